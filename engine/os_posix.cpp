@@ -261,9 +261,10 @@ void* Trampoline(void* p) {
     return nullptr;
 }
 
-// The engine asks for Windows-sized stacks of a few KiB, which the platform
-// treats as a commit size under a 1 MiB reserve. Give every thread at least
-// that much here; the sanitizers need it too.
+// The engine asks for Windows-sized stacks of a few KiB, which Windows
+// treats as a commit size under a reserve of a MiB or more. Here every
+// thread gets at least the platform's default stack (and never below
+// 1 MiB); the sanitizers' thread-local state lives on it too.
 const size_t kMinStack = 1u << 20;
 
 }  // namespace
@@ -286,7 +287,10 @@ OsHandle OS_CreateThread(const char* name, OsThreadRoutine routine, void* arg, i
     t->refs = 2;
     pthread_attr_t attr;
     pthread_attr_init(&attr);
-    size_t stack = stackSize > kMinStack ? stackSize : kMinStack;
+    size_t stack = 0;
+    pthread_attr_getstacksize(&attr, &stack);
+    if (stack < kMinStack) stack = kMinStack;
+    if (stack < stackSize) stack = stackSize;
     pthread_attr_setstacksize(&attr, stack);
     pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
     int rc = pthread_create(&t->id, &attr, Trampoline, t);
