@@ -64,6 +64,9 @@ int32_t Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type);
 int32_t Source_ProbeFileInfo(SourceOpenWords* words, MediaInfo* info);
 int Source_IsHttpUrl(const char16_t* text);
 
+// The reader's own handle (for tools that ask the reader directly).
+void* Source_GetReader(MediaSource* src);
+
 // Reads the stream's first 4096 bytes and installs the matching reader's
 // hooks; 0x80000015 when no reader takes the file.
 int32_t Source_ProbeContainer(Stream* stream, ReaderOps* ops);
