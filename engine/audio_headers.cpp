@@ -65,9 +65,48 @@ uint32_t ac3_frame_bytes(uint8_t code_byte) {
     }
 }
 
+// MSB-first reads over a byte range; past the end it yields zeros and
+// remembers that it ran out.
+struct Bits {
+    const uint8_t* data;
+    uint32_t length;
+    uint64_t pos = 0;
+    bool overrun = false;
+    Bits(const uint8_t* d, uint32_t n) : data(d), length(n) {}
+    uint32_t get(unsigned n) {
+        uint32_t v = 0;
+        for (unsigned i = 0; i < n; ++i, ++pos) {
+            uint32_t bit = 0;
+            if (pos < uint64_t(length) * 8) bit = (data[pos >> 3] >> (7 - (pos & 7))) & 1;
+            else overrun = true;
+            v = (v << 1) | bit;
+        }
+        return v;
+    }
+    void skip(uint64_t n) {
+        pos += n;
+        if (pos > uint64_t(length) * 8) overrun = true;
+    }
+    void align() { pos = (pos + 7) & ~uint64_t(7); }
+};
+
 }  // namespace
 
 uint32_t Aac_SampleRate(uint32_t index) { return kAacRates[index & 15]; }
+
+int Aac_ParseAsc(const uint8_t* data, uint32_t length, AudioFrameConfig* config) {
+    if (!data) return 0;
+    Bits b(data, length);
+    uint32_t object_type = b.get(5);
+    if (object_type == 31) b.get(6);  // escaped object type
+    uint32_t index = b.get(4);
+    uint32_t rate = index == 15 ? b.get(24) : kAacRates[index];
+    uint32_t channel_config = b.get(4);
+    if (b.overrun) return 0;
+    config->sample_rate = rate;
+    config->channels = channel_config;
+    return 1;
+}
 
 const uint8_t* Adts_FindSync(const uint8_t** data, uint32_t* remaining, uint32_t* frame_length) {
     const uint8_t* p = *data;
@@ -109,6 +148,41 @@ const uint8_t* Adts_ParseHeader(const uint8_t* data, uint32_t length, AudioFrame
     config->channels = channel_config;
     config->bitrate = 0;
     return p;
+}
+
+const uint8_t* Adif_ParseHeader(const uint8_t* data, uint32_t length, AudioFrameConfig* config) {
+    if (!data || !starts_with(data, length, "ADIF")) return nullptr;
+    Bits b(data, length);
+    b.skip(32);
+    if (b.get(1)) b.skip(72);  // copyright_id
+    b.skip(2);                 // original_copy, home
+    uint32_t bitstream_type = b.get(1);
+    uint32_t bitrate = b.get(23);
+    b.skip(4);  // num_program_config_elements
+    if (bitstream_type == 0) b.skip(20);  // adif_buffer_fullness
+    // program_config_element
+    b.skip(4 + 2);  // element_instance_tag, object_type
+    uint32_t sf_index = b.get(4);
+    uint32_t front = b.get(4), side = b.get(4), back = b.get(4), lfe = b.get(2);
+    uint32_t assoc = b.get(3), cc = b.get(4);
+    if (b.get(1)) b.skip(4);  // mono_mixdown
+    if (b.get(1)) b.skip(4);  // stereo_mixdown
+    if (b.get(1)) b.skip(3);  // matrix_mixdown_idx, pseudo_surround_enable
+    uint32_t channels = 0;
+    for (uint32_t i = 0; i < front + side + back; ++i) {
+        channels += 1 + b.get(1);  // a channel pair element carries two
+        b.skip(4);
+    }
+    channels += lfe;
+    b.skip(uint64_t(lfe + assoc) * 4 + uint64_t(cc) * 5);
+    b.align();
+    b.skip(uint64_t(b.get(8)) * 8);  // comment
+    if (b.overrun) return nullptr;
+    config->codec_tag = AUDIO_TAG_AAC;
+    config->sample_rate = kAacRates[sf_index];
+    config->channels = channels;
+    config->bitrate = bitrate;
+    return data;
 }
 
 const uint8_t* Ac3_FindSync(const uint8_t** data, uint32_t* remaining, uint32_t* frame_size) {
