@@ -46,7 +46,7 @@ void Usage(FILE* f) {
         "  --gsensor-period MS --gsensor-phase MS G-sensor record times (1000, 500)\n"
         "                         (a period of 0 leaves that kind out)\n"
         "  --gps-void SEC         status V (no fix) before this route second (0)\n"
-        "  --shock T:X:Y:Z        add X,Y,Z g to the record nearest route second T (repeatable)\n"
+        "  --shock T:X:Y:Z        add X,Y,Z g to the record whose period holds route second T (repeatable)\n"
         "  --noise G --seed N     sensor noise amplitude and seed (0.02, 1)\n"
         "  --gravity G            z axis at rest (1.0)\n"
         "  --marker-at 0|1        'M' at byte 0 or 1 of a G-sensor record (1)\n"

@@ -158,7 +158,7 @@ std::vector<uint8_t> GSensorRecord(const RouteConfig& rc, double route_t, uint32
     double g[3] = {st.accel_g[0], st.accel_g[1], st.accel_g[2]};
     double half = rc.gs_period_ms / 2000.0;
     for (const Shock& s : rc.shocks)
-        if (std::fabs(s.t - route_t) < half || (half == 0 && s.t == route_t))
+        if (s.t >= route_t - half && (s.t < route_t + half || (half == 0 && s.t == route_t)))
             for (int a = 0; a < 3; ++a) g[a] += s.g[a];
     for (int a = 0; a < 3; ++a) g[a] += rc.noise_g * Noise(rc.seed, index, a);
 
