@@ -28,6 +28,9 @@ protected:
             std::string cmd;
         } inputs[] = {
             {"v.m4v", "-f lavfi -i testsrc2=size=160x120:rate=10 -t 2 -c:v mpeg4 -g 10" + bx + "-f m4v"},
+            {"vb.m4v", "-f lavfi -i testsrc2=size=160x120:rate=10 -t 2 -c:v mpeg4 -g 10 -bf 2" + bx + "-f m4v"},
+            {"v.263", "-f lavfi -i testsrc2=size=176x144:rate=10 -t 1 -c:v h263 -g 5" + bx + "-f h263"},
+            {"vp.263", "-f lavfi -i testsrc2=size=320x240:rate=10 -t 1 -c:v h263p -g 5" + bx + "-f h263"},
             {"a.aac", "-f lavfi -i sine=frequency=500:sample_rate=16000 -t 2 -c:a aac -b:a 24k" + bx + "-f adts"},
             {"v.yuv", "-f lavfi -i testsrc2=size=64x48:rate=10 -t 1 -pix_fmt yuv420p -f rawvideo"},
             {"a.pcm", "-f lavfi -i sine=frequency=300:sample_rate=8000 -t 1 -ac 2 -f s16le"},
@@ -396,6 +399,72 @@ TEST_F(MkclipTest, DataTrackVariantsForReaderTests) {
     EXPECT_FALSE(data->Get("mdia/minf/nmhd"));
     EXPECT_EQ(0, std::memcmp(&p.file[data->Get("mdia/hdlr")->body() + 24], "Other", 6));
     EXPECT_EQ(240, EsdsObjectType(p.file, *data->Get("mdia/minf/stbl/stsd/mp4s/esds")));
+}
+
+struct VideoCase {
+    const char* name;
+    const char* args;
+    const char* codec;
+    int width, height, frames, keys;
+};
+
+class VideoInputTest : public MkclipTest, public ::testing::WithParamInterface<VideoCase> {};
+
+TEST_P(VideoInputTest, SizeFramesAndSyncSamples) {
+    const VideoCase& c = GetParam();
+    std::string clip = Make(std::string("video_") + c.name, std::string(c.args) + " --fps 10");
+    ASSERT_FALSE(clip.empty());
+    RunResult r = Shell("ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height,nb_frames "
+                        "-show_entries packet=flags -of compact " + Quote(clip));
+    ASSERT_EQ(0, r.code) << r.out;
+    auto s = ProbeSections(r.out, "stream");
+    ASSERT_EQ(1u, s.size());
+    EXPECT_EQ(c.codec, s[0]["codec_name"]);
+    EXPECT_EQ(std::to_string(c.width), s[0]["width"]);
+    EXPECT_EQ(std::to_string(c.height), s[0]["height"]);
+    EXPECT_EQ(std::to_string(c.frames), s[0]["nb_frames"]);
+    int keys = 0;
+    for (auto& pk : ProbeSections(r.out, "packet")) keys += pk["flags"][0] == 'K';
+    EXPECT_EQ(c.keys, keys);
+    RunResult d = Shell("ffmpeg -nostdin -v error -xerror -i " + Quote(clip) + " -map 0:v -f null -");
+    EXPECT_EQ(0, d.code);
+    EXPECT_EQ("", d.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mkclip, VideoInputTest,
+    ::testing::Values(VideoCase{"mpeg4", "--m4v " DC_TESTDATA "/mkclip/v.m4v", "mpeg4", 160, 120, 20, 2},
+                      VideoCase{"h263_qcif", "--h263 " DC_TESTDATA "/mkclip/v.263", "h263", 176, 144, 10, 2},
+                      VideoCase{"h263p_custom", "--h263 " DC_TESTDATA "/mkclip/vp.263", "h263", 320, 240, 10, 2}),
+    [](const ::testing::TestParamInfo<VideoCase>& i) { return std::string(i.param.name); });
+
+TEST_F(MkclipTest, BVopsGetCompositionOffsets) {
+    std::string clip = Make("bvops", "--m4v " + In("vb.m4v") + " --fps 10 --no-data");
+    ASSERT_FALSE(clip.empty());
+    Parsed p = Parse(clip);
+    ASSERT_EQ(1u, p.tracks.size());
+    EXPECT_TRUE(p.tracks[0].Get("mdia/minf/stbl/ctts"));
+    EXPECT_TRUE(p.tracks[0].Get("edts/elst"));
+    // Presentation times, sorted, are one frame apart from 0; B-VOPs are not
+    // sync samples.
+    RunResult r = Shell("ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of compact " +
+                        Quote(clip));
+    ASSERT_EQ(0, r.code) << r.out;
+    auto packets = ProbeSections(r.out, "packet");
+    ASSERT_EQ(20u, packets.size());
+    std::vector<double> pts;
+    int keys = 0;
+    for (auto& pk : packets) {
+        pts.push_back(std::stod(pk["pts_time"]));
+        keys += pk["flags"][0] == 'K';
+    }
+    EXPECT_FALSE(std::is_sorted(pts.begin(), pts.end())) << "packets come in decoding order";
+    std::sort(pts.begin(), pts.end());
+    for (size_t i = 0; i < pts.size(); ++i) EXPECT_NEAR(i * 0.1, pts[i], 1e-6) << i;
+    EXPECT_EQ(2, keys);
+    RunResult d = Shell("ffmpeg -nostdin -v error -xerror -i " + Quote(clip) + " -f null -");
+    EXPECT_EQ(0, d.code) << d.out;
+    EXPECT_EQ("", d.out);
 }
 
 // --- raw tracks -----------------------------------------------------------------
