@@ -348,6 +348,30 @@ TEST_F(MkclipTest, GpsAndGSensorRecordsFollowTheRecorderLayout) {
     EXPECT_EQ((std::vector<uint8_t>{31, 1, 1, 0, 0, 0}), std::vector<uint8_t>(s[5].begin() + 8, s[5].end()));
 }
 
+TEST_F(MkclipTest, RecordsFileIsWrittenAsGiven) {
+    std::string records = kDir + "/records.txt";
+    {
+        std::ofstream f(records);
+        f << "# samples at 0, 100, 200 and 300 ms\n"
+             "0 text $GPRMC,000000.000,A,3723.2475,S,12702.1234,W,10.0,0.0,010124,,*00\n"
+             "100 hex 00 4D 7F 80 00 00 00 00 18 01 02 03 04 05\n"
+             "\n"
+             "200 text \n"
+             "300 hex F64D\r\n";
+    }
+    std::string clip = Make("records_file", "--records " + Quote(records) + " --duration 1");
+    ASSERT_FALSE(clip.empty());
+    std::vector<uint32_t> times;
+    auto s = DataSamples(clip, &times);
+    EXPECT_EQ((std::vector<uint32_t>{0, 100, 200, 300}), times);
+    ASSERT_EQ(4u, s.size());
+    EXPECT_EQ("$GPRMC,000000.000,A,3723.2475,S,12702.1234,W,10.0,0.0,010124,,*00", std::string(s[0].begin(), s[0].end() - 1));
+    EXPECT_EQ(0, s[0].back());
+    EXPECT_EQ((std::vector<uint8_t>{0x00, 0x4D, 0x7F, 0x80, 0, 0, 0, 0, 0x18, 1, 2, 3, 4, 5}), s[1]);
+    EXPECT_EQ(std::vector<uint8_t>{0}, s[2]);
+    EXPECT_EQ((std::vector<uint8_t>{0xF6, 0x4D}), s[3]);
+}
+
 struct MarkerCase {
     const char* name;
     const char* args;
@@ -504,6 +528,12 @@ struct ErrorCase {
     const char* message;
 };
 
+std::string RecordsFile(const std::string& name, const std::string& text) {
+    std::string path = kDir + "/records_" + name + ".txt";
+    std::ofstream(path) << text;
+    return Quote(path);
+}
+
 TEST_F(MkclipTest, BadInputIsRefusedAndNothingIsWritten) {
     std::string junk = kDir + "/junk.bin";
     { std::ofstream(junk) << "not a stream at all"; }
@@ -517,6 +547,12 @@ TEST_F(MkclipTest, BadInputIsRefusedAndNothingIsWritten) {
         {"late first record", "--duration 2 --gps-phase 200", "due at 0 ms"},
         {"no length", "", "clip length"},
         {"unknown option", "--frobnicate", "unknown option"},
+        {"records not from 0", "--duration 1 --records " + RecordsFile("late", "5 text x\n"), "at 0 ms"},
+        {"records going back", "--duration 1 --records " + RecordsFile("back", "0 text a\n9 text b\n8 text c\n"),
+         "line 3: time goes back"},
+        {"records bad hex", "--duration 1 --records " + RecordsFile("hex", "0 hex 4D4\n"), "bad hex"},
+        {"records bad kind", "--duration 1 --records " + RecordsFile("kind", "0 gps x\n"), "expected"},
+        {"records empty", "--duration 1 --records " + RecordsFile("empty", "# nothing\n"), "no records"},
         {"bad speed", "--duration 1 --speed 5:10,2:20", "--speed"},
         {"bad start", "--duration 1 --start 2024-13-01T00:00:00", "--start"},
     };
