@@ -158,7 +158,6 @@ int main(int argc, char** argv) {
             v = args[++i];
             return true;
         };
-        double d;
         uint32_t u;
         if (value("-o") || value("--out")) out = v;
         else if (value("--m4v")) m4v = v;
@@ -260,7 +259,6 @@ int main(int argc, char** argv) {
             Usage(stdout);
             return 0;
         } else {
-            (void)d;
             return Fail("unknown option " + a + " (see --help)");
         }
     }
