@@ -253,10 +253,15 @@ int main(int argc, char** argv) {
   }
   Mp4vDecInitConfig probeCfg = cfg;
   probeCfg.streamInfo = &probeInfo;
-  probeCfg.print = nullptr;
+  probeCfg.print = Print;
   if (Mp4vDecParseConfig(&probeCfg, &probe) < 0 || probe.width == 0) {
-    fprintf(stderr, "m4vdec: cannot read the stream headers of %s\n", argv[1]);
-    return 1;
+    if (!s.shortHeader) {
+      fprintf(stderr, "m4vdec: cannot read the stream headers of %s\n", argv[1]);
+      return 1;
+    }
+    // Let the decoder report what it cannot take, picture by picture.
+    probe.width = 2048;
+    probe.height = 1152;
   }
   uint32_t maxW = (probe.width + 15) & ~15u, maxH = (probe.height + 15) & ~15u;
   const uint32_t kBuffers = 3;

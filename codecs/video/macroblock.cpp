@@ -259,6 +259,8 @@ void DecodeH263P(Mp4vDecoder* d) {
   VBits* b = &d->bs;
   while (d->mbIndex < d->mbCount) {
     if (VbUnread(b) <= 0) return;
+    // A GOB start code ahead: stop before COD eats its first bit.
+    if (VbShow(b, 17) <= 1) return;
     int i = d->mbIndex;
     if (VbGet1(b)) {
       d->mbMode[i] = MB_NOTCODED;

@@ -21,7 +21,8 @@ streams=(
   "h263_qcif|176x144|40|testsrc2|-c:v h263 -g 12 -ps 200 -q:v 4"
   "h263_cif|352x288|40|mandelbrot|-c:v h263 -g 12 -ps 500 -q:v 3"
   "h263_4cif|704x576|20|testsrc2|-c:v h263 -g 12 -ps 1000 -q:v 4"
-  "h263p_custom|320x176|40|mandelbrot|-c:v h263p -g 12 -q:v 3"
+  "h263p_custom|320x176|40|mandelbrot|-c:v h263p -threads 1 -g 12 -q:v 3"
+  "h263p_slices|352x288|10|testsrc2|-c:v h263p -threads 4 -g 12 -q:v 3"
 )
 
 for s in "${streams[@]}"; do
