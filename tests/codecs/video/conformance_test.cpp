@@ -58,7 +58,7 @@ struct Case {
 
 // The suite: I/P with short and long GOPs, B-VOPs, four vectors, MPEG
 // quantisation with default and custom matrices, resync markers, a size that
-// is not a multiple of 16, a low quantiser, H.263 at three sizes with GOB
+// is not a multiple of 16, a low quantiser, an MP4 clip, H.263 at three sizes with GOB
 // headers, and PLUSPTYPE with a custom picture format.
 const Case kCases[] = {
     {"mpeg4_ip_short", "m4v", 352, 288, false},
@@ -70,6 +70,7 @@ const Case kCases[] = {
     {"mpeg4_resync", "m4v", 352, 288, false},
     {"mpeg4_odd_size", "m4v", 180, 132, false},
     {"mpeg4_qcif_lowq", "m4v", 176, 144, false},
+    {"mpeg4_clip_mp4", "mp4", 320, 240, false},
     {"h263_qcif", "h263", 176, 144, false},
     {"h263_cif", "h263", 352, 288, false},
     {"h263_4cif", "h263", 704, 576, false},

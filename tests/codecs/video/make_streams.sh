@@ -18,6 +18,7 @@ streams=(
   "mpeg4_resync|352x288|40|testsrc2|-c:v mpeg4 -g 12 -ps 300 -q:v 3"
   "mpeg4_odd_size|180x132|40|mandelbrot|-c:v mpeg4 -g 12 -flags +mv4 -q:v 3"
   "mpeg4_qcif_lowq|176x144|40|testsrc2|-c:v mpeg4 -g 25 -qmin 1 -q:v 1"
+  "mpeg4_clip_mp4|320x240|30|testsrc2|-c:v mpeg4 -g 15 -q:v 4"
   "h263_qcif|176x144|40|testsrc2|-c:v h263 -g 12 -ps 200 -q:v 4"
   "h263_cif|352x288|40|mandelbrot|-c:v h263 -g 12 -ps 500 -q:v 3"
   "h263_4cif|704x576|20|testsrc2|-c:v h263 -g 12 -ps 1000 -q:v 4"
@@ -27,12 +28,12 @@ streams=(
 
 for s in "${streams[@]}"; do
   IFS='|' read -r name size frames src opts <<<"$s"
-  case "$name" in h263*) ext=h263 ;; *) ext=m4v ;; esac
+  case "$name" in h263*) ext=h263; fmt=h263 ;; *_mp4) ext=mp4; fmt=mp4 ;; *) ext=m4v; fmt=m4v ;; esac
   stream="$out/$name.$ext"
   ref="$out/$name.ref.yuv"
   if [ ! -s "$stream" ]; then
     # shellcheck disable=SC2086
-    ff -f lavfi -i "$src=size=$size:rate=25" -frames:v "$frames" -pix_fmt yuv420p $opts "$stream.tmp.$ext"
+    ff -f lavfi -i "$src=size=$size:rate=25" -frames:v "$frames" -pix_fmt yuv420p $opts -f $fmt "$stream.tmp.$ext"
     mv "$stream.tmp.$ext" "$stream"
   fi
   if [ ! -s "$ref" ]; then
