@@ -223,6 +223,7 @@ void DecodeH263I(Mp4vDecoder* d);
 void DecodeH263P(Mp4vDecoder* d);
 int DecodeMvd(VBits* b, int fcode, int* out);
 void PredictMv(Mp4vDecoder* d, int block, int* px, int* py);
+int WrapMv(int v, int fcode);
 
 // texture.cpp
 int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);

@@ -79,7 +79,7 @@ int DecodeMvd(VBits* b, int fcode, int* out) {
   return 0;
 }
 
-static inline int WrapMv(int v, int fcode) {
+int WrapMv(int v, int fcode) {
   int r = 16 << fcode;
   if (v < -r) v += 2 * r;
   else if (v >= r) v -= 2 * r;
