@@ -29,8 +29,8 @@ static inline void ColFull(int16_t* c) {
   x8 -= x3;
   x3 = x0 + x2;
   x0 -= x2;
-  x2 = (181 * (x4 + x5) + 128) >> 8;
-  x4 = (181 * (x4 - x5) + 128) >> 8;
+  x2 = int((181 * int64_t(x4 + x5) + 128) >> 8);
+  x4 = int((181 * int64_t(x4 - x5) + 128) >> 8);
   c[0] = int16_t((x7 + x1) >> 8);
   c[8] = int16_t((x3 + x2) >> 8);
   c[16] = int16_t((x0 + x4) >> 8);
@@ -64,8 +64,8 @@ static inline void RowFull(const int16_t* r, int* o) {
   x8 -= x3;
   x3 = x0 + x2;
   x0 -= x2;
-  x2 = (181 * (x4 + x5) + 128) >> 8;
-  x4 = (181 * (x4 - x5) + 128) >> 8;
+  x2 = int((181 * int64_t(x4 + x5) + 128) >> 8);
+  x4 = int((181 * int64_t(x4 - x5) + 128) >> 8);
   o[0] = (x7 + x1) >> 14;
   o[1] = (x3 + x2) >> 14;
   o[2] = (x0 + x4) >> 14;
