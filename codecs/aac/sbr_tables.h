@@ -21,3 +21,5 @@ extern const int16_t kSbrSyn64PreComplex[128];
 extern const int16_t kSbrSyn64PreReal[128];
 extern const int16_t kSbrSyn32PreComplex[64];
 extern const int16_t kSbrSyn32PreReal[64];
+extern const int16_t kSbrRecipMant[256];
+extern const int16_t kSbrSqrtMant[256];

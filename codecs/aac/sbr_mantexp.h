@@ -1,0 +1,8 @@
+// Mantissa-exponent arithmetic of the SBR envelope adjuster: a value is a
+// Q15 mantissa m with exponent e, value = (m / 32768) x 2^e.
+#pragma once
+#include <cstdint>
+
+void SbrAddMantExp(int16_t m0, int e0, int16_t m1, int e1, int16_t* m, int* e);
+void SbrDivMantExp(int16_t m0, int e0, int16_t m1, int e1, int16_t* m, int* e);
+void SbrSqrtMantExp(int16_t* m, int* e);
