@@ -23,3 +23,4 @@ extern const int16_t kSbrSyn32PreComplex[64];
 extern const int16_t kSbrSyn32PreReal[64];
 extern const int16_t kSbrRecipMant[256];
 extern const int16_t kSbrSqrtMant[256];
+extern const int16_t kSbrNoiseTable[1024];  // (re, im) pairs
