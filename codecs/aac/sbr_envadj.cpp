@@ -12,58 +12,12 @@ const SbrME kZero = {0, -64};
 const SbrME kOne = {16384, 1};
 const SbrME kEps = {16384, -39};  // ~1e-12, keeps divisions defined
 
-SbrME Norm(SbrME a) {
-  if (a.m == 0) return kZero;
-  while (a.m < 16384 && a.m > -16384 && a.m != 0) {
-    a.m = (int16_t)(a.m * 2);
-    a.e--;
-  }
-  return a;
-}
-
-SbrME Add(SbrME a, SbrME b) {
-  if (a.m == 0) return b;
-  if (b.m == 0) return a;
-  int16_t m;
-  int e;
-  SbrAddMantExp(a.m, a.e, b.m, b.e, &m, &e);
-  return Norm(SbrME{m, (int16_t)e});
-}
-
-SbrME Div(SbrME a, SbrME b) {
-  if (a.m == 0) return kZero;
-  int16_t m;
-  int e;
-  b = Norm(b);
-  SbrDivMantExp(a.m, a.e, b.m, b.e, &m, &e);
-  return Norm(SbrME{m, (int16_t)e});
-}
-
-SbrME Mul(SbrME a, SbrME b) {
-  if (a.m == 0 || b.m == 0) return kZero;
-  int32_t p = (int32_t)a.m * b.m;  // Q30
-  int64_t r = ((int64_t)p + 0x4000) >> 15;
-  if (r > 32767) return Norm(SbrME{(int16_t)(r >> 1), (int16_t)(a.e + b.e + 1)});
-  return Norm(SbrME{(int16_t)r, (int16_t)(a.e + b.e)});
-}
-
-SbrME Sqrt(SbrME a) {
-  a = Norm(a);
-  int16_t m = a.m;
-  int e = a.e;
-  SbrSqrtMantExp(&m, &e);
-  if (m == 0) return kZero;
-  return Norm(SbrME{m, (int16_t)e});
-}
-
-bool Less(SbrME a, SbrME b) {  // both non-negative
-  a = Norm(a);
-  b = Norm(b);
-  if (a.m == 0) return b.m != 0;
-  if (b.m == 0) return false;
-  if (a.e != b.e) return a.e < b.e;
-  return a.m < b.m;
-}
+SbrME Norm(SbrME a) { return SbrMeNorm(a); }
+SbrME Add(SbrME a, SbrME b) { return SbrMeAdd(a, b); }
+SbrME Div(SbrME a, SbrME b) { return SbrMeDiv(a, b); }
+SbrME Mul(SbrME a, SbrME b) { return SbrMeMul(a, b); }
+SbrME Sqrt(SbrME a) { return SbrMeSqrt(a); }
+bool Less(SbrME a, SbrME b) { return SbrMeLess(a, b); }
 
 // Energy of a 64-bit sum of squares, as mantissa-exponent.
 SbrME FromSum(uint64_t s) {

@@ -4,13 +4,9 @@
 #include <cstdint>
 
 #include "sbr_bands.h"
+#include "sbr_mantexp.h"
 #include "sbr_qmf.h"
 
-// A mantissa-exponent value: (m / 32768) x 2^e.
-struct SbrME {
-  int16_t m;
-  int16_t e;
-};
 
 // One channel's dequantised frame data as the adjuster needs it.
 struct SbrChannelFrame {

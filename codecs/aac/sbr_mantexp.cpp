@@ -81,3 +81,61 @@ void SbrSqrtMantExp(int16_t* m, int* e) {
   *m = (int16_t)t;
   *e = E >> 1;
 }
+
+namespace {
+const SbrME kZero = {0, -64};
+}  // namespace
+
+SbrME SbrMeNorm(SbrME a) {
+  if (a.m == 0) return kZero;
+  while (a.m < 16384 && a.m > -16384 && a.m != 0) {
+    a.m = (int16_t)(a.m * 2);
+    a.e--;
+  }
+  return a;
+}
+
+SbrME SbrMeAdd(SbrME a, SbrME b) {
+  if (a.m == 0) return b;
+  if (b.m == 0) return a;
+  int16_t m;
+  int e;
+  SbrAddMantExp(a.m, a.e, b.m, b.e, &m, &e);
+  return SbrMeNorm(SbrME{m, (int16_t)e});
+}
+
+SbrME SbrMeDiv(SbrME a, SbrME b) {
+  if (a.m == 0) return kZero;
+  int16_t m;
+  int e;
+  b = SbrMeNorm(b);
+  SbrDivMantExp(a.m, a.e, b.m, b.e, &m, &e);
+  return SbrMeNorm(SbrME{m, (int16_t)e});
+}
+
+SbrME SbrMeMul(SbrME a, SbrME b) {
+  if (a.m == 0 || b.m == 0) return kZero;
+  int32_t p = (int32_t)a.m * b.m;  // Q30
+  int64_t r = ((int64_t)p + 0x4000) >> 15;
+  if (r > 32767) return SbrMeNorm(SbrME{(int16_t)(r >> 1), (int16_t)(a.e + b.e + 1)});
+  return SbrMeNorm(SbrME{(int16_t)r, (int16_t)(a.e + b.e)});
+}
+
+SbrME SbrMeSqrt(SbrME a) {
+  a = SbrMeNorm(a);
+  int16_t m = a.m;
+  int e = a.e;
+  SbrSqrtMantExp(&m, &e);
+  if (m == 0) return kZero;
+  return SbrMeNorm(SbrME{m, (int16_t)e});
+}
+
+bool SbrMeLess(SbrME a, SbrME b) {  // both non-negative
+  a = SbrMeNorm(a);
+  b = SbrMeNorm(b);
+  if (a.m == 0) return b.m != 0;
+  if (b.m == 0) return false;
+  if (a.e != b.e) return a.e < b.e;
+  return a.m < b.m;
+}
+

@@ -24,3 +24,17 @@ extern const int16_t kSbrSyn32PreReal[64];
 extern const int16_t kSbrRecipMant[256];
 extern const int16_t kSbrSqrtMant[256];
 extern const int16_t kSbrNoiseTable[1024];  // (re, im) pairs
+
+struct SbrHuffTable {
+  const uint32_t* code;
+  const uint8_t* len;
+  int count;
+  int lav;  // value = symbol - lav
+};
+// Envelope T/F 1.5 dB, balance T/F 1.5 dB, envelope T/F 3.0 dB, balance
+// T/F 3.0 dB, noise T 3.0 dB, noise balance T 3.0 dB.
+enum {
+  kSbrHuffEnvT15, kSbrHuffEnvF15, kSbrHuffBalT15, kSbrHuffBalF15, kSbrHuffEnvT30,
+  kSbrHuffEnvF30, kSbrHuffBalT30, kSbrHuffBalF30, kSbrHuffNoiseT30, kSbrHuffNoiseBalT30
+};
+extern const SbrHuffTable kSbrHuff[10];
