@@ -31,12 +31,12 @@ void WakeLocked(AudioRenderer* r) {
 }
 
 // Wakes a waiting writer and makes it give up its block.
-void AbortWriter(AudioRenderer* r) {
+int AbortWriter(AudioRenderer* r) {
     std::lock_guard<std::mutex> g(r->ringLock);
-    if (r->writerWaiting) {
-        r->abortWrite = 1;
-        WakeLocked(r);
-    }
+    if (!r->writerWaiting) return 0;
+    r->abortWrite = 1;
+    WakeLocked(r);
+    return 1;
 }
 
 void RingPush(AudioRenderer* r, uint32_t samples, uint32_t timeMs) {
@@ -213,6 +213,8 @@ int AudioRenderer_IsDrained(AudioRenderer* r) {
     std::lock_guard<std::mutex> rg(r->ringLock);
     return r->deviceType == AUDIO_DEVICE_WAVEOUT ? r->ringCount <= 1 : r->ringCount == 0;
 }
+
+int AudioRenderer_AbortWrite(AudioRenderer* r) { return r ? AbortWriter(r) : 0; }
 
 uint32_t AudioRenderer_RingCount(AudioRenderer* r) {
     if (!r) return 0;

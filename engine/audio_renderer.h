@@ -119,6 +119,9 @@ int AudioRenderer_SetConfig(AudioRenderer* r, const AudioOutConfig* config);
 int AudioRenderer_GetInfo(AudioRenderer* r, uint32_t info[4]);
 uint32_t AudioRenderer_GetVersion();
 uint32_t AudioRenderer_RingCount(AudioRenderer* r);
+// Makes a writer that waits for room give up its block (returns 1 when one
+// was waiting). The device is left as it is.
+int AudioRenderer_AbortWrite(AudioRenderer* r);
 
 // Called by the device from its own thread, without any renderer lock.
 void AudioRenderer_ConsumePlayed(AudioRenderer* r, uint32_t bytes);
