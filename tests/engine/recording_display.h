@@ -12,7 +12,11 @@ struct RecordingDisplay {
     struct Picture {
         uint32_t timeMs;
         uint32_t checksum;
+        int32_t lagMs;  // clock minus picture time when drawn (0 without a clock)
     };
+    // Where the display reads the media clock, when set.
+    uint32_t (*clockNow)(void* arg) = nullptr;
+    void* clockArg = nullptr;
     std::mutex lock;
     std::vector<Picture> pictures;
     int opens = 0, closes = 0, refreshes = 0;
@@ -53,7 +57,8 @@ struct RecordingDisplay {
                 RecordingDisplay* d = static_cast<RecordingDisplay*>(r->display);
                 uint32_t sum = Checksum(f, r->width, r->height);
                 std::lock_guard<std::mutex> g(d->lock);
-                d->pictures.push_back({f->timeMs, sum});
+                int32_t lag = d->clockNow ? static_cast<int32_t>(d->clockNow(d->clockArg) - f->timeMs) : 0;
+                d->pictures.push_back({f->timeMs, sum, lag});
                 return 0;
             },
             [](VideoRenderer*, DecodedFrame*) -> int32_t { return static_cast<int32_t>(0x80000000u); },
