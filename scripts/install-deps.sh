@@ -3,7 +3,7 @@
 # only calls apt when something is missing.
 set -euo pipefail
 
-PKGS=(locales cmake ninja-build g++ clang googletest libgtest-dev libbenchmark-dev
+PKGS=(locales pkg-config make xz-utils cmake ninja-build g++ clang googletest libgtest-dev libbenchmark-dev
       g++-mingw-w64-i686-posix wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386
       pulseaudio libpulse0:i386 xvfb xauth ffmpeg faad fonts-nanum
       libswresample-dev dpkg-dev)
