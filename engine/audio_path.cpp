@@ -146,7 +146,7 @@ int Player_OpenAudioPath(PlayerContext* ctx) {
         return 1;
     }
     AudioRendererFormat f = {track->sampleRate, track->channels, track->samplesPerFrame,
-                             track->pcmBufferSize};
+                             track->pcmBufferSamples};
     AudioRenderer* ar = nullptr;
     int32_t r = AudioRenderer_Create(&ar, &f, ctx->clock, !ctx->hasVideo);
     Player_SetError(ctx, r);
@@ -163,7 +163,7 @@ int Player_OpenAudioPath(PlayerContext* ctx) {
         return 0;
     }
     ctx->pcm = PcmBuffer_Create(track->sampleRate, track->channels, track->samplesPerFrame, 0,
-                                track->pcmBufferSize, 0, 0);
+                                track->pcmBufferSamples, 0, 0);
     if (!ctx->pcm) {
         ctx->lastError = PLAYER_E_OUT_OF_MEMORY;
         return 0;
@@ -241,8 +241,8 @@ uint32_t Player_AudioTask(void* arg) {
             OS_Sleep(10);
         }
     }
-    OsThread self = ctx->audioThread.load();
+    OsHandle self = ctx->audioThread.load();
     OS_CloseThread(self);
-    ctx->audioThread = OS_NO_THREAD;
+    ctx->audioThread = OS_INVALID_HANDLE;
     return 0;
 }

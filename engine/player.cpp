@@ -10,12 +10,12 @@ namespace {
 
 const uint32_t kStatusStack = 6144;
 
-uint16_t* CopyWide(const uint16_t* s) {
+char16_t* CopyWide(const char16_t* s) {
     if (!s) return nullptr;
     size_t n = 0;
     while (s[n]) ++n;
-    uint16_t* c = new (std::nothrow) uint16_t[n + 1];
-    if (c) std::memcpy(c, s, (n + 1) * sizeof(uint16_t));
+    char16_t* c = new (std::nothrow) char16_t[n + 1];
+    if (c) std::memcpy(c, s, (n + 1) * sizeof(char16_t));
     return c;
 }
 
@@ -28,8 +28,11 @@ void FreeNames(PlayerContext* ctx) {
 // Waits until a status thread of an earlier clip has left the context.
 void WaitStatusThreadGone(PlayerContext* ctx) {
     while (ctx->statusRunning.load()) OS_Sleep(1);
-    OsThread t = ctx->statusThread.exchange(OS_NO_THREAD);
-    if (t != OS_NO_THREAD) OS_CloseThread(t);
+    OsHandle t = ctx->statusThread.exchange(OS_INVALID_HANDLE);
+    if (t != OS_INVALID_HANDLE) {
+        OS_WaitThread(t, OS_INFINITE);
+        OS_CloseThread(t);
+    }
 }
 
 struct ComponentGuard {
@@ -57,7 +60,7 @@ int SendSeek(PlayerContext* ctx, uint32_t command, uint32_t target, uint32_t exa
 
 uint32_t Duration(PlayerContext* ctx) {
     ComponentGuard g(ctx);
-    return ctx->info.durationMs;
+    return ctx->info.duration;
 }
 
 uint32_t ClockTime(PlayerContext* ctx) {
@@ -95,7 +98,7 @@ PlayerContext* Player_Create(const PlayerCreateConfig* config) {
     ctx->componentLock = OS_CreateLock();
     ctx->videoLock = OS_CreateLock();
     ctx->stopEvent = OS_CreateEvent(nullptr);
-    const OsLock bad = static_cast<OsLock>(-1);
+    const OsLockWord bad = OS_INVALID_HANDLE;
     if (ctx->lock == bad || ctx->componentLock == bad || ctx->videoLock == bad || !ctx->stopEvent) {
         if (ctx->lock != bad) OS_DeleteLock(ctx->lock);
         if (ctx->componentLock != bad) OS_DeleteLock(ctx->componentLock);
@@ -105,7 +108,8 @@ PlayerContext* Player_Create(const PlayerCreateConfig* config) {
         delete ctx;
         return nullptr;
     }
-    ctx->statusThread = ctx->audioThread = ctx->videoThread = OS_NO_THREAD;
+    ctx->statusThread = ctx->audioThread = ctx->videoThread = OS_INVALID_HANDLE;
+    ctx->createThread = OS_CreateThread;
     if (config) {
         ctx->onOpened = config->onOpened;
         ctx->onEnded = config->onEnded;
@@ -157,10 +161,9 @@ int Player_Open(PlayerContext* ctx, const PlayerOpenParams* p) {
         ctx->state = PLAYER_STATE_IDLE;
         return 0;
     }
-    ctx->fileSize = p->fileSize;
-    ctx->openWords.fileName = ctx->fileNameCopy;
+    ctx->openWords.name = ctx->fileNameCopy;
     ctx->openWords.url = ctx->urlCopy;
-    ctx->openWords.fileSize = &ctx->fileSize;
+    ctx->openWords.size = p->fileSize;
     ctx->openWords.opaque = p->opaque;
     ctx->noWait = p->noWait;
     ctx->rewindAtEnd = p->rewindAtEnd;
@@ -170,8 +173,8 @@ int Player_Open(PlayerContext* ctx, const PlayerOpenParams* p) {
     ctx->currentTarget = p->startMs;
     int32_t prio = ctx->customPriority ? ctx->statusPriority : -2;
     ctx->statusRunning = 1;
-    OsThread t = OS_CreateThread("Player Status", Player_StatusTask, ctx, prio, kStatusStack, 0);
-    if (t == OS_NO_THREAD || t == 0) {
+    OsHandle t = ctx->createThread("Player Status", Player_StatusTask, ctx, prio, kStatusStack, 0);
+    if (t == OS_INVALID_HANDLE || t == 0) {
         ctx->statusRunning = 0;
         OS_Lock(ctx->lock);
         ctx->state = PLAYER_STATE_IDLE;
@@ -342,16 +345,16 @@ void Player_GetStatus(PlayerContext* ctx, PlayerStatus* out) {
     out->lastError = static_cast<uint32_t>(ctx->lastError.exchange(0));
     ComponentGuard g(ctx);
     if (ctx->source) {
-        uint32_t progress[5] = {};
-        Source_GetProgress(ctx->source, progress);
-        out->fillPercent = progress[0];
-        out->readPercent = progress[1];
-        out->progress[0] = progress[2];
-        out->progress[1] = progress[3];
-        out->progress[2] = progress[4];
+        SourceProgress progress = {};
+        Source_GetProgress(ctx->source, &progress);
+        out->fillPercent = progress.fillPercent;
+        out->readPercent = progress.readPercent;
+        out->progress[0] = progress.extra[0];
+        out->progress[1] = progress.extra[1];
+        out->progress[2] = progress.extra[2];
     }
     uint32_t t = ctx->clock ? Clock_GetTime(ctx->clock) : 0;
-    uint32_t d = ctx->info.durationMs;
+    uint32_t d = ctx->info.duration;
     out->positionMs = t < d ? t : d;
 }
 
@@ -359,9 +362,10 @@ int32_t Player_GetMediaInfo(PlayerOpenParams* params, MediaInfoSummary* out, voi
     if (!params || !out) return PLAYER_E_FAIL;
     MediaInfo* info = new (std::nothrow) MediaInfo();
     if (!info) return PLAYER_E_OUT_OF_MEMORY;
-    info->contentInfo = contentInfo;
-    SourceOpenWords w = {params->fileName, params->url, &params->fileSize, nullptr};
+    info->contentInfo = static_cast<ContentInfo*>(contentInfo);
+    SourceOpenWords w = {params->fileName, params->url, params->fileSize, nullptr};
     int32_t r = Source_ProbeFileInfo(&w, info);
+    params->fileSize = w.size;
     if (r >= 0) {
         MediaInfo_Export(out, info);
         r = 0;
@@ -382,9 +386,9 @@ int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* len
     MediaSample s = {};
     s.data = buffer;
     s.capacity = *length;
-    s.trackType = PLAYER_TRACK_TEXT;
+    s.type = PLAYER_TRACK_TEXT;
     int32_t r = Source_ReadSample(ctx->source, &s);
     *length = s.length;
-    *timeMs = s.timeMs;
+    *timeMs = s.time;
     return r;
 }

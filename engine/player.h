@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "engine/media_info.h"
+
 struct PlayerContext;
 
 typedef void (*PlayerCallback)(void* user);
@@ -47,8 +49,8 @@ struct PlayerCreateConfig {
 };
 
 struct PlayerOpenParams {
-    const uint16_t* fileName;  // UTF-16, required
-    const uint16_t* url;       // UTF-16 or null for a local file
+    const char16_t* fileName;  // UTF-16, required
+    const char16_t* url;       // UTF-16 or null for a local file
     uint32_t fileSize;         // in/out: a local file's size is written here
     uint32_t startMs;
     uint32_t noWait;           // Player_Stop returns without waiting
@@ -68,9 +70,6 @@ struct PlayerStatus {
     uint32_t progress[3];
 };
 
-struct MediaInfoSummary {
-    uint32_t words[30];
-};
 
 // A flag word, then 16 fields (field n is fields[n - 1]).
 struct AudioOutConfig {

@@ -40,9 +40,8 @@ void PcmBuffer_Consume(PcmBuffer* b, const PcmBlock* block);
 struct PlayerContext {
     MediaInfo info;
     SourceOpenWords openWords;
-    uint16_t* fileNameCopy;  // the player's own copies of the caller's strings
-    uint16_t* urlCopy;
-    uint32_t fileSize;
+    char16_t* fileNameCopy;  // the player's own copies of the caller's strings
+    char16_t* urlCopy;
     std::atomic<int32_t> lastError;
 
     // Owned components. The interface reaches the clock, source and
@@ -56,8 +55,8 @@ struct PlayerContext {
     MediaClock* clock;
     uint8_t* textBuffer;
     uint32_t textBufferSize;
-    OsLock componentLock;
-    OsLock videoLock;  // the decoded picture, between the video task and the status thread
+    OsLockWord componentLock;
+    OsLockWord videoLock;  // the decoded picture, between the video task and the status thread
 
     DecodedFrame frame;
     std::atomic<uint32_t> lastPictureMs;  // time of the picture decoded last
@@ -67,7 +66,7 @@ struct PlayerContext {
     PacketQueue* audioQueue;
     PacketQueue* videoQueue;
 
-    std::atomic<OsThread> statusThread, audioThread, videoThread;
+    std::atomic<OsHandle> statusThread, audioThread, videoThread;
     std::atomic<uint32_t> statusRunning;  // a status thread may still touch the context
 
     uint32_t trackChoice[4];  // by track type 1..3
@@ -87,13 +86,20 @@ struct PlayerContext {
     uint32_t bufferStartTick, bufferBudget, bufferWindow;
     std::atomic<uint32_t> rangeStart, rangeEnd;
 
-    OsLock lock;
-    OsEvent stopEvent;
+    OsLockWord lock;
+    OsHandle stopEvent;
 
     std::atomic<uint32_t> state, previous, resume, audioSeen, videoSeen;
 
     PlayerCallback onOpened, onEnded, onStatus;
     void* user;
+
+    // Where threads come from and what drives the clock of each clip;
+    // tests replace them.
+    OsHandle (*createThread)(const char* name, OsThreadRoutine routine, void* arg, int priority,
+                             uint32_t stackSize, uint32_t flags);
+    ClockTickSource clockTick;
+    void* clockTickUser;
 
     AudioOutConfig audioConfig;
     VideoOutConfig videoConfig;

@@ -4,39 +4,12 @@
 
 #include <cstdint>
 
-// ---- operating-system layer
-typedef uintptr_t OsLock;
-typedef uintptr_t OsEvent;
-typedef uintptr_t OsThread;
-typedef uint32_t (*OsThreadRoutine)(void* arg);
-const OsThread OS_NO_THREAD = static_cast<OsThread>(-1);
+#include "engine/clock.h"
+#include "engine/media_info.h"
+#include "engine/media_sample.h"
+#include "engine/os.h"
+#include "engine/source.h"
 
-OsLock OS_CreateLock();
-int OS_DeleteLock(OsLock lock);
-int OS_Lock(OsLock lock);
-int OS_Unlock(OsLock lock);
-OsEvent OS_CreateEvent(const uint16_t* name);
-int OS_CloseEvent(OsEvent ev);
-int OS_SetEvent(OsEvent ev);
-int OS_WaitEvent(OsEvent ev, uint32_t timeoutMs);
-OsThread OS_CreateThread(const char* name, OsThreadRoutine routine, void* arg, int32_t priority,
-                         uint32_t stackSize, uint32_t flags);
-void OS_CloseThread(OsThread thread);
-void OS_Sleep(uint32_t ms);
-uint32_t OS_GetTickCount();
-int OS_ComInit();
-void OS_ComUninit();
-
-// ---- media clock
-struct MediaClock;
-MediaClock* Clock_Create(uint32_t startMs, uint32_t speed);
-void Clock_Destroy(MediaClock* clock);
-int Clock_Resume(MediaClock* clock, uint32_t startNow);
-int Clock_Pause(MediaClock* clock);
-int Clock_SetSpeed(MediaClock* clock, uint32_t speed);
-int Clock_Sync(MediaClock* clock, uint32_t timeMs);
-int Clock_SetTime(MediaClock* clock, uint32_t timeMs);
-uint32_t Clock_GetTime(MediaClock* clock);
 
 // ---- result codes
 const int32_t PLAYER_E_FAIL = static_cast<int32_t>(0x80000000u);
@@ -54,68 +27,6 @@ const int32_t PLAYER_E_FRAME_VERY_LATE = static_cast<int32_t>(0x80000058u);
 const int32_t PLAYER_E_FRAME_EARLY = static_cast<int32_t>(0x80000059u);
 const int32_t PLAYER_E_AUDIO_OUTPUT = static_cast<int32_t>(0x8000003Bu);
 const int32_t PLAYER_E_VIDEO_OUTPUT = static_cast<int32_t>(0x8000003Cu);
-
-// ---- media information
-struct AudioTrackInfo {
-    uint32_t codecTag, sampleRate, channels, bitsPerSample, samplesPerFrame, reserved, bitrate;
-    uint8_t config[128];
-    uint32_t configLength, maxSampleSize, pcmBufferSize, durationMs, perPacketTime;
-};
-struct VideoTrackInfo {
-    uint32_t fourcc, outputFourcc, width, height, frameRate1000, reserved, bitsPerPixel, bitrate;
-    uint8_t config[128];
-    uint32_t configLength, maxSampleSize, durationMs;
-};
-struct TextTrackInfo {
-    uint32_t codecTag, readerWord, maxSampleSize, durationMs;
-};
-struct MediaInfo {
-    uint32_t reader[2];
-    uint32_t reserved;
-    uint32_t durationMs;
-    uint32_t bufferingMs;
-    uint32_t audioCount, videoCount, textCount;
-    AudioTrackInfo audio[2];
-    VideoTrackInfo video[2];
-    TextTrackInfo text[3];
-    void* contentInfo;
-    uint32_t reserved2;
-};
-struct MediaInfoSummary;
-void MediaInfo_Export(MediaInfoSummary* summary, const MediaInfo* info);
-
-// ---- samples, source
-struct MediaSample {
-    uint8_t* data;
-    uint32_t length;
-    uint32_t capacity;
-    uint32_t timeMs;
-    uint32_t durationMs;
-    uint32_t reserved;
-    uint32_t trackType;
-    uint32_t flags;
-};
-struct MediaSource;
-struct SourceOpenWords {
-    const uint16_t* fileName;
-    const uint16_t* url;
-    uint32_t* fileSize;
-    void* opaque;
-};
-int32_t Source_Open(MediaSource** out, const SourceOpenWords* words);
-void Source_Close(MediaSource* source);
-int32_t Source_GetInfo(MediaSource* source, MediaInfo* info);
-int32_t Source_SetStartPosition(MediaSource* source, uint32_t* positionMs);
-int32_t Source_ReadSample(MediaSource* source, MediaSample* sample);
-int32_t Source_SeekTime(MediaSource* source, uint32_t* positionMs, uint32_t exact);
-int32_t Source_SeekFrame(MediaSource* source, uint32_t* positionMs, uint32_t direction);
-int32_t Source_SelectTrack(MediaSource* source, uint32_t index, uint32_t type);
-int32_t Source_GetProgress(MediaSource* source, uint32_t progress[5]);
-int32_t Source_Control(MediaSource* source, uint32_t code);
-int32_t Source_SetRange(MediaSource* source, uint32_t startMs, uint32_t endMs, uint32_t set,
-                        uint32_t force);
-int32_t Source_AddTimeOffset(MediaSource* source, int32_t ms, uint32_t type);
-int32_t Source_ProbeFileInfo(const SourceOpenWords* words, MediaInfo* info);
 
 // ---- packet queue
 struct PacketQueue;

@@ -9,16 +9,16 @@ const uint32_t kVideoStack = 4096;
 const uint32_t kAudioStack = 5120;
 
 uint32_t FillPercent(PlayerContext* ctx) {
-    uint32_t progress[5] = {};
-    if (ctx->source) Source_GetProgress(ctx->source, progress);
-    return progress[0];
+    SourceProgress progress = {};
+    if (ctx->source) Source_GetProgress(ctx->source, &progress);
+    return progress.fillPercent;
 }
 
 void StartTasks(PlayerContext* ctx) {
     if (ctx->hasVideo) {
         int32_t prio = ctx->customPriority ? ctx->videoPriority : 2;
-        OsThread t = OS_CreateThread("Player Video Task", Player_VideoTask, ctx, prio, kVideoStack, 0);
-        if (t == OS_NO_THREAD || t == 0) {
+        OsHandle t = ctx->createThread("Player Video Task", Player_VideoTask, ctx, prio, kVideoStack, 0);
+        if (t == OS_INVALID_HANDLE || t == 0) {
             ctx->lastError = PLAYER_E_THREAD;
         } else {
             ctx->videoThread = t;
@@ -26,8 +26,8 @@ void StartTasks(PlayerContext* ctx) {
     }
     if (ctx->hasAudio) {
         int32_t prio = ctx->customPriority ? ctx->audioPriority : 15;
-        OsThread t = OS_CreateThread("Player Audio Task", Player_AudioTask, ctx, prio, kAudioStack, 0);
-        if (t == OS_NO_THREAD || t == 0) {
+        OsHandle t = ctx->createThread("Player Audio Task", Player_AudioTask, ctx, prio, kAudioStack, 0);
+        if (t == OS_INVALID_HANDLE || t == 0) {
             ctx->lastError = PLAYER_E_THREAD;
         } else {
             ctx->audioThread = t;
@@ -197,6 +197,7 @@ int Player_Prepare(PlayerContext* ctx) {
     if (!Player_OpenSource(ctx)) return 0;
     MediaClock* clock = Clock_Create(ctx->currentTarget, 100);
     if (!clock) return 0;
+    if (ctx->clockTick) Clock_SetTickSource(clock, ctx->clockTick, ctx->clockTickUser);
     OS_Lock(ctx->componentLock);
     ctx->clock = clock;
     OS_Unlock(ctx->componentLock);
@@ -250,7 +251,7 @@ int Player_CheckBuffering(PlayerContext* ctx) {
 }
 
 void TimeoutCounter_Start(PlayerContext* ctx) {
-    ctx->bufferWindow = ctx->info.bufferingMs;
+    ctx->bufferWindow = ctx->info.bufferingTime;
     ctx->bufferBudget = ctx->bufferWindow < 30000 ? 30000 : ctx->bufferWindow;
     ctx->bufferStartTick = OS_GetTickCount();
 }
@@ -360,22 +361,22 @@ int Player_SeekSource(PlayerContext* ctx) {
 void Player_WaitTasks(PlayerContext* ctx) {
     // A writer blocked on a paused output would never see the new state:
     // make it give up its block.
-    while (ctx->audioThread != OS_NO_THREAD && ctx->audioSeen != ctx->state && !ctx->audioEnded) {
+    while (ctx->audioThread != OS_INVALID_HANDLE && ctx->audioSeen != ctx->state && !ctx->audioEnded) {
         AudioRenderer_AbortWrite(ctx->audioRenderer);
         OS_Sleep(10);
     }
-    while (ctx->videoThread != OS_NO_THREAD && ctx->videoSeen != ctx->state && !ctx->videoEnded)
+    while (ctx->videoThread != OS_INVALID_HANDLE && ctx->videoSeen != ctx->state && !ctx->videoEnded)
         OS_Sleep(10);
 }
 
 void Player_Teardown(PlayerContext* ctx) {
     if (ctx->source) Source_Control(ctx->source, 1);
     AudioRenderer_Flush(ctx->audioRenderer);
-    while (ctx->audioThread != OS_NO_THREAD) {
+    while (ctx->audioThread != OS_INVALID_HANDLE) {
         AudioRenderer_AbortWrite(ctx->audioRenderer);
         OS_Sleep(10);
     }
-    while (ctx->videoThread != OS_NO_THREAD) OS_Sleep(10);
+    while (ctx->videoThread != OS_INVALID_HANDLE) OS_Sleep(10);
     ctx->hasAudio = 0;
     ctx->hasVideo = 0;
     ctx->hasText = 0;

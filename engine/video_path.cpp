@@ -28,7 +28,7 @@ int FetchPacket(PlayerContext* ctx, PacketQueue* q, uint32_t type, std::atomic<u
     }
     MediaSample area = {};
     if (!PacketQueue_GetWriteArea(q, &area)) return 1;
-    area.trackType = type;
+    area.type = type;
     int32_t r = Source_ReadSample(ctx->source, &area);
     if (r >= 0) {
         PacketQueue_Commit(q, &area);
@@ -83,7 +83,7 @@ int Player_OpenVideoPath(PlayerContext* ctx) {
     }
     if (!ctx->videoRenderer) {
         if (!PacketQueue_Peek(ctx->videoQueue, &first)) return 0;
-        VideoRendererFormat f = {track->fourcc, track->outputFourcc, track->width, track->height,
+        VideoRendererFormat f = {track->codec, track->outputFourCC, track->width, track->height,
                                  track->configLength ? track->config : first.data,
                                  track->configLength ? track->configLength : first.length};
         VideoRenderer* vr = nullptr;
@@ -183,7 +183,7 @@ void Player_DecodeVideo(PlayerContext* ctx) {
     if (ctx->framePending) return;
     MediaSample packet = {};
     if (!PacketQueue_Peek(ctx->videoQueue, &packet)) return;
-    if (ctx->seekMode == 4 && ctx->direction == 0 && packet.timeMs >= ctx->currentTarget) {
+    if (ctx->seekMode == 4 && ctx->direction == 0 && packet.time >= ctx->currentTarget) {
         // One picture back: the one decoded last is shown. The step is done,
         // so later decoding goes on normally.
         ctx->framePending = 1;
@@ -267,8 +267,8 @@ uint32_t Player_VideoTask(void* arg) {
             OS_Sleep(10);
         }
     }
-    OsThread self = ctx->videoThread.load();
+    OsHandle self = ctx->videoThread.load();
     OS_CloseThread(self);
-    ctx->videoThread = OS_NO_THREAD;
+    ctx->videoThread = OS_INVALID_HANDLE;
     return 0;
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-const uint16_t kName[] = {'c', 'l', 'i', 'p', '.', 'm', 'p', '4', 0};
+const char16_t kName[] = u"clip.mp4";
 
 struct Observer {
     std::mutex lock;
@@ -42,7 +42,7 @@ struct Observer {
         std::lock_guard<std::mutex> g(o->lock);
         o->opened++;
         o->summary = s;
-        o->duration = s.words[2];
+        o->duration = s.duration;
         o->textSamples = n;
     }
     static void OnStatus(void* u) {
@@ -81,6 +81,8 @@ protected:
         player = Player_Create(&cfg);
         ASSERT_NE(nullptr, player);
         obs.player = player;
+        player->clockTick = sim::Tick;
+        player->createThread = FailingCreateThread;
         display.clockNow = [](void* p) { return Clock_GetTime(static_cast<PlayerContext*>(p)->clock); };
         display.clockArg = player;
         VideoOutConfig v = {};
@@ -295,7 +297,7 @@ TEST_F(SpineTest, DestroyWhilePlayingWithNoWait) {
     PlayerOpenParams p = {};
     p.fileName = kName;
     p.noWait = 1;
-    uint16_t name[16];
+    char16_t name[16];
     std::memcpy(name, kName, sizeof kName);
     p.fileName = name;
     ASSERT_EQ(1, Player_Open(player, &p));

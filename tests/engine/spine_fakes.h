@@ -1,8 +1,8 @@
 // Stand-ins for the engine parts the player stands on that have not landed
-// in this tree yet (OS layer, clock, source with a generated clip, packet
-// queue, raw-picture and PCM decoders), with a simulated tick count that
-// runs `kSimSpeed` times faster than real time. Included by one test file
-// per executable.
+// in this tree yet (a source serving a generated clip, the packet queue,
+// raw-picture and PCM decoders), and a simulated tick count that runs
+// sim::Speed() times faster than real time. Included by one test file per
+// executable.
 #pragma once
 
 #include <atomic>
@@ -31,148 +31,21 @@ inline uint32_t Now() {
     return static_cast<uint32_t>(us * Speed() / 1000);
 }
 
+inline uint32_t Tick(void*) { return Now(); }
+
 }  // namespace sim
 
-// ---- OS layer over the C++ library
-namespace {
-struct FakeEvent {
-    std::mutex m;
-    std::condition_variable cv;
-    bool signalled = false;
-};
-struct FakeThread {
-    std::thread t;
-};
-}  // namespace
-
-OsLock OS_CreateLock() { return reinterpret_cast<OsLock>(new std::recursive_mutex); }
-int OS_DeleteLock(OsLock l) {
-    delete reinterpret_cast<std::recursive_mutex*>(l);
-    return 1;
-}
-int OS_Lock(OsLock l) {
-    reinterpret_cast<std::recursive_mutex*>(l)->lock();
-    return 1;
-}
-int OS_Unlock(OsLock l) {
-    reinterpret_cast<std::recursive_mutex*>(l)->unlock();
-    return 1;
-}
-OsEvent OS_CreateEvent(const uint16_t*) { return reinterpret_cast<OsEvent>(new FakeEvent); }
-int OS_CloseEvent(OsEvent e) {
-    delete reinterpret_cast<FakeEvent*>(e);
-    return 1;
-}
-int OS_SetEvent(OsEvent e) {
-    FakeEvent* ev = reinterpret_cast<FakeEvent*>(e);
-    std::lock_guard<std::mutex> g(ev->m);
-    ev->signalled = true;
-    ev->cv.notify_one();
-    return 1;
-}
-int OS_WaitEvent(OsEvent e, uint32_t ms) {
-    FakeEvent* ev = reinterpret_cast<FakeEvent*>(e);
-    std::unique_lock<std::mutex> g(ev->m);
-    bool ok = ev->cv.wait_for(g, std::chrono::milliseconds(ms), [ev] { return ev->signalled; });
-    ev->signalled = false;
-    return ok;
-}
 std::atomic<int>& FakeThreadFailures() {
     static std::atomic<int> n{0};
     return n;
 }
-OsThread OS_CreateThread(const char*, OsThreadRoutine routine, void* arg, int32_t, uint32_t, uint32_t) {
+OsHandle FailingCreateThread(const char* name, OsThreadRoutine r, void* arg, int prio, uint32_t stack,
+                             uint32_t flags) {
     if (FakeThreadFailures() > 0) {
         --FakeThreadFailures();
-        return OS_NO_THREAD;
+        return OS_INVALID_HANDLE;
     }
-    FakeThread* t = new FakeThread;
-    t->t = std::thread(routine, arg);
-    t->t.detach();
-    return reinterpret_cast<OsThread>(t);
-}
-void OS_CloseThread(OsThread t) {
-    if (t && t != OS_NO_THREAD) delete reinterpret_cast<FakeThread*>(t);
-}
-void OS_Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-uint32_t OS_GetTickCount() { return sim::Now(); }
-int OS_ComInit() { return 1; }
-void OS_ComUninit() {}
-
-// ---- media clock on the simulated tick count
-struct MediaClock {
-    std::atomic<uint32_t> armed{0}, stopped{1};
-    std::mutex lock;
-    std::atomic<uint32_t> speed{100}, lastSync{0}, lastComputed{0}, base{0}, baseTick{0};
-};
-namespace {
-uint32_t Running(MediaClock* c) {
-    uint64_t elapsed = static_cast<uint32_t>(OS_GetTickCount() - c->baseTick);
-    return c->base + static_cast<uint32_t>(static_cast<double>(elapsed) * c->speed * 0.01f);
-}
-}  // namespace
-MediaClock* Clock_Create(uint32_t start, uint32_t speed) {
-    MediaClock* c = new MediaClock;
-    c->speed = speed;
-    c->lastSync = c->lastComputed = c->base = start;
-    return c;
-}
-void Clock_Destroy(MediaClock* c) { delete c; }
-int Clock_Resume(MediaClock* c, uint32_t now) {
-    std::lock_guard<std::mutex> g(c->lock);
-    if (!c->stopped) return 0;
-    if (now) {
-        c->baseTick = OS_GetTickCount();
-        c->stopped = 0;
-    }
-    c->armed = 1;
-    return 1;
-}
-int Clock_Pause(MediaClock* c) {
-    std::lock_guard<std::mutex> g(c->lock);
-    if (c->stopped) return 0;
-    c->base = Running(c);
-    c->armed = 0;
-    c->stopped = 1;
-    return 1;
-}
-int Clock_SetSpeed(MediaClock* c, uint32_t s) {
-    std::lock_guard<std::mutex> g(c->lock);
-    if (!c->stopped) {
-        c->base = Running(c);
-        c->baseTick = OS_GetTickCount();
-    }
-    c->speed = s;
-    return 1;
-}
-int Clock_Sync(MediaClock* c, uint32_t t) {
-    std::lock_guard<std::mutex> g(c->lock);  // the stand-in keeps TSan quiet
-    if (c->armed && c->stopped) {
-        c->baseTick = OS_GetTickCount();
-        c->base = t;
-        c->stopped = 0;
-    }
-    c->lastSync = c->lastComputed = t;
-    int32_t d = static_cast<int32_t>(Running(c) - t);
-    if (d >= 51 || d <= -51) {
-        c->base = t;
-        c->baseTick = OS_GetTickCount();
-    }
-    return 1;
-}
-int Clock_SetTime(MediaClock* c, uint32_t t) {
-    std::lock_guard<std::mutex> g(c->lock);
-    c->lastSync = c->lastComputed = c->base = t;
-    c->baseTick = OS_GetTickCount();
-    return 1;
-}
-uint32_t Clock_GetTime(MediaClock* c) {
-    if (!c) return 0;
-    std::lock_guard<std::mutex> g(c->lock);
-    if (c->stopped) return c->lastSync > c->lastComputed ? c->lastSync : c->lastComputed;
-    uint32_t t = Running(c);
-    c->lastComputed = t;
-    return t;
+    return OS_CreateThread(name, r, arg, prio, stack, flags);
 }
 
 // ---- a generated clip: raw I420 pictures, 16-bit PCM, a data track
@@ -217,40 +90,40 @@ uint32_t TimeOf(const clip::Spec& s, uint32_t type, uint32_t i) {
 }
 void FillInfo(const clip::Spec& s, MediaInfo* info) {
     std::memset(info, 0, sizeof *info);
-    info->durationMs = s.durationMs;
-    info->bufferingMs = 1000;
+    info->duration = s.durationMs;
+    info->bufferingTime = 1000;
     info->audioCount = s.audio;
     info->videoCount = s.video;
     info->textCount = s.text;
     if (s.audio) {
         AudioTrackInfo& a = info->audio[0];
-        a.codecTag = 1;
+        a.codec = 1;
         a.sampleRate = s.rate;
         a.channels = s.channels;
         a.bitsPerSample = 16;
         a.maxSampleSize = s.audioPacketSamples * s.channels * 2;
-        a.durationMs = s.durationMs;
+        a.duration = s.durationMs;
     }
     if (s.video) {
         VideoTrackInfo& v = info->video[0];
-        v.fourcc = 'I' | ('4' << 8) | ('2' << 16) | ('0' << 24);
+        v.codec = MakeFourCC('I', '4', '2', '0');
         v.width = s.width;
         v.height = s.height;
-        v.frameRate1000 = 1000000 / s.frameMs;
+        v.frameRate = 1000000 / s.frameMs;
         v.maxSampleSize = clip::FrameBytes(s);
-        v.durationMs = s.durationMs;
+        v.duration = s.durationMs;
     }
     if (s.text) {
-        info->text[0].codecTag = 'B' | ('L' << 8) | ('B' << 16) | ('X' << 24);
+        info->text[0].codec = CODEC_TAG_BLBX;
         info->text[0].maxSampleSize = 64;
     }
 }
 }  // namespace
 
-int32_t Source_Open(MediaSource** out, const SourceOpenWords* w) {
+int32_t Source_Open(MediaSource** out, SourceOpenWords* w) {
     *out = nullptr;
     if (clip::Current().openError) return clip::Current().openError;
-    if (!w->fileName) return static_cast<int32_t>(0x80000010u);
+    if (!w->name) return static_cast<int32_t>(0x80000010u);
     MediaSource* s = new MediaSource;
     s->spec = clip::Current();
     *out = s;
@@ -265,7 +138,7 @@ int32_t Source_SetStartPosition(MediaSource*, uint32_t*) { return 0; }
 int32_t Source_ReadSample(MediaSource* src, MediaSample* m) {
     std::lock_guard<std::mutex> g(src->lock);
     const clip::Spec& s = src->spec;
-    uint32_t type = m->trackType;
+    uint32_t type = m->type;
     if (type < 1 || type > 3) return 0;
     uint32_t n = Count(s, type);
     if (n == 0) return PLAYER_E_NO_TRACK;
@@ -290,8 +163,8 @@ int32_t Source_ReadSample(MediaSource* src, MediaSample* m) {
         m->data[1] = static_cast<uint8_t>(i);
     }
     m->length = len;
-    m->timeMs = TimeOf(s, type, i);
-    m->durationMs = type == 2 ? s.frameMs : 0;
+    m->time = TimeOf(s, type, i);
+    m->duration = type == 2 ? s.frameMs : 0;
     src->next[type] = i + 1;
     return 0;
 }
@@ -316,35 +189,19 @@ int32_t Source_SeekFrame(MediaSource* src, uint32_t* pos, uint32_t) {
     return 0;
 }
 int32_t Source_SelectTrack(MediaSource*, uint32_t, uint32_t) { return 1; }
-int32_t Source_GetProgress(MediaSource*, uint32_t p[5]) {
-    std::memset(p, 0, 5 * sizeof(uint32_t));
-    p[0] = p[1] = 100;
+int32_t Source_GetProgress(MediaSource*, SourceProgress* p) {
+    std::memset(p, 0, sizeof *p);
+    p->fillPercent = p->readPercent = 100;
     return 1;
 }
 int32_t Source_Control(MediaSource*, uint32_t) { return 0; }
 int32_t Source_SetRange(MediaSource*, uint32_t, uint32_t, uint32_t, uint32_t) { return 1; }
 int32_t Source_AddTimeOffset(MediaSource*, int32_t, uint32_t) { return 1; }
-int32_t Source_ProbeFileInfo(const SourceOpenWords* w, MediaInfo* info) {
-    if (!w->fileName) return static_cast<int32_t>(0x80000010u);
+int32_t Source_ProbeFileInfo(SourceOpenWords* w, MediaInfo* info) {
+    if (!w->name) return static_cast<int32_t>(0x80000010u);
     FillInfo(clip::Current(), info);
     return 0;
 }
-void MediaInfo_Export(MediaInfoSummary* out, const MediaInfo* info) {
-    std::memset(out, 0, sizeof *out);
-    out->words[2] = info->durationMs;
-    out->words[3] = info->audioCount;
-    out->words[4] = info->videoCount;
-    out->words[5] = info->textCount;
-    if (info->audioCount) {
-        out->words[6] = info->audio[0].codecTag;
-        out->words[7] = info->audio[0].sampleRate;
-    }
-    if (info->videoCount) {
-        out->words[14] = info->video[0].fourcc;
-        out->words[15] = info->video[0].width;
-    }
-}
-
 // ---- packet queue: N slots of S bytes
 struct PacketQueue {
     std::mutex lock;
@@ -397,7 +254,7 @@ void PacketQueue_KeepHead(PacketQueue* q, MediaSample* p) {
     std::lock_guard<std::mutex> g(q->lock);
     q->entries[q->read].data = p->data;
     q->entries[q->read].length = p->length;
-    q->entries[q->read].timeMs = p->timeMs;
+    q->entries[q->read].time = p->time;
     std::memset(p, 0, sizeof *p);
 }
 void PacketQueue_Pop(PacketQueue* q, MediaSample* p) {
@@ -424,7 +281,7 @@ int32_t VideoDecoder_Create(VideoDecoder** out, MediaSample*, VideoTrackInfo* t,
     d->h = t->height;
     d->pics[0].resize(d->w * d->h * 3 / 2);
     d->pics[1].resize(d->w * d->h * 3 / 2);
-    t->outputFourcc = t->fourcc;
+    t->outputFourCC = t->codec;
     *out = d;
     return 0;
 }
@@ -439,7 +296,7 @@ int32_t VideoDecoder_DecodePacket(VideoDecoder* d, MediaSample* p, DecodedFrame*
     f->u = pic + d->w * d->h;
     f->v = f->u + d->w * d->h / 4;
     f->stride = d->w;
-    f->timeMs = p->timeMs;
+    f->timeMs = p->time;
     p->length = 0;
     return 0;
 }
@@ -451,12 +308,12 @@ struct AudioDecoder {
     uint32_t base = 0, samples = 0;
 };
 int32_t AudioDecoder_Create(AudioDecoder** out, MediaSample*, AudioTrackInfo* t) {
-    if (t->codecTag != 1) return static_cast<int32_t>(0x80000030u);
+    if (t->codec != 1) return static_cast<int32_t>(0x80000030u);
     AudioDecoder* d = new AudioDecoder;
     d->rate = t->sampleRate;
     d->channels = t->channels;
     t->samplesPerFrame = 1024;
-    t->pcmBufferSize = (t->sampleRate / (1024 * 20) + 1) * 1024;
+    t->pcmBufferSamples = (t->sampleRate / (1024 * 20) + 1) * 1024;
     *out = d;
     return 0;
 }
@@ -468,7 +325,7 @@ int AudioDecoder_Reset(AudioDecoder* d) {
 int32_t AudioDecoder_Decode(AudioDecoder* d, MediaSample* p, PcmBlock* a) {
     if (!p->length) return PLAYER_E_AUDIO_DECODE;
     if (d->resetPending) {
-        d->base = p->timeMs;
+        d->base = p->time;
         d->samples = 0;
         d->resetPending = 0;
     }
@@ -485,7 +342,7 @@ int32_t AudioDecoder_Decode(AudioDecoder* d, MediaSample* p, PcmBlock* a) {
     d->samples += n;
     p->data += n * d->channels * 2;
     p->length -= n * d->channels * 2;
-    p->timeMs = d->base + static_cast<uint32_t>(uint64_t(d->samples) * 1000 / d->rate);
+    p->time = d->base + static_cast<uint32_t>(uint64_t(d->samples) * 1000 / d->rate);
     return p->length ? PLAYER_E_PACKET_PENDING : 0;
 }
 
