@@ -26,6 +26,7 @@ enum {
     AAC_E_BANDS = 4102,
     AAC_E_CRC = 4103,
     AAC_E_CODEBOOK = 4104,
+    AAC_E_CHANNELS = 4105, // more than two channels, or a failing program config element
     AAC_E_PREDICTION = 4106,
     AAC_E_COUPLING = 4107,
     AAC_E_GAINCONTROL = 4108,

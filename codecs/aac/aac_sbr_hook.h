@@ -17,6 +17,8 @@ struct AacSbrPayload {
     int32_t byteCount; // the fill element's byte count
     int32_t bitPos;
     const uint8_t* wordPtr;
+    const uint8_t* dataBegin; // readable input bytes are [dataBegin, dataEnd)
+    const uint8_t* dataEnd;
 };
 
 // Rebuilt by every frame's fill elements, emptied by a bad frame. A count
