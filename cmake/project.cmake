@@ -114,3 +114,20 @@ endfunction()
 
 # Libraries every test, tool and benchmark may link.
 set(DC_ALL_LIBS engine m4vdec aacdec)
+
+# FFmpeg's libswresample, the one outside library: Debian's package natively,
+# a static cross build (scripts/build-swresample.sh) for MinGW.
+add_library(dc_swresample INTERFACE)
+if(DC_NATIVE)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(SWR REQUIRED IMPORTED_TARGET libswresample libavutil)
+  target_link_libraries(dc_swresample INTERFACE PkgConfig::SWR)
+else()
+  set(swr_root "${CMAKE_SOURCE_DIR}/build/deps/${CMAKE_SYSTEM_PROCESSOR}")
+  if(NOT EXISTS "${swr_root}/lib/libswresample.a")
+    message(FATAL_ERROR "libswresample missing: run scripts/build-swresample.sh ${CMAKE_SYSTEM_PROCESSOR}")
+  endif()
+  target_include_directories(dc_swresample INTERFACE "${swr_root}/include")
+  target_link_libraries(dc_swresample INTERFACE
+    "${swr_root}/lib/libswresample.a" "${swr_root}/lib/libavutil.a" bcrypt)
+endif()

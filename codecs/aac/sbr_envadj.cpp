@@ -1,0 +1,234 @@
+// SBR envelope adjustment in mantissa-exponent arithmetic.
+#include "sbr_envadj.h"
+
+#include <cstring>
+
+#include "sbr_mantexp.h"
+#include "sbr_tables.h"
+
+namespace {
+
+const SbrME kZero = {0, -64};
+const SbrME kOne = {16384, 1};
+const SbrME kEps = {16384, -39};  // ~1e-12, keeps divisions defined
+
+SbrME Norm(SbrME a) { return SbrMeNorm(a); }
+SbrME Add(SbrME a, SbrME b) { return SbrMeAdd(a, b); }
+SbrME Div(SbrME a, SbrME b) { return SbrMeDiv(a, b); }
+SbrME Mul(SbrME a, SbrME b) { return SbrMeMul(a, b); }
+SbrME Sqrt(SbrME a) { return SbrMeSqrt(a); }
+bool Less(SbrME a, SbrME b) { return SbrMeLess(a, b); }
+
+// Energy of a 64-bit sum of squares, as mantissa-exponent.
+SbrME FromSum(uint64_t s) {
+  if (s == 0) return kZero;
+  int nb = 64 - __builtin_clzll(s);
+  int64_t mant = nb > 15 ? (int64_t)(s >> (nb - 15)) : (int64_t)(s << (15 - nb));
+  if (mant > 32767) mant = 32767;
+  return Norm(SbrME{(int16_t)mant, (int16_t)nb});
+}
+
+// value x 2^shift as a 32-bit integer, saturated.
+int32_t ToLinear(SbrME a, int shift) {
+  if (a.m == 0) return 0;
+  int s = a.e + shift - 15;
+  if (s >= 0) {
+    if (s > 31) s = 31;
+    return SbrSat32((int64_t)a.m * ((int64_t)1 << s));
+  }
+  if (-s > 31) return 0;
+  return (int32_t)(((int64_t)a.m + ((int64_t)1 << (-s - 1))) >> -s);
+}
+
+int BandOf(const uint8_t* table, int n, int k) {
+  int b = 0;
+  while (b + 1 < n && k >= table[b + 1]) b++;
+  return b;
+}
+
+}  // namespace
+
+void SbrEnvAdjustInit(SbrEnvAdjustState* st) {
+  memset(st, 0, sizeof(*st));
+  st->first = 1;
+  st->prevTransientMarker = -1;
+}
+
+int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* h,
+                      const SbrChannelFrame* f, SbrEnvAdjustState* st, int inExp, int* slotExp,
+                      int complexSet) {
+  const int kx = t->kx, kEnd = t->kx + t->m;
+  const int la = f->transientEnv;
+  SbrME G[5][64], Q[5][64], S[5][64];
+  int maxGe = -64;
+  // Gains, noise and sinusoid levels of every envelope (energy domain,
+  // then amplitudes).
+  for (int e = 0; e < f->numEnv; e++) {
+    const int l0 = 2 * f->borders[e], l1 = 2 * f->borders[e + 1];
+    const uint8_t* table = f->freqRes[e] ? t->high : t->low;
+    const int nb = f->freqRes[e] ? t->nHigh : t->nLow;
+    const bool transient = e == la || e == st->prevTransientMarker;
+    int q = 0;
+    if (f->numNoise > 1 && f->borders[e] >= f->noiseBorders[1]) q = 1;
+    // Estimated energy per subband.
+    SbrME cur[64];
+    const int shift = inExp;  // stored = true x 2^inExp
+    for (int k = kx; k < kEnd; k++) {
+      uint64_t s = 0;
+      for (int l = l0; l < l1; l++) {
+        int64_t r = m->re[l][k] >> 3, i = complexSet ? m->im[l][k] >> 3 : 0;
+        s += (uint64_t)(r * r) + (uint64_t)(i * i);
+      }
+      SbrME v = FromSum(s);
+      v.e = (int16_t)(v.e + 6 - 2 * shift);  // undo the >> 3 and the exponent
+      cur[k] = l1 > l0 ? Div(v, Norm(SbrME{(int16_t)(l1 - l0), 15})) : kZero;
+    }
+    if (!h->interpolFreq) {
+      for (int b = 0; b < nb; b++) {
+        SbrME sum = kZero;
+        for (int k = table[b]; k < table[b + 1]; k++) sum = Add(sum, cur[k]);
+        SbrME avg = Div(sum, Norm(SbrME{(int16_t)(table[b + 1] - table[b]), 15}));
+        for (int k = table[b]; k < table[b + 1]; k++) cur[k] = avg;
+      }
+    }
+    // Sinusoid placement: the middle subband of each flagged high band.
+    uint8_t sineAt[64] = {};
+    for (int b = 0; b < t->nHigh; b++) {
+      if (!f->addHarmonic[b]) continue;
+      if (!(e >= (la < 0 ? 0 : la) || st->prevHarmonic[b])) continue;
+      sineAt[(t->high[b] + t->high[b + 1]) >> 1] = 1;
+    }
+    SbrME origK[64];
+    for (int b = 0; b < nb; b++) {
+      bool anySine = false;
+      for (int k = table[b]; k < table[b + 1]; k++) anySine |= sineAt[k] != 0;
+      for (int k = table[b]; k < table[b + 1]; k++) {
+        SbrME orig = f->env[e][b];
+        SbrME qn = f->noise[q][BandOf(t->noise, t->nNoise, k)];
+        SbrME onePlusQ = Add(kOne, qn);
+        origK[k] = orig;
+        Q[e][k] = Div(Mul(orig, qn), onePlusQ);
+        S[e][k] = sineAt[k] ? Div(orig, onePlusQ) : kZero;
+        SbrME denom = Add(kEps, cur[k]);
+        if (!anySine) {
+          if (!transient) denom = Mul(denom, onePlusQ);
+          G[e][k] = Div(orig, denom);
+        } else {
+          G[e][k] = Mul(Div(orig, denom), Div(qn, onePlusQ));
+        }
+      }
+    }
+    // Limiter and boost per limiter band.
+    static const SbrME kBoostCap = {0x5061, 2};
+    for (int lb = 0; lb < t->nLimiter; lb++) {
+      const int a = t->limiter[lb], b = t->limiter[lb + 1];
+      SbrME so = kEps, sc = kEps;
+      for (int k = a; k < b; k++) {
+        so = Add(so, origK[k]);
+        sc = Add(sc, cur[k]);
+      }
+      SbrME gmax = Mul(SbrME{kSbrLimiterGainMant[h->limiterGains],
+                             (int16_t)kSbrLimiterGainExp[h->limiterGains]},
+                       Div(so, sc));
+      gmax = Norm(gmax);
+      if (gmax.e > 34) gmax = SbrME{0x4000, 34};
+      SbrME tot = kEps;
+      for (int k = a; k < b; k++) {
+        if (Less(gmax, G[e][k])) {
+          Q[e][k] = Mul(Q[e][k], Div(gmax, G[e][k]));
+          G[e][k] = gmax;
+        }
+        tot = Add(tot, Mul(cur[k], G[e][k]));
+        tot = Add(tot, S[e][k]);
+        if (S[e][k].m == 0 && !transient) tot = Add(tot, Q[e][k]);
+      }
+      SbrME boost = Div(so, tot);
+      if (Less(kBoostCap, boost)) boost = kBoostCap;
+      for (int k = a; k < b; k++) {
+        G[e][k] = Mul(G[e][k], boost);
+        Q[e][k] = Mul(Q[e][k], boost);
+        S[e][k] = Mul(S[e][k], boost);
+      }
+    }
+    for (int k = kx; k < kEnd; k++) {
+      G[e][k] = Sqrt(G[e][k]);
+      Q[e][k] = Sqrt(Q[e][k]);
+      S[e][k] = Sqrt(S[e][k]);
+      if (G[e][k].m && G[e][k].e > maxGe) maxGe = G[e][k].e;
+    }
+  }
+  if (maxGe < 0) maxGe = 0;
+  // Output exponent: room for the largest gain plus one bit for noise and
+  // sinusoids; gains become linear at 2^gainShift so Y = X x g >> 30.
+  const int outExp = inExp - maxGe - 1;
+  const int gainShift = 30 - maxGe - 1;
+  if (st->first) {
+    st->prevGainShift = gainShift;
+    st->prevNoiseExp = outExp;
+  }
+  // Bring the previous gains to this frame's scales.
+  const int dG = gainShift - st->prevGainShift, dN = outExp - st->prevNoiseExp;
+  for (int k = 0; k < 64; k++) {
+    st->prevGain[k] = SbrShiftSat(st->prevGain[k], -dG);
+    st->prevNoise[k] = SbrShiftSat(st->prevNoise[k], -dN);
+  }
+  for (int e = 0; e < f->numEnv; e++) {
+    const int l0 = 2 * f->borders[e], l1 = 2 * f->borders[e + 1];
+    const bool transient = e == la || e == st->prevTransientMarker;
+    const int smoothLen = transient ? 0 : (h->smoothingMode == 0 ? 4 : 0);
+    int32_t g[64], n[64], s[64];
+    for (int k = kx; k < kEnd; k++) {
+      g[k] = ToLinear(G[e][k], gainShift);
+      n[k] = ToLinear(Q[e][k], outExp);
+      s[k] = ToLinear(S[e][k], outExp);
+    }
+    if (st->first) {
+      for (int k = kx; k < kEnd; k++) {
+        st->prevGain[k] = g[k];
+        st->prevNoise[k] = n[k];
+      }
+      st->first = 0;
+    }
+    for (int l = l0; l < l1; l++) {
+      const int pos = l - l0;
+      const int w = pos < smoothLen ? kSbrSmoothing[pos] : 0;
+      for (int k = kx; k < kEnd; k++) {
+        int32_t gk = g[k], nk = n[k];
+        if (w) {
+          gk = SbrSat32(gk + (((int64_t)(st->prevGain[k] - (int64_t)gk) * w) >> 15));
+          nk = SbrSat32(nk + (((int64_t)(st->prevNoise[k] - (int64_t)nk) * w) >> 15));
+        }
+        int64_t yr = ((int64_t)m->re[l][k] * gk) >> 30;
+        int64_t yi = complexSet ? ((int64_t)m->im[l][k] * gk) >> 30 : 0;
+        st->noiseIndex = (st->noiseIndex + 1) & 511;
+        if (s[k] == 0) {
+          if (!transient) {
+            yr += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex]) >> 11;
+            yi += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex + 1]) >> 11;
+          }
+        } else {
+          const int sign = (k & 1) ? -1 : 1;
+          switch (st->harmonicIndex) {
+            case 0: yr += s[k]; break;
+            case 1: yi += (int64_t)sign * s[k]; break;
+            case 2: yr -= s[k]; break;
+            default: yi -= (int64_t)sign * s[k]; break;
+          }
+        }
+        m->re[l][k] = SbrSat32(yr);
+        if (complexSet) m->im[l][k] = SbrSat32(yi);
+      }
+      st->harmonicIndex = (st->harmonicIndex + 1) & 3;
+      slotExp[l] = outExp;
+    }
+    for (int k = kx; k < kEnd; k++) {
+      st->prevGain[k] = g[k];
+      st->prevNoise[k] = n[k];
+    }
+  }
+  st->prevGainShift = gainShift;
+  st->prevNoiseExp = outExp;
+  for (int b = 0; b < t->nHigh && b < 48; b++) st->prevHarmonic[b] = f->addHarmonic[b];
+  st->prevTransientMarker = (la == f->numEnv) ? 0 : -1;
+  return outExp;
+}

@@ -1,0 +1,22 @@
+// SBR high-frequency generation: the low band is inverse-filtered and
+// copied up along the patches.
+#pragma once
+#include <cstdint>
+
+#include "sbr_bands.h"
+#include "sbr_qmf.h"
+
+struct SbrHfState {
+  uint8_t prevInvf[5];
+  int32_t prevChirp[5];  // Q31
+};
+
+// One chirp factor per noise band (Q31); updates nothing.
+void SbrChirpFactors(const SbrHfState* st, int noiseBands, const uint8_t* invf, int32_t* out);
+
+// Generates the high band (kx .. top of the last patch) of slots
+// firstSlot .. endSlot - 1 from the low band; bands from the patch top to
+// 63 are cleared. The high band comes out at exponent lowExp - 2.
+// Updates the state's previous modes and chirp factors.
+void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
+                   int firstSlot, int endSlot, int complexSet);

@@ -1,0 +1,145 @@
+// QMF analysis followed by synthesis, with nothing in between, must give
+// back the core signal (at twice the rate when the 64-band bank runs).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "codecs/aac/sbr_qmf.h"
+
+namespace {
+
+struct Tone {
+  double freq;  // cycles per core sample
+  double amp;
+  double phase;
+};
+
+const Tone kTones[] = {
+    {0.0137, 5000, 0.3}, {0.071, 4000, 1.1}, {0.1733, 3000, 2.0},
+    {0.2911, 2500, 0.7}, {0.4123, 2000, 2.9},
+};
+
+double Signal(double t) {
+  double s = 0;
+  for (const Tone& tn : kTones) s += tn.amp * std::sin(2 * M_PI * tn.freq * t + tn.phase);
+  return s;
+}
+
+struct Case {
+  const char* name;
+  int complexSet;
+  int downSampled;
+};
+
+// SNR of out against the reference at the best integer delay.
+double BestSnr(const std::vector<int16_t>& out, int rate, int skip, int* delayOut) {
+  double best = -1e9;
+  for (int d = 0; d < 1600; d++) {
+    double sig = 0, err = 0;
+    for (size_t n = skip; n < out.size(); n++) {
+      double ref = Signal((double)((int)n - d) / rate);
+      sig += ref * ref;
+      err += (out[n] - ref) * (out[n] - ref);
+    }
+    double snr = 10 * std::log10(sig / (err + 1e-9));
+    if (snr > best) {
+      best = snr;
+      *delayOut = d;
+    }
+  }
+  return best;
+}
+
+class SbrQmfRoundTrip : public ::testing::TestWithParam<Case> {};
+
+TEST_P(SbrQmfRoundTrip, ReproducesCore) {
+  const Case& tc = GetParam();
+  SbrKernelSet ks;
+  SbrSelectKernels(&ks, tc.complexSet);
+  static SbrQmfMatrix m;
+  memset(&m, 0, sizeof(m));
+  SbrAnalysisBank ana;
+  SbrAnalysisInit(&ana);
+  SbrSynthesisBank syn;
+  SbrSynthesisInit(&syn, tc.downSampled);
+  syn.lowEnd = 32;
+  syn.highEnd = 32;
+  const int frames = 12;
+  const int rate = tc.downSampled ? 1 : 2;
+  std::vector<int16_t> out;
+  std::vector<int16_t> pcm(1024), frameOut(2048);
+  for (int f = 0; f < frames; f++) {
+    for (int i = 0; i < 1024; i++) pcm[i] = (int16_t)std::lround(Signal(f * 1024 + i));
+    SbrExponents e = {};
+    SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
+    int h = ks.headroom(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
+    ks.rescale(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
+    e.low += h;
+    SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, 0, e.low, e.low, e.low,
+                    frameOut.data(), &syn, &ks);
+    out.insert(out.end(), frameOut.begin(), frameOut.begin() + 1024 * rate);
+    SbrKeepOverlapSlots(&m, kSbrFrameSlots);
+  }
+  int delay = 0;
+  double snr = BestSnr(out, rate, 2048 * rate, &delay);
+  // The bank is near-perfect-reconstruction; what is left is the 16-bit
+  // rounding of PCM and delay line and the prototype's ripple. 60 dB while
+  // the window table is the designed stand-in (measured 63 dB); raise to
+  // 70 dB with the standard's Table 4.A.89 values.
+  EXPECT_GE(snr, 60.0) << "delay " << delay;
+  RecordProperty("snr_db", std::to_string(snr));
+  printf("%s: SNR %.2f dB at delay %d\n", tc.name, snr, delay);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sets, SbrQmfRoundTrip,
+    ::testing::Values(Case{"complex_64", 1, 0}, Case{"complex_32_downsampled", 1, 1},
+                      Case{"real_64", 0, 0}, Case{"real_32_downsampled", 0, 1}),
+    [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
+
+}  // namespace
+
+namespace {
+
+// Silence has full headroom; the real set never writes imaginary parts;
+// full-scale input neither wraps in the analysis nor in the synthesis.
+TEST(SbrQmfEdges, SilenceRealSetAndFullScale) {
+  static SbrQmfMatrix m;
+  for (int l = 0; l < kSbrMatrixSlots; l++)
+    for (int k = 0; k < 64; k++) m.im[l][k] = 12345;
+  SbrKernelSet ks;
+  SbrSelectKernels(&ks, 0);
+  SbrAnalysisBank ana;
+  SbrAnalysisInit(&ana);
+  std::vector<int16_t> pcm(1024, 0);
+  SbrExponents e = {};
+  SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
+  EXPECT_EQ(ks.headroom(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots), 31);
+  EXPECT_EQ(ks.headroom(&m, 0, 0, kSbrOverlapSlots, kSbrMatrixSlots), 31);
+  for (int i = 0; i < 1024; i++) pcm[i] = (i / 37) % 2 ? 32767 : -32768;
+  SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
+  for (int l = 0; l < kSbrMatrixSlots; l++)
+    for (int k = 0; k < 64; k++) ASSERT_EQ(m.im[l][k], 12345);
+  for (int set = 0; set < 2; set++) {
+    SbrSelectKernels(&ks, set);
+    SbrAnalysisInit(&ana);
+    SbrSynthesisBank syn;
+    SbrSynthesisInit(&syn, 0);
+    syn.lowEnd = syn.highEnd = 32;
+    std::vector<int16_t> out(2048);
+    double energy = 0;
+    for (int f = 0; f < 3; f++) {
+      SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
+      SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, 0, e.low, e.low, e.low, out.data(),
+                      &syn, &ks);
+    }
+    // A wrapped sum would flip signs; the square wave's polarity must hold
+    // at its plateau centres (the bank delays by 578 output samples).
+    for (int n = 1200; n < 2048; n++) energy += (double)out[n] * out[n];
+    EXPECT_GT(energy / 848, 0.5 * 32767.0 * 32767.0) << set;
+  }
+}
+
+}  // namespace

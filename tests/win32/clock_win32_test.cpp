@@ -1,0 +1,1 @@
+#include "../engine/clock_test.cpp"

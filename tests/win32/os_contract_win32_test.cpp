@@ -1,0 +1,1 @@
+#include "../engine/os_contract_test.cpp"

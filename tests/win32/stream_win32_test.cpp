@@ -1,0 +1,1 @@
+#include "tests/engine/stream_test.cpp"

@@ -1,0 +1,1 @@
+#include "../engine/strutil_test.cpp"
