@@ -258,6 +258,7 @@ int32_t AacDecInit(const char* interfaceVersion, AacDecHandle** handleOut, AacDe
     *handleOut = h;
 
     AacDecState* s = h->state;
+    s->stats = &h->work->stats;
     s->initialised = 0;
     s->sbrInitialised = 0;
     s->transport = config->transport == 1 ? AAC_TRANSPORT_ADTS

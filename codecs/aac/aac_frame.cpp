@@ -233,8 +233,29 @@ static void PrepareChannel(AacDecState* s, AacChannel* c)
     c->objectType = s->info.objectType;
 }
 
+static void Count(AacDecState* s, const AacChannel* c)
+{
+    AacStats* st = s->stats;
+    if (!st)
+        return;
+    if (c->windowSequence == AAC_EIGHT_SHORT)
+        st->shortWindows++;
+    const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
+    for (int g = 0; g < c->numWindowGroups; g++)
+        for (int b = 0; b < c->maxSfb; b++) {
+            int cb = c->sectCb[isShort ? g * 16 + b : b];
+            st->noiseBands += cb == AAC_CB_NOISE;
+            st->intensityBands += cb == AAC_CB_INTENSITY || cb == AAC_CB_INTENSITY2;
+        }
+    for (int w = 0; w < (isShort ? 8 : 1); w++)
+        for (int f = 0; f < c->tnsNumFilt[w]; f++)
+            st->tnsFilters += c->tnsPresent && c->tns[w][f].order > 0;
+    st->pulses += c->pulsePresent;
+}
+
 static void ChannelTools(AacDecState* s, int ch, int pair)
 {
+    Count(s, &s->ch[ch]);
     AacScaleToBlockExponent(&s->ch[ch]);
     AacApplyPns(s, ch, pair);
     AacApplyTns(&s->ch[ch], nullptr);
@@ -309,8 +330,13 @@ static int32_t DecodePair(AacDecState* s, AacBitReader* r, int protectedFrame)
     if (common) {
         if (c0->noiseUsed || c1->noiseUsed)
             AacPnsPairBands(s);
-        if (s->msMaskPresent)
+        if (s->msMaskPresent) {
+            if (s->stats)
+                for (int b = 0; b < c0->maxSfb; b++)
+                    for (int g = 0; g < c0->numWindowGroups; g++)
+                        s->stats->msBands += (s->msFlags[b] >> g) & 1;
             AacApplyMs(s);
+        }
     } else {
         memset(c0->pnsPair, 0, sizeof(c0->pnsPair));
     }
@@ -517,6 +543,7 @@ int32_t AacDecodeRawDataBlock(AacDecState* s, AacWorkArea* w, AacScratch* scratc
             AacFilterbank(&s->ch[ch], &s->fb[ch], s->pcm + ch * AAC_PCM_CHANNEL_STRIDE, scratch->fft);
         }
         w->framesDecoded++;
+        w->stats.frames++;
     }
     AacBitsByteAlign(r, nullptr);
 

@@ -132,6 +132,17 @@ struct AacPnsState {
     uint16_t savedSeed[128];
 };
 
+// What the decoded frames used, for tests and diagnostics.
+struct AacStats {
+    uint32_t frames;
+    uint32_t shortWindows;  // channels coded with EIGHT_SHORT
+    uint32_t msBands;       // band x window group with M/S applied
+    uint32_t intensityBands;
+    uint32_t noiseBands;
+    uint32_t tnsFilters;
+    uint32_t pulses;
+};
+
 // Decoder state (table 1).
 struct AacDecState {
     AacBitReader reader;
@@ -158,6 +169,7 @@ struct AacDecState {
     uint8_t msMaskPresent;
     uint8_t msFlags[64]; // per band, bit g for window group g
     int16_t* pcm;        // planar output, AAC_PCM_CHANNEL_STRIDE apart
+    AacStats* stats;
 
     AacChannel ch[2];
     AacConcealRecord conceal[2];
@@ -168,6 +180,7 @@ struct AacDecState {
 struct AacWorkArea {
     uint32_t framesDecoded;
     uint32_t pad;
+    AacStats stats;
     alignas(16) unsigned char sbr[AAC_SBR_STATE_BYTES];
 };
 
