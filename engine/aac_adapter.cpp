@@ -6,6 +6,9 @@
 #include <string.h>
 
 #include "codecs/aac/aac_dec.h"
+#include "engine/audio_decoder.h"
+#include "engine/audio_headers.h"
+#include "engine/audio_renderer.h"
 
 namespace {
 
@@ -13,9 +16,6 @@ const int32_t kErrMemory = (int32_t)0x80000001;
 const int32_t kErrInit = (int32_t)0x80000033;
 
 enum { kRaw = 0, kAdts = 1, kAdif = 2 };
-
-const int32_t kRates[16] = {96000, 88200, 64000, 48000, 44100, 32000, 24000, 22050,
-                            16000, 12000, 11025, 8000, 7350, 0, 0, 0};
 
 int32_t SamplesPerFrame(int32_t tag)
 {
@@ -40,46 +40,9 @@ struct AacAdapter {
     int transport;
     int16_t* pcm;
     int32_t pcmBytes;
+    AacAdapterTrack own;
     AacAdapterTrack* track;
 };
-
-int32_t AacAdapter_ParseAsc(const uint8_t* data, int32_t length, int32_t* rate, int32_t* channels, int32_t* sbr)
-{
-    *rate = 0;
-    *channels = 0;
-    *sbr = 0;
-    if (!data || length < 2)
-        return 0;
-    // audioObjectType 5, samplingFrequencyIndex 4 (15: 24-bit rate), channelConfiguration 4
-    uint32_t bits = 0;
-    int have = 0, pos = 0;
-    auto take = [&](int n) -> uint32_t {
-        while (have < n) {
-            bits = (bits << 8) | (pos < length ? data[pos] : 0);
-            pos++;
-            have += 8;
-        }
-        uint32_t v = (bits >> (have - n)) & ((1u << n) - 1);
-        have -= n;
-        return v;
-    };
-    uint32_t aot = take(5);
-    if (aot == 31)
-        aot = 32 + take(6);
-    uint32_t sfi = take(4);
-    int32_t r = sfi == 15 ? (int32_t)take(24) : kRates[sfi];
-    uint32_t ch = take(4);
-    if (aot == 5 || aot == 29) {
-        // explicit SBR: the core rate follows
-        *sbr = 1;
-        uint32_t esfi = take(4);
-        if (esfi == 15)
-            take(24);
-    }
-    *rate = r;
-    *channels = (int32_t)ch;
-    return (int32_t)aot;
-}
 
 int32_t AacAdapter_Open(AacAdapter** out, const uint8_t* packet, int32_t length, AacAdapterTrack* track)
 {
@@ -87,7 +50,8 @@ int32_t AacAdapter_Open(AacAdapter** out, const uint8_t* packet, int32_t length,
     AacAdapter* a = (AacAdapter*)calloc(1, sizeof(AacAdapter));
     if (!a)
         return kErrMemory;
-    a->track = track;
+    a->own = *track;
+    a->track = &a->own;
     if (AacDecGetMemTables(a->tables) != 0) {
         free(a);
         return kErrMemory;
@@ -106,12 +70,13 @@ int32_t AacAdapter_Open(AacAdapter** out, const uint8_t* packet, int32_t length,
     else
         a->transport = kRaw;
     if (track->configLength > 0) {
-        int32_t rate, ch, sbr;
-        if (AacAdapter_ParseAsc(track->config, track->configLength, &rate, &ch, &sbr) > 0) {
-            if (rate > 0)
-                track->sampleRate = rate;
-            if (ch > 0)
-                track->channels = ch;
+        AudioFrameConfig asc;
+        memset(&asc, 0, sizeof(asc));
+        if (Aac_ParseAsc(track->config, (uint32_t)track->configLength, &asc)) {
+            if (asc.sample_rate > 0)
+                track->sampleRate = (int32_t)asc.sample_rate;
+            if (asc.channels > 0)
+                track->channels = (int32_t)asc.channels;
         }
     }
     memset(&a->config, 0, sizeof(a->config));
@@ -147,6 +112,7 @@ int32_t AacAdapter_Open(AacAdapter** out, const uint8_t* packet, int32_t length,
     if (a->config.sbrPresent)
         track->codecTag = a->config.psPresent ? 253 : 254;
     track->samplesPerFrame = SamplesPerFrame(track->codecTag);
+    a->own = *track;
     a->pcmBytes = AAC_PCM_CHANNEL_STRIDE * 2 * 2;
     a->pcm = (int16_t*)calloc(1, (size_t)a->pcmBytes);
     if (!a->pcm) {
@@ -210,10 +176,8 @@ int32_t AacAdapter_Decode(AacAdapter* a, const uint8_t* data, int32_t length, in
         else
             consumed += a->config.bytesUsed > 0 ? a->config.bytesUsed : rest;
     }
-    if (a->track) {
-        a->track->sampleRate = a->config.sampleRate;
-        a->track->channels = a->config.channels;
-    }
+    a->own.sampleRate = a->config.sampleRate;
+    a->own.channels = a->config.channels;
     return consumed;
 }
 
@@ -251,3 +215,78 @@ void AacAdapter_Close(AacAdapter* a)
     free(a->pcm);
     free(a);
 }
+
+// ---- the AudioDecoder's AAC operations
+
+namespace {
+
+int32_t OpsInit(AudioDecoder* d, MediaSample* first, AudioTrackInfo* t)
+{
+    AacAdapterTrack tr;
+    memset(&tr, 0, sizeof(tr));
+    tr.codecTag = (int32_t)t->codec;
+    if (tr.codecTag != 253 && tr.codecTag != 254)
+        tr.codecTag = 255; // "raac" and "racp" decode as AAC
+    tr.sampleRate = (int32_t)t->sampleRate;
+    tr.channels = (int32_t)t->channels;
+    tr.bitsPerSample = (int32_t)t->bitsPerSample;
+    tr.configLength = (int32_t)(t->configLength < sizeof(tr.config) ? t->configLength : sizeof(tr.config));
+    memcpy(tr.config, t->config, (size_t)tr.configLength);
+    AacAdapter* a = nullptr;
+    int32_t r = AacAdapter_Open(&a, first->data, (int32_t)first->length, &tr);
+    if (r < 0)
+        return r;
+    d->adapter = a;
+    t->codec = (uint32_t)tr.codecTag;
+    d->outputRate = (uint32_t)tr.sampleRate;
+    d->channels = (uint32_t)tr.channels;
+    return 0;
+}
+
+void OpsClose(AudioDecoder* d)
+{
+    AacAdapter_Close((AacAdapter*)d->adapter);
+    d->adapter = nullptr;
+}
+
+int32_t OpsDecode(AudioDecoder* d, MediaSample* packet, PcmBlock* area)
+{
+    AacAdapter* a = (AacAdapter*)d->adapter;
+    int32_t count = 0, flags = 0, used;
+    if (area->interleaved) {
+        // an interleaving buffer: decode planar, then interleave
+        int16_t left[AAC_ADAPTER_MAX_SAMPLES * 2], right[AAC_ADAPTER_MAX_SAMPLES * 2];
+        int32_t room = (int32_t)(area->room < AAC_ADAPTER_MAX_SAMPLES * 2 ? area->room : AAC_ADAPTER_MAX_SAMPLES * 2);
+        used = AacAdapter_Decode(a, packet->data, (int32_t)packet->length, left, right, room, &count, &flags);
+        int ch = a->config.channels == 2 ? 2 : 1;
+        for (int32_t i = 0; i < count; i++) {
+            area->interleaved[i * ch] = left[i];
+            if (ch == 2)
+                area->interleaved[i * 2 + 1] = right[i];
+        }
+    } else {
+        used = AacAdapter_Decode(a, packet->data, (int32_t)packet->length, area->left, area->right,
+                                 (int32_t)area->room, &count, &flags);
+    }
+    area->count = (uint32_t)count;
+    if (used > (int32_t)packet->length)
+        used = (int32_t)packet->length;
+    packet->data += used;
+    packet->length -= (uint32_t)used;
+    if (flags & AAC_ADAPTER_REST_DROPPED) {
+        d->restDropped = 1;
+        packet->data += packet->length;
+        packet->length = 0;
+    }
+    if (flags & AAC_ADAPTER_FRAME_PRODUCED)
+        d->frameProduced = 1;
+    d->outputRate = (uint32_t)a->config.sampleRate;
+    d->channels = (uint32_t)a->config.channels;
+    return used;
+}
+
+void OpsReset(AudioDecoder* d) { AacAdapter_Reset((AacAdapter*)d->adapter); }
+
+} // namespace
+
+extern const AudioAdapterOps kAacAdapterOps = {OpsInit, OpsClose, OpsDecode, OpsReset};

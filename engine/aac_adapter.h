@@ -42,7 +42,4 @@ int32_t AacAdapter_DecodeInto(AacAdapter* a, const uint8_t* data, int32_t length
 void AacAdapter_Reset(AacAdapter* a);
 void AacAdapter_Close(AacAdapter* a);
 
-// AudioSpecificConfig: object type, rate and channels (0 when unreadable).
-int32_t AacAdapter_ParseAsc(const uint8_t* data, int32_t length, int32_t* rate, int32_t* channels, int32_t* sbr);
-
 #endif
