@@ -507,8 +507,8 @@ int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannel
   const int chans = el->isPair ? 2 : 1;
   SbrChannelHistory saved[2];
   memcpy(saved, hist, sizeof(SbrChannelHistory) * (size_t)chans);
-  int16_t envVal[2][5][48];
-  int16_t noiseVal[2][2][5];
+  int16_t envVal[2][5][48] = {};
+  int16_t noiseVal[2][2][5] = {};
   for (int c = 0; c < chans; c++) {
     const SbrRawChannel* r = &el->ch[c];
     SbrChannelHistory* hs = &hist[c];
@@ -574,6 +574,8 @@ int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannel
     f->numNoise = r->grid.numNoise;
     memcpy(f->noiseBorders, r->grid.noiseBorders, sizeof(f->noiseBorders));
     memcpy(f->addHarmonic, r->addHarmonic, sizeof(f->addHarmonic));
+    memcpy(f->envValue, envVal[c], sizeof(f->envValue));
+    memcpy(f->noiseValue, noiseVal[c], sizeof(f->noiseValue));
   }
   // Dequantisation.
   if (!el->coupling) {
