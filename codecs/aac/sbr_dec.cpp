@@ -105,77 +105,93 @@ int SbrDecoderInit(SbrDecoder* d, int outputRate, int downSampled, int complexSe
   return 1;
 }
 
-int SbrDecodeFrame(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, int extType,
-                   int elementId, const int16_t* pcmIn, int channels, int16_t* pcmOut) {
-  if (channels < 1 || channels > 2) return kSbrNotDecodable;
-  bool usable = false;
-  bool psInPair = false;
-  if (data && bits > 0 && (elementId == 0 || elementId == 1)) {
-    SbrBitReader br;
-    SbrBitReaderInit(&br, data, bitOffset + bits);
-    br.pos = bitOffset;
-    bool bad = false;
-    if (extType == 14) {
-      uint32_t crc = SbrReadBits(&br, 10);
-      int covered = bits - 10;
-      if (covered <= 0 || SbrCrc10(data, br.pos, covered) != crc) bad = true;
-    }
-    if (!bad) {
-      int headerFlag = (int)SbrReadBits(&br, 1);
-      if (headerFlag) {
-        SbrHeader h = d->header;
-        int rebuild = SbrParseHeader(&br, &h, d->headerState == kSbrHeaderValid);
-        if (rebuild || !d->tablesOk) {
-          SbrBandTables t;
-          if (SbrBuildBandTables(&t, &h, d->outputRate)) {
-            d->header = h;
-            d->tables = t;
-            d->tablesOk = 1;
-            d->headerState = kSbrHeaderValid;
-            for (int c = 0; c < 2; c++) {
-              SbrChannelHistoryInit(&d->ch[c].hist);
-              d->ch[c].haveFrame = 0;
-            }
-          } else {
-            bad = true;  // bad band limits: keep what stood before
-          }
-        } else {
-          d->header = h;
-          // bs_limiter_bands may change alone: its table must follow.
-          if (d->tables.limiterBandsBuilt != h.limiterBands)
-            SbrBuildLimiterTable(&d->tables, h.limiterBands);
-          d->headerState = kSbrHeaderValid;
-        }
-      } else if (d->headerState == kSbrHeaderNone) {
-        bad = true;
+namespace {
+
+// Parses one payload into the frame records of channel `first` (and
+// first + 1 for a channel pair). Returns 1 when the data are usable.
+int ParsePayload(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, int extType,
+                 int elementId, int first, bool* psInPair) {
+  if (!data || bits <= 0 || (elementId != 0 && elementId != 1)) return 0;
+  SbrBitReader br;
+  SbrBitReaderInit(&br, data, bitOffset + bits);
+  br.pos = bitOffset;
+  if (extType == 14) {
+    uint32_t crc = SbrReadBits(&br, 10);
+    int covered = bits - 10;
+    if (covered <= 0 || SbrCrc10(data, br.pos, covered) != crc) return 0;
+  }
+  int headerFlag = (int)SbrReadBits(&br, 1);
+  if (headerFlag) {
+    SbrHeader h = d->header;
+    int rebuild = SbrParseHeader(&br, &h, d->headerState == kSbrHeaderValid);
+    if (br.error) return 0;
+    if (rebuild || !d->tablesOk) {
+      SbrBandTables t;
+      if (!SbrBuildBandTables(&t, &h, d->outputRate)) return 0;  // bad band limits
+      d->header = h;
+      d->tables = t;
+      d->tablesOk = 1;
+      d->headerState = kSbrHeaderValid;
+      for (int c = 0; c < 2; c++) {
+        SbrChannelHistoryInit(&d->ch[c].hist);
+        d->ch[c].haveFrame = 0;
       }
+    } else {
+      d->header = h;
+      // bs_limiter_bands may change alone: its table must follow.
+      if (d->tables.limiterBandsBuilt != h.limiterBands)
+        SbrBuildLimiterTable(&d->tables, h.limiterBands);
+      d->headerState = kSbrHeaderValid;
     }
-    if (!bad && d->headerState == kSbrHeaderValid && d->tablesOk) {
-      SbrRawElement el;
-      int isPair = elementId == 1;
-      if (SbrParseData(&br, &d->header, &d->tables, isPair, &el) && SbrBitsLeft(&br) >= 0 &&
-          SbrBitsLeft(&br) <= 7) {
-        if (el.psFound && isPair) {
-          psInPair = true;
-        } else {
-          SbrChannelFrame fr[2];
-          SbrChannelHistory hist[2] = {d->ch[0].hist, d->ch[1].hist};
-          if (SbrDecodeElement(&el, &d->tables, hist, fr)) {
-            for (int c = 0; c < (isPair ? 2 : 1); c++) {
-              d->ch[c].hist = hist[c];
-              d->ch[c].frame = fr[c];
-              memcpy(d->ch[c].invf, el.ch[c].invf, sizeof(d->ch[c].invf));
-              d->ch[c].haveFrame = 1;
-            }
-            if (!isPair) {
-              // A single element drives both output channels of a stereo core.
-              d->ch[1].frame = fr[0];
-              memcpy(d->ch[1].invf, el.ch[0].invf, sizeof(d->ch[1].invf));
-              d->ch[1].haveFrame = 1;
-            }
-            usable = true;
-          }
-        }
+  } else if (d->headerState == kSbrHeaderNone) {
+    return 0;
+  }
+  if (d->headerState != kSbrHeaderValid || !d->tablesOk) return 0;
+  SbrRawElement el;
+  const int isPair = elementId == 1;
+  if (first + (isPair ? 1 : 0) > 1) return 0;
+  if (!SbrParseData(&br, &d->header, &d->tables, isPair, &el)) return 0;
+  if (SbrBitsLeft(&br) < 0 || SbrBitsLeft(&br) > 7) return 0;
+  if (el.psFound && isPair) {
+    *psInPair = true;
+    return 0;
+  }
+  SbrChannelFrame fr[2];
+  SbrChannelHistory hist[2] = {d->ch[first].hist, d->ch[isPair ? 1 : first].hist};
+  if (!SbrDecodeElement(&el, &d->tables, hist, fr)) return 0;
+  for (int c = 0; c < (isPair ? 2 : 1); c++) {
+    SbrChannelState* cs = &d->ch[first + c];
+    cs->hist = hist[c];
+    cs->frame = fr[c];
+    memcpy(cs->invf, el.ch[c].invf, sizeof(cs->invf));
+    cs->haveFrame = 1;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t* pcmIn,
+                       int channels, int16_t* pcmOut) {
+  if (channels < 1 || channels > 2) return kSbrNotDecodable;
+  bool usable[2] = {false, false};
+  bool psInPair = false;
+  const int count = list ? (list->count > 2 ? 2 : list->count) : 0;
+  for (int k = 0; k < count; k++) {
+    const SbrPayload& p = list->item[k];
+    // Two payloads are two single-channel elements, one per channel.
+    const int first = count == 2 ? k : 0;
+    const int id = count == 2 ? 0 : p.elementId;
+    int ok = ParsePayload(d, p.data, p.bitPos, p.bits, p.extType, id, first, &psInPair);
+    if (ok) {
+      usable[first] = true;
+      if (id == 1) usable[1] = true;
+      if (count == 1 && id == 0) {
+        // One single-channel element drives both channels of a stereo core.
+        d->ch[1].frame = d->ch[0].frame;
+        memcpy(d->ch[1].invf, d->ch[0].invf, sizeof(d->ch[1].invf));
+        d->ch[1].haveFrame = 1;
+        usable[1] = true;
       }
     }
   }
@@ -185,8 +201,48 @@ int SbrDecodeFrame(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, 
   for (int c = 0; c < channels; c++) {
     SbrChannelState* cs = &d->ch[c];
     bool sbr = cs->haveFrame != 0;
-    if (!usable && sbr) MissingFrame(cs, &d->tables);
+    if (!usable[c] && sbr) MissingFrame(cs, &d->tables);
     SynthesiseChannel(d, cs, pcmIn + 1024 * c, pcmOut + outLen * c, sbr);
   }
   return kSbrOk;
+}
+
+int SbrDecodeFrame(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, int extType,
+                   int elementId, const int16_t* pcmIn, int channels, int16_t* pcmOut) {
+  SbrPayloadList list;
+  list.count = data ? 1 : 0;
+  list.item[0].data = data;
+  list.item[0].bitPos = bitOffset;
+  list.item[0].bits = bits;
+  list.item[0].extType = extType;
+  list.item[0].elementId = elementId;
+  return SbrDecodeFrameList(d, &list, pcmIn, channels, pcmOut);
+}
+
+void SbrPayloadDelayInit(SbrPayloadDelay* pd) { memset(pd, 0, sizeof(*pd)); }
+
+void SbrPayloadDelayPush(SbrPayloadDelay* pd, const SbrPayloadList* in, int good,
+                         SbrPayloadList* out, int* outGood) {
+  *out = pd->kept;
+  *outGood = pd->keptGood;
+  const int slot = pd->slot;
+  pd->slot ^= 1;
+  SbrPayloadList next;
+  memset(&next, 0, sizeof(next));
+  const int count = in ? (in->count > 2 ? 2 : in->count) : 0;
+  for (int k = 0; k < count; k++) {
+    const SbrPayload& p = in->item[k];
+    SbrPayload& q = next.item[next.count];
+    if (!p.data || p.bits <= 0 || p.bitPos < 0) continue;
+    // Copy only what the payload holds, and no more than the store takes.
+    int bytes = (p.bitPos + p.bits + 7) / 8;
+    if (bytes > kSbrPayloadStoreBytes) bytes = kSbrPayloadStoreBytes;
+    memcpy(pd->store[slot][k], p.data, (size_t)bytes);
+    q = p;
+    q.data = pd->store[slot][k];
+    if (q.bitPos + q.bits > bytes * 8) q.bits = bytes * 8 - q.bitPos;
+    next.count++;
+  }
+  pd->kept = next;
+  pd->keptGood = good;
 }

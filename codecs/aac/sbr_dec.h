@@ -47,6 +47,41 @@ struct SbrDecoder {
 // chooses the kernel set. Returns 1, or 0 for a rate SBR does not support.
 int SbrDecoderInit(SbrDecoder* d, int outputRate, int downSampled, int complexSet);
 
+// The SBR payloads of one raw data block, in element order.
+struct SbrPayload {
+  const uint8_t* data;
+  int bitPos;     // first bit after the extension type nibble
+  int bits;       // bits of sbr_extension_data (count x 8 - 4)
+  int extType;    // 13, or 14 with CRC
+  int elementId;  // 0 single channel, 1 channel pair
+};
+struct SbrPayloadList {
+  int count;  // at most 2 are used
+  SbrPayload item[2];
+};
+
+// One frame with its payload list (two payloads: one single-channel
+// element per channel). pcmIn/pcmOut as for SbrDecodeFrame.
+int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t* pcmIn,
+                       int channels, int16_t* pcmOut);
+
+// The SBR data are delayed by one frame to meet the core's one-frame
+// delay: each frame's payloads are copied into the store (at most 538
+// bytes each, and never more than the payload holds) and the previous
+// frame's list comes back.
+enum { kSbrPayloadStoreBytes = 538 };
+struct SbrPayloadDelay {
+  uint8_t store[2][2][kSbrPayloadStoreBytes];
+  SbrPayloadList kept;
+  int keptGood;
+  int slot;
+};
+void SbrPayloadDelayInit(SbrPayloadDelay* pd);
+// Takes this frame's list and good flag; returns the previous frame's in
+// *out and *outGood (pointers into the store).
+void SbrPayloadDelayPush(SbrPayloadDelay* pd, const SbrPayloadList* in, int good,
+                         SbrPayloadList* out, int* outGood);
+
 // One frame: the core's 1024 PCM samples per channel (planar, channel c at
 // c x 1024) and the frame's SBR payload (the bits after the extension type:
 // `bits` bits from bit `bitOffset` of `data`, extension type 13 or 14,

@@ -181,3 +181,52 @@ TEST(SbrDec, HighBandAppearsWithEnvelope) {
 }
 
 }  // namespace
+
+namespace {
+
+// Payloads come back one frame later, copied no further than they reach.
+TEST(SbrDec, PayloadDelayCopiesBoundedAndLate) {
+  static SbrPayloadDelay pd;
+  SbrPayloadDelayInit(&pd);
+  std::vector<uint8_t> small(3, 0xAB);  // a 3-byte payload at the end of a buffer
+  SbrPayloadList in = {};
+  in.count = 1;
+  in.item[0] = SbrPayload{small.data(), 4, 20, 13, 0};
+  SbrPayloadList out;
+  int good = -1;
+  SbrPayloadDelayPush(&pd, &in, 1, &out, &good);
+  EXPECT_EQ(out.count, 0);
+  EXPECT_EQ(good, 0);
+  SbrPayloadList none = {};
+  SbrPayloadDelayPush(&pd, &none, 0, &out, &good);
+  ASSERT_EQ(out.count, 1);
+  EXPECT_EQ(good, 1);
+  EXPECT_EQ(out.item[0].bits, 20);
+  EXPECT_EQ(out.item[0].data[2], 0xAB);
+  EXPECT_NE(out.item[0].data, small.data());
+  // An oversized claim is cut to the store.
+  std::vector<uint8_t> big(600, 1);
+  in.item[0] = SbrPayload{big.data(), 4, 600 * 8 - 4, 13, 0};
+  SbrPayloadDelayPush(&pd, &in, 1, &out, &good);
+  SbrPayloadDelayPush(&pd, &none, 1, &out, &good);
+  EXPECT_EQ(out.item[0].bits, kSbrPayloadStoreBytes * 8 - 4);
+}
+
+// Two single-channel payloads drive one channel each.
+TEST(SbrDec, TwoSingleChannelPayloads) {
+  SbrDecoder d;
+  ASSERT_EQ(SbrDecoderInit(&d, kRate, 0, 0), 1);
+  SbrHeader h;
+  SbrHeaderDefaults(&h);
+  Payload a = Make(&h, 13, 14), b = Make(&h, 13, 20);
+  SbrPayloadList list = {};
+  list.count = 2;
+  list.item[0] = SbrPayload{a.buf, 4, a.bits - 4, 13, 0};
+  list.item[1] = SbrPayload{b.buf, 4, b.bits - 4, 13, 0};
+  std::vector<int16_t> in = Core(0), out(4096);
+  ASSERT_EQ(SbrDecodeFrameList(&d, &list, in.data(), 2, out.data()), kSbrOk);
+  EXPECT_EQ(d.ch[0].frame.envValue[0][0], 14);
+  EXPECT_EQ(d.ch[1].frame.envValue[0][0], 20);
+}
+
+}  // namespace
