@@ -77,6 +77,28 @@ TEST_F(SbrspliceTest, SweepsProduceValidHeAacStreams) {
   }
 }
 
+// MP4: the audio samples grow, the sample tables follow, the video track
+// is untouched and the stream is signalled as HE-AAC at twice the rate.
+TEST_F(SbrspliceTest, Mp4KeepsOtherTracksAndSignalsSbr) {
+  std::string src = kDir + "/av22.mp4";
+  if (!Exists(src))
+    Shell("ffmpeg -nostdin -v error -y -f lavfi -i sine=frequency=440:sample_rate=22050 -f lavfi "
+          "-i testsrc2=size=64x48:rate=10 -t 1 -c:a aac -b:a 32k -c:v mpeg4 -threads 1 -flags "
+          "+bitexact -fflags +bitexact " + Quote(src + ".tmp.mp4") + " && mv " +
+          Quote(src + ".tmp.mp4") + " " + Quote(src));
+  ASSERT_TRUE(Exists(src));
+  std::string dst = kDir + "/av22_out.mp4";
+  RunResult r = Shell(Quote(Tool()) + " " + Quote(src) + " " + Quote(dst) + " --seed 4");
+  ASSERT_EQ(r.code, 0) << r.out;
+  RunResult p = Shell("ffprobe -v error -select_streams a -show_entries stream=profile,sample_rate,nb_frames " + Quote(dst));
+  EXPECT_NE(p.out.find("HE-AAC"), std::string::npos) << p.out;
+  EXPECT_NE(p.out.find("sample_rate=44100"), std::string::npos) << p.out;
+  auto VideoMd5 = [&](const std::string& f) {
+    return Shell("ffmpeg -nostdin -v quiet -i " + Quote(f) + " -map 0:v -f framemd5 -").out;
+  };
+  EXPECT_EQ(VideoMd5(src), VideoMd5(dst));
+}
+
 TEST_F(SbrspliceTest, RefusesUnsuitableInput) {
   struct Case {
     const char* name;
