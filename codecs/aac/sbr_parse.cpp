@@ -523,6 +523,8 @@ int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannel
       }
       hs->prevCoupling = coupling;
     }
+    const int prevLast = hs->prevLastBorder;
+    const bool wasValid = hs->valid != 0;
     // The first envelope must continue from the previous frame's last
     // border; coded in time it cannot be repaired.
     if (r->grid.borders[0] != hs->prevLastBorder && r->dfEnv[0] == 1 && hs->valid) {
@@ -569,10 +571,18 @@ int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannel
     memset(f, 0, sizeof(*f));
     f->numEnv = r->grid.numEnv;
     memcpy(f->borders, r->grid.borders, sizeof(f->borders));
+    memcpy(f->noiseBorders, r->grid.noiseBorders, sizeof(f->noiseBorders));
+    // A frequency-coded first envelope that starts off the previous
+    // frame's last border is stretched back to it, so no slots are left
+    // without a high band (energies are per slot and need no rescaling).
+    if (wasValid && r->grid.borders[0] != prevLast && prevLast >= 0 && prevLast <= 3 &&
+        prevLast < r->grid.borders[1]) {
+      f->borders[0] = (uint8_t)prevLast;
+      f->noiseBorders[0] = (uint8_t)prevLast;
+    }
     memcpy(f->freqRes, r->grid.freqRes, sizeof(f->freqRes));
     f->transientEnv = r->grid.transientEnv;
     f->numNoise = r->grid.numNoise;
-    memcpy(f->noiseBorders, r->grid.noiseBorders, sizeof(f->noiseBorders));
     memcpy(f->addHarmonic, r->addHarmonic, sizeof(f->addHarmonic));
     memcpy(f->envValue, envVal[c], sizeof(f->envValue));
     memcpy(f->noiseValue, noiseVal[c], sizeof(f->noiseValue));
