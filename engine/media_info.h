@@ -19,15 +19,7 @@ constexpr uint32_t MakeFourCC(char a, char b, char c, char d) {
            uint32_t(uint8_t(d)) << 24;
 }
 
-// Wave-format tags of the audio codecs the engine names.
-enum : uint32_t {
-    AUDIO_TAG_PCM = 1,
-    AUDIO_TAG_MP3 = 0x50,
-    AUDIO_TAG_AAC_PS = 253,
-    AUDIO_TAG_AAC_SBR = 254,
-    AUDIO_TAG_AAC = 255,
-};
-
+// Audio codec tags (wave-format numbers) are in engine/codec_names.h.
 constexpr uint32_t CODEC_TAG_BLBX = MakeFourCC('B', 'L', 'B', 'X');  // the recorder's data track
 
 struct AudioTrackInfo {                       // 44 words

@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/codec_probe_api.h"
+#include "engine/codec_names.h"
+#include "engine/codec_probe.h"
 #include "engine/mp4_result_codes.h"
 
 namespace {
@@ -71,6 +72,7 @@ struct Mp4Track {
     uint32_t sampleCount;
     uint32_t firstDelta;   // first non-zero delta of the first two stts entries
     uint32_t firstStscChunk;
+    uint32_t editDuration;  // ms of the edit list's segments, 0 without one
     ReadState live;
 };
 
@@ -506,6 +508,8 @@ void ResetLive(Mp4Track* t) {
 }
 
 int32_t FillInfo(Mp4Reader* r, Mp4Track* t, MediaInfo* info) {
+    // The presentation length: an edit list trims the encoder's priming.
+    if (t->editDuration) t->duration = t->editDuration;
     AudioTrackInfo* a = nullptr;
     VideoTrackInfo* v = nullptr;
     TextTrackInfo* x = nullptr;
@@ -526,12 +530,11 @@ int32_t FillInfo(Mp4Reader* r, Mp4Track* t, MediaInfo* info) {
         v->width = t->width;
         v->height = t->height;
         v->duration = t->duration;
-        if (t->firstDelta && t->sampleCount) {
-            double perFrame = double(t->duration) / double(t->sampleCount);
-            if (perFrame > 0) {
-                double rate = 1000000.0 / perFrame;
-                v->frameRate = rate >= 4294967295.0 ? 0 : uint32_t(rate);
-            }
+        // 1,000,000 / (duration / count), formed without the rounding of
+        // the inner quotient (2000 ms over 30 samples is 15000 exactly).
+        if (t->firstDelta && t->sampleCount && t->duration) {
+            double rate = 1000000.0 * double(t->sampleCount) / double(t->duration);
+            v->frameRate = rate >= 4294967295.0 ? 0 : uint32_t(rate);
         }
         VideoConfig_Probe(v->config, v->configLength, v);
     }
@@ -642,6 +645,25 @@ int32_t ParseTrak(Mp4Reader* r, uint32_t pos, uint32_t end, MediaInfo* info) {
                 duration = in.Read(4);
             }
             if (!in.bad) t->duration = MsFrom(duration, r->movieTimescale);
+        } else if (c.type == Tag("edts")) {
+            uint32_t epos = c.payload;
+            Child e;
+            while (NextChild(r, epos, c.start + c.size, &e)) {
+                if (e.type != Tag("elst")) continue;
+                BoxIn el{r, e.payload, e.start + e.size, false};
+                uint32_t version = el.Read(1);
+                el.Skip(3);
+                uint32_t n = el.Read(4);
+                uint64_t total = 0;
+                for (uint32_t k = 0; k < n && !el.bad; ++k) {
+                    uint64_t seg = version == 1 ? el.Read64() : el.Read(4);
+                    uint64_t mediaTime = version == 1 ? el.Read64() : el.Read(4);
+                    el.Skip(4);
+                    bool empty = version == 1 ? mediaTime == ~uint64_t(0) : mediaTime == 0xFFFFFFFFu;
+                    if (!el.bad && !empty) total += seg;
+                }
+                if (!el.bad && total) t->editDuration = MsFrom(total, r->movieTimescale);
+            }
         } else if (c.type == Tag("mdia")) {
             rc = ParseMdia(r, t, c.payload, c.start + c.size, info, &described);
         }

@@ -14,6 +14,11 @@ typedef uintptr_t OsHandle;    // event, semaphore or thread
 typedef uintptr_t OsLockWord;  // re-entrant lock
 typedef uintptr_t OsMsgQueue;  // message queue
 typedef struct ListQueue ListQueue;
+// Names by kind, for readability at the call.
+typedef OsHandle OsEvent;
+typedef OsHandle OsSemaphore;
+typedef OsHandle OsThread;
+typedef OsLockWord OsLock;
 
 #define OS_INVALID_HANDLE ((uintptr_t)-1)
 // Waits without a time-out.

@@ -28,6 +28,9 @@ protected:
             std::string cmd;
         } inputs[] = {
             {"v.m4v", "-f lavfi -i testsrc2=size=160x120:rate=10 -t 2 -c:v mpeg4 -g 10" + bx + "-f m4v"},
+            {"vb.m4v", "-f lavfi -i testsrc2=size=160x120:rate=10 -t 2 -c:v mpeg4 -g 10 -bf 2" + bx + "-f m4v"},
+            {"v.263", "-f lavfi -i testsrc2=size=176x144:rate=10 -t 1 -c:v h263 -g 5" + bx + "-f h263"},
+            {"vp.263", "-f lavfi -i testsrc2=size=320x240:rate=10 -t 1 -c:v h263p -g 5" + bx + "-f h263"},
             {"a.aac", "-f lavfi -i sine=frequency=500:sample_rate=16000 -t 2 -c:a aac -b:a 24k" + bx + "-f adts"},
             {"v.yuv", "-f lavfi -i testsrc2=size=64x48:rate=10 -t 1 -pix_fmt yuv420p -f rawvideo"},
             {"a.pcm", "-f lavfi -i sine=frequency=300:sample_rate=8000 -t 1 -ac 2 -f s16le"},
@@ -345,6 +348,30 @@ TEST_F(MkclipTest, GpsAndGSensorRecordsFollowTheRecorderLayout) {
     EXPECT_EQ((std::vector<uint8_t>{31, 1, 1, 0, 0, 0}), std::vector<uint8_t>(s[5].begin() + 8, s[5].end()));
 }
 
+TEST_F(MkclipTest, RecordsFileIsWrittenAsGiven) {
+    std::string records = kDir + "/records.txt";
+    {
+        std::ofstream f(records);
+        f << "# samples at 0, 100, 200 and 300 ms\n"
+             "0 text $GPRMC,000000.000,A,3723.2475,S,12702.1234,W,10.0,0.0,010124,,*00\n"
+             "100 hex 00 4D 7F 80 00 00 00 00 18 01 02 03 04 05\n"
+             "\n"
+             "200 text \n"
+             "300 hex F64D\r\n";
+    }
+    std::string clip = Make("records_file", "--records " + Quote(records) + " --duration 1");
+    ASSERT_FALSE(clip.empty());
+    std::vector<uint32_t> times;
+    auto s = DataSamples(clip, &times);
+    EXPECT_EQ((std::vector<uint32_t>{0, 100, 200, 300}), times);
+    ASSERT_EQ(4u, s.size());
+    EXPECT_EQ("$GPRMC,000000.000,A,3723.2475,S,12702.1234,W,10.0,0.0,010124,,*00", std::string(s[0].begin(), s[0].end() - 1));
+    EXPECT_EQ(0, s[0].back());
+    EXPECT_EQ((std::vector<uint8_t>{0x00, 0x4D, 0x7F, 0x80, 0, 0, 0, 0, 0x18, 1, 2, 3, 4, 5}), s[1]);
+    EXPECT_EQ(std::vector<uint8_t>{0}, s[2]);
+    EXPECT_EQ((std::vector<uint8_t>{0xF6, 0x4D}), s[3]);
+}
+
 struct MarkerCase {
     const char* name;
     const char* args;
@@ -398,6 +425,72 @@ TEST_F(MkclipTest, DataTrackVariantsForReaderTests) {
     EXPECT_EQ(240, EsdsObjectType(p.file, *data->Get("mdia/minf/stbl/stsd/mp4s/esds")));
 }
 
+struct VideoCase {
+    const char* name;
+    const char* args;
+    const char* codec;
+    int width, height, frames, keys;
+};
+
+class VideoInputTest : public MkclipTest, public ::testing::WithParamInterface<VideoCase> {};
+
+TEST_P(VideoInputTest, SizeFramesAndSyncSamples) {
+    const VideoCase& c = GetParam();
+    std::string clip = Make(std::string("video_") + c.name, std::string(c.args) + " --fps 10");
+    ASSERT_FALSE(clip.empty());
+    RunResult r = Shell("ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height,nb_frames "
+                        "-show_entries packet=flags -of compact " + Quote(clip));
+    ASSERT_EQ(0, r.code) << r.out;
+    auto s = ProbeSections(r.out, "stream");
+    ASSERT_EQ(1u, s.size());
+    EXPECT_EQ(c.codec, s[0]["codec_name"]);
+    EXPECT_EQ(std::to_string(c.width), s[0]["width"]);
+    EXPECT_EQ(std::to_string(c.height), s[0]["height"]);
+    EXPECT_EQ(std::to_string(c.frames), s[0]["nb_frames"]);
+    int keys = 0;
+    for (auto& pk : ProbeSections(r.out, "packet")) keys += pk["flags"][0] == 'K';
+    EXPECT_EQ(c.keys, keys);
+    RunResult d = Shell("ffmpeg -nostdin -v error -xerror -i " + Quote(clip) + " -map 0:v -f null -");
+    EXPECT_EQ(0, d.code);
+    EXPECT_EQ("", d.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mkclip, VideoInputTest,
+    ::testing::Values(VideoCase{"mpeg4", "--m4v " DC_TESTDATA "/mkclip/v.m4v", "mpeg4", 160, 120, 20, 2},
+                      VideoCase{"h263_qcif", "--h263 " DC_TESTDATA "/mkclip/v.263", "h263", 176, 144, 10, 2},
+                      VideoCase{"h263p_custom", "--h263 " DC_TESTDATA "/mkclip/vp.263", "h263", 320, 240, 10, 2}),
+    [](const ::testing::TestParamInfo<VideoCase>& i) { return std::string(i.param.name); });
+
+TEST_F(MkclipTest, BVopsGetCompositionOffsets) {
+    std::string clip = Make("bvops", "--m4v " + In("vb.m4v") + " --fps 10 --no-data");
+    ASSERT_FALSE(clip.empty());
+    Parsed p = Parse(clip);
+    ASSERT_EQ(1u, p.tracks.size());
+    EXPECT_TRUE(p.tracks[0].Get("mdia/minf/stbl/ctts"));
+    EXPECT_TRUE(p.tracks[0].Get("edts/elst"));
+    // Presentation times, sorted, are one frame apart from 0; B-VOPs are not
+    // sync samples.
+    RunResult r = Shell("ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of compact " +
+                        Quote(clip));
+    ASSERT_EQ(0, r.code) << r.out;
+    auto packets = ProbeSections(r.out, "packet");
+    ASSERT_EQ(20u, packets.size());
+    std::vector<double> pts;
+    int keys = 0;
+    for (auto& pk : packets) {
+        pts.push_back(std::stod(pk["pts_time"]));
+        keys += pk["flags"][0] == 'K';
+    }
+    EXPECT_FALSE(std::is_sorted(pts.begin(), pts.end())) << "packets come in decoding order";
+    std::sort(pts.begin(), pts.end());
+    for (size_t i = 0; i < pts.size(); ++i) EXPECT_NEAR(i * 0.1, pts[i], 1e-6) << i;
+    EXPECT_EQ(2, keys);
+    RunResult d = Shell("ffmpeg -nostdin -v error -xerror -i " + Quote(clip) + " -f null -");
+    EXPECT_EQ(0, d.code) << d.out;
+    EXPECT_EQ("", d.out);
+}
+
 // --- raw tracks -----------------------------------------------------------------
 
 TEST_F(MkclipTest, RawI420AndPcmDecodeToTheirInput) {
@@ -435,6 +528,12 @@ struct ErrorCase {
     const char* message;
 };
 
+std::string RecordsFile(const std::string& name, const std::string& text) {
+    std::string path = kDir + "/records_" + name + ".txt";
+    std::ofstream(path) << text;
+    return Quote(path);
+}
+
 TEST_F(MkclipTest, BadInputIsRefusedAndNothingIsWritten) {
     std::string junk = kDir + "/junk.bin";
     { std::ofstream(junk) << "not a stream at all"; }
@@ -448,6 +547,12 @@ TEST_F(MkclipTest, BadInputIsRefusedAndNothingIsWritten) {
         {"late first record", "--duration 2 --gps-phase 200", "due at 0 ms"},
         {"no length", "", "clip length"},
         {"unknown option", "--frobnicate", "unknown option"},
+        {"records not from 0", "--duration 1 --records " + RecordsFile("late", "5 text x\n"), "at 0 ms"},
+        {"records going back", "--duration 1 --records " + RecordsFile("back", "0 text a\n9 text b\n8 text c\n"),
+         "line 3: time goes back"},
+        {"records bad hex", "--duration 1 --records " + RecordsFile("hex", "0 hex 4D4\n"), "bad hex"},
+        {"records bad kind", "--duration 1 --records " + RecordsFile("kind", "0 gps x\n"), "expected"},
+        {"records empty", "--duration 1 --records " + RecordsFile("empty", "# nothing\n"), "no records"},
         {"bad speed", "--duration 1 --speed 5:10,2:20", "--speed"},
         {"bad start", "--duration 1 --start 2024-13-01T00:00:00", "--start"},
     };

@@ -106,7 +106,7 @@ struct Box {
 // first); -1 for boxes that are not walked into.
 inline int ChildrenAt(const std::string& type) {
     static const std::map<std::string, int> skip = {
-        {"moov", 0}, {"trak", 0}, {"mdia", 0}, {"minf", 0}, {"dinf", 0}, {"stbl", 0},
+        {"moov", 0}, {"trak", 0}, {"edts", 0}, {"mdia", 0}, {"minf", 0}, {"dinf", 0}, {"stbl", 0},
         {"stsd", 8}, {"dref", 8}, {"mp4v", 78}, {"s263", 78}, {"I420", 78}, {"mp4a", 28},
         {"sowt", 28}, {"mp4s", 8}};
     auto it = skip.find(type);

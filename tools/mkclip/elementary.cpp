@@ -79,6 +79,31 @@ std::vector<size_t> StartCodes(const std::vector<uint8_t>& es) {
     return at;
 }
 
+// Samples are in decoding order; a B-VOP is shown before the reference that
+// precedes it in the stream. Offsets are shifted to be non-negative and the
+// edit list takes the shift back out.
+void SetCompositionOffsets(Track* t, const std::vector<int>& types) {
+    size_t n = t->samples.size();
+    std::vector<size_t> shown(n);
+    size_t next = 0;
+    long pending = -1;
+    for (size_t i = 0; i < n; ++i) {
+        if (types[i] == 2) {
+            shown[i] = next++;
+        } else {
+            if (pending >= 0) shown[pending] = next++;
+            pending = static_cast<long>(i);
+        }
+    }
+    if (pending >= 0) shown[pending] = next++;
+    long shift = 0;
+    for (size_t i = 0; i < n; ++i) shift = std::max(shift, static_cast<long>(i) - static_cast<long>(shown[i]));
+    uint32_t delta = t->samples[0].duration;
+    for (size_t i = 0; i < n; ++i)
+        t->samples[i].cts_offset = static_cast<uint32_t>(static_cast<long>(shown[i]) - static_cast<long>(i) + shift) * delta;
+    t->edit_media_time = static_cast<uint32_t>(shift) * delta;
+}
+
 }  // namespace
 
 bool LoadM4v(const std::vector<uint8_t>& es, Rate fps, Track* t, std::string* err) {
@@ -104,6 +129,7 @@ bool LoadM4v(const std::vector<uint8_t>& es, Rate fps, Track* t, std::string* er
     // A sample runs from the first start code after the previous VOP up to
     // the next such point, so headers before a VOP travel with it.
     size_t start = first_frame;
+    std::vector<int> types;
     bool b_vops = false;
     bool pending_vop = false;
     int vop_type = 0;
@@ -112,6 +138,7 @@ bool LoadM4v(const std::vector<uint8_t>& es, Rate fps, Track* t, std::string* er
         s.data.assign(es.begin() + start, es.begin() + end);
         s.sync = vop_type == 0;
         t->samples.push_back(std::move(s));
+        types.push_back(vop_type);
         start = end;
         pending_vop = false;
     };
@@ -129,11 +156,11 @@ bool LoadM4v(const std::vector<uint8_t>& es, Rate fps, Track* t, std::string* er
         *err = "no VOPs";
         return false;
     }
-    if (b_vops) *err = "B-VOPs are written in decoding order without composition offsets";
     t->entry = "mp4v";
     t->oti = 0x20;
     t->stream_type = 4;
     SetVideoCommon(t, fps);
+    if (b_vops) SetCompositionOffsets(t, types);
     return true;
 }
 
@@ -152,23 +179,36 @@ bool LoadH263(const std::vector<uint8_t>& es, Rate fps, Track* t, std::string* e
         br.skip(22 + 8 + 5);  // PSC, TR, PTYPE bits 1-5
         uint32_t format = br.get(3);
         bool intra;
-        if (format == 7) {
+        uint32_t custom_w = 0, custom_h = 0;
+        if (format == 7) {  // PLUSPTYPE
             uint32_t ufep = br.get(3);
             if (ufep == 1) {
                 format = br.get(3);
                 br.skip(15);
             }
             intra = br.get(3) == 0;
+            br.skip(6);  // rest of MPPTYPE
+            if (br.get(1)) br.skip(2);  // CPM, PSBI
+            if (ufep == 1 && format == 6) {
+                br.skip(4);  // pixel aspect ratio code
+                custom_w = (br.get(9) + 1) * 4;
+                br.skip(1);
+                custom_h = br.get(9) * 4;
+            }
         } else {
             intra = br.get(1) == 0;
         }
         if (k == 0) {
-            if (format < 1 || format > 5) {
-                *err = "custom or unknown H.263 picture format";
+            if (format == 6 && custom_w && custom_h) {
+                t->width = static_cast<uint16_t>(custom_w);
+                t->height = static_cast<uint16_t>(custom_h);
+            } else if (format >= 1 && format <= 5) {
+                t->width = sizes[format][0];
+                t->height = sizes[format][1];
+            } else {
+                *err = "unknown H.263 picture format";
                 return false;
             }
-            t->width = sizes[format][0];
-            t->height = sizes[format][1];
         }
         Sample s;
         s.data.assign(es.begin() + psc[k], es.begin() + end);

@@ -34,6 +34,8 @@ void Usage(FILE* f) {
         "  --pcm-rate HZ --pcm-channels N --pcm-frames N   (44100, 2, 1024 per sample)\n"
         "recorder data track (on unless --no-data):\n"
         "  --no-data              leave the data track out\n"
+        "  --records FILE         records from a file instead of the drive below, one a line:\n"
+        "                         'MS text CHARACTERS' (NUL added) or 'MS hex BYTES'\n"
         "  --duration SEC         clip length when there is no video or audio\n"
         "  --start YYYY-MM-DDTHH:MM:SS   local time at route second 0 (2024-03-15T09:30:00)\n"
         "  --utc-offset H         local time minus UTC for the RMC time (9)\n"
@@ -130,6 +132,7 @@ int main(int argc, char** argv) {
         return rc;
     }
 
+    std::string records;
     std::string out, m4v, h263, i420, aac, pcm, raw_entry = "mp4v";
     int width = 0, height = 0;
     Rate fps;
@@ -155,7 +158,6 @@ int main(int argc, char** argv) {
             v = args[++i];
             return true;
         };
-        double d;
         uint32_t u;
         if (value("-o") || value("--out")) out = v;
         else if (value("--m4v")) m4v = v;
@@ -182,6 +184,7 @@ int main(int argc, char** argv) {
         } else if (value("--pcm-frames")) {
             if (!ParseUint(v, &pcm_frames, 1 << 20)) return Fail("bad --pcm-frames");
         } else if (flag("--no-data")) data = false;
+        else if (value("--records")) records = v;
         else if (value("--duration")) {
             if (!ParseDouble(v, &duration_s) || duration_s <= 0 || duration_s > 86400) return Fail("bad --duration");
         } else if (value("--start")) {
@@ -256,7 +259,6 @@ int main(int argc, char** argv) {
             Usage(stdout);
             return 0;
         } else {
-            (void)d;
             return Fail("unknown option " + a + " (see --help)");
         }
     }
@@ -302,13 +304,20 @@ int main(int argc, char** argv) {
     if (duration_s > 0) clip_ms = static_cast<uint32_t>(duration_s * 1000);
     if (data) {
         if (clip_ms == 0) return Fail("the data track needs a clip length: give video, audio or --duration");
-        if (!rc.gps_period_ms && !rc.gs_period_ms) return Fail("both record periods are 0");
-        uint32_t first = 0xFFFFFFFFu;
-        if (rc.gps_period_ms) first = rc.gps_phase_ms;
-        if (rc.gs_period_ms) first = std::min(first, rc.gs_phase_ms);
-        // Sample times start at 0 in a track without an edit list.
-        if (first != 0) return Fail("the first record must be due at 0 ms (check the phases)");
-        Track t = MakeDataTrack(rc, clip_ms);
+        Track t;
+        if (!records.empty()) {
+            std::vector<uint8_t> text;
+            if (!load(records, &text)) return 1;
+            if (!LoadRecords(std::string(text.begin(), text.end()), clip_ms, &t, &err)) return Fail(err);
+        } else {
+            if (!rc.gps_period_ms && !rc.gs_period_ms) return Fail("both record periods are 0");
+            uint32_t first = 0xFFFFFFFFu;
+            if (rc.gps_period_ms) first = rc.gps_phase_ms;
+            if (rc.gs_period_ms) first = std::min(first, rc.gs_phase_ms);
+            // Sample times start at 0 in a track without an edit list.
+            if (first != 0) return Fail("the first record must be due at 0 ms (check the phases)");
+            t = MakeDataTrack(rc, clip_ms);
+        }
         t.handler_name = data_name;
         t.media_header = data_header;
         t.oti = static_cast<uint8_t>(data_oti);

@@ -175,6 +175,20 @@ void SampleTables(ByteWriter& w, const Track& t, uint32_t track_id, const Layout
     for (auto& r : runs) { w.u32(r.first); w.u32(r.second); }
     w.close();
 
+    bool reordered = false;
+    for (const Sample& s : t.samples) reordered = reordered || s.cts_offset != 0;
+    if (reordered) {
+        std::vector<std::pair<uint32_t, uint32_t>> cts;
+        for (const Sample& s : t.samples) {
+            if (!cts.empty() && cts.back().second == s.cts_offset) ++cts.back().first;
+            else cts.push_back({1, s.cts_offset});
+        }
+        w.open_full("ctts");
+        w.u32(static_cast<uint32_t>(cts.size()));
+        for (auto& r : cts) { w.u32(r.first); w.u32(r.second); }
+        w.close();
+    }
+
     if (t.write_stss) {
         std::vector<uint32_t> sync;
         for (size_t i = 0; i < t.samples.size(); ++i)
@@ -266,6 +280,19 @@ std::vector<uint8_t> Moov(const std::vector<Track>& tracks, const Layout& l, con
         w.u32(uint32_t(t.width) << 16);
         w.u32(uint32_t(t.height) << 16);
         w.close();
+
+        if (t.edit_media_time) {
+            // Composition offsets start above 0; the edit list shows the
+            // track from its first presented picture.
+            w.open("edts");
+            w.open_full("elst");
+            w.u32(1);
+            w.u32(static_cast<uint32_t>(dur * movie_scale / t.timescale));
+            w.u32(t.edit_media_time);
+            w.u32(0x00010000);
+            w.close();
+            w.close();
+        }
 
         w.open("mdia");
         w.open_full("mdhd");

@@ -14,6 +14,7 @@ struct Sample {
     std::vector<uint8_t> data;
     uint32_t duration = 0;  // media timescale units
     bool sync = true;
+    uint32_t cts_offset = 0;  // composition minus decode time (B-VOPs)
 };
 
 struct Track {
@@ -33,6 +34,7 @@ struct Track {
     std::string handler_name;
     std::string media_header;                        // "vmhd", "smhd", "nmhd", "hmhd"
     bool constant_size = true;                       // stsz sample_size when all sizes match
+    uint32_t edit_media_time = 0;  // media time shown first; an edit list when not 0
 };
 
 struct WriteOptions {

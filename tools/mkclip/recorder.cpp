@@ -1,6 +1,7 @@
 #include "recorder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -178,6 +179,92 @@ std::vector<uint8_t> GSensorRecord(const RouteConfig& rc, double route_t, uint32
     return r;
 }
 
+namespace {
+
+Track DataTrackShell() {
+    Track t;
+    t.kind = TrackKind::Data;
+    t.entry = "mp4s";
+    t.timescale = 1000;
+    t.oti = 211;
+    t.stream_type = 0x20;  // user private
+    t.handler = "sdsm";
+    t.handler_name = "XBLB recorder data";
+    t.media_header = "nmhd";
+    t.write_stss = true;
+    t.constant_size = false;
+    return t;
+}
+
+}  // namespace
+
+bool LoadRecords(const std::string& text, uint32_t clip_ms, Track* out, std::string* err) {
+    Track t = DataTrackShell();
+    std::vector<uint32_t> times;
+    size_t at = 0;
+    int line_no = 0;
+    while (at < text.size()) {
+        size_t nl = text.find('\n', at);
+        if (nl == std::string::npos) nl = text.size();
+        std::string line = text.substr(at, nl - at);
+        at = nl + 1;
+        ++line_no;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+        char kind[8] = {0};
+        unsigned long ms = 0;
+        int used = 0;
+        if (std::sscanf(line.c_str(), "%lu %7s %n", &ms, kind, &used) < 2 || ms > 0xFFFFFFFFul ||
+            (std::string(kind) != "text" && std::string(kind) != "hex")) {
+            *err = "records line " + std::to_string(line_no) + ": expected 'MS text ...' or 'MS hex ...'";
+            return false;
+        }
+        if (!times.empty() && ms < times.back()) {
+            *err = "records line " + std::to_string(line_no) + ": time goes back";
+            return false;
+        }
+        if (times.empty() && ms != 0) {
+            *err = "records line " + std::to_string(line_no) + ": the first record must be at 0 ms";
+            return false;
+        }
+        std::string rest = used > 0 ? line.substr(static_cast<size_t>(used)) : std::string();
+        Sample s;
+        if (std::string(kind) == "text") {
+            s.data.assign(rest.begin(), rest.end());
+            s.data.push_back(0);
+        } else {
+            std::string digits;
+            for (char c : rest)
+                if (!std::isspace(static_cast<unsigned char>(c))) digits += c;
+            bool ok = digits.size() % 2 == 0;
+            for (char c : digits) ok = ok && std::isxdigit(static_cast<unsigned char>(c));
+            if (!ok) {
+                *err = "records line " + std::to_string(line_no) + ": bad hex bytes";
+                return false;
+            }
+            for (size_t i = 0; i < digits.size(); i += 2)
+                s.data.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+            if (s.data.empty()) {
+                *err = "records line " + std::to_string(line_no) + ": no bytes";
+                return false;
+            }
+        }
+        times.push_back(static_cast<uint32_t>(ms));
+        t.samples.push_back(std::move(s));
+    }
+    if (t.samples.empty()) {
+        *err = "the records file holds no records";
+        return false;
+    }
+    for (size_t i = 0; i < times.size(); ++i) {
+        uint32_t next = i + 1 < times.size() ? times[i + 1] : std::max(clip_ms, times[i] + 1);
+        t.samples[i].duration = next - times[i];
+    }
+    *out = std::move(t);
+    return true;
+}
+
 Track MakeDataTrack(const RouteConfig& rc, uint32_t clip_ms) {
     struct Due {
         uint32_t ms;
@@ -190,17 +277,7 @@ Track MakeDataTrack(const RouteConfig& rc, uint32_t clip_ms) {
         for (uint64_t t = rc.gs_phase_ms; t < clip_ms; t += rc.gs_period_ms) due.push_back({uint32_t(t), false});
     std::stable_sort(due.begin(), due.end(), [](const Due& a, const Due& b) { return a.ms < b.ms; });
 
-    Track t;
-    t.kind = TrackKind::Data;
-    t.entry = "mp4s";
-    t.timescale = 1000;
-    t.oti = 211;
-    t.stream_type = 0x20;  // user private
-    t.handler = "sdsm";
-    t.handler_name = "XBLB recorder data";
-    t.media_header = "nmhd";
-    t.write_stss = true;
-    t.constant_size = false;
+    Track t = DataTrackShell();
     uint32_t gs_index = 0;
     for (size_t i = 0; i < due.size(); ++i) {
         double route_t = rc.offset + due[i].ms / 1000.0;

@@ -64,4 +64,9 @@ std::vector<uint8_t> GSensorRecord(const RouteConfig& rc, double route_t, uint32
 // The data track for a clip of the given length (ms).
 Track MakeDataTrack(const RouteConfig& rc, uint32_t clip_ms);
 
+// A data track from a records file instead of the simulated drive; one
+// record a line: "MS text CHARACTERS" (written with a terminating NUL) or
+// "MS hex BYTES". Times start at 0 and do not fall; '#' starts a comment.
+bool LoadRecords(const std::string& text, uint32_t clip_ms, Track* t, std::string* err);
+
 }  // namespace mkclip

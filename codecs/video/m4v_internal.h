@@ -1,0 +1,256 @@
+// Internal state and stages of the MPEG-4 part 2 / H.263 video decoder.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+
+#include "codecs/video/mp4vdec.h"
+
+// ---- Bit reader -------------------------------------------------------------
+// Big-endian, 32-bit cache with the next bit at the top. Reading past the end
+// yields zero bits and drives the unread count negative.
+struct VBits {
+  uint32_t cache;
+  int32_t bits;   // valid bits in the cache
+  int32_t pos;    // next byte to load
+  int32_t size;
+  const uint8_t* data;
+};
+
+static inline void VbStart(VBits* b, const uint8_t* data, uint32_t size) {
+  b->cache = 0;
+  b->bits = 0;
+  b->pos = 0;
+  b->size = int32_t(size > 0x7FFFFFF0u ? 0x7FFFFFF0u : size);
+  b->data = data;
+}
+static inline void VbRefill(VBits* b) {
+  while (b->bits < 25) {
+    uint32_t byte = b->pos < b->size ? b->data[b->pos] : 0;
+    b->pos++;
+    b->cache |= byte << (24 - b->bits);
+    b->bits += 8;
+  }
+}
+// n in 1..25
+static inline uint32_t VbShow(VBits* b, int n) {
+  VbRefill(b);
+  return b->cache >> (32 - n);
+}
+static inline void VbSkip(VBits* b, int n) {
+  if (n <= 0) return;
+  while (n > 24) {
+    VbRefill(b);
+    b->cache <<= 24;
+    b->bits -= 24;
+    n -= 24;
+  }
+  VbRefill(b);
+  b->cache = n == 32 ? 0 : b->cache << n;
+  b->bits -= n;
+}
+static inline uint32_t VbGet(VBits* b, int n) {
+  if (n <= 0) return 0;
+  if (n > 25) {
+    uint32_t hi = VbGet(b, n - 16);
+    return hi << 16 | VbGet(b, 16);
+  }
+  uint32_t v = VbShow(b, n);
+  b->cache <<= n;
+  b->bits -= n;
+  return v;
+}
+static inline uint32_t VbGet1(VBits* b) { return VbGet(b, 1); }
+static inline int32_t VbUnread(const VBits* b) {
+  return b->bits + 8 * (b->size - b->pos);
+}
+static inline int32_t VbBitPos(const VBits* b) { return b->pos * 8 - b->bits; }
+static inline void VbAlign(VBits* b) {
+  int r = VbBitPos(b) & 7;
+  if (r) VbSkip(b, 8 - r);
+}
+
+// ---- Stream header record ---------------------------------------------------
+struct StreamHeader {
+  int32_t packed;
+  int32_t workaround;
+  int32_t timeRes;
+  int32_t timeBits;
+  int32_t width, height;
+  int32_t interlaced;
+  int32_t spriteEnable;
+  int32_t warpPoints;
+  int32_t warpAccuracy;
+  int32_t brightnessChange;
+  int32_t quantType;
+  uint8_t intraMatrix[64];
+  uint8_t interMatrix[64];
+  int32_t quarterSample;
+  uint32_t complexity;
+  int32_t dataPartitioned;
+  int32_t reversibleVlc;
+  int32_t codingType;
+  int32_t moduloTimeBase;
+  int32_t timeIncrement;
+  int32_t notCoded;
+  int32_t rounding;
+  int32_t quant;
+  int32_t intraDcThr;
+  int32_t topFieldFirst, altVertScan;
+  int32_t fcodeFwd, fcodeBwd;
+  int32_t resyncLen;
+};
+
+struct FrameRec {
+  uint8_t* y;
+  uint8_t* u;
+  uint8_t* v;
+  int32_t type;  // -1 empty, 0 I, 1 P, 2 B, 3 S
+  int32_t decodedCount;
+  int32_t seconds;
+  int32_t increment;
+};
+
+struct Mp4vDecoder;
+typedef void (*VopDecodeFn)(Mp4vDecoder* d);
+typedef int (*BlockDecodeFn)(Mp4vDecoder* d, int qp, int cbp);
+// Half-pel kernel: 8 or 16 wide, h rows.
+typedef void (*McFn)(uint8_t* dst, int dstStride, const uint8_t* src,
+                     int srcStride, int h);
+
+// DC/AC prediction entry: reconstructed DC and seven quantised AC values of
+// the first row (for blocks below) or first column (for blocks to the right).
+struct AcPredEntry {
+  int16_t dc;
+  int16_t ac[7];
+};
+
+enum { MB_INTER = 0, MB_INTERQ = 1, MB_INTER4V = 2, MB_INTRA = 3, MB_INTRAQ = 4,
+       MB_NOTCODED = 255 };
+
+struct Mp4vDecoder {
+  VBits bs;
+  StreamHeader* hdr;
+  FrameRec* frames;
+  uint32_t frameNum;
+  uint32_t rotation;
+  FrameRec* olderRef;
+  FrameRec* newerRef;
+  FrameRec* target;
+  FrameRec* outRec;
+  FrameRec* dispRec;
+  int32_t maxW, maxH;
+  int32_t state;  // 0 no header, 1 between pictures, 2 macroblocks, 3 resync
+  int32_t completeUnit, immediate;
+  int32_t postFilter, lowDelay;
+  int32_t shortHdr;
+  int32_t prevType;
+  int32_t fieldPeriod;
+  VopDecodeFn vopDecoder[3];  // I, P/S, B; null = tool not offered
+  int32_t extendedTools;
+  // Geometry of the current picture size.
+  int32_t mbw, mbh, mbCount, stride, codedHeight;
+  int32_t layoutW, layoutH;
+  // Position.
+  int32_t mbx, mby, mbIndex, packetStart;
+  int32_t qp;
+  int32_t gobRows;  // H.263 macroblock rows per GOB
+  // Per-macroblock arrays (table 2).
+  uint8_t* mbStatus;
+  uint8_t* mbMode;
+  uint8_t* quantCur;
+  uint8_t* quantPrev;
+  int16_t* mvs;  // 4 vectors x 2 components per macroblock
+  // Working buffers (table 1).
+  int16_t* blocks;  // 6 x 64
+  uint32_t summary[6];
+  uint8_t* scratch;     // edge emulation, 24-byte rows
+  AcPredEntry* acTop;   // 4 per macroblock column: blocks 2, 3, U, V
+  AcPredEntry acLeft[4];  // blocks 1, 3, U, V of the macroblock to the left
+  int16_t acDiag[3];      // above-left DCs for block 0, U, V
+  AcPredEntry acCur[6][2];  // per block: [0] first row, [1] first column
+  // Per-macroblock intra state used by the texture decoder.
+  int32_t acPredFlag;
+  int32_t useDcVlc;
+  int32_t availMask;  // bit 0 left, 1 above, 2 above-right, 3 above-left
+  // Kernel and texture slots.
+  McFn mcPut[2][4];  // [16-wide?][fraction xy]
+  BlockDecodeFn intraBlock, interBlock;
+  const uint8_t* interScan;
+  // Timing of the output.
+  int32_t prevSeconds, prevIncrement, prevTr;
+  int32_t h263Tr;
+  int32_t h263Format;
+  // B-VOP distances.
+  int32_t trd, trb, trdRecip;
+  Mp4vDecPrintFn print;
+  void* tables[4];
+  uint8_t* table1;
+  uint8_t* table2;
+  uint32_t table1Size, table2Size;
+};
+
+static inline void Print(Mp4vDecoder* d, const char* text) {
+  if (d->print) d->print(text);
+}
+static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
+
+// headers.cpp
+int BitLength(uint32_t v);
+int ParseVolHeader(VBits* b, StreamHeader* h, Mp4vDecPrintFn print);
+void ParseUserData(VBits* b, StreamHeader* h);
+int ParseVopHeader(VBits* b, StreamHeader* h);
+int ParseVideoPacketHeader(Mp4vDecoder* d);
+int ParseH263PictureHeader(VBits* b, StreamHeader* h, int* format, Mp4vDecPrintFn print);
+int ParseH263GobHeader(Mp4vDecoder* d);
+int FindStartCode(VBits* b);  // returns the code byte or -1
+int SearchVolHeaders(VBits* b, StreamHeader* h, Mp4vDecPrintFn print);
+int HasVolStartCode(const uint8_t* data, uint32_t size);
+
+// frame.cpp
+int Layout(Mp4vDecoder* d);
+void FrameSetup(Mp4vDecoder* d);
+void ConcealUpTo(Mp4vDecoder* d, int n);
+int Mpeg4AccessUnit(Mp4vDecoder* d);
+int H263AccessUnit(Mp4vDecoder* d);
+void AdvancePosition(Mp4vDecoder* d);
+void SetPosition(Mp4vDecoder* d, int index);
+
+// macroblock.cpp
+void DecodeIVopPlain(Mp4vDecoder* d);
+void DecodePVopPlain(Mp4vDecoder* d);
+void DecodeH263I(Mp4vDecoder* d);
+void DecodeH263P(Mp4vDecoder* d);
+int DecodeMvd(VBits* b, int fcode, int* out);
+void PredictMv(Mp4vDecoder* d, int block, int* px, int* py);
+int WrapMv(int v, int fcode);
+
+// texture.cpp
+int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
+int IntraBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
+int InterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
+int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
+int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
+int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
+void AcPredStore(Mp4vDecoder* d, int intra);
+
+// idct.cpp
+void Idct8x8(uint32_t summary, int16_t* block);
+void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
+void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride,
+             int predStride, uint32_t summary);
+void IdctPutRef(uint8_t* dst, int16_t* block, int stride);  // full transform, for tests
+
+// mc.cpp
+void McSetKernels(Mp4vDecoder* d, int rounding);
+void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
+             int refStride, int planeW, int planeH, int x, int y, int mvx,
+             int mvy, int size);
+void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors);
+int ChromaVector1(int v);
+int ChromaVector4(int sum);
+void CopyMacroblock(Mp4vDecoder* d, const FrameRec* ref);
+
+// postfilter.cpp
+void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB);
+void DeblockEdge(uint8_t* p, int step, int qp);

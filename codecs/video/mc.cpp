@@ -1,0 +1,97 @@
+// Motion compensation: half-pel kernels, edge emulation, chroma vectors.
+#include "codecs/video/m4v_internal.h"
+
+template <int W, int F, int R>
+static void PutHpel(uint8_t* dst, int ds, const uint8_t* src, int ss, int h) {
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* s0 = src + y * ss;
+    const uint8_t* s1 = s0 + ss;
+    uint8_t* d = dst + y * ds;
+    for (int x = 0; x < W; ++x) {
+      if (F == 0)
+        d[x] = s0[x];
+      else if (F == 1)
+        d[x] = uint8_t((s0[x] + s0[x + 1] + 1 - R) >> 1);
+      else if (F == 2)
+        d[x] = uint8_t((s0[x] + s1[x] + 1 - R) >> 1);
+      else
+        d[x] = uint8_t((s0[x] + s0[x + 1] + s1[x] + s1[x + 1] + 2 - R) >> 2);
+    }
+  }
+}
+
+static const McFn kPut[2][2][4] = {
+    {{PutHpel<8, 0, 0>, PutHpel<8, 1, 0>, PutHpel<8, 2, 0>, PutHpel<8, 3, 0>},
+     {PutHpel<16, 0, 0>, PutHpel<16, 1, 0>, PutHpel<16, 2, 0>, PutHpel<16, 3, 0>}},
+    {{PutHpel<8, 0, 1>, PutHpel<8, 1, 1>, PutHpel<8, 2, 1>, PutHpel<8, 3, 1>},
+     {PutHpel<16, 0, 1>, PutHpel<16, 1, 1>, PutHpel<16, 2, 1>, PutHpel<16, 3, 1>}},
+};
+
+void McSetKernels(Mp4vDecoder* d, int rounding) {
+  for (int w = 0; w < 2; ++w)
+    for (int f = 0; f < 4; ++f) d->mcPut[w][f] = kPut[rounding & 1][w][f];
+}
+
+int ChromaVector1(int v) { return (v >> 1) | (v & 1); }
+
+int ChromaVector4(int s) {
+  static const int kT[16] = {0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 1};
+  return (s >> 3) + kT[s & 15];
+}
+
+// Predicts a size x size block at (x, y) of the plane from the reference
+// displaced by the half-pel vector; out-of-picture reads replicate the edge.
+void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
+             int refStride, int planeW, int planeH, int x, int y, int mvx,
+             int mvy, int size) {
+  int ix = x + (mvx >> 1), iy = y + (mvy >> 1);
+  int frac = (mvx & 1) | (mvy & 1) << 1;
+  const uint8_t* src;
+  int ss;
+  if (ix < 0 || iy < 0 || ix + size + 1 > planeW || iy + size + 1 > planeH) {
+    uint8_t* e = d->scratch;
+    for (int r = 0; r <= size; ++r) {
+      int sy = iy + r;
+      sy = sy < 0 ? 0 : sy >= planeH ? planeH - 1 : sy;
+      const uint8_t* row = ref + sy * refStride;
+      for (int c = 0; c <= size; ++c) {
+        int sx = ix + c;
+        sx = sx < 0 ? 0 : sx >= planeW ? planeW - 1 : sx;
+        e[r * 24 + c] = row[sx];
+      }
+    }
+    src = e;
+    ss = 24;
+  } else {
+    src = ref + iy * refStride + ix;
+    ss = refStride;
+  }
+  d->mcPut[size == 16][frac](dst, dstStride, src, ss, size);
+}
+
+// Prediction of the current macroblock from the older reference.
+void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors) {
+  const FrameRec* ref = d->olderRef;
+  FrameRec* t = d->target;
+  int s = d->stride, cs = s / 2;
+  int W = d->layoutW, H = d->layoutH;
+  int x = d->mbx * 16, y = d->mby * 16;
+  uint8_t* dy = t->y + y * s + x;
+  int cvx, cvy;
+  if (!fourVectors) {
+    McBlock(d, dy, s, ref->y, s, W, H, x, y, mv[0], mv[1], 16);
+    cvx = ChromaVector1(mv[0]);
+    cvy = ChromaVector1(mv[1]);
+  } else {
+    for (int k = 0; k < 4; ++k) {
+      int bx = x + (k & 1) * 8, by = y + (k >> 1) * 8;
+      McBlock(d, t->y + by * s + bx, s, ref->y, s, W, H, bx, by, mv[2 * k], mv[2 * k + 1], 8);
+    }
+    cvx = ChromaVector4(mv[0] + mv[2] + mv[4] + mv[6]);
+    cvy = ChromaVector4(mv[1] + mv[3] + mv[5] + mv[7]);
+  }
+  int cx = x / 2, cy = y / 2;
+  int cw = W >> 1, ch = H >> 1;
+  McBlock(d, t->u + cy * cs + cx, cs, ref->u, cs, cw, ch, cx, cy, cvx, cvy, 8);
+  McBlock(d, t->v + cy * cs + cx, cs, ref->v, cs, cw, ch, cx, cy, cvx, cvy, 8);
+}

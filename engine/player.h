@@ -1,0 +1,115 @@
+// The media engine's public interface: one opaque PlayerContext per
+// application, driven by Player_ operations and observed through three
+// callbacks that run on the engine's "Player Status" thread.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/media_info.h"
+
+struct PlayerContext;
+
+typedef void (*PlayerCallback)(void* user);
+
+// Engine states; commands share the same numbers.
+enum PlayerStateValue : uint32_t {
+    PLAYER_STATE_IDLE = 0,
+    PLAYER_STATE_OPEN = 1,
+    PLAYER_STATE_OPENED = 2,
+    PLAYER_STATE_BUFFER_START = 3,
+    PLAYER_STATE_BUFFERING = 4,
+    PLAYER_STATE_READY = 5,
+    PLAYER_STATE_PLAY = 6,
+    PLAYER_STATE_PLAYING = 7,
+    PLAYER_STATE_PAUSE = 8,
+    PLAYER_STATE_PAUSED = 9,
+    PLAYER_STATE_TOGGLE = 10,
+    PLAYER_STATE_SEEK = 11,
+    PLAYER_STATE_STEP = 12,
+    PLAYER_STATE_FINISHED = 13,
+    PLAYER_STATE_STOP = 14,
+    PLAYER_STATE_RANGE_END = 15,
+};
+
+enum PlayerTrackType : uint32_t {
+    PLAYER_TRACK_AUDIO = 1,
+    PLAYER_TRACK_VIDEO = 2,
+    PLAYER_TRACK_TEXT = 3,
+};
+
+struct PlayerCreateConfig {
+    PlayerCallback onOpened;
+    PlayerCallback onEnded;
+    PlayerCallback onStatus;
+    void* user;
+    uint32_t customPriority;  // 0: default priorities
+    int32_t statusPriority;
+    int32_t audioPriority;
+    int32_t videoPriority;
+};
+
+struct PlayerOpenParams {
+    const char16_t* fileName;  // UTF-16, required
+    const char16_t* url;       // UTF-16 or null for a local file
+    uint32_t fileSize;         // in/out: a local file's size is written here
+    uint32_t startMs;
+    uint32_t noWait;           // Player_Stop returns without waiting
+    uint32_t rewindAtEnd;      // at the end: seek to 0 and pause
+    void* opaque;              // handed to the source with the name
+    uint32_t audioTrack;
+    uint32_t videoTrack;
+    uint32_t textTrack;
+};
+
+struct PlayerStatus {
+    uint32_t state;
+    uint32_t lastError;  // reading it clears it
+    uint32_t fillPercent;
+    uint32_t readPercent;
+    uint32_t positionMs;
+    uint32_t progress[3];
+};
+
+
+// A flag word, then 16 fields (field n is fields[n - 1]).
+struct AudioOutConfig {
+    uint32_t flags;
+    uint32_t fields[16];
+};
+
+// A flag word, then 13 fields (field n is fields[n - 1]). Field 2 is the
+// window handle, kept pointer-sized.
+struct VideoOutConfig {
+    uint32_t flags;
+    uintptr_t fields[13];
+};
+
+PlayerContext* Player_Create(const PlayerCreateConfig* config);
+void Player_Destroy(PlayerContext* ctx);
+int Player_Open(PlayerContext* ctx, const PlayerOpenParams* params);
+int Player_Stop(PlayerContext* ctx);
+int Player_Pause(PlayerContext* ctx);
+int Player_Play(PlayerContext* ctx);
+int Player_TogglePause(PlayerContext* ctx);
+int Player_Seek(PlayerContext* ctx, uint32_t positionMs, uint32_t exact);
+int Player_StepBackward(PlayerContext* ctx, uint32_t deltaMs, uint32_t mode);
+int Player_StepForward(PlayerContext* ctx, uint32_t deltaMs, uint32_t mode);
+int Player_SetSpeed(PlayerContext* ctx, uint32_t percent);
+int Player_SetPlayRange(PlayerContext* ctx, uint32_t startMs, uint32_t endMs, uint32_t seek);
+int Player_SetRepeat(PlayerContext* ctx, uint32_t flag);
+int Player_ReopenText(PlayerContext* ctx, uint32_t track);
+int Player_SelectTrack(PlayerContext* ctx, uint32_t index, uint32_t type);
+int Player_SetTimeOffset(PlayerContext* ctx, int32_t offsetMs, uint32_t type);
+int Player_SyncClock(PlayerContext* ctx, uint32_t timeMs);
+int Player_SetAudioConfig(PlayerContext* ctx, const AudioOutConfig* config);
+int Player_GetAudioInfo(PlayerContext* ctx, uint32_t info[4]);
+int Player_SetVideoConfig(PlayerContext* ctx, const VideoOutConfig* config);
+int Player_GetVideoConfig(PlayerContext* ctx, VideoOutConfig* config);
+int Player_GetOpenMediaInfo(PlayerContext* ctx, MediaInfoSummary* out);
+void Player_GetStatus(PlayerContext* ctx, PlayerStatus* out);
+int32_t Player_GetMediaInfo(PlayerOpenParams* params, MediaInfoSummary* out, void* contentInfo);
+void Player_GetVersion(uint32_t* audioVersion, uint32_t* videoVersion);
+int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* length, uint32_t* timeMs);
+
+// Issues a command to the state machine: 1 when accepted, 0 when refused.
+int Player_SendCommand(PlayerContext* ctx, uint32_t command);

@@ -1,0 +1,72 @@
+// A display device for tests: logs each picture's time and a checksum of
+// its planes instead of drawing.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "engine/video_renderer.h"
+
+struct RecordingDisplay {
+    struct Picture {
+        uint32_t timeMs;
+        uint32_t checksum;
+        int32_t lagMs;  // clock minus picture time when drawn (0 without a clock)
+    };
+    // Where the display reads the media clock, when set.
+    uint32_t (*clockNow)(void* arg) = nullptr;
+    void* clockArg = nullptr;
+    std::mutex lock;
+    std::vector<Picture> pictures;
+    int opens = 0, closes = 0, refreshes = 0;
+    int32_t openResult = 0;
+    uintptr_t windowAtOpen = 0;
+
+    static RecordingDisplay*& Current() {
+        static RecordingDisplay* d = nullptr;
+        return d;
+    }
+    static uint32_t Checksum(const DecodedFrame* f, uint32_t w, uint32_t h) {
+        uint32_t s = 1;
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x) s = s * 31 + f->y[y * f->stride + x];
+        for (uint32_t y = 0; y < h / 2; ++y)
+            for (uint32_t x = 0; x < w / 2; ++x)
+                s = s * 31 + f->u[y * (f->stride / 2) + x] * 7 + f->v[y * (f->stride / 2) + x];
+        return s;
+    }
+    static const DisplayDevice* Ops() {
+        static const DisplayDevice ops = {
+            [](VideoRenderer* r) -> int32_t {
+                RecordingDisplay* d = Current();
+                std::lock_guard<std::mutex> g(d->lock);
+                ++d->opens;
+                d->windowAtOpen = r->window;
+                r->display = d;
+                return d->openResult;
+            },
+            [](VideoRenderer* r) {
+                RecordingDisplay* d = static_cast<RecordingDisplay*>(r->display);
+                if (!d) return;
+                std::lock_guard<std::mutex> g(d->lock);
+                ++d->closes;
+            },
+            nullptr,
+            [](VideoRenderer* r, const DecodedFrame* f) -> int32_t {
+                RecordingDisplay* d = static_cast<RecordingDisplay*>(r->display);
+                uint32_t sum = Checksum(f, r->width, r->height);
+                std::lock_guard<std::mutex> g(d->lock);
+                int32_t lag = d->clockNow ? static_cast<int32_t>(d->clockNow(d->clockArg) - f->timeMs) : 0;
+                d->pictures.push_back({f->timeMs, sum, lag});
+                return 0;
+            },
+            [](VideoRenderer*, DecodedFrame*) -> int32_t { return static_cast<int32_t>(0x80000000u); },
+        };
+        return &ops;
+    }
+    std::vector<Picture> Snapshot() {
+        std::lock_guard<std::mutex> g(lock);
+        return pictures;
+    }
+};

@@ -1,0 +1,1 @@
+#include "../engine/player_result_test.cpp"
