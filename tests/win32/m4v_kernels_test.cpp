@@ -1,0 +1,1 @@
+#include "tests/codecs/video/m4v_kernels_test.cpp"

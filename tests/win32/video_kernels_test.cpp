@@ -1,1 +1,0 @@
-#include "tests/codecs/video/kernels_test.cpp"
