@@ -35,7 +35,7 @@ bool MoveInFront(PacketQueue* q, const uint8_t* src, uint32_t n, uint8_t* dst) {
 
 }  // namespace
 
-PacketQueue* PacketQueue_Create(uint32_t entries, uint32_t max_packet, int zero_fill) {
+PacketQueue* PacketQueue_Create(uint32_t entries, uint32_t max_packet, uint32_t zero_fill) {
     uint32_t size = BufferSize(entries, max_packet);
     if (!size) return nullptr;
     PacketQueue* q = static_cast<PacketQueue*>(OS_MallocZero(sizeof(PacketQueue)));

@@ -41,13 +41,13 @@ struct PacketQueue {
     uint32_t count;              // queued packets
     uint32_t read_index;         // head
     uint32_t write_index;        // tail
-    int zero_fill;               // buffer from OS_MallocZeroChecked / OS_Grow / OS_Free2
+    uint32_t zero_fill;          // buffer from OS_MallocZeroChecked / OS_Grow / OS_Free2
     OsLockWord lock;
 };
 
 // Null on any allocation failure, or when entries x max_packet exceeds the
 // limits above.
-PacketQueue* PacketQueue_Create(uint32_t entries, uint32_t max_packet, int zero_fill);
+PacketQueue* PacketQueue_Create(uint32_t entries, uint32_t max_packet, uint32_t zero_fill);
 void PacketQueue_Destroy(PacketQueue* queue);  // null ignored
 // Enlarges the largest packet to max_packet, moving queued packets and the
 // carry with the buffer. 1; 0 when the size is over the limits or the

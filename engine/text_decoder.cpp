@@ -3,12 +3,13 @@
 #include <cstring>
 
 #include "engine/os.h"
+#include "engine/player_result.h"
 #include "engine/strutil.h"
 
 namespace {
 
-constexpr int32_t kOutOfMemory = int32_t(0x80000001u);
-constexpr int32_t kTextDecoderInitFailed = int32_t(0x80000035u);
+constexpr int32_t kOutOfMemory = PLAYER_E_OUT_OF_MEMORY;
+constexpr int32_t kTextDecoderInitFailed = PLAYER_E_TEXT_DECODER_INIT;
 
 constexpr uint32_t Tag(char a, char b, char c, char d) {
     return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16 |
@@ -270,10 +271,10 @@ void TextSgr_Apply(TextDecoder* d, const char16_t* params, uint32_t count) {
     }
 }
 
-int32_t TextDecoder_Create(TextDecoder** out, const uint32_t* codec) {
+int32_t TextDecoder_Create(TextDecoder** out, const TextTrackInfo* track) {
     if (!out) return kTextDecoderInitFailed;
     *out = nullptr;
-    uint32_t tag = codec ? *codec : 0;
+    uint32_t tag = track ? track->codec : 0;
     if (tag != kT140 && tag != kSami && tag != kBlbx) return kTextDecoderInitFailed;
     TextDecoder* d = static_cast<TextDecoder*>(OS_MallocZero(sizeof(TextDecoder)));
     if (!d) return kOutOfMemory;

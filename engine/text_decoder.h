@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "engine/media_info.h"
 #include "engine/media_sample.h"
 
 enum : uint32_t {
@@ -34,9 +35,9 @@ struct TextDecoder {
     char16_t params[128]; // SGR parameters being collected
 };
 
-// 0; 0x80000001 when the allocation fails; 0x80000035 for a codec other
-// than T140, SAMI and BLBX.
-int32_t TextDecoder_Create(TextDecoder** out, const uint32_t* codec);
+// For the track's codec: 0; 0x80000001 when the allocation fails;
+// 0x80000035 for a codec other than T140, SAMI and BLBX.
+int32_t TextDecoder_Create(TextDecoder** out, const TextTrackInfo* track);
 void TextDecoder_Destroy(TextDecoder* decoder);  // null ignored
 // Consumes the whole sample (data moves past it, length becomes 0) and sets
 // the frame's time; T140 and SAMI rewrite the runs and the run count, BLBX

@@ -10,10 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1 || size > 65536) return 0;
     static const char kCodecs[3][5] = {"T140", "SAMI", "BLBX"};
     const char* name = kCodecs[data[0] % 3];
-    uint32_t codec;
-    std::memcpy(&codec, name, 4);
+    TextTrackInfo track;
+    std::memset(&track, 0, sizeof(track));
+    std::memcpy(&track.codec, name, 4);
     TextDecoder* decoder = nullptr;
-    if (TextDecoder_Create(&decoder, &codec) != 0) return 0;
+    if (TextDecoder_Create(&decoder, &track) != 0) return 0;
     std::unique_ptr<SubtitleFrame> frame(new SubtitleFrame());
     std::unique_ptr<uint8_t[]> bytes(new uint8_t[size - 1 ? size - 1 : 1]);
     for (int pass = 0; pass < 2; ++pass) {

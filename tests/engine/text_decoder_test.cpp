@@ -19,8 +19,8 @@ constexpr uint32_t kRed = 0x0000FF, kWhite = 0xFFFFFF, kBlue = 0xFF0000, kGreen 
 struct Decoder {
     TextDecoder* d = nullptr;
     explicit Decoder(const char (&codec)[5]) {
-        uint32_t tag = Tag(codec);
-        EXPECT_EQ(TextDecoder_Create(&d, &tag), 0);
+        TextTrackInfo track = {Tag(codec), 0, 1024, 0};
+        EXPECT_EQ(TextDecoder_Create(&d, &track), 0);
     }
     ~Decoder() { TextDecoder_Destroy(d); }
 };
@@ -227,12 +227,12 @@ TEST(TextDecoder, RecorderDataIsConsumedWithoutDrawing) {
 
 TEST(TextDecoder, CreateChecksTheCodec) {
     TextDecoder* d = reinterpret_cast<TextDecoder*>(1);
-    uint32_t tag = Tag("tx3g");
-    EXPECT_EQ(TextDecoder_Create(&d, &tag), int32_t(0x80000035u));
+    TextTrackInfo track = {Tag("tx3g"), 0, 1024, 0};
+    EXPECT_EQ(TextDecoder_Create(&d, &track), int32_t(0x80000035u));
     EXPECT_EQ(d, nullptr);
     EXPECT_EQ(TextDecoder_Create(&d, nullptr), int32_t(0x80000035u));
-    tag = Tag("SAMI");
-    ASSERT_EQ(TextDecoder_Create(&d, &tag), 0);
+    track.codec = Tag("SAMI");
+    ASSERT_EQ(TextDecoder_Create(&d, &track), 0);
     EXPECT_EQ(d->foreground, kWhite);
     EXPECT_EQ(d->background, 0u);
     TextDecoder_Destroy(d);
