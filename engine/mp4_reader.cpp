@@ -493,7 +493,7 @@ void ParseSampleEntry(Mp4Track* t, MediaInfo* info, AudioTrackInfo* a, VideoTrac
 // The largest sample of a track (data tracks are small; their buffer is
 // sized from it).
 uint32_t LargestSample(Mp4Reader* r, Mp4Track* t) {
-    if (t->constantSize) return t->constantSize;
+    if (t->constantSize) return t->constantSize <= kMaxSampleSize ? t->constantSize : 0;
     uint32_t largest = 0;
     for (uint32_t i = 0; i < t->sampleCount; ++i) {
         uint32_t s = i == 0 ? TableRead32(r, t->stsz, 0) : Stream_ReadBE32(r->stream, t->stsz.cursor);

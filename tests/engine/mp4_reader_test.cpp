@@ -445,7 +445,9 @@ TEST(Mp4ReaderDamage, TruncatedAtEveryOffset) {
         mp4b::Clip c = mp4b::RecorderLike(3);
         c.moovFirst = moovFirst;
         Bytes f = mp4b::Build(c).file;
-        for (size_t cut = 0; cut < f.size(); cut += (cut < 64 || f.size() - cut < 2048) ? 1 : 13) {
+        // Every byte through the headers and the tail (where moov sits when it
+        // comes last), every 29th elsewhere.
+        for (size_t cut = 0; cut < f.size(); cut += (cut < 64 || f.size() - cut < 1024) ? 1 : 29) {
             SCOPED_TRACE(cut);
             Exercise(Bytes(f.begin(), f.begin() + cut));
             if (HasFatalFailure()) return;

@@ -1,0 +1,1 @@
+#include "tests/engine/source_test.cpp"
