@@ -20,6 +20,8 @@ int64_t ReadSe(BitReader* br) {
 void SkipScalingList(BitReader* br, int size) {
     int64_t last = 8, next = 8;
     for (int j = 0; j < size && !br->overrun; ++j) {
+        // A damaged list can code deltas far outside -128..127; wrap them in
+        // 64 bits as a valid one would wrap.
         if (next != 0) next = ((last + ReadSe(br)) % 256 + 256) % 256;
         last = next == 0 ? last : next;
     }
