@@ -12,17 +12,17 @@ namespace {
 // (they hold 128 bytes at most); longer input is cut, not overrun.
 constexpr uint32_t kMaxNalBytes = 1024;
 
-int32_t ReadSe(BitReader* br) {
+int64_t ReadSe(BitReader* br) {
     uint32_t k = Golomb_ReadUe(br);
-    return (k & 1) ? int32_t((k >> 1) + 1) : -int32_t(k >> 1);
+    return (k & 1) ? int64_t(k >> 1) + 1 : -int64_t(k >> 1);
 }
 
 void SkipScalingList(BitReader* br, int size) {
-    int last = 8, next = 8;
+    int64_t last = 8, next = 8;
     for (int j = 0; j < size && !br->overrun; ++j) {
         // A damaged list can code deltas far outside -128..127; wrap them in
         // 64 bits as a valid one would wrap.
-        if (next != 0) next = int(((int64_t(last) + ReadSe(br)) % 256 + 256) % 256);
+        if (next != 0) next = ((last + ReadSe(br)) % 256 + 256) % 256;
         last = next == 0 ? last : next;
     }
 }
