@@ -187,6 +187,8 @@ struct WavWriter {
     }
     void Put(const int16_t* left, const int16_t* right, int32_t n, int channels)
     {
+        if (n <= 0)
+            return;
         buf.resize((size_t)n * (size_t)channels * 2);
         uint8_t* p = buf.data();
         for (int32_t i = 0; i < n; i++) {
