@@ -249,6 +249,10 @@ int main(int argc, char** argv)
             fprintf(stderr, "aacdec: no audio track in %s\n", argv[1]);
             return 1;
         }
+        if (a.asc.empty()) {
+            fprintf(stderr, "aacdec: the audio track of %s is not AAC\n", argv[1]);
+            return 1;
+        }
         std::vector<uint64_t> offs = SampleOffsets(a);
         for (size_t i = 0; i < offs.size(); i++)
             if (offs[i] + a.sizes[i] <= in.size())
