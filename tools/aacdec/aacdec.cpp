@@ -18,10 +18,13 @@ bool ReadFile(const char* path, std::vector<uint8_t>* out)
     FILE* f = fopen(path, "rb");
     if (!f)
         return false;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
-        out->insert(out->end(), buf, buf + n);
+    fseek(f, 0, SEEK_END);
+    long size = ftell(f);
+    fseek(f, 0, SEEK_SET);
+    if (size > 0) {
+        out->resize((size_t)size);
+        out->resize(fread(out->data(), 1, (size_t)size, f));
+    }
     fclose(f);
     return true;
 }
