@@ -303,7 +303,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "aacdec: cannot write %s\n", argv[2]);
         return 1;
     }
-    printf("rate=%d channels=%d samples=%llu tag=%d\n", track.sampleRate, track.channels,
-           (unsigned long long)(wav.samples / (uint64_t)(track.channels ? track.channels : 1)), track.codecTag);
+    printf("rate=%d channels=%d samples=%lu tag=%d\n", track.sampleRate, track.channels,
+           (unsigned long)(wav.samples / (uint64_t)(track.channels ? track.channels : 1)), track.codecTag);
     return 0;
 }
