@@ -392,3 +392,7 @@ int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* len
     *timeMs = s.time;
     return r;
 }
+
+const char* Player_GetErrorText(int32_t code) { return Player_ErrorMessage(code, PLAYER_LANG_ENGLISH); }
+
+const char* Player_GetErrorTextKor(int32_t code) { return Player_ErrorMessage(code, PLAYER_LANG_KOREAN); }

@@ -111,5 +111,9 @@ int32_t Player_GetMediaInfo(PlayerOpenParams* params, MediaInfoSummary* out, voi
 void Player_GetVersion(uint32_t* audioVersion, uint32_t* videoVersion);
 int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* length, uint32_t* timeMs);
 
+// Message texts of engine result codes (8-bit; Korean in code page 949).
+const char* Player_GetErrorText(int32_t code);
+const char* Player_GetErrorTextKor(int32_t code);
+
 // Issues a command to the state machine: 1 when accepted, 0 when refused.
 int Player_SendCommand(PlayerContext* ctx, uint32_t command);

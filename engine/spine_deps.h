@@ -8,25 +8,9 @@
 #include "engine/media_info.h"
 #include "engine/media_sample.h"
 #include "engine/os.h"
+#include "engine/player_result.h"
 #include "engine/source.h"
 
-
-// ---- result codes
-const int32_t PLAYER_E_FAIL = static_cast<int32_t>(0x80000000u);
-const int32_t PLAYER_E_OUT_OF_MEMORY = static_cast<int32_t>(0x80000001u);
-const int32_t PLAYER_E_THREAD = static_cast<int32_t>(0x80000002u);
-const int32_t PLAYER_E_NO_DATA = static_cast<int32_t>(0x80000049u);
-const int32_t PLAYER_E_BUFFER_TOO_SMALL = static_cast<int32_t>(0x80000051u);
-const int32_t PLAYER_E_NOT_YET = static_cast<int32_t>(0x80000052u);
-const int32_t PLAYER_E_END_OF_STREAM = static_cast<int32_t>(0x80000053u);
-const int32_t PLAYER_E_AUDIO_DECODE = static_cast<int32_t>(0x80000054u);
-const int32_t PLAYER_E_PACKET_PENDING = static_cast<int32_t>(0x80000055u);
-const int32_t PLAYER_E_NO_TRACK = static_cast<int32_t>(0x80000056u);
-const int32_t PLAYER_E_FRAME_LATE = static_cast<int32_t>(0x80000057u);
-const int32_t PLAYER_E_FRAME_VERY_LATE = static_cast<int32_t>(0x80000058u);
-const int32_t PLAYER_E_FRAME_EARLY = static_cast<int32_t>(0x80000059u);
-const int32_t PLAYER_E_AUDIO_OUTPUT = static_cast<int32_t>(0x8000003Bu);
-const int32_t PLAYER_E_VIDEO_OUTPUT = static_cast<int32_t>(0x8000003Cu);
 
 // ---- packet queue
 struct PacketQueue;

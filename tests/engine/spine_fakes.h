@@ -1,8 +1,8 @@
 // Stand-ins for the engine parts the player stands on that have not landed
-// in this tree yet (a source serving a generated clip, the packet queue,
-// raw-picture and PCM decoders), and a simulated tick count that runs
-// sim::Speed() times faster than real time. Included by one test file per
-// executable.
+// in this tree yet (the packet queue, raw-picture and PCM decoders, the text
+// decoder; with SPINE_FAKE_SOURCE also a source serving a generated clip
+// without any file), and a simulated tick count that runs sim::Speed()
+// times faster than real time. Included by one test file per executable.
 #pragma once
 
 #include <atomic>
@@ -70,6 +70,7 @@ inline void FillPicture(const Spec& s, uint32_t index, uint8_t* p) {
 }
 }  // namespace clip
 
+#if SPINE_FAKE_SOURCE
 struct MediaSource {
     clip::Spec spec;
     std::mutex lock;
@@ -202,6 +203,8 @@ int32_t Source_ProbeFileInfo(SourceOpenWords* w, MediaInfo* info) {
     FillInfo(clip::Current(), info);
     return 0;
 }
+#endif  // SPINE_FAKE_SOURCE
+
 // ---- packet queue: N slots of S bytes
 struct PacketQueue {
     std::mutex lock;
@@ -276,6 +279,12 @@ struct VideoDecoder {
     int which = 0;
 };
 int32_t VideoDecoder_Create(VideoDecoder** out, MediaSample*, VideoTrackInfo* t, uint32_t) {
+    // Like a real decoder, learn the picture size from the stream (here: the
+    // clip it was made from) when the container gave none.
+    if (!t->width || !t->height) {
+        t->width = clip::Current().width;
+        t->height = clip::Current().height;
+    }
     VideoDecoder* d = new VideoDecoder;
     d->w = t->width;
     d->h = t->height;
@@ -308,7 +317,11 @@ struct AudioDecoder {
     uint32_t base = 0, samples = 0;
 };
 int32_t AudioDecoder_Create(AudioDecoder** out, MediaSample*, AudioTrackInfo* t) {
-    if (t->codec != 1) return static_cast<int32_t>(0x80000030u);
+    if (t->codec > 1) return static_cast<int32_t>(0x80000030u);
+    if (!t->sampleRate || !t->channels) {
+        t->sampleRate = clip::Current().rate;
+        t->channels = clip::Current().channels;
+    }
     AudioDecoder* d = new AudioDecoder;
     d->rate = t->sampleRate;
     d->channels = t->channels;

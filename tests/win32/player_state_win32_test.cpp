@@ -1,0 +1,1 @@
+#include "../engine/player_state_test.cpp"

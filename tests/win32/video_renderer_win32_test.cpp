@@ -1,0 +1,1 @@
+#include "../engine/video_renderer_test.cpp"
