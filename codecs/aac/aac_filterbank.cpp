@@ -158,8 +158,11 @@ void AacFilterbank(AacChannel* c, AacFilterbankState* fb, int16_t* pcm, int32_t*
         for (int n = 576; n < 1024; n++)
             y[n] = 0;
     } else {
-        for (int n = 0; n < 1024; n++)
-            y[n] = ((int64_t)UnfoldOverlap(fb->overlap, 512, n) * wl[1023 - n]) * 4;
+        const int16_t* o = fb->overlap;
+        for (int n = 0; n < 512; n++) {
+            y[n] = -((int64_t)o[511 - n] * wl[1023 - n]) * 4;
+            y[512 + n] = -((int64_t)o[n] * wl[511 - n]) * 4;
+        }
     }
 
     if (seq != AAC_EIGHT_SHORT) {
@@ -174,8 +177,10 @@ void AacFilterbank(AacChannel* c, AacFilterbankState* fb, int16_t* pcm, int32_t*
             for (int n = 576; n < 1024; n++)
                 y[n] += (int64_t)Unfold(x, 1024, n) * 2;
         } else {
-            for (int n = 0; n < 1024; n++)
-                y[n] += ((int64_t)Unfold(x, 1024, n) * wl[n]) >> 14;
+            for (int n = 0; n < 512; n++) {
+                y[n] += ((int64_t)x[512 + n] * wl[n]) >> 14;
+                y[512 + n] += (-(int64_t)x[1023 - n] * wl[512 + n]) >> 14;
+            }
         }
         for (int n = 0; n < 1024; n++)
             pcm[n] = RoundHalf(y[n]);

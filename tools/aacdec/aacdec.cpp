@@ -18,10 +18,13 @@ bool ReadFile(const char* path, std::vector<uint8_t>* out)
     FILE* f = fopen(path, "rb");
     if (!f)
         return false;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
-        out->insert(out->end(), buf, buf + n);
+    fseek(f, 0, SEEK_END);
+    long size = ftell(f);
+    fseek(f, 0, SEEK_SET);
+    if (size > 0) {
+        out->resize((size_t)size);
+        out->resize(fread(out->data(), 1, (size_t)size, f));
+    }
     fclose(f);
     return true;
 }
@@ -172,28 +175,55 @@ void Le32(FILE* f, uint32_t v)
     fwrite(b, 1, 4, f);
 }
 
-bool WriteWav(const char* path, const std::vector<int16_t>& pcm, int rate, int channels)
-{
-    FILE* f = fopen(path, "wb");
-    if (!f)
-        return false;
-    uint32_t bytes = (uint32_t)(pcm.size() * 2);
-    fwrite("RIFF", 1, 4, f);
-    Le32(f, 36 + bytes);
-    fwrite("WAVEfmt ", 1, 8, f);
-    Le32(f, 16);
-    Le16(f, 1);
-    Le16(f, (uint32_t)channels);
-    Le32(f, (uint32_t)rate);
-    Le32(f, (uint32_t)(rate * channels * 2));
-    Le16(f, (uint32_t)(channels * 2));
-    Le16(f, 16);
-    fwrite("data", 1, 4, f);
-    Le32(f, bytes);
-    for (int16_t s : pcm)
-        Le16(f, (uint16_t)s);
-    return fclose(f) == 0;
-}
+// WAV output streamed to the file; the sizes are patched at the end.
+struct WavWriter {
+    FILE* f = nullptr;
+    uint64_t samples = 0;
+    std::vector<uint8_t> buf;
+    bool Open(const char* path)
+    {
+        f = fopen(path, "wb");
+        if (!f)
+            return false;
+        uint8_t zero[44] = {0};
+        return fwrite(zero, 1, 44, f) == 44;
+    }
+    void Put(const int16_t* left, const int16_t* right, int32_t n, int channels)
+    {
+        if (n <= 0)
+            return;
+        buf.resize((size_t)n * (size_t)channels * 2);
+        uint8_t* p = buf.data();
+        for (int32_t i = 0; i < n; i++) {
+            *p++ = (uint8_t)left[i];
+            *p++ = (uint8_t)((uint16_t)left[i] >> 8);
+            if (channels == 2) {
+                *p++ = (uint8_t)right[i];
+                *p++ = (uint8_t)((uint16_t)right[i] >> 8);
+            }
+        }
+        fwrite(buf.data(), 1, buf.size(), f);
+        samples += (uint64_t)n * (uint64_t)channels;
+    }
+    bool Close(int rate, int channels)
+    {
+        uint32_t bytes = (uint32_t)(samples * 2);
+        fseek(f, 0, SEEK_SET);
+        fwrite("RIFF", 1, 4, f);
+        Le32(f, 36 + bytes);
+        fwrite("WAVEfmt ", 1, 8, f);
+        Le32(f, 16);
+        Le16(f, 1);
+        Le16(f, (uint32_t)channels);
+        Le32(f, (uint32_t)rate);
+        Le32(f, (uint32_t)(rate * channels * 2));
+        Le16(f, (uint32_t)(channels * 2));
+        Le16(f, 16);
+        fwrite("data", 1, 4, f);
+        Le32(f, bytes);
+        return fclose(f) == 0;
+    }
+};
 
 } // namespace
 
@@ -222,6 +252,10 @@ int main(int argc, char** argv)
             fprintf(stderr, "aacdec: no audio track in %s\n", argv[1]);
             return 1;
         }
+        if (a.asc.empty()) {
+            fprintf(stderr, "aacdec: the audio track of %s is not AAC\n", argv[1]);
+            return 1;
+        }
         std::vector<uint64_t> offs = SampleOffsets(a);
         for (size_t i = 0; i < offs.size(); i++)
             if (offs[i] + a.sizes[i] <= in.size())
@@ -243,7 +277,12 @@ int main(int argc, char** argv)
         fprintf(stderr, "aacdec: decoder init failed (0x%08x)\n", (unsigned)r);
         return 1;
     }
-    std::vector<int16_t> out;
+    WavWriter wav;
+    if (!wav.Open(argv[2])) {
+        fprintf(stderr, "aacdec: cannot write %s\n", argv[2]);
+        AacAdapter_Close(ad);
+        return 1;
+    }
     std::vector<int16_t> left(AAC_ADAPTER_MAX_SAMPLES), right(AAC_ADAPTER_MAX_SAMPLES);
     for (auto& pk : packets) {
         const uint8_t* data = in.data() + pk.first;
@@ -252,11 +291,7 @@ int main(int argc, char** argv)
             int32_t count = 0;
             int32_t used = AacAdapter_DecodeInto(ad, data, remaining, left.data(), right.data(),
                                                  AAC_ADAPTER_MAX_SAMPLES, &count);
-            for (int32_t i = 0; i < count; i++) {
-                out.push_back(left[(size_t)i]);
-                if (track.channels == 2)
-                    out.push_back(right[(size_t)i]);
-            }
+            wav.Put(left.data(), right.data(), count, track.channels);
             if (used <= 0)
                 break;
             data += used;
@@ -264,11 +299,11 @@ int main(int argc, char** argv)
         }
     }
     AacAdapter_Close(ad);
-    if (!WriteWav(argv[2], out, track.sampleRate, track.channels)) {
+    if (!wav.Close(track.sampleRate, track.channels)) {
         fprintf(stderr, "aacdec: cannot write %s\n", argv[2]);
         return 1;
     }
-    printf("rate=%d channels=%d samples=%zu tag=%d\n", track.sampleRate, track.channels,
-           out.size() / (size_t)(track.channels ? track.channels : 1), track.codecTag);
+    printf("rate=%d channels=%d samples=%lu tag=%d\n", track.sampleRate, track.channels,
+           (unsigned long)(wav.samples / (uint64_t)(track.channels ? track.channels : 1)), track.codecTag);
     return 0;
 }
