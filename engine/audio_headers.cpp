@@ -2,9 +2,19 @@
 
 #include <cstring>
 
-#include "engine/codec_names.h"
 
 namespace {
+
+enum : uint32_t {
+    kTagMpeg = 0x50,
+    kTagAc3Spdif = 0x92,
+    kTagAac = 0xFF,
+    kTagQcelp = 0x3331,
+    kTagEvrc = 0x5645,
+    kTagAmr = 0x6173,
+    kTagAmrWb = 0x6177,
+    kTagVorbis = 0x674F,
+};
 
 uint32_t be32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
@@ -143,7 +153,7 @@ const uint8_t* Adts_ParseHeader(const uint8_t* data, uint32_t length, AudioFrame
     if (!protection_absent && length < 9) return nullptr;
     uint32_t sf_index = (p[2] >> 2) & 15;
     uint32_t channel_config = ((p[2] & 1) << 2) | (p[3] >> 6);
-    config->codec_tag = AUDIO_TAG_AAC;
+    config->codec_tag = kTagAac;
     config->sample_rate = kAacRates[sf_index];
     config->channels = channel_config;
     config->bitrate = 0;
@@ -178,7 +188,7 @@ const uint8_t* Adif_ParseHeader(const uint8_t* data, uint32_t length, AudioFrame
     b.align();
     b.skip(uint64_t(b.get(8)) * 8);  // comment
     if (b.overrun) return nullptr;
-    config->codec_tag = AUDIO_TAG_AAC;
+    config->codec_tag = kTagAac;
     config->sample_rate = kAacRates[sf_index];
     config->channels = channels;
     config->bitrate = bitrate;
@@ -223,7 +233,7 @@ const uint8_t* Ac3_ParseHeader(const uint8_t* data, uint32_t length, AudioFrameC
     // acmod 0 is two independent mono channels (1+1).
     static const uint8_t channels[8] = {2, 1, 2, 3, 3, 4, 4, 5};
     config->channels = channels[acmod] + ((p[6] & lfe_mask[acmod]) ? 1 : 0);
-    config->codec_tag = AUDIO_TAG_AC3_SPDIF;
+    config->codec_tag = kTagAc3Spdif;
     return p;
 }
 
@@ -320,7 +330,7 @@ const uint8_t* MpegAudio_ParseHeader(const uint8_t* data, uint32_t length, Audio
     if (!MpegAudio_FindSync(&p, &left, &size, &spf)) return nullptr;
     MpegAudioHeader h;
     MpegAudio_DecodeHeader(be32(p), &h);
-    config->codec_tag = AUDIO_TAG_MPEG;
+    config->codec_tag = kTagMpeg;
     config->sample_rate = h.sample_rate;
     config->channels = h.channels;
     config->bitrate = h.bitrate_kbps * 1000;
@@ -349,11 +359,11 @@ static const uint8_t* amr_file_header(const uint8_t* data, uint32_t length, Audi
 }
 
 const uint8_t* Amr_ParseFileHeader(const uint8_t* data, uint32_t length, AudioFrameConfig* config) {
-    return amr_file_header(data, length, config, "#!AMR\n", "#!AMR_MC1.0\n", AUDIO_TAG_AMR, 8000);
+    return amr_file_header(data, length, config, "#!AMR\n", "#!AMR_MC1.0\n", kTagAmr, 8000);
 }
 
 const uint8_t* AmrWb_ParseFileHeader(const uint8_t* data, uint32_t length, AudioFrameConfig* config) {
-    return amr_file_header(data, length, config, "#!AMR-WB\n", "#!AMR-WB_MC1.0\n", AUDIO_TAG_AMR_WB,
+    return amr_file_header(data, length, config, "#!AMR-WB\n", "#!AMR-WB_MC1.0\n", kTagAmrWb,
                            16000);
 }
 
@@ -389,13 +399,13 @@ const uint8_t* Qcelp_FrameSize(const uint8_t** data, uint32_t* remaining, uint32
 }
 
 void Evrc_DefaultConfig(AudioFrameConfig* config) {
-    config->codec_tag = AUDIO_TAG_EVRC;
+    config->codec_tag = kTagEvrc;
     config->sample_rate = 8000;
     config->channels = 1;
 }
 
 void Qcelp_DefaultConfig(AudioFrameConfig* config) {
-    config->codec_tag = AUDIO_TAG_QCELP;
+    config->codec_tag = kTagQcelp;
     config->sample_rate = 8000;
     config->channels = 1;
 }
@@ -405,7 +415,7 @@ const uint8_t* Vorbis_ParseIdHeader(const uint8_t* data, uint32_t length, AudioF
     config->channels = data[11];
     config->sample_rate = le32(data + 12);
     config->bitrate = le32(data + 20);
-    config->codec_tag = AUDIO_TAG_VORBIS;
+    config->codec_tag = kTagVorbis;
     return data;
 }
 

@@ -11,22 +11,6 @@ constexpr uint32_t FourCC_Make(char a, char b, char c, char d) {
            uint32_t(uint8_t(d)) << 24;
 }
 
-// Audio codec tags of the engine.
-enum : uint32_t {
-    AUDIO_TAG_PCM = 1,
-    AUDIO_TAG_MPEG = 0x50,
-    AUDIO_TAG_MP3 = 0x55,
-    AUDIO_TAG_AC3_SPDIF = 0x92,
-    AUDIO_TAG_AAC_PS = 0xFD,
-    AUDIO_TAG_AAC_SBR = 0xFE,
-    AUDIO_TAG_AAC = 0xFF,
-    AUDIO_TAG_AC3 = 0x2000,
-    AUDIO_TAG_QCELP = 0x3331,
-    AUDIO_TAG_EVRC = 0x5645,
-    AUDIO_TAG_AMR = 0x6173,
-    AUDIO_TAG_AMR_WB = 0x6177,
-    AUDIO_TAG_VORBIS = 0x674F,
-};
 
 // The four characters with a-z made upper case.
 uint32_t FourCC_ToUpper(uint32_t value);

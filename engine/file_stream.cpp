@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "engine/fileio_sys.h"
-#include "engine/mp4_result_codes.h"
+#include "engine/player_result.h"
 #include "engine/stream.h"
 
 namespace {
@@ -74,9 +74,9 @@ void FreeCursor(StreamCursor* c) {
 
 int32_t FileStream_Open(FileStream** out, const char16_t* name, uint32_t memorySize, uint32_t writeFlag) {
     *out = nullptr;
-    if (!name) return kErrFileNotFound;
+    if (!name) return PLAYER_E_FILE_NOT_FOUND;
     FileStream* fs = static_cast<FileStream*>(std::calloc(1, sizeof(FileStream)));
-    if (!fs) return kErrOutOfMemory;
+    if (!fs) return PLAYER_E_OUT_OF_MEMORY;
     fs->writeFlag = writeFlag ? 1 : 0;
     if (memorySize) {
         fs->memory = 1;
@@ -84,20 +84,20 @@ int32_t FileStream_Open(FileStream** out, const char16_t* name, uint32_t memoryS
         fs->io = FileIO_OpenMemory(fs->memoryBase, memorySize);
         if (!fs->io) {
             std::free(fs);
-            return kErrOutOfMemory;
+            return PLAYER_E_OUT_OF_MEMORY;
         }
         fs->size = memorySize;
     } else {
         fs->name = DupName(name);
         if (!fs->name) {
             std::free(fs);
-            return kErrOutOfMemory;
+            return PLAYER_E_OUT_OF_MEMORY;
         }
         fs->io = FileIO_Open(name, writeFlag ? 7 : 1);
         if (!fs->io) {
             std::free(fs->name);
             std::free(fs);
-            return kErrFileNotFound;
+            return PLAYER_E_FILE_NOT_FOUND;
         }
         fs->size = FileIO_GetSize(fs->io);
     }
@@ -108,27 +108,27 @@ int32_t FileStream_Open(FileStream** out, const char16_t* name, uint32_t memoryS
 int32_t FileStream_Clone(FileStream* fs, FileStream** out) {
     *out = nullptr;
     FileStream* c = static_cast<FileStream*>(std::calloc(1, sizeof(FileStream)));
-    if (!c) return kErrOutOfMemory;
+    if (!c) return PLAYER_E_OUT_OF_MEMORY;
     if (fs->memory) {
         c->memory = 1;
         c->memoryBase = fs->memoryBase;
         c->io = FileIO_OpenMemory(fs->memoryBase, fs->size);
         if (!c->io) {
             std::free(c);
-            return kErrOutOfMemory;
+            return PLAYER_E_OUT_OF_MEMORY;
         }
         c->size = fs->size;
     } else {
         c->name = DupName(fs->name);
         if (!c->name) {
             std::free(c);
-            return kErrOutOfMemory;
+            return PLAYER_E_OUT_OF_MEMORY;
         }
         c->io = FileIO_Open(c->name, FILEIO_READ);
         if (!c->io) {
             std::free(c->name);
             std::free(c);
-            return kErrFileNotFound;
+            return PLAYER_E_FILE_NOT_FOUND;
         }
         // The size seen at the first open: both handles walk the same tables.
         c->size = fs->size;
@@ -149,18 +149,18 @@ void FileStream_Close(FileStream* fs) {
 }
 
 int32_t FileStream_OpenCursor(FileStream* fs, uint32_t* outCursor, uint32_t bufferSize) {
-    if (fs->openCursors >= STREAM_MAX_CURSORS) return kErrOutOfMemory;
+    if (fs->openCursors >= STREAM_MAX_CURSORS) return PLAYER_E_OUT_OF_MEMORY;
     uint32_t slot = 0;
     while (slot < STREAM_MAX_CURSORS && fs->cursors[slot]) ++slot;
-    if (slot == STREAM_MAX_CURSORS) return kErrOutOfMemory;
+    if (slot == STREAM_MAX_CURSORS) return PLAYER_E_OUT_OF_MEMORY;
     StreamCursor* c = static_cast<StreamCursor*>(std::calloc(1, sizeof(StreamCursor)));
-    if (!c) return kErrOutOfMemory;
+    if (!c) return PLAYER_E_OUT_OF_MEMORY;
     // Memory blocks need no read-ahead.
     if (bufferSize && !fs->memory) {
         c->buffer = static_cast<uint8_t*>(std::malloc(bufferSize));
         if (!c->buffer) {
             std::free(c);
-            return kErrOutOfMemory;
+            return PLAYER_E_OUT_OF_MEMORY;
         }
         c->capacity = bufferSize;
     }
@@ -172,7 +172,7 @@ int32_t FileStream_OpenCursor(FileStream* fs, uint32_t* outCursor, uint32_t buff
 
 int32_t FileStream_CloseCursor(FileStream* fs, uint32_t cursor) {
     StreamCursor* c = Cursor(fs, cursor);
-    if (!c) return kErrFileIo;
+    if (!c) return PLAYER_E_FILE_IO;
     FreeCursor(c);
     fs->cursors[cursor] = nullptr;
     fs->openCursors--;
@@ -183,7 +183,7 @@ uint32_t FileStream_GetSize(FileStream* fs) { return fs->size; }
 
 int32_t FileStream_Read(FileStream* fs, uint32_t cursor, void* buffer, uint32_t n) {
     StreamCursor* c = Cursor(fs, cursor);
-    if (!c) return kErrFileIo;
+    if (!c) return PLAYER_E_FILE_IO;
     if (n > 0x7FFFFFFF) n = 0x7FFFFFFF;
     uint8_t* out = static_cast<uint8_t*>(buffer);
     if (c->left >= n) {
@@ -200,7 +200,7 @@ int32_t FileStream_Read(FileStream* fs, uint32_t cursor, void* buffer, uint32_t 
         int32_t r = ReadAt(fs, c->position, c->buffer, c->capacity);
         if (r <= 0) {
             c->filled = 0;
-            return have ? int32_t(have) : kErrFileIo;
+            return have ? int32_t(have) : PLAYER_E_FILE_IO;
         }
         c->filled = uint32_t(r);
         c->position += uint32_t(r);
@@ -212,7 +212,7 @@ int32_t FileStream_Read(FileStream* fs, uint32_t cursor, void* buffer, uint32_t 
     int32_t r = ReadAt(fs, c->position, out + have, want);
     if (r <= 0) {
         c->filled = 0;
-        return have ? int32_t(have) : kErrFileIo;
+        return have ? int32_t(have) : PLAYER_E_FILE_IO;
     }
     c->position += uint32_t(r);
     c->filled = 0;
@@ -221,16 +221,16 @@ int32_t FileStream_Read(FileStream* fs, uint32_t cursor, void* buffer, uint32_t 
 
 int32_t FileStream_Write(FileStream* fs, uint32_t cursor, const void* buffer, uint32_t n) {
     StreamCursor* c = Cursor(fs, cursor);
-    if (!c) return kErrFileIo;
+    if (!c) return PLAYER_E_FILE_IO;
     // Written bytes go straight to the file; whatever this cursor had read
     // ahead is dropped first so it never shadows them.
     uint32_t pos = c->position - c->left;
     c->left = 0;
     c->filled = 0;
     c->position = pos;
-    if (!PlaceFile(fs, pos)) return kErrFileIo;
+    if (!PlaceFile(fs, pos)) return PLAYER_E_FILE_IO;
     int32_t w = FileIO_Write(fs->io, buffer, n);
-    if (w < 0) return kErrFileIo;
+    if (w < 0) return PLAYER_E_FILE_IO;
     fs->physical += uint32_t(w);
     c->position += uint32_t(w);
     if (c->position > fs->size) fs->size = c->position;
@@ -239,8 +239,8 @@ int32_t FileStream_Write(FileStream* fs, uint32_t cursor, const void* buffer, ui
 
 int32_t FileStream_Seek(FileStream* fs, uint32_t cursor, uint32_t position) {
     StreamCursor* c = Cursor(fs, cursor);
-    if (!c) return kErrFileIo;
-    if (fs->memory && position > fs->size) return kErrFileIo;
+    if (!c) return PLAYER_E_FILE_IO;
+    if (fs->memory && position > fs->size) return PLAYER_E_FILE_IO;
     // A target inside the buffered window only moves the read pointer.
     uint32_t bufStart = c->position - c->filled;
     if (c->filled && position >= bufStart && position <= c->position) {
@@ -256,15 +256,15 @@ int32_t FileStream_Seek(FileStream* fs, uint32_t cursor, uint32_t position) {
 
 int32_t FileStream_Skip(FileStream* fs, uint32_t cursor, int32_t delta) {
     StreamCursor* c = Cursor(fs, cursor);
-    if (!c) return kErrFileIo;
+    if (!c) return PLAYER_E_FILE_IO;
     int64_t target = int64_t(c->position - c->left) + delta;
-    if (target < 0 || target > int64_t(0xFFFFFFFFu)) return kErrFileIo;
+    if (target < 0 || target > int64_t(0xFFFFFFFFu)) return PLAYER_E_FILE_IO;
     return FileStream_Seek(fs, cursor, uint32_t(target));
 }
 
 int32_t FileStream_SeekFromEnd(FileStream* fs, uint32_t cursor, int32_t offset) {
     int64_t target = int64_t(fs->size) + offset;
-    if (target < 0 || target > int64_t(0xFFFFFFFFu)) return kErrFileIo;
+    if (target < 0 || target > int64_t(0xFFFFFFFFu)) return PLAYER_E_FILE_IO;
     return FileStream_Seek(fs, cursor, uint32_t(target));
 }
 
@@ -275,15 +275,15 @@ uint32_t FileStream_Tell(FileStream* fs, uint32_t cursor) {
 
 int32_t FileStream_ReadHead(FileStream* fs, void* buffer, uint32_t count) {
     int32_t r = ReadAt(fs, fs->head, buffer, count);
-    if (r <= 0) return kErrFileIo;
+    if (r <= 0) return PLAYER_E_FILE_IO;
     fs->head += uint32_t(r);
     return r;
 }
 
 int32_t FileStream_SkipHead(FileStream* fs, uint32_t count) {
     uint64_t target = uint64_t(fs->head) + count;
-    if (target > 0xFFFFFFFFu) return kErrFileIo;
-    if (!PlaceFile(fs, uint32_t(target))) return kErrFileIo;
+    if (target > 0xFFFFFFFFu) return PLAYER_E_FILE_IO;
+    if (!PlaceFile(fs, uint32_t(target))) return PLAYER_E_FILE_IO;
     fs->head = uint32_t(target);
     return 0;
 }

@@ -12,7 +12,7 @@
 
 #include "engine/codec_names.h"
 #include "engine/codec_probe.h"
-#include "engine/mp4_result_codes.h"
+#include "engine/player_result.h"
 
 namespace {
 
@@ -313,7 +313,7 @@ int32_t ParseStsd(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end) {
         t->extensionLength = 0;
         if (rest > 0 && rest <= kMaxExtension) {
             t->extension = static_cast<uint8_t*>(std::malloc(rest));
-            if (!t->extension) return kErrOutOfMemory;
+            if (!t->extension) return PLAYER_E_OUT_OF_MEMORY;
             if (!ent.Bytes(t->extension, rest)) {
                 std::free(t->extension);
                 t->extension = nullptr;
@@ -623,7 +623,7 @@ int32_t ParseMdia(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end, MediaIn
 
 int32_t ParseTrak(Mp4Reader* r, uint32_t pos, uint32_t end, MediaInfo* info) {
     Mp4Track* t = static_cast<Mp4Track*>(std::calloc(1, sizeof(Mp4Track)));
-    if (!t) return kErrOutOfMemory;
+    if (!t) return PLAYER_E_OUT_OF_MEMORY;
     bool described = false;
     Child c;
     int32_t rc = 0;
@@ -989,7 +989,7 @@ int32_t RunSeek(Mp4Reader* r, uint32_t* time, const SeekStep* steps, int n) {
 int32_t Mp4Reader_Create(Mp4Reader** out, Stream* stream) {
     *out = nullptr;
     Mp4Reader* r = static_cast<Mp4Reader*>(std::calloc(1, sizeof(Mp4Reader)));
-    if (!r) return kErrOutOfMemory;
+    if (!r) return PLAYER_E_OUT_OF_MEMORY;
     r->stream = stream;
     r->size = Stream_GetSize(stream);
     int32_t rc = Stream_OpenCursor(stream, &r->topCursor, STREAM_TABLE_BUFFER);
@@ -1042,15 +1042,15 @@ int32_t Mp4Reader_ParseTopLevel(Mp4Reader* r, MediaInfo* info) {
 
 int32_t Mp4Reader_ReadSample(Mp4Reader* r, MediaSample* sample) {
     Mp4Track* t = Selected(r, sample->type);
-    if (!t) return kErrNoTrack;
-    if (t->live.ended || t->live.sample >= t->sampleCount) return kErrEndOfStream;
+    if (!t) return PLAYER_E_NO_TRACK;
+    if (t->live.ended || t->live.sample >= t->sampleCount) return PLAYER_E_END_OF_STREAM;
     // Work on a copy: a sample that does not fit, or cannot be read, leaves
     // the track exactly where it was.
     ReadState s = t->live;
     uint32_t size = SampleSize(r, t, s.sample);
-    if (size > kMaxSampleSize) return kErrStreamSyntax;
+    if (size > kMaxSampleSize) return PLAYER_E_STREAM_SYNTAX;
     EnterChunk(r, t, &s);
-    if (t->stco.count == 0) return kErrEndOfStream;
+    if (t->stco.count == 0) return PLAYER_E_END_OF_STREAM;
     if (s.chunkLeft) s.chunkLeft--;
     while (s.sttsLeft == 0 && s.sttsUsed < t->stts.count) {
         s.sttsLeft = TableRead32(r, t->stts, 8 * s.sttsUsed);
@@ -1061,24 +1061,24 @@ int32_t Mp4Reader_ReadSample(Mp4Reader* r, MediaSample* sample) {
     if (uint64_t(s.dataOffset) + size > fileSize) {
         // The clip was cut here: everything before it has been read.
         t->live.ended = 1;
-        return kErrEndOfStream;
+        return PLAYER_E_END_OF_STREAM;
     }
     uint32_t outSize = size;
     bool rewrite = t->nalLengthSize >= 1 && t->nalLengthSize <= 3;
     if (rewrite && !RewrittenSize(t, s.dataOffset, size, &outSize)) {
         t->live.ended = 1;
-        return kErrEndOfStream;
+        return PLAYER_E_END_OF_STREAM;
     }
     if (outSize > sample->capacity || !sample->data) {
         sample->length = outSize;
-        return kErrBufferTooSmall;
+        return PLAYER_E_BUFFER_TOO_SMALL;
     }
     uint8_t* dst = sample->data + (outSize - size);
     Stream_Seek(t->stream, t->dataCursor, s.dataOffset);
     int32_t got = size ? Stream_Read(t->stream, t->dataCursor, dst, size) : 0;
     if (got < 0 || uint32_t(got) != size) {
         t->live.ended = 1;
-        return kErrEndOfStream;
+        return PLAYER_E_END_OF_STREAM;
     }
     if (rewrite) RewriteNals(sample->data, size, outSize, t->nalLengthSize);
     uint64_t ms = TimeMs(s.decodeTime, t->timescale);

@@ -11,7 +11,7 @@
 #include "engine/codec_names.h"
 #include "engine/codec_probe.h"
 #include "engine/mp4_reader.h"
-#include "engine/mp4_result_codes.h"
+#include "engine/player_result.h"
 #include "engine/os.h"
 
 struct MediaSource {
@@ -68,7 +68,7 @@ int32_t OpenStream(SourceOpenWords* w, Stream** out) {
     // A memory block is only ever given as the URL word with its size; a
     // file name is always opened as a file, whatever the size word holds.
     if (w->url) return Stream_CreateFile(out, w->url, w->size, 0);
-    if (!w->name) return kErrFileNotFound;
+    if (!w->name) return PLAYER_E_FILE_NOT_FOUND;
     return Stream_CreateFile(out, w->name, 0, 0);
 }
 
@@ -76,7 +76,7 @@ uint32_t IndexTask(void* arg) {
     MediaSource* src = static_cast<MediaSource*>(arg);
     while (!src->indexStop.load()) {
         int32_t rc = src->ops.makeIndexStep(src->reader, 0);
-        if (rc < 0 && rc != kErrNotYet) break;
+        if (rc < 0 && rc != PLAYER_E_NOT_YET) break;
         OS_Sleep(1000);
     }
     OS_Sleep(10);
@@ -90,19 +90,19 @@ int32_t Source_ProbeContainer(Stream* stream, ReaderOps* ops) {
     uint8_t head[4096];
     std::memset(head, 0, sizeof head);
     int32_t got = Stream_ReadHead(stream, head, sizeof head);
-    if (got < 0) return Stream_GetSize(stream) < 8 ? kErrUnsupportedFile : got;
-    if (got < 8) return kErrUnsupportedFile;
+    if (got < 0) return Stream_GetSize(stream) < 8 ? PLAYER_E_UNSUPPORTED_FILE : got;
+    if (got < 8) return PLAYER_E_UNSUPPORTED_FILE;
     if (!std::memcmp(head + 4, "ftyp", 4) || !std::memcmp(head + 4, "mdat", 4) || !std::memcmp(head + 4, "moov", 4)) {
         InstallMp4(ops);
         return 0;
     }
-    return kErrUnsupportedFile;
+    return PLAYER_E_UNSUPPORTED_FILE;
 }
 
 int32_t Source_Open(MediaSource** out, SourceOpenWords* words) {
     *out = nullptr;
     MediaSource* src = new (std::nothrow) MediaSource();
-    if (!src) return kErrOutOfMemory;
+    if (!src) return PLAYER_E_OUT_OF_MEMORY;
     src->indexThread = OS_INVALID_HANDLE;
     src->lock = 0;
     int32_t rc = OpenStream(words, &src->stream);
@@ -118,7 +118,7 @@ int32_t Source_Open(MediaSource** out, SourceOpenWords* words) {
     if (!words->url) words->size = Stream_GetSize(src->stream);
     if (src->ops.open) rc = src->ops.open(&src->reader, src->stream);
     else if (src->ops.openUrl) rc = src->ops.openUrl(&src->reader, words);
-    else rc = kErrUnsupportedFunction;
+    else rc = PLAYER_E_UNSUPPORTED_FUNCTION;
     if (rc < 0) {
         src->reader = nullptr;
         Source_Close(src);
@@ -128,7 +128,7 @@ int32_t Source_Open(MediaSource** out, SourceOpenWords* words) {
     if (src->lock == OS_INVALID_HANDLE) {
         src->lock = 0;
         Source_Close(src);
-        return kErrOutOfMemory;
+        return PLAYER_E_OUT_OF_MEMORY;
     }
     *out = src;
     return 0;
@@ -150,7 +150,7 @@ void Source_Close(MediaSource* src) {
 }
 
 int32_t Source_GetInfo(MediaSource* src, MediaInfo* info) {
-    if (!src->ops.getInfo) return kErrUnsupportedFunction;
+    if (!src->ops.getInfo) return PLAYER_E_UNSUPPORTED_FUNCTION;
     int32_t rc = src->ops.getInfo(src->reader, info);
     if (rc < 0) return rc;
     if (info->bufferingTime == 0) info->bufferingTime = 1000;
@@ -183,7 +183,7 @@ int32_t Source_GetInfo(MediaSource* src, MediaInfo* info) {
 int32_t Source_SetStartPosition(MediaSource* src, uint32_t* position) {
     if (src->ops.startPosition) return src->ops.startPosition(src->reader, position);
     if (*position == 0) return 0;
-    if (!Source_SeekTime(src, position, 0)) return kErrRandomAccess;
+    if (!Source_SeekTime(src, position, 0)) return PLAYER_E_RANDOM_ACCESS;
     return 0;
 }
 
@@ -193,9 +193,9 @@ int32_t Source_ReadSample(MediaSource* src, MediaSample* sample) {
     OS_Lock(src->lock);
     int32_t rc;
     if (!src->present[type] || !src->ops.readSample) {
-        rc = kErrNoTrack;
+        rc = PLAYER_E_NO_TRACK;
     } else if (src->rangeEnd && src->lastTime[type] > src->rangeEnd) {
-        rc = kErrEndOfStream;
+        rc = PLAYER_E_END_OF_STREAM;
     } else {
         rc = src->ops.readSample(src->reader, sample);
         if (rc >= 0) {
@@ -204,7 +204,7 @@ int32_t Source_ReadSample(MediaSource* src, MediaSample* sample) {
         }
     }
     OS_Unlock(src->lock);
-    if (rc >= 0 && src->rangeEnd && src->rangeEnd < sample->time) return kErrEndOfStream;
+    if (rc >= 0 && src->rangeEnd && src->rangeEnd < sample->time) return PLAYER_E_END_OF_STREAM;
     return rc;
 }
 
@@ -339,7 +339,7 @@ int32_t Source_ProbeFileInfo(SourceOpenWords* words, MediaInfo* info) {
     rc = Source_ProbeContainer(stream, &ops);
     if (rc >= 0) {
         if (!ops.open || !ops.getInfo) {
-            rc = kErrUnsupportedFunction;
+            rc = PLAYER_E_UNSUPPORTED_FUNCTION;
         } else {
             void* reader = nullptr;
             rc = ops.open(&reader, stream);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/mp4_result_codes.h"
+#include "engine/player_result.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void FillFileOps(StreamOps* ops) {
 int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize, uint32_t writeFlag) {
     *out = nullptr;
     Stream* s = static_cast<Stream*>(std::calloc(1, sizeof(Stream)));
-    if (!s) return kErrOutOfMemory;
+    if (!s) return PLAYER_E_OUT_OF_MEMORY;
     FillFileOps(&s->ops);
     int32_t r = s->ops.open(&s->backEnd, name, memorySize, writeFlag);
     if (r < 0) {
@@ -47,9 +47,9 @@ int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySiz
 
 int32_t Stream_Clone(Stream* s, Stream** out) {
     *out = nullptr;
-    if (!s->ops.clone) return kErrUnsupportedFunction;
+    if (!s->ops.clone) return PLAYER_E_UNSUPPORTED_FUNCTION;
     Stream* c = static_cast<Stream*>(std::calloc(1, sizeof(Stream)));
-    if (!c) return kErrOutOfMemory;
+    if (!c) return PLAYER_E_OUT_OF_MEMORY;
     c->ops = s->ops;
     int32_t r = s->ops.clone(s->backEnd, &c->backEnd);
     if (r < 0) {
@@ -67,12 +67,12 @@ void Stream_Close(Stream* s) {
 }
 
 int32_t Stream_OpenCursor(Stream* s, uint32_t* outCursor, uint32_t bufferSize) {
-    if (!s->ops.openCursor) return kErrUnsupportedFunction;
+    if (!s->ops.openCursor) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.openCursor(s->backEnd, outCursor, bufferSize);
 }
 
 int32_t Stream_CloseCursor(Stream* s, uint32_t cursor) {
-    if (!s->ops.closeCursor) return kErrUnsupportedFunction;
+    if (!s->ops.closeCursor) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.closeCursor(s->backEnd, cursor);
 }
 
@@ -83,39 +83,39 @@ uint32_t Stream_GetAvailable(Stream* s) {
 }
 
 int32_t Stream_Read(Stream* s, uint32_t cursor, void* buffer, uint32_t count) {
-    if (!s->ops.read) return kErrUnsupportedFunction;
+    if (!s->ops.read) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.read(s->backEnd, cursor, buffer, count);
 }
 
 int32_t Stream_Write(Stream* s, uint32_t cursor, const void* buffer, uint32_t count) {
-    if (!s->ops.write) return kErrUnsupportedFunction;
+    if (!s->ops.write) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.write(s->backEnd, cursor, buffer, count);
 }
 
 int32_t Stream_Skip(Stream* s, uint32_t cursor, int32_t delta) {
-    if (!s->ops.skip) return kErrUnsupportedFunction;
+    if (!s->ops.skip) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.skip(s->backEnd, cursor, delta);
 }
 
 int32_t Stream_Seek(Stream* s, uint32_t cursor, uint32_t position) {
-    if (!s->ops.seek) return kErrUnsupportedFunction;
+    if (!s->ops.seek) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.seek(s->backEnd, cursor, position);
 }
 
 int32_t Stream_SeekFromEnd(Stream* s, uint32_t cursor, int32_t offset) {
-    if (!s->ops.seekFromEnd) return kErrUnsupportedFunction;
+    if (!s->ops.seekFromEnd) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.seekFromEnd(s->backEnd, cursor, offset);
 }
 
 uint32_t Stream_Tell(Stream* s, uint32_t cursor) { return s->ops.tell ? s->ops.tell(s->backEnd, cursor) : 0; }
 
 int32_t Stream_ReadHead(Stream* s, void* buffer, uint32_t count) {
-    if (!s->ops.readHead) return kErrUnsupportedFunction;
+    if (!s->ops.readHead) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.readHead(s->backEnd, buffer, count);
 }
 
 int32_t Stream_SkipHead(Stream* s, uint32_t count) {
-    if (!s->ops.skipHead) return kErrUnsupportedFunction;
+    if (!s->ops.skipHead) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.skipHead(s->backEnd, count);
 }
 

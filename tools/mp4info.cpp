@@ -15,7 +15,7 @@
 
 #include "engine/audio_headers.h"
 #include "engine/mp4_reader.h"
-#include "engine/mp4_result_codes.h"
+#include "engine/player_result.h"
 #include "engine/source.h"
 
 namespace {
@@ -51,15 +51,12 @@ std::u16string WideArg(const char* arg) {
 }
 
 const char* ErrorName(int32_t rc) {
+    if (Player_HasErrorMessage(rc)) return Player_ErrorMessage(rc, PLAYER_LANG_ENGLISH);
+    // Codes the message table leaves without a text.
     switch (uint32_t(rc)) {
-        case 0x80000001u: return "Memory allocation failed.";
-        case 0x80000010u: return "File not found";
-        case 0x80000012u: return "File read failed";
-        case 0x80000014u: return "Unsupported function";
-        case 0x80000015u: return "Unsupported file";
-        case 0x80000016u: return "Stream syntax error";
-        case 0x80000017u: return "Random access failed";
-        case 0x80000056u: return "No track";
+        case uint32_t(PLAYER_E_FILE_IO): return "File read failed";
+        case uint32_t(PLAYER_E_NO_TRACK): return "No audio, video or data track";
+        case uint32_t(PLAYER_E_END_OF_STREAM): return "End of stream";
         default: return "Unknown error";
     }
 }
@@ -130,7 +127,7 @@ int main(int argc, char** argv) {
     MediaInfo info;
     std::memset(&info, 0, sizeof info);
     rc = Source_GetInfo(src, &info);
-    if (rc >= 0 && info.audioCount + info.videoCount + info.textCount == 0) rc = kErrNoTrack;
+    if (rc >= 0 && info.audioCount + info.videoCount + info.textCount == 0) rc = PLAYER_E_NO_TRACK;
     if (rc < 0) {
         Source_Close(src);
         return Fail(rc);
@@ -170,7 +167,7 @@ int main(int argc, char** argv) {
             s.capacity = uint32_t(buf.size());
             s.type = TRACK_TYPE_TEXT;
             rc = Source_ReadSample(src, &s);
-            if (rc == kErrBufferTooSmall && s.length > buf.size() && s.length <= (16u << 20)) {
+            if (rc == PLAYER_E_BUFFER_TOO_SMALL && s.length > buf.size() && s.length <= (16u << 20)) {
                 buf.resize(s.length);
                 continue;
             }
@@ -186,7 +183,7 @@ int main(int argc, char** argv) {
             }
             std::printf("\n");
         }
-        if (rc != kErrEndOfStream) exitCode = Fail(rc);
+        if (rc != PLAYER_E_END_OF_STREAM) exitCode = Fail(rc);
     }
     Source_Close(src);
     return exitCode;

@@ -19,6 +19,8 @@ struct SbrChannelFrame {
   SbrME env[5][48];        // envelope energies per band of the envelope's table
   SbrME noise[2][5];       // noise-floor ratios per noise band
   uint8_t addHarmonic[48]; // per high-resolution band
+  int16_t envValue[5][48]; // decoded (delta-summed) values before dequantisation
+  int16_t noiseValue[2][5];
 };
 
 struct SbrEnvAdjustState {

@@ -507,8 +507,8 @@ int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannel
   const int chans = el->isPair ? 2 : 1;
   SbrChannelHistory saved[2];
   memcpy(saved, hist, sizeof(SbrChannelHistory) * (size_t)chans);
-  int16_t envVal[2][5][48];
-  int16_t noiseVal[2][2][5];
+  int16_t envVal[2][5][48] = {};
+  int16_t noiseVal[2][2][5] = {};
   for (int c = 0; c < chans; c++) {
     const SbrRawChannel* r = &el->ch[c];
     SbrChannelHistory* hs = &hist[c];
@@ -523,6 +523,8 @@ int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannel
       }
       hs->prevCoupling = coupling;
     }
+    const int prevLast = hs->prevLastBorder;
+    const bool wasValid = hs->valid != 0;
     // The first envelope must continue from the previous frame's last
     // border; coded in time it cannot be repaired.
     if (r->grid.borders[0] != hs->prevLastBorder && r->dfEnv[0] == 1 && hs->valid) {
@@ -569,11 +571,21 @@ int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannel
     memset(f, 0, sizeof(*f));
     f->numEnv = r->grid.numEnv;
     memcpy(f->borders, r->grid.borders, sizeof(f->borders));
+    memcpy(f->noiseBorders, r->grid.noiseBorders, sizeof(f->noiseBorders));
+    // A frequency-coded first envelope that starts off the previous
+    // frame's last border is stretched back to it, so no slots are left
+    // without a high band (energies are per slot and need no rescaling).
+    if (wasValid && r->grid.borders[0] != prevLast && prevLast >= 0 && prevLast <= 3 &&
+        prevLast < r->grid.borders[1]) {
+      f->borders[0] = (uint8_t)prevLast;
+      f->noiseBorders[0] = (uint8_t)prevLast;
+    }
     memcpy(f->freqRes, r->grid.freqRes, sizeof(f->freqRes));
     f->transientEnv = r->grid.transientEnv;
     f->numNoise = r->grid.numNoise;
-    memcpy(f->noiseBorders, r->grid.noiseBorders, sizeof(f->noiseBorders));
     memcpy(f->addHarmonic, r->addHarmonic, sizeof(f->addHarmonic));
+    memcpy(f->envValue, envVal[c], sizeof(f->envValue));
+    memcpy(f->noiseValue, noiseVal[c], sizeof(f->noiseValue));
   }
   // Dequantisation.
   if (!el->coupling) {

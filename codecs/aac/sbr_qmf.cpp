@@ -218,9 +218,9 @@ void SbrSynthesisInit(SbrSynthesisBank* bank, int downSampled) {
   bank->highEnd = bank->bands;
 }
 
-void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int prevSlots,
-                     int prevLowExp, int lowExp, int highExp, int16_t* pcmOut,
-                     SbrSynthesisBank* bank, const SbrKernelSet* ks) {
+void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lowExp,
+                     const int* highExp, int16_t* pcmOut, SbrSynthesisBank* bank,
+                     const SbrKernelSet* ks) {
   const int B = bank->bands;
   const int lowEnd = bank->lowEnd < B ? bank->lowEnd : B;
   const int highEnd = bank->highEnd < B ? bank->highEnd : B;
@@ -231,11 +231,13 @@ void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int pr
     const int32_t* sr = m->re[firstSlot + s];
     const int32_t* si = m->im[firstSlot + s];
     int32_t xr[64], xi[64];
-    const int lowShift = (s < prevSlots ? prevLowExp : lowExp) - kSbrSynthesisReference;
-    const int highShift = highExp - kSbrSynthesisReference;
+    const int lowShift = lowExp - kSbrSynthesisReference;
+    const int he = highExp ? highExp[firstSlot + s] : lowExp;
+    const int highShift = he - kSbrSynthesisReference;
+    const int end = he == kSbrNoHighBand ? lowEnd : highEnd;
     for (int k = 0; k < B; k++) {
       int sh = k < lowEnd ? lowShift : highShift;
-      if (k < highEnd) {
+      if (k < end) {
         xr[k] = SbrShiftSat(sr[k], sh);
         xi[k] = ks->complex ? SbrShiftSat(si[k], sh) : 0;
       } else {

@@ -78,13 +78,15 @@ void SbrQmfAnalysis(const int16_t* pcm, int slotCount, SbrExponents* exps, SbrQm
                     SbrAnalysisBank* bank, const SbrKernelSet* ks);
 
 void SbrSynthesisInit(SbrSynthesisBank* bank, int downSampled);
-// Synthesises slotCount slots starting at kSbrOverlapSlots - shifted by
-// `slotOffset` (the HF adjustment delay) into slotCount x bands PCM samples.
-// Bands below lowEnd use lowExp (prevLowExp for the first prevSlots slots),
-// bands lowEnd..highEnd-1 use highExp, bands above are silent.
-void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int prevSlots,
-                     int prevLowExp, int lowExp, int highExp, int16_t* pcmOut,
-                     SbrSynthesisBank* bank, const SbrKernelSet* ks);
+// Synthesises slotCount slots from matrix slot firstSlot on into
+// slotCount x bands PCM samples. Bands below the bank's lowEnd are at
+// lowExp; bands lowEnd..highEnd-1 at highExp[slot] (per matrix slot;
+// kSbrNoHighBand mutes them; a null array means lowExp); bands above are
+// silent.
+enum { kSbrNoHighBand = -1000 };
+void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lowExp,
+                     const int* highExp, int16_t* pcmOut, SbrSynthesisBank* bank,
+                     const SbrKernelSet* ks);
 
 // Copies the last kSbrOverlapSlots slots to the front for the next frame.
 void SbrKeepOverlapSlots(SbrQmfMatrix* m, int slotCount);

@@ -24,6 +24,8 @@ int Layout(Mp4vDecoder* d) {
   p += 6 * 64 * 2;
   d->scratch = p;
   p += 24 * 24;
+  d->predTmp = p;
+  p += 16 * 16 + 2 * 64;
   d->acTop = reinterpret_cast<AcPredEntry*>(AlignUp(p, 4));
   // Table 2: status, modes, two quantiser arrays, vectors.
   p = AlignUp(d->table2, 4);
@@ -52,7 +54,7 @@ int Layout(Mp4vDecoder* d) {
   } else if (!d->extendedTools) {
     d->vopDecoder[0] = DecodeIVopPlain;
     d->vopDecoder[1] = DecodePVopPlain;
-    d->vopDecoder[2] = nullptr;
+    d->vopDecoder[2] = DecodeBVopPlain;
   } else {
     d->vopDecoder[0] = nullptr;
     d->vopDecoder[1] = nullptr;

@@ -165,6 +165,7 @@ struct Mp4vDecoder {
   int16_t* blocks;  // 6 x 64
   uint32_t summary[6];
   uint8_t* scratch;     // edge emulation, 24-byte rows
+  uint8_t* predTmp;     // second prediction of a B macroblock: 16x16 + 2 x 8x8
   AcPredEntry* acTop;   // 4 per macroblock column: blocks 2, 3, U, V
   AcPredEntry acLeft[4];  // blocks 1, 3, U, V of the macroblock to the left
   int16_t acDiag[3];      // above-left DCs for block 0, U, V
@@ -219,6 +220,7 @@ void SetPosition(Mp4vDecoder* d, int index);
 // macroblock.cpp
 void DecodeIVopPlain(Mp4vDecoder* d);
 void DecodePVopPlain(Mp4vDecoder* d);
+void DecodeBVopPlain(Mp4vDecoder* d);
 void DecodeH263I(Mp4vDecoder* d);
 void DecodeH263P(Mp4vDecoder* d);
 int DecodeMvd(VBits* b, int fcode, int* out);
@@ -247,6 +249,9 @@ void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
              int refStride, int planeW, int planeH, int x, int y, int mvx,
              int mvy, int size);
 void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors);
+void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+               int ys, int cs, const int16_t* mv, int fourVectors);
+void McAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
 int ChromaVector1(int v);
 int ChromaVector4(int sum);
 void CopyMacroblock(Mp4vDecoder* d, const FrameRec* ref);

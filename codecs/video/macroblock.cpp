@@ -298,3 +298,111 @@ void DecodeH263P(Mp4vDecoder* d) {
     FinishMacroblock(d, 0);
   }
 }
+
+// ---- B-VOPs -----------------------------------------------------------------
+
+// Truncating division of the direct-mode scaling; a zero distance (damaged
+// timing) scales to 0 instead of dividing.
+static inline int DirectScale(int x, int num, int trd) {
+  if (trd <= 0) return 0;
+  int64_t v = int64_t(x) * num;
+  return int(v / trd);
+}
+
+static int ReadBVector(VBits* b, int fcode, int16_t* pred) {
+  int dx, dy;
+  if (DecodeMvd(b, fcode, &dx) < 0) return -1;
+  if (DecodeMvd(b, fcode, &dy) < 0) return -1;
+  pred[0] = int16_t(WrapMv(pred[0] + dx, fcode));
+  pred[1] = int16_t(WrapMv(pred[1] + dy, fcode));
+  return 0;
+}
+
+void DecodeBVopPlain(Mp4vDecoder* d) {
+  VBits* b = &d->bs;
+  const StreamHeader* h = d->hdr;
+  int16_t pf[2] = {0, 0}, pb[2] = {0, 0};  // forward and backward predictors
+  int s = d->stride, cs = s / 2;
+  while (d->mbIndex < d->mbCount) {
+    if (VbUnread(b) <= 0) return;
+    if (d->mbIndex != d->packetStart && PacketEnds(b)) return;
+    int i = d->mbIndex;
+    // Predictors start again on each row and in each packet.
+    if (d->mbx == 0 || i == d->packetStart) pf[0] = pf[1] = pb[0] = pb[1] = 0;
+    FrameRec* t = d->target;
+    uint8_t* dy = t->y + (d->mby * 16) * s + d->mbx * 16;
+    uint8_t* du = t->u + (d->mby * 8) * cs + d->mbx * 8;
+    uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
+    if (d->mbMode[i] == MB_NOTCODED) {
+      CopyMacroblock(d, d->olderRef);
+      FinishMacroblock(d, 0);
+      continue;
+    }
+    int type, cbp = 0, deltaCoded = 1;
+    if (VbGet1(b)) {
+      type = 0;  // direct with a zero delta, nothing coded
+      deltaCoded = 0;
+    } else {
+      int cbpPresent = !VbGet1(b);
+      type = -1;
+      for (int k = 0; k < 4; ++k)
+        if (VbGet1(b)) {
+          type = k;
+          break;
+        }
+      if (type < 0) return;
+      if (cbpPresent) cbp = int(VbGet(b, 6));
+      if (type != 0 && cbp) {
+        if (VbGet1(b)) d->qp = ClipQ(d->qp + (VbGet1(b) ? 2 : -2));
+      }
+    }
+    int16_t fwd[8], bwd[8];
+    int four = 0, useF = 0, useB = 0;
+    if (type == 0) {  // direct
+      int mx = 0, my = 0;
+      if (deltaCoded && (DecodeMvd(b, 1, &mx) < 0 || DecodeMvd(b, 1, &my) < 0)) return;
+      const int16_t* col = d->mvs + i * 8;
+      four = d->mbMode[i] == MB_INTER4V;
+      for (int k = 0; k < 4; ++k) {
+        int delta[2] = {mx, my};
+        for (int c = 0; c < 2; ++c) {
+          int cv = col[2 * k + c];
+          int f = DirectScale(cv, d->trb, d->trd) + delta[c];
+          int bb = delta[c] == 0 ? DirectScale(cv, d->trb - d->trd, d->trd) : f - cv;
+          fwd[2 * k + c] = int16_t(f);
+          bwd[2 * k + c] = int16_t(bb);
+        }
+      }
+      four = 1;
+      useF = useB = 1;
+    } else {
+      useF = type == 1 || type == 3;
+      useB = type == 1 || type == 2;
+      if (useF && ReadBVector(b, h->fcodeFwd, pf) < 0) return;
+      if (useB && ReadBVector(b, h->fcodeBwd, pb) < 0) return;
+      for (int k = 0; k < 4; ++k) {
+        fwd[2 * k] = pf[0];
+        fwd[2 * k + 1] = pf[1];
+        bwd[2 * k] = pb[0];
+        bwd[2 * k + 1] = pb[1];
+      }
+    }
+    if (cbp && d->interBlock(d, d->qp, cbp) < 0) return;
+    if (useF) McPredict(d, d->olderRef, dy, du, dv, s, cs, fwd, four);
+    if (useB) {
+      if (!useF) {
+        McPredict(d, d->newerRef, dy, du, dv, s, cs, bwd, four);
+      } else {
+        uint8_t* ty = d->predTmp;
+        uint8_t* tu = ty + 256;
+        uint8_t* tv = tu + 64;
+        McPredict(d, d->newerRef, ty, tu, tv, 16, 8, bwd, four);
+        McAverage(dy, s, ty, 16, 16, 16);
+        McAverage(du, cs, tu, 8, 8, 8);
+        McAverage(dv, cs, tv, 8, 8, 8);
+      }
+    }
+    AddInter(d, cbp);
+    FinishMacroblock(d, 0);
+  }
+}

@@ -69,29 +69,44 @@ void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
   d->mcPut[size == 16][frac](dst, dstStride, src, ss, size);
 }
 
-// Prediction of the current macroblock from the older reference.
-void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors) {
-  const FrameRec* ref = d->olderRef;
-  FrameRec* t = d->target;
-  int s = d->stride, cs = s / 2;
+// Prediction of the current macroblock from a reference into the given
+// planes (luma stride ys, chroma stride cs).
+void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+               int ys, int cs, const int16_t* mv, int fourVectors) {
+  int s = d->stride, rcs = s / 2;
   int W = d->layoutW, H = d->layoutH;
   int x = d->mbx * 16, y = d->mby * 16;
-  uint8_t* dy = t->y + y * s + x;
   int cvx, cvy;
   if (!fourVectors) {
-    McBlock(d, dy, s, ref->y, s, W, H, x, y, mv[0], mv[1], 16);
+    McBlock(d, dy, ys, ref->y, s, W, H, x, y, mv[0], mv[1], 16);
     cvx = ChromaVector1(mv[0]);
     cvy = ChromaVector1(mv[1]);
   } else {
     for (int k = 0; k < 4; ++k) {
-      int bx = x + (k & 1) * 8, by = y + (k >> 1) * 8;
-      McBlock(d, t->y + by * s + bx, s, ref->y, s, W, H, bx, by, mv[2 * k], mv[2 * k + 1], 8);
+      int ox = (k & 1) * 8, oy = (k >> 1) * 8;
+      McBlock(d, dy + oy * ys + ox, ys, ref->y, s, W, H, x + ox, y + oy, mv[2 * k],
+              mv[2 * k + 1], 8);
     }
     cvx = ChromaVector4(mv[0] + mv[2] + mv[4] + mv[6]);
     cvy = ChromaVector4(mv[1] + mv[3] + mv[5] + mv[7]);
   }
   int cx = x / 2, cy = y / 2;
   int cw = W >> 1, ch = H >> 1;
-  McBlock(d, t->u + cy * cs + cx, cs, ref->u, cs, cw, ch, cx, cy, cvx, cvy, 8);
-  McBlock(d, t->v + cy * cs + cx, cs, ref->v, cs, cw, ch, cx, cy, cvx, cvy, 8);
+  McBlock(d, du, cs, ref->u, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+  McBlock(d, dv, cs, ref->v, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+}
+
+void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors) {
+  FrameRec* t = d->target;
+  int s = d->stride, cs = s / 2;
+  McPredict(d, d->olderRef, t->y + (d->mby * 16) * s + d->mbx * 16,
+            t->u + (d->mby * 8) * cs + d->mbx * 8, t->v + (d->mby * 8) * cs + d->mbx * 8, s, cs,
+            mv, fourVectors);
+}
+
+// dst = (dst + src + 1) >> 1 over a w x h block.
+void McAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      dst[y * ds + x] = uint8_t((dst[y * ds + x] + src[y * ss + x] + 1) >> 1);
 }

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/mp4_result_codes.h"
+#include "engine/player_result.h"
 #include "mp4_builder.h"
 
 namespace {
@@ -117,7 +117,7 @@ TEST(Mp4Reader, RecorderLikeClipDescribesAndReadsEveryTrack) {
             uint32_t type = k == 0 ? TRACK_TYPE_VIDEO : k == 1 ? TRACK_TYPE_AUDIO : TRACK_TYPE_TEXT;
             const mp4b::Track& tr = c.tracks[k];
             ReadBack rb = ReadAll(o, type);
-            EXPECT_EQ(kErrEndOfStream, rb.last);
+            EXPECT_EQ(PLAYER_E_END_OF_STREAM, rb.last);
             ASSERT_EQ(tr.sizes.size(), rb.sizes.size()) << "type " << type;
             for (size_t i = 0; i < rb.sizes.size(); ++i) {
                 ASSERT_EQ(tr.sizes[i], rb.sizes[i]);
@@ -235,10 +235,10 @@ TEST(Mp4Reader, SampleTooBigForTheBufferIsReturnedWholeByTheRetry) {
     s.data = buf.data();
     s.capacity = 100;
     s.type = TRACK_TYPE_VIDEO;
-    ASSERT_EQ(kErrBufferTooSmall, Mp4Reader_ReadSample(o.reader, &s));
+    ASSERT_EQ(PLAYER_E_BUFFER_TOO_SMALL, Mp4Reader_ReadSample(o.reader, &s));
     EXPECT_EQ(101u, s.length);
     EXPECT_EQ(100u, s.capacity);  // a retry with the same record stays inside the buffer
-    ASSERT_EQ(kErrBufferTooSmall, Mp4Reader_ReadSample(o.reader, &s));
+    ASSERT_EQ(PLAYER_E_BUFFER_TOO_SMALL, Mp4Reader_ReadSample(o.reader, &s));
     // Reading another track in between does not disturb it.
     MediaSample other{};
     ASSERT_EQ(0, o.Read(TRACK_TYPE_AUDIO, buf, other));
@@ -274,7 +274,7 @@ TEST(Mp4Reader, ShortNalLengthsAreRewrittenToFourBytes) {
     MediaSample s{};
     // Exactly one byte short of the rewritten size.
     std::vector<uint8_t> small(15);
-    ASSERT_EQ(kErrBufferTooSmall, o.Read(TRACK_TYPE_VIDEO, small, s));
+    ASSERT_EQ(PLAYER_E_BUFFER_TOO_SMALL, o.Read(TRACK_TYPE_VIDEO, small, s));
     EXPECT_EQ(16u, s.length);
     ASSERT_EQ(0, o.Read(TRACK_TYPE_VIDEO, buf, s));
     EXPECT_EQ((Bytes{0, 0, 0, 3, 0x65, 1, 2, 0, 0, 0, 5, 0x41, 3, 4, 5, 6}), Bytes(buf.begin(), buf.begin() + s.length));
@@ -383,7 +383,7 @@ TEST(Mp4Reader, FrameRateBasis) {
         EXPECT_EQ(0u, o.info.video[0].frameRate);
         std::vector<uint8_t> buf(64);
         MediaSample s{};
-        EXPECT_EQ(kErrEndOfStream, o.Read(TRACK_TYPE_VIDEO, buf, s));
+        EXPECT_EQ(PLAYER_E_END_OF_STREAM, o.Read(TRACK_TYPE_VIDEO, buf, s));
     }
 }
 
@@ -414,7 +414,7 @@ TEST(Mp4Reader, FileWithoutMoovHasNoTracks) {
     EXPECT_EQ(0u, o.info.audioCount + o.info.videoCount + o.info.textCount);
     std::vector<uint8_t> buf(64);
     MediaSample s{};
-    EXPECT_EQ(kErrNoTrack, o.Read(TRACK_TYPE_VIDEO, buf, s));
+    EXPECT_EQ(PLAYER_E_NO_TRACK, o.Read(TRACK_TYPE_VIDEO, buf, s));
 }
 
 // Opens, reads every type to its end and seeks; the run must end by itself.
@@ -462,11 +462,11 @@ TEST(Mp4ReaderDamage, TruncatedClipPlaysUpToTheCut) {
     Opened o(Bytes(b.file.begin(), b.file.begin() + cut));
     ASSERT_EQ(0, o.parse);
     ReadBack rb = ReadAll(o, TRACK_TYPE_VIDEO);
-    EXPECT_EQ(kErrEndOfStream, rb.last);
+    EXPECT_EQ(PLAYER_E_END_OF_STREAM, rb.last);
     EXPECT_EQ(20u, rb.sizes.size());
     std::vector<uint8_t> buf(64);
     MediaSample s{};
-    EXPECT_EQ(kErrEndOfStream, o.Read(TRACK_TYPE_VIDEO, buf, s));
+    EXPECT_EQ(PLAYER_E_END_OF_STREAM, o.Read(TRACK_TYPE_VIDEO, buf, s));
 }
 
 struct Damage {
@@ -536,7 +536,7 @@ TEST(Mp4ReaderDamage, HugeSampleSizeIsAnErrorNotAnAllocation) {
     std::vector<uint8_t> buf(64);
     MediaSample s{};
     int32_t rc = o.Read(TRACK_TYPE_VIDEO, buf, s);
-    EXPECT_TRUE(rc == kErrStreamSyntax || rc == kErrEndOfStream) << std::hex << rc;
+    EXPECT_TRUE(rc == PLAYER_E_STREAM_SYNTAX || rc == PLAYER_E_END_OF_STREAM) << std::hex << rc;
 }
 
 TEST(Mp4Reader, FindMoovStopsAtTheMovieBox) {

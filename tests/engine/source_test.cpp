@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/mp4_result_codes.h"
+#include "engine/player_result.h"
 #include "mp4_builder.h"
 
 namespace {
@@ -76,10 +76,10 @@ TEST(Source, ContainerProbe) {
         {"ftyp", clip, 0},
         {"moov first after ftyp", moovFirst, 0},
         {"mdat first", mdatFirst, 0},
-        {"free", mp4b::Box("free", Bytes(32, 0)), kErrUnsupportedFile},
+        {"free", mp4b::Box("free", Bytes(32, 0)), PLAYER_E_UNSUPPORTED_FILE},
         {"matroska-like", Bytes{0x1A, 0x45, 0xDF, 0xA3, 0x93, 0x42, 0x82, 0x88, 'm', 'a', 't', 'r', 'o', 's', 'k', 'a'},
-         kErrUnsupportedFile},
-        {"seven bytes", Bytes{0, 0, 0, 8, 'f', 't', 'y'}, kErrUnsupportedFile},
+         PLAYER_E_UNSUPPORTED_FILE},
+        {"seven bytes", Bytes{0, 0, 0, 8, 'f', 't', 'y'}, PLAYER_E_UNSUPPORTED_FILE},
     };
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.name);
@@ -98,13 +98,13 @@ TEST(Source, ContainerProbe) {
         TempClip f(u"dc_source_empty.mp4", Bytes());
         SourceOpenWords w{f.path.c_str(), nullptr, 0, nullptr};
         MediaSource* src = nullptr;
-        EXPECT_EQ(kErrUnsupportedFile, Source_Open(&src, &w));
+        EXPECT_EQ(PLAYER_E_UNSUPPORTED_FILE, Source_Open(&src, &w));
     }
     {
         SCOPED_TRACE("missing file");
         SourceOpenWords w{u"/nonexistent/dir/clip.mp4", nullptr, 0, nullptr};
         MediaSource* src = nullptr;
-        EXPECT_EQ(kErrFileNotFound, Source_Open(&src, &w));
+        EXPECT_EQ(PLAYER_E_FILE_NOT_FOUND, Source_Open(&src, &w));
         EXPECT_EQ(nullptr, src);
     }
 }
@@ -160,11 +160,11 @@ TEST(Source, PlayRangeEnd) {
     int32_t rc;
     int n = 0;
     while ((rc = s.Read(TRACK_TYPE_TEXT, m)) == 0) last = m.time, ++n;
-    EXPECT_EQ(kErrEndOfStream, rc);
+    EXPECT_EQ(PLAYER_E_END_OF_STREAM, rc);
     EXPECT_EQ(10000u, last);
     EXPECT_EQ(11, n);
-    EXPECT_EQ(kErrEndOfStream, s.Read(TRACK_TYPE_TEXT, m));
-    EXPECT_EQ(kErrEndOfStream, s.Read(TRACK_TYPE_TEXT, m));
+    EXPECT_EQ(PLAYER_E_END_OF_STREAM, s.Read(TRACK_TYPE_TEXT, m));
+    EXPECT_EQ(PLAYER_E_END_OF_STREAM, s.Read(TRACK_TYPE_TEXT, m));
     // Without the range, reading goes on.
     ASSERT_EQ(1, Source_SetRange(s.src, 0, 0, 0, 0));
     EXPECT_EQ(0, s.Read(TRACK_TYPE_TEXT, m));
@@ -184,7 +184,7 @@ TEST(Source, TimeOffsetMovesSampleTimesOnly) {
     // The frame kept at 256 ms is within a range end of 300, but its time
     // with the offset (756) is past it.
     Source_SetRange(s.src, 0, 300, 1, 0);
-    ASSERT_EQ(kErrEndOfStream, s.Read(TRACK_TYPE_AUDIO, m));
+    ASSERT_EQ(PLAYER_E_END_OF_STREAM, s.Read(TRACK_TYPE_AUDIO, m));
     Source_SetRange(s.src, 0, 0, 0, 0);
     Source_AddTimeOffset(s.src, 0, TRACK_TYPE_AUDIO);
     ASSERT_EQ(0, s.Read(TRACK_TYPE_AUDIO, m));
@@ -207,7 +207,7 @@ TEST(Source, StartPositionAndSeeks) {
     ASSERT_EQ(0, s.Read(TRACK_TYPE_VIDEO, m));
     EXPECT_EQ(2000u, m.time);
     pos = 99000;
-    EXPECT_EQ(kErrRandomAccess, Source_SetStartPosition(s.src, &pos));
+    EXPECT_EQ(PLAYER_E_RANDOM_ACCESS, Source_SetStartPosition(s.src, &pos));
     // A range start clamps the seek.
     Source_SetRange(s.src, 3000, 0, 1, 1);
     pos = 1000;
@@ -229,7 +229,7 @@ TEST(Source, ReadsWithoutTrackOrOtherTypes) {
     MemSource s(mp4b::Build(c).file);
     ASSERT_EQ(0, s.getInfo);
     MediaSample m;
-    EXPECT_EQ(kErrNoTrack, s.Read(TRACK_TYPE_AUDIO, m));
+    EXPECT_EQ(PLAYER_E_NO_TRACK, s.Read(TRACK_TYPE_AUDIO, m));
     EXPECT_EQ(0, s.Read(7, m));  // another type reads nothing
     EXPECT_EQ(0, s.Read(TRACK_TYPE_VIDEO, m));
     EXPECT_EQ(1, Source_SelectTrack(s.src, 0, 9));
@@ -253,7 +253,7 @@ TEST(Source, ProbeFileInfoMatchesAnOpenSource) {
     EXPECT_EQ(s.info.videoCount, probed.videoCount);
     EXPECT_EQ(s.info.video[0].frameRate, probed.video[0].frameRate);
     SourceOpenWords bad{u"/nonexistent/x.mp4", nullptr, 0, nullptr};
-    EXPECT_EQ(kErrFileNotFound, Source_ProbeFileInfo(&bad, &probed));
+    EXPECT_EQ(PLAYER_E_FILE_NOT_FOUND, Source_ProbeFileInfo(&bad, &probed));
 }
 
 TEST(Source, OneClipOpenedTwiceReadsIndependently) {

@@ -45,7 +45,9 @@ struct Window {
         RegisterClassA(&wc);
         RECT r = {0, 0, 2 * kWidth, 2 * kHeight};
         AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-        hwnd = CreateWindowA("DcSmokeWindow", "smoke", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+        // Topmost: other Windows tests may open windows at the same time,
+        // and the check reads the screen.
+        hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcSmokeWindow", "smoke", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
                              r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
         if (hwnd) {
             ShowWindow(hwnd, SW_SHOW);

@@ -320,3 +320,41 @@ TEST(SbrParse, CoupledDequantisation) {
 }
 
 }  // namespace
+
+namespace {
+
+// A frequency-coded first envelope that misses the previous frame's last
+// border is stretched back to it; a time-coded one marks the data missing.
+TEST(SbrParse, FirstBorderContinuity) {
+  SbrHeader h;
+  SbrHeaderDefaults(&h);
+  SbrBandTables t;
+  ASSERT_EQ(SbrBuildBandTables(&t, &h, 44100), 1);
+  SbrChannelHistory hist[2];
+  SbrChannelHistoryInit(&hist[0]);
+  SbrChannelHistoryInit(&hist[1]);
+  SbrChannelFrame out[2];
+  SbrRawElement a;
+  memset(&a, 0, sizeof(a));
+  a.ch[0].grid.frameClass = kSbrFixVar;
+  a.ch[0].grid.numEnv = 1;
+  a.ch[0].grid.varBord1 = 2;  // ends at 18
+  ASSERT_EQ(SbrGridFromSyntax(&a.ch[0].grid), 1);
+  a.ch[0].env[0][0] = 20;
+  ASSERT_EQ(SbrDecodeElement(&a, &t, hist, out), 1);
+  SbrRawElement b;
+  memset(&b, 0, sizeof(b));
+  b.ch[0].grid.frameClass = kSbrFixFix;
+  b.ch[0].grid.numEnv = 1;
+  ASSERT_EQ(SbrGridFromSyntax(&b.ch[0].grid), 1);
+  b.ch[0].env[0][0] = 20;
+  SbrChannelHistory keep[2] = {hist[0], hist[1]};
+  ASSERT_EQ(SbrDecodeElement(&b, &t, hist, out), 1);
+  EXPECT_EQ(out[0].borders[0], 2);
+  EXPECT_EQ(out[0].noiseBorders[0], 2);
+  b.ch[0].dfEnv[0] = 1;
+  b.ch[0].env[0][0] = 0;
+  EXPECT_EQ(SbrDecodeElement(&b, &t, keep, out), 0);
+}
+
+}  // namespace

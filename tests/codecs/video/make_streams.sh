@@ -12,6 +12,7 @@ streams=(
   "mpeg4_ip_short|352x288|40|testsrc2|-c:v mpeg4 -g 6 -q:v 4"
   "mpeg4_ip_long|352x288|60|mandelbrot|-c:v mpeg4 -g 300 -q:v 3"
   "mpeg4_bf2|352x288|40|testsrc2|-c:v mpeg4 -g 12 -bf 2 -q:v 4"
+  "mpeg4_bf1_mv4_resync|352x288|40|mandelbrot|-c:v mpeg4 -g 30 -bf 1 -flags +mv4 -ps 400 -q:v 3"
   "mpeg4_mv4|352x288|40|mandelbrot|-c:v mpeg4 -g 30 -flags +mv4 -q:v 3"
   "mpeg4_mpegquant|352x288|40|testsrc2|-c:v mpeg4 -g 12 -mpeg_quant 1 -q:v 4"
   "mpeg4_mpegquant_matrix|352x288|40|mandelbrot|-c:v mpeg4 -g 12 -mpeg_quant 1 -q:v 4 -intra_matrix 8,9,10,11,12,13,14,15,9,10,11,12,13,14,15,16,10,11,12,13,14,15,16,17,11,12,13,14,15,16,17,18,12,13,14,15,16,17,18,19,13,14,15,16,17,18,19,20,14,15,16,17,18,19,20,21,15,16,17,18,19,20,21,22 -inter_matrix 16,17,18,19,20,21,22,23,17,18,19,20,21,22,23,24,18,19,20,21,22,23,24,25,19,20,21,22,23,24,25,26,20,21,22,23,24,25,26,27,21,22,23,24,25,26,27,28,22,23,24,25,26,27,28,29,23,24,25,26,27,28,29,30"

@@ -1,0 +1,389 @@
+// Individual channel stream: ics_info, section data, scalefactors, pulses,
+// TNS data and spectral data, and the inverse quantisation into block
+// floating point (mantissas with one exponent per band, then per window).
+#include <string.h>
+
+#include "codecs/aac/aac_internal.h"
+
+int32_t AacHuffmanDecode(AacBitReader* r, const uint16_t* tree)
+{
+    uint32_t node = 0;
+    for (int step = 0; step < 10; step++) {
+        uint16_t e = tree[4 * node + AacBitsPeek(r, 2)];
+        if (e & 1) {
+            AacBitsRead(r, (e & 2) ? 1 : 2);
+            return e >> 2;
+        }
+        AacBitsRead(r, 2);
+        node = e >> 2;
+    }
+    return 0;
+}
+
+int32_t AacParseIcsInfo(AacBitReader* r, AacChannel* c)
+{
+    const AacRateTable* rt = AacRate(c->sfIndex);
+    c->icsReservedBit = (uint8_t)AacBitsRead1(r);
+    c->windowSequence = (uint8_t)AacBitsRead(r, 2);
+    c->windowShape = (uint8_t)AacBitsRead1(r);
+    if (c->windowSequence == AAC_EIGHT_SHORT) {
+        c->maxSfb = (uint8_t)AacBitsRead(r, 4);
+        c->scaleFactorGrouping = (uint8_t)AacBitsRead(r, 7);
+        c->numSwb = rt->numSwbShort;
+        c->numWindowGroups = 1;
+        memset(c->windowGroupLength, 0, sizeof(c->windowGroupLength));
+        c->windowGroupLength[0] = 1;
+        for (int i = 0; i < 7; i++) {
+            if (c->scaleFactorGrouping & (1 << (6 - i))) {
+                c->windowGroupLength[c->numWindowGroups - 1]++;
+            } else {
+                c->numWindowGroups++;
+                c->windowGroupLength[c->numWindowGroups - 1] = 1;
+            }
+        }
+    } else {
+        c->maxSfb = (uint8_t)AacBitsRead(r, 6);
+        c->numSwb = rt->numSwbLong;
+        c->numWindowGroups = 1;
+        memset(c->windowGroupLength, 0, sizeof(c->windowGroupLength));
+        c->windowGroupLength[0] = 1;
+        if (AacBitsRead1(r))
+            return AAC_E_PREDICTION;
+    }
+    if (c->maxSfb > c->numSwb)
+        return AAC_E_BANDS;
+    return 0;
+}
+
+static int32_t ParseSectionData(AacBitReader* r, AacChannel* c)
+{
+    const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
+    const int lenBits = isShort ? 3 : 5;
+    const uint32_t escape = (1u << lenBits) - 1;
+    memset(c->sectCb, 0, sizeof(c->sectCb));
+    c->intensityUsed = 0;
+    c->noiseUsed = 0;
+    for (int g = 0; g < c->numWindowGroups; g++) {
+        int k = 0;
+        uint8_t* cbs = c->sectCb + (isShort ? g * 16 : 0);
+        while (k < c->maxSfb) {
+            if (r->bitsLeft < 0)
+                return AAC_E_BANDS;
+            uint32_t cb = AacBitsRead(r, 4);
+            if (cb == AAC_CB_RESERVED)
+                return AAC_E_CODEBOOK;
+            int len = 0;
+            uint32_t inc;
+            // A run of escape values cannot pass the band count; stop early
+            // rather than read an unbounded length.
+            do {
+                inc = AacBitsRead(r, lenBits);
+                len += (int)inc;
+                if (k + len > c->maxSfb || r->bitsLeft < 0)
+                    return r->bitsLeft < 0 ? AAC_E_BANDS : AAC_E_BANDS;
+            } while (inc == escape);
+            if (len == 0)
+                return AAC_E_BANDS;
+            for (int b = k; b < k + len; b++)
+                cbs[b] = (uint8_t)cb;
+            if (cb == AAC_CB_INTENSITY || cb == AAC_CB_INTENSITY2)
+                c->intensityUsed = 1;
+            if (cb == AAC_CB_NOISE)
+                c->noiseUsed = 1;
+            k += len;
+        }
+    }
+    return 0;
+}
+
+static int32_t ParseScaleFactors(AacBitReader* r, AacChannel* c)
+{
+    const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
+    const uint16_t* sfTree = kAacCodebooks[12].tree;
+    int sf = c->globalGain;
+    int isPos = 0;
+    int noiseEnergy = c->globalGain - 90;
+    int noiseFirst = 1;
+    memset(c->pnsFlags, 0, sizeof(c->pnsFlags));
+    for (int g = 0; g < c->numWindowGroups; g++) {
+        for (int b = 0; b < c->maxSfb; b++) {
+            int slot = isShort ? g * 16 + b : b;
+            int cb = c->sectCb[slot];
+            if (cb == AAC_CB_ZERO) {
+                c->scaleFactor[slot] = 0;
+            } else if (cb == AAC_CB_INTENSITY || cb == AAC_CB_INTENSITY2) {
+                isPos += AacHuffmanDecode(r, sfTree) - 60;
+                c->scaleFactor[slot] = (int16_t)isPos;
+            } else if (cb == AAC_CB_NOISE) {
+                if (noiseFirst) {
+                    noiseEnergy += (int)AacBitsRead(r, 9) - 256;
+                    noiseFirst = 0;
+                } else {
+                    noiseEnergy += AacHuffmanDecode(r, sfTree) - 60;
+                }
+                c->scaleFactor[slot] = (int16_t)noiseEnergy;
+                int bit = isShort ? g * 16 + b : b;
+                if (bit < 128)
+                    c->pnsFlags[bit >> 5] |= 1u << (bit & 31);
+            } else {
+                sf += AacHuffmanDecode(r, sfTree) - 60;
+                c->scaleFactor[slot] = (int16_t)(sf - 100);
+            }
+        }
+        if (r->bitsLeft < 0)
+            return AAC_E_BANDS;
+    }
+    return 0;
+}
+
+static int32_t ParsePulseData(AacBitReader* r, AacChannel* c)
+{
+    c->pulsePresent = (uint8_t)AacBitsRead1(r);
+    if (!c->pulsePresent)
+        return 0;
+    c->numberPulse = (uint8_t)AacBitsRead(r, 2);
+    c->pulseStartSfb = (uint8_t)AacBitsRead(r, 6);
+    for (int i = 0; i <= c->numberPulse; i++) {
+        c->pulseOffset[i] = (uint8_t)AacBitsRead(r, 5);
+        c->pulseAmp[i] = (uint8_t)AacBitsRead(r, 4);
+    }
+    // Pulses exist for long windows only and start inside the band table.
+    if (c->windowSequence == AAC_EIGHT_SHORT || c->pulseStartSfb >= c->numSwb)
+        return AAC_E_BANDS;
+    return 0;
+}
+
+static int32_t ParseTnsData(AacBitReader* r, AacChannel* c)
+{
+    const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
+    const int windows = isShort ? 8 : 1;
+    const int nBits = isShort ? 1 : 2;
+    const int lenBits = isShort ? 4 : 6;
+    const int ordBits = isShort ? 3 : 5;
+    for (int w = 0; w < windows; w++) {
+        int nFilt = (int)AacBitsRead(r, nBits);
+        c->tnsNumFilt[w] = (uint8_t)nFilt;
+        if (!nFilt)
+            continue;
+        int coefRes = (int)AacBitsRead1(r) + 3;
+        int top = c->numSwb;
+        for (int f = 0; f < nFilt; f++) {
+            AacTnsFilter* t = &c->tns[w][f];
+            int length = (int)AacBitsRead(r, lenBits);
+            int order = (int)AacBitsRead(r, ordBits);
+            int start = top - length;
+            if (start < 0)
+                return AAC_E_TNS;
+            t->startBand = (uint8_t)start;
+            t->topBand = (uint8_t)top;
+            t->coefRes = (uint8_t)coefRes;
+            t->direction = 1;
+            top = start;
+            if (order) {
+                t->direction = AacBitsRead1(r) ? 255 : 1;
+                int compress = (int)AacBitsRead1(r);
+                int bits = coefRes - compress;
+                for (int i = 0; i < order; i++) {
+                    int v = (int)AacBitsRead(r, bits);
+                    if (v >= (1 << (bits - 1)))
+                        v -= 1 << bits;
+                    if (i < 32)
+                        t->coef[i] = (int8_t)v;
+                }
+            }
+            t->order = (uint8_t)(order > 12 ? 12 : order);
+        }
+    }
+    return r->bitsLeft < 0 ? AAC_E_BANDS : 0;
+}
+
+// Quantised values of the whole channel into spectrum[] (window w at w * 128).
+static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c)
+{
+    const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
+    const uint16_t* swb = AacSwb(c);
+    int32_t* spec = c->spectrum;
+    memset(spec, 0, sizeof(c->spectrum));
+    int winBase = 0;
+    for (int g = 0; g < c->numWindowGroups; g++) {
+        for (int b = 0; b < c->maxSfb; b++) {
+            int cb = c->sectCb[isShort ? g * 16 + b : b];
+            if (cb == AAC_CB_ZERO || cb >= AAC_CB_NOISE)
+                continue;
+            const AacCodebook* book = &kAacCodebooks[cb];
+            const int dim = book->dimension;
+            const int mask = (1 << book->bits) - 1;
+            for (int wi = 0; wi < c->windowGroupLength[g]; wi++) {
+                int32_t* out = spec + (winBase + wi) * 128;
+                for (int k = swb[b]; k < swb[b + 1]; k += dim) {
+                    int sym = AacHuffmanDecode(r, book->tree);
+                    int v[4];
+                    for (int i = 0; i < dim; i++)
+                        v[i] = ((sym >> (book->bits * i)) & mask) - book->offset;
+                    if (!book->isSigned) {
+                        for (int i = 0; i < dim; i++)
+                            if (v[i] && AacBitsRead1(r))
+                                v[i] = -v[i];
+                        if (cb == AAC_CB_ESC) {
+                            for (int i = 0; i < 2; i++) {
+                                if (v[i] != 16 && v[i] != -16)
+                                    continue;
+                                int n = 4;
+                                while (AacBitsRead1(r)) {
+                                    if (++n > 12)
+                                        return AAC_E_BANDS; // would exceed 8191
+                                }
+                                int mag = (1 << n) + (int)AacBitsRead(r, n);
+                                v[i] = v[i] < 0 ? -mag : mag;
+                            }
+                        }
+                    }
+                    for (int i = 0; i < dim; i++)
+                        out[k + i] = v[i];
+                }
+                if (r->bitsLeft < 0)
+                    return AAC_E_BANDS;
+            }
+        }
+        winBase += c->windowGroupLength[g];
+    }
+    return 0;
+}
+
+static void ApplyPulses(AacChannel* c)
+{
+    const uint16_t* swb = AacSwb(c);
+    int k = swb[c->pulseStartSfb];
+    for (int i = 0; i <= c->numberPulse; i++) {
+        k += c->pulseOffset[i];
+        if (k >= 1024)
+            break;
+        if (c->spectrum[k] > 0)
+            c->spectrum[k] += c->pulseAmp[i];
+        else
+            c->spectrum[k] -= c->pulseAmp[i];
+    }
+}
+
+// |q|^(4/3) x 2^(sf/4) as a Q31 mantissa in [0.5, 1) and an exponent.
+static inline int32_t InverseQuant(int32_t q, int sf, int* expOut)
+{
+    uint32_t a = (uint32_t)(q < 0 ? -q : q);
+    int e = 32 - __builtin_clz(a);
+    if (e > 15)
+        e = 15, a = 32767;
+    uint32_t m = a << (31 - e);
+    int idx = (int)((m >> 22) & 0xFF);
+    int frac = (int)((m >> 18) & 15);
+    int32_t p = kAacPow43[idx] + (int32_t)(((int64_t)(kAacPow43[idx + 1] - kAacPow43[idx]) * frac) >> 4);
+    int row = (sf & 3) * 16 + e;
+    int32_t prod = (int32_t)(((int64_t)p * kAacQuantGainMant[row]) >> 31);
+    int ns = AacNorm32(prod);
+    prod <<= ns;
+    *expOut = kAacQuantGainExp[row] - ns + (sf >> 2);
+    return q < 0 ? -prod : prod;
+}
+
+// Mantissas of each band aligned to the band's largest value.
+static void InverseQuantise(AacChannel* c)
+{
+    const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
+    const uint16_t* swb = AacSwb(c);
+    int winBase = 0;
+    for (int g = 0; g < c->numWindowGroups; g++) {
+        for (int wi = 0; wi < c->windowGroupLength[g]; wi++) {
+            int w = winBase + wi;
+            int32_t* spec = c->spectrum + w * 128;
+            for (int b = 0; b < c->numSwb; b++) {
+                int slot = isShort ? g * 16 + b : b;
+                int cb = b < c->maxSfb ? c->sectCb[slot] : 0;
+                c->bandExp[w][b] = -32;
+                if (cb == AAC_CB_ZERO || cb >= AAC_CB_NOISE) {
+                    for (int k = swb[b]; k < swb[b + 1]; k++)
+                        spec[k] = 0;
+                    continue;
+                }
+                int sf = c->scaleFactor[slot];
+                int32_t maxq = 0;
+                for (int k = swb[b]; k < swb[b + 1]; k++) {
+                    int32_t a = spec[k] < 0 ? -spec[k] : spec[k];
+                    if (a > maxq)
+                        maxq = a;
+                }
+                if (maxq == 0)
+                    continue;
+                int bandExp;
+                InverseQuant(maxq, sf, &bandExp);
+                for (int k = swb[b]; k < swb[b + 1]; k++) {
+                    if (spec[k] == 0)
+                        continue;
+                    int e;
+                    int32_t m = InverseQuant(spec[k], sf, &e);
+                    spec[k] = AacShiftSat(m, e - bandExp);
+                }
+                c->bandExp[w][b] = (int16_t)bandExp;
+            }
+        }
+        winBase += c->windowGroupLength[g];
+    }
+}
+
+void AacScaleToBlockExponent(AacChannel* c)
+{
+    const int windows = c->windowSequence == AAC_EIGHT_SHORT ? 8 : 1;
+    const uint16_t* swb = AacSwb(c);
+    for (int w = 0; w < windows; w++) {
+        int e = -32;
+        for (int b = 0; b < c->numSwb; b++)
+            if (c->bandExp[w][b] > e)
+                e = c->bandExp[w][b];
+        if (c->tnsPresent)
+            e += 2;
+        c->blockExp[w] = (int16_t)e;
+        int32_t* spec = c->spectrum + w * 128;
+        for (int b = 0; b < c->numSwb; b++) {
+            int s = c->bandExp[w][b] - e;
+            if (s == 0)
+                continue;
+            for (int k = swb[b]; k < swb[b + 1]; k++)
+                spec[k] = AacShiftSat(spec[k], s);
+        }
+    }
+    // Lines above the last band (short tables end at 128, long at 1024) stay 0.
+}
+
+int32_t AacDecodeIcs(AacBitReader* r, AacChannel* c, int commonWindow, AacPnsState* pns)
+{
+    int32_t err;
+    (void)pns;
+    if (!commonWindow) {
+        err = AacParseIcsInfo(r, c);
+        if (err)
+            return err;
+    }
+    err = ParseSectionData(r, c);
+    if (err)
+        return err;
+    err = ParseScaleFactors(r, c);
+    if (err)
+        return err;
+    err = ParsePulseData(r, c);
+    if (err)
+        return err;
+    c->tnsPresent = (uint8_t)AacBitsRead1(r);
+    memset(c->tnsNumFilt, 0, sizeof(c->tnsNumFilt));
+    if (c->tnsPresent) {
+        err = ParseTnsData(r, c);
+        if (err)
+            return err;
+    }
+    if (AacBitsRead1(r))
+        return AAC_E_GAINCONTROL;
+    err = ParseSpectralData(r, c);
+    if (err)
+        return err;
+    if (c->pulsePresent)
+        ApplyPulses(c);
+    InverseQuantise(c);
+    return r->bitsLeft < 0 ? AAC_E_BANDS : 0;
+}

@@ -1,0 +1,92 @@
+// SBR decoder: set-up, header state, payload parsing and the per-channel
+// frame (analysis, HF generation, envelope adjustment, synthesis).
+#pragma once
+#include <cstdint>
+
+#include "sbr_bands.h"
+#include "sbr_envadj.h"
+#include "sbr_hfgen.h"
+#include "sbr_parse.h"
+#include "sbr_qmf.h"
+
+enum {
+  kSbrOk = 0,
+  kSbrNotDecodable = 13,  // data missing or invalid: the core PCM stands
+  kSbrPsInPair = 14,      // parametric stereo signalled in a channel pair
+};
+
+// Header state.
+enum { kSbrHeaderNone = 0, kSbrHeaderDefaults = 1, kSbrHeaderValid = 2 };
+
+struct SbrChannelState {
+  SbrAnalysisBank ana;
+  SbrSynthesisBank syn;
+  SbrQmfMatrix m;
+  SbrHfState hf;
+  SbrEnvAdjustState adj;
+  SbrChannelHistory hist;
+  SbrChannelFrame frame;  // last usable frame, for concealment
+  uint8_t invf[5];
+  int haveFrame;
+  int lowExp;             // exponent of the low band in the overlap slots
+  int slotExp[kSbrMatrixSlots];
+};
+
+struct SbrDecoder {
+  int outputRate;
+  int downSampled;
+  SbrKernelSet ks;
+  SbrHeader header;
+  SbrBandTables tables;
+  int headerState;
+  int tablesOk;
+  SbrChannelState ch[2];
+};
+
+// Sets the decoder up for an output rate (twice the core rate); complexSet
+// chooses the kernel set. Returns 1, or 0 for a rate SBR does not support.
+int SbrDecoderInit(SbrDecoder* d, int outputRate, int downSampled, int complexSet);
+
+// The SBR payloads of one raw data block, in element order.
+struct SbrPayload {
+  const uint8_t* data;
+  int bitPos;     // first bit after the extension type nibble
+  int bits;       // bits of sbr_extension_data (count x 8 - 4)
+  int extType;    // 13, or 14 with CRC
+  int elementId;  // 0 single channel, 1 channel pair
+};
+struct SbrPayloadList {
+  int count;  // at most 2 are used
+  SbrPayload item[2];
+};
+
+// One frame with its payload list (two payloads: one single-channel
+// element per channel). pcmIn/pcmOut as for SbrDecodeFrame.
+int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t* pcmIn,
+                       int channels, int16_t* pcmOut);
+
+// The SBR data are delayed by one frame to meet the core's one-frame
+// delay: each frame's payloads are copied into the store (at most 538
+// bytes each, and never more than the payload holds) and the previous
+// frame's list comes back.
+enum { kSbrPayloadStoreBytes = 538 };
+struct SbrPayloadDelay {
+  uint8_t store[2][2][kSbrPayloadStoreBytes];
+  SbrPayloadList kept;
+  int keptGood;
+  int slot;
+};
+void SbrPayloadDelayInit(SbrPayloadDelay* pd);
+// Takes this frame's list and good flag; returns the previous frame's in
+// *out and *outGood (pointers into the store).
+void SbrPayloadDelayPush(SbrPayloadDelay* pd, const SbrPayloadList* in, int good,
+                         SbrPayloadList* out, int* outGood);
+
+// One frame: the core's 1024 PCM samples per channel (planar, channel c at
+// c x 1024) and the frame's SBR payload (the bits after the extension type:
+// `bits` bits from bit `bitOffset` of `data`, extension type 13 or 14,
+// element 0 = single channel, 1 = channel pair). Writes 2048 samples per
+// channel (1024 down-sampled), channel c at c x 2048. Returns kSbrOk, or
+// kSbrNotDecodable / kSbrPsInPair with pcmOut untouched.
+int SbrDecodeFrame(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, int extType,
+                   int elementId, const int16_t* pcmIn, int channels, int16_t* pcmOut);

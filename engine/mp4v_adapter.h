@@ -1,0 +1,11 @@
+// MPEG-4 part 2 / H.263 adapter of the video decoder wrapper.
+#pragma once
+
+#include "engine/video_decoder.h"
+
+extern const VideoAdapterOps kMp4vAdapterOps;
+
+PlayerResult Mp4vAdapter_Init(VideoDecoder* dec, MediaSample* first, VideoTrackInfo* track);
+void Mp4vAdapter_Close(VideoDecoder* dec);
+int Mp4vAdapter_IsKeyFrame(VideoDecoder* dec, const MediaSample* packet);
+PlayerResult Mp4vAdapter_Decode(VideoDecoder* dec, MediaSample* packet, DecodedFrame* frame);

@@ -1,0 +1,11 @@
+// Raw YUV adapter of the video decoder wrapper: packed 4:2:2 is repacked to
+// I420, planar pictures are used in place.
+#pragma once
+
+#include "engine/video_decoder.h"
+
+extern const VideoAdapterOps kRawYuvAdapterOps;
+
+PlayerResult RawYuvAdapter_Init(VideoDecoder* dec, MediaSample* first, VideoTrackInfo* track);
+void RawYuvAdapter_Close(VideoDecoder* dec);
+PlayerResult RawYuvAdapter_Decode(VideoDecoder* dec, MediaSample* packet, DecodedFrame* frame);

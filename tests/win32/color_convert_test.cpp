@@ -1,0 +1,1 @@
+#include "tests/engine/color_convert_test.cpp"

@@ -1,0 +1,1 @@
+#include "../engine/packet_queue_test.cpp"

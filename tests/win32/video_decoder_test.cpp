@@ -1,0 +1,1 @@
+#include "tests/engine/video_decoder_test.cpp"

@@ -1,0 +1,1 @@
+#include "tests/codecs/video/kernels_test.cpp"
