@@ -4,7 +4,7 @@
 #include <new>
 
 #include "engine/player.h"
-#include "engine/spine_deps.h"
+#include "engine/player_deps.h"
 
 namespace {
 

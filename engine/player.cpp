@@ -153,6 +153,9 @@ int Player_Open(PlayerContext* ctx, const PlayerOpenParams* p) {
     }
     // One status thread per context: the previous one must be gone.
     WaitStatusThreadGone(ctx);
+    // A stop of the last clip that nobody waited for must not satisfy the
+    // next Player_Stop at once.
+    OS_WaitEvent(ctx->stopEvent, 0);
     FreeNames(ctx);
     ctx->fileNameCopy = CopyWide(p->fileName);
     ctx->urlCopy = CopyWide(p->url);

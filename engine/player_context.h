@@ -9,7 +9,7 @@
 
 #include "engine/audio_renderer.h"
 #include "engine/player.h"
-#include "engine/spine_deps.h"
+#include "engine/player_deps.h"
 #include "engine/video_renderer.h"
 
 // Samples of audio before a block goes out, and the PCM staging area.
@@ -59,6 +59,7 @@ struct PlayerContext {
     OsLockWord videoLock;  // the decoded picture, between the video task and the status thread
 
     DecodedFrame frame;
+    uint32_t popPending;  // the packet of the pending picture stays queued until it is shown
     std::atomic<uint32_t> lastPictureMs;  // time of the picture decoded last
     MediaSample textSample;
     SubtitleFrame subtitle;

@@ -105,6 +105,7 @@ int Player_OpenVideoPath(PlayerContext* ctx) {
     VideoGuard g(ctx);
     ctx->frame.y = nullptr;
     ctx->framePending = 0;
+    ctx->popPending = 0;
     return 1;
 }
 
@@ -157,11 +158,8 @@ void Player_CloseTextPath(PlayerContext* ctx) {
 void Player_TextStep(PlayerContext* ctx) {
     if (!ctx->hasText || !ctx->textDecoder) return;
     if (ctx->textPending) {
-        if (ctx->subtitle.textLength > 0 && Clock_GetTime(ctx->clock) >= ctx->subtitle.timeMs) {
-            VideoOverlay o = {};
-            std::memcpy(o.words, ctx->subtitle.words, sizeof o.words);
-            std::memcpy(o.text, ctx->subtitle.text, sizeof o.text);
-            VideoRenderer_SetOverlayText(ctx->videoRenderer, &o);
+        if (ctx->subtitle.run_count > 0 && Clock_GetTime(ctx->clock) >= ctx->subtitle.time) {
+            VideoRenderer_SetOverlayText(ctx->videoRenderer, &ctx->subtitle);
             ctx->textPending = 0;
         }
         return;
@@ -182,6 +180,15 @@ int32_t Player_CheckAvSync(PlayerContext* ctx, uint32_t pictureMs) {
 void Player_DecodeVideo(PlayerContext* ctx) {
     if (ctx->framePending) return;
     MediaSample packet = {};
+    if (ctx->popPending) {
+        // A raw picture points into its packet: the packet left the queue
+        // only now that the picture is gone, so no fetch could overwrite it.
+        ctx->popPending = 0;
+        if (PacketQueue_Peek(ctx->videoQueue, &packet)) {
+            packet.length = 0;
+            PacketQueue_Pop(ctx->videoQueue, &packet);
+        }
+    }
     if (!PacketQueue_Peek(ctx->videoQueue, &packet)) return;
     if (ctx->seekMode == 4 && ctx->direction == 0 && packet.time >= ctx->currentTarget) {
         // One picture back: the one decoded last is shown. The step is done,
@@ -196,11 +203,13 @@ void Player_DecodeVideo(PlayerContext* ctx) {
     }
     int32_t r = VideoDecoder_DecodePacket(ctx->videoDecoder, &packet, &ctx->frame);
     if (ctx->frame.y) {
-        ctx->lastPictureMs = ctx->frame.timeMs;
-        ctx->framePending = ctx->frame.timeMs >= ctx->currentTarget;
+        ctx->lastPictureMs = ctx->frame.time;
+        ctx->framePending = ctx->frame.time >= ctx->currentTarget;
     }
     if (r == PLAYER_E_PACKET_PENDING)
         PacketQueue_KeepHead(ctx->videoQueue, &packet);
+    else if (ctx->framePending && packet.length == 0)
+        ctx->popPending = 1;
     else
         PacketQueue_Pop(ctx->videoQueue, &packet);
 }
@@ -211,7 +220,7 @@ void Player_ShowVideo(PlayerContext* ctx, int force) {
         VideoRenderer_DrawFrame(ctx->videoRenderer, &ctx->frame);
         return;
     }
-    switch (Player_CheckAvSync(ctx, ctx->frame.timeMs)) {
+    switch (Player_CheckAvSync(ctx, ctx->frame.time)) {
     case PLAYER_E_FRAME_EARLY:
         OS_Unlock(ctx->videoLock);  // let a step or seek in while we wait
         OS_Sleep(10);

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <mutex>
 
-#include "engine/spine_deps.h"
+#include "engine/text_decoder.h"
+#include "engine/video_decoder.h"
 
 struct VideoRenderer;
 struct VideoOutConfig;
@@ -43,11 +44,8 @@ struct VideoRendererFormat {
     uint32_t configSize;
 };
 
-// A subtitle overlay as the text decoder produces it; kept, not drawn.
-struct VideoOverlay {
-    uint32_t words[8];
-    char text[256];
-};
+// The text decoder's overlay for the due text sample; kept, not drawn.
+typedef SubtitleFrame VideoOverlay;
 
 struct VideoRenderer {
     DisplayDevice ops;

@@ -57,8 +57,8 @@ struct RecordingDisplay {
                 RecordingDisplay* d = static_cast<RecordingDisplay*>(r->display);
                 uint32_t sum = Checksum(f, r->width, r->height);
                 std::lock_guard<std::mutex> g(d->lock);
-                int32_t lag = d->clockNow ? static_cast<int32_t>(d->clockNow(d->clockArg) - f->timeMs) : 0;
-                d->pictures.push_back({f->timeMs, sum, lag});
+                int32_t lag = d->clockNow ? static_cast<int32_t>(d->clockNow(d->clockArg) - f->time) : 0;
+                d->pictures.push_back({f->time, sum, lag});
                 return 0;
             },
             [](VideoRenderer*, DecodedFrame*) -> int32_t { return static_cast<int32_t>(0x80000000u); },
