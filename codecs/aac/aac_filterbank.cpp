@@ -108,22 +108,22 @@ static inline const int16_t* LongWindow(int shape) { return shape ? kAacKbdLong 
 static inline const int16_t* ShortWindow(int shape) { return shape ? kAacKbdShort : kAacSineShort; }
 
 // Unfolded time sample n (0..2n-1) of the transform output x of n values.
-static inline int32_t Unfold(const int32_t* x, int n, int t)
+static inline int64_t Unfold(const int32_t* x, int n, int t)
 {
     const int h = n >> 1;
     if (t < h)
         return x[h + t];
     if (t < n)
-        return -x[n - 1 - (t - h)];
+        return -(int64_t)x[n - 1 - (t - h)];
     if (t < n + h)
-        return -x[h - 1 - (t - n)];
-    return -x[t - n - h];
+        return -(int64_t)x[h - 1 - (t - n)];
+    return -(int64_t)x[t - n - h];
 }
 
 // Second half of a folded 16-bit overlap o of h values (symmetric), sample t of 2h.
 static inline int32_t UnfoldOverlap(const int16_t* o, int h, int t)
 {
-    return t < h ? -o[h - 1 - t] : -o[t - h];
+    return t < h ? -(int32_t)o[h - 1 - t] : -(int32_t)o[t - h];
 }
 
 static inline int16_t RoundHalf(int64_t x)
