@@ -5,7 +5,6 @@
 // Scales: after the output shift a transform value x stands for a sample
 // times 2^15; windowed sums are formed at sample times 2^16 and rounded to
 // 16 bits. The overlap keeps round(x / 2^16), half a sample.
-#include <cstdint>
 #include <string.h>
 
 #include "codecs/aac/aac_internal.h"
@@ -108,27 +107,23 @@ static int InverseTransform(int32_t* x, int n, int32_t* work)
 static inline const int16_t* LongWindow(int shape) { return shape ? kAacKbdLong : kAacSineLong; }
 static inline const int16_t* ShortWindow(int shape) { return shape ? kAacKbdShort : kAacSineShort; }
 
-// Negation that saturates: damaged spectra can drive the transform output
-// to the most negative value, whose plain negation overflows.
-static inline int32_t NegSat(int32_t v) { return v == INT32_MIN ? INT32_MAX : -v; }
-
 // Unfolded time sample n (0..2n-1) of the transform output x of n values.
-static inline int32_t Unfold(const int32_t* x, int n, int t)
+static inline int64_t Unfold(const int32_t* x, int n, int t)
 {
     const int h = n >> 1;
     if (t < h)
         return x[h + t];
     if (t < n)
-        return NegSat(x[n - 1 - (t - h)]);
+        return -(int64_t)x[n - 1 - (t - h)];
     if (t < n + h)
-        return NegSat(x[h - 1 - (t - n)]);
-    return NegSat(x[t - n - h]);
+        return -(int64_t)x[h - 1 - (t - n)];
+    return -(int64_t)x[t - n - h];
 }
 
 // Second half of a folded 16-bit overlap o of h values (symmetric), sample t of 2h.
 static inline int32_t UnfoldOverlap(const int16_t* o, int h, int t)
 {
-    return t < h ? -o[h - 1 - t] : -o[t - h];
+    return t < h ? -(int32_t)o[h - 1 - t] : -(int32_t)o[t - h];
 }
 
 static inline int16_t RoundHalf(int64_t x)
