@@ -35,7 +35,7 @@ struct DecodedFrame {
 };
 struct VideoDecoder;
 int32_t VideoDecoder_Create(VideoDecoder** out, MediaSample* firstPacket, VideoTrackInfo* track,
-                            uint32_t createAdapter);
+                            int createAdapter);
 void VideoDecoder_Destroy(VideoDecoder* dec);
 void VideoDecoder_Flush(VideoDecoder* dec);
 int32_t VideoDecoder_Decode(VideoDecoder* dec, MediaSample* packet);

@@ -278,7 +278,7 @@ struct VideoDecoder {
     std::vector<uint8_t> pics[2];
     int which = 0;
 };
-int32_t VideoDecoder_Create(VideoDecoder** out, MediaSample*, VideoTrackInfo* t, uint32_t) {
+int32_t VideoDecoder_Create(VideoDecoder** out, MediaSample*, VideoTrackInfo* t, int) {
     // Like a real decoder, learn the picture size from the stream (here: the
     // clip it was made from) when the container gave none.
     if (!t->width || !t->height) {
