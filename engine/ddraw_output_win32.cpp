@@ -170,7 +170,7 @@ void Display_Close(VideoRenderer* r) { DdrawRendererClose(&r->display); }
 int32_t Display_Refresh(VideoRenderer*, uint32_t) { return 0; }
 
 int32_t Display_Draw(VideoRenderer* r, const DecodedFrame* f) {
-    return DdrawRendererDrawFrame(f->y, f->u, f->v, f->stride, r->aspectMode, f->timeMs, r->display);
+    return DdrawRendererDrawFrame(f->y, f->u, f->v, f->stride, r->aspectMode, f->time, r->display);
 }
 
 int32_t Display_DrawEmpty(VideoRenderer*, DecodedFrame*) { return kFail; }

@@ -78,19 +78,19 @@ void OnOpened(void*) {
 void OnNothing(void*) {}
 
 int32_t MeasuredDraw(VideoRenderer* r, const DecodedFrame* f) {
-    uint32_t now = g_player && g_player->clock ? Clock_GetTime(g_player->clock) : f->timeMs;
-    uint32_t gap = now > f->timeMs ? now - f->timeMs : f->timeMs - now;
-    if (g_haveFrame && f->timeMs > g_lastFrameMs) {
-        uint32_t step = f->timeMs - g_lastFrameMs;
+    uint32_t now = g_player && g_player->clock ? Clock_GetTime(g_player->clock) : f->time;
+    uint32_t gap = now > f->time ? now - f->time : f->time - now;
+    if (g_haveFrame && f->time > g_lastFrameMs) {
+        uint32_t step = f->time - g_lastFrameMs;
         if (g_minStep == 0 || step < g_minStep) g_minStep = step;
         if (g_minStep && step > g_minStep + g_minStep / 2) g_dropped += (step + g_minStep / 2) / g_minStep - 1;
     }
     g_haveFrame = true;
-    g_lastFrameMs = f->timeMs;
+    g_lastFrameMs = f->time;
     g_shown++;
     if (gap > 40) g_late++;
     if (gap > g_maxGap) g_maxGap = gap;
-    g_lastShownMs = f->timeMs;
+    g_lastShownMs = f->time;
     return g_realDisplay->Draw(r, f);
 }
 
