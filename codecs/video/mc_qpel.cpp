@@ -1,0 +1,189 @@
+// Quarter-pel luma prediction (8-tap half-sample filter with mirroring at the
+// block edge), field prediction, and the prediction entry used by the
+// general VOP decoders.
+#include "codecs/video/m4v_internal.h"
+
+static inline uint8_t Clip255(int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// Half-sample value between p[0] and p[1] of a line of n + 1 samples
+// (indices 0..n), mirrored at both ends.
+template <int N>
+static inline int Tap8(const uint8_t* p, int step, int k, int r) {
+  auto at = [&](int i) -> int {
+    i = i < 0 ? -1 - i : i > N ? 2 * N + 1 - i : i;
+    return p[i * step];
+  };
+  int v = 20 * (at(k) + at(k + 1)) - 6 * (at(k - 1) + at(k + 2)) + 3 * (at(k - 2) + at(k + 3)) -
+          (at(k - 3) + at(k + 4));
+  return Clip255((v + 16 - r) >> 5);
+}
+
+// Interior fast path: all eight taps lie inside 0..N.
+static inline int Tap8Direct(const uint8_t* p, int step, int r) {
+  int v = 20 * (p[0] + p[step]) - 6 * (p[-step] + p[2 * step]) + 3 * (p[-2 * step] + p[3 * step]) -
+          (p[-3 * step] + p[4 * step]);
+  return Clip255((v + 16 - r) >> 5);
+}
+
+// One direction of the interpolation over a line of N + 1 samples: writes N
+// outputs at the quarter offset f (1, 2 or 3).
+template <int N>
+static inline void QpelLine(uint8_t* out, int ostep, const uint8_t* in, int istep, int f, int r) {
+  for (int k = 0; k < N; ++k) {
+    int h = (k >= 3 && k + 4 <= N) ? Tap8Direct(in + k * istep, istep, r) : Tap8<N>(in, istep, k, r);
+    int v;
+    if (f == 2)
+      v = h;
+    else if (f == 1)
+      v = (in[k * istep] + h + 1 - r) >> 1;
+    else
+      v = (h + in[(k + 1) * istep] + 1 - r) >> 1;
+    out[k * ostep] = uint8_t(v);
+  }
+}
+
+template <int W, int H>
+static void QpelBlock(uint8_t* dst, int ds, const uint8_t* src, int ss, int fx, int fy, int r) {
+  // src holds (W + 1) x (H + 1) samples.
+  uint8_t tmp[17 * 17];
+  const uint8_t* t = src;
+  int ts = ss;
+  if (fx) {
+    for (int y = 0; y <= H; ++y) QpelLine<W>(tmp + y * 16, 1, src + y * ss, 1, fx, r);
+    t = tmp;
+    ts = 16;
+  }
+  if (fy) {
+    for (int x = 0; x < W; ++x) QpelLine<H>(dst + x, ds, t + x, ts, fy, r);
+  } else {
+    for (int y = 0; y < H; ++y) memcpy(dst + y * ds, t + y * ts, W);
+  }
+}
+
+void McQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride, int planeW,
+                 int planeH, int x, int y, int mvx, int mvy, int w, int h, int rounding) {
+  int ix = x + (mvx >> 2), iy = y + (mvy >> 2);
+  int fx = mvx & 3, fy = mvy & 3;
+  uint8_t buf[17 * 17];
+  const uint8_t* src;
+  int ss;
+  if (ix < 0 || iy < 0 || ix + w + 1 > planeW || iy + h + 1 > planeH) {
+    for (int r = 0; r <= h; ++r) {
+      int sy = iy + r;
+      sy = sy < 0 ? 0 : sy >= planeH ? planeH - 1 : sy;
+      const uint8_t* row = ref + sy * refStride;
+      for (int c = 0; c <= w; ++c) {
+        int sx = ix + c;
+        sx = sx < 0 ? 0 : sx >= planeW ? planeW - 1 : sx;
+        buf[r * 17 + c] = row[sx];
+      }
+    }
+    src = buf;
+    ss = 17;
+  } else {
+    src = ref + iy * refStride + ix;
+    ss = refStride;
+  }
+  if (!fx && !fy) {
+    for (int r = 0; r < h; ++r) memcpy(dst + r * dstStride, src + r * ss, size_t(w));
+    return;
+  }
+  if (w == 16 && h == 16)
+    QpelBlock<16, 16>(dst, dstStride, src, ss, fx, fy, rounding);
+  else if (w == 16)
+    QpelBlock<16, 8>(dst, dstStride, src, ss, fx, fy, rounding);
+  else
+    QpelBlock<8, 8>(dst, dstStride, src, ss, fx, fy, rounding);
+}
+
+// Luma quarter-pel vector halved toward zero: the half-pel vector that the
+// chroma rules take.
+static inline int HalveTz(int v) { return v / 2; }
+
+void McPredictQpel(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                   int ys, int cs, const int16_t* mv, int fourVectors, int rounding) {
+  int s = d->stride, rcs = s / 2;
+  int W = d->layoutW, H = d->layoutH;
+  int x = d->mbx * 16, y = d->mby * 16;
+  int cvx, cvy;
+  if (!fourVectors) {
+    McQpelBlock(dy, ys, ref->y, s, W, H, x, y, mv[0], mv[1], 16, 16, rounding);
+    cvx = ChromaVector1(HalveTz(mv[0]));
+    cvy = ChromaVector1(HalveTz(mv[1]));
+  } else {
+    int sx = 0, sy = 0;
+    for (int k = 0; k < 4; ++k) {
+      int ox = (k & 1) * 8, oy = (k >> 1) * 8;
+      McQpelBlock(dy + oy * ys + ox, ys, ref->y, s, W, H, x + ox, y + oy, mv[2 * k], mv[2 * k + 1],
+                  8, 8, rounding);
+      sx += HalveTz(mv[2 * k]);
+      sy += HalveTz(mv[2 * k + 1]);
+    }
+    cvx = ChromaVector4(sx);
+    cvy = ChromaVector4(sy);
+  }
+  int cx = x / 2, cy = y / 2, cw = W >> 1, ch = H >> 1;
+  McBlock(d, du, cs, ref->u, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+  McBlock(d, dv, cs, ref->v, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+}
+
+void McPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                  int ys, int cs, const int16_t* mv, int fourVectors, int rounding) {
+  if (d->hdr->quarterSample)
+    McPredictQpel(d, ref, dy, du, dv, ys, cs, mv, fourVectors, rounding);
+  else
+    McPredict(d, ref, dy, du, dv, ys, cs, mv, fourVectors);
+}
+
+// Half-pel block of w x h through the kernel slots (8 or 16 wide, any rows).
+static void HpelRect(Mp4vDecoder* d, uint8_t* dst, int ds, const uint8_t* ref, int rs, int pw,
+                     int ph, int x, int y, int mvx, int mvy, int w, int h) {
+  int ix = x + (mvx >> 1), iy = y + (mvy >> 1);
+  int frac = (mvx & 1) | (mvy & 1) << 1;
+  const uint8_t* src;
+  int ss;
+  if (ix < 0 || iy < 0 || ix + w + 1 > pw || iy + h + 1 > ph) {
+    uint8_t* e = d->scratch;
+    for (int r = 0; r <= h; ++r) {
+      int sy = iy + r;
+      sy = sy < 0 ? 0 : sy >= ph ? ph - 1 : sy;
+      const uint8_t* row = ref + sy * rs;
+      for (int c = 0; c <= w; ++c) {
+        int sx = ix + c;
+        sx = sx < 0 ? 0 : sx >= pw ? pw - 1 : sx;
+        e[r * 24 + c] = row[sx];
+      }
+    }
+    src = e;
+    ss = 24;
+  } else {
+    src = ref + iy * rs + ix;
+    ss = rs;
+  }
+  d->mcPut[w == 16][frac](dst, ds, src, ss, h);
+}
+
+void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du,
+                     uint8_t* dv, int ys, int cs, const int16_t* mv, const int* sel,
+                     int rounding) {
+  int s = d->stride, rcs = s / 2;
+  int W = d->layoutW, H = d->layoutH;
+  int fh = H >> 1, cfh = H >> 2, cw = W >> 1;
+  int x = d->mbx * 16, y = d->mby * 8;  // field rows
+  for (int f = 0; f < 2; ++f) {
+    int mx = mv[2 * f], my = mv[2 * f + 1];
+    const uint8_t* ry = ref->y + sel[f] * s;
+    if (d->hdr->quarterSample) {
+      McQpelBlock(dy + f * ys, 2 * ys, ry, 2 * s, W, fh, x, y, mx, my, 16, 8, rounding);
+      mx = HalveTz(mx);
+      my = HalveTz(my);
+    } else {
+      HpelRect(d, dy + f * ys, 2 * ys, ry, 2 * s, W, fh, x, y, mx, my, 16, 8);
+    }
+    int cvx = ChromaVector1(mx), cvy = ChromaVector1(my);
+    HpelRect(d, du + f * cs, 2 * cs, ref->u + sel[f] * rcs, 2 * rcs, cw, cfh, x / 2, y / 2, cvx,
+             cvy, 8, 4);
+    HpelRect(d, dv + f * cs, 2 * cs, ref->v + sel[f] * rcs, 2 * rcs, cw, cfh, x / 2, y / 2, cvx,
+             cvy, 8, 4);
+  }
+}
