@@ -60,6 +60,9 @@ static void QpelBlock(uint8_t* dst, int ds, const uint8_t* src, int ss, int fx, 
   }
 }
 
+static void QpelFromBlock(uint8_t* dst, int dstStride, const uint8_t* src, int ss, int fx, int fy,
+                          int w, int h, int rounding);
+
 void McQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride, int planeW,
                  int planeH, int x, int y, int mvx, int mvy, int w, int h, int rounding) {
   int ix = x + (mvx >> 2), iy = y + (mvy >> 2);
@@ -84,6 +87,12 @@ void McQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride,
     src = ref + iy * refStride + ix;
     ss = refStride;
   }
+  QpelFromBlock(dst, dstStride, src, ss, fx, fy, w, h, rounding);
+}
+
+// Interpolation from a (w + 1) x (h + 1) block already fetched.
+static void QpelFromBlock(uint8_t* dst, int dstStride, const uint8_t* src, int ss, int fx, int fy,
+                          int w, int h, int rounding) {
   if (!fx && !fy) {
     for (int r = 0; r < h; ++r) memcpy(dst + r * dstStride, src + r * ss, size_t(w));
     return;
@@ -135,32 +144,30 @@ void McPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du,
     McPredict(d, ref, dy, du, dv, ys, cs, mv, fourVectors);
 }
 
-// Half-pel block of w x h through the kernel slots (8 or 16 wide, any rows).
-static void HpelRect(Mp4vDecoder* d, uint8_t* dst, int ds, const uint8_t* ref, int rs, int pw,
-                     int ph, int x, int y, int mvx, int mvy, int w, int h) {
-  int ix = x + (mvx >> 1), iy = y + (mvy >> 1);
-  int frac = (mvx & 1) | (mvy & 1) << 1;
-  const uint8_t* src;
-  int ss;
-  if (ix < 0 || iy < 0 || ix + w + 1 > pw || iy + h + 1 > ph) {
-    uint8_t* e = d->scratch;
-    for (int r = 0; r <= h; ++r) {
-      int sy = iy + r;
-      sy = sy < 0 ? 0 : sy >= ph ? ph - 1 : sy;
-      const uint8_t* row = ref + sy * rs;
-      for (int c = 0; c <= w; ++c) {
-        int sx = ix + c;
-        sx = sx < 0 ? 0 : sx >= pw ? pw - 1 : sx;
-        e[r * 24 + c] = row[sx];
-      }
-    }
-    src = e;
-    ss = 24;
-  } else {
-    src = ref + iy * rs + ix;
-    ss = rs;
+// Fetches the (w + 1) x (h + 1) source block of a field prediction: field
+// sel of a frame plane (frame stride fs, frame height H), at column ix and
+// field row iy. Rows above the picture repeat the field's first row; rows
+// below it repeat the last row of the frame, whichever field that is.
+static const uint8_t* FetchField(uint8_t* buf, int bs, const uint8_t* plane, int fs, int W, int H,
+                                 int sel, int ix, int iy, int w, int h, int* ss) {
+  int fh = H >> 1;
+  if (ix >= 0 && iy >= 0 && ix + w + 1 <= W && iy + h + 1 <= fh) {
+    *ss = 2 * fs;
+    return plane + (2 * iy + sel) * fs + ix;
   }
-  d->mcPut[w == 16][frac](dst, ds, src, ss, h);
+  for (int r = 0; r <= h; ++r) {
+    int fr = iy + r;
+    int row = fr < 0 ? sel : fr >= fh ? H - 1 : 2 * fr + sel;
+    if (row > H - 1) row = H - 1;
+    const uint8_t* src = plane + row * fs;
+    for (int c = 0; c <= w; ++c) {
+      int sx = ix + c;
+      sx = sx < 0 ? 0 : sx >= W ? W - 1 : sx;
+      buf[r * bs + c] = src[sx];
+    }
+  }
+  *ss = bs;
+  return buf;
 }
 
 void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du,
@@ -168,22 +175,33 @@ void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* 
                      int rounding) {
   int s = d->stride, rcs = s / 2;
   int W = d->layoutW, H = d->layoutH;
-  int fh = H >> 1, cfh = H >> 2, cw = W >> 1;
   int x = d->mbx * 16, y = d->mby * 8;  // field rows
+  int qpel = d->hdr->quarterSample;
+  uint8_t buf[17 * 24];
   for (int f = 0; f < 2; ++f) {
     int mx = mv[2 * f], my = mv[2 * f + 1];
-    const uint8_t* ry = ref->y + sel[f] * s;
-    if (d->hdr->quarterSample) {
-      McQpelBlock(dy + f * ys, 2 * ys, ry, 2 * s, W, fh, x, y, mx, my, 16, 8, rounding);
+    int ss;
+    const uint8_t* src;
+    if (qpel) {
+      // A field half is filtered as two 8x8 blocks, each mirrored at its
+      // own edges; chroma halves the vertical part with a floor.
+      for (int k = 0; k < 2; ++k) {
+        src = FetchField(buf, 24, ref->y, s, W, H, sel[f], x + 8 * k + (mx >> 2), y + (my >> 2), 8,
+                         8, &ss);
+        QpelFromBlock(dy + f * ys + 8 * k, 2 * ys, src, ss, mx & 3, my & 3, 8, 8, rounding);
+      }
       mx = HalveTz(mx);
-      my = HalveTz(my);
+      my >>= 1;
     } else {
-      HpelRect(d, dy + f * ys, 2 * ys, ry, 2 * s, W, fh, x, y, mx, my, 16, 8);
+      src = FetchField(buf, 24, ref->y, s, W, H, sel[f], x + (mx >> 1), y + (my >> 1), 16, 8, &ss);
+      d->mcPut[1][(mx & 1) | (my & 1) << 1](dy + f * ys, 2 * ys, src, ss, 8);
     }
     int cvx = ChromaVector1(mx), cvy = ChromaVector1(my);
-    HpelRect(d, du + f * cs, 2 * cs, ref->u + sel[f] * rcs, 2 * rcs, cw, cfh, x / 2, y / 2, cvx,
-             cvy, 8, 4);
-    HpelRect(d, dv + f * cs, 2 * cs, ref->v + sel[f] * rcs, 2 * rcs, cw, cfh, x / 2, y / 2, cvx,
-             cvy, 8, 4);
+    int cx = x / 2 + (cvx >> 1), cy = y / 2 + (cvy >> 1);
+    int frac = (cvx & 1) | (cvy & 1) << 1;
+    src = FetchField(buf, 24, ref->u, rcs, W >> 1, H >> 1, sel[f], cx, cy, 8, 4, &ss);
+    d->mcPut[0][frac](du + f * cs, 2 * cs, src, ss, 4);
+    src = FetchField(buf, 24, ref->v, rcs, W >> 1, H >> 1, sel[f], cx, cy, 8, 4, &ss);
+    d->mcPut[0][frac](dv + f * cs, 2 * cs, src, ss, 4);
   }
 }
