@@ -146,8 +146,9 @@ void McPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du,
 
 // Fetches the (w + 1) x (h + 1) source block of a field prediction: field
 // sel of a frame plane (frame stride fs, frame height H), at column ix and
-// field row iy. Rows above the picture repeat the field's first row; rows
-// below it repeat the last row of the frame, whichever field that is.
+// field row iy. The reference is extended as a frame, not per field: rows
+// above the picture repeat its first row and rows below it its last row,
+// whichever field that row belongs to.
 static const uint8_t* FetchField(uint8_t* buf, int bs, const uint8_t* plane, int fs, int W, int H,
                                  int sel, int ix, int iy, int w, int h, int* ss) {
   int fh = H >> 1;
@@ -157,7 +158,7 @@ static const uint8_t* FetchField(uint8_t* buf, int bs, const uint8_t* plane, int
   }
   for (int r = 0; r <= h; ++r) {
     int fr = iy + r;
-    int row = fr < 0 ? sel : fr >= fh ? H - 1 : 2 * fr + sel;
+    int row = fr < 0 ? 0 : fr >= fh ? H - 1 : 2 * fr + sel;
     if (row > H - 1) row = H - 1;
     const uint8_t* src = plane + row * fs;
     for (int c = 0; c <= w; ++c) {
