@@ -137,13 +137,23 @@ static void AffineAmv(Mp4vDecoder* d, int16_t* out) {
     else
       dx -= int64_t(1) << (16 + acc + 1);
     int64_t mbv = d->gmcOffset[0][n] + dx * d->mbx * 16 + dy * d->mby * 16;
-    int64_t sum = 0;
-    for (int y = 0; y < 16; ++y) {
-      int64_t v = mbv + dy * y;
-      for (int x = 0; x < 16; ++x) {
-        sum += v >> 16;
-        v += dx;
+    // floor((mbv + r) / 2^16) = hi + floor((lo + r) / 2^16) with the small
+    // in-macroblock step r in 32 bits.
+    int64_t hi = mbv >> 16;
+    int32_t lo = int32_t(mbv - hi * 65536);
+    int32_t sx = int32_t(dx), sy = int32_t(dy);
+    int64_t sum = hi * 256;
+    if (dx > -(1 << 25) && dx < (1 << 25) && dy > -(1 << 25) && dy < (1 << 25)) {
+      int32_t part = 0;
+      for (int y = 0; y < 16; ++y) {
+        int32_t v = lo + sy * y;
+        for (int x = 0; x < 16; ++x) part += (v + sx * x) >> 16;
       }
+      sum += part;
+    } else {
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) sum += (mbv + dy * y + dx * x) >> 16;
+      sum -= hi * 256;
     }
     int32_t a = RoundShift(sum, acc + 8 - qs);
     out[n] = int16_t(a < -len ? -len : a >= len ? len - 1 : a);
@@ -190,6 +200,32 @@ static void WarpAffine(uint8_t* dst, int ds, const uint8_t* ref, int rs, int pw,
   int sh = acc + 1, s = 1 << sh;
   int rounder = (1 << (2 * sh - 1)) - rounding;
   int maxX = pw - 1, maxY = ph - 1;
+  // Inside the picture at all four corners (the warp is affine, so every
+  // position lies between them): no clamping.
+  int inside = 1;
+  for (int c = 0; c < 4 && inside; ++c) {
+    int64_t cx = ox + int64_t(dl[0][0]) * ((c & 1) * (n - 1)) + int64_t(dl[0][1]) * ((c >> 1) * (n - 1));
+    int64_t cy = oy + int64_t(dl[1][0]) * ((c & 1) * (n - 1)) + int64_t(dl[1][1]) * ((c >> 1) * (n - 1));
+    int64_t px = (cx >> 16) >> sh, py = (cy >> 16) >> sh;
+    if (px < 0 || py < 0 || px + 1 > maxX || py + 1 > maxY) inside = 0;
+  }
+  if (inside) {
+    for (int y = 0; y < n; ++y) {
+      int64_t vx = ox + int64_t(dl[0][1]) * y, vy = oy + int64_t(dl[1][1]) * y;
+      uint8_t* o = dst + y * ds;
+      for (int x = 0; x < n; ++x) {
+        int px = int(vx >> 16), py = int(vy >> 16);
+        int fx = px & (s - 1), fy = py & (s - 1);
+        const uint8_t* r0 = ref + (py >> sh) * rs + (px >> sh);
+        const uint8_t* r1 = r0 + rs;
+        o[x] = uint8_t(((r0[0] * (s - fx) + r0[1] * fx) * (s - fy) +
+                        (r1[0] * (s - fx) + r1[1] * fx) * fy + rounder) >> (2 * sh));
+        vx += dl[0][0];
+        vy += dl[1][0];
+      }
+    }
+    return;
+  }
   for (int y = 0; y < n; ++y) {
     int64_t vx = ox + int64_t(dl[0][1]) * y, vy = oy + int64_t(dl[1][1]) * y;
     uint8_t* o = dst + y * ds;

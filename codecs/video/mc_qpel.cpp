@@ -5,59 +5,74 @@
 
 static inline uint8_t Clip255(int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
 
-// Half-sample value between p[0] and p[1] of a line of n + 1 samples
-// (indices 0..n), mirrored at both ends.
-template <int N>
-static inline int Tap8(const uint8_t* p, int step, int k, int r) {
-  auto at = [&](int i) -> int {
-    i = i < 0 ? -1 - i : i > N ? 2 * N + 1 - i : i;
-    return p[i * step];
-  };
-  int v = 20 * (at(k) + at(k + 1)) - 6 * (at(k - 1) + at(k + 2)) + 3 * (at(k - 2) + at(k + 3)) -
-          (at(k - 3) + at(k + 4));
-  return Clip255((v + 16 - r) >> 5);
+static inline int Tap8(int m3, int m2, int m1, int p0, int p1, int p2, int p3, int p4, int r) {
+  return Clip255((20 * (p0 + p1) - 6 * (m1 + p2) + 3 * (m2 + p3) - (m3 + p4) + 16 - r) >> 5);
 }
 
-// Interior fast path: all eight taps lie inside 0..N.
-static inline int Tap8Direct(const uint8_t* p, int step, int r) {
-  int v = 20 * (p[0] + p[step]) - 6 * (p[-step] + p[2 * step]) + 3 * (p[-2 * step] + p[3 * step]) -
-          (p[-3 * step] + p[4 * step]);
-  return Clip255((v + 16 - r) >> 5);
-}
-
-// One direction of the interpolation over a line of N + 1 samples: writes N
-// outputs at the quarter offset f (1, 2 or 3).
+// Horizontal pass over one line of N + 1 samples: N outputs at the quarter
+// offset f (1, 2 or 3), the taps mirrored at both ends of the line.
 template <int N>
-static inline void QpelLine(uint8_t* out, int ostep, const uint8_t* in, int istep, int f, int r) {
+static inline void QpelRow(uint8_t* out, const uint8_t* in, int f, int r) {
+  uint8_t p[N + 8];
+  memcpy(p + 3, in, N + 1);
+  p[2] = p[3];
+  p[1] = p[4];
+  p[0] = p[5];
+  p[N + 4] = p[N + 3];
+  p[N + 5] = p[N + 2];
+  p[N + 6] = p[N + 1];
+  const uint8_t* q = p + 3;
   for (int k = 0; k < N; ++k) {
-    int h = (k >= 3 && k + 4 <= N) ? Tap8Direct(in + k * istep, istep, r) : Tap8<N>(in, istep, k, r);
-    int v;
-    if (f == 2)
-      v = h;
-    else if (f == 1)
-      v = (in[k * istep] + h + 1 - r) >> 1;
-    else
-      v = (h + in[(k + 1) * istep] + 1 - r) >> 1;
-    out[k * ostep] = uint8_t(v);
+    int h = Tap8(q[k - 3], q[k - 2], q[k - 1], q[k], q[k + 1], q[k + 2], q[k + 3], q[k + 4], r);
+    if (f == 1)
+      h = (q[k] + h + 1 - r) >> 1;
+    else if (f == 3)
+      h = (h + q[k + 1] + 1 - r) >> 1;
+    out[k] = uint8_t(h);
+  }
+}
+
+// Vertical pass over H + 1 rows of W samples, the rows mirrored likewise.
+template <int W, int H>
+static inline void QpelCols(uint8_t* dst, int ds, const uint8_t* src, int ss, int f, int r) {
+  const uint8_t* row[H + 8];
+  for (int i = 0; i <= H; ++i) row[3 + i] = src + i * ss;
+  row[2] = row[3];
+  row[1] = row[4];
+  row[0] = row[5];
+  row[H + 4] = row[H + 3];
+  row[H + 5] = row[H + 2];
+  row[H + 6] = row[H + 1];
+  const uint8_t* const* q = row + 3;
+  for (int k = 0; k < H; ++k) {
+    const uint8_t *a = q[k - 3], *b = q[k - 2], *c = q[k - 1], *e = q[k], *g = q[k + 1],
+                  *m = q[k + 2], *n = q[k + 3], *o = q[k + 4];
+    const uint8_t* near = f == 3 ? g : e;
+    uint8_t* out = dst + k * ds;
+    for (int x = 0; x < W; ++x) {
+      int h = Tap8(a[x], b[x], c[x], e[x], g[x], m[x], n[x], o[x], r);
+      if (f != 2) h = (near[x] + h + 1 - r) >> 1;
+      out[x] = uint8_t(h);
+    }
   }
 }
 
 template <int W, int H>
 static void QpelBlock(uint8_t* dst, int ds, const uint8_t* src, int ss, int fx, int fy, int r) {
   // src holds (W + 1) x (H + 1) samples.
-  uint8_t tmp[17 * 17];
+  uint8_t tmp[17 * 16];
+  if (!fy) {
+    for (int y = 0; y < H; ++y) QpelRow<W>(dst + y * ds, src + y * ss, fx, r);
+    return;
+  }
   const uint8_t* t = src;
   int ts = ss;
   if (fx) {
-    for (int y = 0; y <= H; ++y) QpelLine<W>(tmp + y * 16, 1, src + y * ss, 1, fx, r);
+    for (int y = 0; y <= H; ++y) QpelRow<W>(tmp + y * 16, src + y * ss, fx, r);
     t = tmp;
     ts = 16;
   }
-  if (fy) {
-    for (int x = 0; x < W; ++x) QpelLine<H>(dst + x, ds, t + x, ts, fy, r);
-  } else {
-    for (int y = 0; y < H; ++y) memcpy(dst + y * ds, t + y * ts, W);
-  }
+  QpelCols<W, H>(dst, ds, t, ts, fy, r);
 }
 
 static void QpelFromBlock(uint8_t* dst, int dstStride, const uint8_t* src, int ss, int fx, int fy,
