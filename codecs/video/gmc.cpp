@@ -12,6 +12,14 @@ static int32_t RoundShift(int64_t a, int b) {
   return int32_t(a > 0 ? (a + h) >> b : (a + h - 1) >> b);
 }
 
+static int64_t Half(int sh) { return sh > 0 ? int64_t(1) << (sh - 1) : 0; }
+
+// v scaled from sh fraction bits to 16 (pictures wider than 2048 may have
+// more than 16).
+static int32_t To16(int64_t v, int sh) {
+  return int32_t(sh <= 16 ? v * (int64_t(1) << (16 - sh)) : v >> (sh - 16));
+}
+
 void GmcSetup(Mp4vDecoder* d) {
   const StreamHeader* h = d->hdr;
   int acc = h->warpAccuracy;
@@ -61,8 +69,8 @@ void GmcSetup(Mp4vDecoder* d) {
       shiftY = alpha + rho;
       shiftC = alpha + rho + 2;
       int64_t a = -r * i0 + vi1, b = r * j0 - vj1, c = -r * j0 + vj1;
-      off[0][0] = i0 * (int64_t(1) << shiftY) + (int64_t(1) << (shiftY - 1));
-      off[0][1] = j0 * (int64_t(1) << shiftY) + (int64_t(1) << (shiftY - 1));
+      off[0][0] = i0 * (int64_t(1) << shiftY) + Half(shiftY);
+      off[0][1] = j0 * (int64_t(1) << shiftY) + Half(shiftY);
       off[1][0] = a + b + 2 * w2 * r * i0 - 16 * w2 + (int64_t(1) << (alpha + rho + 1));
       off[1][1] = c + a + 2 * w2 * r * j0 - 16 * w2 + (int64_t(1) << (alpha + rho + 1));
       dl[0][0] = a;
@@ -78,8 +86,8 @@ void GmcSetup(Mp4vDecoder* d) {
       shiftC = shiftY + 2;
       int64_t a = (-r * i0 + vi1) * h3, b = (-r * i0 + vi2) * w3;
       int64_t c = (-r * j0 + vj1) * h3, e = (-r * j0 + vj2) * w3;
-      off[0][0] = i0 * (int64_t(1) << shiftY) + (int64_t(1) << (shiftY - 1));
-      off[0][1] = j0 * (int64_t(1) << shiftY) + (int64_t(1) << (shiftY - 1));
+      off[0][0] = i0 * (int64_t(1) << shiftY) + Half(shiftY);
+      off[0][1] = j0 * (int64_t(1) << shiftY) + Half(shiftY);
       off[1][0] = a + b + 2 * w2 * h3 * r * i0 - 16 * w2 * h3 + (int64_t(1) << (shiftY + 1));
       off[1][1] = c + e + 2 * w2 * h3 * r * j0 - 16 * w2 * h3 + (int64_t(1) << (shiftY + 1));
       dl[0][0] = a;
@@ -106,10 +114,10 @@ void GmcSetup(Mp4vDecoder* d) {
   } else {
     // 16 fraction bits below the 1/s position.
     for (int c = 0; c < 2; ++c) {
-      d->gmcOffset[0][c] = int32_t(off[0][c] * (int64_t(1) << (16 - shiftY)));
-      d->gmcOffset[1][c] = int32_t(off[1][c] * (int64_t(1) << (16 - shiftC)));
-      d->gmcDelta[0][c] = int32_t(dl[0][c] * (int64_t(1) << (16 - shiftY)));
-      d->gmcDelta[1][c] = int32_t(dl[1][c] * (int64_t(1) << (16 - shiftY)));
+      d->gmcOffset[0][c] = To16(off[0][c], shiftY);
+      d->gmcOffset[1][c] = To16(off[1][c], shiftC);
+      d->gmcDelta[0][c] = To16(dl[0][c], shiftY);
+      d->gmcDelta[1][c] = To16(dl[1][c], shiftY);
     }
     d->gmcShift = 16;
   }

@@ -112,7 +112,7 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
       int mx = 0, my = 0;
       if (deltaCoded && (DecodeMvd(b, 1, &mx) < 0 || DecodeMvd(b, 1, &my) < 0)) return;
       useF = useB = 1;
-      uint8_t info = d->fieldInfo[i];
+      uint8_t info = h->interlaced ? d->fieldInfo[i] : 0;
       if (info & 4) {
         // Field direct: each field scales its co-located field vector by the
         // field distances to its reference field.
