@@ -257,6 +257,15 @@ static void WarpAffine(uint8_t* dst, int ds, const uint8_t* ref, int rs, int pw,
   }
 }
 
+void GmcAverageVector(Mp4vDecoder* d, int16_t* mv) {
+  int16_t v[2] = {d->gmcAmv[0], d->gmcAmv[1]};
+  if (d->gmcPoints != 1) AffineAmv(d, v);
+  for (int k = 0; k < 4; ++k) {
+    mv[2 * k] = v[0];
+    mv[2 * k + 1] = v[1];
+  }
+}
+
 void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, int cs) {
   const StreamHeader* h = d->hdr;
   const FrameRec* ref = d->olderRef;
@@ -275,10 +284,7 @@ void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, i
     int fx = (cx * (1 << (3 - acc))) & 15, fy = (cy * (1 << (3 - acc))) & 15;
     Warp1(du, cs, ref->u, rcs, W >> 1, H >> 1, px, py, fx, fy, 8, rounder);
     Warp1(dv, cs, ref->v, rcs, W >> 1, H >> 1, px, py, fx, fy, 8, rounder);
-    for (int k = 0; k < 4; ++k) {
-      mv[2 * k] = d->gmcAmv[0];
-      mv[2 * k + 1] = d->gmcAmv[1];
-    }
+    GmcAverageVector(d, mv);
     return;
   }
   const int32_t(*dl)[2] = d->gmcDelta;
@@ -292,10 +298,5 @@ void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, i
   oy = d->gmcOffset[1][1] + int64_t(dl[1][0]) * x + int64_t(dl[1][1]) * y;
   WarpAffine(du, cs, ref->u, rcs, W >> 1, H >> 1, ox, oy, dl, 8, acc, h->rounding);
   WarpAffine(dv, cs, ref->v, rcs, W >> 1, H >> 1, ox, oy, dl, 8, acc, h->rounding);
-  int16_t amv[2];
-  AffineAmv(d, amv);
-  for (int k = 0; k < 4; ++k) {
-    mv[2 * k] = amv[0];
-    mv[2 * k + 1] = amv[1];
-  }
+  GmcAverageVector(d, mv);
 }

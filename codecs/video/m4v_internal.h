@@ -295,8 +295,13 @@ void McPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du,
 
 // gmc.cpp: global motion compensation of S-VOPs.
 void GmcSetup(Mp4vDecoder* d);  // from d->warp at the frame set-up of an S-VOP
-// Warped prediction of the current macroblock from the older reference.
+// Warped prediction of the current macroblock from the older reference; also
+// stores the macroblock's averaged vector (below) in its four vector slots.
 void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, int cs);
+// The averaged vector of a GMC macroblock at the current position (vector
+// units of the stream, clipped to the fcode range), into mv[0..7]: what
+// vector prediction and direct mode see for mcsel and not-coded S macroblocks.
+void GmcAverageVector(Mp4vDecoder* d, int16_t* mv);
 
 // mb_general.cpp / mb_bvop.cpp: the VOP decoders of streams with interlace,
 // quarter-pel or GMC.
