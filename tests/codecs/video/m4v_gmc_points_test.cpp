@@ -59,7 +59,6 @@ void SkipWarpCode(BitIn* b) {
   static const int kLen[15][2] = {{2, 0},   {3, 2},   {3, 3},    {3, 4},    {3, 5},
                                   {3, 6},   {4, 14},  {5, 30},   {6, 62},   {7, 126},
                                   {8, 254}, {9, 510}, {10, 1022}, {11, 2046}, {12, 4094}};
-  size_t start = b->pos();
   int len = 0;
   for (int k = 0; k < 15; ++k) {
     BitIn probe = *b;
@@ -69,7 +68,6 @@ void SkipWarpCode(BitIn* b) {
       break;
     }
   }
-  (void)start;
   b->Get(len);
   b->Get(1);
 }
