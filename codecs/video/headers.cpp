@@ -226,6 +226,7 @@ void ParseUserData(VBits* b, StreamHeader* h) {
   if ((xvid >= 1 && xvid <= 12) || (divxBuild >= 1 && divxBuild <= 499))
     h->workaround = 1;
   if (packed) h->packed = 1;
+  if (n >= 4 && memcmp(text, "Lavc", 4) == 0) h->lavc = 1;
 }
 
 int SearchVolHeaders(VBits* b, StreamHeader* h, Mp4vDecPrintFn print) {

@@ -99,6 +99,7 @@ struct StreamHeader {
   int32_t topFieldFirst, altVertScan;
   int32_t fcodeFwd, fcodeBwd;
   int32_t resyncLen;
+  int32_t lavc;  // made by libavcodec (user data "Lavc"); set, never cleared
 };
 
 struct FrameRec {
@@ -211,6 +212,18 @@ static inline void Print(Mp4vDecoder* d, const char* text) {
   if (d->print) d->print(text);
 }
 static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
+
+// libavcodec's encoder and decoder treat the left neighbour of a packet's
+// first macroblock as unavailable for the block-2 vector prediction of a
+// four-vector macroblock by clearing that neighbour's stored block-3 vector,
+// which B-VOPs then see in direct mode. Streams it made expect the same:
+// called before predicting block 2 of a four-vector macroblock.
+static inline void LavcClearLeftAtPacketStart(Mp4vDecoder* d) {
+  if (d->hdr->lavc && d->mbIndex == d->packetStart && d->mbx > 0) {
+    int16_t* left = d->mvs + (d->mbIndex - 1) * 8 + 6;
+    left[0] = left[1] = 0;
+  }
+}
 
 // headers.cpp
 int BitLength(uint32_t v);

@@ -135,9 +135,11 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
         }
       } else {
         const int16_t* col = d->mvs + i * 8;
+        int colFour = d->mbMode[i] == MB_INTER4V;  // else its vector is its block 0's
         for (int k = 0; k < 4; ++k) {
-          DirectPair(col[2 * k], mx, d->trb, d->trd, &fwd[2 * k], &bwd[2 * k]);
-          DirectPair(col[2 * k + 1], my, d->trb, d->trd, &fwd[2 * k + 1], &bwd[2 * k + 1]);
+          int kk = colFour ? k : 0;
+          DirectPair(col[2 * kk], mx, d->trb, d->trd, &fwd[2 * k], &bwd[2 * k]);
+          DirectPair(col[2 * kk + 1], my, d->trb, d->trd, &fwd[2 * k + 1], &bwd[2 * k + 1]);
         }
       }
     } else {

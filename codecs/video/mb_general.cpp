@@ -11,6 +11,7 @@ static int ReadFrameVectors(Mp4vDecoder* d, int four, int fcode) {
   int n = four ? 4 : 1;
   for (int k = 0; k < n; ++k) {
     int px, py, dx, dy;
+    if (k == 2) LavcClearLeftAtPacketStart(d);
     PredictMv(d, k, &px, &py);
     if (DecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
     if (DecodeMvd(&d->bs, fcode, &dy) < 0) return -1;

@@ -54,7 +54,9 @@ const Case kCases[] = {
     {"tools_bf2_short", 176, 144},         // two B-VOPs, short GOP
     {"tools_qpel_bf1", 320, 240},          // quarter-pel in P and B
     {"tools_qpel_mv4_bf2", 176, 144},      // quarter-pel four vectors, direct mode over them
-    {"tools_qpel_packets", 320, 240},      // predictors reset at each video packet
+    {"tools_qpel_packets", 320, 240},      // predictors reset at each video packet; libavcodec's
+                                           // cleared vector left of a packet, seen by direct mode
+    {"tools_mv4_packets", 320, 240},       // the same with half-pel (plain B decoder)
     {"tools_interlaced", 320, 240},        // field DCT and vectors, field direct, alternate scan
     {"tools_interlaced_qpel", 320, 240},   // quarter-pel fields, bottom field first, MPEG matrices
     {"tools_xvid_gmc", 320, 240},          // S-VOPs with three warping points

@@ -18,6 +18,7 @@ streams=(
   "tools_qpel_bf1|mandelbrot=size=320x240:rate=25|30|-c:v mpeg4 -g 12 -flags +qpel -bf 1 -q:v 3"
   "tools_qpel_mv4_bf2|mandelbrot=size=176x144:rate=25|30|-c:v mpeg4 -g 300 -flags +qpel+mv4 -bf 2 -q:v 3"
   "tools_qpel_packets|$zoom|30|-c:v mpeg4 -g 30 -flags +qpel+mv4 -bf 2 -ps 200 -q:v 3"
+  "tools_mv4_packets|$zoom|30|-c:v mpeg4 -g 30 -flags +mv4 -bf 2 -ps 200 -q:v 3"
   "tools_interlaced|$field|30|-c:v mpeg4 -g 12 -flags +ildct+ilme -alternate_scan 1 -bf 2 -q:v 3"
   "tools_interlaced_qpel|$field|20|-c:v mpeg4 -g 12 -flags +ildct+ilme+qpel+mv4 -top 0 -bf 1 -mpeg_quant 1 -q:v 3"
   "tools_xvid_gmc|$zoom|30|-c:v libxvid -gmc 1 -q:v 3"
