@@ -7,6 +7,9 @@
 set -euo pipefail
 out=${1:-$(cd "$(dirname "$0")/../../.." && pwd)/build/testdata/video}
 mkdir -p "$out"
+# Several test programs call this at once: one generates, the others wait.
+exec 9>"$out/.tool_streams.lock"
+flock 9
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 
 zoom="testsrc2=size=320x240:rate=25,zoompan=z='1+0.01*on':d=1:s=320x240"
