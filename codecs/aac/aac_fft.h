@@ -1,0 +1,18 @@
+// Inverse MDCT core of the AAC filterbank: pre-rotation, complex FFT in block
+// floating point and post-rotation, on 32-bit values with Q15 twiddles.
+#ifndef CODECS_AAC_AAC_FFT_H
+#define CODECS_AAC_AAC_FFT_H
+
+#include <stdint.h>
+
+// In-place forward complex FFT of 2^log2m points (interleaved re, im;
+// log2m 2..9), halving at every stage: the result is the transform divided by
+// 2^log2m.
+void AacImdctFft(int32_t* d, int log2m);
+
+// DCT-IV of n coefficients in place (n = 1024 or 128), divided by 2^gain and
+// then shifted by `shift` bits (left saturating, right arithmetic, held to
+// -32..32); returns the gain (10 or 7). work holds n values.
+int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work);
+
+#endif
