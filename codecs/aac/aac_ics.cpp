@@ -12,15 +12,16 @@
 static inline int32_t HuffmanDecode(AacBitReader* r, const uint16_t* tree)
 {
     const uint32_t window = AacBitsPeek(r, 16);
-    uint32_t node = 0;
+    uint32_t node4 = 0; // a node entry (bits 0 and 1 clear) is 4 x the node
     for (int used = 0; used < 16; used += 2) {
-        uint16_t e = tree[4 * node + ((window >> (14 - used)) & 3)];
+        uint16_t e = tree[node4 + ((window >> (14 - used)) & 3)];
         if (e & 1) {
             AacBitsRead(r, used + ((e & 2) ? 1 : 2));
             return e >> 2;
         }
-        node = e >> 2;
+        node4 = e;
     }
+    uint32_t node = node4 >> 2;
     AacBitsRead(r, 16);
     for (int step = 8; step < 10; step++) {
         uint16_t e = tree[4 * node + AacBitsPeek(r, 2)];
@@ -346,14 +347,15 @@ static inline int32_t QuantMagnitude(uint32_t a, int sf3, int* expOut)
 }
 
 // Mantissas of each band aligned to the band's largest value. Magnitudes
-// below 16, nearly all of them, come from a table filled as they appear.
+// below 16, nearly all of them, come from a table of the scalefactor's
+// fraction, filled on first use.
 static void InverseQuantise(AacChannel* c)
 {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const uint16_t* swb = AacSwb(c);
     int32_t smallMant[4][16];
     int8_t smallExp[4][16];
-    memset(smallExp, 127, sizeof(smallExp));
+    uint8_t rowReady[4] = {0, 0, 0, 0};
     int winBase = 0;
     for (int g = 0; g < c->numWindowGroups; g++) {
         for (int wi = 0; wi < c->windowGroupLength[g]; wi++) {
@@ -381,24 +383,41 @@ static void InverseQuantise(AacChannel* c)
                 QuantMagnitude(maxq, sf3, &bandExp);
                 int32_t* mant = smallMant[sf3];
                 int8_t* mexp = smallExp[sf3];
-                for (int k = lo; k < hi; k++) {
-                    int32_t q = spec[k];
-                    if (q == 0)
-                        continue;
-                    uint32_t a = (uint32_t)(q < 0 ? -q : q);
-                    int32_t m;
-                    int e;
-                    if (a < 16) {
-                        if (mexp[a] == 127) {
-                            mant[a] = QuantMagnitude(a, sf3, &e);
-                            mexp[a] = (int8_t)e;
-                        }
-                        m = mant[a];
-                        e = mexp[a];
-                    } else {
-                        m = QuantMagnitude(a, sf3, &e);
+                if (!rowReady[sf3]) {
+                    mant[0] = 0;
+                    mexp[0] = 0;
+                    for (uint32_t a = 1; a < 16; a++) {
+                        int e;
+                        mant[a] = QuantMagnitude(a, sf3, &e);
+                        mexp[a] = (int8_t)e;
                     }
-                    spec[k] = AacShiftSat(q < 0 ? -m : m, e - bandExp);
+                    rowReady[sf3] = 1;
+                }
+                if (maxq < 16) {
+                    // No branch on the value: a zero has mantissa 0.
+                    for (int k = lo; k < hi; k++) {
+                        int32_t q = spec[k];
+                        uint32_t a = (uint32_t)(q < 0 ? -q : q);
+                        int32_t m = q < 0 ? -mant[a] : mant[a];
+                        int sh = mexp[a] - bandExp;
+                        spec[k] = sh <= 0 ? m >> (sh < -31 ? 31 : -sh) : AacShiftSat(m, sh);
+                    }
+                } else {
+                    for (int k = lo; k < hi; k++) {
+                        int32_t q = spec[k];
+                        if (q == 0)
+                            continue;
+                        uint32_t a = (uint32_t)(q < 0 ? -q : q);
+                        int32_t m;
+                        int e;
+                        if (a < 16) {
+                            m = mant[a];
+                            e = mexp[a];
+                        } else {
+                            m = QuantMagnitude(a, sf3, &e);
+                        }
+                        spec[k] = AacShiftSat(q < 0 ? -m : m, e - bandExp);
+                    }
                 }
                 c->bandExp[w][b] = (int16_t)(bandExp + (sf >> 2));
             }
