@@ -14,6 +14,13 @@
 
 #include "codecs/aac/aac_internal.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define AAC_FFT_SSE2 1
+#else
+#define AAC_FFT_SSE2 0
+#endif
+
 namespace {
 
 // Bit reversal of 9-bit indices; a 6-bit index reverses to rev9(i) >> 3.
@@ -78,8 +85,24 @@ inline void Butterfly(int32_t* a, int32_t* b, int32_t wc, int32_t ws)
     b[1] = ai - bi;
 }
 
+// Twiddle pair (cosine, sine) of the angle 2 pi j / 2048, j = 0..1023.
+inline void TwiddleAt(int j, int32_t* c, int32_t* s)
+{
+    const int16_t* tw = kAacTwiddle;
+    if (j < 512) {
+        *s = tw[j];
+        *c = j == 0 ? 32767 : tw[512 - j];
+    } else if (j == 512) {
+        *s = 32767;
+        *c = 0;
+    } else {
+        *s = tw[1024 - j];
+        *c = -tw[j - 512];
+    }
+}
+
 // Radix-2 stages of sizes 8..m on bit-reversed input.
-void Stages(int32_t* d, int log2m)
+void StagesPlain(int32_t* d, int log2m)
 {
     const int m = 1 << log2m;
     const int16_t* tw = kAacTwiddle;
@@ -110,7 +133,7 @@ void Stages(int32_t* d, int log2m)
 
 } // namespace
 
-void AacImdctFft(int32_t* d, int log2m)
+static void BitReverse(int32_t* d, int log2m)
 {
     const int m = 1 << log2m;
     const int down = 9 - log2m;
@@ -124,7 +147,6 @@ void AacImdctFft(int32_t* d, int log2m)
             d[2 * j + 1] = t1;
         }
     }
-    Stages(d, log2m);
 }
 
 // Output shift of the post-rotation, the same as AacShiftSat for every value.
@@ -141,7 +163,9 @@ static inline int32_t ShiftOut(int32_t v, int s)
     return v >> -s;
 }
 
-int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work)
+static int PostRotatePlain(int32_t* x, int n, int shift, const int32_t* work);
+
+int AacImdctInversePlain(int32_t* x, int n, int shift, int32_t* work)
 {
     const int16_t* sine = n == 1024 ? kAacSineLong : kAacSineShort;
     const int half = n >> 1;
@@ -156,7 +180,14 @@ int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work)
         o[0] = MulHi16(b, c) + MulHi16(a, d);
         o[1] = MulHi16(b, d) - MulHi16(a, c);
     }
-    Stages(work, log2m);
+    StagesPlain(work, log2m);
+    return PostRotatePlain(x, n, shift, work);
+}
+
+// Post-rotation into x with the output shift; returns the exponent gained.
+static int PostRotatePlain(int32_t* x, int n, int shift, const int32_t* work)
+{
+    const int half = n >> 1;
     if (shift > 32)
         shift = 32;
     if (shift < -32)
@@ -179,5 +210,190 @@ int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work)
             x[n - 1 - 2 * k] = ShiftOut(-im, shift);
         }
     }
+    return n == 1024 ? 10 : 7;
+}
+
+void AacImdctFftPlain(int32_t* d, int log2m)
+{
+    BitReverse(d, log2m);
+    StagesPlain(d, log2m);
+}
+
+#if AAC_FFT_SSE2
+
+namespace {
+
+// (x * w) >> 16 in each 32-bit lane for any x, w in the 16-bit range: with x split
+// into a signed high half h and an unsigned low half l, that is h * w plus
+// (l * w) >> 16; the latter comes from the signed 16-bit high product, plus
+// w when l has its top bit set.
+inline __m128i MulHi16x4(__m128i x, __m128i w)
+{
+    __m128i hi = _mm_madd_epi16(x, _mm_slli_epi32(w, 16));
+    __m128i lo = _mm_srai_epi32(_mm_slli_epi32(_mm_mulhi_epi16(x, w), 16), 16);
+    __m128i fix = _mm_and_si128(_mm_srai_epi32(_mm_slli_epi32(x, 16), 31), w);
+    return _mm_add_epi32(_mm_add_epi32(hi, lo), fix);
+}
+
+// A twiddle vector w (16-bit values in 32-bit lanes) prepared for
+// MulHi16Near: w in the high and in the low half of each lane.
+struct TwinVec {
+    __m128i hi, lo;
+};
+
+inline TwinVec Prepare(__m128i w) { return {_mm_slli_epi32(w, 16), _mm_and_si128(w, _mm_set1_epi32(0xFFFF))}; }
+
+// (x * w) >> 16 for |x| < 2^31 - 2^15, the FFT's range: with h the high half
+// of x + 2^15 and l the signed low half of x (x = h 2^16 + l), that is
+// h * w + (l * w) >> 16, two 16-bit multiply-adds.
+inline __m128i MulHi16Near(__m128i x, __m128i xBiased, const TwinVec& w)
+{
+    return _mm_add_epi32(_mm_madd_epi16(xBiased, w.hi), _mm_srai_epi32(_mm_madd_epi16(x, w.lo), 16));
+}
+
+// Two complex values z (re, im, re, im) turned by their pairs: re * c + im * s
+// and im * c - re * s, each product (v * w) >> 16. c and s hold each pair's
+// value twice.
+inline __m128i Rotate(__m128i z, const TwinVec& c, const TwinVec& s)
+{
+    const __m128i oddNeg = _mm_set_epi32(-1, 0, -1, 0);
+    const __m128i zb = _mm_add_epi32(z, _mm_set1_epi32(0x8000));
+    __m128i p = MulHi16Near(z, zb, c);
+    __m128i q = MulHi16Near(_mm_shuffle_epi32(z, _MM_SHUFFLE(2, 3, 0, 1)),
+                            _mm_shuffle_epi32(zb, _MM_SHUFFLE(2, 3, 0, 1)), s);
+    q = _mm_sub_epi32(_mm_xor_si128(q, oddNeg), oddNeg);
+    return _mm_add_epi32(p, q);
+}
+
+inline __m128i Pairs(int32_t v0, int32_t v1) { return _mm_set_epi32(v1, v1, v0, v0); }
+
+void StagesSse2(int32_t* d, int log2m)
+{
+    const int m = 1 << log2m;
+    FirstStages(d, m);
+    for (int len = 8; len <= m; len <<= 1) {
+        const int half = len >> 1;
+        const int stride = 2048 / len;
+        for (int k = 0; k < half; k += 2) {
+            int32_t c0, s0, c1, s1;
+            TwiddleAt(k * stride, &c0, &s0);
+            TwiddleAt((k + 1) * stride, &c1, &s1);
+            const TwinVec c = Prepare(Pairs(c0, c1)), s = Prepare(Pairs(s0, s1));
+            for (int base = 0; base < m; base += len) {
+                __m128i* pa = (__m128i*)(d + 2 * (base + k));
+                __m128i* pb = (__m128i*)(d + 2 * (base + k + half));
+                __m128i a = _mm_srai_epi32(_mm_loadu_si128(pa), 1);
+                __m128i b = _mm_loadu_si128(pb);
+                __m128i r = Rotate(b, c, s);
+                if (k == 0) // twiddle 1: the first point is halved, not turned
+                    r = _mm_castpd_si128(
+                        _mm_move_sd(_mm_castsi128_pd(r), _mm_castsi128_pd(_mm_srai_epi32(b, 1))));
+                _mm_storeu_si128(pa, _mm_add_epi32(a, r));
+                _mm_storeu_si128(pb, _mm_sub_epi32(a, r));
+            }
+        }
+    }
+}
+
+// Four 16-bit table values from p, sign-extended to 32 bits.
+inline __m128i Load4x16(const int16_t* p)
+{
+    __m128i v = _mm_loadl_epi64((const __m128i*)p);
+    return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
+}
+
+// The output shift on four values, as AacShiftSat for shifts -32..30.
+inline __m128i ShiftOut4(__m128i v, int s)
+{
+    if (s < 0)
+        return _mm_sra_epi32(v, _mm_cvtsi32_si128(s < -31 ? 31 : -s));
+    if (s == 0)
+        return v;
+    const __m128i hiLim = _mm_set1_epi32(INT32_MAX >> s);
+    const __m128i loLim = _mm_set1_epi32(-(INT32_MAX >> s) - 1);
+    __m128i over = _mm_cmpgt_epi32(v, hiLim);
+    __m128i under = _mm_cmplt_epi32(v, loLim);
+    __m128i r = _mm_sll_epi32(v, _mm_cvtsi32_si128(s));
+    r = _mm_andnot_si128(_mm_or_si128(over, under), r);
+    r = _mm_or_si128(r, _mm_and_si128(over, _mm_set1_epi32(INT32_MAX)));
+    return _mm_or_si128(r, _mm_and_si128(under, _mm_set1_epi32(INT32_MIN)));
+}
+
+} // namespace
+
+static int InverseSse2(int32_t* x, int n, int shift, int32_t* work)
+{
+    const int16_t* sine = n == 1024 ? kAacSineLong : kAacSineShort;
+    const int half = n >> 1;
+    const int log2m = n == 1024 ? 9 : 6;
+    const int down = 9 - log2m;
+    const __m128i oddNeg = _mm_set_epi32(-1, 0, -1, 0);
+    // Pre-rotation, points m and m + 1: with a the front and b the back
+    // value, (b c + a d, b d - a c), (v * w) >> 16 products.
+    for (int m = 0; m < half; m += 2) {
+        __m128i front = _mm_loadu_si128((const __m128i*)(x + 2 * m));        // a_m . a_m1 .
+        __m128i back = _mm_loadu_si128((const __m128i*)(x + n - 4 - 2 * m)); // . b_m1 . b_m
+        __m128i bs = _mm_shuffle_epi32(back, _MM_SHUFFLE(0, 2, 1, 3));        // b_m b_m1
+        __m128i as = _mm_shuffle_epi32(front, _MM_SHUFFLE(3, 1, 2, 0));       // a_m a_m1
+        __m128i z = _mm_unpacklo_epi32(bs, as);                              // b_m a_m b_m1 a_m1
+        __m128i zs = _mm_unpacklo_epi32(as, bs);                             // a_m b_m a_m1 b_m1
+        __m128i c = _mm_shuffle_epi32(Load4x16(sine + 2 * m), _MM_SHUFFLE(2, 2, 0, 0));
+        __m128i dd = _mm_shuffle_epi32(Load4x16(sine + n - 4 - 2 * m), _MM_SHUFFLE(1, 1, 3, 3));
+        __m128i p = MulHi16x4(z, c);   // b c, a c
+        __m128i q = MulHi16x4(zs, dd); // a d, b d
+        __m128i r = _mm_add_epi32(_mm_sub_epi32(_mm_xor_si128(p, oddNeg), oddNeg), q);
+        _mm_storel_epi64((__m128i*)(work + 2 * (kBitRev.v[m] >> down)), r);
+        _mm_storel_epi64((__m128i*)(work + 2 * (kBitRev.v[m + 1] >> down)), _mm_unpackhi_epi64(r, r));
+    }
+    StagesSse2(work, log2m);
+    if (shift > 30)
+        return PostRotatePlain(x, n, shift, work);
+    // Post-rotation of points k, k + 1 (lo) and half - 2 - k, half - 1 - k
+    // (hi): x[2k] takes re_k and x[2k + 1] the negated im of half - 1 - k.
+    const int stride = 1024 / n;
+    for (int k = 0; k < half / 2; k += 2) {
+        int32_t c0, s0, c1, s1, c2, s2, c3, s3;
+        TwiddleAt(k * stride, &c0, &s0);
+        TwiddleAt((k + 1) * stride, &c1, &s1);
+        TwiddleAt((half - 2 - k) * stride, &c2, &s2);
+        TwiddleAt((half - 1 - k) * stride, &c3, &s3);
+        __m128i lo = Rotate(_mm_loadu_si128((const __m128i*)(work + 2 * k)), Prepare(Pairs(c0, c1)),
+                            Prepare(Pairs(s0, s1)));
+        __m128i hi = Rotate(_mm_loadu_si128((const __m128i*)(work + n - 4 - 2 * k)), Prepare(Pairs(c2, c3)),
+                            Prepare(Pairs(s2, s3)));
+        lo = _mm_add_epi32(lo, lo);
+        hi = _mm_add_epi32(hi, hi);
+        __m128i nlo = _mm_sub_epi32(_mm_setzero_si128(), lo);
+        __m128i nhi = _mm_sub_epi32(_mm_setzero_si128(), hi);
+        __m128i out1 = _mm_unpacklo_epi32(_mm_shuffle_epi32(lo, _MM_SHUFFLE(3, 1, 2, 0)),
+                                          _mm_shuffle_epi32(nhi, _MM_SHUFFLE(2, 0, 1, 3)));
+        __m128i out2 = _mm_unpacklo_epi32(_mm_shuffle_epi32(hi, _MM_SHUFFLE(3, 1, 2, 0)),
+                                          _mm_shuffle_epi32(nlo, _MM_SHUFFLE(2, 0, 1, 3)));
+        _mm_storeu_si128((__m128i*)(x + 2 * k), ShiftOut4(out1, shift));
+        _mm_storeu_si128((__m128i*)(x + n - 4 - 2 * k), ShiftOut4(out2, shift));
+    }
     return log2m + 1;
+}
+
+#endif
+
+void AacImdctFft(int32_t* d, int log2m)
+{
+    BitReverse(d, log2m);
+#if AAC_FFT_SSE2
+    if (log2m >= 3) {
+        StagesSse2(d, log2m);
+        return;
+    }
+#endif
+    StagesPlain(d, log2m);
+}
+
+int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work)
+{
+#if AAC_FFT_SSE2
+    return InverseSse2(x, n, shift, work);
+#else
+    return AacImdctInversePlain(x, n, shift, work);
+#endif
 }

@@ -15,4 +15,9 @@ void AacImdctFft(int32_t* d, int log2m);
 // -32..32); returns the gain (10 or 7). work holds n values.
 int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work);
 
+// The same without the SSE2 kernels (where those exist both give the same
+// bits).
+void AacImdctFftPlain(int32_t* d, int log2m);
+int AacImdctInversePlain(int32_t* x, int n, int shift, int32_t* work);
+
 #endif

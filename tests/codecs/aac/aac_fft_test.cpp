@@ -1,8 +1,8 @@
 // The filterbank's FFT against a double-precision DFT, and the whole inverse
-// transform against a plain twin that saturates every sum (the form the
-// arithmetic is defined in): the fast code leaves the saturation out because
-// the values provably stay inside 32 bits, so both must agree bit for bit on
-// any input, full scale included.
+// transform, in its SSE2 and plain forms, against a twin that saturates every
+// sum (the form the arithmetic is defined in): the decoder leaves the
+// saturation out because the values provably stay inside 32 bits, so all
+// must agree bit for bit on any input, full scale included.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -130,15 +130,21 @@ TEST(AacFft, InverseTransformEqualsSaturatingTwin)
         for (const char* kind : kinds) {
             for (int shift : shifts) {
                 std::vector<int32_t> fast = Input(kind, n, &rng);
+                std::vector<int32_t> plain = fast;
                 std::vector<int32_t> twin = fast;
                 std::vector<int32_t> work(n);
                 int gain = AacImdctInverse(fast.data(), n, shift, work.data());
+                int gainPlain = AacImdctInversePlain(plain.data(), n, shift, work.data());
                 TwinInverse(twin.data(), n, shift);
                 EXPECT_EQ(gain, n == 1024 ? 10 : 7);
-                int diffs = 0;
-                for (int i = 0; i < n; i++)
+                EXPECT_EQ(gainPlain, gain);
+                int diffs = 0, diffsPlain = 0;
+                for (int i = 0; i < n; i++) {
                     diffs += fast[i] != twin[i];
+                    diffsPlain += plain[i] != twin[i];
+                }
                 EXPECT_EQ(diffs, 0) << "n " << n << ", " << kind << ", shift " << shift;
+                EXPECT_EQ(diffsPlain, 0) << "plain, n " << n << ", " << kind << ", shift " << shift;
             }
         }
     }
@@ -155,9 +161,12 @@ TEST(AacFft, FftEqualsSaturatingTwin)
             for (int32_t& v : fast)
                 v >>= 1;
             std::vector<int32_t> twin = fast;
+            std::vector<int32_t> plain = fast;
             AacImdctFft(fast.data(), log2m);
+            AacImdctFftPlain(plain.data(), log2m);
             TwinFft(twin.data(), log2m);
             EXPECT_EQ(fast, twin) << "size " << (1 << log2m) << ", " << kind;
+            EXPECT_EQ(plain, twin) << "plain, size " << (1 << log2m) << ", " << kind;
         }
     }
 }
