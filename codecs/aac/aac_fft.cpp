@@ -219,6 +219,21 @@ void AacImdctFftPlain(int32_t* d, int log2m)
     StagesPlain(d, log2m);
 }
 
+// Long window overlap-add, exactly clamp16((((x w) >> 14) - 4 o w' + 2^15) >> 16)
+// on 64 bits, done in 32: ((x w) >> 16 - o w' + 2^13) >> 14 is the same
+// value (the low bits dropped first cannot carry into the kept ones).
+void AacOverlapLongPlain(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm)
+{
+    for (int n = 0; n < 512; n++) {
+        int32_t v = (MulHi16(x[512 + n], w[n]) - o[511 - n] * w[1023 - n] + 8192) >> 14;
+        pcm[n] = AacSat16(v);
+    }
+    for (int n = 0; n < 512; n++) {
+        int32_t v = (MulHi16(x[1023 - n], -w[512 + n]) - o[n] * w[511 - n] + 8192) >> 14;
+        pcm[512 + n] = AacSat16(v);
+    }
+}
+
 #if AAC_FFT_SSE2
 
 namespace {
@@ -375,6 +390,41 @@ static int InverseSse2(int32_t* x, int n, int shift, int32_t* work)
     return log2m + 1;
 }
 
+// Products of four 16-bit pairs (in 32-bit lanes, either extension) as 32-bit
+// values.
+static inline __m128i Mul16x4(__m128i a, __m128i b)
+{
+    return _mm_madd_epi16(_mm_and_si128(a, _mm_set1_epi32(0xFFFF)), b);
+}
+
+static inline __m128i Reverse4(__m128i v) { return _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3)); }
+
+static void OverlapLongSse2(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm)
+{
+    const __m128i round = _mm_set1_epi32(8192);
+    for (int n = 0; n < 512; n += 8) {
+        __m128i v[2];
+        for (int h = 0; h < 2; h++) {
+            const int i = n + 4 * h;
+            __m128i p = MulHi16x4(_mm_loadu_si128((const __m128i*)(x + 512 + i)), Load4x16(w + i));
+            __m128i b = Reverse4(Mul16x4(Load4x16(o + 508 - i), Load4x16(w + 1020 - i)));
+            v[h] = _mm_srai_epi32(_mm_add_epi32(_mm_sub_epi32(p, b), round), 14);
+        }
+        _mm_storeu_si128((__m128i*)(pcm + n), _mm_packs_epi32(v[0], v[1]));
+    }
+    for (int n = 0; n < 512; n += 8) {
+        __m128i v[2];
+        for (int h = 0; h < 2; h++) {
+            const int i = n + 4 * h;
+            __m128i xr = Reverse4(_mm_loadu_si128((const __m128i*)(x + 1020 - i)));
+            __m128i p = MulHi16x4(xr, _mm_sub_epi32(_mm_setzero_si128(), Load4x16(w + 512 + i)));
+            __m128i b = Mul16x4(Load4x16(o + i), Reverse4(Load4x16(w + 508 - i)));
+            v[h] = _mm_srai_epi32(_mm_add_epi32(_mm_sub_epi32(p, b), round), 14);
+        }
+        _mm_storeu_si128((__m128i*)(pcm + 512 + n), _mm_packs_epi32(v[0], v[1]));
+    }
+}
+
 #endif
 
 void AacImdctFft(int32_t* d, int log2m)
@@ -395,5 +445,14 @@ int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work)
     return InverseSse2(x, n, shift, work);
 #else
     return AacImdctInversePlain(x, n, shift, work);
+#endif
+}
+
+void AacOverlapLong(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm)
+{
+#if AAC_FFT_SSE2
+    OverlapLongSse2(x, o, w, pcm);
+#else
+    AacOverlapLongPlain(x, o, w, pcm);
 #endif
 }

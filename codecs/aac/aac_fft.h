@@ -15,9 +15,15 @@ void AacImdctFft(int32_t* d, int log2m);
 // -32..32); returns the gain (10 or 7). work holds n values.
 int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work);
 
+// Output of a long window after a long one: x the 1024 transform values
+// (after the output shift), o the 512 kept overlap values, w the long window
+// of the previous shape; 1024 samples rounded and saturated to 16 bits.
+void AacOverlapLong(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm);
+
 // The same without the SSE2 kernels (where those exist both give the same
 // bits).
 void AacImdctFftPlain(int32_t* d, int log2m);
 int AacImdctInversePlain(int32_t* x, int n, int shift, int32_t* work);
+void AacOverlapLongPlain(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm);
 
 #endif

@@ -88,12 +88,7 @@ void AacFilterbank(AacChannel* c, AacFilterbankState* fb, int16_t* pcm, int32_t*
             }
         } else {
             // The usual case: both halves in one pass, no y[] round trip.
-            const int16_t* o = fb->overlap;
-            for (int n = 0; n < 512; n++)
-                pcm[n] = RoundHalf((((int64_t)x[512 + n] * wl[n]) >> 14) - ((int64_t)o[511 - n] * wl[1023 - n]) * 4);
-            for (int n = 0; n < 512; n++)
-                pcm[512 + n] =
-                    RoundHalf(((-(int64_t)x[1023 - n] * wl[512 + n]) >> 14) - ((int64_t)o[n] * wl[511 - n]) * 4);
+            AacOverlapLong(x, fb->overlap, wl, pcm);
         }
         if (!longAfterLong || seq == AAC_LONG_STOP)
             for (int n = 0; n < 1024; n++)

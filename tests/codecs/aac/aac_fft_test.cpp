@@ -171,6 +171,40 @@ TEST(AacFft, FftEqualsSaturatingTwin)
     }
 }
 
+// The long-window overlap-add against its definition on 64 bits, for the
+// extremes of every input.
+TEST(AacFft, OverlapLongEqualsWideForm)
+{
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int64_t> full(INT32_MIN, INT32_MAX);
+    std::uniform_int_distribution<int> any16(-32768, 32767), pick(0, 4);
+    for (int round = 0; round < 40; round++) {
+        std::vector<int32_t> x(1024);
+        std::vector<int16_t> o(512), w(1024);
+        for (int i = 0; i < 1024; i++) {
+            const int32_t ext[] = {INT32_MIN, INT32_MAX, 0, -1, (int32_t)full(rng)};
+            x[i] = round < 20 ? (int32_t)full(rng) : ext[pick(rng)];
+            w[i] = (int16_t)(round % 2 ? any16(rng) : (i & 1 ? 32767 : -32767));
+        }
+        for (int i = 0; i < 512; i++)
+            o[i] = (int16_t)(round < 30 ? any16(rng) : (i & 1 ? -32768 : 32767));
+        std::vector<int16_t> want(1024), fast(1024), plain(1024);
+        auto round16 = [](int64_t y) {
+            int64_t v = (y + 32768) >> 16;
+            return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
+        };
+        for (int n = 0; n < 512; n++) {
+            want[n] = round16((((int64_t)x[512 + n] * w[n]) >> 14) - ((int64_t)o[511 - n] * w[1023 - n]) * 4);
+            want[512 + n] =
+                round16(((-(int64_t)x[1023 - n] * w[512 + n]) >> 14) - ((int64_t)o[n] * w[511 - n]) * 4);
+        }
+        AacOverlapLong(x.data(), o.data(), w.data(), fast.data());
+        AacOverlapLongPlain(x.data(), o.data(), w.data(), plain.data());
+        EXPECT_EQ(fast, want) << "round " << round;
+        EXPECT_EQ(plain, want) << "round " << round;
+    }
+}
+
 // Against the exact DFT divided by the size. Each of the log2m stages adds at
 // most about two units of rounding and a relative error from the Q15
 // twiddles (1.0 stored as 32767 costs 2^-15 per stage), so the error stays
