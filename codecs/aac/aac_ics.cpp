@@ -221,21 +221,23 @@ static inline void ReadSigns(AacBitReader* r, int* v, int dim)
     int nz = 0;
     for (int i = 0; i < dim; i++)
         nz += v[i] != 0;
-    if (!nz)
-        return;
-    uint32_t bits = AacBitsRead(r, nz);
+    // Without branches on the values: a zero takes no bit and keeps its sign.
+    uint32_t bits = AacBitsRead0(r, nz);
     for (int i = 0; i < dim; i++) {
-        if (v[i]) {
-            nz--;
-            if ((bits >> nz) & 1)
-                v[i] = -v[i];
-        }
+        int z = v[i] != 0;
+        nz -= z;
+        int32_t neg = -(int32_t)((bits >> nz) & (uint32_t)z);
+        v[i] = (v[i] ^ neg) - neg;
     }
 }
 
-// Codebooks 1-4: four values of two bits per codeword.
-static int32_t DecodeQuads(AacBitReader* r, const AacCodebook* book, int32_t* out, int count)
+// Codebooks 1-4: four values of two bits per codeword. The decoders work on a
+// local copy of the reader, which the compiler can keep in registers (the
+// output stores could alias the caller's).
+static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count)
 {
+    AacBitReader local = *reader;
+    AacBitReader* r = &local;
     const uint16_t* tree = book->tree;
     const int offset = book->offset;
     for (int k = 0; k < count; k += 4) {
@@ -249,12 +251,15 @@ static int32_t DecodeQuads(AacBitReader* r, const AacCodebook* book, int32_t* ou
         out[k + 2] = v[2];
         out[k + 3] = v[3];
     }
+    *reader = local;
     return 0;
 }
 
 // Codebooks 5-11: two values per codeword; 11 with escapes.
-static int32_t DecodePairs(AacBitReader* r, const AacCodebook* book, int32_t* out, int count, int cb)
+static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count, int cb)
 {
+    AacBitReader local = *reader;
+    AacBitReader* r = &local;
     const uint16_t* tree = book->tree;
     const int bits = book->bits;
     const int mask = (1 << bits) - 1;
@@ -270,8 +275,10 @@ static int32_t DecodePairs(AacBitReader* r, const AacCodebook* book, int32_t* ou
                         continue;
                     int n = 4;
                     while (AacBitsRead1(r)) {
-                        if (++n > 12)
+                        if (++n > 12) {
+                            *reader = local;
                             return AAC_E_BANDS; // would exceed 8191
+                        }
                     }
                     int mag = (1 << n) + (int)AacBitsRead(r, n);
                     v[i] = v[i] < 0 ? -mag : mag;
@@ -281,6 +288,7 @@ static int32_t DecodePairs(AacBitReader* r, const AacCodebook* book, int32_t* ou
         out[k] = v[0];
         out[k + 1] = v[1];
     }
+    *reader = local;
     return 0;
 }
 
