@@ -234,8 +234,9 @@ static inline void ReadSigns(AacBitReader* r, int* v, int dim)
 // Codebooks 1-4: four values of two bits per codeword. The decoders work on a
 // local copy of the reader, which the compiler can keep in registers (the
 // output stores could alias the caller's).
-static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count)
+static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count, uint32_t* maxOut)
 {
+    uint32_t mx = 0;
     AacBitReader local = *reader;
     AacBitReader* r = &local;
     const uint16_t* tree = book->tree;
@@ -250,14 +251,21 @@ static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_
         out[k + 1] = v[1];
         out[k + 2] = v[2];
         out[k + 3] = v[3];
+        for (int i = 0; i < 4; i++) {
+            uint32_t a = (uint32_t)(v[i] < 0 ? -v[i] : v[i]);
+            mx = a > mx ? a : mx;
+        }
     }
     *reader = local;
+    *maxOut = mx;
     return 0;
 }
 
 // Codebooks 5-11: two values per codeword; 11 with escapes.
-static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count, int cb)
+static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count, int cb,
+                           uint32_t* maxOut)
 {
+    uint32_t mx = 0;
     AacBitReader local = *reader;
     AacBitReader* r = &local;
     const uint16_t* tree = book->tree;
@@ -287,13 +295,19 @@ static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_
         }
         out[k] = v[0];
         out[k + 1] = v[1];
+        for (int i = 0; i < 2; i++) {
+            uint32_t a = (uint32_t)(v[i] < 0 ? -v[i] : v[i]);
+            mx = a > mx ? a : mx;
+        }
     }
     *reader = local;
+    *maxOut = mx;
     return 0;
 }
 
-// Quantised values of the whole channel into spectrum[] (window w at w * 128).
-static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c)
+// Quantised values of the whole channel into spectrum[] (window w at w * 128),
+// and the largest magnitude of each decoded band and window.
+static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c, uint16_t (*bandMax)[64])
 {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const uint16_t* swb = AacSwb(c);
@@ -308,8 +322,11 @@ static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c)
             const AacCodebook* book = &kAacCodebooks[cb];
             for (int wi = 0; wi < c->windowGroupLength[g]; wi++) {
                 int32_t* out = spec + (winBase + wi) * 128;
-                int32_t err = book->dimension == 4 ? DecodeQuads(r, book, out + swb[b], swb[b + 1] - swb[b])
-                                                   : DecodePairs(r, book, out + swb[b], swb[b + 1] - swb[b], cb);
+                uint32_t mx = 0;
+                int32_t err = book->dimension == 4
+                                  ? DecodeQuads(r, book, out + swb[b], swb[b + 1] - swb[b], &mx)
+                                  : DecodePairs(r, book, out + swb[b], swb[b + 1] - swb[b], cb, &mx);
+                bandMax[winBase + wi][b] = (uint16_t)mx;
                 if (err)
                     return err;
                 if (r->bitsLeft < 0)
@@ -321,7 +338,7 @@ static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c)
     return 0;
 }
 
-static void ApplyPulses(AacChannel* c)
+static void ApplyPulses(AacChannel* c, uint16_t* bandMax)
 {
     const uint16_t* swb = AacSwb(c);
     int k = swb[c->pulseStartSfb];
@@ -333,6 +350,15 @@ static void ApplyPulses(AacChannel* c)
             c->spectrum[k] += c->pulseAmp[i];
         else
             c->spectrum[k] -= c->pulseAmp[i];
+    }
+    // Pulses come with long windows only: the band maxima again.
+    for (int b = 0; b < c->maxSfb; b++) {
+        uint32_t mx = 0;
+        for (int j = swb[b]; j < swb[b + 1]; j++) {
+            uint32_t a = (uint32_t)(c->spectrum[j] < 0 ? -c->spectrum[j] : c->spectrum[j]);
+            mx = a > mx ? a : mx;
+        }
+        bandMax[b] = (uint16_t)mx;
     }
 }
 
@@ -357,7 +383,7 @@ static inline int32_t QuantMagnitude(uint32_t a, int sf3, int* expOut)
 // Mantissas of each band aligned to the band's largest value. Magnitudes
 // below 16, nearly all of them, come from a table of the scalefactor's
 // fraction, filled on first use.
-static void InverseQuantise(AacChannel* c)
+static void InverseQuantise(AacChannel* c, uint16_t (*bandMax)[64])
 {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const uint16_t* swb = AacSwb(c);
@@ -375,16 +401,14 @@ static void InverseQuantise(AacChannel* c)
                 c->bandExp[w][b] = -32;
                 const int lo = swb[b], hi = swb[b + 1];
                 if (cb == AAC_CB_ZERO || cb >= AAC_CB_NOISE) {
-                    memset(spec + lo, 0, sizeof(int32_t) * (hi - lo));
+                    // zero already unless a pulse landed here
+                    if (c->pulsePresent)
+                        memset(spec + lo, 0, sizeof(int32_t) * (hi - lo));
                     continue;
                 }
                 int sf = c->scaleFactor[slot];
                 const int sf3 = sf & 3;
-                uint32_t maxq = 0;
-                for (int k = lo; k < hi; k++) {
-                    uint32_t a = (uint32_t)(spec[k] < 0 ? -spec[k] : spec[k]);
-                    maxq = a > maxq ? a : maxq;
-                }
+                uint32_t maxq = bandMax[w][b];
                 if (maxq == 0)
                     continue;
                 int bandExp;
@@ -485,11 +509,12 @@ int32_t AacDecodeIcs(AacBitReader* r, AacChannel* c, int commonWindow, AacPnsSta
     }
     if (AacBitsRead1(r))
         return AAC_E_GAINCONTROL;
-    err = ParseSpectralData(r, c);
+    uint16_t bandMax[8][64]; // set for every band that has spectral data
+    err = ParseSpectralData(r, c, bandMax);
     if (err)
         return err;
     if (c->pulsePresent)
-        ApplyPulses(c);
-    InverseQuantise(c);
+        ApplyPulses(c, bandMax[0]);
+    InverseQuantise(c, bandMax);
     return r->bitsLeft < 0 ? AAC_E_BANDS : 0;
 }
