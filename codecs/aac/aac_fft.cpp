@@ -366,12 +366,13 @@ static int InverseSse2(int32_t* x, int n, int shift, int32_t* work)
     // Post-rotation of points k, k + 1 (lo) and half - 2 - k, half - 1 - k
     // (hi): x[2k] takes re_k and x[2k + 1] the negated im of half - 1 - k.
     const int stride = 1024 / n;
+    const int16_t* tw = kAacTwiddle;
     for (int k = 0; k < half / 2; k += 2) {
-        int32_t c0, s0, c1, s1, c2, s2, c3, s3;
-        TwiddleAt(k * stride, &c0, &s0);
-        TwiddleAt((k + 1) * stride, &c1, &s1);
-        TwiddleAt((half - 2 - k) * stride, &c2, &s2);
-        TwiddleAt((half - 1 - k) * stride, &c3, &s3);
+        // angles below a quarter turn: the sine upwards, the cosine downwards
+        const int j0 = k * stride, j2 = (half - 2 - k) * stride;
+        const int32_t s0 = tw[j0], s1 = tw[j0 + stride], s2 = tw[j2], s3 = tw[j2 + stride];
+        const int32_t c0 = j0 ? tw[512 - j0] : 32767, c1 = tw[512 - j0 - stride];
+        const int32_t c2 = tw[512 - j2], c3 = tw[512 - j2 - stride];
         __m128i lo = Rotate(_mm_loadu_si128((const __m128i*)(work + 2 * k)), Prepare(Pairs(c0, c1)),
                             Prepare(Pairs(s0, s1)));
         __m128i hi = Rotate(_mm_loadu_si128((const __m128i*)(work + n - 4 - 2 * k)), Prepare(Pairs(c2, c3)),

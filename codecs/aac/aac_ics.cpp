@@ -472,11 +472,14 @@ void AacScaleToBlockExponent(AacChannel* c)
         c->blockExp[w] = (int16_t)e;
         int32_t* spec = c->spectrum + w * 128;
         for (int b = 0; b < c->numSwb; b++) {
-            int s = c->bandExp[w][b] - e;
+            // e is the largest band exponent: only right shifts here
+            int s = e - c->bandExp[w][b];
             if (s == 0)
                 continue;
+            if (s > 31)
+                s = 31;
             for (int k = swb[b]; k < swb[b + 1]; k++)
-                spec[k] = AacShiftSat(spec[k], s);
+                spec[k] >>= s;
         }
     }
     // Lines above the last band (short tables end at 128, long at 1024) stay 0.
