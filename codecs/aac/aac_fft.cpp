@@ -252,16 +252,16 @@ inline __m128i MulHi16x4(__m128i x, __m128i w)
 
 // A twiddle vector w (16-bit values in 32-bit lanes) prepared for
 // MulHi16Near: w in the high and in the low half of each lane.
-struct TwinVec {
+struct TwiddleVec {
     __m128i hi, lo;
 };
 
-inline TwinVec Prepare(__m128i w) { return {_mm_slli_epi32(w, 16), _mm_and_si128(w, _mm_set1_epi32(0xFFFF))}; }
+inline TwiddleVec Prepare(__m128i w) { return {_mm_slli_epi32(w, 16), _mm_and_si128(w, _mm_set1_epi32(0xFFFF))}; }
 
 // (x * w) >> 16 for |x| < 2^31 - 2^15, the FFT's range: with h the high half
 // of x + 2^15 and l the signed low half of x (x = h 2^16 + l), that is
 // h * w + (l * w) >> 16, two 16-bit multiply-adds.
-inline __m128i MulHi16Near(__m128i x, __m128i xBiased, const TwinVec& w)
+inline __m128i MulHi16Near(__m128i x, __m128i xBiased, const TwiddleVec& w)
 {
     return _mm_add_epi32(_mm_madd_epi16(xBiased, w.hi), _mm_srai_epi32(_mm_madd_epi16(x, w.lo), 16));
 }
@@ -269,7 +269,7 @@ inline __m128i MulHi16Near(__m128i x, __m128i xBiased, const TwinVec& w)
 // Two complex values z (re, im, re, im) turned by their pairs: re * c + im * s
 // and im * c - re * s, each product (v * w) >> 16. c and s hold each pair's
 // value twice.
-inline __m128i Rotate(__m128i z, const TwinVec& c, const TwinVec& s)
+inline __m128i Rotate(__m128i z, const TwiddleVec& c, const TwiddleVec& s)
 {
     const __m128i oddNeg = _mm_set_epi32(-1, 0, -1, 0);
     const __m128i zb = _mm_add_epi32(z, _mm_set1_epi32(0x8000));
@@ -293,7 +293,7 @@ void StagesSse2(int32_t* d, int log2m)
             int32_t c0, s0, c1, s1;
             TwiddleAt(k * stride, &c0, &s0);
             TwiddleAt((k + 1) * stride, &c1, &s1);
-            const TwinVec c = Prepare(Pairs(c0, c1)), s = Prepare(Pairs(s0, s1));
+            const TwiddleVec c = Prepare(Pairs(c0, c1)), s = Prepare(Pairs(s0, s1));
             for (int base = 0; base < m; base += len) {
                 __m128i* pa = (__m128i*)(d + 2 * (base + k));
                 __m128i* pb = (__m128i*)(d + 2 * (base + k + half));
