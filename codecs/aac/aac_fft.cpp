@@ -14,7 +14,8 @@
 
 #include "codecs/aac/aac_internal.h"
 
-#if defined(__SSE2__)
+// AAC_FFT_PLAIN builds the plain code only (to measure it on x86).
+#if defined(__SSE2__) && !defined(AAC_FFT_PLAIN)
 #include <emmintrin.h>
 #define AAC_FFT_SSE2 1
 #else
