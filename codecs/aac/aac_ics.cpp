@@ -426,14 +426,17 @@ static void InverseQuantise(AacChannel* c, uint16_t (*bandMax)[64])
                     rowReady[sf3] = 1;
                 }
                 if (maxq < 16) {
-                    // No branch on the value: a zero has mantissa 0.
-                    for (int k = lo; k < hi; k++) {
-                        int32_t q = spec[k];
-                        uint32_t a = (uint32_t)(q < 0 ? -q : q);
-                        int32_t m = q < 0 ? -mant[a] : mant[a];
+                    // The band's few distinct values, aligned once, then
+                    // looked up per line.
+                    int32_t aligned[31];
+                    aligned[15] = 0;
+                    for (int a = 1; a <= (int)maxq; a++) {
                         int sh = mexp[a] - bandExp;
-                        spec[k] = sh <= 0 ? m >> (sh < -31 ? 31 : -sh) : AacShiftSat(m, sh);
+                        aligned[15 + a] = AacShiftSat(mant[a], sh);
+                        aligned[15 - a] = AacShiftSat(-mant[a], sh);
                     }
+                    for (int k = lo; k < hi; k++)
+                        spec[k] = aligned[15 + spec[k]];
                 } else {
                     for (int k = lo; k < hi; k++) {
                         int32_t q = spec[k];
