@@ -1,0 +1,196 @@
+// HE-AAC streams through the AAC decoder interface: FFmpeg makes an AAC-LC
+// stream, sbrsplice adds SBR payloads, and the decoder runs the SBR stage on
+// them. Checks the output format once SBR is active, that damaged SBR
+// payloads never disturb the core's audio, and that a payload which claims
+// more bytes than the input holds is never read beyond the input.
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+#include <string>
+#include <vector>
+
+#include "aac_test_util.h"
+#include "codecs/aac/aac_sbr_hook.h"
+
+using namespace aactest;
+
+namespace {
+
+std::string Dir() { return std::string(DC_TESTDATA) + "/sbr_stream"; }
+std::string Splice() { return std::string(DC_BINARY_DIR) + "/tools/sbrsplice/sbrsplice"; }
+
+bool Run(const std::string& cmd) { return system(cmd.c_str()) == 0; }
+
+// An HE-AAC ADTS stream: core rate, channels, sbrsplice seed.
+struct StreamCase {
+    const char* name;
+    int rate;
+    int channels;
+    int seed;
+    int downSampled;
+};
+
+// Makes NAME.aac (AAC-LC) and NAME_sbr.aac once; returns false when a tool
+// is missing.
+bool MakeStream(const StreamCase& c)
+{
+    const std::string lc = Dir() + "/" + c.name + ".aac", he = Dir() + "/" + c.name + "_sbr.aac";
+    if (ReadFile(he).size() > 0)
+        return true;
+    Run("mkdir -p '" + Dir() + "'");
+    const std::string src = "-f lavfi -i 'sine=frequency=440:sample_rate=" + std::to_string(c.rate) +
+                            "' -f lavfi -i 'anoisesrc=color=pink:amplitude=0.1:seed=7:sample_rate=" +
+                            std::to_string(c.rate) + "' -filter_complex amix=inputs=2";
+    return Run("ffmpeg -nostdin -v error -y " + src + " -t 2 -ac " + std::to_string(c.channels) +
+               " -c:a aac -b:a 48k -threads 1 -flags +bitexact -fflags +bitexact -f adts '" + lc + ".tmp' && mv '" +
+               lc + ".tmp' '" + lc + "'") &&
+           Run("'" + Splice() + "' '" + lc + "' '" + he + ".tmp.aac' --seed " + std::to_string(c.seed) +
+               " >/dev/null && mv '" + he + ".tmp.aac' '" + he + "'");
+}
+
+struct Decoded {
+    std::vector<int16_t> ch[2];
+    int rate = 0;
+    int channels = 0;
+    bool badResult = false;
+};
+
+Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled)
+{
+    Decoded out;
+    Decoder dec;
+    dec.cfg.sbrDownSampled = downSampled;
+    for (auto& f : AdtsFrames(d)) {
+        int32_t produced = 0;
+        int32_t r = dec.Decode(d.data() + f.first, f.second, &produced);
+        if (r != 0 && r != AAC_SBR_ERROR_BASE + 13)
+            out.badResult = true;
+        const int ch = dec.cfg.channels;
+        if (produced <= 0 || ch < 1)
+            continue;
+        const int n = produced / 2 / ch;
+        for (int c = 0; c < ch; c++)
+            out.ch[c].insert(out.ch[c].end(), dec.pcm.begin() + AAC_PCM_CHANNEL_STRIDE * c,
+                             dec.pcm.begin() + AAC_PCM_CHANNEL_STRIDE * c + n);
+        out.rate = dec.cfg.sampleRate;
+        out.channels = ch;
+    }
+    return out;
+}
+
+class SbrStream : public ::testing::TestWithParam<StreamCase> {};
+
+// Once SBR runs: twice the core rate and 2048 samples a frame (down-sampled
+// mode: the core's), every frame; damaged SBR payloads never stop the
+// decoding, and the output recovers once they end.
+TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads)
+{
+    const StreamCase& c = GetParam();
+    if (ReadFile(Splice()).empty())
+        GTEST_SKIP() << "sbrsplice not built";
+    ASSERT_TRUE(MakeStream(c));
+    const std::vector<uint8_t> lc = ReadFile(Dir() + "/" + c.name + ".aac");
+    const std::vector<uint8_t> he = ReadFile(Dir() + "/" + c.name + "_sbr.aac");
+    const auto lcFrames = AdtsFrames(lc), heFrames = AdtsFrames(he);
+    ASSERT_EQ(lcFrames.size(), heFrames.size());
+
+    Decoded good = DecodeAll(he, c.downSampled);
+    EXPECT_FALSE(good.badResult);
+    const int factor = c.downSampled ? 1 : 2;
+    EXPECT_EQ(good.rate, c.rate * factor);
+    EXPECT_EQ(good.channels, c.channels);
+    EXPECT_EQ(good.ch[0].size(), (lcFrames.size() - 1) * 1024 * (size_t)factor);
+
+    // Damage the SBR payload bytes (the tail of each spliced frame before
+    // the last byte) of the frames from the fourth to the sixteenth before
+    // the end. Payloads without CRC may then carry any values, loud ones
+    // too, so the damaged stretch is only required to decode; after it the
+    // output must come back to the undamaged decode.
+    std::vector<uint8_t> bad = he;
+    uint32_t seed = 12345;
+    const size_t damageEnd = heFrames.size() - 16;
+    for (size_t i = 3; i < damageEnd; i++) {
+        const int extra = heFrames[i].second - lcFrames[i].second;
+        ASSERT_GT(extra, 4);
+        for (int k = 0; k < 3; k++) {
+            seed = seed * 1103515245u + 12345u;
+            const int back = 2 + (int)((seed >> 16) % (uint32_t)(extra / 2));
+            bad[heFrames[i].first + (size_t)heFrames[i].second - (size_t)back] ^= (uint8_t)(1u << ((seed >> 8) & 7));
+        }
+    }
+    Decoded hurt = DecodeAll(bad, c.downSampled);
+    EXPECT_FALSE(hurt.badResult);
+    ASSERT_EQ(hurt.channels, good.channels);
+    const size_t frameLen = 1024 * (size_t)factor;
+    for (int ch = 0; ch < c.channels; ch++) {
+        ASSERT_EQ(hurt.ch[ch].size(), good.ch[ch].size());
+        // The core's part before the damage is untouched.
+        for (size_t i = 0; i < 2 * frameLen; i++)
+            ASSERT_EQ(hurt.ch[ch][i], good.ch[ch][i]) << "channel " << ch << " sample " << i;
+        // The last five frames: recovered. The noise generator's phase may
+        // have moved with a damaged grid, so each frame's energy is compared.
+        for (size_t f = good.ch[ch].size() / frameLen - 5; f < good.ch[ch].size() / frameLen; f++) {
+            double eg = 1, eh = 1;
+            for (size_t i = f * frameLen; i < (f + 1) * frameLen; i++) {
+                eg += (double)good.ch[ch][i] * good.ch[ch][i];
+                eh += (double)hurt.ch[ch][i] * hurt.ch[ch][i];
+            }
+            EXPECT_NEAR(10 * log10(eh / eg), 0.0, 0.5) << "channel " << ch << " frame " << f;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, SbrStream,
+                         ::testing::Values(StreamCase{"mono22", 22050, 1, 1, 0},
+                                           StreamCase{"stereo24", 24000, 2, 4, 0},
+                                           StreamCase{"mono16_ds", 16000, 1, 6, 1}),
+                         [](const ::testing::TestParamInfo<StreamCase>& i) { return std::string(i.param.name); });
+
+// A payload that claims more bytes than the input holds is read only up to
+// the input's end (the input sits in a buffer of its own size, so a read
+// beyond shows under the address sanitiser), and never past the store.
+TEST(SbrHook, PayloadBoundedByInput)
+{
+    static unsigned char state[AAC_SBR_STATE_BYTES];
+    ASSERT_EQ(SbrDecoderInit(state, 22050, 1024, 0, 1), 1);
+    std::vector<int16_t> pcm(4096, 0);
+    for (int bytes : {1, 7, 40, 300}) {
+        std::vector<uint8_t> input((size_t)bytes, 0xA5);
+        AacSbrPayloadList list;
+        memset(&list, 0, sizeof(list));
+        list.count = 1;
+        list.entry[0].elementId = 0;
+        list.entry[0].extType = 13;
+        list.entry[0].byteCount = 268; // more than the input holds
+        list.entry[0].bitPos = 4;
+        list.entry[0].wordPtr = input.data();
+        list.entry[0].dataBegin = input.data();
+        list.entry[0].dataEnd = input.data() + input.size();
+        for (int frame = 0; frame < 3; frame++) {
+            int32_t ch = 1, last = 0, used = 0;
+            int32_t r = SbrFrameStep(state, &list, pcm.data(), &ch, 0, 0, 1, 0, 1, 1, &last, &used);
+            EXPECT_TRUE(r == 0 || r == 13) << r;
+            EXPECT_EQ(last, 268);
+            EXPECT_GE(ch, 1);
+        }
+    }
+    // A pointer outside the input is not followed at all.
+    uint8_t one = 0;
+    AacSbrPayloadList list;
+    memset(&list, 0, sizeof(list));
+    list.count = 2;
+    for (int k = 0; k < 2; k++) {
+        list.entry[k].byteCount = 10;
+        list.entry[k].extType = 13;
+        list.entry[k].wordPtr = &one + 1;
+        list.entry[k].dataBegin = &one;
+        list.entry[k].dataEnd = &one + 1;
+    }
+    for (int frame = 0; frame < 2; frame++) {
+        int32_t ch = 1, last = 0, used = 0;
+        EXPECT_EQ(SbrFrameStep(state, &list, pcm.data(), &ch, 0, 0, 1, 0, 1, 1, &last, &used), 13);
+    }
+}
+
+} // namespace
