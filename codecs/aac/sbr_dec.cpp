@@ -243,6 +243,9 @@ int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t*
   }
   if (psInPair) return kSbrPsInPair;
   if (d->headerState == kSbrHeaderNone || !d->tablesOk) return kSbrNotDecodable;
+  if (channels == 1 && d->monoMerge && count == 1 && list->item[0].elementId == 1 && usable[0] &&
+      usable[1])
+    SbrMergeChannels(&d->ch[0].frame, d->ch[0].invf, &d->ch[1].frame, d->ch[1].invf, &d->tables);
   const int outLen = d->downSampled ? 1024 : 2048;
   d->outChannels = channels;
   if (channels == 1 && d->ks.complex && d->psFound) {

@@ -43,6 +43,7 @@ struct SbrDecoder {
   int tablesOk;
   int psFound;      // parametric-stereo data seen in the stream
   int outChannels;  // channels the last SbrDecodeFrameList wrote
+  int monoMerge;    // a channel pair's data drive one channel: merge them
   SbrChannelState ch[2];
   alignas(8) unsigned char ps[kSbrPsStateBytes];
 };
@@ -87,6 +88,14 @@ void SbrPayloadDelayInit(SbrPayloadDelay* pd);
 // the header state and notes parametric stereo. Returns kSbrOk,
 // kSbrNotDecodable or kSbrPsInPair.
 int SbrParseFrameList(SbrDecoder* d, const SbrPayloadList* list);
+
+// Merges the dequantised frame records of a channel pair into channel 0's
+// (mono output of a stereo stream): the later start, the later end, the
+// union of the borders thinned to at least 2 slots apart and at most 5
+// envelopes, the mean energies, the stronger inverse filtering, every
+// sinusoid. Channel 1's record is left as it was.
+void SbrMergeChannels(SbrChannelFrame* f0, uint8_t invf0[5], const SbrChannelFrame* f1,
+                      const uint8_t invf1[5], const SbrBandTables* t);
 
 // Clears the QMF histories of both channels (analysis and synthesis
 // delay lines and the kept overlap slots).

@@ -91,6 +91,7 @@ int32_t SbrFrameStep(void* sbrState, const AacSbrPayloadList* payloads, int16_t*
       s->in[i] = (int16_t)((s->in[1024 + i] >> 1) + (s->in[i] >> 1));
     ch = 1;
   }
+  s->dec.monoMerge = ch != *channels;
   int r = SbrDecodeFrameList(&s->dec, &prev, s->in, ch, s->out);
   if (r != kSbrOk) {
     if (ch != *channels) memcpy(pcm, s->in, 1024 * 2);

@@ -29,6 +29,7 @@ struct StreamCase {
     int channels;
     int seed;
     int downSampled;
+    int monoOutput; // mono output of a stereo stream: merged SBR data
 };
 
 // Makes NAME.aac (AAC-LC) and NAME_sbr.aac once; returns false when a tool
@@ -56,11 +57,12 @@ struct Decoded {
     bool badResult = false;
 };
 
-Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled)
+Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled, int monoOutput)
 {
     Decoded out;
     Decoder dec;
     dec.cfg.sbrDownSampled = downSampled;
+    dec.cfg.monoOutput = monoOutput;
     for (auto& f : AdtsFrames(d)) {
         int32_t produced = 0;
         int32_t r = dec.Decode(d.data() + f.first, f.second, &produced);
@@ -95,11 +97,12 @@ TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads)
     const auto lcFrames = AdtsFrames(lc), heFrames = AdtsFrames(he);
     ASSERT_EQ(lcFrames.size(), heFrames.size());
 
-    Decoded good = DecodeAll(he, c.downSampled);
+    Decoded good = DecodeAll(he, c.downSampled, c.monoOutput);
     EXPECT_FALSE(good.badResult);
     const int factor = c.downSampled ? 1 : 2;
     EXPECT_EQ(good.rate, c.rate * factor);
-    EXPECT_EQ(good.channels, c.channels);
+    const int outChannels = c.monoOutput ? 1 : c.channels;
+    EXPECT_EQ(good.channels, outChannels);
     EXPECT_EQ(good.ch[0].size(), (lcFrames.size() - 1) * 1024 * (size_t)factor);
 
     // Damage the SBR payload bytes (the tail of each spliced frame before
@@ -119,11 +122,11 @@ TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads)
             bad[heFrames[i].first + (size_t)heFrames[i].second - (size_t)back] ^= (uint8_t)(1u << ((seed >> 8) & 7));
         }
     }
-    Decoded hurt = DecodeAll(bad, c.downSampled);
+    Decoded hurt = DecodeAll(bad, c.downSampled, c.monoOutput);
     EXPECT_FALSE(hurt.badResult);
     ASSERT_EQ(hurt.channels, good.channels);
     const size_t frameLen = 1024 * (size_t)factor;
-    for (int ch = 0; ch < c.channels; ch++) {
+    for (int ch = 0; ch < outChannels; ch++) {
         ASSERT_EQ(hurt.ch[ch].size(), good.ch[ch].size());
         // The core's part before the damage is untouched.
         for (size_t i = 0; i < 2 * frameLen; i++)
@@ -142,9 +145,10 @@ TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads)
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, SbrStream,
-                         ::testing::Values(StreamCase{"mono22", 22050, 1, 1, 0},
-                                           StreamCase{"stereo24", 24000, 2, 4, 0},
-                                           StreamCase{"mono16_ds", 16000, 1, 6, 1}),
+                         ::testing::Values(StreamCase{"mono22", 22050, 1, 1, 0, 0},
+                                           StreamCase{"stereo24", 24000, 2, 4, 0, 0},
+                                           StreamCase{"mono16_ds", 16000, 1, 6, 1, 0},
+                                           StreamCase{"stereo22_mono_out", 22050, 2, 7, 0, 1}),
                          [](const ::testing::TestParamInfo<StreamCase>& i) { return std::string(i.param.name); });
 
 // A payload that claims more bytes than the input holds is read only up to
