@@ -85,10 +85,10 @@ void SynthesisCore(const int32_t* xr, const int32_t* xi, const int16_t* pre, int
   }
   for (int k = bands; k < n2; k++) fr[k] = fi[k] = 0;
   FftInverseScaled(fr, fi, n2);
-  // After the FFT the value is true v x 2^(reference - 1); the delay line
-  // wants true v / 2. The 64-band bank doubles: its upper half carries no
-  // core energy, so the interpolation would otherwise halve the level.
-  const int shift = kSbrSynthesisReference - extra - (bands == 64 ? 1 : 0);
+  // Brings the FFT output to the delay line's scale, true v / 2 (the
+  // standard's 1/64 included); the 64-band bank doubles, as its upper half
+  // carries no core energy. The real set's chain leaves one bit less.
+  const int shift = kSbrSynthesisReference + 1 - extra - (bands == 64 ? 1 : 0);
   const int64_t round = (int64_t)1 << (shift - 1);
   const int16_t* post = bands == 64 ? kSbrTwiddlePi128 : kSbrTwiddlePi64;
   for (int n = 0; n < n2; n++) {
@@ -199,8 +199,8 @@ void SbrQmfAnalysis(const int16_t* pcm, int slotCount, SbrExponents* exps, SbrQm
     for (int i = 0; i < 32; i++) x[31 - i] = pcm[32 * s + i];
     int32_t u[64];
     for (int n = 0; n < 64; n++) {
-      // Five 16 x 16-bit products; the window's taps 128 apart sum to well
-      // below 1 so the 32-bit sum cannot wrap.
+      // Five 16 x 16-bit products; the window's taps 128 apart sum to at
+      // most 1.02 in magnitude, so the 32-bit sum cannot wrap.
       int32_t acc = 0;
       for (int j = 0; j < 5; j++) acc += (int32_t)x[n + 64 * j] * c[2 * (n + 64 * j)];
       u[n] = acc;
