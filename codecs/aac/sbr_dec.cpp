@@ -257,6 +257,13 @@ int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t*
   }
   for (int c = 0; c < channels; c++) {
     SbrChannelState* cs = &d->ch[c];
+    if (d->disabled[c]) {
+      SbrAnalysisInit(&cs->ana);
+      SbrSynthesisInit(&cs->syn, d->downSampled);
+      memset(&cs->m, 0, sizeof(cs->m));
+      memset(pcmOut + outLen * c, 0, (size_t)outLen * sizeof(int16_t));
+      continue;
+    }
     bool sbr = cs->haveFrame != 0;
     if (!usable[c] && sbr) MissingFrame(cs, &d->tables);
     SynthesiseChannel(d, cs, pcmIn + 1024 * c, pcmOut + outLen * c, sbr);

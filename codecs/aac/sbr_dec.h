@@ -44,6 +44,8 @@ struct SbrDecoder {
   int psFound;      // parametric-stereo data seen in the stream
   int outChannels;  // channels the last SbrDecodeFrameList wrote
   int monoMerge;    // a channel pair's data drive one channel: merge them
+  int disabled[2];  // a disabled channel is not synthesised: its QMF
+                    // histories are cleared and its output is silence
   SbrChannelState ch[2];
   alignas(8) unsigned char ps[kSbrPsStateBytes];
 };

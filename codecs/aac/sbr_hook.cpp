@@ -63,8 +63,6 @@ int32_t SbrFrameStep(void* sbrState, const AacSbrPayloadList* payloads, int16_t*
                      int32_t frameGood, int32_t parseOnly, int32_t enable0, int32_t enable1,
                      int32_t* lastPayloadBytes, int32_t* bytesUsed) {
   (void)downSampled;  // fixed at set-up
-  (void)enable0;
-  (void)enable1;      // a disabled channel's PCM is cleared by the caller
   int32_t lastBytes = 0;
   if (lastPayloadBytes) *lastPayloadBytes = 0;
   if (bytesUsed) *bytesUsed = 0;
@@ -92,6 +90,8 @@ int32_t SbrFrameStep(void* sbrState, const AacSbrPayloadList* payloads, int16_t*
     ch = 1;
   }
   s->dec.monoMerge = ch != *channels;
+  s->dec.disabled[0] = enable0 == 0;
+  s->dec.disabled[1] = enable1 == 0;
   int r = SbrDecodeFrameList(&s->dec, &prev, s->in, ch, s->out);
   if (r != kSbrOk) {
     if (ch != *channels) memcpy(pcm, s->in, 1024 * 2);

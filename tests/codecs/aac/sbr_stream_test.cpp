@@ -60,10 +60,12 @@ struct Decoded {
     bool badResult = false;
 };
 
-Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled, int monoOutput, int kernel = 0)
+Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled, int monoOutput, int kernel = 0,
+                  int disableCh1 = 0)
 {
     Decoded out;
     Decoder dec;
+    dec.cfg.disableCh1 = disableCh1;
     dec.cfg.sbrDownSampled = downSampled;
     dec.cfg.monoOutput = monoOutput;
     dec.cfg.sbrKernel = kernel;
@@ -367,6 +369,22 @@ TEST(SbrKernelSets, RealSetKeepsBandEnergies)
     printf("real against complex set: band means within %.1f dB; %d of %d band-frames beyond 1.5 dB, "
            "worst %.1f dB\n",
            worstMean, over, total, worst);
+}
+
+// A disabled second channel: silence there, the first channel as before.
+TEST(SbrStreamChannels, DisabledChannelIsSilent)
+{
+    const StreamCase c = {"stereo24", 24000, 2, 4, 0, 0};
+    if (ReadFile(Splice()).empty())
+        GTEST_SKIP() << "sbrsplice not built";
+    ASSERT_TRUE(MakeStream(c));
+    const std::vector<uint8_t> he = ReadFile(Dir() + "/" + c.name + "_sbr.aac");
+    Decoded both = DecodeAll(he, 0, 0), one = DecodeAll(he, 0, 0, 0, 1);
+    ASSERT_EQ(one.channels, 2);
+    EXPECT_EQ(one.ch[0], both.ch[0]);
+    ASSERT_EQ(one.ch[1].size(), both.ch[1].size());
+    for (int16_t v : one.ch[1])
+        ASSERT_EQ(v, 0);
 }
 
 // A payload that claims more bytes than the input holds is read only up to
