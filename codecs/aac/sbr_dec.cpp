@@ -198,10 +198,9 @@ int ParsePayload(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, in
     *psInPair = true;
     return 0;
   }
-  if (el.psFound) {
-    d->psFound = 1;
-    PsReadData(d->ps, data, el.psPos, el.psBits);
-  }
+  // Parametric stereo counts as found once its module takes the data (the
+  // default hooks take none, and the output stays mono).
+  if (el.psFound && PsReadData(d->ps, data, el.psPos, el.psBits)) d->psFound = 1;
   SbrChannelFrame fr[2];
   SbrChannelHistory hist[2] = {d->ch[first].hist, d->ch[isPair ? 1 : first].hist};
   if (!SbrDecodeElement(&el, &d->tables, hist, fr)) return 0;
