@@ -45,12 +45,13 @@ int Layout(Mp4vDecoder* d) {
   memset(d->mvs, 0, size_t(n) * 16);
   const StreamHeader* hd = d->hdr;
   d->extendedTools = hd->interlaced || hd->quarterSample || hd->spriteEnable == 2;
-  // VOP decoder slots; the general and data-partitioned decoders come with
-  // the full toolset, so their slots stay empty (not offered) for now.
+  // VOP decoder slots; the general decoders come with the full toolset, so
+  // their slots stay empty (not offered) for now. B-VOPs are never
+  // partitioned: without extended tools the plain B decoder reads them.
   if (hd->dataPartitioned) {
-    d->vopDecoder[0] = nullptr;
-    d->vopDecoder[1] = nullptr;
-    d->vopDecoder[2] = nullptr;
+    d->vopDecoder[0] = DecodeIVopPartitioned;
+    d->vopDecoder[1] = d->extendedTools ? nullptr : DecodePVopPartitioned;
+    d->vopDecoder[2] = d->extendedTools ? nullptr : DecodeBVopPlain;
   } else if (!d->extendedTools) {
     d->vopDecoder[0] = DecodeIVopPlain;
     d->vopDecoder[1] = DecodePVopPlain;

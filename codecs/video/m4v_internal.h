@@ -173,6 +173,10 @@ struct Mp4vDecoder {
   // Per-macroblock intra state used by the texture decoder.
   int32_t acPredFlag;
   int32_t useDcVlc;
+  // Data partitioning: the intra DC differentials were read ahead of the
+  // texture (dcPreset set) and are taken from dcDiff.
+  int32_t dcPreset;
+  int16_t dcDiff[6];
   int32_t availMask;  // bit 0 left, 1 above, 2 above-right, 3 above-left
   // Kernel and texture slots.
   McFn mcPut[2][4];  // [16-wide?][fraction xy]
@@ -195,6 +199,17 @@ static inline void Print(Mp4vDecoder* d, const char* text) {
   if (d->print) d->print(text);
 }
 static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
+
+// Neighbours usable for prediction: inside the picture and the packet.
+static inline void ComputeAvail(Mp4vDecoder* d) {
+  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
+  int m = 0;
+  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
+  if (d->mby > 0 && i - w >= ps) m |= 2;
+  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
+  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
+  d->availMask = m;
+}
 
 // headers.cpp
 int BitLength(uint32_t v);
@@ -226,6 +241,15 @@ void DecodeH263P(Mp4vDecoder* d);
 int DecodeMvd(VBits* b, int fcode, int* out);
 void PredictMv(Mp4vDecoder* d, int block, int* px, int* py);
 int WrapMv(int v, int fcode);
+extern const int kDquant[4];
+int ReadVectors(Mp4vDecoder* d, int four, int fcode);
+void PutIntra(Mp4vDecoder* d);
+void AddInter(Mp4vDecoder* d, int cbp);
+void FinishMacroblock(Mp4vDecoder* d, int intra);
+
+// mb_partitioned.cpp
+void DecodeIVopPartitioned(Mp4vDecoder* d);
+void DecodePVopPartitioned(Mp4vDecoder* d);
 
 // texture.cpp
 int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
@@ -235,6 +259,7 @@ int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
 int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
 int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
 void AcPredStore(Mp4vDecoder* d, int intra);
+int ReadDcDifferential(VBits* b, int luma, int* out);
 
 // idct.cpp
 void Idct8x8(uint32_t summary, int16_t* block);

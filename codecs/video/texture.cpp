@@ -107,6 +107,22 @@ int InterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<tru
 int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<true, true>(d, qp, cbp); }
 int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<false, false>(d, qp, cbp); }
 
+// dct_dc_size and the differential (with its marker after sizes above 8).
+int ReadDcDifferential(VBits* b, int luma, int* out) {
+  uint32_t e = (luma ? kDcSizeLum.v : kDcSizeChr.v)[VbShow(b, 12)];
+  if (!e) return -1;
+  VbSkip(b, int(e >> 8));
+  int size = int(e & 0xFF);
+  int v = 0;
+  if (size) {
+    v = int(VbGet(b, size));
+    if (!(v >> (size - 1))) v -= (1 << size) - 1;
+    if (size > 8) VbSkip(b, 1);
+  }
+  *out = v;
+  return 0;
+}
+
 static const AcPredEntry kAcDefault = {1024, {0, 0, 0, 0, 0, 0, 0}};
 
 void AcPredStore(Mp4vDecoder* d, int intra) {
@@ -198,15 +214,10 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
     int dcq = 0;
     uint32_t sum = 0;
     if (d->useDcVlc) {
-      uint32_t e = (lum ? kDcSizeLum.v : kDcSizeChr.v)[VbShow(b, 12)];
-      if (!e) return -1;
-      VbSkip(b, int(e >> 8));
-      int size = int(e & 0xFF);
-      if (size) {
-        int v = int(VbGet(b, size));
-        if (!(v >> (size - 1))) v -= (1 << size) - 1;
-        dcq = v;
-        if (size > 8) VbSkip(b, 1);
+      if (d->dcPreset) {
+        dcq = d->dcDiff[k];
+      } else if (ReadDcDifferential(b, lum, &dcq) < 0) {
+        return -1;
       }
       idx = 0;
     }

@@ -1,0 +1,41 @@
+// Data-partitioned MPEG-4 streams from FFmpeg's encoder, decoded with the
+// m4vdec tool and compared with FFmpeg's own decode.
+#include "conformance_harness.h"
+
+namespace {
+
+std::string Dir() { return std::string(DC_TESTDATA) + "/video"; }
+
+class PartitionedConformance : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string cmd = std::string(DC_SOURCE_DIR) +
+                      "/tests/codecs/video/make_partitioned_streams.sh '" + Dir() + "' >/dev/null";
+    ASSERT_EQ(system(cmd.c_str()), 0) << "stream generation failed (ffmpeg?)";
+  }
+  static void Check(const char* name, int w, int h) {
+    std::string in = Dir() + "/" + name + ".m4v";
+    m4vtest::CompareWithReference(name, in, Dir() + "/" + name + ".ref.yuv", w, h);
+  }
+};
+
+// I- and P-VOPs in packets of about 200 bytes.
+TEST_F(PartitionedConformance, IntraAndInter) { Check("mpeg4_dp", 176, 144); }
+
+// With B-VOPs (never partitioned), four vectors and a varying quantiser.
+TEST_F(PartitionedConformance, WithBVops) { Check("mpeg4_dp_bf1", 320, 240); }
+
+// Quarter-pel motion inside partitioned P-VOPs needs the general decoder's
+// quarter-pel prediction; until that is offered the tool says so.
+TEST_F(PartitionedConformance, QuarterPel) {
+  std::string in = Dir() + "/mpeg4_dp_qpel.m4v";
+  m4vtest::ToolRun probe = m4vtest::RunTool(in, in + ".probe.yuv");
+  remove((in + ".probe.yuv").c_str());
+  remove((in + ".probe.yuv.log").c_str());
+  if (m4vtest::NotOffered(probe))
+    GTEST_SKIP() << "needs the quarter-pel motion compensation of the general decoder: "
+                 << probe.log.substr(0, probe.log.find('\n'));
+  Check("mpeg4_dp_qpel", 176, 144);
+}
+
+}  // namespace
