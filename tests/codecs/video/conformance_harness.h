@@ -60,9 +60,13 @@ inline double Psnr(const unsigned char* a, const unsigned char* b, size_t n) {
 }
 
 // FFmpeg's decode of a stream into raw 4:2:0 pictures.
-inline bool FfmpegDecode(const std::string& in, const std::string& out) {
-  std::string cmd = "ffmpeg -nostdin -hide_banner -loglevel error -y -threads 1 -i '" + in +
-                    "' -f rawvideo -pix_fmt yuv420p '" + out + "'";
+inline bool FfmpegDecode(const std::string& in, const std::string& out,
+                         const std::string& options = "") {
+  // Small elementary streams are not always recognised by probing.
+  bool m4v = in.size() > 4 && in.compare(in.size() - 4, 4, ".m4v") == 0;
+  std::string cmd = std::string("ffmpeg -nostdin -hide_banner -loglevel error -y -threads 1 ") +
+                    (m4v ? "-f m4v " : "") + "-i '" + in + "' " + options +
+                    " -f rawvideo -pix_fmt yuv420p '" + out + "'";
   return system(cmd.c_str()) == 0;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Generates the data-partitioned conformance streams with FFmpeg and FFmpeg's
+# Generates the conformance streams of the data-partitioned decoders (and a
+# picture size whose edges are crossed by vectors) with FFmpeg and FFmpeg's
 # own decode of each (the reference), under build/testdata/video. Work already
-# done is skipped. Usage: make_partitioned_streams.sh [OUTDIR]
+# done is skipped. Usage: make_toolset_streams.sh [OUTDIR]
 set -euo pipefail
 out=${1:-$(cd "$(dirname "$0")/../../.." && pwd)/build/testdata/video}
 mkdir -p "$out"
@@ -12,6 +13,7 @@ streams=(
   "mpeg4_dp|176x144|30|testsrc2|-c:v mpeg4 -g 12 -data_partitioning 1 -ps 200 -q:v 3"
   "mpeg4_dp_bf1|320x240|30|mandelbrot|-c:v mpeg4 -g 15 -bf 1 -flags +mv4 -data_partitioning 1 -ps 200 -b:v 300k"
   "mpeg4_dp_qpel|176x144|30|mandelbrot|-c:v mpeg4 -g 12 -flags +qpel -data_partitioning 1 -ps 200 -q:v 3"
+  "mpeg4_odd_size_pan|168x136|30|testsrc2|-vf scroll=h=0.01:v=0.007 -c:v mpeg4 -g 30 -flags +mv4 -q:v 2"
 )
 
 for s in "${streams[@]}"; do
