@@ -49,8 +49,10 @@ int Layout(Mp4vDecoder* d) {
   // their slots stay empty (not offered) for now. B-VOPs are never
   // partitioned: without extended tools the plain B decoder reads them.
   if (hd->dataPartitioned) {
-    d->vopDecoder[0] = DecodeIVopPartitioned;
-    d->vopDecoder[1] = d->extendedTools ? nullptr : DecodePVopPartitioned;
+    // Reversible-VLC texture is not offered yet: such I- and P-VOPs are
+    // reported and concealed.
+    d->vopDecoder[0] = hd->reversibleVlc ? nullptr : DecodeIVopPartitioned;
+    d->vopDecoder[1] = d->extendedTools || hd->reversibleVlc ? nullptr : DecodePVopPartitioned;
     d->vopDecoder[2] = d->extendedTools ? nullptr : DecodeBVopPlain;
   } else if (!d->extendedTools) {
     d->vopDecoder[0] = DecodeIVopPlain;
