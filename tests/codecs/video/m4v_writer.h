@@ -123,6 +123,10 @@ struct WriterConfig {
   int warpPoints = -1;  // >= 0: GMC stream (sprite_enable 2) with this many points
   int warpAccuracy = 3;
   std::string userData;  // written before the VOL when not empty
+  // Damage: in VOP `damagedVop` (counted from 0), packet `damagedPacket` is
+  // left out whole (dropPacket) or its first macroblock code is invalid.
+  int damagedVop = -1, damagedPacket = -1;
+  bool dropPacket = false;
 };
 
 // Quantised coefficient events of one block: scan index and level.
@@ -445,10 +449,16 @@ class M4vWriter {
     int thr = Thr(dcThr);
     int gmc = type == 3 && c_.warpPoints >= 0;
     int run = qp;
-    int i = 0;
+    int i = 0, packet = 0;
+    int vop = int(coded_.size()) - 1;
     while (i < mbCount()) {
       int start = i;
       int end = c_.packetMbs ? std::min(mbCount(), i + c_.packetMbs) : mbCount();
+      bool damaged = vop == c_.damagedVop && packet++ == c_.damagedPacket;
+      if (damaged && c_.dropPacket) {
+        i = end;
+        continue;
+      }
       if (start > 0) {
         w.Stuff();
         w.Put(1, resyncLen);
@@ -471,7 +481,10 @@ class M4vWriter {
       }
       std::vector<Mb> mbs;
       for (int k = start; k < end; ++k) mbs.push_back(MakeMb(type, k, start, &run, thr, gmc));
-      if (!c_.dataPartitioned || type == 3) {
+      if (damaged) {
+        w.Put(0, type == 0 ? 9 : 10);  // no macroblock type starts with these
+        w.Put(0x7F, 7);
+      } else if (!c_.dataPartitioned || type == 3) {
         for (const Mb& m : mbs) PutPlainMb(&w, type, m, fcode);
       } else {
         Bits p1, p2, p3;
