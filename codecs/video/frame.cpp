@@ -233,6 +233,33 @@ static void RunSlot(Mp4vDecoder* d) {
   }
 }
 
+// After a run of macroblocks: 1 when the picture is complete, else the
+// search for the next packet (or GOB) begins.
+static int AfterMacroblocks(Mp4vDecoder* d) {
+  if (d->mbIndex >= d->mbCount) {
+    d->state = 1;
+    return 1;
+  }
+  d->state = 3;
+  return 0;
+}
+
+// One step of the search for a resynchronisation point with the packet or
+// GOB header parser: 1 when a start code ended the picture (its rest is
+// concealed); 0 otherwise, with state 2 when a header was found.
+static int Resynchronise(Mp4vDecoder* d, int (*parseHeader)(Mp4vDecoder*)) {
+  VBits* b = &d->bs;
+  int r = parseHeader(d);
+  if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
+  if (r == 1) {
+    ConcealUpTo(d, d->mbCount);
+    d->state = 1;
+    return 1;
+  }
+  if (r == 0) d->state = 2;
+  return 0;
+}
+
 static int EndOfData(Mp4vDecoder* d) {
   if (!d->completeUnit) return 0;
   if (d->state == 2 || d->state == 3) {
@@ -285,20 +312,9 @@ int Mpeg4AccessUnit(Mp4vDecoder* d) {
       d->state = 2;
     } else if (d->state == 2) {
       RunSlot(d);
-      if (d->mbIndex >= d->mbCount) {
-        d->state = 1;
-        return 1;
-      }
-      d->state = 3;
-    } else {
-      int r = ParseVideoPacketHeader(d);
-      if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
-      if (r == 1) {
-        ConcealUpTo(d, d->mbCount);
-        d->state = 1;
-        return 1;
-      }
-      if (r == 0) d->state = 2;
+      if (AfterMacroblocks(d)) return 1;
+    } else if (Resynchronise(d, ParseVideoPacketHeader)) {
+      return 1;
     }
   }
   return EndOfData(d);
@@ -330,20 +346,9 @@ int H263AccessUnit(Mp4vDecoder* d) {
         DecodeH263P(d);
       else
         DecodeH263I(d);
-      if (d->mbIndex >= d->mbCount) {
-        d->state = 1;
-        return 1;
-      }
-      d->state = 3;
-    } else {
-      int r = ParseH263GobHeader(d);
-      if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
-      if (r == 1) {
-        ConcealUpTo(d, d->mbCount);
-        d->state = 1;
-        return 1;
-      }
-      if (r == 0) d->state = 2;
+      if (AfterMacroblocks(d)) return 1;
+    } else if (Resynchronise(d, ParseH263GobHeader)) {
+      return 1;
     }
   }
   return EndOfData(d);
