@@ -484,7 +484,7 @@ class M4vWriter {
       if (damaged) {
         w.Put(0, type == 0 ? 9 : 10);  // no macroblock type starts with these
         w.Put(0x7F, 7);
-      } else if (!c_.dataPartitioned || type == 3) {
+      } else if (!c_.dataPartitioned) {
         for (const Mb& m : mbs) PutPlainMb(&w, type, m, fcode);
       } else {
         Bits p1, p2, p3;
@@ -500,6 +500,7 @@ class M4vWriter {
             p1.PutBit(m.notCoded);
             if (m.notCoded) continue;
             Put(&p1, mcbpcInter_[m.mode * 4 + m.cbpc]);
+            if (gmc && (m.mode == 0 || m.mode == 1)) p1.PutBit(m.mcsel);
             PutVectors(&p1, m, fcode);
             if (m.mode >= 3) p2.PutBit(m.acPred);
             PutCbpy(&p2, m);
