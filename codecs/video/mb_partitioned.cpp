@@ -168,6 +168,8 @@ void DecodePartitioned(Mp4vDecoder* d, int isI) {
     int idx = d->mbIndex;
     d->qp = m.qp;
     if (m.notCoded) {
+      // (In S-VOPs of GMC streams this slot is not offered: their not-coded
+      // and mcsel macroblocks are predicted by the global motion.)
       d->mbMode[idx] = MB_NOTCODED;
       AcPredStore(d, 0);
       CopyMacroblock(d, d->olderRef);

@@ -23,6 +23,10 @@ class ToolsetConformance : public ::testing::Test {
 // I- and P-VOPs in packets of about 200 bytes.
 TEST_F(ToolsetConformance, IntraAndInter) { Check("mpeg4_dp", 176, 144); }
 
+// P-VOPs where the content changes every three pictures: many intra
+// macroblocks, whose DC differentials sit in the second part.
+TEST_F(ToolsetConformance, IntraInPVops) { Check("mpeg4_dp_intra_p", 176, 144); }
+
 // With B-VOPs (never partitioned), four vectors and a varying quantiser.
 TEST_F(ToolsetConformance, WithBVops) { Check("mpeg4_dp_bf1", 320, 240); }
 

@@ -12,6 +12,7 @@ ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 streams=(
   "mpeg4_dp|176x144|30|testsrc2|-c:v mpeg4 -g 12 -data_partitioning 1 -ps 200 -q:v 3"
   "mpeg4_dp_bf1|320x240|30|mandelbrot|-c:v mpeg4 -g 15 -bf 1 -flags +mv4 -data_partitioning 1 -ps 200 -b:v 300k"
+  "mpeg4_dp_intra_p|176x144|30|mandelbrot|-vf geq=lum=if(gt(mod(N\\,6)\\,2)\\,255-lum(X\\,Y)\\,lum(X\\,Y)):cb=cb(X\\,Y):cr=cr(X\\,Y) -c:v mpeg4 -g 30 -sc_threshold 1000000000 -data_partitioning 1 -ps 200 -q:v 4"
   "mpeg4_dp_qpel|176x144|30|mandelbrot|-c:v mpeg4 -g 12 -flags +qpel -data_partitioning 1 -ps 200 -q:v 3"
   "mpeg4_odd_size_pan|168x136|30|testsrc2|-vf scroll=h=0.01:v=0.007 -c:v mpeg4 -g 30 -flags +mv4 -q:v 2"
 )
