@@ -241,7 +241,6 @@ void DecodeH263P(Mp4vDecoder* d);
 int DecodeMvd(VBits* b, int fcode, int* out);
 void PredictMv(Mp4vDecoder* d, int block, int* px, int* py);
 int WrapMv(int v, int fcode);
-extern const int kDquant[4];
 int ReadVectors(Mp4vDecoder* d, int four, int fcode);
 void PutIntra(Mp4vDecoder* d);
 void AddInter(Mp4vDecoder* d, int cbp);

@@ -2,7 +2,7 @@
 #include "codecs/video/m4v_internal.h"
 #include "codecs/video/m4v_tables.h"
 
-const int kDquant[4] = {-1, -2, 1, 2};
+static const int kDquant[4] = {-1, -2, 1, 2};
 
 // Candidate blocks for vector prediction: {macroblock offset kind, block};
 // kind 0 current, 1 left, 2 above, 3 above-right.

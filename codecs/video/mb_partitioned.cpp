@@ -11,6 +11,7 @@ namespace {
 
 const uint32_t kDcMarker = 0x6B001;      // 19 bits
 const uint32_t kMotionMarker = 0x1F001;  // 17 bits
+const int kQuantStep[4] = {-1, -2, 1, 2};  // DQUANT
 
 // One macroblock as the two header parts describe it.
 struct PartMb {
@@ -38,7 +39,7 @@ int ReadDcs(VBits* b, PartMb* m) {
 // macroblock's DQUANT, except for the first macroblock of a packet.
 inline void ApplyDquant(VBits* b, PartMb* m, int* qp, int first, int thr) {
   int before = *qp;
-  if (m->mode == MB_INTERQ || m->mode == MB_INTRAQ) *qp = ClipQ(*qp + kDquant[VbGet(b, 2)]);
+  if (m->mode == MB_INTERQ || m->mode == MB_INTRAQ) *qp = ClipQ(*qp + kQuantStep[VbGet(b, 2)]);
   m->qp = *qp;
   m->useDc = (first ? *qp : before) < thr;
 }
@@ -117,6 +118,12 @@ int ReadSecondPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
     if (intra && m->useDc && ReadDcs(r, m) < 0) return -1;
   }
   return VbUnread(r) >= 0 ? 0 : -1;
+}
+
+// Motion-compensated prediction of an inter macroblock of a P-VOP (one or
+// four half-pel vectors).
+void PredictInter(Mp4vDecoder* d, const PartMb& m) {
+  McMacroblock(d, d->mvs + d->mbIndex * 8, m.mode == MB_INTER4V);
 }
 
 inline int MarkerAhead(VBits* r, int isI) {
@@ -199,7 +206,7 @@ void DecodePartitioned(Mp4vDecoder* d, int isI) {
     if (err < 0 || VbUnread(&r3) < 0) break;
     d->mbMode[idx] = uint8_t(m.mode);
     AcPredStore(d, 0);
-    McMacroblock(d, d->mvs + idx * 8, m.mode == MB_INTER4V);
+    PredictInter(d, m);
     AddInter(d, cbp);
     FinishMacroblock(d, 0);
   }

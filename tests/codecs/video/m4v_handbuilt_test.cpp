@@ -68,12 +68,12 @@ WriterConfig Gmc(WriterConfig c, int points) {
 
 // S-VOPs between I- and P-VOPs, with trajectories that translate, and with
 // two points also zoom and rotate.
-void GmcSequence(M4vWriter* w, int points, bool allThresholds = true) {
+void GmcSequence(M4vWriter* w, int points) {
   w->IVop(4, 0);
   for (int f = 1; f < 20; ++f) {
     std::vector<std::pair<int, int>> t;
     for (int p = 0; p < points; ++p) t.push_back({(f * 5 + p * 3) % 23 - 11, (f * 3 + p * 7) % 17 - 8});
-    int thr = allThresholds ? f % 8 : 0;
+    int thr = f % 8;
     if (f % 4 == 0)
       w->PVop(5, thr, 1);
     else
@@ -117,12 +117,11 @@ const Case kCases[] = {
     // GMC with one and with two warping points (needs the general decoder).
     {"gmc_1point", Gmc(Config(176, 144), 1), [](M4vWriter* w) { GmcSequence(w, 1); }, true},
     {"gmc_2points", Gmc(Config(176, 144), 2), [](M4vWriter* w) { GmcSequence(w, 2); }, true},
-    // S-VOPs in packets and in partitions. (FFmpeg calls its reading of a
-    // trajectory repeated in a header extension "untested", so none here.)
+    // S-VOPs in packets. (FFmpeg calls its reading of a trajectory repeated
+    // in a header extension "untested", and reports its own decode of
+    // partitioned S-VOPs as corrupt, so neither is compared here.)
     {"gmc_packets", Gmc(Packets(Config(176, 144), 7, false, false), 2),
      [](M4vWriter* w) { GmcSequence(w, 2); }, true},
-    {"gmc_partitioned", Gmc(Packets(Config(176, 144), 11, false, true), 1),
-     [](M4vWriter* w) { GmcSequence(w, 1, false); }, true},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
