@@ -79,11 +79,9 @@ inline bool NotOffered(const ToolRun& r) {
 // (average at least 48 dB per plane, every frame at least 45 dB) against
 // `ref`. Returns the worst frame PSNR (negative when a check could not run).
 inline double CompareWithReference(const std::string& name, const std::string& in,
-                                   const std::string& ref, int width, int height,
-                                   ToolRun* runOut = nullptr) {
+                                   const std::string& ref, int width, int height) {
   std::string out = in + ".out.yuv";
   ToolRun r = RunTool(in, out);
-  if (runOut) *runOut = r;
   EXPECT_EQ(r.status, 0) << r.stdoutText << r.log;
   std::vector<unsigned char> got, want;
   EXPECT_TRUE(ReadFile(out, &got));
