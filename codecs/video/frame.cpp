@@ -49,10 +49,8 @@ int Layout(Mp4vDecoder* d) {
   // their slots stay empty (not offered) for now. B-VOPs are never
   // partitioned: without extended tools the plain B decoder reads them.
   if (hd->dataPartitioned) {
-    // Reversible-VLC texture is not offered yet: such I- and P-VOPs are
-    // reported and concealed.
-    d->vopDecoder[0] = hd->reversibleVlc ? nullptr : DecodeIVopPartitioned;
-    d->vopDecoder[1] = d->extendedTools || hd->reversibleVlc ? nullptr : DecodePVopPartitioned;
+    d->vopDecoder[0] = DecodeIVopPartitioned;
+    d->vopDecoder[1] = d->extendedTools ? nullptr : DecodePVopPartitioned;
     d->vopDecoder[2] = d->extendedTools ? nullptr : DecodeBVopPlain;
   } else if (!d->extendedTools) {
     d->vopDecoder[0] = DecodeIVopPlain;
@@ -137,7 +135,10 @@ void FrameSetup(Mp4vDecoder* d) {
       d->trdRecip = d->trd > 0 ? 65535 / d->trd : 0;
       if (h->interlaced && d->fieldPeriod == 0 && d->trb > 0) d->fieldPeriod = d->trb;
     }
-    if (h->quantType) {
+    if (h->reversibleVlc && !isB) {
+      d->intraBlock = IntraBlockRvlc;
+      d->interBlock = InterBlockRvlc;
+    } else if (h->quantType) {
       d->intraBlock = IntraBlockMpegQuant;
       d->interBlock = InterBlockMpegQuant;
     } else {

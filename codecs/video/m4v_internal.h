@@ -259,6 +259,11 @@ int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
 int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
 void AcPredStore(Mp4vDecoder* d, int intra);
 int ReadDcDifferential(VBits* b, int luma, int* out);
+int IntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp);  // per quant_type
+int InterBlockRvlc(Mp4vDecoder* d, int qp, int cbp);
+
+// texture_rvlc.cpp
+int ReadRvlcEvent(VBits* b, int intra, int* run, int* level, int* last);
 
 // idct.cpp
 void Idct8x8(uint32_t summary, int16_t* block);

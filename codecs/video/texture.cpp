@@ -71,7 +71,7 @@ static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
 }
 
 // Inter block: dequantised as decoded.
-template <bool kMpeg4, bool kMpegQuant>
+template <bool kMpeg4, bool kMpegQuant, bool kRvlc = false>
 static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
   VBits* b = &d->bs;
   const uint8_t* scan = kScanZigzag;
@@ -85,7 +85,9 @@ static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
     int idx = -1, last = 0;
     do {
       int run, level;
-      if (ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0) return -1;
+      if (kRvlc ? ReadRvlcEvent(b, 0, &run, &level, &last) < 0
+                : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0)
+        return -1;
       idx += run + 1;
       if (idx >= 64) return -1;
       int pos = scan[idx];
@@ -151,7 +153,7 @@ static inline int RescaleAc(int v, int qpn, int qp) {
   return v < 0 ? -a : a;
 }
 
-template <bool kMpegQuant>
+template <bool kMpegQuant, bool kRvlc = false>
 static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
   VBits* b = &d->bs;
   const uint8_t* w = d->hdr->intraMatrix;
@@ -225,7 +227,9 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
       int last = 0;
       do {
         int run, level;
-        if (ReadEvent<true, true>(b, &run, &level, &last) < 0) return -1;
+        if (kRvlc ? ReadRvlcEvent(b, 1, &run, &level, &last) < 0
+                  : ReadEvent<true, true>(b, &run, &level, &last) < 0)
+          return -1;
         idx += run + 1;
         if (idx >= 64) return -1;
         int pos = scan[idx];
@@ -283,6 +287,14 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
 
 int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<false>(d, qp, cbp); }
 int IntraBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<true>(d, qp, cbp); }
+
+int IntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
+  return d->hdr->quantType ? IntraBlock<true, true>(d, qp, cbp) : IntraBlock<false, true>(d, qp, cbp);
+}
+int InterBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
+  return d->hdr->quantType ? InterBlock<true, true, true>(d, qp, cbp)
+                           : InterBlock<true, false, true>(d, qp, cbp);
+}
 
 int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
   VBits* b = &d->bs;

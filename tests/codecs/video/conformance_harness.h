@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -77,9 +78,11 @@ inline bool NotOffered(const ToolRun& r) {
 
 // Decodes `in` with the tool and checks frame count, size line, and PSNR
 // (average at least 48 dB per plane, every frame at least 45 dB) against
-// `ref`. Returns the worst frame PSNR (negative when a check could not run).
+// `ref`; with maxDiff >= 0 also that no sample differs by more. Returns the
+// worst frame PSNR (negative when a check could not run).
 inline double CompareWithReference(const std::string& name, const std::string& in,
-                                   const std::string& ref, int width, int height) {
+                                   const std::string& ref, int width, int height,
+                                   int maxDiff = -1) {
   std::string out = in + ".out.yuv";
   ToolRun r = RunTool(in, out);
   EXPECT_EQ(r.status, 0) << r.stdoutText << r.log;
@@ -99,6 +102,11 @@ inline double CompareWithReference(const std::string& name, const std::string& i
   for (size_t f = 0; f < frames; ++f) {
     const unsigned char* a = &got[f * fs];
     const unsigned char* b = &want[f * fs];
+    if (maxDiff >= 0) {
+      int m = 0;
+      for (size_t i = 0; i < fs; ++i) m = std::max(m, abs(int(a[i]) - int(b[i])));
+      EXPECT_LE(m, maxDiff) << "frame " << f;
+    }
     double p[3] = {Psnr(a, b, ysz), Psnr(a + ysz, b + ysz, csz),
                    Psnr(a + ysz + csz, b + ysz + csz, csz)};
     for (int k = 0; k < 3; ++k) {

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <map>
+#include <set>
 
 #include "conformance_harness.h"
 #include "m4v_writer.h"
@@ -28,6 +30,7 @@ struct Case {
   // Writes the VOPs after the headers.
   std::function<void(M4vWriter*)> vops;
   bool needsGmc;
+  int maxDiff;  // largest sample difference allowed; -1: the PSNR bar only
 };
 
 // I then P-VOPs; the quantiser and intra_dc_vlc_thr change from VOP to VOP
@@ -53,6 +56,12 @@ WriterConfig Packets(WriterConfig c, int mbs, bool hec, bool partitioned) {
   c.packetMbs = mbs;
   c.hec = hec;
   c.dataPartitioned = partitioned;
+  return c;
+}
+
+WriterConfig Reversible(WriterConfig c, bool sweep) {
+  c.reversibleVlc = true;
+  c.sweep = sweep;
   return c;
 }
 
@@ -83,10 +92,10 @@ void GmcSequence(M4vWriter* w, int points) {
 
 const Case kCases[] = {
     // Every intra_dc_vlc_thr (0..7) in plain I- and P-VOPs.
-    {"dc_thresholds", Config(176, 144), [](M4vWriter* w) { IpSequence(w, 24); }, false},
+    {"dc_thresholds", Config(176, 144), [](M4vWriter* w) { IpSequence(w, 24); }, false, -1},
     // Video packets whose headers carry the header extension.
     {"packets_hec", Packets(Config(176, 144), 7, true, false),
-     [](M4vWriter* w) { IpSequence(w, 20); }, false},
+     [](M4vWriter* w) { IpSequence(w, 20); }, false, -1},
     // Not-coded VOPs in a stream that is not packed: each repeats the
     // reference and keeps its place.
     {"not_coded_vops", Config(176, 144),
@@ -99,32 +108,74 @@ const Case kCases[] = {
            w->PVop(6, 0, 1);
        }
      },
-     false},
+     false, -1},
     // Encoder-workaround user data with a size that is not a multiple of 16.
     {"xvid_workaround", UserData(Config(168, 136), "XviD0012"),
-     [](M4vWriter* w) { IpSequence(w, 20); }, false},
+     [](M4vWriter* w) { IpSequence(w, 20); }, false, -1},
     // (FFmpeg applies no edge workaround for this DivX build, so the size is
     // a multiple of 16 here.)
     {"divx_workaround", UserData(Config(176, 144), "DivX501b413"),
-     [](M4vWriter* w) { IpSequence(w, 20); }, false},
+     [](M4vWriter* w) { IpSequence(w, 20); }, false, -1},
     // Data partitioning with small packets and header extensions. FFmpeg
     // reads the DC differentials of partitioned I-VOPs whatever
     // intra_dc_vlc_thr says, so only threshold 0 is compared here.
     {"partitioned", Packets(Config(176, 144), 9, false, true),
-     [](M4vWriter* w) { IpSequence(w, 24, false); }, false},
+     [](M4vWriter* w) { IpSequence(w, 24, false); }, false, -1},
     {"partitioned_hec", Packets(Config(320, 240), 23, true, true),
-     [](M4vWriter* w) { IpSequence(w, 20, false); }, false},
+     [](M4vWriter* w) { IpSequence(w, 20, false); }, false, -1},
+    // Reversible VLC texture: every code word of the intra and the inter
+    // table in turn, and random content with escapes.
+    // (A high quantiser makes one wrong entry stand out of the IDCT's
+    // rounding differences.)
+    {"reversible_sweep", Reversible(Packets(Config(176, 144), 9, false, true), true),
+     [](M4vWriter* w) {
+       for (int f = 0; f < 24; ++f) {
+         if (f % 8 == 0)
+           w->IVop(16, 0);
+         else
+           w->PVop(16, 0, 1);
+       }
+     },
+     false, 2},
+    {"reversible", Reversible(Packets(Config(320, 240), 23, true, true), false),
+     [](M4vWriter* w) { IpSequence(w, 20, false); }, false, -1},
     // GMC with one and with two warping points (needs the general decoder).
-    {"gmc_1point", Gmc(Config(176, 144), 1), [](M4vWriter* w) { GmcSequence(w, 1); }, true},
-    {"gmc_2points", Gmc(Config(176, 144), 2), [](M4vWriter* w) { GmcSequence(w, 2); }, true},
+    {"gmc_1point", Gmc(Config(176, 144), 1), [](M4vWriter* w) { GmcSequence(w, 1); }, true, -1},
+    {"gmc_2points", Gmc(Config(176, 144), 2), [](M4vWriter* w) { GmcSequence(w, 2); }, true, -1},
     // S-VOPs in packets. (FFmpeg calls its reading of a trajectory repeated
     // in a header extension "untested", and reports its own decode of
     // partitioned S-VOPs as corrupt, so neither is compared here.)
     {"gmc_packets", Gmc(Packets(Config(176, 144), 7, false, false), 2),
-     [](M4vWriter* w) { GmcSequence(w, 2); }, true},
+     [](M4vWriter* w) { GmcSequence(w, 2); }, true, -1},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+// The reversible tables: 169 code words each, every (last, run, level) of
+// the intra and inter meanings once, levels 1..LMAX for every run without
+// gaps, so that the sweep streams reach each of them.
+TEST(ReversibleTables, CompleteAndDistinct) {
+  for (const VRvlcTab* t : {&kRvlcIntra, &kRvlcInter}) {
+    std::map<int, int> maxLevel[2];
+    std::set<int> seen;
+    int n = 0;
+    for (uint16_t e : t->v) {
+      if (!e) continue;
+      ++n;
+      int last = (e >> 14) & 1, run = (e >> 8) & 63, level = e & 0xFF;
+      EXPECT_TRUE(seen.insert(last << 16 | run << 8 | level).second) << last << " " << run << " " << level;
+      maxLevel[last][run] = std::max(maxLevel[last][run], level);
+    }
+    EXPECT_EQ(n, 169);
+    for (int last = 0; last < 2; ++last)
+      for (const auto& rl : maxLevel[last])
+        for (int level = 1; level <= rl.second; ++level)
+          EXPECT_TRUE(seen.count(last << 16 | rl.first << 8 | level)) << last << " " << rl.first << " " << level;
+    // Runs are contiguous from 0.
+    EXPECT_EQ(int(maxLevel[0].size()), maxLevel[0].rbegin()->first + 1);
+    EXPECT_EQ(int(maxLevel[1].size()), maxLevel[1].rbegin()->first + 1);
+  }
+}
 
 class HandBuilt : public ::testing::TestWithParam<Case> {};
 
@@ -166,7 +217,7 @@ TEST_P(HandBuilt, MatchesFfmpeg) {
       GTEST_SKIP() << "needs the GMC decoder of the general I/P decoder: "
                    << probe.log.substr(0, probe.log.find('\n'));
   }
-  m4vtest::CompareWithReference(c.name, in, ref, c.config.width, c.config.height);
+  m4vtest::CompareWithReference(c.name, in, ref, c.config.width, c.config.height, c.maxDiff);
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, HandBuilt, ::testing::ValuesIn(kCases),

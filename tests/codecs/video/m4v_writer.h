@@ -14,11 +14,13 @@
 #include <string.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "codecs/video/m4v_rvlc_tables.h"
 #include "codecs/video/m4v_tables.h"
 
 namespace m4vtest {
@@ -96,6 +98,32 @@ struct TcoefCodes {
   Code escape;
 };
 
+// Reversible code words (sign bit not included) from the decoder's table
+// layout: 1 0^k 1 x, or 0 1^i 0 1^j 0 x.
+inline TcoefCodes InvertRvlc(const uint16_t* tab) {
+  TcoefCodes t;
+  for (int idx = 0; idx < RVLC_ENTRIES; ++idx) {
+    uint16_t e = tab[idx];
+    if (!e) continue;
+    std::string w;
+    if (idx < RVLC_ONES_ENTRIES) {
+      w = "1" + std::string(size_t(idx / 2), '0') + "1";
+    } else {
+      int rel = (idx - RVLC_ONES_ENTRIES) / 2;
+      w = "0" + std::string(size_t(rel / RVLC_MAX_J), '1') + "0" +
+          std::string(size_t(rel % RVLC_MAX_J), '1') + "0";
+    }
+    w += char('0' + (idx & 1));
+    Code c;
+    for (char ch : w) c.bits = c.bits << 1 | uint32_t(ch - '0');
+    c.len = int(w.size());
+    uint32_t key = uint32_t((e >> 14) & 1) << 16 | uint32_t((e >> 8) & 63) << 8 | (e & 0xFF);
+    t.events[key] = c;
+  }
+  t.escape = Code{0, 4};  // 0000, then 1 and the fixed-length fields
+  return t;
+}
+
 inline TcoefCodes InvertTcoef(const uint32_t* tab) {
   TcoefCodes t;
   for (uint32_t i = 0; i < 4096; ++i) {
@@ -118,6 +146,8 @@ struct WriterConfig {
   int width = 176, height = 144;
   int timeRes = 25;
   bool dataPartitioned = false;
+  bool reversibleVlc = false;  // with data partitioning: I- and P-VOP texture
+  bool sweep = false;  // reversible VLC: coded blocks walk through every table entry
   int packetMbs = 0;   // a video packet every so many macroblocks; 0: none
   bool hec = false;    // header extension in every packet header
   int warpPoints = -1;  // >= 0: GMC stream (sprite_enable 2) with this many points
@@ -145,6 +175,8 @@ class M4vWriter {
     dcChr_ = InvertSmall<12>(kDcSizeChr.v);
     intra_ = InvertTcoef(kTcoefIntra.v);
     inter_ = InvertTcoef(kTcoefInter.v);
+    rvlcIntra_ = InvertRvlc(kRvlcIntra.v);
+    rvlcInter_ = InvertRvlc(kRvlcInter.v);
     mbw_ = (c.width + 15) / 16;
     mbh_ = (c.height + 15) / 16;
     timeBits_ = 1;
@@ -207,7 +239,7 @@ class M4vWriter {
     w.Put(1, 1);  // complexity estimation disabled
     w.Put(c_.packetMbs ? 0 : 1, 1);  // resync_marker_disable
     w.Put(c_.dataPartitioned ? 1 : 0, 1);
-    if (c_.dataPartitioned) w.Put(0, 1);  // reversible_vlc
+    if (c_.dataPartitioned) w.Put(c_.reversibleVlc ? 1 : 0, 1);
     w.Put(0, 1);  // newpred
     w.Put(0, 1);  // reduced resolution
     w.Put(0, 1);  // scalability
@@ -298,7 +330,8 @@ class M4vWriter {
   // Events of a coded block: 1 to 4 coefficients, scan index from `first`,
   // small levels, now and then one that needs an escape. Levels stay below
   // what dequantises beyond 2047 at quantiser qp (no real encoder goes there).
-  std::vector<Event> MakeEvents(int first, int qp) {
+  std::vector<Event> MakeEvents(int first, int qp, int intra) {
+    if (c_.sweep && rvlcNow_) return SweepEvents(first, intra);
     int cap = (2047 - qp) / (2 * qp) / 2;
     std::vector<Event> ev;
     int n = rng_.Range(1, 4), idx = first - 1;
@@ -313,8 +346,23 @@ class M4vWriter {
     return ev;
   }
 
+  // The next entry of the reversible table (in key order), ended by a last
+  // event when it is not one itself.
+  std::vector<Event> SweepEvents(int first, int intra) {
+    const std::map<uint32_t, Code>& m = (intra ? rvlcIntra_ : rvlcInter_).events;
+    size_t& pos = intra ? sweepIntra_ : sweepInter_;
+    auto it = m.begin();
+    std::advance(it, long(pos++ % m.size()));
+    uint32_t key = it->first;
+    int last = int(key >> 16), run = int((key >> 8) & 255), level = int(key & 255);
+    if (pos % 3 == 0) level = -level;
+    std::vector<Event> ev{Event{first + run, level}};
+    if (!last) ev.push_back(Event{first + run + 1, 1});
+    return ev;
+  }
+
   void PutEvents(Bits* w, const std::vector<Event>& ev, int first, int intra) {
-    const TcoefCodes& t = intra ? intra_ : inter_;
+    const TcoefCodes& t = rvlcNow_ ? (intra ? rvlcIntra_ : rvlcInter_) : intra ? intra_ : inter_;
     int prev = first - 1;
     for (size_t i = 0; i < ev.size(); ++i) {
       int last = i + 1 == ev.size();
@@ -325,6 +373,16 @@ class M4vWriter {
       auto it = t.events.find(key);
       if (it != t.events.end()) {
         Put(w, it->second);
+        w->PutBit(ev[i].level < 0);
+      } else if (rvlcNow_) {
+        Put(w, t.escape);
+        w->PutBit(1);
+        w->PutBit(last);
+        w->Put(uint32_t(run), 6);
+        w->PutBit(1);
+        w->Put(uint32_t(a), 11);
+        w->PutBit(1);
+        w->Put(0, 4);
         w->PutBit(ev[i].level < 0);
       } else {  // fixed-length escape
         Put(w, t.escape);
@@ -382,7 +440,7 @@ class M4vWriter {
     int cbp = m.cbpy << 2 | m.cbpc;
     for (int k = 0; k < 6; ++k)
       if (cbp & (32 >> k)) {
-        m.blocks[k] = MakeEvents(intra ? 1 : 0, *qp);
+        m.blocks[k] = MakeEvents(intra ? 1 : 0, *qp, intra);
         if (intra && !m.useDc && rng_.Chance(50)) {
           // The DC differential as the first coefficient.
           int dc = rng_.Range(1, 3) * (rng_.Chance(50) ? -1 : 1);
@@ -436,6 +494,7 @@ class M4vWriter {
                 const std::vector<std::pair<int, int>>* trajectory) {
     VopStart(type);
     coded_.push_back(1);
+    rvlcNow_ = c_.reversibleVlc && c_.dataPartitioned && type != 2;
     Bits& w = out_;
     w.PutBit(1);  // vop_coded
     if (type == 1 || type == 3) w.PutBit(rng_.Chance(50));  // rounding type
@@ -527,7 +586,9 @@ class M4vWriter {
   Rng rng_;
   Bits out_;
   std::map<int, Code> mcbpcIntra_, mcbpcInter_, cbpy_, mvd_, dcLum_, dcChr_;
-  TcoefCodes intra_, inter_;
+  TcoefCodes intra_, inter_, rvlcIntra_, rvlcInter_;
+  bool rvlcNow_ = false;
+  size_t sweepIntra_ = 0, sweepInter_ = 0;
   int mbw_, mbh_, timeBits_;
   int tick_ = -1, lastSeconds_ = 0, vopMtb_ = 0;
   std::vector<int> coded_;
