@@ -135,15 +135,17 @@ void FrameSetup(Mp4vDecoder* d) {
       d->trdRecip = d->trd > 0 ? 65535 / d->trd : 0;
       if (h->interlaced && d->fieldPeriod == 0 && d->trb > 0) d->fieldPeriod = d->trb;
     }
-    if (h->reversibleVlc && !isB) {
-      d->intraBlock = IntraBlockRvlc;
-      d->interBlock = InterBlockRvlc;
-    } else if (h->quantType) {
+    if (h->quantType) {
       d->intraBlock = IntraBlockMpegQuant;
       d->interBlock = InterBlockMpegQuant;
     } else {
       d->intraBlock = IntraBlockH263Quant;
       d->interBlock = InterBlockH263Quant;
+    }
+    // Reversible VLC codes the texture of partitioned I- and P-VOPs.
+    if (h->reversibleVlc && !isB) {
+      d->intraBlock = IntraBlockRvlc;
+      d->interBlock = InterBlockRvlc;
     }
   } else {
     d->intraBlock = IntraBlockShortHdr;

@@ -200,17 +200,6 @@ static inline void Print(Mp4vDecoder* d, const char* text) {
 }
 static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
 
-// Neighbours usable for prediction: inside the picture and the packet.
-static inline void ComputeAvail(Mp4vDecoder* d) {
-  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
-  int m = 0;
-  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
-  if (d->mby > 0 && i - w >= ps) m |= 2;
-  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
-  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
-  d->availMask = m;
-}
-
 // headers.cpp
 int BitLength(uint32_t v);
 int ParseVolHeader(VBits* b, StreamHeader* h, Mp4vDecPrintFn print);
@@ -249,6 +238,17 @@ void FinishMacroblock(Mp4vDecoder* d, int intra);
 // mb_partitioned.cpp
 void DecodeIVopPartitioned(Mp4vDecoder* d);
 void DecodePVopPartitioned(Mp4vDecoder* d);
+
+// Neighbours usable for prediction: inside the picture and the packet.
+static inline void ComputeAvail(Mp4vDecoder* d) {
+  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
+  int m = 0;
+  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
+  if (d->mby > 0 && i - w >= ps) m |= 2;
+  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
+  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
+  d->availMask = m;
+}
 
 // texture.cpp
 int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
