@@ -82,6 +82,7 @@ int ReadVectors(Mp4vDecoder* d, int four, int fcode) {
   int n = four ? 4 : 1;
   for (int k = 0; k < n; ++k) {
     int px, py, dx, dy;
+    if (k == 2) LavcClearLeftAtPacketStart(d);
     PredictMv(d, k, &px, &py);
     if (DecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
     if (DecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
@@ -356,7 +357,8 @@ void DecodeBVopPlain(Mp4vDecoder* d) {
       for (int k = 0; k < 4; ++k) {
         int delta[2] = {mx, my};
         for (int c = 0; c < 2; ++c) {
-          int cv = col[2 * k + c];
+          // A one-vector macroblock's vector is its block 0's.
+          int cv = col[2 * (four ? k : 0) + c];
           int f = DirectScale(cv, d->trb, d->trd) + delta[c];
           int bb = delta[c] == 0 ? DirectScale(cv, d->trb - d->trd, d->trd) : f - cv;
           fwd[2 * k + c] = int16_t(f);

@@ -72,7 +72,10 @@ int ReadFirstPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
     if (VbGet1(r)) {
       m->notCoded = 1;
       m->mode = MB_NOTCODED;
-      memset(mv, 0, 16);
+      if (h->spriteEnable == 2 && h->codingType == 3)
+        GmcAverageVector(d, mv);  // what later vectors predict from
+      else
+        memset(mv, 0, 16);
       return 0;
     }
     uint32_t e = kMcbpcInter.v[VbShow(r, 9)];
@@ -90,8 +93,7 @@ int ReadFirstPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
   if (h->spriteEnable == 2 && h->codingType == 3 && m->mode != MB_INTER4V)
     m->mcsel = int(VbGet1(r));
   if (m->mcsel) {
-    // Global motion: no vector of its own; neighbours predict from zero.
-    memset(mv, 0, 16);
+    GmcAverageVector(d, mv);
     return 0;
   }
   ComputeAvail(d);
@@ -120,10 +122,20 @@ int ReadSecondPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
   return VbUnread(r) >= 0 ? 0 : -1;
 }
 
-// Motion-compensated prediction of an inter macroblock of a P-VOP (one or
-// four half-pel vectors).
+// Prediction of an inter macroblock of a P- or S-VOP: global motion for
+// not-coded and mcsel macroblocks of S-VOPs, else one or four vectors
+// (half- or quarter-pel by the stream).
 void PredictInter(Mp4vDecoder* d, const PartMb& m) {
-  McMacroblock(d, d->mvs + d->mbIndex * 8, m.mode == MB_INTER4V);
+  FrameRec* t = d->target;
+  int s = d->stride, cs = s / 2;
+  uint8_t* dy = t->y + (d->mby * 16) * s + d->mbx * 16;
+  uint8_t* du = t->u + (d->mby * 8) * cs + d->mbx * 8;
+  uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
+  if (m.notCoded || m.mcsel)
+    GmcPredict(d, dy, du, dv, s, cs);
+  else
+    McPredictAny(d, d->olderRef, dy, du, dv, s, cs, d->mvs + d->mbIndex * 8,
+                 m.mode == MB_INTER4V, d->hdr->rounding);
 }
 
 inline int MarkerAhead(VBits* r, int isI) {
@@ -169,17 +181,21 @@ void DecodePartitioned(Mp4vDecoder* d, int isI) {
   r2 = second;
   SetPosition(d, start);
   qp1 = qp2 = qp0;
+  const int gmcVop = d->hdr->spriteEnable == 2 && d->hdr->codingType == 3;
   for (int i = 0; i < n; ++i) {
     if (ReadFirstPart(d, &r1, isI, &m, &qp1) < 0) break;
     if (ReadSecondPart(d, &r2, isI, &m, isI ? &m.qp : &qp2) < 0) break;
     int idx = d->mbIndex;
     d->qp = m.qp;
     if (m.notCoded) {
-      // (In S-VOPs of GMC streams this slot is not offered: their not-coded
-      // and mcsel macroblocks are predicted by the global motion.)
-      d->mbMode[idx] = MB_NOTCODED;
       AcPredStore(d, 0);
-      CopyMacroblock(d, d->olderRef);
+      if (gmcVop) {
+        d->mbMode[idx] = MB_INTER;  // warped by the global motion
+        PredictInter(d, m);
+      } else {
+        d->mbMode[idx] = MB_NOTCODED;
+        CopyMacroblock(d, d->olderRef);
+      }
       FinishMacroblock(d, 0);
       continue;
     }

@@ -74,7 +74,7 @@ static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
 template <bool kMpeg4, bool kMpegQuant, bool kRvlc = false>
 static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
   VBits* b = &d->bs;
-  const uint8_t* scan = kScanZigzag;
+  const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert : kScanZigzag;
   const uint8_t* w = d->hdr->interMatrix;
   int add = (qp - 1) | 1;
   for (int k = 0; k < 6; ++k) {
@@ -210,8 +210,9 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
 
     int16_t* blk = d->blocks + 64 * k;
     memset(blk, 0, 128);
-    const uint8_t* scan =
-        d->acPredFlag ? (fromLeft ? kScanAltVert : kScanAltHoriz) : kScanZigzag;
+    const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert
+                          : d->acPredFlag   ? (fromLeft ? kScanAltVert : kScanAltHoriz)
+                                            : kScanZigzag;
     int idx = -1;
     int dcq = 0;
     uint32_t sum = 0;

@@ -71,11 +71,6 @@ inline bool FfmpegDecode(const std::string& in, const std::string& out,
   return system(cmd.c_str()) == 0;
 }
 
-// What the tool said when a tool of the stream is not offered by this build.
-inline bool NotOffered(const ToolRun& r) {
-  return r.log.find("NOT SUPPORTED : ") != std::string::npos;
-}
-
 // Decodes `in` with the tool and checks frame count, size line, and PSNR
 // (average at least 48 dB per plane, every frame at least 45 dB) against
 // `ref`; with maxDiff >= 0 also that no sample differs by more. Returns the

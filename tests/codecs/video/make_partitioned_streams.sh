@@ -2,10 +2,13 @@
 # Generates the conformance streams of the data-partitioned decoders (and a
 # picture size whose edges are crossed by vectors) with FFmpeg and FFmpeg's
 # own decode of each (the reference), under build/testdata/video. Work already
-# done is skipped. Usage: make_toolset_streams.sh [OUTDIR]
+# done is skipped. Usage: make_partitioned_streams.sh [OUTDIR]
 set -euo pipefail
 out=${1:-$(cd "$(dirname "$0")/../../.." && pwd)/build/testdata/video}
 mkdir -p "$out"
+# Several test programs call this at once: one generates, the others wait.
+exec 9>"$out/.partitioned_streams.lock"
+flock 9
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 
 # name  size  frames  source  encoder options

@@ -7,11 +7,11 @@ namespace {
 
 std::string Dir() { return std::string(DC_TESTDATA) + "/video"; }
 
-class ToolsetConformance : public ::testing::Test {
+class PartitionedConformance : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     std::string cmd = std::string(DC_SOURCE_DIR) +
-                      "/tests/codecs/video/make_toolset_streams.sh '" + Dir() + "' >/dev/null";
+                      "/tests/codecs/video/make_partitioned_streams.sh '" + Dir() + "' >/dev/null";
     ASSERT_EQ(system(cmd.c_str()), 0) << "stream generation failed (ffmpeg?)";
   }
   static void Check(const char* name, int w, int h) {
@@ -21,30 +21,20 @@ class ToolsetConformance : public ::testing::Test {
 };
 
 // I- and P-VOPs in packets of about 200 bytes.
-TEST_F(ToolsetConformance, IntraAndInter) { Check("mpeg4_dp", 176, 144); }
+TEST_F(PartitionedConformance, IntraAndInter) { Check("mpeg4_dp", 176, 144); }
 
 // P-VOPs where the content changes every three pictures: many intra
 // macroblocks, whose DC differentials sit in the second part.
-TEST_F(ToolsetConformance, IntraInPVops) { Check("mpeg4_dp_intra_p", 176, 144); }
+TEST_F(PartitionedConformance, IntraInPVops) { Check("mpeg4_dp_intra_p", 176, 144); }
 
 // With B-VOPs (never partitioned), four vectors and a varying quantiser.
-TEST_F(ToolsetConformance, WithBVops) { Check("mpeg4_dp_bf1", 320, 240); }
+TEST_F(PartitionedConformance, WithBVops) { Check("mpeg4_dp_bf1", 320, 240); }
 
 // Vectors that reach into the macroblocks beyond the right and bottom edges
 // read the decoded pixels there, not copies of the last visible ones.
-TEST_F(ToolsetConformance, OddSizeEdges) { Check("mpeg4_odd_size_pan", 168, 136); }
+TEST_F(PartitionedConformance, OddSizeEdges) { Check("mpeg4_odd_size_pan", 168, 136); }
 
-// Quarter-pel motion inside partitioned P-VOPs needs the general decoder's
-// quarter-pel prediction; until that is offered the tool says so.
-TEST_F(ToolsetConformance, QuarterPel) {
-  std::string in = Dir() + "/mpeg4_dp_qpel.m4v";
-  m4vtest::ToolRun probe = m4vtest::RunTool(in, in + ".probe.yuv");
-  remove((in + ".probe.yuv").c_str());
-  remove((in + ".probe.yuv.log").c_str());
-  if (m4vtest::NotOffered(probe))
-    GTEST_SKIP() << "needs the quarter-pel motion compensation of the general decoder: "
-                 << probe.log.substr(0, probe.log.find('\n'));
-  Check("mpeg4_dp_qpel", 176, 144);
-}
+// Quarter-pel motion inside partitioned P-VOPs.
+TEST_F(PartitionedConformance, QuarterPel) { Check("mpeg4_dp_qpel", 176, 144); }
 
 }  // namespace
