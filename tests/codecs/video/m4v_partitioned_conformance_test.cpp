@@ -32,7 +32,13 @@ TEST_F(PartitionedConformance, WithBVops) { Check("mpeg4_dp_bf1", 320, 240); }
 
 // Vectors that reach into the macroblocks beyond the right and bottom edges
 // read the decoded pixels there, not copies of the last visible ones.
-TEST_F(PartitionedConformance, OddSizeEdges) { Check("mpeg4_odd_size_pan", 168, 136); }
+// Half-pel, quarter-pel and field prediction alike.
+TEST_F(PartitionedConformance, OddSizeEdges) {
+  for (const char* name : {"mpeg4_odd_size_pan", "mpeg4_odd_size_qpel", "mpeg4_odd_size_interlaced"}) {
+    SCOPED_TRACE(name);
+    Check(name, 168, 136);
+  }
+}
 
 // Quarter-pel motion inside partitioned P-VOPs.
 TEST_F(PartitionedConformance, QuarterPel) { Check("mpeg4_dp_qpel", 176, 144); }
