@@ -57,10 +57,10 @@ int Layout(Mp4vDecoder* d) {
 void ChooseVopDecoders(Mp4vDecoder* d) {
   const StreamHeader* hd = d->hdr;
   d->extendedTools = hd->interlaced || hd->quarterSample || hd->spriteEnable == 2;
+  // B-VOPs are never partitioned: the general B decoder reads them.
   if (hd->dataPartitioned) {
-    // The data-partitioned I and P decoders are not offered yet.
-    d->vopDecoder[0] = nullptr;
-    d->vopDecoder[1] = nullptr;
+    d->vopDecoder[0] = DecodeIVopPartitioned;
+    d->vopDecoder[1] = DecodePVopPartitioned;
     d->vopDecoder[2] = DecodeBVopGeneral;
   } else if (!d->extendedTools) {
     d->vopDecoder[0] = DecodeIVopPlain;
@@ -159,6 +159,11 @@ void FrameSetup(Mp4vDecoder* d) {
       d->intraBlock = IntraBlockH263Quant;
       d->interBlock = InterBlockH263Quant;
     }
+    // Reversible VLC codes the texture of partitioned I- and P-VOPs.
+    if (h->reversibleVlc && !isB) {
+      d->intraBlock = IntraBlockRvlc;
+      d->interBlock = InterBlockRvlc;
+    }
   } else {
     d->intraBlock = IntraBlockShortHdr;
     d->interBlock = InterBlockShortHdr;
@@ -248,6 +253,33 @@ static void RunSlot(Mp4vDecoder* d) {
   }
 }
 
+// After a run of macroblocks: 1 when the picture is complete, else the
+// search for the next packet (or GOB) begins.
+static int AfterMacroblocks(Mp4vDecoder* d) {
+  if (d->mbIndex >= d->mbCount) {
+    d->state = 1;
+    return 1;
+  }
+  d->state = 3;
+  return 0;
+}
+
+// One step of the search for a resynchronisation point with the packet or
+// GOB header parser: 1 when a start code ended the picture (its rest is
+// concealed); 0 otherwise, with state 2 when a header was found.
+static int Resynchronise(Mp4vDecoder* d, int (*parseHeader)(Mp4vDecoder*)) {
+  VBits* b = &d->bs;
+  int r = parseHeader(d);
+  if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
+  if (r == 1) {
+    ConcealUpTo(d, d->mbCount);
+    d->state = 1;
+    return 1;
+  }
+  if (r == 0) d->state = 2;
+  return 0;
+}
+
 static int EndOfData(Mp4vDecoder* d) {
   if (!d->completeUnit) return 0;
   if (d->state == 2 || d->state == 3) {
@@ -301,20 +333,9 @@ int Mpeg4AccessUnit(Mp4vDecoder* d) {
       d->state = 2;
     } else if (d->state == 2) {
       RunSlot(d);
-      if (d->mbIndex >= d->mbCount) {
-        d->state = 1;
-        return 1;
-      }
-      d->state = 3;
-    } else {
-      int r = ParseVideoPacketHeader(d);
-      if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
-      if (r == 1) {
-        ConcealUpTo(d, d->mbCount);
-        d->state = 1;
-        return 1;
-      }
-      if (r == 0) d->state = 2;
+      if (AfterMacroblocks(d)) return 1;
+    } else if (Resynchronise(d, ParseVideoPacketHeader)) {
+      return 1;
     }
   }
   return EndOfData(d);
@@ -346,20 +367,9 @@ int H263AccessUnit(Mp4vDecoder* d) {
         DecodeH263P(d);
       else
         DecodeH263I(d);
-      if (d->mbIndex >= d->mbCount) {
-        d->state = 1;
-        return 1;
-      }
-      d->state = 3;
-    } else {
-      int r = ParseH263GobHeader(d);
-      if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
-      if (r == 1) {
-        ConcealUpTo(d, d->mbCount);
-        d->state = 1;
-        return 1;
-      }
-      if (r == 0) d->state = 2;
+      if (AfterMacroblocks(d)) return 1;
+    } else if (Resynchronise(d, ParseH263GobHeader)) {
+      return 1;
     }
   }
   return EndOfData(d);

@@ -174,6 +174,10 @@ struct Mp4vDecoder {
   // Per-macroblock intra state used by the texture decoder.
   int32_t acPredFlag;
   int32_t useDcVlc;
+  // Data partitioning: the intra DC differentials were read ahead of the
+  // texture (dcPreset set) and are taken from dcDiff.
+  int32_t dcPreset;
+  int16_t dcDiff[6];
   int32_t availMask;  // bit 0 left, 1 above, 2 above-right, 3 above-left
   // Kernel and texture slots.
   McFn mcPut[2][4];  // [16-wide?][fraction xy]
@@ -257,6 +261,25 @@ void DecodeH263P(Mp4vDecoder* d);
 int DecodeMvd(VBits* b, int fcode, int* out);
 void PredictMv(Mp4vDecoder* d, int block, int* px, int* py);
 int WrapMv(int v, int fcode);
+int ReadVectors(Mp4vDecoder* d, int four, int fcode);
+void PutIntra(Mp4vDecoder* d);
+void AddInter(Mp4vDecoder* d, int cbp);
+void FinishMacroblock(Mp4vDecoder* d, int intra);
+
+// mb_partitioned.cpp
+void DecodeIVopPartitioned(Mp4vDecoder* d);
+void DecodePVopPartitioned(Mp4vDecoder* d);
+
+// Neighbours usable for prediction: inside the picture and the packet.
+static inline void ComputeAvail(Mp4vDecoder* d) {
+  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
+  int m = 0;
+  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
+  if (d->mby > 0 && i - w >= ps) m |= 2;
+  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
+  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
+  d->availMask = m;
+}
 
 // texture.cpp
 int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
@@ -266,6 +289,12 @@ int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
 int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
 int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
 void AcPredStore(Mp4vDecoder* d, int intra);
+int ReadDcDifferential(VBits* b, int luma, int* out);
+int IntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp);  // per quant_type
+int InterBlockRvlc(Mp4vDecoder* d, int qp, int cbp);
+
+// texture_rvlc.cpp
+int ReadRvlcEvent(VBits* b, int intra, int* run, int* level, int* last);
 
 // idct.cpp
 void Idct8x8(uint32_t summary, int16_t* block);

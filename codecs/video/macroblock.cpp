@@ -4,16 +4,6 @@
 
 static const int kDquant[4] = {-1, -2, 1, 2};
 
-static inline void ComputeAvail(Mp4vDecoder* d) {
-  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
-  int m = 0;
-  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
-  if (d->mby > 0 && i - w >= ps) m |= 2;
-  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
-  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
-  d->availMask = m;
-}
-
 // Candidate blocks for vector prediction: {macroblock offset kind, block};
 // kind 0 current, 1 left, 2 above, 3 above-right.
 static const uint8_t kMvCand[4][3][2] = {
@@ -87,7 +77,7 @@ int WrapMv(int v, int fcode) {
 }
 
 // Reads one or four vectors of the current macroblock into the vector array.
-static int ReadVectors(Mp4vDecoder* d, int four, int fcode) {
+int ReadVectors(Mp4vDecoder* d, int four, int fcode) {
   int16_t* mv = d->mvs + d->mbIndex * 8;
   int n = four ? 4 : 1;
   for (int k = 0; k < n; ++k) {
@@ -111,7 +101,7 @@ static inline uint8_t* LumaAt(Mp4vDecoder* d) {
   return d->target->y + (d->mby * 16) * d->stride + d->mbx * 16;
 }
 
-static void PutIntra(Mp4vDecoder* d) {
+void PutIntra(Mp4vDecoder* d) {
   int s = d->stride, cs = s / 2;
   uint8_t* y = LumaAt(d);
   uint8_t* u = d->target->u + (d->mby * 8) * cs + d->mbx * 8;
@@ -125,7 +115,7 @@ static void PutIntra(Mp4vDecoder* d) {
   IdctPut(v, blk + 320, cs, d->summary[5]);
 }
 
-static void AddInter(Mp4vDecoder* d, int cbp) {
+void AddInter(Mp4vDecoder* d, int cbp) {
   int s = d->stride, cs = s / 2;
   uint8_t* y = LumaAt(d);
   uint8_t* u = d->target->u + (d->mby * 8) * cs + d->mbx * 8;
@@ -139,7 +129,7 @@ static void AddInter(Mp4vDecoder* d, int cbp) {
   if (cbp & 1) IdctAdd(v, v, blk + 320, cs, cs, d->summary[5]);
 }
 
-static inline void FinishMacroblock(Mp4vDecoder* d, int intra) {
+void FinishMacroblock(Mp4vDecoder* d, int intra) {
   int i = d->mbIndex;
   if (intra) d->mbStatus[i] = 0;
   if (d->mbStatus[i] == 0) d->target->decodedCount++;

@@ -127,7 +127,7 @@ static inline int HalveTz(int v) { return v / 2; }
 void McPredictQpel(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
                    int ys, int cs, const int16_t* mv, int fourVectors, int rounding) {
   int s = d->stride, rcs = s / 2;
-  int W = d->layoutW, H = d->layoutH;
+  int W = d->stride, H = d->codedHeight;  // the decoded macroblock area
   int x = d->mbx * 16, y = d->mby * 16;
   int cvx, cvy;
   if (!fourVectors) {
@@ -190,7 +190,7 @@ void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* 
                      uint8_t* dv, int ys, int cs, const int16_t* mv, const int* sel,
                      int rounding) {
   int s = d->stride, rcs = s / 2;
-  int W = d->layoutW, H = d->layoutH;
+  int W = d->stride, H = d->codedHeight;  // the decoded macroblock area
   int x = d->mbx * 16, y = d->mby * 8;  // field rows
   int qpel = d->hdr->quarterSample;
   uint8_t buf[17 * 24];
