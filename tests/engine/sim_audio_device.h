@@ -21,6 +21,7 @@ struct SimAudioDevice {
     uint32_t speed = 100;
     uint32_t volume = 0;
     uint32_t opens = 0;
+    int volumeResult = 1, muteResult = 1;  // 0: the output has no such control
     std::atomic<bool> run{false};
     std::thread thread;
     AudioRenderer* renderer = nullptr;
@@ -136,10 +137,10 @@ struct SimAudioDevice {
                 SimAudioDevice* d = static_cast<SimAudioDevice*>(r->device);
                 std::lock_guard<std::mutex> g(d->lock);
                 d->volume = v;
-                return 1;
+                return d->volumeResult;
             },
             nullptr,
-            [](AudioRenderer*, uint32_t) { return 1; },
+            [](AudioRenderer*, uint32_t) { return Current()->muteResult; },
         };
         return &ops;
     }
