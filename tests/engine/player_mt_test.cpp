@@ -54,7 +54,8 @@ TEST_F(SpineTest, EndedCallbackOnlyAfterAnError) {
 TEST_F(SpineTest, WithoutRewindTheClipFinishesWithTheEndedCallback) {
     clip::Current().durationMs = 1000;
     ASSERT_EQ(1, Open(0));
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.ended == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.ended == 1; }, 10000))
+        << "state " << State() << " position " << Position() << " played " << audio.playedTotal;
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_IDLE; }));
 }
 

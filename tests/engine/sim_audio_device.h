@@ -43,16 +43,20 @@ struct SimAudioDevice {
                 uint32_t t = now();
                 uint32_t dt = t - lastTick;
                 lastTick = t;
-                if (paused || queued == 0) continue;
-                carry += double(dt) * BytesPerMs() * speed / 100.0;
-                uint64_t play = static_cast<uint64_t>(carry);
-                play -= play % (2 * renderer->outChannels);
-                if (play > queued) play = queued;
-                carry -= double(play);
-                if (queued == 0) carry = 0;
-                queued -= play;
-                playedInFragment += play;
-                // Whole fragments are reported; a partial one only when draining.
+                if (paused) continue;
+                if (queued > 0) {
+                    carry += double(dt) * BytesPerMs() * speed / 100.0;
+                    uint64_t play = static_cast<uint64_t>(carry);
+                    play -= play % (2 * renderer->outChannels);
+                    if (play > queued) play = queued;
+                    carry -= double(play);
+                    queued -= play;
+                    playedInFragment += play;
+                    if (queued == 0) carry = 0;
+                }
+                // Whole fragments are reported; a partial one only when
+                // draining, also when the drain comes after the last byte
+                // has played.
                 if (playedInFragment >= FragmentBytes() ||
                     (queued == 0 && renderer->drain && playedInFragment > 0)) {
                     report = static_cast<uint32_t>(playedInFragment);
