@@ -290,7 +290,8 @@ int ParseVopHeader(VBits* b, StreamHeader* h, int16_t (*warp)[2]) {
   h->notCoded = 0;
   h->rounding = (type == 1 || type == 3) ? int(VbGet1(b)) : 0;
   uint32_t cf = h->complexity;
-  if ((cf & (1u << 24)) && ((cf >> 22) & 3) < 2 && type != 3) {
+  if ((cf & (1u << 24)) && ((cf >> 22) & 3) < 2) {
+    // I-VOPs carry their own subset; P, B and S-VOPs every group that is on.
     int bitsCount = 0;
     if (type == 0) {
       bitsCount += 8 * __builtin_popcount((cf >> 16) & 0x3F);      // shape
