@@ -5,6 +5,7 @@
 // with the decoder's own parser before it is written.
 //
 //   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav]   (both ADTS or both MP4)
+//   sbrsplice IN OUT --ps [--seed N] [--estimate ORIGINAL.wav]   (mono IN; HE-AAC v2)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "codecs/aac/sbr_bands.h"
 #include "codecs/aac/sbr_bits.h"
 #include "codecs/aac/sbr_parse.h"
+#include "ps_plan.h"
 
 namespace {
 
@@ -44,6 +46,7 @@ struct Planner {
   int prevTrail = 16;
   Memory mem;
   SbrChannelHistory decodeHist[2];  // for the read-back check
+  PsPlanner* ps = nullptr;          // --ps: PS extension after each payload
 
   int R(int n) { return (int)(rng() % (uint32_t)n); }
 
@@ -199,6 +202,7 @@ struct Planner {
     if (isPair) Channel(&el.ch[1], &mem.hist[1], el.coupling ? 2 : 0, el.coupling, &el.ch[0]);
     if (el.coupling) memcpy(el.ch[1].invf, el.ch[0].invf, sizeof(el.ch[0].invf));
     SbrWriteData(bw, &header, &t, &el);
+    if (ps && !ps->Extend(bw)) return false;
     while (bw->pos % 8 != 0) SbrWriteBits(bw, 0, 1);
     if (extType == 14) {
       uint32_t crc = SbrCrc10(bw->data, crcStart, bw->pos - crcStart);
@@ -429,6 +433,9 @@ bool AudioConfig(Box* stbl, int* sfIndex, int* chanCfg) {
   return false;
 }
 
+PsSpliceOptions g_ps;
+PsPlanner g_psPlan;
+
 const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, std::vector<uint8_t>* out) {
   std::vector<Box> top;
   if (!ParseBoxes(in.data(), in.size(), &top)) return "damaged MP4 box structure";
@@ -456,6 +463,9 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, std::vector<uint
   if (chanCfg != 1 && chanCfg != 2) return "mono or stereo streams only";
   Planner plan;
   if (!plan.Init(seed, 2 * coreRate)) return "no usable SBR header for this rate";
+  static std::string psErr;
+  if (g_ps.on && !(psErr = PsAttach(&g_psPlan, g_ps, chanCfg, coreRate)).empty()) return psErr.c_str();
+  if (g_ps.on) plan.ps = &g_psPlan;
   // Chunks of all tracks in file order.
   struct Chunk {
     uint64_t offset;
@@ -543,17 +553,23 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, std::vector<uint
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Fail("usage: sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav]");
+  if (argc < 3) return Fail("usage: sbrsplice IN OUT [--ps] [--seed N] [--estimate ORIGINAL.wav]");
   int seed = 0;
+  for (int i = 3; i < argc; i++) g_ps.on = g_ps.on || !strcmp(argv[i], "--ps");
   for (int i = 3; i < argc; i++) {
     if (!strcmp(argv[i], "--seed") && i + 1 < argc) {
       seed = atoi(argv[++i]);
+    } else if (!strcmp(argv[i], "--ps")) {
+      g_ps.on = true;
+    } else if (!strcmp(argv[i], "--estimate") && i + 1 < argc && g_ps.on) {
+      g_ps.estimate = argv[++i];
     } else if (!strcmp(argv[i], "--estimate") && i + 1 < argc) {
       return Fail("--estimate is not available yet");
     } else {
       return Fail("unknown option");
     }
   }
+  g_ps.seed = seed;
   FILE* f = fopen(argv[1], "rb");
   if (!f) return Fail("cannot open input");
   std::vector<uint8_t> in;
@@ -592,6 +608,11 @@ int main(int argc, char** argv) {
     if (chanCfg != 1 && chanCfg != 2) return Fail("mono or stereo streams only");
     if (!planned) {
       if (!plan.Init(seed, 2 * coreRate)) return Fail("no usable SBR header for this rate");
+      if (g_ps.on) {
+        std::string e = PsAttach(&g_psPlan, g_ps, chanCfg, coreRate);
+        if (!e.empty()) return Fail(e.c_str());
+        plan.ps = &g_psPlan;
+      }
       planned = true;
     }
     std::vector<uint8_t> nb;
