@@ -106,10 +106,14 @@ struct PsState {
   int prevBandLimit;
   int envIndex;
   uint32_t slotCount;  // running slot counter for the circular buffers
-  int16_t delayRe[12][14], delayIm[12][14];   // QMF bands 23..34
-  int16_t delay1Re[29], delay1Im[29];         // QMF bands 35..63
-  int16_t apInRe[kPsAllpassBands][16], apInIm[kPsAllpassBands][16];
-  int16_t apRe[3][kPsAllpassBands][16], apIm[3][kPsAllpassBands][16];
+  // Delay lines and all-pass buffers hold 32-bit values: the one block
+  // exponent follows the loudest part of the frame (often the high band),
+  // and 16-bit storage left the quieter low band's decorrelated signal with
+  // a few bits (about 20 dB SNR on such streams).
+  int32_t delayRe[12][14], delayIm[12][14];   // QMF bands 23..34
+  int32_t delay1Re[29], delay1Im[29];         // QMF bands 35..63
+  int32_t apInRe[kPsAllpassBands][16], apInIm[kPsAllpassBands][16];
+  int32_t apRe[3][kPsAllpassBands][16], apIm[3][kPsAllpassBands][16];
   int32_t peakDecay[kPsStereoBands], peakDiff[kPsStereoBands], power[kPsStereoBands];
   int32_t h[kPsGroups][4];      // h11, h12, h21, h22, Q14
   int32_t hStep[kPsGroups][4];  // per slot

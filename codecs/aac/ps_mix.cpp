@@ -13,9 +13,6 @@ int16_t Sat16(int32_t v) { return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -3
 int32_t MulQ15(int32_t x, int32_t c) { return Sat32(((int64_t)x * c >> 15) & ~(int64_t)1); }
 int32_t MulQ31(int32_t x, int32_t c) { return (int32_t)((int64_t)x * c >> 31); }
 
-// Stored values are the rounded upper halves of 32-bit values.
-int16_t Round16(int32_t x) { return Sat16((int32_t)(((int64_t)x + 0x8000) >> 16)); }
-int32_t Load16(int16_t v) { return (int32_t)((uint32_t)(int32_t)v << 16); }
 
 int32_t Scale(int32_t x, int shift) {
   if (shift >= 0) return x >> (shift > 31 ? 31 : shift);
@@ -36,16 +33,6 @@ const int kDecayCutoff = 3;
 const int32_t kPeakDecay = 0x6209f080;
 const int32_t kSmoothOld = 0x60000000;  // 0.75; the new value weighs 0.25
 
-int Headroom16(const int16_t* v, int n, int h) {
-  for (int i = 0; i < n && h > 0; i++) {
-    if (v[i] == 0) continue;
-    uint32_t u = (uint32_t)(v[i] < 0 ? ~(int32_t)v[i] : v[i]);
-    int r = u ? __builtin_clz(u) - 17 : 15;
-    if (r < h) h = r;
-  }
-  return h;
-}
-
 int Headroom32(const int32_t* v, int n, int h) {
   for (int i = 0; i < n && h > 0; i++) {
     if (v[i] == 0) continue;
@@ -54,10 +41,6 @@ int Headroom32(const int32_t* v, int n, int h) {
     if (r < h) h = r;
   }
   return h;
-}
-
-void Shift16(int16_t* v, int n, int d) {
-  for (int i = 0; i < n; i++) v[i] = d >= 0 ? (int16_t)(v[i] * (1 << d)) : (int16_t)(v[i] >> (-d > 15 ? 15 : -d));
 }
 
 void Shift32(int32_t* v, int n, int d) {
@@ -93,14 +76,14 @@ void PsDecoderInit(PsState* ps) {
 
 int PsRescale(PsState* ps, int minInputExp) {
   int h = 64;  // nothing stored yet: no limit from the state
-  h = Headroom16(&ps->delayRe[0][0], 12 * 14, h);
-  h = Headroom16(&ps->delayIm[0][0], 12 * 14, h);
-  h = Headroom16(ps->delay1Re, 29, h);
-  h = Headroom16(ps->delay1Im, 29, h);
-  h = Headroom16(&ps->apInRe[0][0], kPsAllpassBands * 16, h);
-  h = Headroom16(&ps->apInIm[0][0], kPsAllpassBands * 16, h);
-  h = Headroom16(&ps->apRe[0][0][0], 3 * kPsAllpassBands * 16, h);
-  h = Headroom16(&ps->apIm[0][0][0], 3 * kPsAllpassBands * 16, h);
+  h = Headroom32(&ps->delayRe[0][0], 12 * 14, h);
+  h = Headroom32(&ps->delayIm[0][0], 12 * 14, h);
+  h = Headroom32(ps->delay1Re, 29, h);
+  h = Headroom32(ps->delay1Im, 29, h);
+  h = Headroom32(&ps->apInRe[0][0], kPsAllpassBands * 16, h);
+  h = Headroom32(&ps->apInIm[0][0], kPsAllpassBands * 16, h);
+  h = Headroom32(&ps->apRe[0][0][0], 3 * kPsAllpassBands * 16, h);
+  h = Headroom32(&ps->apIm[0][0][0], 3 * kPsAllpassBands * 16, h);
   for (int b = 0; b < 3; b++) {
     h = Headroom32(&ps->hybrid.re[b][ps->hybrid.pos], 12, h);
     h = Headroom32(&ps->hybrid.im[b][ps->hybrid.pos], 12, h);
@@ -114,14 +97,14 @@ int PsRescale(PsState* ps, int minInputExp) {
     return e;
   }
   if (d != 0) {
-    Shift16(&ps->delayRe[0][0], 12 * 14, d);
-    Shift16(&ps->delayIm[0][0], 12 * 14, d);
-    Shift16(ps->delay1Re, 29, d);
-    Shift16(ps->delay1Im, 29, d);
-    Shift16(&ps->apInRe[0][0], kPsAllpassBands * 16, d);
-    Shift16(&ps->apInIm[0][0], kPsAllpassBands * 16, d);
-    Shift16(&ps->apRe[0][0][0], 3 * kPsAllpassBands * 16, d);
-    Shift16(&ps->apIm[0][0][0], 3 * kPsAllpassBands * 16, d);
+    Shift32(&ps->delayRe[0][0], 12 * 14, d);
+    Shift32(&ps->delayIm[0][0], 12 * 14, d);
+    Shift32(ps->delay1Re, 29, d);
+    Shift32(ps->delay1Im, 29, d);
+    Shift32(&ps->apInRe[0][0], kPsAllpassBands * 16, d);
+    Shift32(&ps->apInIm[0][0], kPsAllpassBands * 16, d);
+    Shift32(&ps->apRe[0][0][0], 3 * kPsAllpassBands * 16, d);
+    Shift32(&ps->apIm[0][0][0], 3 * kPsAllpassBands * 16, d);
     for (int b = 0; b < 3; b++) {
       Shift32(&ps->hybrid.re[b][0], 12 + kPsSlots, d);
       Shift32(&ps->hybrid.im[b][0], 12 + kPsSlots, d);
@@ -241,9 +224,9 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
     if (i < kPsAllpassBands) {
       // z^-2 with the fractional-delay phase, then three all-pass links.
       const int a = i;
-      ps->apInRe[a][t & 15] = Round16(sRe[i]);
-      ps->apInIm[a][t & 15] = Round16(sIm[i]);
-      CMul(Load16(ps->apInRe[a][(t - 2) & 15]), Load16(ps->apInIm[a][(t - 2) & 15]),
+      ps->apInRe[a][t & 15] = sRe[i];
+      ps->apInIm[a][t & 15] = sIm[i];
+      CMul(ps->apInRe[a][(t - 2) & 15], ps->apInIm[a][(t - 2) & 15],
            &kPsFractPhase[2 * a], &yr, &yi);
       int32_t g = 0x7fffffff;
       const int k = i - 7;  // QMF band of the upper all-pass bands
@@ -255,27 +238,27 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
         const int32_t ag = MulQ31(kLinkCoef[m], g);
         const int back = (int)((t - (uint32_t)kLinkDelay[m]) & 15);
         int32_t tr, ti;
-        CMul(Load16(ps->apRe[m][a][back]), Load16(ps->apIm[m][a][back]),
+        CMul(ps->apRe[m][a][back], ps->apIm[m][a][back],
              &kPsLinkPhase[2 * (m * kPsAllpassBands + a)], &tr, &ti);
         const int32_t wr = Sat32((int64_t)yr + MulQ31(ag, tr));
         const int32_t wi = Sat32((int64_t)yi + MulQ31(ag, ti));
-        ps->apRe[m][a][t & 15] = Round16(wr);
-        ps->apIm[m][a][t & 15] = Round16(wi);
+        ps->apRe[m][a][t & 15] = wr;
+        ps->apIm[m][a][t & 15] = wi;
         yr = Sat32((int64_t)tr - MulQ31(ag, wr));
         yi = Sat32((int64_t)ti - MulQ31(ag, wi));
       }
     } else if (i < 35 + 7) {
       const int k = i - 7 - 23, j = (int)(t % 14);
-      yr = Load16(ps->delayRe[k][j]);
-      yi = Load16(ps->delayIm[k][j]);
-      ps->delayRe[k][j] = Round16(sRe[i]);
-      ps->delayIm[k][j] = Round16(sIm[i]);
+      yr = ps->delayRe[k][j];
+      yi = ps->delayIm[k][j];
+      ps->delayRe[k][j] = sRe[i];
+      ps->delayIm[k][j] = sIm[i];
     } else {
       const int k = i - 7 - 35;
-      yr = Load16(ps->delay1Re[k]);
-      yi = Load16(ps->delay1Im[k]);
-      ps->delay1Re[k] = Round16(sRe[i]);
-      ps->delay1Im[k] = Round16(sIm[i]);
+      yr = ps->delay1Re[k];
+      yi = ps->delay1Im[k];
+      ps->delay1Re[k] = sRe[i];
+      ps->delay1Im[k] = sIm[i];
     }
     const int32_t gain = ps->transientGain[ps->bandOf[i]];
     dRe[i] = MulQ15(yr, gain);

@@ -229,13 +229,13 @@ TEST(PsRescale, ExponentFollowsTheStateAndTheInput) {
   PsDecoderInit(&ps);
   // Empty state: one below the input.
   EXPECT_EQ(PsRescale(&ps, 12), 11);
-  ps.delayRe[0][0] = 0x1000;  // 2 bits of headroom
+  ps.delayRe[0][0] = 0x10000000;  // 2 bits of headroom
   ps.power[3] = 1000;
   EXPECT_EQ(PsRescale(&ps, 30), 12);  // 11 + 2 - 1
-  EXPECT_EQ(ps.delayRe[0][0], 0x2000);
+  EXPECT_EQ(ps.delayRe[0][0], 0x20000000);
   EXPECT_EQ(ps.power[3], 4000);
   EXPECT_EQ(PsRescale(&ps, 5), 4);
-  EXPECT_EQ(ps.delayRe[0][0], 0x2000 >> 8);
+  EXPECT_EQ(ps.delayRe[0][0], 0x20000000 >> 8);
   EXPECT_EQ(ps.power[3], 4000 >> 16);
 }
 
