@@ -19,7 +19,7 @@ int32_t Scale(int32_t x, int shift) {
 }
 
 // The 2-band filter over 13 samples (w[12] newest): low and high halves.
-void Filter2(const int32_t* w, int32_t* low, int32_t* high) {
+void PsHybridFilter2(const int32_t* w, int32_t* low, int32_t* high) {
   const int32_t c = (int32_t)((int64_t)w[6] * 0x40000000 >> 31);
   int32_t s = 0;
   for (int i = 0; i < 6; i++) s = Sat32((int64_t)s + MulQ15(w[1 + 2 * i], kPsHybrid2[i]));
@@ -28,7 +28,7 @@ void Filter2(const int32_t* w, int32_t* low, int32_t* high) {
 }
 
 // The 8-band complex filter: band q is centred on (q + 1/2) pi / 4.
-void Filter8(const int32_t* wr, const int32_t* wi, int32_t* outRe, int32_t* outIm) {
+void PsHybridFilter8(const int32_t* wr, const int32_t* wi, int32_t* outRe, int32_t* outIm) {
   for (int q = 0; q < 8; q++) {
     const int16_t* c = &kPsHybrid8[q * 26];
     int32_t re = 0, im = 0;
@@ -54,7 +54,7 @@ void PsHybridAnalysis(const int32_t* qmfRe, const int32_t* qmfIm, int32_t* outRe
     h->im[b][12 + h->pos] = Scale(qmfIm[b], shift);
   }
   int32_t r8[8], i8[8];
-  Filter8(&h->re[0][h->pos], &h->im[0][h->pos], r8, i8);
+  PsHybridFilter8(&h->re[0][h->pos], &h->im[0][h->pos], r8, i8);
   // Rising frequency: the negative half (-3/8, -1/8 of a QMF band), the
   // positive half, and the two pairs that fold onto each other.
   outRe[0] = r8[6];
@@ -72,14 +72,14 @@ void PsHybridAnalysis(const int32_t* qmfRe, const int32_t* qmfIm, int32_t* outRe
   // An odd QMF band is spectrally mirrored: its high-pass half holds the
   // lower frequencies.
   int32_t lo, hi;
-  Filter2(&h->re[1][h->pos], &lo, &hi);
+  PsHybridFilter2(&h->re[1][h->pos], &lo, &hi);
   outRe[6] = hi;
   outRe[7] = lo;
-  Filter2(&h->im[1][h->pos], &lo, &hi);
+  PsHybridFilter2(&h->im[1][h->pos], &lo, &hi);
   outIm[6] = hi;
   outIm[7] = lo;
-  Filter2(&h->re[2][h->pos], &outRe[8], &outRe[9]);
-  Filter2(&h->im[2][h->pos], &outIm[8], &outIm[9]);
+  PsHybridFilter2(&h->re[2][h->pos], &outRe[8], &outRe[9]);
+  PsHybridFilter2(&h->im[2][h->pos], &outIm[8], &outIm[9]);
   h->pos++;
 }
 
