@@ -114,7 +114,11 @@ struct PsState {
   int32_t delay1Re[29], delay1Im[29];         // QMF bands 35..63
   int32_t apInRe[kPsAllpassBands][16], apInIm[kPsAllpassBands][16];
   int32_t apRe[3][kPsAllpassBands][16], apIm[3][kPsAllpassBands][16];
-  int32_t peakDecay[kPsStereoBands], peakDiff[kPsStereoBands], power[kPsStereoBands];
+  // Transient reduction per stereo band: peak-decay power, smoothed
+  // peak-difference power, smoothed power. 64-bit: a 32-bit power of the
+  // 29 QMF bands of the top stereo band saturates at full scale, and a
+  // saturated power hides every transient there.
+  int64_t peakDecay[kPsStereoBands], peakDiff[kPsStereoBands], power[kPsStereoBands];
   int32_t h[kPsGroups][4];      // h11, h12, h21, h22, Q14
   int32_t hStep[kPsGroups][4];  // per slot
   int16_t transientGain[kPsStereoBands];  // Q15, of the last slot

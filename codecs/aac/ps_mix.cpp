@@ -14,6 +14,15 @@ int32_t MulQ15(int32_t x, int32_t c) { return Sat32(((int64_t)x * c >> 15) & ~(i
 int32_t MulQ31(int32_t x, int32_t c) { return (int32_t)((int64_t)x * c >> 31); }
 
 
+// x c / 2^31 for a 64-bit x (below 2^62) and a Q31 c.
+int64_t MulQ31Wide(int64_t x, int32_t c) { return (x >> 31) * c + (((x & 0x7fffffff) * c) >> 31); }
+
+int64_t ShiftWide(int64_t x, int d) {
+  if (d <= 0) return x >> (-d > 63 ? 63 : -d);
+  if (d > 62 || x > (INT64_MAX >> d)) return INT64_MAX >> 1;
+  return x << d;
+}
+
 int32_t Scale(int32_t x, int shift) {
   if (shift >= 0) return x >> (shift > 31 ? 31 : shift);
   const int s = -shift > 32 ? 32 : -shift;
@@ -109,9 +118,11 @@ int PsRescale(PsState* ps, int minInputExp) {
       Shift32(&ps->hybrid.re[b][0], 12 + kPsSlots, d);
       Shift32(&ps->hybrid.im[b][0], 12 + kPsSlots, d);
     }
-    Shift32(ps->peakDecay, kPsStereoBands, 2 * d);
-    Shift32(ps->peakDiff, kPsStereoBands, 2 * d);
-    Shift32(ps->power, kPsStereoBands, 2 * d);
+    for (int b = 0; b < kPsStereoBands; b++) {
+      ps->peakDecay[b] = ShiftWide(ps->peakDecay[b], 2 * d);
+      ps->peakDiff[b] = ShiftWide(ps->peakDiff[b], 2 * d);
+      ps->power[b] = ShiftWide(ps->power[b], 2 * d);
+    }
   }
   ps->exponent = e;
   return e;
@@ -200,17 +211,19 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
   for (int i = 0; i < limit; i++)
     pw[ps->bandOf[i]] += ((int64_t)sRe[i] * sRe[i] >> 32) + ((int64_t)sIm[i] * sIm[i] >> 32);
   for (int b = 0; b < kPsStereoBands; b++) {
-    const int32_t p = Sat32(pw[b]);
-    int32_t peak = MulQ31(ps->peakDecay[b], kPeakDecay) & ~1;
+    const int64_t p = pw[b];
+    int64_t peak = MulQ31Wide(ps->peakDecay[b], kPeakDecay) & ~(int64_t)1;
     if (p > peak) peak = p;
     ps->peakDecay[b] = peak;
-    ps->peakDiff[b] = Sat32((((int64_t)peak - p) >> 2) + MulQ31(ps->peakDiff[b], kSmoothOld));
-    ps->power[b] = Sat32((int64_t)(p >> 2) + MulQ31(ps->power[b], kSmoothOld));
-    const int64_t d15 = (int64_t)ps->peakDiff[b] + (ps->peakDiff[b] >> 1);
+    ps->peakDiff[b] = ((peak - p) >> 2) + MulQ31Wide(ps->peakDiff[b], kSmoothOld);
+    ps->power[b] = (p >> 2) + MulQ31Wide(ps->power[b], kSmoothOld);
+    const int64_t d15 = ps->peakDiff[b] + (ps->peakDiff[b] >> 1);
     int32_t gain = 32767;
     if (d15 > ps->power[b]) {
-      const int64_t q31 = ((int64_t)ps->power[b] << 31) / d15;
-      gain = (int32_t)((q31 + 0x8000) >> 16);
+      // power / (1.5 peakDiff) in Q16, rounded to Q15; the powers stay far
+      // below 2^47, so the shift cannot overflow.
+      const int64_t q16 = (ps->power[b] << 16) / d15;
+      gain = (int32_t)((q16 + 1) >> 1);
       if (gain > 32767) gain = 32767;
     }
     ps->transientGain[b] = (int16_t)gain;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "codecs/aac/ps.h"
 
@@ -237,6 +239,102 @@ TEST(PsRescale, ExponentFollowsTheStateAndTheInput) {
   EXPECT_EQ(PsRescale(&ps, 5), 4);
   EXPECT_EQ(ps.delayRe[0][0], 0x20000000 >> 8);
   EXPECT_EQ(ps.power[3], 4000 >> 16);
+}
+
+}  // namespace
+
+namespace {
+
+// The decorrelator in double precision, straight from the formulas:
+// z^-2 with the fractional-delay phase and three all-pass links for the
+// hybrid bands and QMF bands 3..22, plain delays above, transient gains
+// from the peak-decay envelope of each stereo band's power.
+struct ModelDecorrelator {
+  typedef std::complex<double> C;
+  std::vector<std::vector<C>> in, link[3];
+  std::vector<std::vector<C>> delay;
+  double peak[20] = {0}, diff[20] = {0}, pow_[20] = {0};
+  int n = 0;
+  const uint8_t* bandOf;
+
+  explicit ModelDecorrelator(const uint8_t* b) : bandOf(b) {
+    in.assign(30, std::vector<C>(64));
+    for (auto& l : link) l.assign(30, std::vector<C>(64));
+    delay.assign(71, std::vector<C>(64));
+  }
+  static double Centre(int i) {
+    const double fc[10] = {-3 / 8.0, -1 / 8.0, 1 / 8.0, 3 / 8.0, 5 / 8.0, 7 / 8.0, 1.25, 1.75, 2.25, 2.75};
+    return i < 10 ? fc[i] : (i - 7) + 0.5;
+  }
+  void Run(const C* s, C* d) {
+    double p[20] = {0};
+    for (int i = 0; i < 71; i++) p[bandOf[i]] += std::norm(s[i]) / 4294967296.0;
+    double gain[20];
+    for (int b = 0; b < 20; b++) {
+      peak[b] = std::max(0.765928338 * peak[b], p[b]);
+      diff[b] = 0.25 * (peak[b] - p[b]) + 0.75 * diff[b];
+      pow_[b] = 0.25 * p[b] + 0.75 * pow_[b];
+      gain[b] = 1.5 * diff[b] > pow_[b] ? pow_[b] / (1.5 * diff[b]) : 1.0;
+    }
+    const double q[3] = {0.43, 0.75, 0.347};
+    const double a[3] = {0.65143905753106, 0.56471812200776, 0.48954165955695};
+    const int dl[3] = {3, 4, 5};
+    for (int i = 0; i < 71; i++) {
+      C y;
+      if (i < 30) {
+        const double f = Centre(i);
+        in[(size_t)i][(size_t)(n & 63)] = s[i];
+        y = std::polar(1.0, -M_PI * 0.39 * f) * in[(size_t)i][(size_t)((n - 2) & 63)];
+        const int k = i - 7;
+        const double g = (i >= 10 && k > 3) ? std::max(0.0, 1 - 0.05 * (k - 3)) : 1.0;
+        for (int m = 0; m < 3; m++) {
+          const C t = std::polar(1.0, -M_PI * q[m] * f) * link[m][(size_t)i][(size_t)((n - dl[m]) & 63)];
+          const C w = y + a[m] * g * t;
+          link[m][(size_t)i][(size_t)(n & 63)] = w;
+          y = t - a[m] * g * w;
+        }
+      } else {
+        const int back = i < 42 ? 14 : 1;
+        delay[(size_t)i][(size_t)(n & 63)] = s[i];
+        y = delay[(size_t)i][(size_t)((n - back) & 63)];
+      }
+      d[i] = y * gain[bandOf[i]];
+    }
+    n++;
+  }
+};
+
+TEST(PsDecorrelate, MatchesADoublePrecisionModel) {
+  static PsState ps;
+  PsDecoderInit(&ps);
+  ps.bandLimit = 64;
+  ModelDecorrelator model(ps.bandOf);
+  std::mt19937 rng(21);
+  std::normal_distribution<double> nd(0, 1 << 24);
+  double se = 0, sp = 0;
+  for (int slot = 0; slot < 200; slot++) {
+    int32_t sRe[kPsSignalBands], sIm[kPsSignalBands], dRe[kPsSignalBands], dIm[kPsSignalBands];
+    std::complex<double> s[kPsSignalBands], d[kPsSignalBands];
+    // Bursts now and then, so the transient gains move.
+    // Bursts up to full scale (2^30 at the PS exponent), so the transient
+    // gains move.
+    const double burst = slot % 37 == 5 ? 16 : 1;
+    for (int i = 0; i < kPsSignalBands; i++) {
+      sRe[i] = (int32_t)std::fmax(-(1 << 30), std::fmin(1 << 30, nd(rng) * burst));
+      sIm[i] = (int32_t)std::fmax(-(1 << 30), std::fmin(1 << 30, nd(rng) * burst));
+      s[i] = std::complex<double>(sRe[i], sIm[i]);
+    }
+    PsDecorrelate(&ps, sRe, sIm, dRe, dIm);
+    ps.slotCount++;
+    model.Run(s, d);
+    if (slot < 20) continue;
+    for (int i = 0; i < kPsSignalBands; i++) {
+      se += std::norm(std::complex<double>(dRe[i], dIm[i]) - d[i]);
+      sp += std::norm(d[i]);
+    }
+  }
+  // Q15 phases and Q31 coefficients with truncated products: about 80 dB.
+  EXPECT_GT(10 * std::log10(sp / se), 70.0);
 }
 
 }  // namespace
