@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Decode speed of m4vdec against FFmpeg's single-thread decoder on the same
-# 30-second 720x480 and 1280x720 MPEG-4 streams. Prints the median of the
-# runs of each and their ratio. Needs an optimised build (no sanitizers):
+# 30-second MPEG-4 streams: I/P at 720x480 and 1280x720, B-VOPs with
+# quarter-pel, and GMC (S-VOPs) with B-VOPs. Prints the median of the runs of
+# each, their ratio and the PSNR of our decode against FFmpeg's. Needs an
+# optimised build (no sanitizers):
 #   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 #   cmake --build build/release --target m4vdec_tool
 set -euo pipefail
@@ -11,14 +13,22 @@ data=$root/build/testdata/bench
 runs=${RUNS:-5}
 mkdir -p "$data"
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
-for s in 720x480 1280x720; do
-  f=$data/bench_$s.m4v
-  [ -s "$f" ] || ff -f lavfi -i "testsrc2=size=$s:rate=25" -t 30 -c:v mpeg4 -g 250 -q:v 4 "$f"
-done
+pan="testsrc2=size=1280x720:rate=25,crop=720:480:x='40+t*12':y='20+t*6'"
+zoom="testsrc2=size=720x480:rate=25,zoompan=z='1+0.004*on':d=1:s=720x480"
+# name | source | encoder options
+streams=(
+  "ip_720x480|testsrc2=size=720x480:rate=25|-c:v mpeg4 -g 250 -q:v 4"
+  "ip_1280x720|testsrc2=size=1280x720:rate=25|-c:v mpeg4 -g 250 -q:v 4"
+  "bvop_qpel_720x480|$pan|-c:v mpeg4 -g 250 -bf 2 -flags +qpel -q:v 4"
+  "gmc_720x480|$zoom|-c:v libxvid -gmc 1 -bf 1 -q:v 4"
+)
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 now() { date +%s.%N; }
-for s in 720x480 1280x720; do
-  f=$data/bench_$s.m4v
+for s in "${streams[@]}"; do
+  IFS='|' read -r name src opts <<<"$s"
+  f=$data/bench_$name.m4v
+  # shellcheck disable=SC2086
+  [ -s "$f" ] || ff -f lavfi -i "$src" -t 30 -pix_fmt yuv420p $opts -f m4v "$f"
   ours=(); theirs=()
   for _ in $(seq "$runs"); do
     t0=$(now); "$tool" "$f" /dev/null >/dev/null; t1=$(now)
@@ -28,5 +38,12 @@ for s in 720x480 1280x720; do
   done
   a=$(printf '%s\n' "${ours[@]}" | median)
   b=$(printf '%s\n' "${theirs[@]}" | median)
-  printf '%-9s m4vdec %.3f s  ffmpeg -threads 1 %.3f s  ratio %.2f\n' "$s" "$a" "$b" "$(echo "$a / $b" | bc -l)"
+  # PSNR of the whole decode against FFmpeg's (Y, U, V averages).
+  "$tool" "$f" "$data/$name.ours.yuv" >/dev/null
+  size=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0 "$f")
+  psnr=$(ffmpeg -nostdin -hide_banner -f rawvideo -pix_fmt yuv420p -s "$size" -i "$data/$name.ours.yuv" \
+    -threads 1 -i "$f" -lavfi psnr -f null - 2>&1 | sed -n 's/.*PSNR y:\([0-9.inf]*\) u:\([0-9.inf]*\) v:\([0-9.inf]*\).*/Y \1 U \2 V \3 dB/p')
+  rm -f "$data/$name.ours.yuv"
+  printf '%-18s m4vdec %.3f s  ffmpeg -threads 1 %.3f s  ratio %.2f  PSNR %s\n' "$name" "$a" "$b" \
+    "$(echo "$a / $b" | bc -l)" "$psnr"
 done

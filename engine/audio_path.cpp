@@ -152,9 +152,16 @@ int Player_OpenAudioPath(PlayerContext* ctx) {
     Player_SetError(ctx, r);
     if (r < 0 || !ar) return 0;
     OS_Lock(ctx->componentLock);
-    int ok = AudioRenderer_SetConfig(ar, &ctx->audioConfig);
+    // The output format and the device decide the path. Volume, mute and
+    // effects follow; an output without a mixer or a mute control still
+    // plays, so their results do not cost the sound.
+    AudioOutConfig device = ctx->audioConfig, controls = ctx->audioConfig;
+    device.flags &= 0x9u;
+    controls.flags &= ~0x9u;
+    int ok = AudioRenderer_SetConfig(ar, &device);
     // Without an installed output nothing would ever play or move the clock.
     if (ok && !ar->ops.Write) ok = 0;
+    if (ok) AudioRenderer_SetConfig(ar, &controls);
     if (ok) ctx->audioRenderer = ar;
     OS_Unlock(ctx->componentLock);
     if (!ok) {

@@ -65,6 +65,27 @@ void OffscreenDesc(DDSURFACEDESC* d, DWORD width, DWORD height) {
     d->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
 }
 
+// The display may set up its YV12 conversion only at the first blit (Wine's
+// takes a third of a second there). A black picture goes through the whole
+// path now, while the output opens and before the clock runs, so that the
+// first picture of the clip is not held up behind it.
+void Prime(DdrawState& s) {
+    DDSURFACEDESC d = {};
+    d.dwSize = sizeof d;
+    if (s.yv12->Lock(nullptr, &d, DDLOCK_WAIT, nullptr) != DD_OK) return;
+    uint8_t* dst = static_cast<uint8_t*>(d.lpSurface);
+    const size_t luma = size_t(d.lPitch) * s.height;
+    std::memset(dst, 16, luma);
+    std::memset(dst + luma, 128, size_t(d.lPitch / 2) * (s.height / 2) * 2);
+    if (s.yv12->Unlock(nullptr) != DD_OK) return;
+    RECT src = {0, 0, static_cast<LONG>(s.width), static_cast<LONG>(s.height)};
+    RECT win = {};
+    GetWindowRect(s.window, &win);
+    RECT dstRect = {win.left, win.top, win.left + static_cast<LONG>(s.width), win.top + static_cast<LONG>(s.height)};
+    s.rgb->Blt(&dstRect, s.yv12, &src, 0, nullptr);
+    s.primary->Blt(&dstRect, s.rgb, &dstRect, 0, nullptr);
+}
+
 int32_t DdrawRendererOpen(HWND window, uint32_t width, uint32_t height, uint32_t, void** out) {
     std::memset(&g_context, 0, sizeof g_context);
     *out = &g_context;
@@ -106,6 +127,7 @@ int32_t DdrawRendererOpen(HWND window, uint32_t width, uint32_t height, uint32_t
     d.ddpfPixelFormat.dwBBitMask = 0x001F;
     if (s.ddraw->CreateSurface(&d, &s.rgb, nullptr) != DD_OK) goto fail;
     if (s.rgb->SetClipper(s.clipper) != DD_OK) goto fail;
+    Prime(s);
     return 0;
 fail:
     DdrawRendererClose(out);

@@ -163,9 +163,14 @@ PlayerResult Mp4vAdapter_Decode(VideoDecoder* dec, MediaSample* packet, DecodedF
     in.data = packet->data;
     in.size = packet->length;
     in.completeUnit = 1;
+    // An MPEG-4 picture leaves the decoder when the next one starts, so it
+    // carries the previous packet's time and the first packet after a flush
+    // gives none. H.263 has no reordering: each picture leaves the decoder
+    // at its own call and keeps its own packet's time.
+    const uint32_t ownTime = packet->time;
     uint32_t used = Mp4vDecDecodeFrame(s->decoder, &in, &out);
     if (used > 0 && used <= packet->length) {
-        if (!dec->firstAfterFlush && out.y) {
+        if ((s->shortHeader || !dec->firstAfterFlush) && out.y) {
             frame->y = out.y;
             frame->u = out.u;
             frame->v = out.v;
@@ -173,11 +178,11 @@ PlayerResult Mp4vAdapter_Decode(VideoDecoder* dec, MediaSample* packet, DecodedF
         }
         packet->data += used;
         packet->length -= used;
-        frame->time = dec->prevTime;
+        frame->time = s->shortHeader ? ownTime : dec->prevTime;
         if (packet->length > 4) return 0;
     }
     packet->data += packet->length;
     packet->length = 0;
-    frame->time = dec->prevTime;
+    frame->time = s->shortHeader ? ownTime : dec->prevTime;
     return 0;
 }

@@ -60,6 +60,7 @@ struct PlayerContext {
 
     DecodedFrame frame;
     uint32_t popPending;  // the packet of the pending picture stays queued until it is shown
+    uint32_t pictureLags;  // the decoder still holds the picture of the packet decoded last
     std::atomic<uint32_t> lastPictureMs;  // time of the picture decoded last
     MediaSample textSample;
     SubtitleFrame subtitle;

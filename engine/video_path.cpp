@@ -106,6 +106,7 @@ int Player_OpenVideoPath(PlayerContext* ctx) {
     ctx->frame.y = nullptr;
     ctx->framePending = 0;
     ctx->popPending = 0;
+    ctx->pictureLags = 0;
     return 1;
 }
 
@@ -190,9 +191,13 @@ void Player_DecodeVideo(PlayerContext* ctx) {
         }
     }
     if (!PacketQueue_Peek(ctx->videoQueue, &packet)) return;
-    if (ctx->seekMode == 4 && ctx->direction == 0 && packet.time >= ctx->currentTarget) {
-        // One picture back: the one decoded last is shown. The step is done,
-        // so later decoding goes on normally.
+    // One picture back: decoding stops at the packet that reaches the
+    // target and the picture before it is shown. A decoder that gives each
+    // picture out only when the next one starts still holds that picture:
+    // the target's packet is decoded to release it.
+    const bool stepBack = ctx->seekMode == 4 && ctx->direction == 0 && packet.time >= ctx->currentTarget;
+    if (stepBack && !ctx->pictureLags) {
+        // The step is done, so later decoding goes on normally.
         ctx->framePending = 1;
         ctx->seekMode = 0;
         return;
@@ -201,10 +206,16 @@ void Player_DecodeVideo(PlayerContext* ctx) {
         PacketQueue_Pop(ctx->videoQueue, &packet);
         return;
     }
+    const uint32_t packetMs = packet.time;
     int32_t r = VideoDecoder_DecodePacket(ctx->videoDecoder, &packet, &ctx->frame);
     if (ctx->frame.y) {
         ctx->lastPictureMs = ctx->frame.time;
         ctx->framePending = ctx->frame.time >= ctx->currentTarget;
+    }
+    ctx->pictureLags = !ctx->frame.y || ctx->frame.time < packetMs;
+    if (stepBack) {
+        ctx->framePending = ctx->frame.y != nullptr;
+        ctx->seekMode = 0;
     }
     if (r == PLAYER_E_PACKET_PENDING)
         PacketQueue_KeepHead(ctx->videoQueue, &packet);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PKGS=(locales pkg-config make xz-utils cmake ninja-build g++ clang googletest libgtest-dev libbenchmark-dev
-      g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386
+      g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 libgl1:i386 libgl1-mesa-dri:i386
       pulseaudio libpulse0:i386 xvfb xauth ffmpeg faad fonts-nanum
       libswresample-dev dpkg-dev
       libgl1:amd64 libgl1-mesa-dri:amd64)  # wined3d under wine64 draws with GL

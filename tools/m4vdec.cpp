@@ -298,6 +298,9 @@ int main(int argc, char** argv) {
     fprintf(stderr, "m4vdec: cannot create %s\n", argv[2]);
     return 1;
   }
+  // Pictures are written row by row: a large buffer keeps that to few writes.
+  static char outBuf[1 << 20];
+  setvbuf(out, outBuf, _IOFBF, sizeof outBuf);
   int frames = 0;
   uint32_t width = 0, height = 0;
   auto emit = [&](const Mp4vDecOutput& o) {

@@ -48,6 +48,21 @@ static inline uint32_t AacBitsRead(AacBitReader* r, int n)
     return v;
 }
 
+// Up to 16 bits, n = 0 included.
+static inline uint32_t AacBitsRead0(AacBitReader* r, int n)
+{
+    uint32_t v = ((r->cache << r->bitPos) >> 1) >> (31 - n);
+    r->bitPos += n;
+    r->bitsLeft -= n;
+    r->bitsRead += n;
+    if (r->bitPos >= 16) {
+        r->wordPtr += 2;
+        r->bitPos -= 16;
+        r->cache = (r->cache << 16) | AacBitsLoadWord(r, r->wordPtr + 2);
+    }
+    return v;
+}
+
 static inline uint32_t AacBitsPeek(const AacBitReader* r, int n)
 {
     return (r->cache << r->bitPos) >> (32 - n);

@@ -5,10 +5,25 @@
 
 #include "codecs/aac/aac_internal.h"
 
-int32_t AacHuffmanDecode(AacBitReader* r, const uint16_t* tree)
+// Two bits per tree step as always, but the first eight steps walk a 16-bit
+// peek held in a register and the reader moves once per codeword. Only
+// codewords above 16 bits (long scalefactor codes) go on step by step; the
+// walk still ends after ten steps.
+static inline int32_t HuffmanDecode(AacBitReader* r, const uint16_t* tree)
 {
-    uint32_t node = 0;
-    for (int step = 0; step < 10; step++) {
+    const uint32_t window = AacBitsPeek(r, 16);
+    uint32_t node4 = 0; // a node entry (bits 0 and 1 clear) is 4 x the node
+    for (int used = 0; used < 16; used += 2) {
+        uint16_t e = tree[node4 + ((window >> (14 - used)) & 3)];
+        if (e & 1) {
+            AacBitsRead(r, used + ((e & 2) ? 1 : 2));
+            return e >> 2;
+        }
+        node4 = e;
+    }
+    uint32_t node = node4 >> 2;
+    AacBitsRead(r, 16);
+    for (int step = 8; step < 10; step++) {
         uint16_t e = tree[4 * node + AacBitsPeek(r, 2)];
         if (e & 1) {
             AacBitsRead(r, (e & 2) ? 1 : 2);
@@ -19,6 +34,8 @@ int32_t AacHuffmanDecode(AacBitReader* r, const uint16_t* tree)
     }
     return 0;
 }
+
+int32_t AacHuffmanDecode(AacBitReader* r, const uint16_t* tree) { return HuffmanDecode(r, tree); }
 
 int32_t AacParseIcsInfo(AacBitReader* r, AacChannel* c)
 {
@@ -112,21 +129,21 @@ static int32_t ParseScaleFactors(AacBitReader* r, AacChannel* c)
             if (cb == AAC_CB_ZERO) {
                 c->scaleFactor[slot] = 0;
             } else if (cb == AAC_CB_INTENSITY || cb == AAC_CB_INTENSITY2) {
-                isPos += AacHuffmanDecode(r, sfTree) - 60;
+                isPos += HuffmanDecode(r, sfTree) - 60;
                 c->scaleFactor[slot] = (int16_t)isPos;
             } else if (cb == AAC_CB_NOISE) {
                 if (noiseFirst) {
                     noiseEnergy += (int)AacBitsRead(r, 9) - 256;
                     noiseFirst = 0;
                 } else {
-                    noiseEnergy += AacHuffmanDecode(r, sfTree) - 60;
+                    noiseEnergy += HuffmanDecode(r, sfTree) - 60;
                 }
                 c->scaleFactor[slot] = (int16_t)noiseEnergy;
                 int bit = isShort ? g * 16 + b : b;
                 if (bit < 128)
                     c->pnsFlags[bit >> 5] |= 1u << (bit & 31);
             } else {
-                sf += AacHuffmanDecode(r, sfTree) - 60;
+                sf += HuffmanDecode(r, sfTree) - 60;
                 c->scaleFactor[slot] = (int16_t)(sf - 100);
             }
         }
@@ -197,8 +214,100 @@ static int32_t ParseTnsData(AacBitReader* r, AacChannel* c)
     return r->bitsLeft < 0 ? AAC_E_BANDS : 0;
 }
 
-// Quantised values of the whole channel into spectrum[] (window w at w * 128).
-static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c)
+// Sign bits of an unsigned codebook: one per non-zero value, in order, read
+// at once.
+static inline void ReadSigns(AacBitReader* r, int* v, int dim)
+{
+    int nz = 0;
+    for (int i = 0; i < dim; i++)
+        nz += v[i] != 0;
+    // Without branches on the values: a zero takes no bit and keeps its sign.
+    uint32_t bits = AacBitsRead0(r, nz);
+    for (int i = 0; i < dim; i++) {
+        int z = v[i] != 0;
+        nz -= z;
+        int32_t neg = -(int32_t)((bits >> nz) & (uint32_t)z);
+        v[i] = (v[i] ^ neg) - neg;
+    }
+}
+
+// Codebooks 1-4: four values of two bits per codeword. The decoders work on a
+// local copy of the reader, which the compiler can keep in registers (the
+// output stores could alias the caller's).
+static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count, uint32_t* maxOut)
+{
+    uint32_t mx = 0;
+    AacBitReader local = *reader;
+    AacBitReader* r = &local;
+    const uint16_t* tree = book->tree;
+    const int offset = book->offset;
+    for (int k = 0; k < count; k += 4) {
+        int sym = HuffmanDecode(r, tree);
+        int v[4] = {(sym & 3) - offset, ((sym >> 2) & 3) - offset, ((sym >> 4) & 3) - offset,
+                    ((sym >> 6) & 3) - offset};
+        if (!book->isSigned)
+            ReadSigns(r, v, 4);
+        out[k] = v[0];
+        out[k + 1] = v[1];
+        out[k + 2] = v[2];
+        out[k + 3] = v[3];
+        for (int i = 0; i < 4; i++) {
+            uint32_t a = (uint32_t)(v[i] < 0 ? -v[i] : v[i]);
+            mx = a > mx ? a : mx;
+        }
+    }
+    *reader = local;
+    *maxOut = mx;
+    return 0;
+}
+
+// Codebooks 5-11: two values per codeword; 11 with escapes.
+static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count, int cb,
+                           uint32_t* maxOut)
+{
+    uint32_t mx = 0;
+    AacBitReader local = *reader;
+    AacBitReader* r = &local;
+    const uint16_t* tree = book->tree;
+    const int bits = book->bits;
+    const int mask = (1 << bits) - 1;
+    const int offset = book->offset;
+    for (int k = 0; k < count; k += 2) {
+        int sym = HuffmanDecode(r, tree);
+        int v[2] = {(sym & mask) - offset, ((sym >> bits) & mask) - offset};
+        if (!book->isSigned) {
+            ReadSigns(r, v, 2);
+            if (cb == AAC_CB_ESC) {
+                for (int i = 0; i < 2; i++) {
+                    if (v[i] != 16 && v[i] != -16)
+                        continue;
+                    int n = 4;
+                    while (AacBitsRead1(r)) {
+                        if (++n > 12) {
+                            *reader = local;
+                            return AAC_E_BANDS; // would exceed 8191
+                        }
+                    }
+                    int mag = (1 << n) + (int)AacBitsRead(r, n);
+                    v[i] = v[i] < 0 ? -mag : mag;
+                }
+            }
+        }
+        out[k] = v[0];
+        out[k + 1] = v[1];
+        for (int i = 0; i < 2; i++) {
+            uint32_t a = (uint32_t)(v[i] < 0 ? -v[i] : v[i]);
+            mx = a > mx ? a : mx;
+        }
+    }
+    *reader = local;
+    *maxOut = mx;
+    return 0;
+}
+
+// Quantised values of the whole channel into spectrum[] (window w at w * 128),
+// and the largest magnitude of each decoded band and window.
+static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c, uint16_t (*bandMax)[64])
 {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const uint16_t* swb = AacSwb(c);
@@ -211,36 +320,15 @@ static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c)
             if (cb == AAC_CB_ZERO || cb >= AAC_CB_NOISE)
                 continue;
             const AacCodebook* book = &kAacCodebooks[cb];
-            const int dim = book->dimension;
-            const int mask = (1 << book->bits) - 1;
             for (int wi = 0; wi < c->windowGroupLength[g]; wi++) {
                 int32_t* out = spec + (winBase + wi) * 128;
-                for (int k = swb[b]; k < swb[b + 1]; k += dim) {
-                    int sym = AacHuffmanDecode(r, book->tree);
-                    int v[4];
-                    for (int i = 0; i < dim; i++)
-                        v[i] = ((sym >> (book->bits * i)) & mask) - book->offset;
-                    if (!book->isSigned) {
-                        for (int i = 0; i < dim; i++)
-                            if (v[i] && AacBitsRead1(r))
-                                v[i] = -v[i];
-                        if (cb == AAC_CB_ESC) {
-                            for (int i = 0; i < 2; i++) {
-                                if (v[i] != 16 && v[i] != -16)
-                                    continue;
-                                int n = 4;
-                                while (AacBitsRead1(r)) {
-                                    if (++n > 12)
-                                        return AAC_E_BANDS; // would exceed 8191
-                                }
-                                int mag = (1 << n) + (int)AacBitsRead(r, n);
-                                v[i] = v[i] < 0 ? -mag : mag;
-                            }
-                        }
-                    }
-                    for (int i = 0; i < dim; i++)
-                        out[k + i] = v[i];
-                }
+                uint32_t mx = 0;
+                int32_t err = book->dimension == 4
+                                  ? DecodeQuads(r, book, out + swb[b], swb[b + 1] - swb[b], &mx)
+                                  : DecodePairs(r, book, out + swb[b], swb[b + 1] - swb[b], cb, &mx);
+                bandMax[winBase + wi][b] = (uint16_t)mx;
+                if (err)
+                    return err;
                 if (r->bitsLeft < 0)
                     return AAC_E_BANDS;
             }
@@ -250,7 +338,7 @@ static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c)
     return 0;
 }
 
-static void ApplyPulses(AacChannel* c)
+static void ApplyPulses(AacChannel* c, uint16_t* bandMax)
 {
     const uint16_t* swb = AacSwb(c);
     int k = swb[c->pulseStartSfb];
@@ -263,12 +351,21 @@ static void ApplyPulses(AacChannel* c)
         else
             c->spectrum[k] -= c->pulseAmp[i];
     }
+    // Pulses come with long windows only: the band maxima again.
+    for (int b = 0; b < c->maxSfb; b++) {
+        uint32_t mx = 0;
+        for (int j = swb[b]; j < swb[b + 1]; j++) {
+            uint32_t a = (uint32_t)(c->spectrum[j] < 0 ? -c->spectrum[j] : c->spectrum[j]);
+            mx = a > mx ? a : mx;
+        }
+        bandMax[b] = (uint16_t)mx;
+    }
 }
 
-// |q|^(4/3) x 2^(sf/4) as a Q31 mantissa in [0.5, 1) and an exponent.
-static inline int32_t InverseQuant(int32_t q, int sf, int* expOut)
+// |q|^(4/3) x 2^((sf & 3)/4) as a Q31 mantissa in [0.5, 1), for a magnitude
+// a >= 1, and its exponent without the sf >> 2 part.
+static inline int32_t QuantMagnitude(uint32_t a, int sf3, int* expOut)
 {
-    uint32_t a = (uint32_t)(q < 0 ? -q : q);
     int e = 32 - __builtin_clz(a);
     if (e > 15)
         e = 15, a = 32767;
@@ -276,19 +373,23 @@ static inline int32_t InverseQuant(int32_t q, int sf, int* expOut)
     int idx = (int)((m >> 22) & 0xFF);
     int frac = (int)((m >> 18) & 15);
     int32_t p = kAacPow43[idx] + (int32_t)(((int64_t)(kAacPow43[idx + 1] - kAacPow43[idx]) * frac) >> 4);
-    int row = (sf & 3) * 16 + e;
+    int row = sf3 * 16 + e;
     int32_t prod = (int32_t)(((int64_t)p * kAacQuantGainMant[row]) >> 31);
     int ns = AacNorm32(prod);
-    prod <<= ns;
-    *expOut = kAacQuantGainExp[row] - ns + (sf >> 2);
-    return q < 0 ? -prod : prod;
+    *expOut = kAacQuantGainExp[row] - ns;
+    return prod << ns;
 }
 
-// Mantissas of each band aligned to the band's largest value.
-static void InverseQuantise(AacChannel* c)
+// Mantissas of each band aligned to the band's largest value. Magnitudes
+// below 16, nearly all of them, come from a table of the scalefactor's
+// fraction, filled on first use.
+static void InverseQuantise(AacChannel* c, uint16_t (*bandMax)[64])
 {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const uint16_t* swb = AacSwb(c);
+    int32_t smallMant[4][16];
+    int8_t smallExp[4][16];
+    uint8_t rowReady[4] = {0, 0, 0, 0};
     int winBase = 0;
     for (int g = 0; g < c->numWindowGroups; g++) {
         for (int wi = 0; wi < c->windowGroupLength[g]; wi++) {
@@ -298,30 +399,62 @@ static void InverseQuantise(AacChannel* c)
                 int slot = isShort ? g * 16 + b : b;
                 int cb = b < c->maxSfb ? c->sectCb[slot] : 0;
                 c->bandExp[w][b] = -32;
+                const int lo = swb[b], hi = swb[b + 1];
                 if (cb == AAC_CB_ZERO || cb >= AAC_CB_NOISE) {
-                    for (int k = swb[b]; k < swb[b + 1]; k++)
-                        spec[k] = 0;
+                    // zero already unless a pulse landed here
+                    if (c->pulsePresent)
+                        memset(spec + lo, 0, sizeof(int32_t) * (hi - lo));
                     continue;
                 }
                 int sf = c->scaleFactor[slot];
-                int32_t maxq = 0;
-                for (int k = swb[b]; k < swb[b + 1]; k++) {
-                    int32_t a = spec[k] < 0 ? -spec[k] : spec[k];
-                    if (a > maxq)
-                        maxq = a;
-                }
+                const int sf3 = sf & 3;
+                uint32_t maxq = bandMax[w][b];
                 if (maxq == 0)
                     continue;
                 int bandExp;
-                InverseQuant(maxq, sf, &bandExp);
-                for (int k = swb[b]; k < swb[b + 1]; k++) {
-                    if (spec[k] == 0)
-                        continue;
-                    int e;
-                    int32_t m = InverseQuant(spec[k], sf, &e);
-                    spec[k] = AacShiftSat(m, e - bandExp);
+                QuantMagnitude(maxq, sf3, &bandExp);
+                int32_t* mant = smallMant[sf3];
+                int8_t* mexp = smallExp[sf3];
+                if (!rowReady[sf3]) {
+                    mant[0] = 0;
+                    mexp[0] = 0;
+                    for (uint32_t a = 1; a < 16; a++) {
+                        int e;
+                        mant[a] = QuantMagnitude(a, sf3, &e);
+                        mexp[a] = (int8_t)e;
+                    }
+                    rowReady[sf3] = 1;
                 }
-                c->bandExp[w][b] = (int16_t)bandExp;
+                if (maxq < 16) {
+                    // The band's few distinct values, aligned once, then
+                    // looked up per line.
+                    int32_t aligned[31];
+                    aligned[15] = 0;
+                    for (int a = 1; a <= (int)maxq; a++) {
+                        int sh = mexp[a] - bandExp;
+                        aligned[15 + a] = AacShiftSat(mant[a], sh);
+                        aligned[15 - a] = AacShiftSat(-mant[a], sh);
+                    }
+                    for (int k = lo; k < hi; k++)
+                        spec[k] = aligned[15 + spec[k]];
+                } else {
+                    for (int k = lo; k < hi; k++) {
+                        int32_t q = spec[k];
+                        if (q == 0)
+                            continue;
+                        uint32_t a = (uint32_t)(q < 0 ? -q : q);
+                        int32_t m;
+                        int e;
+                        if (a < 16) {
+                            m = mant[a];
+                            e = mexp[a];
+                        } else {
+                            m = QuantMagnitude(a, sf3, &e);
+                        }
+                        spec[k] = AacShiftSat(q < 0 ? -m : m, e - bandExp);
+                    }
+                }
+                c->bandExp[w][b] = (int16_t)(bandExp + (sf >> 2));
             }
         }
         winBase += c->windowGroupLength[g];
@@ -342,11 +475,14 @@ void AacScaleToBlockExponent(AacChannel* c)
         c->blockExp[w] = (int16_t)e;
         int32_t* spec = c->spectrum + w * 128;
         for (int b = 0; b < c->numSwb; b++) {
-            int s = c->bandExp[w][b] - e;
+            // e is the largest band exponent: only right shifts here
+            int s = e - c->bandExp[w][b];
             if (s == 0)
                 continue;
+            if (s > 31)
+                s = 31;
             for (int k = swb[b]; k < swb[b + 1]; k++)
-                spec[k] = AacShiftSat(spec[k], s);
+                spec[k] >>= s;
         }
     }
     // Lines above the last band (short tables end at 128, long at 1024) stay 0.
@@ -379,11 +515,12 @@ int32_t AacDecodeIcs(AacBitReader* r, AacChannel* c, int commonWindow, AacPnsSta
     }
     if (AacBitsRead1(r))
         return AAC_E_GAINCONTROL;
-    err = ParseSpectralData(r, c);
+    uint16_t bandMax[8][64]; // set for every band that has spectral data
+    err = ParseSpectralData(r, c, bandMax);
     if (err)
         return err;
     if (c->pulsePresent)
-        ApplyPulses(c);
-    InverseQuantise(c);
+        ApplyPulses(c, bandMax[0]);
+    InverseQuantise(c, bandMax);
     return r->bitsLeft < 0 ? AAC_E_BANDS : 0;
 }

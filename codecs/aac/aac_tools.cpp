@@ -68,11 +68,14 @@ void AacApplyMs(AacDecState* s)
                 int e = (el > er ? el : er) + 1;
                 int32_t* l = c0->spectrum + w * 128;
                 int32_t* r = c1->spectrum + w * 128;
+                // Both shifts are right shifts of at least one bit, so the
+                // sum and the difference stay inside 32 bits.
+                const int sl = e - el > 31 ? 31 : e - el, sr = e - er > 31 ? 31 : e - er;
                 for (int k = swb[b]; k < swb[b + 1]; k++) {
-                    int32_t m = AacShiftSat(l[k], el - e);
-                    int32_t sd = AacShiftSat(r[k], er - e);
-                    l[k] = AacSat32((int64_t)m + sd);
-                    r[k] = AacSat32((int64_t)m - sd);
+                    int32_t m = l[k] >> sl;
+                    int32_t sd = r[k] >> sr;
+                    l[k] = m + sd;
+                    r[k] = m - sd;
                 }
                 c0->bandExp[w][b] = (int16_t)e;
                 c1->bandExp[w][b] = (int16_t)e;

@@ -49,8 +49,10 @@ void MissingFrame(SbrChannelState* c, const SbrBandTables* t) {
   memset(f.addHarmonic, 0, sizeof(f.addHarmonic));
 }
 
-void SynthesiseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, int16_t* out,
-                       bool sbr) {
+// Analysis, HF generation and envelope adjustment of one channel: leaves
+// the frame in c->m and returns the low band's exponent, which from here on
+// holds for the overlap slots too.
+int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool sbr) {
   const SbrKernelSet* ks = &d->ks;
   SbrExponents e = {};
   SbrQmfAnalysis(pcm, kSbrFrameSlots, &e, &c->m, &c->ana, ks);
@@ -84,16 +86,51 @@ void SynthesiseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, in
     c->syn.highEnd = 32;
     for (int l = 0; l < kSbrMatrixSlots; l++) c->slotExp[l] = kSbrNoHighBand;
   }
-  SbrQmfSynthesis(&c->m, 0, kSbrFrameSlots, cur, c->slotExp, out, &c->syn, ks);
+  return cur;
+}
+
+void SynthesiseMatrix(SbrDecoder* d, SbrChannelState* c, int lowExp, int16_t* out) {
+  SbrQmfSynthesis(&c->m, 0, kSbrFrameSlots, lowExp, c->slotExp, out, &c->syn, &d->ks);
   SbrKeepOverlapSlots(&c->m, kSbrFrameSlots);
   for (int l = 0; l < kSbrOverlapSlots; l++) c->slotExp[l] = c->slotExp[l + kSbrFrameSlots];
   for (int l = kSbrOverlapSlots; l < kSbrMatrixSlots; l++) c->slotExp[l] = kSbrNoHighBand;
-  c->lowExp = cur;
+  c->lowExp = lowExp;
+}
+
+void SynthesiseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, int16_t* out,
+                       bool sbr) {
+  SynthesiseMatrix(d, c, AnalyseChannel(d, c, pcm, sbr), out);
+}
+
+// A mono core's channel with the parametric-stereo hook: returns 2 when
+// the hook produced a second channel into out2.
+int SynthesiseWithPs(SbrDecoder* d, const int16_t* pcm, int16_t* out, int16_t* out2, bool sbr) {
+  SbrChannelState* c = &d->ch[0];
+  SbrChannelState* r = &d->ch[1];
+  int lowExp = AnalyseChannel(d, c, pcm, sbr);
+  SbrPsFrame f;
+  f.left = &c->m;
+  f.right = &r->m;
+  f.firstSlot = kSbrOverlapSlots;
+  f.slotCount = kSbrFrameSlots;
+  f.lowExp = &lowExp;
+  f.highExp = c->slotExp;
+  f.kx = c->syn.lowEnd;
+  f.m = c->syn.highEnd - c->syn.lowEnd;
+  const int stereo = PsApplyQmf(d->ps, &f);
+  if (stereo) {
+    r->syn.lowEnd = c->syn.lowEnd;
+    r->syn.highEnd = c->syn.highEnd;
+    memcpy(r->slotExp, c->slotExp, sizeof(r->slotExp));
+    SynthesiseMatrix(d, r, lowExp, out2);
+  }
+  SynthesiseMatrix(d, c, lowExp, out);
+  return stereo ? 2 : 1;
 }
 
 }  // namespace
 
-int SbrDecoderInit(SbrDecoder* d, int outputRate, int downSampled, int complexSet) {
+int SbrDecoderSetup(SbrDecoder* d, int outputRate, int downSampled, int complexSet) {
   memset(d, 0, sizeof(*d));
   if (SbrStartBand(outputRate, 0) < 0 || SbrPatchGoal(outputRate) < 0) return 0;
   d->outputRate = outputRate;
@@ -102,7 +139,12 @@ int SbrDecoderInit(SbrDecoder* d, int outputRate, int downSampled, int complexSe
   SbrHeaderDefaults(&d->header);
   d->headerState = kSbrHeaderNone;
   for (int c = 0; c < 2; c++) ResetChannel(&d->ch[c], d->downSampled);
+  PsReset(d->ps);
   return 1;
+}
+
+void SbrClearChannelHistories(SbrDecoder* d) {
+  for (int c = 0; c < 2; c++) ResetChannel(&d->ch[c], d->downSampled);
 }
 
 namespace {
@@ -156,6 +198,9 @@ int ParsePayload(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, in
     *psInPair = true;
     return 0;
   }
+  // Parametric stereo counts as found once its module takes the data (the
+  // default hooks take none, and the output stays mono).
+  if (el.psFound && PsReadData(d->ps, data, el.psPos, el.psBits)) d->psFound = 1;
   SbrChannelFrame fr[2];
   SbrChannelHistory hist[2] = {d->ch[first].hist, d->ch[isPair ? 1 : first].hist};
   if (!SbrDecodeElement(&el, &d->tables, hist, fr)) return 0;
@@ -197,9 +242,27 @@ int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t*
   }
   if (psInPair) return kSbrPsInPair;
   if (d->headerState == kSbrHeaderNone || !d->tablesOk) return kSbrNotDecodable;
+  if (channels == 1 && d->monoMerge && count == 1 && list->item[0].elementId == 1 && usable[0] &&
+      usable[1])
+    SbrMergeChannels(&d->ch[0].frame, d->ch[0].invf, &d->ch[1].frame, d->ch[1].invf, &d->tables);
   const int outLen = d->downSampled ? 1024 : 2048;
+  d->outChannels = channels;
+  if (channels == 1 && d->ks.complex && d->psFound) {
+    SbrChannelState* cs = &d->ch[0];
+    bool sbr = cs->haveFrame != 0;
+    if (!usable[0] && sbr) MissingFrame(cs, &d->tables);
+    d->outChannels = SynthesiseWithPs(d, pcmIn, pcmOut, pcmOut + outLen, sbr);
+    return kSbrOk;
+  }
   for (int c = 0; c < channels; c++) {
     SbrChannelState* cs = &d->ch[c];
+    if (d->disabled[c]) {
+      SbrAnalysisInit(&cs->ana);
+      SbrSynthesisInit(&cs->syn, d->downSampled);
+      memset(&cs->m, 0, sizeof(cs->m));
+      memset(pcmOut + outLen * c, 0, (size_t)outLen * sizeof(int16_t));
+      continue;
+    }
     bool sbr = cs->haveFrame != 0;
     if (!usable[c] && sbr) MissingFrame(cs, &d->tables);
     SynthesiseChannel(d, cs, pcmIn + 1024 * c, pcmOut + outLen * c, sbr);
@@ -217,6 +280,20 @@ int SbrDecodeFrame(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, 
   list.item[0].extType = extType;
   list.item[0].elementId = elementId;
   return SbrDecodeFrameList(d, &list, pcmIn, channels, pcmOut);
+}
+
+int SbrParseFrameList(SbrDecoder* d, const SbrPayloadList* list) {
+  bool psInPair = false;
+  const int count = list ? (list->count > 2 ? 2 : list->count) : 0;
+  for (int k = 0; k < count; k++) {
+    const SbrPayload& p = list->item[k];
+    const int first = count == 2 ? k : 0;
+    const int id = count == 2 ? 0 : p.elementId;
+    ParsePayload(d, p.data, p.bitPos, p.bits, p.extType, id, first, &psInPair);
+  }
+  if (psInPair) return kSbrPsInPair;
+  if (d->headerState == kSbrHeaderNone || !d->tablesOk) return kSbrNotDecodable;
+  return kSbrOk;
 }
 
 void SbrPayloadDelayInit(SbrPayloadDelay* pd) { memset(pd, 0, sizeof(*pd)); }

@@ -7,6 +7,7 @@
 #include "sbr_envadj.h"
 #include "sbr_hfgen.h"
 #include "sbr_parse.h"
+#include "sbr_ps_seam.h"
 #include "sbr_qmf.h"
 
 enum {
@@ -40,12 +41,18 @@ struct SbrDecoder {
   SbrBandTables tables;
   int headerState;
   int tablesOk;
+  int psFound;      // parametric-stereo data seen in the stream
+  int outChannels;  // channels the last SbrDecodeFrameList wrote
+  int monoMerge;    // a channel pair's data drive one channel: merge them
+  int disabled[2];  // a disabled channel is not synthesised: its QMF
+                    // histories are cleared and its output is silence
   SbrChannelState ch[2];
+  alignas(8) unsigned char ps[kSbrPsStateBytes];
 };
 
 // Sets the decoder up for an output rate (twice the core rate); complexSet
 // chooses the kernel set. Returns 1, or 0 for a rate SBR does not support.
-int SbrDecoderInit(SbrDecoder* d, int outputRate, int downSampled, int complexSet);
+int SbrDecoderSetup(SbrDecoder* d, int outputRate, int downSampled, int complexSet);
 
 // The SBR payloads of one raw data block, in element order.
 struct SbrPayload {
@@ -61,7 +68,8 @@ struct SbrPayloadList {
 };
 
 // One frame with its payload list (two payloads: one single-channel
-// element per channel). pcmIn/pcmOut as for SbrDecodeFrame.
+// element per channel). pcmIn/pcmOut as for SbrDecodeFrame. A mono core
+// with parametric stereo writes two channels; d->outChannels tells.
 int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t* pcmIn,
                        int channels, int16_t* pcmOut);
 
@@ -77,6 +85,23 @@ struct SbrPayloadDelay {
   int slot;
 };
 void SbrPayloadDelayInit(SbrPayloadDelay* pd);
+
+// Parses a payload list without any signal processing (the probe): keeps
+// the header state and notes parametric stereo. Returns kSbrOk,
+// kSbrNotDecodable or kSbrPsInPair.
+int SbrParseFrameList(SbrDecoder* d, const SbrPayloadList* list);
+
+// Merges the dequantised frame records of a channel pair into channel 0's
+// (mono output of a stereo stream): the later start, the later end, the
+// union of the borders thinned to at least 2 slots apart and at most 5
+// envelopes, the mean energies, the stronger inverse filtering, every
+// sinusoid. Channel 1's record is left as it was.
+void SbrMergeChannels(SbrChannelFrame* f0, uint8_t invf0[5], const SbrChannelFrame* f1,
+                      const uint8_t invf1[5], const SbrBandTables* t);
+
+// Clears the QMF histories of both channels (analysis and synthesis
+// delay lines and the kept overlap slots).
+void SbrClearChannelHistories(SbrDecoder* d);
 // Takes this frame's list and good flag; returns the previous frame's in
 // *out and *outGood (pointers into the store).
 void SbrPayloadDelayPush(SbrPayloadDelay* pd, const SbrPayloadList* in, int good,

@@ -80,7 +80,11 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         s += (uint64_t)(r * r) + (uint64_t)(i * i);
       }
       SbrME v = FromSum(s);
-      v.e = (int16_t)(v.e + 6 - 2 * shift);  // undo the >> 3 and the exponent
+      // Undo the >> 3 and the exponent. A real subband sample carries half
+      // the energy of the complex one (its imaginary part is not formed), so
+      // the real set counts its squares twice, as noise and sinusoids
+      // (added to the real parts only) count in the output.
+      v.e = (int16_t)(v.e + 6 - 2 * shift + (complexSet ? 0 : 1));
       cur[k] = l1 > l0 ? Div(v, Norm(SbrME{(int16_t)(l1 - l0), 15})) : kZero;
     }
     if (!h->interpolFreq) {
@@ -203,6 +207,10 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         st->noiseIndex = (st->noiseIndex + 1) & 511;
         if (s[k] == 0) {
           if (!transient) {
+            // The complex synthesis keeps half of a complex noise's energy;
+            // the real one all of a real noise's: the real set adds its noise
+            // 3 dB down so that both sets give the same output level.
+            if (!complexSet) nk = (int32_t)(((int64_t)nk * 23170) >> 15);
             yr += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex]) >> 11;
             yi += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex + 1]) >> 11;
           }

@@ -442,7 +442,11 @@ int SbrParseData(SbrBitReader* br, const SbrHeader* h, const SbrBandTables* t, i
     if (left > 7) {
       int id = (int)SbrReadBits(br, 2);
       left -= 2;
-      if (id == 2) el->psFound = 1;
+      if (id == 2) {
+        el->psFound = 1;
+        el->psPos = br->pos;
+        el->psBits = left;
+      }
     }
     br->pos += left;  // extensions are skipped whole
   }

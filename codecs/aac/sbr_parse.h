@@ -42,6 +42,8 @@ struct SbrRawElement {
   SbrRawChannel ch[2];
   int extendedBytes;     // bytes of extended data skipped
   int psFound;
+  int psPos;             // parametric-stereo data: first bit after the
+  int psBits;            // extension id, and the bits the extension holds
 };
 
 // Reads bs_* header fields; returns 1 when the band tables must be rebuilt

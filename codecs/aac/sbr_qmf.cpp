@@ -7,16 +7,34 @@
 
 namespace {
 
-// In-place complex FFT of n = 32, 64 or 128 points in the positive
-// exponent direction (sum of x[j] e^{+i 2 pi jk/n}), scaled by 1/n: each
-// radix-2 stage halves so the values never grow.
-void FftInverseScaled(int32_t* re, int32_t* im, int n) {
-  int bits = 0;
-  while ((1 << bits) < n) bits++;
-  for (int i = 0; i < n; i++) {
+// Bit-reversal permutations of 32, 64 and 128 points, built at compile
+// time.
+struct BitReverse {
+  uint8_t r[128];
+};
+constexpr BitReverse MakeBitReverse(int bits) {
+  BitReverse t = {};
+  for (int i = 0; i < (1 << bits); i++) {
     int r = 0;
     for (int b = 0; b < bits; b++)
       if (i & (1 << b)) r |= 1 << (bits - 1 - b);
+    t.r[i] = (uint8_t)r;
+  }
+  return t;
+}
+constexpr BitReverse kBitReverse32 = MakeBitReverse(5);
+constexpr BitReverse kBitReverse64 = MakeBitReverse(6);
+constexpr BitReverse kBitReverse128 = MakeBitReverse(7);
+
+// In-place complex FFT of n = 32, 64 or 128 points in the positive
+// exponent direction (sum of x[j] e^{+i 2 pi jk/n}), scaled by 1/n: each
+// radix-2 stage halves so the values never grow. upperZero: the upper half
+// of the input is zero (the synthesis), which makes the first stage a
+// halving copy.
+void FftInverseScaled(int32_t* re, int32_t* im, int n, bool upperZero = false) {
+  const uint8_t* rev = n == 128 ? kBitReverse128.r : (n == 64 ? kBitReverse64.r : kBitReverse32.r);
+  for (int i = 0; i < n; i++) {
+    const int r = rev[i];
     if (r > i) {
       int32_t t = re[i];
       re[i] = re[r];
@@ -26,20 +44,31 @@ void FftInverseScaled(int32_t* re, int32_t* im, int n) {
       im[r] = t;
     }
   }
-  for (int len = 2; len <= n; len <<= 1) {
-    int half = len >> 1;
-    int step = 128 / len;
-    for (int start = 0; start < n; start += len) {
-      for (int j = 0; j < half; j++) {
-        int64_t c = kSbrFftTwiddle[2 * j * step];
-        int64_t s = kSbrFftTwiddle[2 * j * step + 1];
-        int32_t* ar = &re[start + j];
-        int32_t* ai = &im[start + j];
-        int32_t* br = &re[start + j + half];
-        int32_t* bi = &im[start + j + half];
-        int64_t tr = ((int64_t)*br * c - (int64_t)*bi * s) >> 15;
-        int64_t ti = ((int64_t)*br * s + (int64_t)*bi * c) >> 15;
-        int64_t xr = *ar, xi = *ai;
+  int first = 2;
+  if (upperZero) {
+    // After the permutation the odd positions hold the zeros.
+    for (int i = 0; i < n; i += 2) {
+      re[i] >>= 1;
+      im[i] >>= 1;
+      re[i + 1] = re[i];
+      im[i + 1] = im[i];
+    }
+    first = 4;
+  }
+  for (int len = first; len <= n; len <<= 1) {
+    const int half = len >> 1;
+    const int step = 128 / len;
+    for (int j = 0; j < half; j++) {
+      const int64_t c = kSbrFftTwiddle[2 * j * step];
+      const int64_t s = kSbrFftTwiddle[2 * j * step + 1];
+      for (int start = j; start < n; start += len) {
+        int32_t* ar = &re[start];
+        int32_t* ai = &im[start];
+        int32_t* br = &re[start + half];
+        int32_t* bi = &im[start + half];
+        const int64_t tr = ((int64_t)*br * c - (int64_t)*bi * s) >> 15;
+        const int64_t ti = ((int64_t)*br * s + (int64_t)*bi * c) >> 15;
+        const int64_t xr = *ar, xi = *ai;
         *ar = SbrSat32((xr + tr) >> 1);
         *ai = SbrSat32((xi + ti) >> 1);
         *br = SbrSat32((xr - tr) >> 1);
@@ -84,11 +113,11 @@ void SynthesisCore(const int32_t* xr, const int32_t* xi, const int16_t* pre, int
     CMul(xr[k], xi ? xi[k] : 0, &pre[2 * k], &fr[k], &fi[k]);
   }
   for (int k = bands; k < n2; k++) fr[k] = fi[k] = 0;
-  FftInverseScaled(fr, fi, n2);
-  // After the FFT the value is true v x 2^(reference - 1); the delay line
-  // wants true v / 2. The 64-band bank doubles: its upper half carries no
-  // core energy, so the interpolation would otherwise halve the level.
-  const int shift = kSbrSynthesisReference - extra - (bands == 64 ? 1 : 0);
+  FftInverseScaled(fr, fi, n2, true);
+  // Brings the FFT output to the delay line's scale, true v / 2 (the
+  // standard's 1/64 included); the 64-band bank doubles, as its upper half
+  // carries no core energy. The real set's chain leaves one bit less.
+  const int shift = kSbrSynthesisReference + 1 - extra - (bands == 64 ? 1 : 0);
   const int64_t round = (int64_t)1 << (shift - 1);
   const int16_t* post = bands == 64 ? kSbrTwiddlePi128 : kSbrTwiddlePi64;
   for (int n = 0; n < n2; n++) {
@@ -199,8 +228,8 @@ void SbrQmfAnalysis(const int16_t* pcm, int slotCount, SbrExponents* exps, SbrQm
     for (int i = 0; i < 32; i++) x[31 - i] = pcm[32 * s + i];
     int32_t u[64];
     for (int n = 0; n < 64; n++) {
-      // Five 16 x 16-bit products; the window's taps 128 apart sum to well
-      // below 1 so the 32-bit sum cannot wrap.
+      // Five 16 x 16-bit products; the window's taps 128 apart sum to at
+      // most 1.02 in magnitude, so the 32-bit sum cannot wrap.
       int32_t acc = 0;
       for (int j = 0; j < 5; j++) acc += (int32_t)x[n + 64 * j] * c[2 * (n + 64 * j)];
       u[n] = acc;

@@ -217,6 +217,11 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
     out = d->outRec;
     disp = d->dispRec;
   }
+  // Every decoded picture is extended, also one that is not output yet: it
+  // is the reference of the next ones.
+  if (complete && input->size != 0 && input->data && !d->shortHdr && d->hdr->workaround &&
+      (d->layoutW % 16 || d->layoutH % 16))
+    ExtendPicture(d, d->target);
   if (complete && out && out->type >= 0) {
     int32_t* res = output->result;
     if (!d->shortHdr) {
@@ -230,9 +235,6 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
       if (res) res[1] = ((tr - d->prevTr) & 255) * 3003;
       d->prevTr = tr;
     }
-    if (!d->shortHdr && d->hdr->workaround && (d->layoutW % 16 || d->layoutH % 16) &&
-        input->size != 0)
-      ExtendPicture(d, d->target);
     if (d->postFilter && input->size != 0) PostFilterPicture(d, out, disp, out->type == 2);
     else disp = out;
     if (res) res[0] = out->type;

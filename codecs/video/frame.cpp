@@ -43,24 +43,34 @@ int Layout(Mp4vDecoder* d) {
   memset(d->quantCur, 1, size_t(n));
   memset(d->quantPrev, 1, size_t(n));
   memset(d->mvs, 0, size_t(n) * 16);
+  d->fieldInfo = p + size_t(n) * 16;  // after the vectors
+  memset(d->fieldInfo, 0, size_t(n));
+  uintptr_t end = reinterpret_cast<uintptr_t>(d->table1) + d->table1Size - size_t(n) * 8;
+  d->fieldMvs = reinterpret_cast<int16_t*>(end & ~uintptr_t(3));
+  memset(d->fieldMvs, 0, size_t(n) * 8);
+  ChooseVopDecoders(d);
+  return 0;
+}
+
+// The VOP decoders follow the coding tools of the latest VOL; a new VOL
+// with other tools but the same size must not keep the old ones.
+void ChooseVopDecoders(Mp4vDecoder* d) {
   const StreamHeader* hd = d->hdr;
   d->extendedTools = hd->interlaced || hd->quarterSample || hd->spriteEnable == 2;
-  // VOP decoder slots; the general and data-partitioned decoders come with
-  // the full toolset, so their slots stay empty (not offered) for now.
+  // B-VOPs are never partitioned: the general B decoder reads them.
   if (hd->dataPartitioned) {
-    d->vopDecoder[0] = nullptr;
-    d->vopDecoder[1] = nullptr;
-    d->vopDecoder[2] = nullptr;
+    d->vopDecoder[0] = DecodeIVopPartitioned;
+    d->vopDecoder[1] = DecodePVopPartitioned;
+    d->vopDecoder[2] = DecodeBVopGeneral;
   } else if (!d->extendedTools) {
     d->vopDecoder[0] = DecodeIVopPlain;
     d->vopDecoder[1] = DecodePVopPlain;
     d->vopDecoder[2] = DecodeBVopPlain;
   } else {
-    d->vopDecoder[0] = nullptr;
-    d->vopDecoder[1] = nullptr;
-    d->vopDecoder[2] = nullptr;
+    d->vopDecoder[0] = DecodeVopGeneral;
+    d->vopDecoder[1] = DecodeVopGeneral;
+    d->vopDecoder[2] = DecodeBVopGeneral;
   }
-  return 0;
 }
 
 void SetPosition(Mp4vDecoder* d, int index) {
@@ -133,13 +143,26 @@ void FrameSetup(Mp4vDecoder* d) {
       // A zero distance (damaged timing) must not divide.
       d->trdRecip = d->trd > 0 ? 65535 / d->trd : 0;
       if (h->interlaced && d->fieldPeriod == 0 && d->trb > 0) d->fieldPeriod = d->trb;
+      if (d->fieldPeriod > 0) {
+        int p = d->fieldPeriod;
+        d->fieldTrb = 2 * ((p / 2 + d->trb) / p);
+        d->fieldTrd = 2 * ((p / 2 + d->trd) / p);
+      } else {
+        d->fieldTrb = d->fieldTrd = 0;
+      }
     }
+    if (h->codingType == 3 && h->spriteEnable == 2) GmcSetup(d);
     if (h->quantType) {
       d->intraBlock = IntraBlockMpegQuant;
       d->interBlock = InterBlockMpegQuant;
     } else {
       d->intraBlock = IntraBlockH263Quant;
       d->interBlock = InterBlockH263Quant;
+    }
+    // Reversible VLC codes the texture of partitioned I- and P-VOPs.
+    if (h->reversibleVlc && !isB) {
+      d->intraBlock = IntraBlockRvlc;
+      d->interBlock = InterBlockRvlc;
     }
   } else {
     d->intraBlock = IntraBlockShortHdr;
@@ -230,6 +253,33 @@ static void RunSlot(Mp4vDecoder* d) {
   }
 }
 
+// After a run of macroblocks: 1 when the picture is complete, else the
+// search for the next packet (or GOB) begins.
+static int AfterMacroblocks(Mp4vDecoder* d) {
+  if (d->mbIndex >= d->mbCount) {
+    d->state = 1;
+    return 1;
+  }
+  d->state = 3;
+  return 0;
+}
+
+// One step of the search for a resynchronisation point with the packet or
+// GOB header parser: 1 when a start code ended the picture (its rest is
+// concealed); 0 otherwise, with state 2 when a header was found.
+static int Resynchronise(Mp4vDecoder* d, int (*parseHeader)(Mp4vDecoder*)) {
+  VBits* b = &d->bs;
+  int r = parseHeader(d);
+  if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
+  if (r == 1) {
+    ConcealUpTo(d, d->mbCount);
+    d->state = 1;
+    return 1;
+  }
+  if (r == 0) d->state = 2;
+  return 0;
+}
+
 static int EndOfData(Mp4vDecoder* d) {
   if (!d->completeUnit) return 0;
   if (d->state == 2 || d->state == 3) {
@@ -254,11 +304,12 @@ int Mpeg4AccessUnit(Mp4vDecoder* d) {
         } else if (code >= 0x20 && code <= 0x2F) {
           if (ParseVolHeader(b, h, d->print) < 0) {
             Print(d, "Error : Config data is corrupted\n");
-          } else if (d->state == 0) {
-            d->state = 1;
+          } else {
+            if (d->state == 0) d->state = 1;
+            if (d->layoutW) ChooseVopDecoders(d);
           }
         } else if (code == 0xB6 && h->width != 0) {
-          if (ParseVopHeader(b, h) == 0) {
+          if (ParseVopHeader(b, h, d->warp) == 0) {
             found = 1;
             break;
           }
@@ -282,20 +333,9 @@ int Mpeg4AccessUnit(Mp4vDecoder* d) {
       d->state = 2;
     } else if (d->state == 2) {
       RunSlot(d);
-      if (d->mbIndex >= d->mbCount) {
-        d->state = 1;
-        return 1;
-      }
-      d->state = 3;
-    } else {
-      int r = ParseVideoPacketHeader(d);
-      if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
-      if (r == 1) {
-        ConcealUpTo(d, d->mbCount);
-        d->state = 1;
-        return 1;
-      }
-      if (r == 0) d->state = 2;
+      if (AfterMacroblocks(d)) return 1;
+    } else if (Resynchronise(d, ParseVideoPacketHeader)) {
+      return 1;
     }
   }
   return EndOfData(d);
@@ -327,20 +367,9 @@ int H263AccessUnit(Mp4vDecoder* d) {
         DecodeH263P(d);
       else
         DecodeH263I(d);
-      if (d->mbIndex >= d->mbCount) {
-        d->state = 1;
-        return 1;
-      }
-      d->state = 3;
-    } else {
-      int r = ParseH263GobHeader(d);
-      if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
-      if (r == 1) {
-        ConcealUpTo(d, d->mbCount);
-        d->state = 1;
-        return 1;
-      }
-      if (r == 0) d->state = 2;
+      if (AfterMacroblocks(d)) return 1;
+    } else if (Resynchronise(d, ParseH263GobHeader)) {
+      return 1;
     }
   }
   return EndOfData(d);

@@ -226,6 +226,7 @@ void ParseUserData(VBits* b, StreamHeader* h) {
   if ((xvid >= 1 && xvid <= 12) || (divxBuild >= 1 && divxBuild <= 499))
     h->workaround = 1;
   if (packed) h->packed = 1;
+  if (n >= 4 && memcmp(text, "Lavc", 4) == 0) h->lavc = 1;
 }
 
 int SearchVolHeaders(VBits* b, StreamHeader* h, Mp4vDecPrintFn print) {
@@ -242,8 +243,8 @@ int SearchVolHeaders(VBits* b, StreamHeader* h, Mp4vDecPrintFn print) {
 
 static const int kDcThrMap[8] = {32, 13, 15, 17, 19, 21, 23, 0};
 
-// Sprite trajectory: read and dropped (GMC comes with the full toolset).
-static void SkipSpriteTrajectory(VBits* b, const StreamHeader* h) {
+// Sprite trajectory: du, dv of each warping point into warp (when given).
+static void ReadSpriteTrajectory(VBits* b, const StreamHeader* h, int16_t (*warp)[2]) {
   static const uint16_t kDmvLen[][2] = {
       // dmv_length codes of ISO/IEC 14496-2 table V2-2: {code bits, code}
       {2, 0}, {3, 2}, {3, 3}, {3, 4}, {3, 5}, {3, 6}, {4, 14}, {5, 30},
@@ -258,13 +259,18 @@ static void SkipSpriteTrajectory(VBits* b, const StreamHeader* h) {
           break;
         }
       }
-      VbSkip(b, len);
+      int v = 0;
+      if (len) {
+        v = int(VbGet(b, len));
+        if (!(v >> (len - 1))) v -= (1 << len) - 1;
+      }
       VbSkip(b, 1);
+      if (warp) warp[i][c] = int16_t(v);
     }
   }
 }
 
-int ParseVopHeader(VBits* b, StreamHeader* h) {
+int ParseVopHeader(VBits* b, StreamHeader* h, int16_t (*warp)[2]) {
   int type = int(VbGet(b, 2));
   int mtb = 0;
   while (VbGet1(b)) {
@@ -311,7 +317,8 @@ int ParseVopHeader(VBits* b, StreamHeader* h) {
     h->altVertScan = 0;
   }
   if (h->spriteEnable == 2 && type == 3) {
-    SkipSpriteTrajectory(b, h);
+    if (warp) memset(warp, 0, sizeof(int16_t) * 6);
+    ReadSpriteTrajectory(b, h, warp);
     if (h->brightnessChange) {
       // brightness_change_factor: length code then value, not applied.
       if (!VbGet1(b)) VbSkip(b, 5);
@@ -368,7 +375,7 @@ int ParseVideoPacketHeader(Mp4vDecoder* d) {
     // vop_coding_type (2) and intra_dc_vlc_thr (3) are five bits together.
     int type = int(VbGet(b, 2));
     VbSkip(b, 3);
-    if (h->spriteEnable == 2 && type == 3) SkipSpriteTrajectory(b, h);
+    if (h->spriteEnable == 2 && type == 3) ReadSpriteTrajectory(b, h, nullptr);
     if (type != 0) VbSkip(b, 3);
     if (type == 2) VbSkip(b, 3);
   }

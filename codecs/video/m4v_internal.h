@@ -99,6 +99,7 @@ struct StreamHeader {
   int32_t topFieldFirst, altVertScan;
   int32_t fcodeFwd, fcodeBwd;
   int32_t resyncLen;
+  int32_t lavc;  // made by libavcodec (user data "Lavc"); set, never cleared
 };
 
 struct FrameRec {
@@ -173,6 +174,10 @@ struct Mp4vDecoder {
   // Per-macroblock intra state used by the texture decoder.
   int32_t acPredFlag;
   int32_t useDcVlc;
+  // Data partitioning: the intra DC differentials were read ahead of the
+  // texture (dcPreset set) and are taken from dcDiff.
+  int32_t dcPreset;
+  int16_t dcDiff[6];
   int32_t availMask;  // bit 0 left, 1 above, 2 above-right, 3 above-left
   // Kernel and texture slots.
   McFn mcPut[2][4];  // [16-wide?][fraction xy]
@@ -184,6 +189,22 @@ struct Mp4vDecoder {
   int32_t h263Format;
   // B-VOP distances.
   int32_t trd, trb, trdRecip;
+  int32_t fieldTrd, fieldTrb;  // interlaced direct mode, in field periods
+  // Sprite trajectory of the current S-VOP: du, dv per warping point.
+  int16_t warp[3][2];
+  // Global motion of the current S-VOP (see GmcSetup).
+  int32_t gmcPoints;      // 0 identity, 1 translation, 2 or 3 affine
+  int32_t gmcOffset[2][2];  // [luma, chroma][x, y]: 1/16 pel, or 16.16 when affine
+  int32_t gmcDelta[2][2];   // [d/dx, d/dy][x, y]: 16.16 gradients of the affine warp
+  int32_t gmcShift;         // fraction bits of the affine positions (16)
+  int16_t gmcAmv[2];        // averaged vector of a GMC macroblock (vector units)
+  // Interlaced streams: field vectors (two per macroblock, vertical in field
+  // lines) kept at the end of table 1, and per macroblock the field bits of
+  // fieldInfo (bit 0 top and bit 1 bottom field reference, bit 2 field
+  // predicted).
+  int16_t* fieldMvs;
+  uint8_t* fieldInfo;
+  int32_t fieldDct;  // dct_type of the current macroblock
   Mp4vDecPrintFn print;
   void* tables[4];
   uint8_t* table1;
@@ -196,11 +217,24 @@ static inline void Print(Mp4vDecoder* d, const char* text) {
 }
 static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
 
+// libavcodec's encoder and decoder treat the left neighbour of a packet's
+// first macroblock as unavailable for the block-2 vector prediction of a
+// four-vector macroblock by clearing that neighbour's stored block-3 vector,
+// which B-VOPs then see in direct mode. Streams it made expect the same:
+// called before predicting block 2 of a four-vector macroblock.
+static inline void LavcClearLeftAtPacketStart(Mp4vDecoder* d) {
+  if (d->hdr->lavc && d->mbIndex == d->packetStart && d->mbx > 0) {
+    int16_t* left = d->mvs + (d->mbIndex - 1) * 8 + 6;
+    left[0] = left[1] = 0;
+  }
+}
+
 // headers.cpp
 int BitLength(uint32_t v);
 int ParseVolHeader(VBits* b, StreamHeader* h, Mp4vDecPrintFn print);
 void ParseUserData(VBits* b, StreamHeader* h);
-int ParseVopHeader(VBits* b, StreamHeader* h);
+// warp, when given, receives the sprite trajectory of an S-VOP.
+int ParseVopHeader(VBits* b, StreamHeader* h, int16_t (*warp)[2] = nullptr);
 int ParseVideoPacketHeader(Mp4vDecoder* d);
 int ParseH263PictureHeader(VBits* b, StreamHeader* h, int* format, Mp4vDecPrintFn print);
 int ParseH263GobHeader(Mp4vDecoder* d);
@@ -215,6 +249,7 @@ void ConcealUpTo(Mp4vDecoder* d, int n);
 int Mpeg4AccessUnit(Mp4vDecoder* d);
 int H263AccessUnit(Mp4vDecoder* d);
 void AdvancePosition(Mp4vDecoder* d);
+void ChooseVopDecoders(Mp4vDecoder* d);  // after every VOL and layout
 void SetPosition(Mp4vDecoder* d, int index);
 
 // macroblock.cpp
@@ -226,6 +261,25 @@ void DecodeH263P(Mp4vDecoder* d);
 int DecodeMvd(VBits* b, int fcode, int* out);
 void PredictMv(Mp4vDecoder* d, int block, int* px, int* py);
 int WrapMv(int v, int fcode);
+int ReadVectors(Mp4vDecoder* d, int four, int fcode);
+void PutIntra(Mp4vDecoder* d);
+void AddInter(Mp4vDecoder* d, int cbp);
+void FinishMacroblock(Mp4vDecoder* d, int intra);
+
+// mb_partitioned.cpp
+void DecodeIVopPartitioned(Mp4vDecoder* d);
+void DecodePVopPartitioned(Mp4vDecoder* d);
+
+// Neighbours usable for prediction: inside the picture and the packet.
+static inline void ComputeAvail(Mp4vDecoder* d) {
+  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
+  int m = 0;
+  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
+  if (d->mby > 0 && i - w >= ps) m |= 2;
+  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
+  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
+  d->availMask = m;
+}
 
 // texture.cpp
 int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
@@ -235,6 +289,12 @@ int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
 int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
 int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
 void AcPredStore(Mp4vDecoder* d, int intra);
+int ReadDcDifferential(VBits* b, int luma, int* out);
+int IntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp);  // per quant_type
+int InterBlockRvlc(Mp4vDecoder* d, int qp, int cbp);
+
+// texture_rvlc.cpp
+int ReadRvlcEvent(VBits* b, int intra, int* run, int* level, int* last);
 
 // idct.cpp
 void Idct8x8(uint32_t summary, int16_t* block);
@@ -255,6 +315,40 @@ void McAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
 int ChromaVector1(int v);
 int ChromaVector4(int sum);
 void CopyMacroblock(Mp4vDecoder* d, const FrameRec* ref);
+
+// mc_qpel.cpp: quarter-pel luma prediction with the 8-tap half-sample filter
+// of a w x h block (w 8 or 16, h 8 or 16; 8 for field halves) at (x, y) of a
+// plane of planeW x planeH displaced by the quarter-pel vector (mvx, mvy).
+void McQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride, int planeW,
+                 int planeH, int x, int y, int mvx, int mvy, int w, int h, int rounding);
+// Whole-macroblock prediction for quarter_sample streams (one or four
+// vectors in quarter-pel units; chroma from the halved vectors).
+void McPredictQpel(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                   int ys, int cs, const int16_t* mv, int fourVectors, int rounding);
+// Field prediction of a macroblock: field f of the target (0 top, 1 bottom)
+// from field sel[f] of ref with the field vectors mv[2 * f], mv[2 * f + 1]
+// (vertical in field lines; half- or quarter-pel).
+void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du,
+                     uint8_t* dv, int ys, int cs, const int16_t* mv, const int* sel,
+                     int rounding);
+// Any-vector macroblock prediction: quarter-pel or half-pel by the stream.
+void McPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                  int ys, int cs, const int16_t* mv, int fourVectors, int rounding);
+
+// gmc.cpp: global motion compensation of S-VOPs.
+void GmcSetup(Mp4vDecoder* d);  // from d->warp at the frame set-up of an S-VOP
+// Warped prediction of the current macroblock from the older reference; also
+// stores the macroblock's averaged vector (below) in its four vector slots.
+void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, int cs);
+// The averaged vector of a GMC macroblock at the current position (vector
+// units of the stream, clipped to the fcode range), into mv[0..7]: what
+// vector prediction and direct mode see for mcsel and not-coded S macroblocks.
+void GmcAverageVector(Mp4vDecoder* d, int16_t* mv);
+
+// mb_general.cpp / mb_bvop.cpp: the VOP decoders of streams with interlace,
+// quarter-pel or GMC.
+void DecodeVopGeneral(Mp4vDecoder* d);
+void DecodeBVopGeneral(Mp4vDecoder* d);
 
 // postfilter.cpp
 void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB);

@@ -4,16 +4,6 @@
 
 static const int kDquant[4] = {-1, -2, 1, 2};
 
-static inline void ComputeAvail(Mp4vDecoder* d) {
-  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
-  int m = 0;
-  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
-  if (d->mby > 0 && i - w >= ps) m |= 2;
-  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
-  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
-  d->availMask = m;
-}
-
 // Candidate blocks for vector prediction: {macroblock offset kind, block};
 // kind 0 current, 1 left, 2 above, 3 above-right.
 static const uint8_t kMvCand[4][3][2] = {
@@ -87,11 +77,12 @@ int WrapMv(int v, int fcode) {
 }
 
 // Reads one or four vectors of the current macroblock into the vector array.
-static int ReadVectors(Mp4vDecoder* d, int four, int fcode) {
+int ReadVectors(Mp4vDecoder* d, int four, int fcode) {
   int16_t* mv = d->mvs + d->mbIndex * 8;
   int n = four ? 4 : 1;
   for (int k = 0; k < n; ++k) {
     int px, py, dx, dy;
+    if (k == 2) LavcClearLeftAtPacketStart(d);
     PredictMv(d, k, &px, &py);
     if (DecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
     if (DecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
@@ -110,7 +101,7 @@ static inline uint8_t* LumaAt(Mp4vDecoder* d) {
   return d->target->y + (d->mby * 16) * d->stride + d->mbx * 16;
 }
 
-static void PutIntra(Mp4vDecoder* d) {
+void PutIntra(Mp4vDecoder* d) {
   int s = d->stride, cs = s / 2;
   uint8_t* y = LumaAt(d);
   uint8_t* u = d->target->u + (d->mby * 8) * cs + d->mbx * 8;
@@ -124,7 +115,7 @@ static void PutIntra(Mp4vDecoder* d) {
   IdctPut(v, blk + 320, cs, d->summary[5]);
 }
 
-static void AddInter(Mp4vDecoder* d, int cbp) {
+void AddInter(Mp4vDecoder* d, int cbp) {
   int s = d->stride, cs = s / 2;
   uint8_t* y = LumaAt(d);
   uint8_t* u = d->target->u + (d->mby * 8) * cs + d->mbx * 8;
@@ -138,7 +129,7 @@ static void AddInter(Mp4vDecoder* d, int cbp) {
   if (cbp & 1) IdctAdd(v, v, blk + 320, cs, cs, d->summary[5]);
 }
 
-static inline void FinishMacroblock(Mp4vDecoder* d, int intra) {
+void FinishMacroblock(Mp4vDecoder* d, int intra) {
   int i = d->mbIndex;
   if (intra) d->mbStatus[i] = 0;
   if (d->mbStatus[i] == 0) d->target->decodedCount++;
@@ -366,7 +357,8 @@ void DecodeBVopPlain(Mp4vDecoder* d) {
       for (int k = 0; k < 4; ++k) {
         int delta[2] = {mx, my};
         for (int c = 0; c < 2; ++c) {
-          int cv = col[2 * k + c];
+          // A one-vector macroblock's vector is its block 0's.
+          int cv = col[2 * (four ? k : 0) + c];
           int f = DirectScale(cv, d->trb, d->trd) + delta[c];
           int bb = delta[c] == 0 ? DirectScale(cv, d->trb - d->trd, d->trd) : f - cv;
           fwd[2 * k + c] = int16_t(f);

@@ -74,7 +74,7 @@ void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
 void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
                int ys, int cs, const int16_t* mv, int fourVectors) {
   int s = d->stride, rcs = s / 2;
-  int W = d->layoutW, H = d->layoutH;
+  int W = d->stride, H = d->codedHeight;
   int x = d->mbx * 16, y = d->mby * 16;
   int cvx, cvy;
   if (!fourVectors) {

@@ -71,10 +71,10 @@ static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
 }
 
 // Inter block: dequantised as decoded.
-template <bool kMpeg4, bool kMpegQuant>
+template <bool kMpeg4, bool kMpegQuant, bool kRvlc = false>
 static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
   VBits* b = &d->bs;
-  const uint8_t* scan = kScanZigzag;
+  const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert : kScanZigzag;
   const uint8_t* w = d->hdr->interMatrix;
   int add = (qp - 1) | 1;
   for (int k = 0; k < 6; ++k) {
@@ -85,7 +85,9 @@ static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
     int idx = -1, last = 0;
     do {
       int run, level;
-      if (ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0) return -1;
+      if (kRvlc ? ReadRvlcEvent(b, 0, &run, &level, &last) < 0
+                : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0)
+        return -1;
       idx += run + 1;
       if (idx >= 64) return -1;
       int pos = scan[idx];
@@ -106,6 +108,22 @@ static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
 int InterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<true, false>(d, qp, cbp); }
 int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<true, true>(d, qp, cbp); }
 int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<false, false>(d, qp, cbp); }
+
+// dct_dc_size and the differential (with its marker after sizes above 8).
+int ReadDcDifferential(VBits* b, int luma, int* out) {
+  uint32_t e = (luma ? kDcSizeLum.v : kDcSizeChr.v)[VbShow(b, 12)];
+  if (!e) return -1;
+  VbSkip(b, int(e >> 8));
+  int size = int(e & 0xFF);
+  int v = 0;
+  if (size) {
+    v = int(VbGet(b, size));
+    if (!(v >> (size - 1))) v -= (1 << size) - 1;
+    if (size > 8) VbSkip(b, 1);
+  }
+  *out = v;
+  return 0;
+}
 
 static const AcPredEntry kAcDefault = {1024, {0, 0, 0, 0, 0, 0, 0}};
 
@@ -135,7 +153,7 @@ static inline int RescaleAc(int v, int qpn, int qp) {
   return v < 0 ? -a : a;
 }
 
-template <bool kMpegQuant>
+template <bool kMpegQuant, bool kRvlc = false>
 static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
   VBits* b = &d->bs;
   const uint8_t* w = d->hdr->intraMatrix;
@@ -192,21 +210,17 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
 
     int16_t* blk = d->blocks + 64 * k;
     memset(blk, 0, 128);
-    const uint8_t* scan =
-        d->acPredFlag ? (fromLeft ? kScanAltVert : kScanAltHoriz) : kScanZigzag;
+    const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert
+                          : d->acPredFlag   ? (fromLeft ? kScanAltVert : kScanAltHoriz)
+                                            : kScanZigzag;
     int idx = -1;
     int dcq = 0;
     uint32_t sum = 0;
     if (d->useDcVlc) {
-      uint32_t e = (lum ? kDcSizeLum.v : kDcSizeChr.v)[VbShow(b, 12)];
-      if (!e) return -1;
-      VbSkip(b, int(e >> 8));
-      int size = int(e & 0xFF);
-      if (size) {
-        int v = int(VbGet(b, size));
-        if (!(v >> (size - 1))) v -= (1 << size) - 1;
-        dcq = v;
-        if (size > 8) VbSkip(b, 1);
+      if (d->dcPreset) {
+        dcq = d->dcDiff[k];
+      } else if (ReadDcDifferential(b, lum, &dcq) < 0) {
+        return -1;
       }
       idx = 0;
     }
@@ -214,7 +228,9 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
       int last = 0;
       do {
         int run, level;
-        if (ReadEvent<true, true>(b, &run, &level, &last) < 0) return -1;
+        if (kRvlc ? ReadRvlcEvent(b, 1, &run, &level, &last) < 0
+                  : ReadEvent<true, true>(b, &run, &level, &last) < 0)
+          return -1;
         idx += run + 1;
         if (idx >= 64) return -1;
         int pos = scan[idx];
@@ -272,6 +288,14 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
 
 int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<false>(d, qp, cbp); }
 int IntraBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<true>(d, qp, cbp); }
+
+int IntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
+  return d->hdr->quantType ? IntraBlock<true, true>(d, qp, cbp) : IntraBlock<false, true>(d, qp, cbp);
+}
+int InterBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
+  return d->hdr->quantType ? InterBlock<true, true, true>(d, qp, cbp)
+                           : InterBlock<true, false, true>(d, qp, cbp);
+}
 
 int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
   VBits* b = &d->bs;

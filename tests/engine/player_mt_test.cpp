@@ -54,7 +54,8 @@ TEST_F(SpineTest, EndedCallbackOnlyAfterAnError) {
 TEST_F(SpineTest, WithoutRewindTheClipFinishesWithTheEndedCallback) {
     clip::Current().durationMs = 1000;
     ASSERT_EQ(1, Open(0));
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.ended == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.ended == 1; }, 10000))
+        << "state " << State() << " position " << Position() << " played " << audio.playedTotal;
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_IDLE; }));
 }
 
@@ -70,6 +71,18 @@ TEST_F(SpineTest, FailedAudioOutputLeavesVideoPlaying) {
     std::lock_guard<std::mutex> g(obs.lock);
     EXPECT_EQ(0, obs.ended);
     EXPECT_GT(display.Snapshot().size(), 40u);
+}
+
+TEST_F(SpineTest, AnOutputWithoutMixerControlsStillPlaysTheSound) {
+    // As the wave output without a mixer: volume and mute report failure.
+    audio.volumeResult = 0;
+    audio.muteResult = 0;
+    clip::Current().durationMs = 2000;
+    ASSERT_EQ(1, Open());
+    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 10000));
+    std::lock_guard<std::mutex> g(obs.lock);
+    EXPECT_TRUE(obs.errors.empty());
+    EXPECT_GT(audio.playedTotal, 16000u * 2 * 2) << "the clip's sound is played";
 }
 
 TEST_F(SpineTest, PauseSeekStepSpeedAndVolume) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct RecordingDisplay {
         uint32_t timeMs;
         uint32_t checksum;
         int32_t lagMs;  // clock minus picture time when drawn (0 without a clock)
+        std::vector<uint16_t> blocks;  // luma signature (Blocks), with keepBlocks
     };
     // Where the display reads the media clock, when set.
     uint32_t (*clockNow)(void* arg) = nullptr;
@@ -21,6 +23,7 @@ struct RecordingDisplay {
     std::vector<Picture> pictures;
     int opens = 0, closes = 0, refreshes = 0;
     int32_t openResult = 0;
+    bool keepBlocks = false;
     uintptr_t windowAtOpen = 0;
 
     static RecordingDisplay*& Current() {
@@ -35,6 +38,27 @@ struct RecordingDisplay {
             for (uint32_t x = 0; x < w / 2; ++x)
                 s = s * 31 + f->u[y * (f->stride / 2) + x] * 7 + f->v[y * (f->stride / 2) + x];
         return s;
+    }
+    // A luma signature that survives the small differences between two
+    // decoders of one stream: per 16x16 block, the sum of every second
+    // pixel of every second row (64 samples).
+    static std::vector<uint16_t> Blocks(const uint8_t* y, uint32_t stride, uint32_t w, uint32_t h) {
+        std::vector<uint16_t> out;
+        for (uint32_t by = 0; by + 16 <= h; by += 16)
+            for (uint32_t bx = 0; bx + 16 <= w; bx += 16) {
+                uint32_t sum = 0;
+                for (uint32_t r = by; r < by + 16; r += 2)
+                    for (uint32_t c = bx; c < bx + 16; c += 2) sum += y[r * stride + c];
+                out.push_back(static_cast<uint16_t>(sum));
+            }
+        return out;
+    }
+    // Mean absolute luma difference of two signatures (levels per pixel).
+    static double BlockDistance(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b) {
+        if (a.empty() || a.size() != b.size()) return 255.0;
+        double d = 0;
+        for (size_t i = 0; i < a.size(); ++i) d += std::abs(int(a[i]) - int(b[i]));
+        return d / 64.0 / double(a.size());
     }
     static const DisplayDevice* Ops() {
         static const DisplayDevice ops = {
@@ -56,9 +80,11 @@ struct RecordingDisplay {
             [](VideoRenderer* r, const DecodedFrame* f) -> int32_t {
                 RecordingDisplay* d = static_cast<RecordingDisplay*>(r->display);
                 uint32_t sum = Checksum(f, r->width, r->height);
+                Picture p = {f->time, sum, 0, {}};
+                if (d->keepBlocks) p.blocks = Blocks(f->y, f->stride, r->width, r->height);
                 std::lock_guard<std::mutex> g(d->lock);
-                int32_t lag = d->clockNow ? static_cast<int32_t>(d->clockNow(d->clockArg) - f->time) : 0;
-                d->pictures.push_back({f->time, sum, lag});
+                p.lagMs = d->clockNow ? static_cast<int32_t>(d->clockNow(d->clockArg) - f->time) : 0;
+                d->pictures.push_back(p);
                 return 0;
             },
             [](VideoRenderer*, DecodedFrame*) -> int32_t { return static_cast<int32_t>(0x80000000u); },

@@ -21,6 +21,7 @@ struct SimAudioDevice {
     uint32_t speed = 100;
     uint32_t volume = 0;
     uint32_t opens = 0;
+    int volumeResult = 1, muteResult = 1;  // 0: the output has no such control
     std::atomic<bool> run{false};
     std::thread thread;
     AudioRenderer* renderer = nullptr;
@@ -42,16 +43,20 @@ struct SimAudioDevice {
                 uint32_t t = now();
                 uint32_t dt = t - lastTick;
                 lastTick = t;
-                if (paused || queued == 0) continue;
-                carry += double(dt) * BytesPerMs() * speed / 100.0;
-                uint64_t play = static_cast<uint64_t>(carry);
-                play -= play % (2 * renderer->outChannels);
-                if (play > queued) play = queued;
-                carry -= double(play);
-                if (queued == 0) carry = 0;
-                queued -= play;
-                playedInFragment += play;
-                // Whole fragments are reported; a partial one only when draining.
+                if (paused) continue;
+                if (queued > 0) {
+                    carry += double(dt) * BytesPerMs() * speed / 100.0;
+                    uint64_t play = static_cast<uint64_t>(carry);
+                    play -= play % (2 * renderer->outChannels);
+                    if (play > queued) play = queued;
+                    carry -= double(play);
+                    queued -= play;
+                    playedInFragment += play;
+                    if (queued == 0) carry = 0;
+                }
+                // Whole fragments are reported; a partial one only when
+                // draining, also when the drain comes after the last byte
+                // has played.
                 if (playedInFragment >= FragmentBytes() ||
                     (queued == 0 && renderer->drain && playedInFragment > 0)) {
                     report = static_cast<uint32_t>(playedInFragment);
@@ -136,10 +141,10 @@ struct SimAudioDevice {
                 SimAudioDevice* d = static_cast<SimAudioDevice*>(r->device);
                 std::lock_guard<std::mutex> g(d->lock);
                 d->volume = v;
-                return 1;
+                return d->volumeResult;
             },
             nullptr,
-            [](AudioRenderer*, uint32_t) { return 1; },
+            [](AudioRenderer*, uint32_t) { return Current()->muteResult; },
         };
         return &ops;
     }

@@ -299,11 +299,14 @@ int main(int argc, char** argv)
         }
     }
     AacAdapter_Close(ad);
-    if (!wav.Close(track.sampleRate, track.channels)) {
+    // With SBR (tags 254 and 253) the track's rate is the core's; the
+    // decoder delivers twice that.
+    const int outRate = (track.codecTag == 254 || track.codecTag == 253) ? track.sampleRate * 2 : track.sampleRate;
+    if (!wav.Close(outRate, track.channels)) {
         fprintf(stderr, "aacdec: cannot write %s\n", argv[2]);
         return 1;
     }
-    printf("rate=%d channels=%d samples=%lu tag=%d\n", track.sampleRate, track.channels,
+    printf("rate=%d channels=%d samples=%lu tag=%d\n", outRate, track.channels,
            (unsigned long)(wav.samples / (uint64_t)(track.channels ? track.channels : 1)), track.codecTag);
     return 0;
 }

@@ -6,7 +6,14 @@
 //
 //   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav]   (both ADTS or both MP4)
 //   sbrsplice IN OUT --ps [--seed N] [--estimate ORIGINAL.wav]   (mono IN; HE-AAC v2)
+// --estimate takes the envelope energies from the full-band original (16-bit
+// PCM WAV at twice the core rate) instead of the sweep's levels, with the
+// channels uncoupled, no inverse filtering, a low noise floor and no added
+// sinusoids (the complex subband noise and a whitened patch reach the output
+// at less than their subband energy, so these would lower the level). With
+// --ps the stereo parameters come from the same (stereo) original.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +24,7 @@
 #include "codecs/aac/sbr_bands.h"
 #include "codecs/aac/sbr_bits.h"
 #include "codecs/aac/sbr_parse.h"
+#include "codecs/aac/sbr_tables.h"
 #include "ps_plan.h"
 
 namespace {
@@ -27,6 +35,102 @@ const int kRates[16] = {96000, 88200, 64000, 48000, 44100, 32000, 24000, 22050,
 int Fail(const char* msg) {
   fprintf(stderr, "sbrsplice: %s\n", msg);
   return 1;
+}
+
+// QMF energies of the full-band original: the standard's 64-band complex
+// analysis at the output rate, |X|^2 per slot (64 samples) and band, on the
+// decoder's scale (a band of a flat spectrum of power p holds 64 p).
+struct Original {
+  int channels = 0;
+  int rate = 0;
+  int slots = 0;
+  std::vector<float> energy[2];  // [slot * 64 + band]
+
+  // Mean energy over slots [s0, s1) and bands [k0, k1) of channel c.
+  double Mean(int c, int s0, int s1, int k0, int k1) const {
+    if (c >= channels) c = channels - 1;
+    double sum = 0;
+    int n = 0;
+    for (int s = s0; s < s1; s++) {
+      const int ss = s < 0 ? 0 : (s >= slots ? slots - 1 : s);
+      for (int k = k0; k < k1; k++, n++) sum += energy[c][(size_t)ss * 64 + (size_t)k];
+    }
+    return n ? sum / n : 0.0;
+  }
+};
+
+uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24); }
+
+// Reads a 16-bit PCM WAV file and analyses it. Returns an error text, or
+// null.
+const char* LoadOriginal(const char* path, Original* o) {
+  FILE* f = fopen(path, "rb");
+  if (!f) return "cannot open the original";
+  std::vector<uint8_t> d;
+  uint8_t buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof(buf), f)) > 0) d.insert(d.end(), buf, buf + n);
+  fclose(f);
+  if (d.size() < 12 || memcmp(&d[0], "RIFF", 4) || memcmp(&d[8], "WAVE", 4))
+    return "the original is not a WAV file";
+  size_t pos = 12;
+  int bits = 0, format = 0;
+  const uint8_t* pcm = nullptr;
+  size_t pcmBytes = 0;
+  while (pos + 8 <= d.size()) {
+    const uint32_t len = Le32(&d[pos + 4]);
+    const size_t body = pos + 8;
+    const size_t avail = d.size() - body;
+    const size_t take = len < avail ? len : avail;
+    if (!memcmp(&d[pos], "fmt ", 4) && take >= 16) {
+      format = d[body] | (d[body + 1] << 8);
+      o->channels = d[body + 2] | (d[body + 3] << 8);
+      o->rate = (int)Le32(&d[body + 4]);
+      bits = d[body + 14] | (d[body + 15] << 8);
+    } else if (!memcmp(&d[pos], "data", 4)) {
+      pcm = &d[body];
+      pcmBytes = take;
+    }
+    pos = body + take + (take & 1);
+  }
+  if (format != 1 || bits != 16 || o->channels < 1 || o->channels > 2 || !pcm)
+    return "the original must be 16-bit PCM, mono or stereo";
+  const size_t frames = pcmBytes / (2 * (size_t)o->channels);
+  o->slots = (int)(frames / 64);
+  static double cosT[64][128], sinT[64][128];
+  for (int k = 0; k < 64; k++)
+    for (int i = 0; i < 128; i++) {
+      const double a = M_PI * (k + 0.5) * (2 * i - 0.5) / 128;
+      cosT[k][i] = cos(a);
+      sinT[k][i] = sin(a);
+    }
+  double c[640];
+  for (int i = 0; i < 640; i++) c[i] = kSbrQmfWindow[i] / 32768.0;
+  for (int ch = 0; ch < o->channels; ch++) {
+    o->energy[ch].assign((size_t)o->slots * 64, 0.0f);
+    std::vector<double> x(640, 0.0);  // newest first
+    for (int s = 0; s < o->slots; s++) {
+      for (int i = 639; i >= 64; i--) x[(size_t)i] = x[(size_t)i - 64];
+      for (int i = 0; i < 64; i++) {
+        const size_t at = ((size_t)s * 64 + (size_t)(63 - i)) * (size_t)o->channels + (size_t)ch;
+        x[(size_t)i] = (int16_t)(pcm[2 * at] | (pcm[2 * at + 1] << 8));
+      }
+      double u[128];
+      for (int i = 0; i < 128; i++) {
+        u[i] = 0;
+        for (int j = 0; j < 5; j++) u[i] += x[(size_t)(i + 128 * j)] * c[i + 128 * j];
+      }
+      for (int k = 0; k < 64; k++) {
+        double re = 0, im = 0;
+        for (int i = 0; i < 128; i++) {
+          re += u[i] * cosT[k][i];
+          im += u[i] * sinT[k][i];
+        }
+        o->energy[ch][(size_t)s * 64 + (size_t)k] = (float)(re * re + im * im);
+      }
+    }
+  }
+  return nullptr;
 }
 
 // Mirror of the decoder's envelope and noise memory, so that time-direction
@@ -44,6 +148,8 @@ struct Planner {
   int seed = 0;
   int frame = 0;
   int prevTrail = 16;
+  const Original* original = nullptr;  // envelopes from the original when set
+  int channelIndex = 0;                // channel being planned
   Memory mem;
   SbrChannelHistory decodeHist[2];  // for the read-back check
   PsPlanner* ps = nullptr;          // --ps: PS extension after each payload
@@ -136,8 +242,19 @@ struct Planner {
       int16_t v[48];
       for (int b = 0; b < n; b++) {
         int x;
-        if (balance) x = 12 * a + 2 * (R(5) - 2);
-        else x = a * (12 - (b * 4) / (n > 1 ? n : 1)) + R(3) - 1;
+        if (original && !balance) {
+          // The core frame's slots in the original: the encoder's priming
+          // puts frame n at the original's frame n - 1.
+          const int s0 = 32 * (frame - 1) + 2 * c->grid.borders[e];
+          const int s1 = 32 * (frame - 1) + 2 * c->grid.borders[e + 1];
+          const double en = original->Mean(channelIndex, s0, s1, table[b], table[b + 1]);
+          x = en > 64 ? (int)lround(a * log2(en / 64)) : 0;
+          if (x > (c->ampRes ? 63 : 127)) x = c->ampRes ? 63 : 127;
+        } else if (balance) {
+          x = 12 * a + 2 * (R(5) - 2);
+        } else {
+          x = a * (12 - (b * 4) / (n > 1 ? n : 1)) + R(3) - 1;
+        }
         if (x < 0) x = 0;
         v[b] = (int16_t)x;
       }
@@ -166,6 +283,7 @@ struct Planner {
       c->dfNoise[q] = (uint8_t)(frame > 0 && h->valid && R(2));
       for (int b = 0; b < t.nNoise; b++) {
         int x = balance ? 12 + 2 * (R(3) - 1) : 4 + R(8);
+        if (original) x = 12;  // a low noise floor
         int prev = c->dfNoise[q] ? (q == 0 ? h->prevNoise[b] : nv[0][b]) : (b ? nv[q][b - 1] : 0);
         int d = x - prev;
         if (balance) d &= ~1;
@@ -175,8 +293,8 @@ struct Planner {
       }
     }
     for (int b = 0; b < t.nNoise; b++) h->prevNoise[b] = nv[c->grid.numNoise - 1][b];
-    for (int i = 0; i < t.nNoise; i++) c->invf[i] = (uint8_t)R(4);
-    c->addHarmonicFlag = (uint8_t)(R(3) == 0);
+    for (int i = 0; i < t.nNoise; i++) c->invf[i] = (uint8_t)(original ? 0 : R(4));
+    c->addHarmonicFlag = (uint8_t)(!original && R(3) == 0);
     if (c->addHarmonicFlag)
       for (int i = 0; i < t.nHigh; i++) c->addHarmonic[i] = (uint8_t)(R(6) == 0);
     h->prevLastBorder = c->grid.borders[c->grid.numEnv] - 16;
@@ -195,10 +313,12 @@ struct Planner {
     SbrRawElement el;
     memset(&el, 0, sizeof(el));
     el.isPair = isPair;
-    el.coupling = isPair ? R(2) : 0;
+    el.coupling = isPair && !original ? R(2) : 0;
     el.ch[0].grid = Grid();
     el.ch[1].grid = el.coupling ? el.ch[0].grid : el.ch[0].grid;
+    channelIndex = 0;
     Channel(&el.ch[0], &mem.hist[0], isPair && el.coupling ? 1 : 0, 0, nullptr);
+    channelIndex = 1;
     if (isPair) Channel(&el.ch[1], &mem.hist[1], el.coupling ? 2 : 0, el.coupling, &el.ch[0]);
     if (el.coupling) memcpy(el.ch[1].invf, el.ch[0].invf, sizeof(el.ch[0].invf));
     SbrWriteData(bw, &header, &t, &el);
@@ -436,7 +556,8 @@ bool AudioConfig(Box* stbl, int* sfIndex, int* chanCfg) {
 PsSpliceOptions g_ps;
 PsPlanner g_psPlan;
 
-const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, std::vector<uint8_t>* out) {
+const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* original,
+                      std::vector<uint8_t>* out) {
   std::vector<Box> top;
   if (!ParseBoxes(in.data(), in.size(), &top)) return "damaged MP4 box structure";
   Box* moov = Find(top, "moov");
@@ -461,7 +582,9 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, std::vector<uint
   if (coreRate != 16000 && coreRate != 22050 && coreRate != 24000)
     return "core rate must be 16000, 22050 or 24000 Hz";
   if (chanCfg != 1 && chanCfg != 2) return "mono or stereo streams only";
+  if (original && original->rate != 2 * coreRate) return "the original's rate must be twice the core's";
   Planner plan;
+  plan.original = original;
   if (!plan.Init(seed, 2 * coreRate)) return "no usable SBR header for this rate";
   static std::string psErr;
   if (g_ps.on && !(psErr = PsAttach(&g_psPlan, g_ps, chanCfg, coreRate)).empty()) return psErr.c_str();
@@ -556,15 +679,18 @@ int main(int argc, char** argv) {
   if (argc < 3) return Fail("usage: sbrsplice IN OUT [--ps] [--seed N] [--estimate ORIGINAL.wav]");
   int seed = 0;
   for (int i = 3; i < argc; i++) g_ps.on = g_ps.on || !strcmp(argv[i], "--ps");
+  static Original original;
+  const Original* est = nullptr;
   for (int i = 3; i < argc; i++) {
     if (!strcmp(argv[i], "--seed") && i + 1 < argc) {
       seed = atoi(argv[++i]);
     } else if (!strcmp(argv[i], "--ps")) {
       g_ps.on = true;
-    } else if (!strcmp(argv[i], "--estimate") && i + 1 < argc && g_ps.on) {
-      g_ps.estimate = argv[++i];
     } else if (!strcmp(argv[i], "--estimate") && i + 1 < argc) {
-      return Fail("--estimate is not available yet");
+      if (g_ps.on) g_ps.estimate = argv[i + 1];
+      const char* e = LoadOriginal(argv[++i], &original);
+      if (e) return Fail(e);
+      est = &original;
     } else {
       return Fail("unknown option");
     }
@@ -579,7 +705,7 @@ int main(int argc, char** argv) {
   fclose(f);
   if (in.size() >= 8 && !memcmp(&in[4], "ftyp", 4)) {
     std::vector<uint8_t> out;
-    const char* e = SpliceMp4(in, seed, &out);
+    const char* e = SpliceMp4(in, seed, est, &out);
     if (e) return Fail(e);
     FILE* o = fopen(argv[2], "wb");
     if (!o) return Fail("cannot create output");
@@ -589,6 +715,7 @@ int main(int argc, char** argv) {
   }
   std::vector<uint8_t> out;
   Planner plan;
+  plan.original = est;
   bool planned = false;
   size_t pos = 0;
   int frames = 0;
@@ -607,6 +734,7 @@ int main(int argc, char** argv) {
       return Fail("core rate must be 16000, 22050 or 24000 Hz");
     if (chanCfg != 1 && chanCfg != 2) return Fail("mono or stereo streams only");
     if (!planned) {
+      if (est && est->rate != 2 * coreRate) return Fail("the original's rate must be twice the core's");
       if (!plan.Init(seed, 2 * coreRate)) return Fail("no usable SBR header for this rate");
       if (g_ps.on) {
         std::string e = PsAttach(&g_psPlan, g_ps, chanCfg, coreRate);

@@ -42,6 +42,7 @@ struct SceOptions {
     int sectionCb = 1; // codebook of the one section covering max_sfb bands
     int gainControl = 0;
     int tnsLength = -1; // >= 0: one TNS filter of this length (order 1)
+    std::string pulse = "0"; // pulse_data_present and the pulse data
     std::string spectral;  // spectral bits after the side info
 };
 
@@ -74,7 +75,7 @@ inline std::string SceBits(const SceOptions& o)
             for (int b = 0; b < o.maxSfb; b++)
                 w.Put(0, 1); // scalefactor difference 0
     }
-    w.Put(0, 1); // pulse
+    w.Raw(o.pulse);
     if (o.tnsLength >= 0) {
         w.Put(1, 1);
         w.Put(1, 2);               // n_filt

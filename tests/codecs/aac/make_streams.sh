@@ -5,6 +5,9 @@
 set -euo pipefail
 out=${1:-$(cd "$(dirname "$0")/../../.." && pwd)/build/testdata/aac}
 mkdir -p "$out"
+# Several test programs call this at once: one generates, the others wait.
+exec 9>"$out/.streams.lock"
+flock 9
 cd "$out"
 
 ff() { ffmpeg -hide_banner -loglevel error -y "$@"; }

@@ -212,9 +212,9 @@ TEST(VideoDecoderApi, ParseConfig) {
 TEST(VideoDecoderHeaders, UserDataMarks) {
   struct Row {
     const char* text;
-    int packed, workaround;
-  } rows[] = {{"DivX503b1393p", 1, 0}, {"DivX501b413", 0, 1}, {"XviD0012", 0, 1},
-              {"XviD0013", 0, 0}, {"DivX", 0, 0}, {"Lavc58.1.100", 0, 0}};
+    int packed, workaround, lavc;
+  } rows[] = {{"DivX503b1393p", 1, 0, 0}, {"DivX501b413", 0, 1, 0}, {"XviD0012", 0, 1, 0},
+              {"XviD0013", 0, 0, 0},      {"DivX", 0, 0, 0},        {"Lavc58.1.100", 0, 0, 1}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
     BitWriter w;
@@ -227,6 +227,7 @@ TEST(VideoDecoderHeaders, UserDataMarks) {
     ParseUserData(&bits, &h);
     EXPECT_EQ(h.packed, r.packed);
     EXPECT_EQ(h.workaround, r.workaround);
+    EXPECT_EQ(h.lavc, r.lavc);
   }
 }
 

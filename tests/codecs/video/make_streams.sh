@@ -5,6 +5,9 @@
 set -euo pipefail
 out=${1:-$(cd "$(dirname "$0")/../../.." && pwd)/build/testdata/video}
 mkdir -p "$out"
+# Several test programs call this at once: one generates, the others wait.
+exec 9>"$out/.streams.lock"
+flock 9
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 
 # name  size  frames  source  encoder options

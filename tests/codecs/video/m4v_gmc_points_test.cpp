@@ -1,0 +1,210 @@
+// GMC with 0, 1 and 2 warping points: the encoder here writes three, so the
+// test rewrites its stream (the VOL's point count and every S-VOP's sprite
+// trajectory, dropping the later points) and checks m4vdec against FFmpeg's
+// decode of the same rewritten bytes.
+#include <gtest/gtest.h>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "bitwriter.h"
+
+namespace {
+
+std::string Dir() { return std::string(DC_TESTDATA) + "/video"; }
+
+bool ReadFile(const std::string& path, std::vector<unsigned char>* out) {
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return false;
+  unsigned char buf[65536];
+  size_t n;
+  out->clear();
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) out->insert(out->end(), buf, buf + n);
+  fclose(f);
+  return true;
+}
+
+class BitIn {
+ public:
+  BitIn(const unsigned char* p, size_t n) : p_(p), n_(n * 8) {}
+  int Bit() {
+    if (pos_ >= n_) return 0;
+    int b = (p_[pos_ / 8] >> (7 - pos_ % 8)) & 1;
+    ++pos_;
+    return b;
+  }
+  uint32_t Get(int k) {
+    uint32_t v = 0;
+    for (int i = 0; i < k; ++i) v = v << 1 | uint32_t(Bit());
+    return v;
+  }
+  size_t pos() const { return pos_; }
+  size_t size() const { return n_; }
+
+ private:
+  const unsigned char* p_;
+  size_t n_, pos_ = 0;
+};
+
+// Copies bits [from, to) of data into w.
+void CopyBits(BitWriter* w, const unsigned char* data, size_t from, size_t to) {
+  for (size_t i = from; i < to; ++i) w->PutBit((data[i / 8] >> (7 - i % 8)) & 1);
+}
+
+// Reads one warping_mv_code (dmv_length, the value, a marker).
+void SkipWarpCode(BitIn* b) {
+  static const int kLen[15][2] = {{2, 0},   {3, 2},   {3, 3},    {3, 4},    {3, 5},
+                                  {3, 6},   {4, 14},  {5, 30},   {6, 62},   {7, 126},
+                                  {8, 254}, {9, 510}, {10, 1022}, {11, 2046}, {12, 4094}};
+  int len = 0;
+  for (int k = 0; k < 15; ++k) {
+    BitIn probe = *b;
+    if (int(probe.Get(kLen[k][0])) == kLen[k][1]) {
+      b->Get(kLen[k][0]);
+      len = k;
+      break;
+    }
+  }
+  b->Get(len);
+  b->Get(1);
+}
+
+// Rewrites an elementary stream with three warping points to `points`.
+std::vector<unsigned char> RewritePoints(const std::vector<unsigned char>& in, int points) {
+  std::vector<size_t> codes;
+  for (size_t i = 0; i + 3 < in.size(); ++i)
+    if (in[i] == 0 && in[i + 1] == 0 && in[i + 2] == 1) codes.push_back(i);
+  std::vector<unsigned char> out(in.begin(), in.begin() + long(codes.empty() ? in.size() : codes[0]));
+  int timeBits = 1, srcPoints = 0;
+  for (size_t k = 0; k < codes.size(); ++k) {
+    size_t a = codes[k], e = k + 1 < codes.size() ? codes[k + 1] : in.size();
+    const unsigned char* p = &in[a + 4];
+    size_t n = e - a - 4;
+    uint8_t code = in[a + 3];
+    BitWriter w;
+    w.Put(0x000001, 24);
+    w.Put(code, 8);
+    BitIn b(p, n);
+    if (code >= 0x20 && code <= 0x2F) {
+      b.Get(9);
+      int verid = 1;
+      if (b.Get(1)) {
+        verid = int(b.Get(4));
+        b.Get(3);
+      }
+      if (b.Get(4) == 15) b.Get(16);
+      if (b.Get(1)) {
+        b.Get(3);
+        if (b.Get(1)) b.Get(79);
+      }
+      b.Get(2);
+      b.Get(1);
+      int res = int(b.Get(16));
+      timeBits = 1;
+      while ((1 << timeBits) < res) ++timeBits;
+      b.Get(1);
+      if (b.Get(1)) b.Get(timeBits);
+      b.Get(1 + 13 + 1 + 13 + 1 + 1 + 1);
+      int sprite = int(b.Get(verid == 1 ? 1 : 2));
+      if (sprite == 2) {
+        size_t at = b.pos();
+        srcPoints = int(b.Get(6));
+        CopyBits(&w, p, 0, at);
+        w.Put(uint32_t(points), 6);
+        CopyBits(&w, p, b.pos(), n * 8);
+      } else {
+        CopyBits(&w, p, 0, n * 8);
+      }
+    } else if (code == 0xB6 && (p[0] >> 6) == 3 && srcPoints > 0) {
+      b.Get(2);
+      while (b.Get(1)) {
+      }
+      b.Get(1);
+      b.Get(timeBits);
+      b.Get(1);
+      if (!b.Get(1)) {
+        CopyBits(&w, p, 0, n * 8);
+      } else {
+        b.Get(1 + 3);  // rounding, intra_dc_vlc_thr
+        size_t keepEnd = b.pos();
+        for (int i = 0; i < srcPoints; ++i) {
+          SkipWarpCode(&b);
+          SkipWarpCode(&b);
+          if (i + 1 == points) keepEnd = b.pos();
+        }
+        CopyBits(&w, p, 0, keepEnd);
+        // The rest up to the stuffing (a zero then ones before the next
+        // start code), then new stuffing.
+        size_t end = n * 8;
+        while (end > b.pos() && ((p[(end - 1) / 8] >> (7 - (end - 1) % 8)) & 1)) --end;
+        if (end > b.pos()) --end;
+        CopyBits(&w, p, b.pos(), end);
+        w.Stuff();
+      }
+    } else {
+      CopyBits(&w, p, 0, n * 8);
+    }
+    out.insert(out.end(), w.bytes().begin(), w.bytes().end());
+  }
+  return out;
+}
+
+double Psnr(const unsigned char* a, const unsigned char* b, size_t n) {
+  double se = 0;
+  for (size_t i = 0; i < n; ++i) {
+    int d = int(a[i]) - int(b[i]);
+    se += d * d;
+  }
+  if (se == 0) return 99.0;
+  return 10.0 * log10(255.0 * 255.0 * double(n) / se);
+}
+
+TEST(VideoGmcPoints, FewerWarpingPointsMatchFfmpeg) {
+  std::string gen = std::string(DC_SOURCE_DIR) + "/tests/codecs/video/make_tool_streams.sh '" +
+                    Dir() + "' >/dev/null";
+  ASSERT_EQ(system(gen.c_str()), 0) << "stream generation failed (ffmpeg?)";
+  std::vector<unsigned char> src;
+  ASSERT_TRUE(ReadFile(Dir() + "/tools_xvid_gmc.m4v", &src));
+  const int w = 320, h = 240;
+  for (int points = 0; points < 3; ++points) {
+    SCOPED_TRACE(points);
+    std::vector<unsigned char> s = RewritePoints(src, points);
+    std::string base = Dir() + "/tools_gmc_points" + std::to_string(points);
+    FILE* f = fopen((base + ".m4v").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(s.data(), 1, s.size(), f);
+    fclose(f);
+    std::string ref = "ffmpeg -nostdin -hide_banner -loglevel error -y -threads 1 -i '" + base +
+                      ".m4v' -f rawvideo -pix_fmt yuv420p '" + base + ".ref.yuv'";
+    ASSERT_EQ(system(ref.c_str()), 0);
+    std::string ours = std::string(DC_BINARY_DIR) + "/tools/m4vdec '" + base + ".m4v' '" + base +
+                       ".out.yuv' >/dev/null 2>&1";
+    ASSERT_EQ(system(ours.c_str()), 0);
+    std::vector<unsigned char> a, b;
+    ASSERT_TRUE(ReadFile(base + ".out.yuv", &a));
+    ASSERT_TRUE(ReadFile(base + ".ref.yuv", &b));
+    size_t ysz = size_t(w) * h, csz = ysz / 4, fs = ysz + 2 * csz;
+    ASSERT_GT(b.size(), 0u);
+    ASSERT_EQ(a.size(), b.size());
+    double sum = 0, worst = 99;
+    size_t frames = b.size() / fs;
+    for (size_t k = 0; k < frames; ++k) {
+      for (int pl = 0; pl < 3; ++pl) {
+        size_t off = k * fs + (pl == 0 ? 0 : pl == 1 ? ysz : ysz + csz);
+        double q = Psnr(&a[off], &b[off], pl ? csz : ysz);
+        EXPECT_GE(q, 45.0) << "frame " << k << " plane " << pl;
+        if (q < worst) worst = q;
+        if (pl == 0) sum += q;
+      }
+    }
+    EXPECT_GE(sum / double(frames), 48.0);
+    printf("%d warping points: Y %.2f dB average, worst plane %.2f dB\n", points,
+           sum / double(frames), worst);
+    remove((base + ".out.yuv").c_str());
+  }
+}
+
+}  // namespace

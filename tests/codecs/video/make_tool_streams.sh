@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Generates the conformance streams of the extended coding tools (B-VOPs,
+# quarter-pel, interlace, GMC, packed bitstreams) with FFmpeg's mpeg4 and
+# libxvid encoders, and FFmpeg's own decode of each (the reference), under
+# build/testdata/video. Work already done is skipped.
+# Usage: make_tool_streams.sh [OUTDIR]
+set -euo pipefail
+out=${1:-$(cd "$(dirname "$0")/../../.." && pwd)/build/testdata/video}
+mkdir -p "$out"
+# Several test programs call this at once: one generates, the others wait.
+exec 9>"$out/.tool_streams.lock"
+flock 9
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+
+zoom="testsrc2=size=320x240:rate=25,zoompan=z='1+0.01*on':d=1:s=320x240"
+field="testsrc2=size=320x240:rate=50,zoompan=z='1+0.01*on':d=1:s=320x240,interlace"
+# name | source | frames | encoder options
+streams=(
+  "tools_bf1_long|mandelbrot=size=176x144:rate=25|30|-c:v mpeg4 -g 300 -bf 1 -q:v 3"
+  "tools_bf2_short|testsrc2=size=176x144:rate=25|30|-c:v mpeg4 -g 5 -bf 2 -q:v 4"
+  "tools_qpel_bf1|mandelbrot=size=320x240:rate=25|30|-c:v mpeg4 -g 12 -flags +qpel -bf 1 -q:v 3"
+  "tools_qpel_mv4_bf2|mandelbrot=size=176x144:rate=25|30|-c:v mpeg4 -g 300 -flags +qpel+mv4 -bf 2 -q:v 3"
+  "tools_qpel_packets|$zoom|30|-c:v mpeg4 -g 30 -flags +qpel+mv4 -bf 2 -ps 200 -q:v 3"
+  "tools_mv4_packets|$zoom|30|-c:v mpeg4 -g 30 -flags +mv4 -bf 2 -ps 200 -q:v 3"
+  "tools_interlaced|$field|30|-c:v mpeg4 -g 12 -flags +ildct+ilme -alternate_scan 1 -bf 2 -q:v 3"
+  "tools_interlaced_qpel|$field|20|-c:v mpeg4 -g 12 -flags +ildct+ilme+qpel+mv4 -top 0 -bf 1 -mpeg_quant 1 -q:v 3"
+  "tools_xvid_gmc|$zoom|30|-c:v libxvid -gmc 1 -q:v 3"
+  "tools_xvid_gmc_qpel|$zoom|30|-c:v libxvid -gmc 1 -flags +qpel -q:v 3"
+  "tools_xvid_gmc_bf1|$zoom|30|-c:v libxvid -gmc 1 -bf 1 -q:v 3"
+  "tools_xvid_gmc_bf2|$zoom|30|-c:v libxvid -gmc 1 -bf 2 -q:v 3"
+  "tools_xvid_mpegquant_qpel|mandelbrot=size=176x144:rate=25|30|-c:v libxvid -mpeg_quant 1 -flags +qpel -bf 1 -q:v 3"
+)
+
+for s in "${streams[@]}"; do
+  IFS='|' read -r name src frames opts <<<"$s"
+  stream="$out/$name.m4v"
+  ref="$out/$name.ref.yuv"
+  if [ ! -s "$stream" ]; then
+    # shellcheck disable=SC2086
+    ff -f lavfi -i "$src" -frames:v "$frames" -pix_fmt yuv420p $opts -f m4v "$stream.tmp"
+    mv "$stream.tmp" "$stream"
+  fi
+  if [ ! -s "$ref" ]; then
+    ff -threads 1 -i "$stream" -f rawvideo -pix_fmt yuv420p "$ref.tmp"
+    mv "$ref.tmp" "$ref"
+  fi
+done
+
+# A new VOL of the same size with other tools in mid-stream: plain, then
+# quarter-pel with B-VOPs, then interlaced. The reference is FFmpeg's decode
+# of each part on its own.
+vc="$out/tools_vol_change.m4v"
+if [ ! -s "$vc" ] || [ ! -s "$out/tools_vol_change.ref.yuv" ]; then
+  parts=("-c:v mpeg4 -g 10 -q:v 4" "-c:v mpeg4 -g 10 -flags +qpel -bf 1 -q:v 4"
+         "-c:v mpeg4 -g 10 -flags +ildct+ilme -q:v 4")
+  : >"$vc.tmp"
+  : >"$out/tools_vol_change.ref.yuv.tmp"
+  for k in 0 1 2; do
+    # shellcheck disable=SC2086
+    ff -f lavfi -i "mandelbrot=size=176x144:rate=25" -frames:v 10 -pix_fmt yuv420p ${parts[$k]} \
+      -f m4v "$vc.part"
+    ff -threads 1 -i "$vc.part" -f rawvideo -pix_fmt yuv420p "$vc.part.yuv"
+    cat "$vc.part" >>"$vc.tmp"
+    cat "$vc.part.yuv" >>"$out/tools_vol_change.ref.yuv.tmp"
+  done
+  rm -f "$vc.part" "$vc.part.yuv"
+  mv "$out/tools_vol_change.ref.yuv.tmp" "$out/tools_vol_change.ref.yuv"
+  mv "$vc.tmp" "$vc"
+fi
+echo "$out"
