@@ -5,11 +5,13 @@
 // with the decoder's own parser before it is written.
 //
 //   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav]   (both ADTS or both MP4)
+//   sbrsplice IN OUT --ps [--seed N] [--estimate ORIGINAL.wav]   (mono IN; HE-AAC v2)
 // --estimate takes the envelope energies from the full-band original (16-bit
 // PCM WAV at twice the core rate) instead of the sweep's levels, with the
 // channels uncoupled, no inverse filtering, a low noise floor and no added
 // sinusoids (the complex subband noise and a whitened patch reach the output
-// at less than their subband energy, so these would lower the level).
+// at less than their subband energy, so these would lower the level). With
+// --ps the stereo parameters come from the same (stereo) original.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -23,6 +25,7 @@
 #include "codecs/aac/sbr_bits.h"
 #include "codecs/aac/sbr_parse.h"
 #include "codecs/aac/sbr_tables.h"
+#include "ps_plan.h"
 
 namespace {
 
@@ -149,6 +152,7 @@ struct Planner {
   int channelIndex = 0;                // channel being planned
   Memory mem;
   SbrChannelHistory decodeHist[2];  // for the read-back check
+  PsPlanner* ps = nullptr;          // --ps: PS extension after each payload
 
   int R(int n) { return (int)(rng() % (uint32_t)n); }
 
@@ -318,6 +322,7 @@ struct Planner {
     if (isPair) Channel(&el.ch[1], &mem.hist[1], el.coupling ? 2 : 0, el.coupling, &el.ch[0]);
     if (el.coupling) memcpy(el.ch[1].invf, el.ch[0].invf, sizeof(el.ch[0].invf));
     SbrWriteData(bw, &header, &t, &el);
+    if (ps && !ps->Extend(bw)) return false;
     while (bw->pos % 8 != 0) SbrWriteBits(bw, 0, 1);
     if (extType == 14) {
       uint32_t crc = SbrCrc10(bw->data, crcStart, bw->pos - crcStart);
@@ -548,6 +553,9 @@ bool AudioConfig(Box* stbl, int* sfIndex, int* chanCfg) {
   return false;
 }
 
+PsSpliceOptions g_ps;
+PsPlanner g_psPlan;
+
 const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* original,
                       std::vector<uint8_t>* out) {
   std::vector<Box> top;
@@ -578,6 +586,9 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* 
   Planner plan;
   plan.original = original;
   if (!plan.Init(seed, 2 * coreRate)) return "no usable SBR header for this rate";
+  static std::string psErr;
+  if (g_ps.on && !(psErr = PsAttach(&g_psPlan, g_ps, chanCfg, coreRate)).empty()) return psErr.c_str();
+  if (g_ps.on) plan.ps = &g_psPlan;
   // Chunks of all tracks in file order.
   struct Chunk {
     uint64_t offset;
@@ -665,14 +676,18 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Fail("usage: sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav]");
+  if (argc < 3) return Fail("usage: sbrsplice IN OUT [--ps] [--seed N] [--estimate ORIGINAL.wav]");
   int seed = 0;
+  for (int i = 3; i < argc; i++) g_ps.on = g_ps.on || !strcmp(argv[i], "--ps");
   static Original original;
   const Original* est = nullptr;
   for (int i = 3; i < argc; i++) {
     if (!strcmp(argv[i], "--seed") && i + 1 < argc) {
       seed = atoi(argv[++i]);
+    } else if (!strcmp(argv[i], "--ps")) {
+      g_ps.on = true;
     } else if (!strcmp(argv[i], "--estimate") && i + 1 < argc) {
+      if (g_ps.on) g_ps.estimate = argv[i + 1];
       const char* e = LoadOriginal(argv[++i], &original);
       if (e) return Fail(e);
       est = &original;
@@ -680,6 +695,7 @@ int main(int argc, char** argv) {
       return Fail("unknown option");
     }
   }
+  g_ps.seed = seed;
   FILE* f = fopen(argv[1], "rb");
   if (!f) return Fail("cannot open input");
   std::vector<uint8_t> in;
@@ -720,6 +736,11 @@ int main(int argc, char** argv) {
     if (!planned) {
       if (est && est->rate != 2 * coreRate) return Fail("the original's rate must be twice the core's");
       if (!plan.Init(seed, 2 * coreRate)) return Fail("no usable SBR header for this rate");
+      if (g_ps.on) {
+        std::string e = PsAttach(&g_psPlan, g_ps, chanCfg, coreRate);
+        if (!e.empty()) return Fail(e.c_str());
+        plan.ps = &g_psPlan;
+      }
       planned = true;
     }
     std::vector<uint8_t> nb;
