@@ -265,6 +265,7 @@ int ReadVectors(Mp4vDecoder* d, int four, int fcode);
 void PutIntra(Mp4vDecoder* d);
 void AddInter(Mp4vDecoder* d, int cbp);
 void FinishMacroblock(Mp4vDecoder* d, int intra);
+int ReadBMbHeader(Mp4vDecoder* d, int* type, int* cbp, int* deltaCoded);
 
 // mb_partitioned.cpp
 void DecodeIVopPartitioned(Mp4vDecoder* d);
@@ -279,6 +280,14 @@ static inline void ComputeAvail(Mp4vDecoder* d) {
   if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
   if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
   d->availMask = m;
+}
+
+// Resync marker or start code ahead: stuffing to the byte boundary (a zero
+// then ones) followed by at least 16 zero bits.
+static inline int PacketEnds(VBits* b) {
+  int k = 8 - (VbBitPos(b) & 7);
+  uint32_t v = VbShow(b, k + 16);
+  return v == (((1u << (k - 1)) - 1) << 16);
 }
 
 // texture.cpp

@@ -129,20 +129,38 @@ void AddInter(Mp4vDecoder* d, int cbp) {
   if (cbp & 1) IdctAdd(v, v, blk + 320, cs, cs, d->summary[5]);
 }
 
+// B macroblock header after the not-coded test: modb, mb_type, cbpb and
+// dbquant. type: 0 direct, 1 interpolated, 2 backward, 3 forward;
+// deltaCoded 0 for a direct macroblock with a zero delta and nothing coded.
+// Returns -1 on an invalid mb_type.
+int ReadBMbHeader(Mp4vDecoder* d, int* type, int* cbp, int* deltaCoded) {
+  VBits* b = &d->bs;
+  *cbp = 0;
+  *deltaCoded = 1;
+  if (VbGet1(b)) {
+    *type = 0;
+    *deltaCoded = 0;
+    return 0;
+  }
+  int cbpPresent = !VbGet1(b);
+  *type = -1;
+  for (int k = 0; k < 4; ++k)
+    if (VbGet1(b)) {
+      *type = k;
+      break;
+    }
+  if (*type < 0) return -1;
+  if (cbpPresent) *cbp = int(VbGet(b, 6));
+  if (*type != 0 && *cbp && VbGet1(b)) d->qp = ClipQ(d->qp + (VbGet1(b) ? 2 : -2));
+  return 0;
+}
+
 void FinishMacroblock(Mp4vDecoder* d, int intra) {
   int i = d->mbIndex;
   if (intra) d->mbStatus[i] = 0;
   if (d->mbStatus[i] == 0) d->target->decodedCount++;
   d->quantCur[i] = uint8_t(d->qp);
   AdvancePosition(d);
-}
-
-// Resync marker or start code ahead: stuffing to the byte boundary (a zero
-// then ones) followed by at least 16 zero bits.
-static inline int PacketEnds(VBits* b) {
-  int k = 8 - (VbBitPos(b) & 7);
-  uint32_t v = VbShow(b, k + 16);
-  return v == (((1u << (k - 1)) - 1) << 16);
 }
 
 // Intra macroblock body shared by I- and P-VOPs: ac_pred_flag, CBPY,
@@ -329,24 +347,8 @@ void DecodeBVopPlain(Mp4vDecoder* d) {
       FinishMacroblock(d, 0);
       continue;
     }
-    int type, cbp = 0, deltaCoded = 1;
-    if (VbGet1(b)) {
-      type = 0;  // direct with a zero delta, nothing coded
-      deltaCoded = 0;
-    } else {
-      int cbpPresent = !VbGet1(b);
-      type = -1;
-      for (int k = 0; k < 4; ++k)
-        if (VbGet1(b)) {
-          type = k;
-          break;
-        }
-      if (type < 0) return;
-      if (cbpPresent) cbp = int(VbGet(b, 6));
-      if (type != 0 && cbp) {
-        if (VbGet1(b)) d->qp = ClipQ(d->qp + (VbGet1(b) ? 2 : -2));
-      }
-    }
+    int type, cbp, deltaCoded;
+    if (ReadBMbHeader(d, &type, &cbp, &deltaCoded) < 0) return;
     int16_t fwd[8], bwd[8];
     int four = 0, useF = 0, useB = 0;
     if (type == 0) {  // direct

@@ -56,7 +56,7 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
   int s = d->stride, cs = s / 2;
   while (d->mbIndex < d->mbCount) {
     if (VbUnread(b) <= 0) return;
-    if (d->mbIndex != d->packetStart && MbPacketEnds(b)) return;
+    if (d->mbIndex != d->packetStart && PacketEnds(b)) return;
     int i = d->mbIndex;
     // Predictors start again on each row and in each video packet.
     if (d->mbx == 0 || i == d->packetStart) memset(pf, 0, sizeof pf), memset(pb, 0, sizeof pb);
@@ -66,27 +66,11 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
     uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
     if (d->mbMode[i] == MB_NOTCODED) {
       CopyMacroblock(d, d->olderRef);
-      MbFinish(d, 0);
+      FinishMacroblock(d, 0);
       continue;
     }
-    int type, cbp = 0, deltaCoded = 1;
-    if (VbGet1(b)) {
-      type = 0;  // direct with a zero delta, nothing coded
-      deltaCoded = 0;
-    } else {
-      int cbpPresent = !VbGet1(b);
-      type = -1;
-      for (int k = 0; k < 4; ++k)
-        if (VbGet1(b)) {
-          type = k;
-          break;
-        }
-      if (type < 0) return;
-      if (cbpPresent) cbp = int(VbGet(b, 6));
-      if (type != 0 && cbp) {
-        if (VbGet1(b)) d->qp = ClipQ(d->qp + (VbGet1(b) ? 2 : -2));
-      }
-    }
+    int type, cbp, deltaCoded;
+    if (ReadBMbHeader(d, &type, &cbp, &deltaCoded) < 0) return;
     // type: 0 direct, 1 interpolated, 2 backward, 3 forward
     int field = 0, fsel[2] = {0, 0}, bsel[2] = {0, 1};
     d->fieldDct = 0;
@@ -174,6 +158,6 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
       }
     }
     MbAddInter(d, cbp);
-    MbFinish(d, 0);
+    FinishMacroblock(d, 0);
   }
 }

@@ -4,16 +4,6 @@
 #include "codecs/video/m4v_internal.h"
 #include "codecs/video/m4v_tables.h"
 
-static inline void MbComputeAvail(Mp4vDecoder* d) {
-  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
-  int m = 0;
-  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
-  if (d->mby > 0 && i - w >= ps) m |= 2;
-  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
-  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
-  d->availMask = m;
-}
-
 // Luma block k's top-left and stride: frame DCT puts the four blocks in the
 // quadrants, field DCT puts blocks 0 and 1 on the top field lines and 2 and 3
 // on the bottom field lines.
@@ -56,20 +46,4 @@ static inline void MbAddInter(Mp4vDecoder* d, int cbp) {
   }
   if (cbp & 2) IdctAdd(u, u, blk + 256, cs, cs, d->summary[4]);
   if (cbp & 1) IdctAdd(v, v, blk + 320, cs, cs, d->summary[5]);
-}
-
-static inline void MbFinish(Mp4vDecoder* d, int intra) {
-  int i = d->mbIndex;
-  if (intra) d->mbStatus[i] = 0;
-  if (d->mbStatus[i] == 0) d->target->decodedCount++;
-  d->quantCur[i] = uint8_t(d->qp);
-  AdvancePosition(d);
-}
-
-// Resync marker or start code ahead: stuffing to the byte boundary (a zero
-// then ones) followed by at least 16 zero bits.
-static inline int MbPacketEnds(VBits* b) {
-  int k = 8 - (VbBitPos(b) & 7);
-  uint32_t v = VbShow(b, k + 16);
-  return v == (((1u << (k - 1)) - 1) << 16);
 }

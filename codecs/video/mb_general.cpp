@@ -4,28 +4,6 @@
 
 static const int kDquant[4] = {-1, -2, 1, 2};
 
-// Reads the frame vector(s) of an inter macroblock. Returns -1 on an invalid
-// code.
-static int ReadFrameVectors(Mp4vDecoder* d, int four, int fcode) {
-  int16_t* mv = d->mvs + d->mbIndex * 8;
-  int n = four ? 4 : 1;
-  for (int k = 0; k < n; ++k) {
-    int px, py, dx, dy;
-    if (k == 2) LavcClearLeftAtPacketStart(d);
-    PredictMv(d, k, &px, &py);
-    if (DecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
-    if (DecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
-    mv[k * 2] = int16_t(WrapMv(px + dx, fcode));
-    mv[k * 2 + 1] = int16_t(WrapMv(py + dy, fcode));
-  }
-  if (!four)
-    for (int k = 1; k < 4; ++k) {
-      mv[k * 2] = mv[0];
-      mv[k * 2 + 1] = mv[1];
-    }
-  return 0;
-}
-
 // Two field vectors: the frame predictor with its vertical part halved; the
 // macroblock's frame vector becomes their average.
 static int ReadFieldVectors(Mp4vDecoder* d, int fcode) {
@@ -62,7 +40,7 @@ static int DecodeIntra(Mp4vDecoder* d, int mode, int cbpc) {
   d->fieldDct = d->hdr->interlaced ? int(VbGet1(b)) : 0;
   int qpThr = d->mbIndex == d->packetStart ? d->qp : qpBefore;
   d->useDcVlc = qpThr < d->hdr->intraDcThr;
-  MbComputeAvail(d);
+  ComputeAvail(d);
   if (d->intraBlock(d, d->qp, cbp) < 0) return -1;
   MbPutIntra(d);
   int i = d->mbIndex;
@@ -82,7 +60,7 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
   int s = d->stride, cs = s / 2;
   while (d->mbIndex < d->mbCount) {
     if (VbUnread(b) <= 0) return;
-    if (d->mbIndex != d->packetStart && MbPacketEnds(b)) return;
+    if (d->mbIndex != d->packetStart && PacketEnds(b)) return;
     int i = d->mbIndex;
     FrameRec* t = d->target;
     uint8_t* dy = t->y + (d->mby * 16) * s + d->mbx * 16;
@@ -95,7 +73,7 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
       int v = int(e & 0xFF);
       if (v == 255) continue;
       if (DecodeIntra(d, v >> 2, v & 3) < 0) return;
-      MbFinish(d, 1);
+      FinishMacroblock(d, 1);
       continue;
     }
     if (VbGet1(b)) {  // not coded
@@ -109,7 +87,7 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
         memset(d->mvs + i * 8, 0, 16);
         CopyMacroblock(d, d->olderRef);
       }
-      MbFinish(d, 0);
+      FinishMacroblock(d, 0);
       continue;
     }
     uint32_t e = kMcbpcInter.v[VbShow(b, 9)];
@@ -120,7 +98,7 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
     int mode = v >> 2, cbpc = v & 3;
     if (mode >= MB_INTRA) {
       if (DecodeIntra(d, mode, cbpc) < 0) return;
-      MbFinish(d, 1);
+      FinishMacroblock(d, 1);
       continue;
     }
     int mcsel = gmc && mode != MB_INTER4V ? int(VbGet1(b)) : 0;
@@ -141,7 +119,7 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
         }
       }
     }
-    MbComputeAvail(d);
+    ComputeAvail(d);
     if (mcsel) {
       d->fieldInfo[i] = 0;
       GmcPredict(d, dy, du, dv, s, cs);
@@ -150,7 +128,7 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
       d->fieldInfo[i] = uint8_t(sel[0] | sel[1] << 1 | 4);
       McPredictFields(d, d->olderRef, dy, du, dv, s, cs, d->fieldMvs + i * 4, sel, rounding);
     } else {
-      if (ReadFrameVectors(d, mode == MB_INTER4V, fcode) < 0) return;
+      if (ReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
       d->fieldInfo[i] = 0;
       McPredictAny(d, d->olderRef, dy, du, dv, s, cs, d->mvs + i * 8, mode == MB_INTER4V,
                    rounding);
@@ -159,6 +137,6 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
     d->mbMode[i] = uint8_t(mode);
     AcPredStore(d, 0);
     MbAddInter(d, cbp);
-    MbFinish(d, 0);
+    FinishMacroblock(d, 0);
   }
 }
