@@ -257,6 +257,17 @@ static void WarpAffine(uint8_t* dst, int ds, const uint8_t* ref, int rs, int pw,
   }
 }
 
+// A translated n x n block starts no further than n samples before the
+// picture and no further than its visible size (not the macroblock area)
+// beyond; a block held at that far limit has no fraction in that direction.
+static void LimitTranslation(int* pos, int* frac, int visible, int n) {
+  if (*pos < -n) *pos = -n;
+  if (*pos >= visible) {
+    *pos = visible;
+    *frac = 0;
+  }
+}
+
 void GmcAverageVector(Mp4vDecoder* d, int16_t* mv) {
   int16_t v[2] = {d->gmcAmv[0], d->gmcAmv[1]};
   if (d->gmcPoints != 1) AffineAmv(d, v);
@@ -270,20 +281,29 @@ void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, i
   const StreamHeader* h = d->hdr;
   const FrameRec* ref = d->olderRef;
   int s = d->stride, rcs = s / 2;
-  int W = d->layoutW, H = d->layoutH;
+  // Samples are read from the decoded macroblock area, which reaches past
+  // the picture when its size is not a multiple of 16.
+  int W = d->stride, H = d->codedHeight;
   int acc = h->warpAccuracy;
   int16_t* mv = d->mvs + d->mbIndex * 8;
   if (d->gmcPoints == 1) {
     int rounder = 128 - h->rounding;
     int sh = acc + 1;
     int mx = d->gmcOffset[0][0], my = d->gmcOffset[0][1];
-    Warp1(dy, ys, ref->y, s, W, H, d->mbx * 16 + (mx >> sh), d->mby * 16 + (my >> sh),
-          (mx * (1 << (3 - acc))) & 15, (my * (1 << (3 - acc))) & 15, 16, rounder);
+    int x = d->mbx * 16 + (mx >> sh), y = d->mby * 16 + (my >> sh);
+    int fx = (mx * (1 << (3 - acc))) & 15, fy = (my * (1 << (3 - acc))) & 15;
+    LimitTranslation(&x, &fx, d->layoutW, 16);
+    LimitTranslation(&y, &fy, d->layoutH, 16);
+    Warp1(dy, ys, ref->y, s, W, H, x, y, fx, fy, 16, rounder);
     int cx = d->gmcOffset[1][0], cy = d->gmcOffset[1][1];
-    int px = d->mbx * 8 + (cx >> sh), py = d->mby * 8 + (cy >> sh);
-    int fx = (cx * (1 << (3 - acc))) & 15, fy = (cy * (1 << (3 - acc))) & 15;
-    Warp1(du, cs, ref->u, rcs, W >> 1, H >> 1, px, py, fx, fy, 8, rounder);
-    Warp1(dv, cs, ref->v, rcs, W >> 1, H >> 1, px, py, fx, fy, 8, rounder);
+    x = d->mbx * 8 + (cx >> sh);
+    y = d->mby * 8 + (cy >> sh);
+    fx = (cx * (1 << (3 - acc))) & 15;
+    fy = (cy * (1 << (3 - acc))) & 15;
+    LimitTranslation(&x, &fx, d->layoutW >> 1, 8);
+    LimitTranslation(&y, &fy, d->layoutH >> 1, 8);
+    Warp1(du, cs, ref->u, rcs, W >> 1, H >> 1, x, y, fx, fy, 8, rounder);
+    Warp1(dv, cs, ref->v, rcs, W >> 1, H >> 1, x, y, fx, fy, 8, rounder);
     GmcAverageVector(d, mv);
     return;
   }

@@ -39,13 +39,12 @@ int ChromaVector4(int s) {
   return (s >> 3) + kT[s & 15];
 }
 
-// Predicts a size x size block at (x, y) of the plane from the reference
-// displaced by the half-pel vector; out-of-picture reads replicate the edge.
-void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
-             int refStride, int planeW, int planeH, int x, int y, int mvx,
-             int mvy, int size) {
-  int ix = x + (mvx >> 1), iy = y + (mvy >> 1);
-  int frac = (mvx & 1) | (mvy & 1) << 1;
+// Predicts a size x size block at the integer position (ix, iy) of the plane
+// with the half-pel fraction frac (bit 0 horizontal, bit 1 vertical);
+// out-of-plane reads replicate the edge.
+static void McBlockAt(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
+                      int refStride, int planeW, int planeH, int ix, int iy, int frac,
+                      int size) {
   const uint8_t* src;
   int ss;
   if (ix < 0 || iy < 0 || ix + size + 1 > planeW || iy + size + 1 > planeH) {
@@ -69,6 +68,37 @@ void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
   d->mcPut[size == 16][frac](dst, dstStride, src, ss, size);
 }
 
+// Predicts a size x size block at (x, y) of the plane from the reference
+// displaced by the half-pel vector; out-of-picture reads replicate the edge.
+void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
+             int refStride, int planeW, int planeH, int x, int y, int mvx,
+             int mvy, int size) {
+  McBlockAt(d, dst, dstStride, ref, refStride, planeW, planeH, x + (mvx >> 1), y + (mvy >> 1),
+            (mvx & 1) | (mvy & 1) << 1, size);
+}
+
+// The same for the blocks of a four-vector prediction, whose position is
+// first held between `size` samples before the picture and its visible size
+// beyond (visW, visH: the picture, not the macroblock area); at that far
+// limit the half-pel fraction of the direction is dropped.
+static void McBlockHeld(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
+                        int refStride, int planeW, int planeH, int visW, int visH, int x,
+                        int y, int mvx, int mvy, int size) {
+  int ix = x + (mvx >> 1), iy = y + (mvy >> 1);
+  int frac = (mvx & 1) | (mvy & 1) << 1;
+  if (ix < -size) ix = -size;
+  if (ix >= visW) {
+    ix = visW;
+    frac &= 2;
+  }
+  if (iy < -size) iy = -size;
+  if (iy >= visH) {
+    iy = visH;
+    frac &= 1;
+  }
+  McBlockAt(d, dst, dstStride, ref, refStride, planeW, planeH, ix, iy, frac, size);
+}
+
 // Prediction of the current macroblock from a reference into the given
 // planes (luma stride ys, chroma stride cs).
 void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
@@ -84,16 +114,22 @@ void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, ui
   } else {
     for (int k = 0; k < 4; ++k) {
       int ox = (k & 1) * 8, oy = (k >> 1) * 8;
-      McBlock(d, dy + oy * ys + ox, ys, ref->y, s, W, H, x + ox, y + oy, mv[2 * k],
-              mv[2 * k + 1], 8);
+      McBlockHeld(d, dy + oy * ys + ox, ys, ref->y, s, W, H, d->layoutW, d->layoutH, x + ox,
+                  y + oy, mv[2 * k], mv[2 * k + 1], 8);
     }
     cvx = ChromaVector4(mv[0] + mv[2] + mv[4] + mv[6]);
     cvy = ChromaVector4(mv[1] + mv[3] + mv[5] + mv[7]);
   }
   int cx = x / 2, cy = y / 2;
   int cw = W >> 1, ch = H >> 1;
-  McBlock(d, du, cs, ref->u, rcs, cw, ch, cx, cy, cvx, cvy, 8);
-  McBlock(d, dv, cs, ref->v, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+  if (fourVectors) {
+    int vw = d->layoutW >> 1, vh = d->layoutH >> 1;
+    McBlockHeld(d, du, cs, ref->u, rcs, cw, ch, vw, vh, cx, cy, cvx, cvy, 8);
+    McBlockHeld(d, dv, cs, ref->v, rcs, cw, ch, vw, vh, cx, cy, cvx, cvy, 8);
+  } else {
+    McBlock(d, du, cs, ref->u, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+    McBlock(d, dv, cs, ref->v, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+  }
 }
 
 void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors) {

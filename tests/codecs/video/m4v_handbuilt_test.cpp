@@ -76,11 +76,13 @@ WriterConfig Gmc(WriterConfig c, int points) {
 
 // S-VOPs between I- and P-VOPs, with trajectories that translate, and with
 // two points also zoom and rotate.
-void GmcSequence(M4vWriter* w, int points) {
+// `scale` widens the trajectory values.
+void GmcSequence(M4vWriter* w, int points, int scale = 1) {
   w->IVop(4, 0);
   for (int f = 1; f < 20; ++f) {
     std::vector<std::pair<int, int>> t;
-    for (int p = 0; p < points; ++p) t.push_back({(f * 5 + p * 3) % 23 - 11, (f * 3 + p * 7) % 17 - 8});
+    for (int p = 0; p < points; ++p)
+      t.push_back({((f * 5 + p * 3) % 23 - 11) * scale, ((f * 3 + p * 7) % 17 - 8) * scale});
     int thr = f % 8;
     if (f % 4 == 0)
       w->PVop(5, thr, 1);
@@ -108,6 +110,10 @@ const Case kCases[] = {
        }
      },
      -1},
+    // A size that is not a multiple of 16 without workaround: one-vector
+    // blocks read the decoded macroblocks beyond the picture edge; the
+    // blocks of four-vector macroblocks are first held within the picture.
+    {"odd_size_168x136", Config(168, 136), [](M4vWriter* w) { IpSequence(w, 20); }, -1},
     // Encoder-workaround user data with a size that is not a multiple of 16.
     {"xvid_workaround", UserData(Config(168, 136), "XviD0012"),
      [](M4vWriter* w) { IpSequence(w, 20); }, -1},
@@ -141,6 +147,21 @@ const Case kCases[] = {
     // GMC with one and with two warping points.
     {"gmc_1point", Gmc(Config(176, 144), 1), [](M4vWriter* w) { GmcSequence(w, 1); }, -1},
     {"gmc_2points", Gmc(Config(176, 144), 2), [](M4vWriter* w) { GmcSequence(w, 2); }, -1},
+    // Sizes that are not a multiple of 16: warped positions in the decoded
+    // macroblocks beyond the picture edge; one point with offsets of up to
+    // a macroblock and more.
+    {"gmc_0points_168x136", Gmc(Config(168, 136), 0), [](M4vWriter* w) { GmcSequence(w, 0); }, -1},
+    {"gmc_1point_168x136", Gmc(Config(168, 136), 1), [](M4vWriter* w) { GmcSequence(w, 1); }, -1},
+    {"gmc_1point_far_168x136", Gmc(Config(168, 136), 1),
+     [](M4vWriter* w) { GmcSequence(w, 1, 7); }, -1},
+    {"gmc_1point_far_200x120", Gmc(Config(200, 120), 1),
+     [](M4vWriter* w) { GmcSequence(w, 1, 13); }, -1},
+    {"gmc_2points_168x136", Gmc(Config(168, 136), 2), [](M4vWriter* w) { GmcSequence(w, 2); }, -1},
+    {"gmc_2points_far_200x120", Gmc(Config(200, 120), 2),
+     [](M4vWriter* w) { GmcSequence(w, 2, 5); }, -1},
+    {"gmc_3points_200x120", Gmc(Config(200, 120), 3), [](M4vWriter* w) { GmcSequence(w, 3); }, -1},
+    {"gmc_3points_far_168x136", Gmc(Config(168, 136), 3),
+     [](M4vWriter* w) { GmcSequence(w, 3, 5); }, -1},
     // S-VOPs in packets. (FFmpeg calls its reading of a trajectory repeated
     // in a header extension "untested", and reports its own decode of
     // partitioned S-VOPs as corrupt, so neither is compared here.)

@@ -13,6 +13,8 @@ flock 9
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 
 zoom="testsrc2=size=320x240:rate=25,zoompan=z='1+0.01*on':d=1:s=320x240"
+zoom_a="testsrc2=size=168x136:rate=25,zoompan=z='1+0.01*on':d=1:s=168x136"
+zoom_b="testsrc2=size=240x160:rate=25,zoompan=z='1.25':x='on*1.5':y='on':d=1:s=200x120"
 field="testsrc2=size=320x240:rate=50,zoompan=z='1+0.01*on':d=1:s=320x240,interlace"
 # name | source | frames | encoder options
 streams=(
@@ -25,6 +27,8 @@ streams=(
   "tools_interlaced|$field|30|-c:v mpeg4 -g 12 -flags +ildct+ilme -alternate_scan 1 -bf 2 -q:v 3"
   "tools_interlaced_qpel|$field|20|-c:v mpeg4 -g 12 -flags +ildct+ilme+qpel+mv4 -top 0 -bf 1 -mpeg_quant 1 -q:v 3"
   "tools_xvid_gmc|$zoom|30|-c:v libxvid -gmc 1 -q:v 3"
+  "tools_xvid_gmc_168x136|$zoom_a|30|-c:v libxvid -gmc 1 -q:v 3"
+  "tools_xvid_gmc_200x120|$zoom_b|30|-c:v libxvid -gmc 1 -q:v 3"
   "tools_xvid_gmc_qpel|$zoom|30|-c:v libxvid -gmc 1 -flags +qpel -q:v 3"
   "tools_xvid_gmc_bf1|$zoom|30|-c:v libxvid -gmc 1 -bf 1 -q:v 3"
   "tools_xvid_gmc_bf2|$zoom|30|-c:v libxvid -gmc 1 -bf 2 -q:v 3"
