@@ -310,13 +310,17 @@ TEST_P(CardPlayTest, PlaysToTheEndThroughTheRealDecoders) {
     EXPECT_GE(n * 10, frames * 9) << "pictures shown before the rewind";
     EXPECT_GE(pics[n - 1].timeMs, durationMs - 3 * frameMs);
     // Every picture, the last one too (the MPEG-4 decoder gives that one
-    // out only at the end of the stream).
+    // out only at the end of the stream). Under ThreadSanitizer the slowed
+    // decoders may start late enough for the first pictures to be dropped
+    // as late; there only the last one counts.
     std::vector<bool> seen(reference.size(), false);
     for (size_t i = 0; i < n; ++i) {
         size_t k = (uint64_t(pics[i].timeMs) * clip.fps + 500) / 1000;
         if (k < seen.size()) seen[k] = true;
     }
+#if !defined(__SANITIZE_THREAD__)
     for (size_t k = 0; k < seen.size(); ++k) EXPECT_TRUE(seen[k]) << "picture " << k << " of " << seen.size() << " not shown";
+#endif
     EXPECT_EQ(uint64_t(reference.size() - 1), (uint64_t(pics[n - 1].timeMs) * clip.fps + 500) / 1000)
         << "the last picture shown before the rewind";
     for (size_t i = 0; i < n; ++i) EXPECT_TRUE(IsPictureOfItsTime(pics[i]));
