@@ -109,7 +109,7 @@ TEST_F(ClipSpineTest, PlaysTheFileAndShowsItsPictures) {
         EXPECT_EQ(RecordingDisplay::Checksum(&f, s.width, s.height), p.checksum) << "picture at " << p.timeMs;
         if (++checked > 200) break;
     }
-    EXPECT_GT(audio.playedTotal, 0u);
+    EXPECT_GT(audio.Played(), 0u);
 }
 
 TEST_F(ClipSpineTest, MissingFileEndsWithTheEndedCallback) {
@@ -326,7 +326,7 @@ TEST_P(CardPlayTest, PlaysToTheEndThroughTheRealDecoders) {
     for (size_t i = 0; i < n; ++i) EXPECT_TRUE(IsPictureOfItsTime(pics[i]));
     EXPECT_TRUE(IsPictureOfItsTime(pics.back()));
     // The sound: at least the clip's samples, as 16-bit PCM.
-    EXPECT_GE(audio.playedTotal * 10, uint64_t(clip.rate) * clip.channels * 2 * clip.seconds * 9);
+    EXPECT_GE(audio.Played() * 10, uint64_t(clip.rate) * clip.channels * 2 * clip.seconds * 9);
 }
 
 INSTANTIATE_TEST_SUITE_P(Card, CardPlayTest, ::testing::ValuesIn(kCardClips),

@@ -37,7 +37,7 @@ TEST_F(SpineTest, PlaysToTheEndThenRewindsAndPauses) {
     clip::FillPicture(clip::Current(), 0, first.data());
     DecodedFrame f0 = {first.data(), first.data() + 512, first.data() + 640, 32, 0};
     EXPECT_EQ(RecordingDisplay::Checksum(&f0, 32, 16), pics.back().checksum);
-    EXPECT_GT(audio.playedTotal, 0u);
+    EXPECT_GT(audio.Played(), 0u);
 }
 
 TEST_F(SpineTest, EndedCallbackOnlyAfterAnError) {
@@ -55,7 +55,7 @@ TEST_F(SpineTest, WithoutRewindTheClipFinishesWithTheEndedCallback) {
     clip::Current().durationMs = 1000;
     ASSERT_EQ(1, Open(0));
     ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.ended == 1; }, 10000))
-        << "state " << State() << " position " << Position() << " played " << audio.playedTotal;
+        << "state " << State() << " position " << Position() << " played " << audio.Played();
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_IDLE; }));
 }
 
@@ -82,7 +82,7 @@ TEST_F(SpineTest, AnOutputWithoutMixerControlsStillPlaysTheSound) {
     ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 10000));
     std::lock_guard<std::mutex> g(obs.lock);
     EXPECT_TRUE(obs.errors.empty());
-    EXPECT_GT(audio.playedTotal, 16000u * 2 * 2) << "the clip's sound is played";
+    EXPECT_GT(audio.Played(), 16000u * 2 * 2) << "the clip's sound is played";
 }
 
 TEST_F(SpineTest, PauseSeekStepSpeedAndVolume) {
