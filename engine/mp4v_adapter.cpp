@@ -33,7 +33,8 @@ void FreeState(Mp4vState* s) {
 }  // namespace
 
 const VideoAdapterOps kMp4vAdapterOps = {Mp4vAdapter_Init, Mp4vAdapter_Close,
-                                         Mp4vAdapter_IsKeyFrame, Mp4vAdapter_Decode};
+                                         Mp4vAdapter_IsKeyFrame, Mp4vAdapter_Decode,
+                                         Mp4vAdapter_Drain};
 
 PlayerResult Mp4vAdapter_Init(VideoDecoder* dec, MediaSample* first, VideoTrackInfo* track) {
     Mp4vState* s = static_cast<Mp4vState*>(OS_MallocZero(sizeof(Mp4vState)));
@@ -184,5 +185,23 @@ PlayerResult Mp4vAdapter_Decode(VideoDecoder* dec, MediaSample* packet, DecodedF
     packet->data += packet->length;
     packet->length = 0;
     frame->time = s->shortHeader ? ownTime : dec->prevTime;
+    return 0;
+}
+
+PlayerResult Mp4vAdapter_Drain(VideoDecoder* dec, DecodedFrame* frame) {
+    Mp4vState* s = static_cast<Mp4vState*>(dec->adapterState);
+    if (!s || s->shortHeader) return 0;
+    int32_t pair[2] = {-1, 0};
+    Mp4vDecOutput out = {};
+    out.result = pair;
+    Mp4vDecInput in = {};  // size 0: the end of the stream
+    in.completeUnit = 1;
+    Mp4vDecDecodeFrame(s->decoder, &in, &out);
+    if (!out.y) return 0;
+    frame->y = out.y;
+    frame->u = out.u;
+    frame->v = out.v;
+    frame->stride = out.stride;
+    frame->time = dec->prevTime;
     return 0;
 }

@@ -9,3 +9,6 @@ PlayerResult Mp4vAdapter_Init(VideoDecoder* dec, MediaSample* first, VideoTrackI
 void Mp4vAdapter_Close(VideoDecoder* dec);
 int Mp4vAdapter_IsKeyFrame(VideoDecoder* dec, const MediaSample* packet);
 PlayerResult Mp4vAdapter_Decode(VideoDecoder* dec, MediaSample* packet, DecodedFrame* frame);
+// Releases the picture the decoder holds back for reordering; it carries
+// the time of the packet decoded last. H.263 holds nothing back.
+PlayerResult Mp4vAdapter_Drain(VideoDecoder* dec, DecodedFrame* frame);

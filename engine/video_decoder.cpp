@@ -75,6 +75,7 @@ void VideoDecoder_Flush(VideoDecoder* dec) {
     dec->keySeen = 0;
     dec->firstAfterFlush = 1;
     dec->waitingForKey = 1;
+    dec->holding = 0;
 }
 
 PlayerResult VideoDecoder_Decode(VideoDecoder* dec, MediaSample* packet) {
@@ -120,12 +121,20 @@ PlayerResult VideoDecoder_DecodePacket(VideoDecoder* dec, MediaSample* packet,
     PlayerResult r = dec->ops->decode(dec, packet, frame);
     if (r != 0) return r;
     dec->firstAfterFlush = 0;
+    dec->holding = 1;
     dec->prevTime = packet->time;
     if (packet->length > 0) {
         packet->time += VideoDecoder_FrameDuration(dec->frameRate);
         return PLAYER_E_PACKET_PENDING;
     }
     return r;
+}
+
+PlayerResult VideoDecoder_Drain(VideoDecoder* dec, DecodedFrame* frame) {
+    frame->y = frame->u = frame->v = nullptr;
+    if (!dec->holding || !dec->ops->drain) return 0;
+    dec->holding = 0;
+    return dec->ops->drain(dec, frame);
 }
 
 PlayerResult VideoDecoder_SetFrameRate(VideoDecoder* dec, uint32_t rate) {

@@ -26,6 +26,9 @@ struct VideoAdapterOps {
     // 1 I picture, 2 P or B picture, 3 drop it, anything else: no answer.
     int (*isKeyFrame)(VideoDecoder* dec, const MediaSample* packet);
     PlayerResult (*decode)(VideoDecoder* dec, MediaSample* packet, DecodedFrame* frame);
+    // The picture still held back at the end of the stream (none: y stays
+    // null); empty for adapters that hold nothing back.
+    PlayerResult (*drain)(VideoDecoder* dec, DecodedFrame* frame);
 };
 
 struct VideoDecoder {
@@ -42,6 +45,7 @@ struct VideoDecoder {
     uint32_t waitingForKey;
     uint32_t keySeen;
     uint32_t ownsAdapter;
+    uint32_t holding;  // a packet was decoded since the last flush or drain
     const VideoAdapterOps* ops;
     // Settings without a caller in the player.
     uint32_t requestedRate;
@@ -64,6 +68,10 @@ void VideoDecoder_Flush(VideoDecoder* dec);
 PlayerResult VideoDecoder_Decode(VideoDecoder* dec, MediaSample* packet);
 PlayerResult VideoDecoder_DecodePacket(VideoDecoder* dec, MediaSample* packet,
                                        DecodedFrame* frame);
+// At the end of the stream: the picture the adapter still holds back, once.
+// Nothing after a flush until a packet has been decoded again, so a picture
+// from before a seek never comes out. frame->y is null when there is none.
+PlayerResult VideoDecoder_Drain(VideoDecoder* dec, DecodedFrame* frame);
 PlayerResult VideoDecoder_SetFrameRate(VideoDecoder* dec, uint32_t rate);
 PlayerResult VideoDecoder_SetOutputSize(VideoDecoder* dec, uint32_t width, uint32_t height);
 PlayerResult VideoDecoder_SetSkip(VideoDecoder* dec, uint32_t skip);

@@ -19,9 +19,36 @@ VideoTrackInfo* ChosenVideoTrack(PlayerContext* ctx) {
     return &ctx->info.video[i < ctx->info.videoCount && i < 2 ? i : 0];
 }
 
-// Shared by both fetch steps: reads one sample of `type` into `q`.
+// At the end of the video stream the decoder still holds the picture it
+// keeps back for reordering: it comes out once the queue is empty, and the
+// video ends only when that picture has had its turn. 0 while a picture is
+// still to be shown.
+int ReleaseHeldPicture(PlayerContext* ctx) {
+    if (ctx->framePending) return 0;
+    if (ctx->popPending) {
+        // The packet of the picture just shown.
+        ctx->popPending = 0;
+        MediaSample packet = {};
+        if (PacketQueue_Peek(ctx->videoQueue, &packet)) {
+            packet.length = 0;
+            PacketQueue_Pop(ctx->videoQueue, &packet);
+        }
+    }
+    if (PacketQueue_Count(ctx->videoQueue) > 0 || !ctx->videoDecoder) return 1;
+    DecodedFrame held = {};
+    VideoDecoder_Drain(ctx->videoDecoder, &held);
+    if (!held.y) return 1;
+    ctx->frame = held;
+    ctx->lastPictureMs = held.time;
+    ctx->framePending = held.time >= ctx->currentTarget;
+    return !ctx->framePending;
+}
+
+// Shared by both fetch steps: reads one sample of `type` into `q`. With
+// `release`, the end of the video stream first hands out the picture the
+// decoder holds back.
 int FetchPacket(PlayerContext* ctx, PacketQueue* q, uint32_t type, std::atomic<uint32_t>& ended,
-                PcmBuffer* pcmOnEnd) {
+                PcmBuffer* pcmOnEnd, bool release = false) {
     if (ended) {
         OS_Sleep(10);
         return 0;
@@ -43,6 +70,7 @@ int FetchPacket(PlayerContext* ctx, PacketQueue* q, uint32_t type, std::atomic<u
         return 1;
     }
     if (r == PLAYER_E_END_OF_STREAM) {
+        if (release && !ReleaseHeldPicture(ctx)) return 0;
         if (PacketQueue_Count(q) > 0) return 0;
         if (pcmOnEnd) PcmBuffer_SetEnd(pcmOnEnd);
         ended = 1;
@@ -57,9 +85,20 @@ int FetchPacket(PlayerContext* ctx, PacketQueue* q, uint32_t type, std::atomic<u
 }  // namespace
 
 
+// Also the fill before the decoder's flush after a seek: the decoder may
+// still hold a picture from before the seek, so nothing is released here.
 int Player_FetchVideoPacket(PlayerContext* ctx) {
     return FetchPacket(ctx, ctx->videoQueue, PLAYER_TRACK_VIDEO, ctx->videoEnded, nullptr);
 }
+
+namespace {
+
+// The fetch step of the video task and of a paused step.
+int FetchVideoPacketOrRelease(PlayerContext* ctx) {
+    return FetchPacket(ctx, ctx->videoQueue, PLAYER_TRACK_VIDEO, ctx->videoEnded, nullptr, true);
+}
+
+}  // namespace
 
 int Player_FetchAudioPacket(PlayerContext* ctx) {
     return FetchPacket(ctx, ctx->audioQueue, PLAYER_TRACK_AUDIO, ctx->audioEnded, ctx->pcm);
@@ -254,7 +293,7 @@ void Player_ShowVideo(PlayerContext* ctx, int force) {
 void Player_StepPaused(PlayerContext* ctx) {
     VideoGuard g(ctx);
     ctx->framePending = 0;
-    Player_FetchVideoPacket(ctx);
+    FetchVideoPacketOrRelease(ctx);
     Player_DecodeVideo(ctx);
     Player_ShowVideo(ctx, 1);
 }
@@ -269,12 +308,12 @@ uint32_t Player_VideoTask(void* arg) {
             Player_TextStep(ctx);
             Player_ShowVideo(ctx, 0);
             Player_DecodeVideo(ctx);
-            Player_FetchVideoPacket(ctx);
+            FetchVideoPacketOrRelease(ctx);
         } else if (s == PLAYER_STATE_PAUSED) {
             {
                 VideoGuard g(ctx);
                 Player_TextStep(ctx);
-                Player_FetchVideoPacket(ctx);
+                FetchVideoPacketOrRelease(ctx);
                 Player_DecodeVideo(ctx);
                 Player_ShowVideo(ctx, 1);
             }

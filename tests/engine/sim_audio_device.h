@@ -15,6 +15,11 @@ struct SimAudioDevice {
     uint64_t queued = 0;        // bytes written, not yet played
     uint64_t playedInFragment = 0;
     uint64_t playedTotal = 0;   // bytes reported as played
+    // playedTotal as the test thread reads it while the device runs.
+    uint64_t Played() {
+        std::lock_guard<std::mutex> g(lock);
+        return playedTotal;
+    }
     uint32_t lastTick = 0;
     double carry = 0;
     bool paused = true;

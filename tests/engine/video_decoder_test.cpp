@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -214,3 +216,154 @@ TEST(VideoDecoderWrapper, FrameDuration) {
 }
 
 }  // namespace
+
+// ---- the end of the stream
+
+namespace drain {
+
+struct Stream {
+    std::vector<std::vector<uint8_t>> units;  // access units in decode order
+    std::vector<uint8_t> config;
+    std::vector<std::vector<uint8_t>> lumaRef;  // FFmpeg's decode, display order
+};
+
+constexpr uint32_t kW = 176, kH = 144, kFrames = 12, kFrameMs = 40;
+
+// Makes (once) a short stream with FFmpeg and its reference decode.
+Stream Make(const char* name, const char* options, bool h263) {
+    Stream s;
+    std::string dir = std::string(DC_TESTDATA) + "/video_drain";
+    std::string path = dir + "/" + name + (h263 ? ".h263" : ".m4v");
+    if (FILE* f = fopen(path.c_str(), "rb")) {
+        fclose(f);
+    } else {
+        std::string cmd = "mkdir -p '" + dir + "' && ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v " +
+                          std::to_string(kFrames) + " -pix_fmt yuv420p -threads 1 " + options + " -f " +
+                          (h263 ? "h263" : "m4v") + " '" + path + ".tmp' && mv '" + path + ".tmp' '" + path + "'";
+        if (std::system(cmd.c_str()) != 0) return s;
+    }
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return s;
+    std::vector<uint8_t> b(1 << 20);
+    b.resize(fread(b.data(), 1, b.size(), f));
+    fclose(f);
+    // MPEG-4: each VOP begins a unit, with the headers FFmpeg repeats before
+    // key frames, as in an MP4 sample; H.263: each picture start code (byte
+    // aligned, group number 0).
+    std::vector<size_t> starts;
+    bool inHeaders = false;
+    size_t firstVop = 0;
+    for (size_t i = 0; i + 3 < b.size(); ++i) {
+        if (b[i] != 0 || b[i + 1] != 0) continue;
+        if (h263) {
+            if ((b[i + 2] & 0xFC) == 0x80) starts.push_back(i);
+            continue;
+        }
+        if (b[i + 2] != 1) continue;
+        if (!inHeaders) starts.push_back(i);
+        inHeaders = b[i + 3] != 0xB6;
+        if (!inHeaders && !firstVop) firstVop = i;
+    }
+    if (starts.empty()) return s;
+    if (!h263) s.config.assign(b.begin(), b.begin() + long(firstVop));
+    for (size_t k = 0; k < starts.size(); ++k) {
+        size_t from = starts[k], to = k + 1 < starts.size() ? starts[k + 1] : b.size();
+        s.units.emplace_back(b.begin() + long(from), b.begin() + long(to));
+    }
+    FILE* p = popen(("ffmpeg -nostdin -v error -i '" + path + "' -f rawvideo -pix_fmt yuv420p -").c_str(), "r");
+    if (!p) return s;
+    std::vector<uint8_t> frame(kW * kH * 3 / 2);
+    while (fread(frame.data(), 1, frame.size(), p) == frame.size())
+        s.lumaRef.emplace_back(frame.begin(), frame.begin() + kW * kH);
+    pclose(p);
+    return s;
+}
+
+double LumaDistance(const DecodedFrame& f, const std::vector<uint8_t>& ref) {
+    double sum = 0;
+    for (uint32_t y = 0; y < kH; ++y)
+        for (uint32_t x = 0; x < kW; ++x) sum += std::abs(int(f.y[y * f.stride + x]) - int(ref[y * kW + x]));
+    return sum / (kW * kH);
+}
+
+struct Shown {
+    uint32_t time;
+    double distance;  // from FFmpeg's picture for that time
+};
+
+}  // namespace drain
+
+// Every picture of a stream comes out, the last one at the end-of-stream
+// call, in display order with its time; a flush (a seek) lets no picture
+// from before it out.
+TEST(VideoDecoderWrapper, EndOfStreamReleasesTheHeldPicture) {
+    using namespace drain;
+    struct Row {
+        const char* name;
+        const char* options;
+        bool h263;
+        int seekFrom;  // -1: none; else decoding stops after this many units and restarts at the next key frame
+        bool drainHolds;  // the end-of-stream call gives a picture
+    } rows[] = {
+        {"MPEG-4 I and P", "-c:v mpeg4 -g 6 -q:v 4", false, -1, true},
+        {"MPEG-4 with B-VOPs", "-c:v mpeg4 -g 12 -bf 2 -q:v 4", false, -1, true},
+        {"H.263", "-c:v h263 -g 6 -q:v 4", true, -1, false},
+        {"MPEG-4 after a seek", "-c:v mpeg4 -g 6 -q:v 4", false, 4, true},
+        {"MPEG-4 with B-VOPs after a seek", "-c:v mpeg4 -g 6 -bf 2 -q:v 4", false, 3, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::string file = std::string(r.name);
+        for (char& c : file) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        Stream s = Make(file.c_str(), r.options, r.h263);
+        ASSERT_EQ(s.lumaRef.size(), size_t(kFrames)) << "ffmpeg could not make the stream";
+        ASSERT_EQ(s.units.size(), size_t(kFrames));
+        uint32_t fourcc = r.h263 ? VideoFourCC('H', '2', '6', '3') : VideoFourCC('M', 'P', '4', 'V');
+        VideoTrackInfo t = Track(fourcc, kW, kH, s.config, 25000);
+        MediaSample first = Sample(s.units[0], 0);
+        VideoDecoder* d = nullptr;
+        ASSERT_EQ(VideoDecoder_Create(&d, &first, &t, 1), 0);
+        std::vector<Shown> shown;
+        auto keep = [&](const DecodedFrame& f) {
+            size_t i = f.time / kFrameMs;
+            shown.push_back({f.time, i < s.lumaRef.size() ? LumaDistance(f, s.lumaRef[i]) : 1e9});
+        };
+        size_t k = 0;
+        if (r.seekFrom >= 0) {
+            for (; k < size_t(r.seekFrom); ++k) {
+                MediaSample m = Sample(s.units[k], uint32_t(k * kFrameMs));
+                ASSERT_EQ(VideoDecoder_Decode(d, &m), 0);
+                DecodedFrame f = {};
+                VideoDecoder_DecodePacket(d, &m, &f);
+            }
+            VideoDecoder_Flush(d);
+            DecodedFrame stale = {};
+            EXPECT_EQ(VideoDecoder_Drain(d, &stale), 0);
+            EXPECT_EQ(stale.y, nullptr) << "a picture from before the seek came out";
+        }
+        size_t firstDecoded = kFrames;
+        for (; k < s.units.size(); ++k) {
+            MediaSample m = Sample(s.units[k], uint32_t(k * kFrameMs));
+            if (VideoDecoder_Decode(d, &m) != 0) continue;
+            if (firstDecoded == kFrames) firstDecoded = k;
+            DecodedFrame f = {};
+            ASSERT_EQ(VideoDecoder_DecodePacket(d, &m, &f), 0) << "unit " << k << " rest " << m.length << " of " << s.units[k].size();
+            if (f.y) keep(f);
+        }
+        DecodedFrame last = {};
+        EXPECT_EQ(VideoDecoder_Drain(d, &last), 0);
+        EXPECT_EQ(last.y != nullptr, r.drainHolds);
+        if (last.y) keep(last);
+        DecodedFrame again = {};
+        VideoDecoder_Drain(d, &again);
+        EXPECT_EQ(again.y, nullptr) << "the held picture comes out once";
+
+        ASSERT_LT(firstDecoded, size_t(kFrames));
+        ASSERT_EQ(shown.size(), kFrames - firstDecoded) << "every picture from the key frame on, the last included";
+        for (size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_EQ(shown[i].time, (firstDecoded + i) * kFrameMs) << "picture " << i;
+            EXPECT_LT(shown[i].distance, 1.0) << "picture " << i << " is not FFmpeg's picture of its time";
+        }
+        VideoDecoder_Destroy(d);
+    }
+}
