@@ -32,12 +32,6 @@ struct SimAudioDevice {
     AudioRenderer* renderer = nullptr;
     uint32_t (*now)() = nullptr;
 
-    // Bytes reported as played so far, read under the device's lock.
-    uint64_t Played() {
-        std::lock_guard<std::mutex> g(lock);
-        return playedTotal;
-    }
-
     static SimAudioDevice*& Current() {
         static SimAudioDevice* d = nullptr;
         return d;
