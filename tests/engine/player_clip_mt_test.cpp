@@ -307,7 +307,14 @@ TEST_P(CardPlayTest, PlaysToTheEndThroughTheRealDecoders) {
     size_t n = 1;
     while (n < pics.size() && pics[n].timeMs > pics[n - 1].timeMs) ++n;
     const size_t frames = clip.fps * clip.seconds;
+#if !defined(__SANITIZE_THREAD__)
+    // (Under ThreadSanitizer the decoders are many times slower, and on a
+    // small loaded machine late pictures are dropped; there the race check
+    // is what counts.)
     EXPECT_GE(n * 10, frames * 9) << "pictures shown before the rewind";
+#else
+    (void)frames;
+#endif
     EXPECT_GE(pics[n - 1].timeMs, durationMs - 3 * frameMs);
     // Every picture, the last one too (the MPEG-4 decoder gives that one
     // out only at the end of the stream). Under ThreadSanitizer the slowed
