@@ -6,9 +6,9 @@
 //
 //   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav] [--wide [--wide-f30 N]]
 //   (both ADTS or both MP4)
-// --wide codes the envelopes and noise floors with deltas that run through
-// every symbol of the Huffman tables in use (values 0..LAV, noise 0..30);
-// the last lines of the output count the symbols used per table.
+// --wide (ADTS) codes the envelopes and noise floors with deltas that run
+// through every symbol of the Huffman tables in use (values 0..LAV, noise
+// 0..30); the last lines of the output count the symbols used per table.
 // --estimate takes the envelope energies from the full-band original (16-bit
 // PCM WAV at twice the core rate) instead of the sweep's levels, with the
 // channels uncoupled, no inverse filtering, a low noise floor and no added
