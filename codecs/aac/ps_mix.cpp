@@ -1,6 +1,7 @@
 // Parametric stereo signal path: decorrelation with transient reduction
 // and the mixing of the mono signal and its decorrelated copy into two
 // channels.
+#include <cstdint>
 #include <cstring>
 
 #include "ps.h"
@@ -220,9 +221,15 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
     const int64_t d15 = ps->peakDiff[b] + (ps->peakDiff[b] >> 1);
     int32_t gain = 32767;
     if (d15 > ps->power[b]) {
-      // power / (1.5 peakDiff) in Q16, rounded to Q15; the powers stay far
-      // below 2^47, so the shift cannot overflow.
-      const int64_t q16 = (ps->power[b] << 16) / d15;
+      // power / (1.5 peakDiff) in Q16, rounded to Q15. Ordinary powers stay
+      // far below 2^47; extreme input is scaled down with the divisor so
+      // that the shift cannot overflow.
+      int64_t num = ps->power[b] > 0 ? ps->power[b] : 0, den = d15;
+      while (num > (INT64_MAX >> 16)) {
+        num >>= 1;
+        den >>= 1;
+      }
+      const int64_t q16 = (num << 16) / den;
       gain = (int32_t)((q16 + 1) >> 1);
       if (gain > 32767) gain = 32767;
     }

@@ -297,6 +297,9 @@ struct Shown {
 // call, in display order with its time; a flush (a seek) lets no picture
 // from before it out.
 TEST(VideoDecoderWrapper, EndOfStreamReleasesTheHeldPicture) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the streams and their references come from the ffmpeg program (native build)";
+#endif
     using namespace drain;
     struct Row {
         const char* name;
