@@ -86,66 +86,121 @@ const int16_t kPsSine[513] = {
     32729, 32733, 32738, 32742, 32746, 32749, 32753, 32756, 32758, 32760, 32762, 32764, 32766, 32767, 32767, 32767,
     32767,
 };
-// Huffman codes: stand-ins (complete prefix codes with the one-bit code 0
-// for the value 0) until the standard's f/t_huff_iid_def, f/t_huff_iid_fine
-// and f/t_huff_icc codewords are typed in; the ICC code is the unary one.
-// Iid: codes and lengths by value + 14; bit tree.
-static const uint32_t kPsHuffIidCode[29] = {
-    0x70, 0x71, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77, 0x30, 0x31,
-    0x32, 0x33, 0x8, 0x9, 0x0, 0xa, 0xb, 0x34, 0x35, 0x36,
-    0x37, 0x78, 0x79, 0x7a, 0x7b, 0x7c, 0x7d, 0x7e, 0x7f,
+// Huffman codes of the IID (coarse and fine) and ICC deltas over frequency
+// (F) and time (T): codes and lengths by value + LAV, and the bit tree (a
+// pair per node; a negative entry is the leaf -(64 + value)).
+static const uint32_t kPsIidFCode[29] = {
+    0x1fffb, 0x1fffc, 0x1fffd, 0x1fffa, 0xfffc, 0x7ffc, 0x1ffd, 0x3fe,
+    0x1fe, 0x7e, 0x3c, 0x1d, 0xd, 0x5, 0x0, 0x4,
+    0xc, 0x1c, 0x3d, 0x3e, 0xfe, 0x7fe, 0x1ffc, 0x3ffc,
+    0x3ffd, 0x7ffd, 0x1fffe, 0x3fffe, 0x3ffff,
 };
-static const uint8_t kPsHuffIidLen[29] = {
-    7, 7, 7, 7, 7, 7, 7, 7, 6, 6, 6, 6, 4, 4, 1, 4, 4, 6, 6, 6,
-    6, 7, 7, 7, 7, 7, 7, 7, 7,
+static const uint8_t kPsIidFLen[29] = {
+    17, 17, 17, 17, 16, 15, 13, 10, 9, 7, 6, 5, 4, 3, 1, 3,
+    4, 5, 6, 6, 8, 11, 13, 14, 14, 15, 17, 18, 18,
 };
-static const int8_t kPsTreeIid[56] = {
-    -64, 1, 15, 2, 11, 3, 4, 21, 5, 8, 6, 7, -50, -51, -52, -53, 9, 10, -54, -55,
-    -56, -57, 12, 18, 13, 14, -58, -59, -60, -61, 16, 17, -62, -63, -65, -66, 19, 20, -67, -68,
-    -69, -70, 22, 25, 23, 24, -71, -72, -73, -74, 26, 27, -75, -76, -77, -78,
+static const int8_t kPsIidFTree[56] = {
+    -64, 1, 2, 3, -65, -63, 4, 5, -66, -62, 6, 7, -67, -61, 8, 9,
+    -60, -68, -69, 10, -59, 11, -70, 12, -58, 13, -57, 14, -71, 15, 16, 17,
+    -72, -56, 18, 19, -73, -74, 20, 21, -55, -75, 22, 24, -54, 23, -53, -50,
+    25, 26, -51, -52, -76, 27, -77, -78,
 };
-// IidFine: codes and lengths by value + 30; bit tree.
-static const uint32_t kPsHuffIidFineCode[61] = {
-    0xd0, 0xd1, 0xd2, 0xd3, 0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9,
-    0xda, 0xdb, 0xdc, 0xdd, 0xde, 0xdf, 0xe0, 0xe1, 0xe2, 0xe3,
-    0xe4, 0xe5, 0xe6, 0xe7, 0x60, 0x61, 0x62, 0x63, 0x8, 0x9,
-    0x0, 0xa, 0xb, 0x64, 0x65, 0x66, 0x67, 0xe8, 0xe9, 0xea,
-    0xeb, 0xec, 0xed, 0xee, 0xef, 0xf0, 0xf1, 0xf2, 0xf3, 0xf4,
-    0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa, 0xfb, 0xfc, 0xfd, 0xfe,
-    0xff,
+static const uint32_t kPsIidTCode[29] = {
+    0x7fff9, 0x7fffa, 0x7fffb, 0xffff8, 0xffff9, 0xffffa, 0x1fffd, 0x7ffe,
+    0xffe, 0x3fe, 0xfe, 0x3e, 0xe, 0x2, 0x0, 0x6,
+    0x1e, 0x7e, 0x1fe, 0x7fe, 0x1ffe, 0x3ffe, 0x1fffc, 0x7fff8,
+    0xffffb, 0xffffc, 0xffffd, 0xffffe, 0xfffff,
 };
-static const uint8_t kPsHuffIidFineLen[61] = {
-    8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8,
-    8, 8, 8, 8, 7, 7, 7, 7, 4, 4, 1, 4, 4, 7, 7, 7, 7, 8, 8, 8,
-    8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8,
-    8,
+static const uint8_t kPsIidTLen[29] = {
+    19, 19, 19, 20, 20, 20, 17, 15, 12, 10, 8, 6, 4, 2, 1, 3,
+    5, 7, 9, 11, 13, 14, 17, 19, 20, 20, 20, 20, 20,
 };
-static const int8_t kPsTreeIidFine[120] = {
-    -64, 1, 32, 2, 3, 19, 28, 4, 5, 12, 6, 9, 7, 8, -34, -35, -36, -37, 10, 11,
-    -38, -39, -40, -41, 13, 16, 14, 15, -42, -43, -44, -45, 17, 18, -46, -47, -48, -49, 20, 45,
-    21, 38, 22, 25, 23, 24, -50, -51, -52, -53, 26, 27, -54, -55, -56, -57, 29, 35, 30, 31,
-    -58, -59, -60, -61, 33, 34, -62, -63, -65, -66, 36, 37, -67, -68, -69, -70, 39, 42, 40, 41,
-    -71, -72, -73, -74, 43, 44, -75, -76, -77, -78, 46, 53, 47, 50, 48, 49, -79, -80, -81, -82,
-    51, 52, -83, -84, -85, -86, 54, 57, 55, 56, -87, -88, -89, -90, 58, 59, -91, -92, -93, -94,
+static const int8_t kPsIidTTree[56] = {
+    -64, 1, -63, 2, -65, 3, -62, 4, -66, 5, -61, 6, -67, 7, -60, 8,
+    -68, 9, -59, 10, -69, 11, -58, 12, -70, 13, -71, 14, -57, 15, 16, 17,
+    -72, -56, 18, 21, 19, 20, -73, -50, -51, -52, 22, 25, 23, 24, -53, -54,
+    -55, -74, 26, 27, -75, -76, -77, -78,
 };
-// Icc: codes and lengths by value + 7; bit tree.
-static const uint32_t kPsHuffIccCode[15] = {
-    0x3fff, 0x3ffe, 0xffe, 0x3fe, 0x7e, 0x1e, 0x6, 0x0, 0x2, 0xe,
-    0x3e, 0xfe, 0x1fe, 0x7fe, 0x1ffe,
+static const uint32_t kPsIidFineFCode[61] = {
+    0x1feb4, 0x1feb5, 0x1fd76, 0x1fd77, 0x1fd74, 0x1fd75, 0x1fe8a, 0x1fe8b,
+    0x1fe88, 0xfe80, 0x1feb6, 0xfe82, 0xfeb8, 0x7f42, 0x7fae, 0x3faf,
+    0x1fd1, 0x1fe9, 0xfe9, 0x7ea, 0x7fb, 0x3fb, 0x1fb, 0x1ff,
+    0x7c, 0x3c, 0x1c, 0xc, 0x0, 0x1, 0x1, 0x2,
+    0x1, 0xd, 0x1d, 0x3d, 0x7d, 0xfc, 0x1fc, 0x3fc,
+    0x3f4, 0x7eb, 0xfea, 0x1fea, 0x1fd6, 0x3fd0, 0x7faf, 0x7f43,
+    0xfeb9, 0xfe83, 0x1feb7, 0xfe81, 0x1fe89, 0x1fe8e, 0x1fe8f, 0x1fe8c,
+    0x1fe8d, 0x1feb2, 0x1feb3, 0x1feb0, 0x1feb1,
 };
-static const uint8_t kPsHuffIccLen[15] = {
+static const uint8_t kPsIidFineFLen[61] = {
+    18, 18, 18, 18, 18, 18, 18, 18, 18, 17, 18, 17, 17, 16, 16, 15,
+    14, 14, 13, 12, 12, 11, 10, 10, 8, 7, 6, 5, 4, 3, 1, 3,
+    4, 5, 6, 7, 8, 9, 10, 11, 11, 12, 13, 14, 14, 15, 16, 16,
+    17, 17, 18, 17, 18, 18, 18, 18, 18, 18, 18, 18, 18,
+};
+static const int8_t kPsIidFineFTree[120] = {
+    1, -64, 28, 2, -65, 3, 27, 4, 26, 5, 25, 6, 24, 7, 20, 8,
+    12, 9, 10, -57, -73, 11, 30, -54, -72, 13, 14, -55, 18, 15, -76, 16,
+    -78, 17, 50, -49, 19, -52, 55, -50, -71, 21, 22, -56, -74, 23, -53, -75,
+    -58, -70, -59, -69, -60, -68, -61, -67, 29, -63, -62, -66, 41, 31, -77, 32,
+    34, 33, -48, -80, 38, 35, 37, 36, -44, -84, -34, -35, 40, 39, -91, -92,
+    -93, -94, 42, -51, -79, 43, 47, 44, 46, 45, -87, -88, -89, -90, 49, 48,
+    -40, -41, -42, -86, 54, 51, 53, 52, -36, -37, -38, -39, -46, -82, 57, 56,
+    -47, -81, 59, 58, -45, -83, -43, -85,
+};
+static const uint32_t kPsIidFineTCode[61] = {
+    0x4ed4, 0x4ed5, 0x4ece, 0x4ecf, 0x4ecc, 0x4ed6, 0x4ed8, 0x4f46,
+    0x4f60, 0x2718, 0x2719, 0x2764, 0x2765, 0x276d, 0x27b1, 0x13b7,
+    0x13d6, 0x9c7, 0x9e9, 0x9ed, 0x4ee, 0x4f7, 0x278, 0x139,
+    0x9a, 0x9f, 0x20, 0x11, 0xa, 0x3, 0x1, 0x0,
+    0xb, 0x12, 0x21, 0x4c, 0x9b, 0x13a, 0x279, 0x270,
+    0x4ef, 0x4e2, 0x9ea, 0x9d8, 0x13d7, 0x13d0, 0x27b2, 0x27a2,
+    0x271a, 0x271b, 0x4f66, 0x4f67, 0x4f61, 0x4f47, 0x4ed9, 0x4ed7,
+    0x4ecd, 0x4ed2, 0x4ed3, 0x4ed0, 0x4ed1,
+};
+static const uint8_t kPsIidFineTLen[61] = {
+    16, 16, 16, 16, 16, 16, 16, 16, 16, 15, 15, 15, 15, 15, 15, 14,
+    14, 13, 13, 13, 12, 12, 11, 10, 9, 9, 7, 6, 5, 3, 1, 2,
+    5, 6, 7, 8, 9, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15,
+    15, 15, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16,
+};
+static const int8_t kPsIidFineTTree[120] = {
+    1, -64, -65, 2, 3, -63, 5, 4, -62, -66, 58, 6, -67, 7, 56, 8,
+    27, 9, 10, -59, 26, 11, 19, 12, 13, -55, 14, -53, 17, 15, -80, 16,
+    -84, -85, 18, -48, -42, -86, 22, 20, -76, 21, -50, -78, 23, -52, -79, 24,
+    -81, 25, -41, -87, -56, -72, 49, 28, -71, 29, 31, 30, -54, -74, 43, 32,
+    36, 33, 34, -49, 35, -47, -40, -88, 40, 37, 39, 38, -39, -89, -34, -35,
+    42, 41, -91, -92, -93, -94, -77, 44, 48, 45, 47, 46, -36, -37, -38, -90,
+    -45, -46, 50, -57, -73, 51, -75, 52, 53, -51, 55, 54, -82, -83, -43, -44,
+    -69, 57, -58, -70, 59, -61, -60, -68,
+};
+static const uint32_t kPsIccFCode[15] = {
+    0x3fff, 0x3ffe, 0xffe, 0x3fe, 0x7e, 0x1e, 0x6, 0x0,
+    0x2, 0xe, 0x3e, 0xfe, 0x1fe, 0x7fe, 0x1ffe,
+};
+static const uint8_t kPsIccFLen[15] = {
     14, 14, 12, 10, 7, 5, 3, 1, 2, 4, 6, 8, 9, 11, 13,
 };
-static const int8_t kPsTreeIcc[28] = {
-    -64, 1, -65, 2, -63, 3, -66, 4, -62, 5, -67, 6, -61, 7, -68, 8, -69, 9, -60, 10,
-    -70, 11, -59, 12, -71, 13, -58, -57,
+static const int8_t kPsIccFTree[28] = {
+    -64, 1, -65, 2, -63, 3, -66, 4, -62, 5, -67, 6, -61, 7, -68, 8,
+    -69, 9, -60, 10, -70, 11, -59, 12, -71, 13, -58, -57,
+};
+static const uint32_t kPsIccTCode[15] = {
+    0x3ffe, 0x1ffe, 0x7fe, 0x1fe, 0x7e, 0x1e, 0x6, 0x0,
+    0x2, 0xe, 0x3e, 0xfe, 0x3fe, 0xffe, 0x3fff,
+};
+static const uint8_t kPsIccTLen[15] = {
+    14, 13, 11, 9, 7, 5, 3, 1, 2, 4, 6, 8, 10, 12, 14,
+};
+static const int8_t kPsIccTTree[28] = {
+    -64, 1, -65, 2, -63, 3, -66, 4, -62, 5, -67, 6, -61, 7, -68, 8,
+    -60, 9, -69, 10, -59, 11, -70, 12, -58, 13, -57, -71,
 };
 
 const PsHuffTable kPsHuff[6] = {
-    {kPsHuffIidCode, kPsHuffIidLen, kPsTreeIid, 29, 14},
-    {kPsHuffIidCode, kPsHuffIidLen, kPsTreeIid, 29, 14},
-    {kPsHuffIidFineCode, kPsHuffIidFineLen, kPsTreeIidFine, 61, 30},
-    {kPsHuffIidFineCode, kPsHuffIidFineLen, kPsTreeIidFine, 61, 30},
-    {kPsHuffIccCode, kPsHuffIccLen, kPsTreeIcc, 15, 7},
-    {kPsHuffIccCode, kPsHuffIccLen, kPsTreeIcc, 15, 7},
+    {kPsIidFCode, kPsIidFLen, kPsIidFTree, 29, 14},
+    {kPsIidTCode, kPsIidTLen, kPsIidTTree, 29, 14},
+    {kPsIidFineFCode, kPsIidFineFLen, kPsIidFineFTree, 61, 30},
+    {kPsIidFineTCode, kPsIidFineTLen, kPsIidFineTTree, 61, 30},
+    {kPsIccFCode, kPsIccFLen, kPsIccFTree, 15, 7},
+    {kPsIccTCode, kPsIccTLen, kPsIccTTree, 15, 7},
 };

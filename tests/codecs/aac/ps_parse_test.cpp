@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <random>
+#include <string>
 
 #include "codecs/aac/ps.h"
 
@@ -70,9 +71,37 @@ TEST(PsHuffman, EveryCodeDecodesToItsValue) {
       EXPECT_EQ(br.pos, h.len[s]);
       EXPECT_EQ(br.error, 0);
     }
-    // The value 0 is the one-bit code 0.
+    // The value 0 is a one-bit code: 0, but 1 in the fine IID tables.
+    const bool fine = t == kPsHuffIidFineF || t == kPsHuffIidFineT;
     EXPECT_EQ(h.len[h.lav], 1);
-    EXPECT_EQ(h.code[h.lav], 0u);
+    EXPECT_EQ(h.code[h.lav], fine ? 1u : 0u);
+  }
+}
+
+TEST(PsHuffman, CompletePrefixCodes) {
+  static const int kLav[6] = {14, 14, 30, 30, 7, 7};
+  for (int t = 0; t < 6; t++) {
+    const PsHuffTable& h = kPsHuff[t];
+    SCOPED_TRACE("table " + std::to_string(t));
+    ASSERT_EQ(h.lav, kLav[t]);
+    ASSERT_EQ(h.count, 2 * h.lav + 1);
+    // Kraft sum in units of 2^-24: exactly one for a complete code.
+    uint64_t kraft = 0;
+    for (int i = 0; i < h.count; i++) {
+      ASSERT_GE(h.len[i], 1);
+      ASSERT_LE(h.len[i], 24);
+      ASSERT_EQ(h.code[i] >> h.len[i], 0u) << "symbol " << i;
+      kraft += 1u << (24 - h.len[i]);
+    }
+    EXPECT_EQ(kraft, 1u << 24);
+    // No code is the start of another.
+    for (int i = 0; i < h.count; i++) {
+      for (int j = 0; j < h.count; j++) {
+        if (i != j && h.len[j] >= h.len[i]) {
+          EXPECT_NE(h.code[j] >> (h.len[j] - h.len[i]), h.code[i]) << "symbols " << i << ", " << j;
+        }
+      }
+    }
   }
 }
 

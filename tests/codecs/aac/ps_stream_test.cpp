@@ -1,9 +1,10 @@
 // HE-AAC v2 streams made by sbrsplice --ps through the whole decoder: with
 // IID 0 and ICC 0 both channels are the mono HE-AAC signal (and FFmpeg's
 // decode, once the SBR layer agrees with FFmpeg's), IID estimated from a
-// stereo original sets each band's level difference as in the original, and
-// an MP4 clip with a v2 stream comes out of the engine's audio adapter as
-// tag 253 stereo with 2048 samples per frame.
+// stereo original sets each band's level difference as in the original, the
+// swept streams (every IID and ICC value, coded over frequency and time) read
+// without error in FFmpeg, and an MP4 clip with a v2 stream comes out of the
+// engine's audio adapter as tag 253 stereo with 2048 samples per frame.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -104,6 +105,13 @@ class PsStream : public ::testing::Test {
       Shell(dec + Quote(d + n + ".aac") + " " + Quote(d + n + "_ours.wav"));
     for (const char* n : {"neutral", "sbr"})
       Ff("-i " + Quote(d + n + ".aac") + " -c:a pcm_s16le " + Quote(d + n + "_ff.wav"));
+    if (!Exists(d + "noise.aac"))
+      Ff("-f lavfi -i \"anoisesrc=c=white:a=0.25:seed=7:d=2:r=24000\" -ac 1 -c:a aac -b:a 32k -threads 1 "
+         "-flags +bitexact -f adts " + Quote(d + "noise.aac"));
+    for (int seed = 1; seed <= 35; seed++) {
+      const std::string n = d + "sweep" + std::to_string(seed);
+      Shell(splice + Quote(d + "noise.aac") + " " + Quote(n + ".aac") + " --ps --seed " + std::to_string(seed));
+    }
   }
 };
 
@@ -136,8 +144,19 @@ TEST_F(PsStream, EstimatedParametersSetEachBandsLevelDifference) {
     const double diff = Level(v2.ch[0], c.hz, 48000) - Level(v2.ch[1], c.hz, 48000);
     EXPECT_NEAR(diff, c.want, 0.5) << c.hz << " Hz";
   }
-  // Against FFmpeg this needs the standard's IID/ICC codewords in place of
-  // the stand-in Huffman codes: only the value 0 (code 0) is the same.
+}
+
+TEST_F(PsStream, FfmpegReadsEverySweptPayload) {
+  // Every IID and ICC value over frequency and time, all band and border
+  // configurations: a wrong codeword shows as an illegal index or a PS
+  // payload read to a different length.
+  for (int seed = 1; seed <= 35; seed++) {
+    const std::string n = kDir + "/sweep" + std::to_string(seed) + ".aac";
+    ASSERT_TRUE(Exists(n)) << n;
+    RunResult r = Shell("ffmpeg -nostdin -v error -i " + Quote(n) + " -f s16le -y /dev/null");
+    EXPECT_EQ(r.code, 0) << "seed " << seed;
+    EXPECT_EQ(r.out, "") << "seed " << seed;
+  }
 }
 
 TEST_F(PsStream, EngineAdapterGivesTag253Stereo) {
