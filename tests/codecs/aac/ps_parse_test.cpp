@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "prefix_code_check.h"
 #include "codecs/aac/ps.h"
 
 namespace {
@@ -85,23 +86,7 @@ TEST(PsHuffman, CompletePrefixCodes) {
     SCOPED_TRACE("table " + std::to_string(t));
     ASSERT_EQ(h.lav, kLav[t]);
     ASSERT_EQ(h.count, 2 * h.lav + 1);
-    // Kraft sum in units of 2^-24: exactly one for a complete code.
-    uint64_t kraft = 0;
-    for (int i = 0; i < h.count; i++) {
-      ASSERT_GE(h.len[i], 1);
-      ASSERT_LE(h.len[i], 24);
-      ASSERT_EQ(h.code[i] >> h.len[i], 0u) << "symbol " << i;
-      kraft += 1u << (24 - h.len[i]);
-    }
-    EXPECT_EQ(kraft, 1u << 24);
-    // No code is the start of another.
-    for (int i = 0; i < h.count; i++) {
-      for (int j = 0; j < h.count; j++) {
-        if (i != j && h.len[j] >= h.len[i]) {
-          EXPECT_NE(h.code[j] >> (h.len[j] - h.len[i]), h.code[i]) << "symbols " << i << ", " << j;
-        }
-      }
-    }
+    ExpectCompletePrefixCode(h.code, h.len, h.count);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "prefix_code_check.h"
 #include "aac_test_util.h"
 #include "codecs/aac/aac_sbr_hook.h"
 #include "codecs/aac/sbr_tables.h"
@@ -26,21 +27,7 @@ TEST(SbrHuffTables, CompletePrefixCodes)
         SCOPED_TRACE("table " + std::to_string(t));
         ASSERT_EQ(h.lav, kLav[t]);
         ASSERT_EQ(h.count, 2 * h.lav + 1);
-        // Kraft sum in units of 2^-20: exactly one for a complete code.
-        uint64_t kraft = 0;
-        for (int i = 0; i < h.count; i++) {
-            ASSERT_GE(h.len[i], 1);
-            ASSERT_LE(h.len[i], 20);
-            ASSERT_EQ(h.code[i] >> h.len[i], 0u) << "symbol " << i;
-            kraft += 1u << (20 - h.len[i]);
-        }
-        EXPECT_EQ(kraft, 1u << 20);
-        for (int i = 0; i < h.count; i++)
-            for (int j = 0; j < h.count; j++) {
-                if (i == j || h.len[j] < h.len[i])
-                    continue;
-                EXPECT_NE(h.code[j] >> (h.len[j] - h.len[i]), h.code[i]) << "symbol " << i << " prefixes " << j;
-            }
+        ExpectCompletePrefixCode(h.code, h.len, h.count);
     }
 }
 
