@@ -313,6 +313,10 @@ TEST_P(CardPlayTest, PlaysToTheEndThroughTheRealDecoders) {
     EXPECT_TRUE(IsPictureOfItsTime(pics.back()));
     // The sound: at least the clip's samples, as 16-bit PCM.
     EXPECT_GE(audio.Played() * 10, uint64_t(clip.rate) * clip.channels * 2 * clip.seconds * 9);
+    // at the decoded rate and channel count (the device's lock, taken above,
+    // orders these reads after its open)
+    EXPECT_EQ(clip.rate, audio.renderer->outRate);
+    EXPECT_EQ(clip.channels, audio.renderer->outChannels);
 }
 
 INSTANTIATE_TEST_SUITE_P(Card, CardPlayTest, ::testing::ValuesIn(kCardClips),
