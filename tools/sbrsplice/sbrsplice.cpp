@@ -4,8 +4,12 @@
 // from deterministic sweeps picked by --seed; every payload is read back
 // with the decoder's own parser before it is written.
 //
-//   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav]   (both ADTS or both MP4)
+//   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav] [--wide [--wide-f30 N]]
+//   (both ADTS or both MP4)
 //   sbrsplice IN OUT --ps [--seed N] [--estimate ORIGINAL.wav]   (mono IN; HE-AAC v2)
+// --wide (ADTS) codes the envelopes and noise floors with deltas that run
+// through every symbol of the Huffman tables in use (values 0..LAV, noise
+// 0..30); the last lines of the output count the symbols used per table.
 // --estimate takes the envelope energies from the full-band original (16-bit
 // PCM WAV at twice the core rate) instead of the sweep's levels, with the
 // channels uncoupled, no inverse filtering, a low noise floor and no added
@@ -149,6 +153,11 @@ struct Planner {
   int frame = 0;
   int prevTrail = 16;
   const Original* original = nullptr;  // envelopes from the original when set
+  bool wide = false;                   // deltas sweep every Huffman symbol
+  int capF30 = 31;                     // wide: largest 3.0 dB frequency delta
+  int sweepStep[10] = {};              // next magnitude per table (wide)
+  int sweepSign[10] = {};              // sign preferred next (wide)
+  int used[10][121] = {};              // symbols coded, per Huffman table
   int channelIndex = 0;                // channel being planned
   Memory mem;
   SbrChannelHistory decodeHist[2];  // for the read-back check
@@ -219,6 +228,44 @@ struct Planner {
     }
   }
 
+  // Wide sweep: a delta from `prev` that keeps the value within [lo, lo +
+  // span], its magnitude cycling through 0..span per table (3.0 dB
+  // frequency deltas up to --wide-f30), the sign alternating where both fit;
+  // a magnitude that fits neither way first takes the value to the nearer
+  // end (`table` < 0: a start value, 0..lo + span).
+  int WideDelta(int table, int prev, int lo, int span) {
+    const int hi = lo + span;
+    if (table < 0) return R(hi + 1) - prev;
+    if (prev > hi) return std::max(-span, (lo + hi) / 2 - prev);  // after a change to 3.0 dB steps
+    if (prev < lo) return std::min(span, (lo + hi) / 2 - prev);
+    const int cap = table == kSbrHuffEnvF30 ? std::min(span, capF30) : span;
+    const int k = sweepStep[table] % (cap + 1);
+    const bool canUp = prev + k <= hi, canDown = prev - k >= lo;
+    if (!canUp && !canDown) return prev - lo <= hi - prev ? lo - prev : hi - prev;  // k waits at an end
+    sweepStep[table]++;
+    sweepSign[table] ^= 1;
+    return canUp && (!canDown || sweepSign[table]) ? k : -k;
+  }
+
+  // Counts the Huffman symbols of one channel's envelopes and noise floors.
+  void Count(const SbrRawChannel* c, int balance) {
+    const int factor = balance ? 2 : 1;
+    for (int e = 0; e < c->grid.numEnv; e++) {
+      const int n = c->grid.freqRes[e] ? t.nHigh : t.nLow;
+      const int tt = c->dfEnv[e] ? (balance ? (c->ampRes ? kSbrHuffBalT30 : kSbrHuffBalT15)
+                                            : (c->ampRes ? kSbrHuffEnvT30 : kSbrHuffEnvT15))
+                                 : (balance ? (c->ampRes ? kSbrHuffBalF30 : kSbrHuffBalF15)
+                                            : (c->ampRes ? kSbrHuffEnvF30 : kSbrHuffEnvF15));
+      for (int b = c->dfEnv[e] ? 0 : 1; b < n; b++) used[tt][c->env[e][b] / factor + kSbrHuff[tt].lav]++;
+    }
+    for (int q = 0; q < c->grid.numNoise; q++) {
+      const int tt = c->dfNoise[q] ? (balance ? kSbrHuffNoiseBalT30 : kSbrHuffNoiseT30)
+                                   : (balance ? kSbrHuffBalF30 : kSbrHuffEnvF30);
+      for (int b = c->dfNoise[q] ? 0 : 1; b < t.nNoise; b++)
+        used[tt][c->noise[q][b] / factor + kSbrHuff[tt].lav]++;
+    }
+  }
+
   // Chooses target values and codes them as deltas against the memory.
   void Channel(SbrRawChannel* c, SbrChannelHistory* h, int coupling, int balance,
                const SbrRawChannel* level) {
@@ -265,6 +312,11 @@ struct Planner {
         while (hi < t.nHigh && t.high[hi] < table[b]) hi++;
         int prev = c->dfEnv[e] ? h->prevEnv[hi] : (b ? v[b - 1] : 0);
         int d = v[b] - prev;
+        if (wide && !original && !balance) {
+          const int table = c->dfEnv[e] ? (c->ampRes ? kSbrHuffEnvT30 : kSbrHuffEnvT15)
+                                        : (b ? (c->ampRes ? kSbrHuffEnvF30 : kSbrHuffEnvF15) : -1);
+          d = WideDelta(table, prev, 0, lav);
+        }
         if (c->dfEnv[e] == 0 && b == 0) {
           if (d > startMax) d = startMax;
         } else if (d > lav || d < -lav) {
@@ -286,6 +338,7 @@ struct Planner {
         if (original) x = 12;  // a low noise floor
         int prev = c->dfNoise[q] ? (q == 0 ? h->prevNoise[b] : nv[0][b]) : (b ? nv[q][b - 1] : 0);
         int d = x - prev;
+        if (wide && !original && !balance) d = WideDelta(c->dfNoise[q] ? kSbrHuffNoiseT30 : (b ? kSbrHuffEnvF30 : -1), prev, 0, 30);
         if (balance) d &= ~1;
         if (c->dfNoise[q] == 0 && b == 0 && d < 0) d = 0;
         c->noise[q][b] = (int16_t)d;
@@ -321,6 +374,8 @@ struct Planner {
     channelIndex = 1;
     if (isPair) Channel(&el.ch[1], &mem.hist[1], el.coupling ? 2 : 0, el.coupling, &el.ch[0]);
     if (el.coupling) memcpy(el.ch[1].invf, el.ch[0].invf, sizeof(el.ch[0].invf));
+    Count(&el.ch[0], 0);
+    if (isPair) Count(&el.ch[1], el.coupling);
     SbrWriteData(bw, &header, &t, &el);
     if (ps && !ps->Extend(bw)) return false;
     while (bw->pos % 8 != 0) SbrWriteBits(bw, 0, 1);
@@ -676,11 +731,14 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Fail("usage: sbrsplice IN OUT [--ps] [--seed N] [--estimate ORIGINAL.wav]");
+  if (argc < 3)
+    return Fail("usage: sbrsplice IN OUT [--ps] [--seed N] [--estimate ORIGINAL.wav] [--wide [--wide-f30 N]]");
   int seed = 0;
   for (int i = 3; i < argc; i++) g_ps.on = g_ps.on || !strcmp(argv[i], "--ps");
   static Original original;
   const Original* est = nullptr;
+  bool wide = false;
+  int capF30 = 31;
   for (int i = 3; i < argc; i++) {
     if (!strcmp(argv[i], "--seed") && i + 1 < argc) {
       seed = atoi(argv[++i]);
@@ -691,6 +749,10 @@ int main(int argc, char** argv) {
       const char* e = LoadOriginal(argv[++i], &original);
       if (e) return Fail(e);
       est = &original;
+    } else if (!strcmp(argv[i], "--wide")) {
+      wide = true;
+    } else if (!strcmp(argv[i], "--wide-f30") && i + 1 < argc) {
+      capF30 = atoi(argv[++i]);
     } else {
       return Fail("unknown option");
     }
@@ -716,6 +778,8 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> out;
   Planner plan;
   plan.original = est;
+  plan.wide = wide;
+  plan.capF30 = capF30;
   bool planned = false;
   size_t pos = 0;
   int frames = 0;
@@ -767,5 +831,11 @@ int main(int argc, char** argv) {
   }
   fclose(o);
   printf("sbrsplice: %d frames, seed %d\n", frames, seed);
+  // Huffman symbols used: table index, distinct symbols, table size.
+  for (int i = 0; i < 10; i++) {
+    int distinct = 0;
+    for (int k = 0; k < kSbrHuff[i].count; k++) distinct += plan.used[i][k] > 0;
+    printf("huffman %d: %d of %d\n", i, distinct, kSbrHuff[i].count);
+  }
   return 0;
 }
