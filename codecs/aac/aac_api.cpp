@@ -162,7 +162,8 @@ int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, 
         if (r != 0) {
             sbrResult = AAC_SBR_ERROR_BASE + r;
         } else {
-            if (!probe && cfg->sbrDownSampled == 0) {
+            // The probe reports the output as the frames will give it.
+            if (cfg->sbrDownSampled == 0) {
                 s->frameLength = 2048;
                 s->outputRate = fo.sampleRate * 2;
             }

@@ -20,17 +20,17 @@ struct ClipCase {
     const char* codec;  // FFmpeg's name
     int width, height, frames;
     double seconds;
-    int rate, channels;
+    int rate, channels;  // as decoded: HE-AAC v2 from a mono core at half the rate
     bool shock;         // an event: a record of 1 g or more
     int void_gps;       // leading GPS sentences without a fix
 };
 
 const ClipCase kClips[] = {
-    {"RIVAVEZU/REC_20240315_093000.mp4", "mpeg4", 640, 480, 60, 4, 22050, 1, false, 2},
-    {"RIVAVEZU/INFINITE/INFI_20240315_093004.mp4", "mpeg4", 320, 240, 60, 4, 16000, 1, false, 0},
-    {"RIVAVEZU/INFINITE/INFI_20240315_093008.mp4", "mpeg4", 1280, 720, 30, 3, 44100, 2, false, 0},
-    {"RIVAVEZU/INFINITE/INFI_20240315_093011.mp4", "h263", 352, 288, 60, 4, 8000, 1, false, 0},
-    {"RIVAVEZU/EVENT/EVT_20240315_093015.mp4", "mpeg4", 640, 480, 60, 4, 22050, 1, true, 0},
+    {"RIVAVEZU/REC_20240315_093000.mp4", "mpeg4", 640, 480, 60, 4, 44100, 2, false, 2},
+    {"RIVAVEZU/INFINITE/INFI_20240315_093004.mp4", "mpeg4", 320, 240, 60, 4, 32000, 2, false, 0},
+    {"RIVAVEZU/INFINITE/INFI_20240315_093008.mp4", "mpeg4", 1280, 720, 30, 3, 48000, 2, false, 0},
+    {"RIVAVEZU/INFINITE/INFI_20240315_093011.mp4", "h263", 352, 288, 60, 4, 32000, 2, false, 0},
+    {"RIVAVEZU/EVENT/EVT_20240315_093015.mp4", "mpeg4", 640, 480, 60, 4, 44100, 2, true, 0},
 };
 
 std::string MakeCard() {
@@ -106,7 +106,7 @@ TEST_F(CardTest, SecondRunKeepsTheCard) {
 TEST_P(ClipTest, FfprobeSeesTheTracks) {
     const ClipCase& c = GetParam();
     RunResult r = Shell("ffprobe -v error -show_entries stream=codec_type,codec_name,codec_tag_string,width,height,"
-                        "sample_rate,channels,nb_frames,duration -of compact " + Quote(Clip()));
+                        "sample_rate,channels,profile,nb_frames,duration -of compact " + Quote(Clip()));
     ASSERT_EQ(0, r.code) << r.out;
     auto s = ProbeSections(r.out, "stream");
     ASSERT_EQ(3u, s.size()) << r.out;
@@ -119,14 +119,17 @@ TEST_P(ClipTest, FfprobeSeesTheTracks) {
 
     EXPECT_EQ("audio", s[1]["codec_type"]);
     EXPECT_EQ("aac", s[1]["codec_name"]);
+    // The track says AAC-LC at the core rate; FFmpeg finds SBR and parametric
+    // stereo in the access units.
+    EXPECT_EQ("HE-AACv2", s[1]["profile"]);
     EXPECT_EQ(std::to_string(c.rate), s[1]["sample_rate"]);
     EXPECT_EQ(std::to_string(c.channels), s[1]["channels"]);
-    // 1024 samples per access unit; the encoder adds up to two frames of
-    // priming and padding beyond the video's length.
+    // 2048 output samples per access unit; the encoder adds up to two frames
+    // of priming and padding beyond the video's length.
     double audio = std::stod(s[1]["duration"]);
-    EXPECT_NEAR(std::stoi(s[1]["nb_frames"]) * 1024.0 / c.rate, audio, 1e-3);
+    EXPECT_NEAR(std::stoi(s[1]["nb_frames"]) * 2048.0 / c.rate, audio, 1e-3);
     EXPECT_GE(audio, c.seconds);
-    EXPECT_LE(audio, c.seconds + 3 * 1024.0 / c.rate);
+    EXPECT_LE(audio, c.seconds + 3 * 2048.0 / c.rate);
 
     EXPECT_EQ("data", s[2]["codec_type"]);
     EXPECT_EQ("mp4s", s[2]["codec_tag_string"]);

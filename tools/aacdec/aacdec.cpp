@@ -299,9 +299,8 @@ int main(int argc, char** argv)
         }
     }
     AacAdapter_Close(ad);
-    // With SBR (tags 254 and 253) the track's rate is the core's; the
-    // decoder delivers twice that.
-    const int outRate = (track.codecTag == 254 || track.codecTag == 253) ? track.sampleRate * 2 : track.sampleRate;
+    // The adapter reports the output rate (twice the core's with SBR).
+    const int outRate = track.sampleRate;
     if (!wav.Close(outRate, track.channels)) {
         fprintf(stderr, "aacdec: cannot write %s\n", argv[2]);
         return 1;
