@@ -282,6 +282,31 @@ static inline void ComputeAvail(Mp4vDecoder* d) {
   d->availMask = m;
 }
 
+// The (w+1) x (h+1) reference samples at (ix, iy) that a half-sample
+// prediction reads: in place when they lie inside the plane, else copied
+// into buf (row pitch `pitch`) with the plane's edge repeated. *ss gets the
+// row stride of what is returned.
+static inline const uint8_t* RefArea(const uint8_t* ref, int refStride, int planeW, int planeH,
+                                     int ix, int iy, int w, int h, uint8_t* buf, int pitch,
+                                     int* ss) {
+  if (ix >= 0 && iy >= 0 && ix + w + 1 <= planeW && iy + h + 1 <= planeH) {
+    *ss = refStride;
+    return ref + iy * refStride + ix;
+  }
+  for (int r = 0; r <= h; ++r) {
+    int sy = iy + r;
+    sy = sy < 0 ? 0 : sy >= planeH ? planeH - 1 : sy;
+    const uint8_t* row = ref + sy * refStride;
+    for (int c = 0; c <= w; ++c) {
+      int sx = ix + c;
+      sx = sx < 0 ? 0 : sx >= planeW ? planeW - 1 : sx;
+      buf[r * pitch + c] = row[sx];
+    }
+  }
+  *ss = pitch;
+  return buf;
+}
+
 // Resync marker or start code ahead: stuffing to the byte boundary (a zero
 // then ones) followed by at least 16 zero bits.
 static inline int PacketEnds(VBits* b) {

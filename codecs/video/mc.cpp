@@ -45,26 +45,9 @@ int ChromaVector4(int s) {
 static void McBlockAt(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
                       int refStride, int planeW, int planeH, int ix, int iy, int frac,
                       int size) {
-  const uint8_t* src;
   int ss;
-  if (ix < 0 || iy < 0 || ix + size + 1 > planeW || iy + size + 1 > planeH) {
-    uint8_t* e = d->scratch;
-    for (int r = 0; r <= size; ++r) {
-      int sy = iy + r;
-      sy = sy < 0 ? 0 : sy >= planeH ? planeH - 1 : sy;
-      const uint8_t* row = ref + sy * refStride;
-      for (int c = 0; c <= size; ++c) {
-        int sx = ix + c;
-        sx = sx < 0 ? 0 : sx >= planeW ? planeW - 1 : sx;
-        e[r * 24 + c] = row[sx];
-      }
-    }
-    src = e;
-    ss = 24;
-  } else {
-    src = ref + iy * refStride + ix;
-    ss = refStride;
-  }
+  const uint8_t* src =
+      RefArea(ref, refStride, planeW, planeH, ix, iy, size, size, d->scratch, 24, &ss);
   d->mcPut[size == 16][frac](dst, dstStride, src, ss, size);
 }
 

@@ -83,25 +83,8 @@ void McQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride,
   int ix = x + (mvx >> 2), iy = y + (mvy >> 2);
   int fx = mvx & 3, fy = mvy & 3;
   uint8_t buf[17 * 17];
-  const uint8_t* src;
   int ss;
-  if (ix < 0 || iy < 0 || ix + w + 1 > planeW || iy + h + 1 > planeH) {
-    for (int r = 0; r <= h; ++r) {
-      int sy = iy + r;
-      sy = sy < 0 ? 0 : sy >= planeH ? planeH - 1 : sy;
-      const uint8_t* row = ref + sy * refStride;
-      for (int c = 0; c <= w; ++c) {
-        int sx = ix + c;
-        sx = sx < 0 ? 0 : sx >= planeW ? planeW - 1 : sx;
-        buf[r * 17 + c] = row[sx];
-      }
-    }
-    src = buf;
-    ss = 17;
-  } else {
-    src = ref + iy * refStride + ix;
-    ss = refStride;
-  }
+  const uint8_t* src = RefArea(ref, refStride, planeW, planeH, ix, iy, w, h, buf, 17, &ss);
   QpelFromBlock(dst, dstStride, src, ss, fx, fy, w, h, rounding);
 }
 
