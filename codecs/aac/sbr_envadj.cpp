@@ -48,6 +48,36 @@ int BandOf(const uint8_t* table, int n, int k) {
 
 }  // namespace
 
+void SbrReduceAliasing(SbrME* gains, const SbrME* estimated, const int16_t* degree,
+                       const uint8_t* sine, int firstBand, int endBand) {
+  int k = firstBand;
+  while (k < endBand) {
+    int end = k + 1;
+    while (end < endBand && degree[end] > 0 && !sine[end - 1] && !sine[end]) end++;
+    if (end - k >= 2) {
+      SbrME out = kZero, est = kZero;
+      for (int j = k; j < end; j++) {
+        out = Add(out, Mul(gains[j], estimated[j]));
+        est = Add(est, estimated[j]);
+      }
+      const SbrME common = Div(out, Add(kEps, est));
+      SbrME moved = kZero;
+      for (int j = k; j < end; j++) {
+        // degree of the pair the band belongs to (the lowest takes its upper
+        // neighbour's)
+        const int16_t d = j == k ? degree[k + 1] : degree[j];
+        const SbrME w = Norm(SbrME{d, 0});
+        const SbrME keep = Add(kOne, SbrME{(int16_t)-d, 0});
+        gains[j] = Add(Mul(gains[j], keep), Mul(common, w));
+        moved = Add(moved, Mul(gains[j], estimated[j]));
+      }
+      const SbrME scale = Div(out, Add(kEps, moved));
+      for (int j = k; j < end; j++) gains[j] = Mul(gains[j], scale);
+    }
+    k = end;
+  }
+}
+
 void SbrEnvAdjustInit(SbrEnvAdjustState* st) {
   memset(st, 0, sizeof(*st));
   st->first = 1;
@@ -154,6 +184,7 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         S[e][k] = Mul(S[e][k], boost);
       }
     }
+    if (!complexSet) SbrReduceAliasing(G[e], cur, st->aliasDegree, sineAt, kx, kEnd);
     for (int k = kx; k < kEnd; k++) {
       G[e][k] = Sqrt(G[e][k]);
       Q[e][k] = Sqrt(Q[e][k]);

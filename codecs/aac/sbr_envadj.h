@@ -33,9 +33,18 @@ struct SbrEnvAdjustState {
   int harmonicIndex;       // 0..3
   int noiseIndex;          // 0..511
   int prevTransientMarker; // 0 or -1
+  int16_t aliasDegree[64]; // real set: degree of aliasing per subband, Q15
 };
 
 void SbrEnvAdjustInit(SbrEnvAdjustState* st);
+
+// Real set's gain post-step: runs of neighbouring subbands firstBand ..
+// endBand - 1 that alias into each other (degree > 0 at the upper band of
+// each pair, neither carrying a sinusoid) have their energy gains drawn
+// towards the run's common gain by the degree, then scaled so that the run
+// keeps its output energy sum(gain x estimated energy).
+void SbrReduceAliasing(SbrME* gains, const SbrME* estimated, const int16_t* degree,
+                       const uint8_t* sine, int firstBand, int endBand);
 
 // Adjusts the high band of the envelopes' slots (2 x borders) in place.
 // The generated high band comes in at exponent inExp; the adjusted slots

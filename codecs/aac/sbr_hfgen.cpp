@@ -37,6 +37,7 @@ namespace {
 
 struct Coeffs {
   int16_t a0r, a0i, a1r, a1i;  // alpha / 4 in Q15
+  int16_t rc;                  // first-order reflection coefficient, Q15
 };
 
 int16_t ToQ15Quarter(double a) {
@@ -55,7 +56,7 @@ Coeffs Predictor(const SbrQmfMatrix* m, int band, int slots, int complexSet) {
     uint32_t mx = ar > ai ? ar : ai;
     if (mx > (uint32_t)peak) peak = (int32_t)(mx > 0x7fffffffu ? 0x7fffffff : mx);
   }
-  Coeffs c = {0, 0, 0, 0};
+  Coeffs c = {0, 0, 0, 0, 0};
   if (peak == 0) return c;
   int shift = 0;
   while ((peak >> shift) > 16383) shift++;
@@ -91,6 +92,11 @@ Coeffs Predictor(const SbrQmfMatrix* m, int band, int slots, int complexSet) {
   }
   if (!complexSet) {
     a0i = a1i = 0;
+    // -phi(0,1) / phi(1,1), held to -1..1
+    double rc = p11 != 0 ? -p01r / p11 : 0.0;
+    rc = rc > 1.0 ? 1.0 : (rc < -1.0 ? -1.0 : rc);
+    double v = std::floor(rc * 32768.0 + 0.5);
+    c.rc = (int16_t)(v > 32767 ? 32767 : v);
   }
   // The standard's stability rule.
   if (a0r * a0r + a0i * a0i >= 16.0 || a1r * a1r + a1i * a1i >= 16.0) {
@@ -101,6 +107,26 @@ Coeffs Predictor(const SbrQmfMatrix* m, int band, int slots, int complexSet) {
   c.a1r = ToQ15Quarter(a1r);
   c.a1i = ToQ15Quarter(a1i);
   return c;
+}
+
+// Degree of aliasing per low band from the signs of neighbouring reflection
+// coefficients: a band whose coefficient points towards its neighbour while
+// the neighbour points back shares a tone with it (the mirror image of a
+// real-valued subband). 1 - rc^2 of the middle band weights a half-match.
+void SbrAliasDegrees(const Coeffs* c, int n, int16_t* deg) {
+  for (int k = 0; k < n; k++) deg[k] = 0;
+  for (int k = 1; k < n; k++) {
+    const int r0 = c[k].rc, r1 = c[k - 1].rc, r2 = k >= 2 ? c[k - 2].rc : 0;
+    const int sign = (k & 1) ? 1 : -1;  // odd bands look for rc > 0
+    if (r0 * sign <= 0) continue;
+    const int16_t half = (int16_t)(32767 - (((int32_t)r1 * r1) >> 15));
+    if (r1 * sign > 0) {
+      deg[k] = 32767;
+      if (k >= 2 && r2 * sign < 0) deg[k - 1] = half;
+    } else if (k >= 2 && r2 * sign < 0) {
+      deg[k] = half;
+    }
+  }
 }
 
 inline int32_t MulQ15(int32_t x, int32_t q) { return (int32_t)(((int64_t)x * q) >> 15); }
@@ -125,6 +151,19 @@ void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, cons
     }
   Coeffs coeffs[64];
   bool have[64] = {};
+  if (!complexSet) {
+    for (int b = 0; b < t->kx && b < 64; b++) {
+      coeffs[b] = Predictor(m, b, kSbrMatrixSlots, 0);
+      have[b] = true;
+    }
+    int16_t deg[64];
+    SbrAliasDegrees(coeffs, t->kx, deg);
+    memset(st->aliasDegree, 0, sizeof(st->aliasDegree));
+    int kk = t->kx;
+    for (int p = 0; p < t->numPatches; p++)
+      for (int b = 0; b < t->patchCount[p]; b++, kk++)
+        if (b > 0 && kk < 64) st->aliasDegree[kk] = deg[t->patchSource[p] + b];
+  }
   int k = t->kx;
   for (int p = 0; p < t->numPatches; p++) {
     for (int b = 0; b < t->patchCount[p]; b++, k++) {

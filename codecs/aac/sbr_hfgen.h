@@ -9,6 +9,9 @@
 struct SbrHfState {
   uint8_t prevInvf[5];
   int32_t prevChirp[5];  // Q31
+  // Real set only: degree of aliasing of each high subband (Q15, 0..32767)
+  // from the reflection coefficients of the source bands; 0 at patch starts.
+  int16_t aliasDegree[64];
 };
 
 // One chirp factor per noise band (Q31); updates nothing.

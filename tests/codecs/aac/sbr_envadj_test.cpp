@@ -129,3 +129,62 @@ TEST(SbrEnvAdjust, LimiterCapsGain) {
 }
 
 }  // namespace
+
+namespace {
+
+double ToDouble(SbrME a) { return a.m / 32768.0 * std::ldexp(1.0, a.e); }
+
+struct AliasCase {
+  const char* name;
+  double gain[4];
+  double est[4];
+  double degree[4];       // 0..1 per band
+  uint8_t sine[4];
+  bool equalised01;       // bands 0 and 1 end with one gain
+  bool untouched;         // every gain stays as it was
+};
+
+}  // namespace
+
+// The post-step keeps each run's output energy, equalises full aliasing,
+// and leaves unrelated or sinusoid bands alone.
+TEST(SbrReduceAliasing, GroupsKeepTheirEnergy) {
+  const AliasCase cases[] = {
+      {"full pair", {4.0, 0.25, 1.0, 1.0}, {1.0, 3.0, 2.0, 2.0}, {0, 1, 0, 0}, {}, true, false},
+      {"half degree", {4.0, 0.25, 1.0, 1.0}, {1.0, 3.0, 2.0, 2.0}, {0, 0.5, 0, 0}, {}, false, false},
+      {"run of three", {8.0, 0.5, 2.0, 1.0}, {0.5, 4.0, 1.0, 2.0}, {0, 1, 1, 0}, {}, true, false},
+      {"uneven degrees", {8.0, 0.5, 2.0, 1.0}, {0.5, 4.0, 1.0, 2.0}, {0, 1, 0.3, 0}, {}, true,
+       false},
+      {"no aliasing", {4.0, 0.25, 1.0, 9.0}, {1.0, 3.0, 2.0, 2.0}, {0, 0, 0, 0}, {}, false, true},
+      {"sinusoid band", {4.0, 0.25, 1.0, 9.0}, {1.0, 3.0, 2.0, 2.0}, {0, 1, 0, 0}, {0, 1, 0, 0},
+       false, true},
+  };
+  for (const AliasCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SbrME g[64], est[64];
+    int16_t deg[64] = {};
+    uint8_t sine[64] = {};
+    const int k0 = 20;
+    for (int j = 0; j < 4; j++) {
+      g[k0 + j] = FromDouble(c.gain[j]);
+      est[k0 + j] = FromDouble(c.est[j]);
+      deg[k0 + j] = (int16_t)std::lround(c.degree[j] * 32767.0);
+      sine[k0 + j] = c.sine[j];
+    }
+    double before = 0;
+    for (int j = 0; j < 4; j++) before += c.gain[j] * c.est[j];
+    SbrReduceAliasing(g, est, deg, sine, k0, k0 + 4);
+    double after = 0;
+    for (int j = 0; j < 4; j++) after += ToDouble(g[k0 + j]) * c.est[j];
+    EXPECT_NEAR(after / before, 1.0, 0.01);
+    if (c.equalised01) {
+      EXPECT_NEAR(ToDouble(g[k0]) / ToDouble(g[k0 + 1]), 1.0, 0.01);
+    }
+    if (c.untouched) {
+      for (int j = 0; j < 4; j++) EXPECT_NEAR(ToDouble(g[k0 + j]) / c.gain[j], 1.0, 0.002);
+    } else {
+      // the gap between the pair's gains narrows
+      EXPECT_LT(ToDouble(g[k0]) / ToDouble(g[k0 + 1]), c.gain[0] / c.gain[1] * 0.9);
+    }
+  }
+}
