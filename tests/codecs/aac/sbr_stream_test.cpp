@@ -249,6 +249,29 @@ std::vector<double> BandEnergies(const std::vector<int16_t>& pcm, size_t first)
     return e;
 }
 
+// Makes (once) a pink/brown-noise original, its 22.05 kHz AAC core and the
+// HE-AAC stream whose envelopes sbrsplice --estimate takes from the
+// original (no noise floors, no sinusoids). Returns the path base.
+std::string MakeEstimateStream(int channels)
+{
+    RunShell("mkdir -p '" + Dir() + "'");
+    const std::string base = Dir() + "/est" + std::to_string(channels);
+    const std::string orig = base + "_orig.wav", core = base + "_core.aac", he = base + "_he.aac";
+    if (ReadFile(he).empty()) {
+        const std::string src =
+            channels == 1 ? "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=3:sample_rate=44100'"
+                          : "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=3:sample_rate=44100' -f lavfi -i "
+                            "'anoisesrc=color=brown:amplitude=0.3:seed=5:sample_rate=44100' -filter_complex amerge";
+        if (!RunShell("ffmpeg -nostdin -v error -y " + src + " -t 3 -ac " + std::to_string(channels) + " '" + orig +
+                      "' && ffmpeg -nostdin -v error -y -i '" + orig +
+                      "' -ar 22050 -c:a aac -b:a 64k -threads 1 -flags +bitexact -f adts '" + core + "'"))
+            return "";
+        if (!RunShell("'" + Splice() + "' '" + core + "' '" + he + "' --estimate '" + orig + "' >/dev/null"))
+            return "";
+    }
+    return base;
+}
+
 // sbrsplice --estimate takes the envelopes from the full-band original: the
 // decoded high band then carries the original's energy in every SBR band,
 // with either kernel set.
@@ -265,20 +288,9 @@ TEST_P(SbrEstimate, HighBandFollowsOriginal)
     const EstimateCase& c = GetParam();
     if (ReadFile(Splice()).empty())
         GTEST_SKIP() << "sbrsplice not built";
-    RunShell("mkdir -p '" + Dir() + "'");
-    const std::string base = Dir() + "/est" + std::to_string(c.channels);
-    const std::string orig = base + "_orig.wav", core = base + "_core.aac", he = base + "_he.aac";
-    if (ReadFile(he).empty()) {
-        const std::string src =
-            c.channels == 1 ? "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=3:sample_rate=44100'"
-                            : "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=3:sample_rate=44100' -f lavfi -i "
-                              "'anoisesrc=color=brown:amplitude=0.3:seed=5:sample_rate=44100' -filter_complex amerge";
-        ASSERT_TRUE(RunShell("ffmpeg -nostdin -v error -y " + src + " -t 3 -ac " + std::to_string(c.channels) + " '" +
-                             orig + "' && ffmpeg -nostdin -v error -y -i '" + orig +
-                             "' -ar 22050 -c:a aac -b:a 64k -threads 1 -flags +bitexact -f adts '" + core + "'"));
-        ASSERT_TRUE(
-            RunShell("'" + Splice() + "' '" + core + "' '" + he + "' --estimate '" + orig + "' >/dev/null"));
-    }
+    const std::string base = MakeEstimateStream(c.channels);
+    ASSERT_FALSE(base.empty());
+    const std::string orig = base + "_orig.wav", he = base + "_he.aac";
     Decoded dec = DecodeAll(ReadFile(he), 0, 0, c.kernel);
     ASSERT_EQ(dec.rate, 44100);
     ASSERT_EQ(dec.channels, c.channels);
@@ -369,6 +381,54 @@ TEST(SbrKernelSets, RealSetKeepsBandEnergies)
     printf("real against complex set: band means within %.1f dB; %d of %d band-frames beyond 1.5 dB, "
            "worst %.1f dB\n",
            worstMean, over, total, worst);
+}
+
+// The real kernel set against FFmpeg's (complex) decode of a stereo stream
+// with no noise floors or sinusoids: the energy of every QMF band above the
+// crossover per frame.
+TEST(SbrKernelSets, RealSetMatchesFfmpegPerBandAndFrame)
+{
+    if (ReadFile(Splice()).empty())
+        GTEST_SKIP() << "sbrsplice not built";
+    const std::string base = MakeEstimateStream(2);
+    ASSERT_FALSE(base.empty());
+    const std::string he = base + "_he.aac";
+    Decoded real = DecodeAll(ReadFile(he), 0, 0, 1);
+    ASSERT_EQ(real.channels, 2);
+    SbrHeader h;
+    SbrHeaderDefaults(&h);
+    SbrBandTables t;
+    ASSERT_EQ(SbrBuildBandTables(&t, &h, 44100), 1);
+    const int kx = t.kx, kEnd = t.kx + t.m;
+    double worst = 0, worstMean = 0;
+    int over = 0, total = 0;
+    for (int ch = 0; ch < 2; ch++) {
+        const std::string raw = base + "_ffmpeg" + std::to_string(ch) + ".raw";
+        ASSERT_TRUE(RunShell("ffmpeg -nostdin -v quiet -y -i '" + he + "' -af 'pan=mono|c0=c" + std::to_string(ch) +
+                             "' -f s16le '" + raw + "'"));
+        const auto a = FrameBandEnergies(real.ch[ch]), b = FrameBandEnergies(ToSamples(ReadFile(raw), 0));
+        const size_t frames = std::min(a.size(), b.size());
+        ASSERT_GT(frames, (size_t)40);
+        for (int k = kx; k < kEnd; k++) {
+            double sum = 0;
+            int n = 0;
+            for (size_t f = 0; f < frames; f++) {
+                if (b[f][(size_t)k] < 1e4)
+                    continue; // silent band
+                const double db = 10 * log10((a[f][(size_t)k] + 1) / (b[f][(size_t)k] + 1));
+                worst = std::max(worst, fabs(db));
+                over += fabs(db) > 1.5;
+                total++;
+                sum += db;
+                n++;
+            }
+            if (n > 0)
+                worstMean = std::max(worstMean, fabs(sum / n));
+        }
+    }
+    printf("real set against FFmpeg: band means within %.2f dB; %d of %d band-frames beyond 1.5 dB, worst %.2f dB\n",
+           worstMean, over, total, worst);
+    ASSERT_GT(total, 0);
 }
 
 // A disabled second channel: silence there, the first channel as before.
