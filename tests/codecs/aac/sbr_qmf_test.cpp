@@ -134,13 +134,20 @@ TEST_P(SbrQmfRoundTrip, ReproducesCore) {
   int delay = 0;
   double snr = BestSnr(out, rate, 2048 * rate, &delay);
   EXPECT_EQ(delay, 289 * rate);
-  // The standard's bank is near-perfect-reconstruction only: the double
-  // model below reaches 57 to 64 dB on single tones and 59 dB on this mix.
+  // The standard's bank is near-perfect-reconstruction only: its passband
+  // gain ripples by +-0.016 dB with the position of a tone within its band
+  // (0.9982 .. 1.0018 measured with the double model below, unchanged when
+  // the Q15 prototype is dithered by 2 LSB, so a property of the prototype
+  // itself). That alone holds single tones at 55 to 66 dB against the input
+  // anywhere up to 0.98 x core Nyquist; with each tone's gain fitted out the
+  // remainder (aliasing) is 71 to 84 dB down. The bank's own accuracy is
+  // therefore measured against the double model, at 70 dB.
   EXPECT_GE(snr, 57.0) << "delay " << delay;
   RecordProperty("snr_db", std::to_string(snr));
   printf("%s: SNR against the input %.2f dB at delay %d\n", tc.name, snr, delay);
-  if (tc.complexSet && !tc.downSampled) {
-    // The fixed-point bank against the double model of the standard's.
+  if (!tc.downSampled) {
+    // The fixed-point bank (either set) against the double model of the
+    // standard's complex bank.
     std::vector<double> model = ModelRoundTrip(in, 64);
     double sig = 0, err = 0;
     for (size_t n = 2048 * rate; n < out.size() && n < model.size(); n++) {
