@@ -7,10 +7,10 @@
 
 namespace {
 
-// Bit-reversal permutations of 32, 64 and 128 points, built at compile
+// Bit-reversal permutations of 16 and 32 points, built at compile
 // time.
 struct BitReverse {
-  uint8_t r[128];
+  uint8_t r[32];
 };
 constexpr BitReverse MakeBitReverse(int bits) {
   BitReverse t = {};
@@ -22,17 +22,14 @@ constexpr BitReverse MakeBitReverse(int bits) {
   }
   return t;
 }
+constexpr BitReverse kBitReverse16 = MakeBitReverse(4);
 constexpr BitReverse kBitReverse32 = MakeBitReverse(5);
-constexpr BitReverse kBitReverse64 = MakeBitReverse(6);
-constexpr BitReverse kBitReverse128 = MakeBitReverse(7);
 
-// In-place complex FFT of n = 32, 64 or 128 points in the positive
+// In-place complex FFT of n = 16 or 32 points in the positive
 // exponent direction (sum of x[j] e^{+i 2 pi jk/n}), scaled by 1/n: each
-// radix-2 stage halves so the values never grow. upperZero: the upper half
-// of the input is zero (the synthesis), which makes the first stage a
-// halving copy.
-void FftInverseScaled(int32_t* re, int32_t* im, int n, bool upperZero = false) {
-  const uint8_t* rev = n == 128 ? kBitReverse128.r : (n == 64 ? kBitReverse64.r : kBitReverse32.r);
+// radix-2 stage halves so the values never grow.
+void FftInverseScaled(int32_t* re, int32_t* im, int n) {
+  const uint8_t* rev = n == 32 ? kBitReverse32.r : kBitReverse16.r;
   for (int i = 0; i < n; i++) {
     const int r = rev[i];
     if (r > i) {
@@ -44,21 +41,35 @@ void FftInverseScaled(int32_t* re, int32_t* im, int n, bool upperZero = false) {
       im[r] = t;
     }
   }
-  int first = 2;
-  if (upperZero) {
-    // After the permutation the odd positions hold the zeros.
-    for (int i = 0; i < n; i += 2) {
-      re[i] >>= 1;
-      im[i] >>= 1;
-      re[i + 1] = re[i];
-      im[i + 1] = im[i];
-    }
-    first = 4;
+  // The first two stages turn by 1 and i only: no products.
+  for (int start = 0; start < n; start += 4) {
+    int32_t* r = &re[start];
+    int32_t* i = &im[start];
+    const int64_t ar = SbrSat32(((int64_t)r[0] + r[1]) >> 1), ai = SbrSat32(((int64_t)i[0] + i[1]) >> 1);
+    const int64_t br = SbrSat32(((int64_t)r[0] - r[1]) >> 1), bi = SbrSat32(((int64_t)i[0] - i[1]) >> 1);
+    const int64_t cr = SbrSat32(((int64_t)r[2] + r[3]) >> 1), ci = SbrSat32(((int64_t)i[2] + i[3]) >> 1);
+    const int64_t dr = SbrSat32(((int64_t)r[2] - r[3]) >> 1), di = SbrSat32(((int64_t)i[2] - i[3]) >> 1);
+    r[0] = SbrSat32((ar + cr) >> 1);
+    i[0] = SbrSat32((ai + ci) >> 1);
+    r[2] = SbrSat32((ar - cr) >> 1);
+    i[2] = SbrSat32((ai - ci) >> 1);
+    // d turned by e^{i pi/2}: (-di, dr)
+    r[1] = SbrSat32((br - di) >> 1);
+    i[1] = SbrSat32((bi + dr) >> 1);
+    r[3] = SbrSat32((br + di) >> 1);
+    i[3] = SbrSat32((bi - dr) >> 1);
   }
-  for (int len = first; len <= n; len <<= 1) {
+  for (int len = 8; len <= n; len <<= 1) {
     const int half = len >> 1;
     const int step = 128 / len;
-    for (int j = 0; j < half; j++) {
+    for (int start = 0; start < n; start += len) {  // j = 0 turns by 1
+      const int64_t xr = re[start], xi = im[start], tr = re[start + half], ti = im[start + half];
+      re[start] = SbrSat32((xr + tr) >> 1);
+      im[start] = SbrSat32((xi + ti) >> 1);
+      re[start + half] = SbrSat32((xr - tr) >> 1);
+      im[start + half] = SbrSat32((xi - ti) >> 1);
+    }
+    for (int j = 1; j < half; j++) {
       const int64_t c = kSbrFftTwiddle[2 * j * step];
       const int64_t s = kSbrFftTwiddle[2 * j * step + 1];
       for (int start = j; start < n; start += len) {
@@ -83,72 +94,152 @@ inline void CMul(int32_t ar, int32_t ai, const int16_t* w, int32_t* outR, int32_
   *outI = SbrSat32(((int64_t)ar * w[1] + (int64_t)ai * w[0]) >> 15);
 }
 
-// X[k] = 2 sum u[n] e^{i pi (k+1/2)(2n - A)/64}, evaluated as a 64-point
-// FFT between the pre-twiddle e^{i pi n/64} and a post-twiddle by k.
-// Output scale: true x 2^kSbrAnalysisExponent for a Q15 window sum.
-void AnalysisCore(const int32_t u[64], const int16_t* post, int32_t re[32], int32_t im[32],
-                  bool wantImag) {
-  int32_t fr[64], fi[64];
-  for (int n = 0; n < 64; n++) {
-    fr[n] = (int32_t)(((int64_t)u[n] * kSbrTwiddlePi64[2 * n]) >> 15);
-    fi[n] = (int32_t)(((int64_t)u[n] * kSbrTwiddlePi64[2 * n + 1]) >> 15);
-  }
-  FftInverseScaled(fr, fi, 64);
-  for (int k = 0; k < 32; k++) {
+inline int32_t NegSat(int32_t v) { return SbrSat32(-(int64_t)v); }
+
+// Forward FFT of m points (negative exponent), scaled by 1/m, through the
+// inverse one: FFT(z) = conj(IFFT(conj z)). The caller conjugates its input
+// and reads the output's imaginary parts negated.
+// DCT-IV of n = 2m points, out[j] = (1/m) sum_k x[k] cos(pi/n (k+1/2)(j+1/2)):
+// pairs (x[2j], x[n-1-2j]) turned by exp(-i pi (4j+1)/(4n)), an m-point FFT,
+// and a turn by exp(-i pi p/n) that gives out[2p] and -out[n-1-2p].
+void Dct4(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int32_t* out) {
+  const int m = n / 2;
+  int32_t re[32], im[32];
+  for (int j = 0; j < m; j++) {
     int32_t r, i;
-    CMul(fr[k], fi[k], &post[2 * k], &r, &i);
-    re[k] = r;
-    if (wantImag) im[k] = i;
+    CMul(x[2 * j], x[n - 1 - 2 * j], &pre[2 * j], &r, &i);
+    re[j] = r;
+    im[j] = NegSat(i);
+  }
+  FftInverseScaled(re, im, m);
+  for (int p = 0; p < m; p++) {
+    int32_t r, i;
+    CMul(re[p], NegSat(im[p]), &post[2 * p], &r, &i);
+    out[2 * p] = r;
+    out[n - 1 - 2 * p] = NegSat(i);
   }
 }
 
-// v[n] = (1/B) sum_k Re{X[k] e^{i pi (k+1/2)(2n - K)/(2B)}}, n = 0..2B-1,
-// as a 2B-point FFT. Input at kSbrSynthesisReference; output rounded to the
-// 16-bit delay line scale (true v / 2), `extra` doubles for the real set.
-void SynthesisCore(const int32_t* xr, const int32_t* xi, const int16_t* pre, int16_t* v,
-                   int bands, int extra) {
-  int32_t fr[128], fi[128];
-  const int n2 = 2 * bands;
-  for (int k = 0; k < bands; k++) {
-    CMul(xr[k], xi ? xi[k] : 0, &pre[2 * k], &fr[k], &fi[k]);
+// X[k] = (1/64) sum_{n<64} u[n] e^{i pi (k+1/2)(n+1/2)/32}, turned by
+// turn[k]: folding u[n] and u[63-n] makes the real part the DCT-IV of their
+// difference and the imaginary part the DST-IV of their sum.
+void AnalysisCore(const int32_t u[64], const int16_t* turn, int32_t re[32], int32_t im[32],
+                  bool wantImag) {
+  int32_t p[32], q[32], c[32], d[32];
+  for (int m = 0; m < 32; m++) {
+    p[m] = (int32_t)(((int64_t)u[m] - u[63 - m]) >> 1);
+    q[31 - m] = (int32_t)(((int64_t)u[m] + u[63 - m]) >> 1);
   }
-  for (int k = bands; k < n2; k++) fr[k] = fi[k] = 0;
-  FftInverseScaled(fr, fi, n2, true);
-  // Brings the FFT output to the delay line's scale, true v / 2 (the
-  // standard's 1/64 included); the 64-band bank doubles, as its upper half
-  // carries no core energy. The real set's chain leaves one bit less.
-  const int shift = kSbrSynthesisReference + 1 - extra - (bands == 64 ? 1 : 0);
-  const int64_t round = (int64_t)1 << (shift - 1);
-  const int16_t* post = bands == 64 ? kSbrTwiddlePi128 : kSbrTwiddlePi64;
-  for (int n = 0; n < n2; n++) {
-    int64_t r = ((int64_t)fr[n] * post[2 * n] - (int64_t)fi[n] * post[2 * n + 1]) >> 15;
-    int64_t o = (r + round) >> shift;
-    v[n] = (int16_t)(o > 32767 ? 32767 : (o < -32768 ? -32768 : o));
+  Dct4(p, 32, kSbrDct4Pre32, kSbrDct4Post32, c);
+  Dct4(q, 32, kSbrDct4Pre32, kSbrDct4Post32, d);
+  for (int k = 0; k < 32; k++) {
+    const int64_t yr = c[k], yi = (k & 1) ? -(int64_t)d[k] : d[k];
+    const int64_t cr = turn[2 * k], ci = turn[2 * k + 1];
+    re[k] = SbrSat32((yr * cr - yi * ci) >> 16);
+    if (wantImag) im[k] = SbrSat32((yr * ci + yi * cr) >> 16);
   }
+}
+
+// DCT-II of n = 2m points, y[j] = (2/m) sum_k x[k] cos(pi/n (k+1/2) j) for
+// j = 0..n (y[n] = 0): the even samples forwards and the odd ones backwards
+// make a real sequence whose n-point FFT, split from one m-point complex FFT
+// and turned by exp(-i pi j/(2n)), gives y[j] and -y[n-j] at once.
+void Dct2(const int32_t* x, int n, const int16_t* split, const int16_t* post, int64_t* y) {
+  const int m = n / 2;
+  int32_t w[64];
+  for (int k = 0; k < m; k++) {
+    w[k] = x[2 * k];
+    w[n - 1 - k] = x[2 * k + 1];
+  }
+  int32_t re[32], im[32];
+  for (int j = 0; j < m; j++) {
+    re[j] = w[2 * j];
+    im[j] = NegSat(w[2 * j + 1]);
+  }
+  FftInverseScaled(re, im, m);
+  for (int j = 0; j <= m; j++) {
+    // Z[j] and conj Z[m-j] of the forward FFT
+    const int64_t zr = re[j % m], zi = -(int64_t)im[j % m];
+    const int64_t cr = re[(m - j) % m], ci = (int64_t)im[(m - j) % m];
+    const int64_t er = zr + cr, ei = zi + ci;  // 2 E
+    const int64_t or_ = zi - ci, oi = cr - zr;  // 2 O = (Z - conj Z') / i
+    const int64_t sr = split[2 * j], si = split[2 * j + 1];
+    const int64_t wr = er + ((or_ * sr - oi * si) >> 15);
+    const int64_t wi = ei + ((or_ * si + oi * sr) >> 15);
+    const int64_t pr = post[2 * j], pi = post[2 * j + 1];
+    y[j] = (wr * pr - wi * pi) >> 15;
+    y[n - j] = -((wr * pi + wi * pr) >> 15);
+  }
+}
+
+inline int16_t Round16(int64_t s, int shift) {
+  const int64_t o = (s + ((int64_t)1 << (shift - 1))) >> shift;
+  return (int16_t)(o > 32767 ? 32767 : (o < -32768 ? -32768 : o));
 }
 
 }  // namespace
 
+// v[n] = (1/B) sum_k Re{X[k] e^{i pi (k+1/2)(2n - 4B + 1)/(2B)}}, n = 0..2B-1
+// (2n - 127.5 for the 32-band bank),
+// written to the delay line at true v / 2 for input at
+// kSbrSynthesisReference (the 64-band bank doubles, as its upper half carries
+// no core energy). With X' = (-1)^k X and j = 0..B-1 this is
+// v[B+j] = C[j] + D[j], v[B-1-j] = C[j] - D[j], C the DCT-IV of Im X' and
+// D[j] = (-1)^j times the DCT-IV of Re X' reversed.
+void SbrSynthesisTransformComplex(const int32_t re[64], const int32_t im[64], int16_t* v,
+                                  int bands) {
+  const int n = bands;
+  const int16_t* pre = n == 64 ? kSbrDct4Pre64 : kSbrDct4Pre32;
+  const int16_t* post = n == 64 ? kSbrDct4Post64 : kSbrDct4Post32;
+  int32_t xr[64], xi[64];
+  if (n == 32) {
+    // The 32-band bank's phase runs half a sample later: (2n - 127.5).
+    for (int k = 0; k < n; k++) CMul(re[k], im[k], &kSbrSyn32Turn[2 * k], &xr[k], &xi[k]);
+    re = xr;
+    im = xi;
+  }
+  int32_t a[64] = {}, b[64] = {}, c[64], d[64];
+  for (int k = 0; k < n; k++) {
+    a[k] = (k & 1) ? NegSat(im[k]) : im[k];
+    const int j = n - 1 - k;
+    b[k] = (j & 1) ? NegSat(re[j]) : re[j];
+  }
+  Dct4(a, n, pre, post, c);
+  Dct4(b, n, pre, post, d);
+  const int shift = n == 64 ? 10 : 11;  // the DCTs' 1/m and the scale above
+  for (int j = 0; j < n; j++) {
+    const int64_t dj = (j & 1) ? -(int64_t)d[j] : d[j];
+    v[n + j] = Round16(c[j] + dj, shift);
+    v[n - 1 - j] = Round16(c[j] - dj, shift);
+  }
+}
+
+// The real set: v[n] = (2/B) sum_k X[k] cos(pi/B (k+1/2)(n - B/2)), at the
+// same delay-line scale; that is the DCT-II y of X read at |n - B/2|, with
+// y[2B - j] = -y[j] beyond B.
+void SbrSynthesisTransformReal(const int32_t re[64], const int32_t* /*im*/, int16_t* v,
+                               int bands) {
+  const int n = bands;
+  int64_t y[65];
+  Dct2(re, n, n == 64 ? kSbrDct2Split64 : kSbrDct2Split32,
+       n == 64 ? kSbrDct2Post64 : kSbrDct2Post32, y);
+  const int shift = n == 64 ? 10 : 11;
+  for (int i = 0; i < 2 * n; i++) {
+    const int j = i - n / 2;
+    const int64_t s = j < 0 ? y[-j] : (j <= n ? y[j] : -y[2 * n - j]);
+    v[i] = Round16(s, shift);
+  }
+}
+
 void SbrAnalysisTransformComplex(const int32_t u[64], int32_t re[32], int32_t im[32]) {
-  AnalysisCore(u, kSbrAnaPostComplex, re, im, true);
+  AnalysisCore(u, kSbrAnaTurnComplex, re, im, true);
 }
 
 void SbrAnalysisTransformReal(const int32_t u[64], int32_t re[32], int32_t im[32]) {
-  AnalysisCore(u, kSbrAnaPostReal, re, im, false);
-}
-
-void SbrSynthesisTransformComplex(const int32_t re[64], const int32_t im[64], int16_t* v,
-                                  int bands) {
-  SynthesisCore(re, im, bands == 64 ? kSbrSyn64PreComplex : kSbrSyn32PreComplex, v, bands, 0);
-}
-
-void SbrSynthesisTransformReal(const int32_t re[64], const int32_t* /*im*/, int16_t* v,
-                               int bands) {
-  SynthesisCore(re, nullptr, bands == 64 ? kSbrSyn64PreReal : kSbrSyn32PreReal, v, bands, 1);
+  AnalysisCore(u, kSbrAnaTurnReal, re, im, false);
 }
 
 namespace {
-
 int HeadroomOf(uint32_t acc) {
   if (acc == 0) return 31;
   int lz = 0;
