@@ -123,8 +123,7 @@ void Dct4(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int3
 // X[k] = (1/64) sum_{n<64} u[n] e^{i pi (k+1/2)(n+1/2)/32}, turned by
 // turn[k]: folding u[n] and u[63-n] makes the real part the DCT-IV of their
 // difference and the imaginary part the DST-IV of their sum.
-void AnalysisCore(const int32_t u[64], const int16_t* turn, int32_t re[32], int32_t im[32],
-                  bool wantImag) {
+void AnalysisCore(const int32_t u[64], const int16_t* turn, int32_t re[32], int32_t im[32]) {
   int32_t p[32], q[32], c[32], d[32];
   for (int m = 0; m < 32; m++) {
     p[m] = (int32_t)(((int64_t)u[m] - u[63 - m]) >> 1);
@@ -136,7 +135,44 @@ void AnalysisCore(const int32_t u[64], const int16_t* turn, int32_t re[32], int3
     const int64_t yr = c[k], yi = (k & 1) ? -(int64_t)d[k] : d[k];
     const int64_t cr = turn[2 * k], ci = turn[2 * k + 1];
     re[k] = SbrSat32((yr * cr - yi * ci) >> 16);
-    if (wantImag) im[k] = SbrSat32((yr * ci + yi * cr) >> 16);
+    im[k] = SbrSat32((yr * ci + yi * cr) >> 16);
+  }
+}
+
+// The real set: X[k] = (1/64) sum_{n<64} u[n] cos(pi/32 (k+1/2)(n - 48)).
+// Folded about n = 48 (even) and n = 16 (odd) this is the DCT-III
+// sum_{j<32} g[j] cos(pi/32 j (k+1/2)), computed as the inverse of the
+// DCT-II's FFT route: g turned into a Hermitian 32-point spectrum whose real
+// inverse, from one 16-point complex FFT, holds X at 2k and 31-2k.
+void AnalysisReal(const int32_t u[64], int32_t out[32]) {
+  int32_t g[33];
+  g[0] = u[48];  // counted twice in the spectrum below, halved like the rest
+  for (int j = 1; j < 16; j++) g[j] = (int32_t)(((int64_t)u[48 - j] + u[48 + j]) >> 1);
+  for (int j = 16; j < 32; j++) g[j] = (int32_t)(((int64_t)u[48 - j] - u[j - 16]) >> 1);
+  g[32] = 0;
+  int64_t vr[32], vi[32];
+  for (int m = 0; m < 32; m++) {  // e^{i pi m/64} (g[m] - i g[32-m])
+    const int64_t c = kSbrDct3Pre32[2 * m], s = kSbrDct3Pre32[2 * m + 1];
+    const int64_t a = g[m], b = -(int64_t)g[32 - m];
+    vr[m] = (a * c - b * s) >> 15;
+    vi[m] = (a * s + b * c) >> 15;
+  }
+  int32_t zr[16], zi[16];
+  for (int m = 0; m < 16; m++) {
+    // E = (V[m] + V[m+16]) / 2, O = (V[m] - V[m+16]) e^{i 2 pi m/32} / 2,
+    // z = (E + i O) / 2
+    const int64_t er = vr[m] + vr[m + 16], ei = vi[m] + vi[m + 16];
+    const int64_t dr = vr[m] - vr[m + 16], di = vi[m] - vi[m + 16];
+    const int64_t c = kSbrDct2Split32[2 * m], s = -(int64_t)kSbrDct2Split32[2 * m + 1];
+    const int64_t orr = (dr * c - di * s) >> 15, oi = (dr * s + di * c) >> 15;
+    zr[m] = SbrSat32((er - oi) >> 2);
+    zi[m] = SbrSat32((ei + orr) >> 2);
+  }
+  FftInverseScaled(zr, zi, 16);
+  for (int k = 0; k < 16; k++) {
+    out[2 * k] = k & 1 ? zi[k >> 1] : zr[k >> 1];
+    const int w = 31 - k;
+    out[2 * k + 1] = w & 1 ? zi[w >> 1] : zr[w >> 1];
   }
 }
 
@@ -232,11 +268,11 @@ void SbrSynthesisTransformReal(const int32_t re[64], const int32_t* /*im*/, int1
 }
 
 void SbrAnalysisTransformComplex(const int32_t u[64], int32_t re[32], int32_t im[32]) {
-  AnalysisCore(u, kSbrAnaTurnComplex, re, im, true);
+  AnalysisCore(u, kSbrAnaTurnComplex, re, im);
 }
 
-void SbrAnalysisTransformReal(const int32_t u[64], int32_t re[32], int32_t im[32]) {
-  AnalysisCore(u, kSbrAnaTurnReal, re, im, false);
+void SbrAnalysisTransformReal(const int32_t u[64], int32_t re[32], int32_t* /*im*/) {
+  AnalysisReal(u, re);
 }
 
 namespace {
