@@ -151,8 +151,8 @@ void AnalysisReal(const int32_t u[64], int32_t out[32]) {
   for (int j = 16; j < 32; j++) g[j] = (int32_t)(((int64_t)u[48 - j] - u[j - 16]) >> 1);
   g[32] = 0;
   int64_t vr[32], vi[32];
-  for (int m = 0; m < 32; m++) {  // e^{i pi m/64} (g[m] - i g[32-m])
-    const int64_t c = kSbrDct3Pre32[2 * m], s = kSbrDct3Pre32[2 * m + 1];
+  for (int m = 0; m < 32; m++) {  // e^{i pi m/64} (g[m] - i g[32-m]), the FFT's twiddle m
+    const int64_t c = kSbrFftTwiddle[2 * m], s = kSbrFftTwiddle[2 * m + 1];
     const int64_t a = g[m], b = -(int64_t)g[32 - m];
     vr[m] = (a * c - b * s) >> 15;
     vi[m] = (a * s + b * c) >> 15;

@@ -22,7 +22,6 @@ extern const int16_t kSbrDct4Post32[32];       // exp(-i pi p / 32), p = 0..15
 extern const int16_t kSbrDct2Split32[34];      // exp(-i 2 pi m / 32), m = 0..16
 extern const int16_t kSbrDct2Post32[34];       // exp(-i pi m / 64), m = 0..16
 extern const int16_t kSbrAnaTurnComplex[64];   // exp(-i 3 pi (k + 1/2) / 128), k = 0..31
-extern const int16_t kSbrDct3Pre32[64];        // exp(i pi m / 64), m = 0..31
 extern const int16_t kSbrSyn32Turn[64];        // exp(-i pi (k + 1/2) / 128), k = 0..31
 extern const int16_t kSbrRecipMant[256];
 extern const int16_t kSbrSqrtMant[256];

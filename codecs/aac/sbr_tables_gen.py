@@ -24,5 +24,4 @@ for N in (64,32):
     cs('kSbrDct2Post%d'%N,[-math.pi*m/(2*N) for m in range(M+1)])
 cs('kSbrSyn32Turn',[-math.pi*(k+0.5)/128 for k in range(32)])
 cs('kSbrAnaTurnComplex',[-3*math.pi*(k+0.5)/128 for k in range(32)])
-cs('kSbrDct3Pre32',[math.pi*m/64 for m in range(32)])
 open('sbr_tables_gen.inc','w').write('\n'.join(out)+'\n')

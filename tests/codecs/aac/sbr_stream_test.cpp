@@ -339,6 +339,39 @@ std::vector<std::vector<double>> FrameBandEnergies(const std::vector<int16_t>& p
     return out;
 }
 
+// Per-frame energy differences (dB) of a against b in bands [k0, k1) over
+// the first `frames` frames, skipping frames where the band is silent in b.
+// Collects the spread in `d` and returns each band's mean (NaN: no frames).
+struct BandSpread {
+    double worst = 0, worstMean = 0;
+    int over = 0, total = 0; // band-frames beyond 1.5 dB, of all
+};
+std::vector<double> CompareBandEnergies(const std::vector<std::vector<double>>& a,
+                                        const std::vector<std::vector<double>>& b, size_t frames, int k0,
+                                        int k1, BandSpread* d)
+{
+    std::vector<double> means;
+    for (int k = k0; k < k1; k++) {
+        double sum = 0;
+        int n = 0;
+        for (size_t f = 0; f < frames; f++) {
+            if (b[f][(size_t)k] < 1e4)
+                continue; // silent band
+            const double db = 10 * log10((a[f][(size_t)k] + 1) / (b[f][(size_t)k] + 1));
+            d->worst = std::max(d->worst, fabs(db));
+            d->over += fabs(db) > 1.5;
+            d->total++;
+            sum += db;
+            n++;
+        }
+        means.push_back(n > 0 ? sum / n : NAN);
+        if (n > 0)
+            d->worstMean = std::max(d->worstMean, fabs(sum / n));
+    }
+    return means;
+}
+
+
 // The real kernel set (the stereo default) against the complex one on the
 // same stereo stream (the sweep's inverse filtering, noise floors and
 // sinusoids): the energy of every QMF band above the crossover, averaged
@@ -354,33 +387,20 @@ TEST(SbrKernelSets, RealSetKeepsBandEnergies)
     Decoded real = DecodeAll(he, 0, 0, 1), cplx = DecodeAll(he, 0, 0, 2);
     ASSERT_EQ(real.channels, 2);
     ASSERT_EQ(cplx.channels, 2);
-    double worst = 0, worstMean = 0;
-    int over = 0, total = 0;
+    BandSpread d;
     for (int ch = 0; ch < 2; ch++) {
         const auto a = FrameBandEnergies(real.ch[ch]), b = FrameBandEnergies(cplx.ch[ch]);
         ASSERT_EQ(a.size(), b.size());
-        for (int k = 12; k < 64; k++) {
-            double sum = 0;
-            int n = 0;
-            for (size_t f = 0; f < a.size(); f++) {
-                if (b[f][(size_t)k] < 1e4)
-                    continue; // silent band
-                const double db = 10 * log10((a[f][(size_t)k] + 1) / (b[f][(size_t)k] + 1));
-                worst = std::max(worst, fabs(db));
-                over += fabs(db) > 1.5;
-                total++;
-                sum += db;
-                n++;
-            }
-            if (n > 0) {
-                EXPECT_LT(fabs(sum / n), 2.0) << "channel " << ch << " band " << k;
-                worstMean = std::max(worstMean, fabs(sum / n));
+        const std::vector<double> means = CompareBandEnergies(a, b, a.size(), 12, 64, &d);
+        for (size_t i = 0; i < means.size(); i++) {
+            if (!std::isnan(means[i])) {
+                EXPECT_LT(fabs(means[i]), 2.0) << "channel " << ch << " band " << 12 + i;
             }
         }
     }
     printf("real against complex set: band means within %.1f dB; %d of %d band-frames beyond 1.5 dB, "
            "worst %.1f dB\n",
-           worstMean, over, total, worst);
+           d.worstMean, d.over, d.total, d.worst);
 }
 
 // The real kernel set against FFmpeg's (complex) decode of a stereo stream
@@ -400,8 +420,7 @@ TEST(SbrKernelSets, RealSetMatchesFfmpegPerBandAndFrame)
     SbrBandTables t;
     ASSERT_EQ(SbrBuildBandTables(&t, &h, 44100), 1);
     const int kx = t.kx, kEnd = t.kx + t.m;
-    double worst = 0, worstMean = 0;
-    int over = 0, total = 0;
+    BandSpread d;
     for (int ch = 0; ch < 2; ch++) {
         const std::string raw = base + "_ffmpeg" + std::to_string(ch) + ".raw";
         ASSERT_TRUE(RunShell("ffmpeg -nostdin -v quiet -y -i '" + he + "' -af 'pan=mono|c0=c" + std::to_string(ch) +
@@ -409,26 +428,11 @@ TEST(SbrKernelSets, RealSetMatchesFfmpegPerBandAndFrame)
         const auto a = FrameBandEnergies(real.ch[ch]), b = FrameBandEnergies(ToSamples(ReadFile(raw), 0));
         const size_t frames = std::min(a.size(), b.size());
         ASSERT_GT(frames, (size_t)40);
-        for (int k = kx; k < kEnd; k++) {
-            double sum = 0;
-            int n = 0;
-            for (size_t f = 0; f < frames; f++) {
-                if (b[f][(size_t)k] < 1e4)
-                    continue; // silent band
-                const double db = 10 * log10((a[f][(size_t)k] + 1) / (b[f][(size_t)k] + 1));
-                worst = std::max(worst, fabs(db));
-                over += fabs(db) > 1.5;
-                total++;
-                sum += db;
-                n++;
-            }
-            if (n > 0)
-                worstMean = std::max(worstMean, fabs(sum / n));
-        }
+        CompareBandEnergies(a, b, frames, kx, kEnd, &d);
     }
     printf("real set against FFmpeg: band means within %.2f dB; %d of %d band-frames beyond 1.5 dB, worst %.2f dB\n",
-           worstMean, over, total, worst);
-    ASSERT_GT(total, 0);
+           d.worstMean, d.over, d.total, d.worst);
+    ASSERT_GT(d.total, 0);
 }
 
 // A disabled second channel: silence there, the first channel as before.
