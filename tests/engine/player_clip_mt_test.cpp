@@ -433,8 +433,7 @@ TEST_P(CardPlayTest, StepsForwardToTheLastPicture) {
     EXPECT_TRUE(IsPictureOfItsTime(last));
     // One more step finds nothing to show and stays paused on it.
     ASSERT_EQ(1, Player_StepForward(player, 0, 4));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(PLAYER_STATE_PAUSED, State());
+    EXPECT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED; })) << "states " << StateList();
     EXPECT_NEAR(double(lastMs), double(display.Snapshot().back().timeMs), 2.0);
 
     obs.lock.lock();
