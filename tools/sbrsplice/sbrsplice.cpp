@@ -268,9 +268,10 @@ struct Planner {
 
   // Chooses target values and codes them as deltas against the memory.
   void Channel(SbrRawChannel* c, SbrChannelHistory* h, int coupling, int balance) {
-    // FFmpeg carries the envelope memory across a change of coupling
-    // otherwise than the conversion below (its deltas then leave the
-    // range), so the first envelope after a change is coded in frequency.
+    // FFmpeg keeps each channel's envelope memory as it was across a
+    // change of coupling (no conversion as below), so time deltas there
+    // would read differently; the first envelope after a change is coded
+    // in frequency.
     const bool changed = coupling != h->prevCoupling;
     if (changed) {
       for (int i = 0; i < 64; i++) {
