@@ -4,12 +4,14 @@
 // from deterministic sweeps picked by --seed; every payload is read back
 // with the decoder's own parser before it is written.
 //
-//   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav] [--wide [--wide-f30 N]]
+//   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav] [--wide]
 //   (both ADTS or both MP4)
 //   sbrsplice IN OUT --ps [--seed N] [--estimate ORIGINAL.wav]   (mono IN; HE-AAC v2)
 // --wide (ADTS) codes the envelopes and noise floors with deltas that run
 // through every symbol of the Huffman tables in use (values 0..LAV, noise
-// 0..30); the last lines of the output count the symbols used per table.
+// 0..30; in a coupled pair the balance channel's values 0..LAV of its
+// tables, noise 0..12); the last lines of the output count the symbols used
+// per table.
 // --estimate takes the envelope energies from the full-band original (16-bit
 // PCM WAV at twice the core rate) instead of the sweep's levels, with the
 // channels uncoupled, no inverse filtering, a low noise floor and no added
@@ -154,7 +156,6 @@ struct Planner {
   int prevTrail = 16;
   const Original* original = nullptr;  // envelopes from the original when set
   bool wide = false;                   // deltas sweep every Huffman symbol
-  int capF30 = 31;                     // wide: largest 3.0 dB frequency delta
   int sweepStep[10] = {};              // next magnitude per table (wide)
   int sweepSign[10] = {};              // sign preferred next (wide)
   int used[10][121] = {};              // symbols coded, per Huffman table
@@ -229,8 +230,8 @@ struct Planner {
   }
 
   // Wide sweep: a delta from `prev` that keeps the value within [lo, lo +
-  // span], its magnitude cycling through 0..span per table (3.0 dB
-  // frequency deltas up to --wide-f30), the sign alternating where both fit;
+  // span], its magnitude cycling through 0..span per table, the sign
+  // alternating where both fit;
   // a magnitude that fits neither way first takes the value to the nearer
   // end (`table` < 0: a start value, 0..lo + span).
   int WideDelta(int table, int prev, int lo, int span) {
@@ -238,8 +239,7 @@ struct Planner {
     if (table < 0) return R(hi + 1) - prev;
     if (prev > hi) return std::max(-span, (lo + hi) / 2 - prev);  // after a change to 3.0 dB steps
     if (prev < lo) return std::min(span, (lo + hi) / 2 - prev);
-    const int cap = table == kSbrHuffEnvF30 ? std::min(span, capF30) : span;
-    const int k = sweepStep[table] % (cap + 1);
+    const int k = sweepStep[table] % (span + 1);
     const bool canUp = prev + k <= hi, canDown = prev - k >= lo;
     if (!canUp && !canDown) return prev - lo <= hi - prev ? lo - prev : hi - prev;  // k waits at an end
     sweepStep[table]++;
@@ -267,9 +267,13 @@ struct Planner {
   }
 
   // Chooses target values and codes them as deltas against the memory.
-  void Channel(SbrRawChannel* c, SbrChannelHistory* h, int coupling, int balance,
-               const SbrRawChannel* level) {
-    if (coupling != h->prevCoupling) {
+  void Channel(SbrRawChannel* c, SbrChannelHistory* h, int coupling, int balance) {
+    // FFmpeg keeps each channel's envelope memory as it was across a
+    // change of coupling (no conversion as below), so time deltas there
+    // would read differently; the first envelope after a change is coded
+    // in frequency.
+    const bool changed = coupling != h->prevCoupling;
+    if (changed) {
       for (int i = 0; i < 64; i++) {
         if (coupling == 1)
           h->prevEnv[i] = (int16_t)((mem.hist[0].prevEnv[i] + mem.hist[1].prevEnv[i] + 1) >> 1);
@@ -305,7 +309,7 @@ struct Planner {
         if (x < 0) x = 0;
         v[b] = (int16_t)x;
       }
-      bool timeOk = frame > 0 && h->valid && !(level && level->dfEnv[e] != c->dfEnv[e] && false);
+      bool timeOk = frame > 0 && h->valid && !(changed && e == 0);
       c->dfEnv[e] = (uint8_t)(timeOk && R(2));
       for (int b = 0; b < n; b++) {
         int hi = 0;
@@ -316,6 +320,13 @@ struct Planner {
           const int table = c->dfEnv[e] ? (c->ampRes ? kSbrHuffEnvT30 : kSbrHuffEnvT15)
                                         : (b ? (c->ampRes ? kSbrHuffEnvF30 : kSbrHuffEnvF15) : -1);
           d = WideDelta(table, prev, 0, lav);
+        } else if (wide && !original) {
+          // Balance values are held doubled; the sweep runs over the coded
+          // (halved) values 0..LAV, which keeps the pair within +-LAV of
+          // the centre.
+          const int table = c->dfEnv[e] ? (c->ampRes ? kSbrHuffBalT30 : kSbrHuffBalT15)
+                                        : (b ? (c->ampRes ? kSbrHuffBalF30 : kSbrHuffBalF15) : -1);
+          d = 2 * WideDelta(table, prev / 2, 0, lav / 2);
         }
         if (c->dfEnv[e] == 0 && b == 0) {
           if (d > startMax) d = startMax;
@@ -339,6 +350,8 @@ struct Planner {
         int prev = c->dfNoise[q] ? (q == 0 ? h->prevNoise[b] : nv[0][b]) : (b ? nv[q][b - 1] : 0);
         int d = x - prev;
         if (wide && !original && !balance) d = WideDelta(c->dfNoise[q] ? kSbrHuffNoiseT30 : (b ? kSbrHuffEnvF30 : -1), prev, 0, 30);
+        if (wide && !original && balance)
+          d = 2 * WideDelta(c->dfNoise[q] ? kSbrHuffNoiseBalT30 : (b ? kSbrHuffBalF30 : -1), prev / 2, 0, 12);
         if (balance) d &= ~1;
         if (c->dfNoise[q] == 0 && b == 0 && d < 0) d = 0;
         c->noise[q][b] = (int16_t)d;
@@ -370,9 +383,9 @@ struct Planner {
     el.ch[0].grid = Grid();
     el.ch[1].grid = el.coupling ? el.ch[0].grid : el.ch[0].grid;
     channelIndex = 0;
-    Channel(&el.ch[0], &mem.hist[0], isPair && el.coupling ? 1 : 0, 0, nullptr);
+    Channel(&el.ch[0], &mem.hist[0], isPair && el.coupling ? 1 : 0, 0);
     channelIndex = 1;
-    if (isPair) Channel(&el.ch[1], &mem.hist[1], el.coupling ? 2 : 0, el.coupling, &el.ch[0]);
+    if (isPair) Channel(&el.ch[1], &mem.hist[1], el.coupling ? 2 : 0, el.coupling);
     if (el.coupling) memcpy(el.ch[1].invf, el.ch[0].invf, sizeof(el.ch[0].invf));
     Count(&el.ch[0], 0);
     if (isPair) Count(&el.ch[1], el.coupling);
@@ -732,13 +745,12 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* 
 
 int main(int argc, char** argv) {
   if (argc < 3)
-    return Fail("usage: sbrsplice IN OUT [--ps] [--seed N] [--estimate ORIGINAL.wav] [--wide [--wide-f30 N]]");
+    return Fail("usage: sbrsplice IN OUT [--ps] [--seed N] [--estimate ORIGINAL.wav] [--wide]");
   int seed = 0;
   for (int i = 3; i < argc; i++) g_ps.on = g_ps.on || !strcmp(argv[i], "--ps");
   static Original original;
   const Original* est = nullptr;
   bool wide = false;
-  int capF30 = 31;
   for (int i = 3; i < argc; i++) {
     if (!strcmp(argv[i], "--seed") && i + 1 < argc) {
       seed = atoi(argv[++i]);
@@ -751,8 +763,6 @@ int main(int argc, char** argv) {
       est = &original;
     } else if (!strcmp(argv[i], "--wide")) {
       wide = true;
-    } else if (!strcmp(argv[i], "--wide-f30") && i + 1 < argc) {
-      capF30 = atoi(argv[++i]);
     } else {
       return Fail("unknown option");
     }
@@ -779,7 +789,6 @@ int main(int argc, char** argv) {
   Planner plan;
   plan.original = est;
   plan.wide = wide;
-  plan.capF30 = capF30;
   bool planned = false;
   size_t pos = 0;
   int frames = 0;

@@ -1,7 +1,9 @@
 // The SBR Huffman tables: each is a complete prefix code of 2 LAV + 1
-// symbols, and FFmpeg reads the envelopes and noise floors sbrsplice codes
-// with them as the decoder does: the high-band energy of the QMF band
-// groups frame by frame agrees with FFmpeg's decode of the same stream.
+// symbols; FFmpeg reads every code of the balance tables and of the 3.0 dB
+// frequency table, one by one, as the value it stands for; and FFmpeg reads
+// the envelopes and noise floors sbrsplice codes with them as the decoder
+// does: the high-band energy of the QMF band groups frame by frame agrees
+// with FFmpeg's decode of the same stream.
 #include <gtest/gtest.h>
 
 #include <math.h>
@@ -35,6 +37,30 @@ std::string Dir() { return std::string(DC_TESTDATA) + "/sbr_huff"; }
 std::string Splice() { return std::string(DC_BINARY_DIR) + "/tools/sbrsplice/sbrsplice"; }
 bool RunShell(const std::string& cmd) { return system(cmd.c_str()) == 0; }
 
+// tools/aac/sbr_probe.py codes each symbol of these tables on its own in a
+// probe frame of a channel pair over a silent core (the high band is then
+// the noise floor, so the channels' energy ratio in the envelope reads the
+// value FFmpeg decoded), followed by a fixed-length value whose reading
+// shows that FFmpeg took the code's length as written. A wrong codeword
+// reads as another value or shifts that marker.
+TEST(SbrHuffTables, FfmpegReadsEveryCode)
+{
+    if (!RunShell("command -v python3 >/dev/null && command -v ffmpeg >/dev/null"))
+        GTEST_SKIP() << "python3 or ffmpeg missing";
+    RunShell("mkdir -p '" + Dir() + "'");
+    const std::string out = Dir() + "/probe_verify.txt";
+    const bool ok = RunShell("TMPDIR='" + Dir() + "' python3 '" DC_SOURCE_DIR "/tools/aac/sbr_probe.py' verify >'" +
+                             out + "' 2>&1");
+    std::string text;
+    for (uint8_t b : ReadFile(out))
+        text += (char)b;
+    EXPECT_TRUE(ok) << text;
+    // One line per table: bal_t15 bal_f15 bal_t30 bal_f30 noise_bal_t30 env_f30.
+    for (const char* t : {"BalT15: 49 of 49", "BalF15: 49 of 49", "BalT30: 25 of 25", "BalF30: 25 of 25",
+                          "NoiseBalT30: 25 of 25", "EnvF30: 63 of 63"})
+        EXPECT_NE(text.find(t), std::string::npos) << t << "\n" << text;
+}
+
 struct Decoded {
     std::vector<int16_t> ch[2];
     int rate = 0;
@@ -45,6 +71,9 @@ Decoded DecodeAll(const std::vector<uint8_t>& d)
 {
     Decoded out;
     Decoder dec;
+    // The complex kernel set, as FFmpeg's decoder has; a channel pair
+    // would get the real (low-power) one by default.
+    dec.cfg.sbrKernel = 2;
     for (auto& f : AdtsFrames(d)) {
         int32_t produced = 0;
         dec.Decode(d.data() + f.first, f.second, &produced);
@@ -128,13 +157,17 @@ struct HuffCase {
 
 class SbrHuffAgainstFfmpeg : public ::testing::TestWithParam<HuffCase> {};
 
+constexpr uint32_t kStereo30 = 1u << kSbrHuffEnvT30 | 1u << kSbrHuffEnvF30 | 1u << kSbrHuffBalT30 |
+                               1u << kSbrHuffBalF30 | 1u << kSbrHuffNoiseBalT30;
+constexpr uint32_t kStereo15 = 1u << kSbrHuffEnvT15 | 1u << kSbrHuffEnvF15 | 1u << kSbrHuffBalT15 |
+                               1u << kSbrHuffBalF15 | 1u << kSbrHuffBalF30 | 1u << kSbrHuffNoiseBalT30;
+
 // sbrsplice's sweeps code envelopes and noise floors (delta coding in time
-// and frequency, 1.5 and 3.0 dB steps; --wide runs through every symbol of
-// the tables named in `complete`): FFmpeg decodes them without complaint,
-// and its high band (QMF bands 16..63, groups of four, unclipped frames)
-// follows ours frame by frame. The 3.0 dB frequency table is swept to
-// +-11 only: its longer codes are not yet the standard's. The balance
-// tables (coupled stereo) are still stand-ins.
+// and frequency, 1.5 and 3.0 dB steps, coupled pairs with their balance
+// tables; --wide runs through every symbol of the tables named in
+// `complete`): FFmpeg decodes them without complaint, and its high band
+// (QMF bands 16..63, groups of four, unclipped frames) follows ours frame
+// by frame.
 TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
 {
     const HuffCase& c = GetParam();
@@ -185,24 +218,35 @@ TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
     ASSERT_EQ(ours.rate, 2 * c.rate);
     ASSERT_EQ(ours.channels, c.channels);
     const std::vector<int16_t> inter = ToSamples(ReadFile(raw), 0);
-    std::vector<double> diffs;
+    std::vector<std::vector<double>> mine[2], theirs[2];
     for (int ch = 0; ch < c.channels; ch++) {
         std::vector<int16_t> ref;
         for (size_t i = (size_t)ch; i < inter.size(); i += (size_t)c.channels)
             ref.push_back(inter[i]);
-        const auto a = FrameGroupEnergies(ours.ch[ch]), b = FrameGroupEnergies(ref);
-        const size_t frames = std::min(a.size(), b.size());
-        ASSERT_GT(frames, 100u);
-        for (size_t f = 2; f < frames; f++) {
-            // Clipped frames compare the two decoders' saturation, not their
-            // reading of the data.
+        mine[ch] = FrameGroupEnergies(ours.ch[ch]);
+        theirs[ch] = FrameGroupEnergies(ref);
+        for (size_t f = 0; f < mine[ch].size() && f < theirs[ch].size(); f++)
             if (Clipped(ours.ch[ch], f) || Clipped(ref, f))
-                continue;
-            for (size_t g = 4; g < 16; g++) {
-                if (a[f][g] < 1e4 && b[f][g] < 1e4)
-                    continue; // both near silent
-                diffs.push_back(fabs(10 * log10((a[f][g] + 1) / (b[f][g] + 1))));
+                mine[ch][f].clear(); // compares the decoders' saturation, not their reading
+    }
+    const size_t frames = std::min(mine[0].size(), theirs[0].size());
+    ASSERT_GT(frames, 100u);
+    // Each channel's group energies; in a pair also the left/right ratio
+    // per group, which the balance values set in a coupled pair.
+    std::vector<double> diffs, ratios;
+    for (size_t f = 2; f < frames; f++) {
+        for (size_t g = 4; g < 16; g++) {
+            bool both = c.channels == 2;
+            for (int ch = 0; ch < c.channels; ch++) {
+                if (mine[ch][f].empty() || (mine[ch][f][g] < 1e4 && theirs[ch][f][g] < 1e4)) {
+                    both = false;
+                    continue; // clipped, or both near silent
+                }
+                diffs.push_back(fabs(10 * log10((mine[ch][f][g] + 1) / (theirs[ch][f][g] + 1))));
             }
+            if (both)
+                ratios.push_back(fabs(10 * log10((mine[0][f][g] + 1) / (mine[1][f][g] + 1)) -
+                                      10 * log10((theirs[0][f][g] + 1) / (theirs[1][f][g] + 1))));
         }
     }
     ASSERT_GT(diffs.size(), 150u);
@@ -222,13 +266,32 @@ TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
     // envelope contrasts) follow no code.
     EXPECT_LT(median, 0.5);
     EXPECT_LT(p95, 3.0);
+    if (c.channels == 2) {
+        ASSERT_GT(ratios.size(), 100u);
+        std::sort(ratios.begin(), ratios.end());
+        const double rMedian = ratios[ratios.size() / 2], rP95 = ratios[ratios.size() * 95 / 100];
+        printf("%s: %zu left/right ratios, |ours - FFmpeg| median %.2f dB, 95%% %.2f dB\n", c.name, ratios.size(),
+               rMedian, rP95);
+        // Both channels' errors add up in the ratio (measured: medians 0.3
+        // to 0.6 dB, 95% up to 3.6 dB); a misread balance code moves it by
+        // 3 or 6 dB steps, and on through the time deltas after it (with
+        // wrong balance codes: medians 1.7 to 12 dB, 95% 18 to 42 dB).
+        EXPECT_LT(rMedian, 1.0);
+        EXPECT_LT(rP95, 5.0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sweeps, SbrHuffAgainstFfmpeg,
                          ::testing::Values(HuffCase{"mono22_s1", 22050, 1, 1, "", 0},
                                            HuffCase{"mono24_s4", 24000, 1, 4, "", 0},
-                                           HuffCase{"mono22_wide30", 22050, 1, 2, "--wide --wide-f30 11", 1u << kSbrHuffEnvT30},
-                                           HuffCase{"mono22_wide15", 22050, 1, 6, "--wide", 1u << kSbrHuffEnvT15 | 1u << kSbrHuffEnvF15}),
+                                           HuffCase{"mono22_wide30", 22050, 1, 2, "--wide", 1u << kSbrHuffEnvT30 | 1u << kSbrHuffEnvF30},
+                                           HuffCase{"mono22_wide15", 22050, 1, 6, "--wide", 1u << kSbrHuffEnvT15 | 1u << kSbrHuffEnvF15},
+                                           // Channel pairs, coupled in about half the frames:
+                                           // seed 2 codes 3.0 dB steps, seed 4 1.5 dB steps
+                                           // (with 3.0 dB noise balances).
+                                           HuffCase{"stereo22_s1", 22050, 2, 1, "", 0},
+                                           HuffCase{"stereo22_wide30", 22050, 2, 2, "--wide", kStereo30},
+                                           HuffCase{"stereo22_wide15", 22050, 2, 4, "--wide", kStereo15}),
                          [](const ::testing::TestParamInfo<HuffCase>& i) { return std::string(i.param.name); });
 
 } // namespace
