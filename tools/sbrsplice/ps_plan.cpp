@@ -159,6 +159,17 @@ std::string PsPlanner::Init(int seed, const std::string& wavPath, int outputRate
   return std::string();
 }
 
+std::string PsPlanner::HoldConstant(int iid, int icc) {
+  if (iid < -7 || iid > 7 || icc < 0 || icc > 7) return "--ps-const: IID -7..7, ICC 0..7";
+  left_.clear();
+  right_.clear();
+  cfg_ = PsPlanConfig();
+  cfg_.constant = 1;
+  cfg_.constIid = iid;
+  cfg_.constIcc = icc;
+  return std::string();
+}
+
 // Swept targets on 20 stereo bands: every index value passes each band.
 void PsPlanner::Targets(int frame, int env, int8_t* iid, int8_t* icc) {
   const int iidMax = cfg_.iidFine ? 15 : 7;
@@ -166,6 +177,11 @@ void PsPlanner::Targets(int frame, int env, int8_t* iid, int8_t* icc) {
   for (int b = 0; b < kPsStereoBands; b++) {
     if (cfg_.neutral) {
       iid[b] = icc[b] = 0;
+      continue;
+    }
+    if (cfg_.constant) {
+      iid[b] = (int8_t)cfg_.constIid;
+      icc[b] = (int8_t)cfg_.constIcc;
       continue;
     }
     iid[b] = (int8_t)((step + 3 * b + seed_) % (2 * iidMax + 1) - iidMax);
@@ -332,5 +348,9 @@ bool PsPlanner::Extend(SbrBitWriter* bw) {
 
 std::string PsAttach(PsPlanner* ps, const PsSpliceOptions& opt, int chanCfg, int coreRate) {
   if (chanCfg != 1) return "--ps needs a mono stream";
+  if (opt.constant) {
+    std::string e = ps->Init(opt.seed, std::string(), 2 * coreRate);
+    return e.empty() ? ps->HoldConstant(opt.iid, opt.icc) : e;
+  }
   return ps->Init(opt.seed, opt.estimate, 2 * coreRate);
 }
