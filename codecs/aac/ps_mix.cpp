@@ -348,9 +348,18 @@ int PsApplyFrame(PsState* ps, int32_t (*re)[64], int32_t (*im)[64], int32_t (*ri
                  int32_t (*rightIm)[64], int lowExp, const int* highExp, int lowBandEnd,
                  int bandLimit) {
   ps->bandLimit = PsClamp(bandLimit, 3, 64);
+  // A slot's high band may sit at a low exponent with small values (a large
+  // envelope gain on a quiet patch): what bounds the block exponent is where
+  // its values would reach full scale, not the exponent alone.
   int minExp = lowExp;
-  for (int l = 0; l < kPsSlots; l++)
-    if (highExp[l] > kPsMutedExp && highExp[l] < minExp) minExp = highExp[l];
+  const int k0 = PsClamp(lowBandEnd, 0, ps->bandLimit);
+  for (int l = 0; l < kPsSlots; l++) {
+    if (highExp[l] <= kPsMutedExp) continue;
+    int h = Headroom32(&re[l][k0], ps->bandLimit - k0, 64);
+    h = Headroom32(&im[l][k0], ps->bandLimit - k0, h);
+    if (h == 64) continue;  // silent
+    if (highExp[l] + h < minExp) minExp = highExp[l] + h;
+  }
   PsRescale(ps, minExp);
   int env = 0;
   for (int l = 0; l < kPsSlots; l++) {
