@@ -289,6 +289,11 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
 void PsApplyMix(PsState* ps, int32_t* sRe, int32_t* sIm, const int32_t* dRe, const int32_t* dIm,
                 int32_t* rRe, int32_t* rIm) {
   const int limit = ps->bandLimit + 7;
+  for (int k = 0; k < kPsGroups; k++)
+    for (int j = 0; j < 4; j++) {
+      int32_t v = ps->h[k][j] + ps->hStep[k][j];
+      ps->h[k][j] = v > 32767 ? 32767 : (v < -32768 ? -32768 : v);
+    }
   for (int i = 0; i < kPsSignalBands; i++) {
     if (i >= limit) {
       rRe[i] = rIm[i] = 0;
@@ -301,11 +306,6 @@ void PsApplyMix(PsState* ps, int32_t* sRe, int32_t* sIm, const int32_t* dRe, con
     rRe[i] = Sat32((h[1] * sr + h[3] * dr) >> 14);
     rIm[i] = Sat32((h[1] * si + h[3] * di) >> 14);
   }
-  for (int k = 0; k < kPsGroups; k++)
-    for (int j = 0; j < 4; j++) {
-      int32_t v = ps->h[k][j] + ps->hStep[k][j];
-      ps->h[k][j] = v > 32767 ? 32767 : (v < -32768 ? -32768 : v);
-    }
 }
 
 void PsProcessSlot(PsState* ps, int32_t* slotRe, int32_t* slotIm, const int32_t* aheadRe,
