@@ -242,16 +242,21 @@ bool PsPlanner::Extend(SbrBitWriter* bw) {
   if (cfg_.variableBorders && frame_ % 2) {
     w.frameClass = 1;
     w.numEnv = (uint8_t)(1 + R(4));
-    // Rising borders ending at 32: no envelope is appended.
+    // Rising borders, most ending at 32; every third variable frame ends
+    // before, and the decoder appends an envelope that holds the last
+    // parameters to the frame's end.
+    const bool early = frame_ % 6 == 3;
     int b = 0;
     for (int e = 1; e <= w.numEnv; e++) {
       const int room = 32 - (w.numEnv - e) - b;
-      b = e == w.numEnv ? 32 : b + 1 + (int)R((uint32_t)(room > 1 ? room - 1 : 1));
+      b = e == w.numEnv && !early ? 32 : b + 1 + (int)R((uint32_t)(room > 1 ? room - 1 : 1));
       w.border[e] = (uint8_t)b;
     }
   } else {
     const int n[4] = {1, 1, 2, 4};
     w.numEnv = (uint8_t)n[R(4)];
+    // Now and then no envelope: the previous frame's parameters hold.
+    if (frame_ % 7 == 5) w.numEnv = 0;
   }
   // Target indices in native resolution.
   int8_t iid[kPsMaxEnvelopes][kPsMaxBands], icc[kPsMaxEnvelopes][kPsMaxBands];
@@ -327,7 +332,8 @@ bool PsPlanner::Extend(SbrBitWriter* bw) {
         if (gotParams.iid[e][b] != ai || gotParams.icc[e][b] != ci) return false;
       }
     }
-    if (gotParams.numEnv != w.numEnv) return false;
+    const int appended = w.frameClass && w.border[w.numEnv] < 32 ? 1 : 0;
+    if (gotParams.numEnv != (w.numEnv ? w.numEnv + appended : 1)) return false;
     planned_.push_back(gotParams);
   }
   // The decoder's memory after this frame: the last envelope, native.
