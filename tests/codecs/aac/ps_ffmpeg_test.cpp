@@ -169,9 +169,11 @@ Compared Compare(const std::string& name, int levelBands) {
   return r;
 }
 
-// One stream: a name and sbrsplice's options after the input and output.
+// One stream: a name, the mono core it is made from and sbrsplice's
+// options after the input and output.
 struct Stream {
   const char* name;
+  const char* core;
   const char* options;
   bool neutralOrDecorrelated;  // IID 0 with ICC 0 or ICC 7
   int levelBands;              // stereo bands whose level difference is held
@@ -179,24 +181,29 @@ struct Stream {
 };
 
 const Stream kStreams[] = {
-    {"iid0_icc0", "--ps --ps-const 0,0 --estimate ORIG_MIX", true, 20, 50},
+    {"iid0_icc0", "noise", "--ps --ps-const 0,0 --estimate ORIG_MIX", true, 20, 50},
     // ICC 7 (rho -1): left is the decorrelated signal, right its negation.
-    {"iid0_icc7", "--ps --ps-const 0,7 --estimate ORIG_MIX", true, 20, 50},
-    {"estimated_mix", "--ps --estimate ORIG_MIX", false, 20, 50},
-    {"estimated_apart", "--ps --estimate ORIG_APART", false, 20, 50},
+    {"iid0_icc7", "noise", "--ps --ps-const 0,7 --estimate ORIG_MIX", true, 20, 50},
+    {"estimated_mix", "noise", "--ps --estimate ORIG_MIX", false, 20, 50},
+    {"estimated_apart", "noise", "--ps --estimate ORIG_APART", false, 20, 50},
+    // Noise bursts and tone pips, each channel on its own rhythm: the
+    // transient reduction at work, alone (ICC 7) and with estimated
+    // parameters.
+    {"bursts_icc7", "bursts", "--ps --ps-const 0,7 --estimate ORIG_BURSTS", true, 20, 50},
+    {"bursts_estimated", "bursts", "--ps --estimate ORIG_BURSTS", false, 20, 50},
     // Swept parameters: every index value, coded over time and frequency,
     // one to four envelopes a frame.
-    {"sweep_10band_fine", "--ps --seed 3", false, 20, 50},
-    {"sweep_20band_ext", "--ps --seed 4", false, 20, 50},
-    {"sweep_20band", "--ps --seed 7", false, 20, 50},
-    {"sweep_fine_held", "--ps --seed 10", false, 20, 50},
-    {"sweep_variable_borders", "--ps --seed 21", false, 20, 50},
-    {"sweep_variable_20band", "--ps --seed 25", false, 20, 50},
+    {"sweep_10band_fine", "noise", "--ps --seed 3", false, 20, 50},
+    {"sweep_20band_ext", "noise", "--ps --seed 4", false, 20, 50},
+    {"sweep_20band", "noise", "--ps --seed 7", false, 20, 50},
+    {"sweep_fine_held", "noise", "--ps --seed 10", false, 20, 50},
+    {"sweep_variable_borders", "noise", "--ps --seed 21", false, 20, 50},
+    {"sweep_variable_20band", "noise", "--ps --seed 25", false, 20, 50},
     // An SBR header whose high band sits at very different exponents from
     // slot to slot. On this header the SBR layer alone (HE-AAC v1) puts the
     // high band 4 to 6 dB off FFmpeg's, so the stereo bands are held up to
     // the core's range (stereo band 14, QMF band 11).
-    {"sweep_wide_exponents", "--ps --seed 1", false, 15, 30},
+    {"sweep_wide_exponents", "noise", "--ps --seed 1", false, 15, 30},
 };
 
 std::string Replace(std::string s, const std::string& from, const std::string& to) {
@@ -222,15 +229,24 @@ class PsAgainstFfmpeg : public ::testing::TestWithParam<Stream> {
     if (!Exists(d + "mix.wav"))
       Shell(ff + "-i " + Quote(d + "apart.wav") + " -af 'pan=stereo|c0=c0|c1=0.6*c0+0.5*c1' -c:a pcm_s16le " +
             Quote(d + "mix.wav"));
-    if (!Exists(d + "mono.aac"))
-      Shell(ff + "-i " + Quote(d + "apart.wav") + " -ac 1 -ar 24000 -c:a aac -aac_pns 0 -b:a 32k -threads 1 "
-                 "-flags +bitexact -f adts " + Quote(d + "mono.aac"));
+    if (!Exists(d + "bursts.wav"))
+      Shell(ff + "-f lavfi -i 'aevalsrc=0.5*(random(0)-0.5)*lt(mod(t\\,0.25)\\,0.03)+"
+                 "0.3*sin(2*PI*700*t)*lt(mod(t+0.1\\,0.5)\\,0.05)|0.4*(random(1)-0.5)*lt(mod(t+0.07\\,0.25)\\,0.02)+"
+                 "0.2*sin(2*PI*2500*t):s=48000:d=3' -c:a pcm_s16le " + Quote(d + "bursts.wav"));
+    // No noise substitution: each decoder would draw its own noise.
+    for (const char* core : {"noise", "bursts"}) {
+      const std::string mono = d + core + "_mono.aac";
+      if (!Exists(mono))
+        Shell(ff + "-i " + Quote(d + (strcmp(core, "noise") ? "bursts.wav" : "apart.wav")) +
+              " -ac 1 -ar 24000 -c:a aac -aac_pns 0 -b:a 32k -threads 1 -flags +bitexact -f adts " + Quote(mono));
+    }
     for (const Stream& s : kStreams) {
       const std::string base = d + s.name;
       if (Exists(base + "_ff.wav")) continue;
       std::string opts = Replace(s.options, "ORIG_MIX", Quote(d + "mix.wav"));
       opts = Replace(opts, "ORIG_APART", Quote(d + "apart.wav"));
-      Shell(Quote(Bin("/tools/sbrsplice/sbrsplice")) + " " + Quote(d + "mono.aac") + " " + Quote(base + ".aac") +
+      opts = Replace(opts, "ORIG_BURSTS", Quote(d + "bursts.wav"));
+      Shell(Quote(Bin("/tools/sbrsplice/sbrsplice")) + " " + Quote(d + s.core + "_mono.aac") + " " + Quote(base + ".aac") +
             " " + opts + " --quiet-noise");
       Shell(Quote(Bin("/tools/aacdec/aacdec")) + " " + Quote(base + ".aac") + " " + Quote(base + "_ours.wav"));
       Shell(ff + "-i " + Quote(base + ".aac") + " -c:a pcm_s16le " + Quote(base + "_ff.wav"));
