@@ -43,14 +43,17 @@ const int kDecayCutoff = 3;
 const int32_t kPeakDecay = 0x6209f080;
 const int32_t kSmoothOld = 0x60000000;  // 0.75; the new value weighs 0.25
 
+// Redundant sign bits of the loudest of n values, at most h (h when all
+// are zero; a value of -1 counts as 31).
 int Headroom32(const int32_t* v, int n, int h) {
-  for (int i = 0; i < n && h > 0; i++) {
-    if (v[i] == 0) continue;
-    uint32_t u = (uint32_t)(v[i] < 0 ? ~v[i] : v[i]);
-    int r = u ? __builtin_clz(u) - 1 : 31;
-    if (r < h) h = r;
+  uint32_t acc = 0, any = 0;
+  for (int i = 0; i < n; i++) {
+    acc |= (uint32_t)(v[i] < 0 ? ~v[i] : v[i]);
+    any |= (uint32_t)v[i];
   }
-  return h;
+  if (any == 0) return h;
+  const int r = acc ? __builtin_clz(acc) - 1 : 31;
+  return r < h ? r : h;
 }
 
 void Shift32(int32_t* v, int n, int d) {
@@ -79,6 +82,17 @@ void PsDecoderInit(PsState* ps) {
     }
   }
   for (int b = 0; b < kPsStereoBands; b++) ps->transientGain[b] = 32767;
+  // All-pass link gains: the link coefficient, decaying with the QMF band
+  // above band 3.
+  for (int a = 0; a < kPsAllpassBands; a++) {
+    int32_t g = 0x7fffffff;
+    const int k = a - 7;  // QMF band of the upper all-pass bands
+    if (a >= kPsHybridBands && k > kDecayCutoff) {
+      const int64_t v = (int64_t)0x7fffffff - (int64_t)kDecaySlope * (k - kDecayCutoff);
+      g = v < 0 ? 0 : (int32_t)v;
+    }
+    for (int m = 0; m < 3; m++) ps->linkGain[m][a] = MulQ31(kLinkCoef[m], g);
+  }
   ps->bandLimit = ps->prevBandLimit = 3;
   ps->params.numEnv = 1;
   ps->params.border[1] = kPsSlots;
@@ -248,14 +262,8 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
       ps->apInIm[a][t & 15] = sIm[i];
       CMul(ps->apInRe[a][(t - 2) & 15], ps->apInIm[a][(t - 2) & 15],
            &kPsFractPhase[2 * a], &yr, &yi);
-      int32_t g = 0x7fffffff;
-      const int k = i - 7;  // QMF band of the upper all-pass bands
-      if (i >= kPsHybridBands && k > kDecayCutoff) {
-        const int64_t v = (int64_t)0x7fffffff - (int64_t)kDecaySlope * (k - kDecayCutoff);
-        g = v < 0 ? 0 : (int32_t)v;
-      }
       for (int m = 0; m < 3; m++) {
-        const int32_t ag = MulQ31(kLinkCoef[m], g);
+        const int32_t ag = ps->linkGain[m][a];
         const int back = (int)((t - (uint32_t)kLinkDelay[m]) & 15);
         int32_t tr, ti;
         CMul(ps->apRe[m][a][back], ps->apIm[m][a][back],
