@@ -11,7 +11,6 @@ namespace {
 int32_t Sat32(int64_t v) { return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : (int32_t)v); }
 int16_t Sat16(int32_t v) { return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v)); }
 
-int32_t MulQ15(int32_t x, int32_t c) { return Sat32(((int64_t)x * c >> 15) & ~(int64_t)1); }
 int32_t MulQ31(int32_t x, int32_t c) { return (int32_t)((int64_t)x * c >> 31); }
 
 
@@ -30,9 +29,13 @@ int32_t Scale(int32_t x, int shift) {
   return Sat32((int64_t)x * ((int64_t)1 << s));
 }
 
+// Product with a Q15 value of at most 32767 in magnitude (the phase tables
+// and the transient gains): the result always fits 32 bits.
+int32_t MulQ15Fit(int32_t x, int32_t c) { return (int32_t)(((int64_t)x * c >> 15) & ~(int64_t)1); }
+
 void CMul(int32_t xr, int32_t xi, const int16_t* c, int32_t* yr, int32_t* yi) {
-  *yr = Sat32((int64_t)MulQ15(xr, c[0]) - MulQ15(xi, c[1]));
-  *yi = Sat32((int64_t)MulQ15(xr, c[1]) + MulQ15(xi, c[0]));
+  *yr = Sat32((int64_t)MulQ15Fit(xr, c[0]) - MulQ15Fit(xi, c[1]));
+  *yi = Sat32((int64_t)MulQ15Fit(xr, c[1]) + MulQ15Fit(xi, c[0]));
 }
 
 // All-pass link coefficients, Q31, and the decay slope above QMF band 3.
@@ -289,8 +292,8 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
       ps->delay1Im[k] = sIm[i];
     }
     const int32_t gain = ps->transientGain[ps->bandOf[i]];
-    dRe[i] = MulQ15(yr, gain);
-    dIm[i] = MulQ15(yi, gain);
+    dRe[i] = MulQ15Fit(yr, gain);
+    dIm[i] = MulQ15Fit(yi, gain);
   }
 }
 

@@ -26,6 +26,13 @@ TEST(PsMix, CosSin) {
   }
 }
 
+TEST(PsDecorrelate, PhaseTablesStayWithinQ15) {
+  // The decorrelator's products with these skip saturation: a value of
+  // -32768 would let one overflow.
+  for (int i = 0; i < kPsAllpassBands * 2; i++) EXPECT_GE(kPsFractPhase[i], -32767) << i;
+  for (int i = 0; i < 3 * kPsAllpassBands * 2; i++) EXPECT_GE(kPsLinkPhase[i], -32767) << i;
+}
+
 TEST(PsMix, Matrices) {
   struct Case {
     const char* name;
