@@ -114,6 +114,7 @@ struct PsState {
   int32_t delay1Re[29], delay1Im[29];         // QMF bands 35..63
   int32_t apInRe[kPsAllpassBands][16], apInIm[kPsAllpassBands][16];
   int32_t apRe[3][kPsAllpassBands][16], apIm[3][kPsAllpassBands][16];
+  int32_t linkGain[3][kPsAllpassBands];  // Q31, set at init
   // Transient reduction per stereo band: peak-decay power, smoothed
   // peak-difference power, smoothed power. 64-bit: a 32-bit power of the
   // 29 QMF bands of the top stereo band saturates at full scale, and a

@@ -27,18 +27,27 @@ void PsHybridFilter2(const int32_t* w, int32_t* low, int32_t* high) {
   *high = Sat32((int64_t)c - s);
 }
 
-// The 8-band complex filter: band q is centred on (q + 1/2) pi / 4.
+// The 8-band complex filter: band q is centred on (q + 1/2) pi / 4. Band
+// 7 - q's taps are the conjugates of band q's: each product serves both,
+// truncated once as it is and once negated.
 void PsHybridFilter8(const int32_t* wr, const int32_t* wi, int32_t* outRe, int32_t* outIm) {
-  for (int q = 0; q < 8; q++) {
+  auto trunc = [](int64_t p) { return Sat32((p >> 15) & ~(int64_t)1); };
+  for (int q = 0; q < 4; q++) {
     const int16_t* c = &kPsHybrid8[q * 26];
-    int32_t re = 0, im = 0;
+    int32_t re = 0, im = 0, reM = 0, imM = 0;  // band q and band 7 - q
     for (int j = 0; j < 13; j++) {
-      const int32_t cr = c[2 * j], ci = c[2 * j + 1];
-      re = Sat32((int64_t)re + MulQ15(wr[j], cr) - MulQ15(wi[j], ci));
-      im = Sat32((int64_t)im + MulQ15(wr[j], ci) + MulQ15(wi[j], cr));
+      const int64_t cr = c[2 * j], ci = c[2 * j + 1];
+      const int64_t rr = wr[j] * cr, ii = wi[j] * ci, ri = wr[j] * ci, ir = wi[j] * cr;
+      const int32_t trr = trunc(rr), tir = trunc(ir);
+      re = Sat32((int64_t)re + trr - trunc(ii));
+      im = Sat32((int64_t)im + trunc(ri) + tir);
+      reM = Sat32((int64_t)reM + trr - trunc(-ii));
+      imM = Sat32((int64_t)imM + trunc(-ri) + tir);
     }
     outRe[q] = re;
     outIm[q] = im;
+    outRe[7 - q] = reM;
+    outIm[7 - q] = imM;
   }
 }
 

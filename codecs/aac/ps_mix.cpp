@@ -11,7 +11,6 @@ namespace {
 int32_t Sat32(int64_t v) { return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : (int32_t)v); }
 int16_t Sat16(int32_t v) { return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v)); }
 
-int32_t MulQ15(int32_t x, int32_t c) { return Sat32(((int64_t)x * c >> 15) & ~(int64_t)1); }
 int32_t MulQ31(int32_t x, int32_t c) { return (int32_t)((int64_t)x * c >> 31); }
 
 
@@ -30,9 +29,13 @@ int32_t Scale(int32_t x, int shift) {
   return Sat32((int64_t)x * ((int64_t)1 << s));
 }
 
+// Product with a Q15 value of at most 32767 in magnitude (the phase tables
+// and the transient gains): the result always fits 32 bits.
+int32_t MulQ15Fit(int32_t x, int32_t c) { return (int32_t)(((int64_t)x * c >> 15) & ~(int64_t)1); }
+
 void CMul(int32_t xr, int32_t xi, const int16_t* c, int32_t* yr, int32_t* yi) {
-  *yr = Sat32((int64_t)MulQ15(xr, c[0]) - MulQ15(xi, c[1]));
-  *yi = Sat32((int64_t)MulQ15(xr, c[1]) + MulQ15(xi, c[0]));
+  *yr = Sat32((int64_t)MulQ15Fit(xr, c[0]) - MulQ15Fit(xi, c[1]));
+  *yi = Sat32((int64_t)MulQ15Fit(xr, c[1]) + MulQ15Fit(xi, c[0]));
 }
 
 // All-pass link coefficients, Q31, and the decay slope above QMF band 3.
@@ -43,14 +46,17 @@ const int kDecayCutoff = 3;
 const int32_t kPeakDecay = 0x6209f080;
 const int32_t kSmoothOld = 0x60000000;  // 0.75; the new value weighs 0.25
 
+// Redundant sign bits of the loudest of n values, at most h (h when all
+// are zero; a value of -1 counts as 31).
 int Headroom32(const int32_t* v, int n, int h) {
-  for (int i = 0; i < n && h > 0; i++) {
-    if (v[i] == 0) continue;
-    uint32_t u = (uint32_t)(v[i] < 0 ? ~v[i] : v[i]);
-    int r = u ? __builtin_clz(u) - 1 : 31;
-    if (r < h) h = r;
+  uint32_t acc = 0, any = 0;
+  for (int i = 0; i < n; i++) {
+    acc |= (uint32_t)(v[i] < 0 ? ~v[i] : v[i]);
+    any |= (uint32_t)v[i];
   }
-  return h;
+  if (any == 0) return h;
+  const int r = acc ? __builtin_clz(acc) - 1 : 31;
+  return r < h ? r : h;
 }
 
 void Shift32(int32_t* v, int n, int d) {
@@ -79,6 +85,17 @@ void PsDecoderInit(PsState* ps) {
     }
   }
   for (int b = 0; b < kPsStereoBands; b++) ps->transientGain[b] = 32767;
+  // All-pass link gains: the link coefficient, decaying with the QMF band
+  // above band 3.
+  for (int a = 0; a < kPsAllpassBands; a++) {
+    int32_t g = 0x7fffffff;
+    const int k = a - 7;  // QMF band of the upper all-pass bands
+    if (a >= kPsHybridBands && k > kDecayCutoff) {
+      const int64_t v = (int64_t)0x7fffffff - (int64_t)kDecaySlope * (k - kDecayCutoff);
+      g = v < 0 ? 0 : (int32_t)v;
+    }
+    for (int m = 0; m < 3; m++) ps->linkGain[m][a] = MulQ31(kLinkCoef[m], g);
+  }
   ps->bandLimit = ps->prevBandLimit = 3;
   ps->params.numEnv = 1;
   ps->params.border[1] = kPsSlots;
@@ -248,14 +265,8 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
       ps->apInIm[a][t & 15] = sIm[i];
       CMul(ps->apInRe[a][(t - 2) & 15], ps->apInIm[a][(t - 2) & 15],
            &kPsFractPhase[2 * a], &yr, &yi);
-      int32_t g = 0x7fffffff;
-      const int k = i - 7;  // QMF band of the upper all-pass bands
-      if (i >= kPsHybridBands && k > kDecayCutoff) {
-        const int64_t v = (int64_t)0x7fffffff - (int64_t)kDecaySlope * (k - kDecayCutoff);
-        g = v < 0 ? 0 : (int32_t)v;
-      }
       for (int m = 0; m < 3; m++) {
-        const int32_t ag = MulQ31(kLinkCoef[m], g);
+        const int32_t ag = ps->linkGain[m][a];
         const int back = (int)((t - (uint32_t)kLinkDelay[m]) & 15);
         int32_t tr, ti;
         CMul(ps->apRe[m][a][back], ps->apIm[m][a][back],
@@ -281,14 +292,19 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
       ps->delay1Im[k] = sIm[i];
     }
     const int32_t gain = ps->transientGain[ps->bandOf[i]];
-    dRe[i] = MulQ15(yr, gain);
-    dIm[i] = MulQ15(yi, gain);
+    dRe[i] = MulQ15Fit(yr, gain);
+    dIm[i] = MulQ15Fit(yi, gain);
   }
 }
 
 void PsApplyMix(PsState* ps, int32_t* sRe, int32_t* sIm, const int32_t* dRe, const int32_t* dIm,
                 int32_t* rRe, int32_t* rIm) {
   const int limit = ps->bandLimit + 7;
+  for (int k = 0; k < kPsGroups; k++)
+    for (int j = 0; j < 4; j++) {
+      int32_t v = ps->h[k][j] + ps->hStep[k][j];
+      ps->h[k][j] = v > 32767 ? 32767 : (v < -32768 ? -32768 : v);
+    }
   for (int i = 0; i < kPsSignalBands; i++) {
     if (i >= limit) {
       rRe[i] = rIm[i] = 0;
@@ -301,11 +317,6 @@ void PsApplyMix(PsState* ps, int32_t* sRe, int32_t* sIm, const int32_t* dRe, con
     rRe[i] = Sat32((h[1] * sr + h[3] * dr) >> 14);
     rIm[i] = Sat32((h[1] * si + h[3] * di) >> 14);
   }
-  for (int k = 0; k < kPsGroups; k++)
-    for (int j = 0; j < 4; j++) {
-      int32_t v = ps->h[k][j] + ps->hStep[k][j];
-      ps->h[k][j] = v > 32767 ? 32767 : (v < -32768 ? -32768 : v);
-    }
 }
 
 void PsProcessSlot(PsState* ps, int32_t* slotRe, int32_t* slotIm, const int32_t* aheadRe,
@@ -348,9 +359,18 @@ int PsApplyFrame(PsState* ps, int32_t (*re)[64], int32_t (*im)[64], int32_t (*ri
                  int32_t (*rightIm)[64], int lowExp, const int* highExp, int lowBandEnd,
                  int bandLimit) {
   ps->bandLimit = PsClamp(bandLimit, 3, 64);
+  // A slot's high band may sit at a low exponent with small values (a large
+  // envelope gain on a quiet patch): what bounds the block exponent is where
+  // its values would reach full scale, not the exponent alone.
   int minExp = lowExp;
-  for (int l = 0; l < kPsSlots; l++)
-    if (highExp[l] > kPsMutedExp && highExp[l] < minExp) minExp = highExp[l];
+  const int k0 = PsClamp(lowBandEnd, 0, ps->bandLimit);
+  for (int l = 0; l < kPsSlots; l++) {
+    if (highExp[l] <= kPsMutedExp) continue;
+    int h = Headroom32(&re[l][k0], ps->bandLimit - k0, 64);
+    h = Headroom32(&im[l][k0], ps->bandLimit - k0, h);
+    if (h == 64) continue;  // silent
+    if (highExp[l] + h < minExp) minExp = highExp[l] + h;
+  }
   PsRescale(ps, minExp);
   int env = 0;
   for (int l = 0; l < kPsSlots; l++) {

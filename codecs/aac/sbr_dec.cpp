@@ -58,15 +58,27 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
   SbrQmfAnalysis(pcm, kSbrFrameSlots, &e, &c->m, &c->ana, ks);
   // One exponent for the whole low band: the overlap slots and the new ones.
   int cur = e.low;
+  // An overlap slot that already carries a high band (the previous frame's
+  // envelopes reached past its end) keeps it at its own slot exponent: only
+  // the bands below it follow the low band's exponent.
+  int overlapEnd[kSbrOverlapSlots];
+  for (int l = 0; l < kSbrOverlapSlots; l++)
+    overlapEnd[l] = c->slotExp[l] == kSbrNoHighBand || c->syn.lowEnd > 32 ? 32 : c->syn.lowEnd;
   if (c->lowExp < cur) {
     ks->rescale(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, c->lowExp - cur);
     cur = c->lowExp;
   } else if (c->lowExp > cur) {
-    ks->rescale(&c->m, 0, 32, 0, kSbrOverlapSlots, cur - c->lowExp);
+    for (int l = 0; l < kSbrOverlapSlots; l++)
+      ks->rescale(&c->m, 0, overlapEnd[l], l, l + 1, cur - c->lowExp);
   }
-  int h = ks->headroom(&c->m, 0, 32, 0, kSbrMatrixSlots);
+  int h = ks->headroom(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
+  for (int l = 0; l < kSbrOverlapSlots; l++) {
+    const int hl = ks->headroom(&c->m, 0, overlapEnd[l], l, l + 1);
+    if (hl < h) h = hl;
+  }
   if (h > 0 && h < 31) {
-    ks->rescale(&c->m, 0, 32, 0, kSbrMatrixSlots, h);
+    ks->rescale(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
+    for (int l = 0; l < kSbrOverlapSlots; l++) ks->rescale(&c->m, 0, overlapEnd[l], l, l + 1, h);
     cur += h;
   }
   for (int l = kSbrOverlapSlots; l < kSbrMatrixSlots; l++) {

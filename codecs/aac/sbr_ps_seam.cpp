@@ -2,6 +2,8 @@
 // the SBR decoder reserves for it.
 #include "sbr_ps_seam.h"
 
+#include <algorithm>
+
 #include "ps.h"
 
 static_assert(sizeof(PsState) <= kSbrPsStateBytes, "PS state does not fit its reserve");
@@ -27,6 +29,18 @@ void Shift(SbrQmfMatrix* m, int l, int k0, int k1, int shift) {
   }
 }
 
+// Redundant sign bits of bands k0..k1-1 of slots l0..l1-1 in both
+// matrices (31 when all are zero).
+int Headroom(const SbrQmfMatrix* a, const SbrQmfMatrix* b, int l0, int l1, int k0, int k1) {
+  uint32_t acc = 0;
+  for (int l = l0; l < l1; l++)
+    for (int k = k0; k < k1; k++) {
+      const int32_t v[4] = {a->re[l][k], a->im[l][k], b->re[l][k], b->im[l][k]};
+      for (int32_t x : v) acc |= (uint32_t)(x < 0 ? ~x : x);
+    }
+  return acc ? __builtin_clz(acc) - 1 : 31;
+}
+
 }  // namespace
 
 int PsApplyQmf(void* psState, SbrPsFrame* f) {
@@ -39,26 +53,27 @@ int PsApplyQmf(void* psState, SbrPsFrame* f) {
   const int limit = f->kx + f->m > 64 ? 64 : f->kx + f->m;
   const int e = PsApplyFrame(ps, f->left->re, f->left->im, f->right->re, f->right->im, lowExp,
                              f->highExp, f->kx, limit);
-  // Back from the PS exponent to the frame's own, one bit lower for the
-  // gain of the mixing (up to 2): the low band and each slot's high band.
-  // Keeping the low band near its exponent keeps the next frame's analysis,
-  // which joins the overlap slots under one low-band exponent, at full
-  // precision.
-  const int lowOut = lowExp - 1;
+  // Back from the PS exponent: the low band to its own exponent, one bit
+  // lower for the gain of the mixing (up to 2), unless the output needs
+  // more room. Keeping the low band near its exponent keeps the next
+  // frame's analysis, which joins the overlap slots under one low-band
+  // exponent, at full precision. Each slot's high band takes the exponent
+  // its output fills: the decorrelated signal may be far louder or quieter
+  // than the slot's own input (a loud slot 14 slots back, an all-pass tail
+  // into a silent slot), and the slot's input exponent would saturate it or
+  // leave it a few bits, or only the sign bits of a right shift, at a
+  // large scale.
+  const int lowOut = std::min(lowExp - 1, e + Headroom(f->left, f->right, 0, f->slotCount, 0, f->kx));
   for (int l = 0; l < f->slotCount; l++) {
     Shift(f->left, l, 0, f->kx, e - lowOut);
     Shift(f->right, l, 0, f->kx, e - lowOut);
-    if (f->highExp[l] > kSbrNoHighBand) {
-      const int highOut = f->highExp[l] - 1;
-      Shift(f->left, l, f->kx, limit, e - highOut);
-      Shift(f->right, l, f->kx, limit, e - highOut);
-      f->highExp[l] = highOut;
-    } else {
-      f->highExp[l] = e;  // the decorrelator's tail
-    }
+    const int highOut = e + Headroom(f->left, f->right, l, l + 1, f->kx, limit);
+    Shift(f->left, l, f->kx, limit, e - highOut);
+    Shift(f->right, l, f->kx, limit, e - highOut);
+    f->highExp[l] = highOut;
   }
   for (int l = f->firstSlot + f->slotCount - kSbrOverlapSlots; l < kSbrMatrixSlots; l++)
-    Shift(f->left, l, 0, f->kx, 1);
+    Shift(f->left, l, 0, f->kx, lowExp - lowOut);
   *f->lowExp = lowOut;
   return 1;
 }

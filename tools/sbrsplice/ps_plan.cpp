@@ -159,6 +159,17 @@ std::string PsPlanner::Init(int seed, const std::string& wavPath, int outputRate
   return std::string();
 }
 
+std::string PsPlanner::HoldConstant(int iid, int icc) {
+  if (iid < -7 || iid > 7 || icc < 0 || icc > 7) return "--ps-const: IID -7..7, ICC 0..7";
+  left_.clear();
+  right_.clear();
+  cfg_ = PsPlanConfig();
+  cfg_.constant = 1;
+  cfg_.constIid = iid;
+  cfg_.constIcc = icc;
+  return std::string();
+}
+
 // Swept targets on 20 stereo bands: every index value passes each band.
 void PsPlanner::Targets(int frame, int env, int8_t* iid, int8_t* icc) {
   const int iidMax = cfg_.iidFine ? 15 : 7;
@@ -166,6 +177,11 @@ void PsPlanner::Targets(int frame, int env, int8_t* iid, int8_t* icc) {
   for (int b = 0; b < kPsStereoBands; b++) {
     if (cfg_.neutral) {
       iid[b] = icc[b] = 0;
+      continue;
+    }
+    if (cfg_.constant) {
+      iid[b] = (int8_t)cfg_.constIid;
+      icc[b] = (int8_t)cfg_.constIcc;
       continue;
     }
     iid[b] = (int8_t)((step + 3 * b + seed_) % (2 * iidMax + 1) - iidMax);
@@ -226,16 +242,21 @@ bool PsPlanner::Extend(SbrBitWriter* bw) {
   if (cfg_.variableBorders && frame_ % 2) {
     w.frameClass = 1;
     w.numEnv = (uint8_t)(1 + R(4));
-    // Rising borders ending at 32: no envelope is appended.
+    // Rising borders, most ending at 32; every third variable frame ends
+    // before, and the decoder appends an envelope that holds the last
+    // parameters to the frame's end.
+    const bool early = frame_ % 6 == 3;
     int b = 0;
     for (int e = 1; e <= w.numEnv; e++) {
       const int room = 32 - (w.numEnv - e) - b;
-      b = e == w.numEnv ? 32 : b + 1 + (int)R((uint32_t)(room > 1 ? room - 1 : 1));
+      b = e == w.numEnv && !early ? 32 : b + 1 + (int)R((uint32_t)(room > 1 ? room - 1 : 1));
       w.border[e] = (uint8_t)b;
     }
   } else {
     const int n[4] = {1, 1, 2, 4};
     w.numEnv = (uint8_t)n[R(4)];
+    // Now and then no envelope: the previous frame's parameters hold.
+    if (frame_ % 7 == 5) w.numEnv = 0;
   }
   // Target indices in native resolution.
   int8_t iid[kPsMaxEnvelopes][kPsMaxBands], icc[kPsMaxEnvelopes][kPsMaxBands];
@@ -311,7 +332,8 @@ bool PsPlanner::Extend(SbrBitWriter* bw) {
         if (gotParams.iid[e][b] != ai || gotParams.icc[e][b] != ci) return false;
       }
     }
-    if (gotParams.numEnv != w.numEnv) return false;
+    const int appended = w.frameClass && w.border[w.numEnv] < 32 ? 1 : 0;
+    if (gotParams.numEnv != (w.numEnv ? w.numEnv + appended : 1)) return false;
     planned_.push_back(gotParams);
   }
   // The decoder's memory after this frame: the last envelope, native.
@@ -332,5 +354,9 @@ bool PsPlanner::Extend(SbrBitWriter* bw) {
 
 std::string PsAttach(PsPlanner* ps, const PsSpliceOptions& opt, int chanCfg, int coreRate) {
   if (chanCfg != 1) return "--ps needs a mono stream";
+  if (opt.constant) {
+    std::string e = ps->Init(opt.seed, std::string(), 2 * coreRate);
+    return e.empty() ? ps->HoldConstant(opt.iid, opt.icc) : e;
+  }
   return ps->Init(opt.seed, opt.estimate, 2 * coreRate);
 }

@@ -17,6 +17,8 @@ struct PsPlanConfig {
   int extBytes = -1;             // -1: no extension
   int hold = 1;                  // frames a swept value stays
   int neutral = 0;               // IID 0, ICC 0 everywhere
+  int constant = 0;              // constIid, constIcc everywhere
+  int constIid = 0, constIcc = 0;
 };
 
 class PsPlanner {
@@ -25,6 +27,8 @@ class PsPlanner {
   // configuration and sweep. With a WAV original the indices are
   // estimated from it instead. Returns an error text, or empty.
   std::string Init(int seed, const std::string& wavPath, int outputRate);
+  // Every band and envelope at one IID (coarse) and ICC index, 20 bands.
+  std::string HoldConstant(int iid, int icc);
   // Turns the bs_extended_data 0 that ends an SBR single-channel payload
   // into 1 and appends the PS extension. False when the payload does not
   // read back as planned.
@@ -69,5 +73,7 @@ struct PsSpliceOptions {
   bool on = false;
   int seed = 0;
   std::string estimate;
+  bool constant = false;  // --ps-const: one IID and ICC index throughout
+  int iid = 0, icc = 0;
 };
 std::string PsAttach(PsPlanner* ps, const PsSpliceOptions& opt, int chanCfg, int coreRate);

@@ -6,7 +6,9 @@
 //
 //   sbrsplice IN OUT [--seed N] [--estimate ORIGINAL.wav] [--wide]
 //   (both ADTS or both MP4)
-//   sbrsplice IN OUT --ps [--seed N] [--estimate ORIGINAL.wav]   (mono IN; HE-AAC v2)
+//   sbrsplice IN OUT --ps [--seed N] [--estimate ORIGINAL.wav] [--ps-const IID,ICC]
+//   (mono IN; HE-AAC v2)
+//   any of them with --quiet-noise
 // --wide (ADTS) codes the envelopes and noise floors with deltas that run
 // through every symbol of the Huffman tables in use (values 0..LAV, noise
 // 0..30; in a coupled pair the balance channel's values 0..LAV of its
@@ -17,7 +19,11 @@
 // channels uncoupled, no inverse filtering, a low noise floor and no added
 // sinusoids (the complex subband noise and a whitened patch reach the output
 // at less than their subband energy, so these would lower the level). With
-// --ps the stereo parameters come from the same (stereo) original.
+// --ps the stereo parameters come from the same (stereo) original, unless
+// --ps-const holds every band at one IID and ICC index. --quiet-noise sets
+// the noise floor as low as the syntax allows (72 dB below the envelope),
+// with no inverse filtering and no added sinusoids: the high band is then
+// the envelope-scaled patch alone.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -156,6 +162,7 @@ struct Planner {
   int prevTrail = 16;
   const Original* original = nullptr;  // envelopes from the original when set
   bool wide = false;                   // deltas sweep every Huffman symbol
+  bool quietNoise = false;             // quietest noise floor, no sinusoids
   int sweepStep[10] = {};              // next magnitude per table (wide)
   int sweepSign[10] = {};              // sign preferred next (wide)
   int used[10][121] = {};              // symbols coded, per Huffman table
@@ -347,6 +354,7 @@ struct Planner {
       for (int b = 0; b < t.nNoise; b++) {
         int x = balance ? 12 + 2 * (R(3) - 1) : 4 + R(8);
         if (original) x = 12;  // a low noise floor
+        if (quietNoise) x = 30;  // the quietest the syntax allows: 72 dB below the envelope
         int prev = c->dfNoise[q] ? (q == 0 ? h->prevNoise[b] : nv[0][b]) : (b ? nv[q][b - 1] : 0);
         int d = x - prev;
         if (wide && !original && !balance) d = WideDelta(c->dfNoise[q] ? kSbrHuffNoiseT30 : (b ? kSbrHuffEnvF30 : -1), prev, 0, 30);
@@ -359,8 +367,8 @@ struct Planner {
       }
     }
     for (int b = 0; b < t.nNoise; b++) h->prevNoise[b] = nv[c->grid.numNoise - 1][b];
-    for (int i = 0; i < t.nNoise; i++) c->invf[i] = (uint8_t)(original ? 0 : R(4));
-    c->addHarmonicFlag = (uint8_t)(!original && R(3) == 0);
+    for (int i = 0; i < t.nNoise; i++) c->invf[i] = (uint8_t)(original || quietNoise ? 0 : R(4));
+    c->addHarmonicFlag = (uint8_t)(!original && !quietNoise && R(3) == 0);
     if (c->addHarmonicFlag)
       for (int i = 0; i < t.nHigh; i++) c->addHarmonic[i] = (uint8_t)(R(6) == 0);
     h->prevLastBorder = c->grid.borders[c->grid.numEnv] - 16;
@@ -625,7 +633,7 @@ PsSpliceOptions g_ps;
 PsPlanner g_psPlan;
 
 const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* original,
-                      std::vector<uint8_t>* out) {
+                      bool quietNoise, std::vector<uint8_t>* out) {
   std::vector<Box> top;
   if (!ParseBoxes(in.data(), in.size(), &top)) return "damaged MP4 box structure";
   Box* moov = Find(top, "moov");
@@ -653,6 +661,7 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* 
   if (original && original->rate != 2 * coreRate) return "the original's rate must be twice the core's";
   Planner plan;
   plan.original = original;
+  plan.quietNoise = quietNoise;
   if (!plan.Init(seed, 2 * coreRate)) return "no usable SBR header for this rate";
   static std::string psErr;
   if (g_ps.on && !(psErr = PsAttach(&g_psPlan, g_ps, chanCfg, coreRate)).empty()) return psErr.c_str();
@@ -745,12 +754,14 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* 
 
 int main(int argc, char** argv) {
   if (argc < 3)
-    return Fail("usage: sbrsplice IN OUT [--ps] [--seed N] [--estimate ORIGINAL.wav] [--wide]");
+    return Fail("usage: sbrsplice IN OUT [--ps [--ps-const IID,ICC]] [--seed N] [--estimate ORIGINAL.wav] "
+                "[--quiet-noise] [--wide]");
   int seed = 0;
   for (int i = 3; i < argc; i++) g_ps.on = g_ps.on || !strcmp(argv[i], "--ps");
   static Original original;
   const Original* est = nullptr;
   bool wide = false;
+  bool quiet = false;
   for (int i = 3; i < argc; i++) {
     if (!strcmp(argv[i], "--seed") && i + 1 < argc) {
       seed = atoi(argv[++i]);
@@ -761,6 +772,14 @@ int main(int argc, char** argv) {
       const char* e = LoadOriginal(argv[++i], &original);
       if (e) return Fail(e);
       est = &original;
+    } else if (!strcmp(argv[i], "--ps-const") && i + 1 < argc) {
+      int iid = 0, icc = 0;
+      if (sscanf(argv[++i], "%d,%d", &iid, &icc) != 2) return Fail("--ps-const takes IID,ICC");
+      g_ps.constant = true;
+      g_ps.iid = iid;
+      g_ps.icc = icc;
+    } else if (!strcmp(argv[i], "--quiet-noise")) {
+      quiet = true;
     } else if (!strcmp(argv[i], "--wide")) {
       wide = true;
     } else {
@@ -777,7 +796,7 @@ int main(int argc, char** argv) {
   fclose(f);
   if (in.size() >= 8 && !memcmp(&in[4], "ftyp", 4)) {
     std::vector<uint8_t> out;
-    const char* e = SpliceMp4(in, seed, est, &out);
+    const char* e = SpliceMp4(in, seed, est, quiet, &out);
     if (e) return Fail(e);
     FILE* o = fopen(argv[2], "wb");
     if (!o) return Fail("cannot create output");
@@ -788,6 +807,7 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> out;
   Planner plan;
   plan.original = est;
+  plan.quietNoise = quiet;
   plan.wide = wide;
   bool planned = false;
   size_t pos = 0;

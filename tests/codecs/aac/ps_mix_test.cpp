@@ -26,6 +26,13 @@ TEST(PsMix, CosSin) {
   }
 }
 
+TEST(PsDecorrelate, PhaseTablesStayWithinQ15) {
+  // The decorrelator's products with these skip saturation: a value of
+  // -32768 would let one overflow.
+  for (int i = 0; i < kPsAllpassBands * 2; i++) EXPECT_GE(kPsFractPhase[i], -32767) << i;
+  for (int i = 0; i < 3 * kPsAllpassBands * 2; i++) EXPECT_GE(kPsLinkPhase[i], -32767) << i;
+}
+
 TEST(PsMix, Matrices) {
   struct Case {
     const char* name;
@@ -98,6 +105,33 @@ TEST(PsMix, OneSlotEnvelopeReachesItsTarget) {
     EXPECT_NEAR(ps.h[g][0], 0, 2) << g;
     EXPECT_NEAR(ps.h[g][2], 16384, 2) << g;
     EXPECT_NEAR(ps.h[g][3], -16384, 2) << g;
+  }
+}
+
+TEST(PsMix, EnvelopeSlotsStepTowardsTheTarget) {
+  // From the initial mono mixing (h11 = 1) to ICC 7 (h11 = 0) over an
+  // envelope of len slots: slot n (from 0) mixes with h11 = 1 - (n + 1) /
+  // len, so the first slot has moved one step and the last holds the target.
+  for (int len : {1, 3, 8, 32}) {
+    static PsState ps;
+    PsDecoderInit(&ps);
+    ps.params.numEnv = 1;
+    ps.params.border[0] = 0;
+    ps.params.border[1] = (uint8_t)len;
+    for (int b = 0; b < kPsStereoBands; b++) {
+      ps.params.iid[0][b] = 0;
+      ps.params.icc[0][b] = 7;
+    }
+    ps.bandLimit = 64;
+    PsMix(&ps, 0, 64);
+    for (int n = 0; n < len; n++) {
+      int32_t s[kPsSignalBands], si[kPsSignalBands] = {0}, d[kPsSignalBands] = {0},
+          di[kPsSignalBands] = {0}, r[kPsSignalBands], ri[kPsSignalBands];
+      for (int i = 0; i < kPsSignalBands; i++) s[i] = 1 << 14;
+      PsApplyMix(&ps, s, si, d, di, r, ri);
+      const double want = 16384.0 * (1 - (n + 1.0) / len);
+      EXPECT_NEAR(s[20], want, 4 + n) << "length " << len << ", slot " << n;  // left = h11
+    }
   }
 }
 
