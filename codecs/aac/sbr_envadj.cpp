@@ -90,7 +90,7 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
   const int kx = t->kx, kEnd = t->kx + t->m;
   const int la = f->transientEnv;
   SbrME G[5][64], Q[5][64], S[5][64];
-  int maxGe = -64;
+  int maxGe = -64, maxNe = -64;
   // Gains, noise and sinusoid levels of every envelope (energy domain,
   // then amplitudes).
   for (int e = 0; e < f->numEnv; e++) {
@@ -143,7 +143,9 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         origK[k] = orig;
         Q[e][k] = Div(Mul(orig, qn), onePlusQ);
         S[e][k] = sineAt[k] ? Div(orig, onePlusQ) : kZero;
-        SbrME denom = Add(kEps, cur[k]);
+        // 1 + estimated energy: a silent patch gets the full gain (which
+        // the limiter holds) and its noise floor stays.
+        SbrME denom = Add(kOne, cur[k]);
         if (!anySine) {
           if (!transient) denom = Mul(denom, onePlusQ);
           G[e][k] = Div(orig, denom);
@@ -190,13 +192,26 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
       Q[e][k] = Sqrt(Q[e][k]);
       S[e][k] = Sqrt(S[e][k]);
       if (G[e][k].m && G[e][k].e > maxGe) maxGe = G[e][k].e;
+      if (Q[e][k].m && Q[e][k].e > maxNe) maxNe = Q[e][k].e;
+      if (S[e][k].m && S[e][k].e > maxNe) maxNe = S[e][k].e;
     }
   }
   if (maxGe < 0) maxGe = 0;
-  // Output exponent: room for the largest gain plus one bit for noise and
-  // sinusoids; gains become linear at 2^gainShift so Y = X x g >> 30.
-  const int outExp = inExp - maxGe - 1;
+  // Output exponent: the gained high band, the noise and the sinusoids each
+  // get room of their own (two bits for their sum). The gained part is
+  // bounded by the generated band's actual peak, not by the low band's
+  // scale: a silent or faint generated band (huge gains) must neither push
+  // the noise out of range nor leave it a few bits of precision.
+  const int l0All = 2 * f->borders[0], l1All = 2 * f->borders[f->numEnv];
+  const int xRoom = complexSet ? SbrHeadroomComplex(m, kx, kEnd, l0All, l1All)
+                               : SbrHeadroomReal(m, kx, kEnd, l0All, l1All);
+  int outExp = inExp + xRoom - maxGe - 2;
+  if (29 - maxNe < outExp) outExp = 29 - maxNe;
+  // Gains become linear at 2^gainShift; Y = X x g >> yShift brings the
+  // product from inExp to outExp (never a left shift: yShift >= 31 - xRoom).
   const int gainShift = 30 - maxGe - 1;
+  int yShift = inExp + gainShift - outExp;
+  if (yShift > 62) yShift = 62;
   if (st->first) {
     st->prevGainShift = gainShift;
     st->prevNoiseExp = outExp;
@@ -233,8 +248,8 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
           gk = SbrSat32(gk + (((int64_t)(st->prevGain[k] - (int64_t)gk) * w) >> 15));
           nk = SbrSat32(nk + (((int64_t)(st->prevNoise[k] - (int64_t)nk) * w) >> 15));
         }
-        int64_t yr = ((int64_t)m->re[l][k] * gk) >> 30;
-        int64_t yi = complexSet ? ((int64_t)m->im[l][k] * gk) >> 30 : 0;
+        int64_t yr = ((int64_t)m->re[l][k] * gk) >> yShift;
+        int64_t yi = complexSet ? ((int64_t)m->im[l][k] * gk) >> yShift : 0;
         st->noiseIndex = (st->noiseIndex + 1) & 511;
         if (s[k] == 0) {
           if (!transient) {

@@ -328,6 +328,43 @@ INSTANTIATE_TEST_SUITE_P(Sets, SbrEstimate,
                                            EstimateCase{"stereo_complex", 2, 2}),
                          [](const ::testing::TestParamInfo<EstimateCase>& i) { return std::string(i.param.name); });
 
+// A silent core under envelopes taken from a white-noise original: nothing
+// to patch, so the high band is the noise floor alone. Its level follows the
+// envelopes (as in FFmpeg's decode), neither vanishing behind the gain
+// limiter nor overflowing the high band's fixed-point range.
+TEST(SbrAgainstFfmpeg, SilentCoreKeepsTheNoiseFloor)
+{
+    if (ReadFile(Splice()).empty())
+        GTEST_SKIP() << "sbrsplice not built";
+    RunShell("mkdir -p '" + Dir() + "'");
+    const std::string base = Dir() + "/silent", he = base + "_he.aac", raw = base + "_ffmpeg.raw";
+    if (ReadFile(raw).empty()) {
+        ASSERT_TRUE(RunShell(
+            "ffmpeg -nostdin -v error -y -f lavfi -i 'anoisesrc=c=white:a=0.1:seed=3:d=2:r=44100' '" + base +
+            "_orig.wav' && ffmpeg -nostdin -v error -y -f lavfi -i 'anullsrc=r=22050:cl=mono' -t 2 -c:a aac -b:a "
+            "32k -threads 1 -flags +bitexact -f adts '" + base + "_core.aac' && '" + Splice() + "' '" + base +
+            "_core.aac' '" + he + "' --estimate '" + base + "_orig.wav' >/dev/null && ffmpeg -nostdin -v error -y "
+            "-i '" + he + "' -af 'pan=mono|c0=c0' -f s16le '" + raw + ".tmp' && mv '" + raw + ".tmp' '" + raw + "'"));
+    }
+    const std::vector<int16_t> ref = ToSamples(ReadFile(raw), 0);
+    Decoded ours = DecodeAll(ReadFile(he), 0, 0);
+    ASSERT_EQ(ours.rate, 44100);
+    int peak = 0;
+    for (int16_t v : ours.ch[0])
+        peak = std::max(peak, abs((int)v));
+    EXPECT_LT(peak, 8000) << "the noise floor of a -20 dB original clips";
+    const std::vector<double> got = BandEnergies(ours.ch[0], 200), want = BandEnergies(ref, 200);
+    double g = 0, w = 0;
+    for (int k = 32; k < 64; k++) {
+        g += got[(size_t)k];
+        w += want[(size_t)k];
+    }
+    ASSERT_GT(w, 0);
+    const double db = 10 * log10((g + 1e-9) / w);
+    printf("silent core: high band %+.2f dB against FFmpeg\n", db);
+    EXPECT_NEAR(db, 0.0, 1.0);
+}
+
 // Per-frame QMF band energies of channel `ch` from slot 64 on: [frame][band].
 std::vector<std::vector<double>> FrameBandEnergies(const std::vector<int16_t>& pcm)
 {
