@@ -57,16 +57,22 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
   SbrExponents e = {};
   SbrQmfAnalysis(pcm, kSbrFrameSlots, &e, &c->m, &c->ana, ks);
   // One exponent for the whole low band: the overlap slots and the new ones.
+  // The overlap slots' bands from the previous crossover up are high band,
+  // adjusted at their own exponents (slotExp): they are never rescaled.
+  const int keptLow = c->syn.lowEnd > 0 && c->syn.lowEnd < 32 ? c->syn.lowEnd : 32;
   int cur = e.low;
   if (c->lowExp < cur) {
     ks->rescale(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, c->lowExp - cur);
     cur = c->lowExp;
   } else if (c->lowExp > cur) {
-    ks->rescale(&c->m, 0, 32, 0, kSbrOverlapSlots, cur - c->lowExp);
+    ks->rescale(&c->m, 0, keptLow, 0, kSbrOverlapSlots, cur - c->lowExp);
   }
-  int h = ks->headroom(&c->m, 0, 32, 0, kSbrMatrixSlots);
+  const int hKept = ks->headroom(&c->m, 0, keptLow, 0, kSbrOverlapSlots);
+  const int hNew = ks->headroom(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
+  const int h = hKept < hNew ? hKept : hNew;
   if (h > 0 && h < 31) {
-    ks->rescale(&c->m, 0, 32, 0, kSbrMatrixSlots, h);
+    ks->rescale(&c->m, 0, keptLow, 0, kSbrOverlapSlots, h);
+    ks->rescale(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
     cur += h;
   }
   for (int l = kSbrOverlapSlots; l < kSbrMatrixSlots; l++) {
