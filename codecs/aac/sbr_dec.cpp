@@ -49,6 +49,16 @@ void MissingFrame(SbrChannelState* c, const SbrBandTables* t) {
   memset(f.addHarmonic, 0, sizeof(f.addHarmonic));
 }
 
+// Shifts the predictor's kept slots (bands below `bands`) with the overlap
+// slots: left by `shift`, right by -shift, saturated.
+void ShiftHistory(SbrHfState* hf, int bands, int shift) {
+  for (int i = 0; i < 2; i++)
+    for (int k = 0; k < bands; k++) {
+      hf->histRe[i][k] = SbrShiftSat(hf->histRe[i][k], -shift);
+      hf->histIm[i][k] = SbrShiftSat(hf->histIm[i][k], -shift);
+    }
+}
+
 // Analysis, HF generation and envelope adjustment of one channel: leaves
 // the frame in c->m and returns the low band's exponent, which from here on
 // holds for the overlap slots too.
@@ -66,12 +76,14 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
     cur = c->lowExp;
   } else if (c->lowExp > cur) {
     ks->rescale(&c->m, 0, keptLow, 0, kSbrOverlapSlots, cur - c->lowExp);
+    ShiftHistory(&c->hf, keptLow, cur - c->lowExp);
   }
   const int hKept = ks->headroom(&c->m, 0, keptLow, 0, kSbrOverlapSlots);
   const int hNew = ks->headroom(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
   const int h = hKept < hNew ? hKept : hNew;
   if (h > 0 && h < 31) {
     ks->rescale(&c->m, 0, keptLow, 0, kSbrOverlapSlots, h);
+    ShiftHistory(&c->hf, keptLow, h);
     ks->rescale(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
     cur += h;
   }
@@ -98,6 +110,11 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
 }
 
 void SynthesiseMatrix(SbrDecoder* d, SbrChannelState* c, int lowExp, int16_t* out) {
+  // The two slots before the next frame's overlap, for the predictor.
+  for (int i = 0; i < 2; i++) {
+    memcpy(c->hf.histRe[i], c->m.re[kSbrFrameSlots - 2 + i], sizeof(c->hf.histRe[i]));
+    memcpy(c->hf.histIm[i], c->m.im[kSbrFrameSlots - 2 + i], sizeof(c->hf.histIm[i]));
+  }
   SbrQmfSynthesis(&c->m, 0, kSbrFrameSlots, lowExp, c->slotExp, out, &c->syn, &d->ks);
   SbrKeepOverlapSlots(&c->m, kSbrFrameSlots);
   for (int l = 0; l < kSbrOverlapSlots; l++) c->slotExp[l] = c->slotExp[l + kSbrFrameSlots];
