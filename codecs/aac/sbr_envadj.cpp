@@ -198,6 +198,10 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         S[e][k] = Mul(S[e][k], boost);
       }
     }
+    // Bands outside every limiter band (the thinning of the limiter table
+    // can drop the top border) get no gain, noise or sinusoid.
+    for (int k = kx; k < kEnd; k++)
+      if (t->nLimiter < 1 || k < t->limiter[0] || k >= t->limiter[t->nLimiter]) G[e][k] = Q[e][k] = S[e][k] = kZero;
     if (!complexSet) SbrReduceAliasing(G[e], cur, st->aliasDegree, sineAt, kx, kEnd);
     for (int k = kx; k < kEnd; k++) {
       G[e][k] = Sqrt(G[e][k]);
