@@ -5,18 +5,15 @@
 #include <string.h>
 
 #include "codecs/aac/aac_internal.h"
+#include "codecs/aac/sbr_tables.h"
 
 // Q31 0.5 x 2^(k/4), k = 0..3
 static const int32_t kGain[4] = {0x40000000, 0x4C1BF82E, 0x5A827997, 0x6BA27E70};
 
 int32_t AacNoiseSign(int index)
 {
-    // Signs of a fixed pseudo-random sequence, period 512.
-    uint32_t x = (uint32_t)(index & 511) * 2654435761u;
-    x ^= x >> 15;
-    x *= 0x2C1B3C6Du;
-    x ^= x >> 12;
-    return (x & 0x100) ? -1 : 1;
+    // The signs of the real parts of the SBR noise table.
+    return kSbrNoiseTable[2 * (index & 511)] < 0 ? -1 : 1;
 }
 
 void AacConcealReset(AacConcealRecord* rec)

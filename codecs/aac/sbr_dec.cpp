@@ -49,6 +49,16 @@ void MissingFrame(SbrChannelState* c, const SbrBandTables* t) {
   memset(f.addHarmonic, 0, sizeof(f.addHarmonic));
 }
 
+// Shifts the predictor's kept slots (bands below `bands`) with the overlap
+// slots: left by `shift`, right by -shift, saturated.
+void ShiftHistory(SbrHfState* hf, int bands, int shift) {
+  for (int i = 0; i < 2; i++)
+    for (int k = 0; k < bands; k++) {
+      hf->histRe[i][k] = SbrShiftSat(hf->histRe[i][k], -shift);
+      hf->histIm[i][k] = SbrShiftSat(hf->histIm[i][k], -shift);
+    }
+}
+
 // Analysis, HF generation and envelope adjustment of one channel: leaves
 // the frame in c->m and returns the low band's exponent, which from here on
 // holds for the overlap slots too.
@@ -57,28 +67,24 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
   SbrExponents e = {};
   SbrQmfAnalysis(pcm, kSbrFrameSlots, &e, &c->m, &c->ana, ks);
   // One exponent for the whole low band: the overlap slots and the new ones.
+  // The overlap slots' bands from the previous crossover up are high band,
+  // adjusted at their own exponents (slotExp): they are never rescaled.
+  const int keptLow = c->syn.lowEnd > 0 && c->syn.lowEnd < 32 ? c->syn.lowEnd : 32;
   int cur = e.low;
-  // An overlap slot that already carries a high band (the previous frame's
-  // envelopes reached past its end) keeps it at its own slot exponent: only
-  // the bands below it follow the low band's exponent.
-  int overlapEnd[kSbrOverlapSlots];
-  for (int l = 0; l < kSbrOverlapSlots; l++)
-    overlapEnd[l] = c->slotExp[l] == kSbrNoHighBand || c->syn.lowEnd > 32 ? 32 : c->syn.lowEnd;
   if (c->lowExp < cur) {
     ks->rescale(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, c->lowExp - cur);
     cur = c->lowExp;
   } else if (c->lowExp > cur) {
-    for (int l = 0; l < kSbrOverlapSlots; l++)
-      ks->rescale(&c->m, 0, overlapEnd[l], l, l + 1, cur - c->lowExp);
+    ks->rescale(&c->m, 0, keptLow, 0, kSbrOverlapSlots, cur - c->lowExp);
+    ShiftHistory(&c->hf, keptLow, cur - c->lowExp);
   }
-  int h = ks->headroom(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
-  for (int l = 0; l < kSbrOverlapSlots; l++) {
-    const int hl = ks->headroom(&c->m, 0, overlapEnd[l], l, l + 1);
-    if (hl < h) h = hl;
-  }
+  const int hKept = ks->headroom(&c->m, 0, keptLow, 0, kSbrOverlapSlots);
+  const int hNew = ks->headroom(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
+  const int h = hKept < hNew ? hKept : hNew;
   if (h > 0 && h < 31) {
+    ks->rescale(&c->m, 0, keptLow, 0, kSbrOverlapSlots, h);
+    ShiftHistory(&c->hf, keptLow, h);
     ks->rescale(&c->m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
-    for (int l = 0; l < kSbrOverlapSlots; l++) ks->rescale(&c->m, 0, overlapEnd[l], l, l + 1, h);
     cur += h;
   }
   for (int l = kSbrOverlapSlots; l < kSbrMatrixSlots; l++) {
@@ -104,6 +110,11 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
 }
 
 void SynthesiseMatrix(SbrDecoder* d, SbrChannelState* c, int lowExp, int16_t* out) {
+  // The two slots before the next frame's overlap, for the predictor.
+  for (int i = 0; i < 2; i++) {
+    memcpy(c->hf.histRe[i], c->m.re[kSbrFrameSlots - 2 + i], sizeof(c->hf.histRe[i]));
+    memcpy(c->hf.histIm[i], c->m.im[kSbrFrameSlots - 2 + i], sizeof(c->hf.histIm[i]));
+  }
   SbrQmfSynthesis(&c->m, 0, kSbrFrameSlots, lowExp, c->slotExp, out, &c->syn, &d->ks);
   SbrKeepOverlapSlots(&c->m, kSbrFrameSlots);
   for (int l = 0; l < kSbrOverlapSlots; l++) c->slotExp[l] = c->slotExp[l + kSbrFrameSlots];

@@ -40,6 +40,19 @@ int32_t ToLinear(SbrME a, int shift) {
   return (int32_t)(((int64_t)a.m + ((int64_t)1 << (-s - 1))) >> -s);
 }
 
+// A 64-bit product brought down by r bits (up by -r), rounded, saturated
+// to 32 bits.
+int64_t ScaleProduct(int64_t p, int r) {
+  if (p == 0) return 0;
+  if (r > 62) return 0;
+  if (r > 0) return (p + ((int64_t)1 << (r - 1))) >> r;
+  if (r < -31) return p > 0 ? INT32_MAX : INT32_MIN;
+  const int up = -r;
+  if (p > ((int64_t)INT32_MAX >> up)) return INT32_MAX;
+  if (p < ((int64_t)INT32_MIN >> up)) return INT32_MIN;
+  return p * ((int64_t)1 << up);
+}
+
 int BandOf(const uint8_t* table, int n, int k) {
   int b = 0;
   while (b + 1 < n && k >= table[b + 1]) b++;
@@ -90,7 +103,7 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
   const int kx = t->kx, kEnd = t->kx + t->m;
   const int la = f->transientEnv;
   SbrME G[5][64], Q[5][64], S[5][64];
-  int maxGe = -64, maxNe = -64;
+  int maxEnvE = -64;  // largest exponent of the transmitted energies
   // Gains, noise and sinusoid levels of every envelope (energy domain,
   // then amplitudes).
   for (int e = 0; e < f->numEnv; e++) {
@@ -141,11 +154,10 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         SbrME qn = f->noise[q][BandOf(t->noise, t->nNoise, k)];
         SbrME onePlusQ = Add(kOne, qn);
         origK[k] = orig;
+        if (orig.m > 0 && Norm(orig).e > maxEnvE) maxEnvE = Norm(orig).e;
         Q[e][k] = Div(Mul(orig, qn), onePlusQ);
         S[e][k] = sineAt[k] ? Div(orig, onePlusQ) : kZero;
-        // 1 + estimated energy: a silent patch gets the full gain (which
-        // the limiter holds) and its noise floor stays.
-        SbrME denom = Add(kOne, cur[k]);
+        SbrME denom = Add(kOne, cur[k]);  // the standard's 1 + E_curr
         if (!anySine) {
           if (!transient) denom = Mul(denom, onePlusQ);
           G[e][k] = Div(orig, denom);
@@ -186,70 +198,59 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         S[e][k] = Mul(S[e][k], boost);
       }
     }
+    // Bands outside every limiter band (the thinning of the limiter table
+    // can drop the top border) get no gain, noise or sinusoid.
+    for (int k = kx; k < kEnd; k++)
+      if (t->nLimiter < 1 || k < t->limiter[0] || k >= t->limiter[t->nLimiter]) G[e][k] = Q[e][k] = S[e][k] = kZero;
     if (!complexSet) SbrReduceAliasing(G[e], cur, st->aliasDegree, sineAt, kx, kEnd);
     for (int k = kx; k < kEnd; k++) {
       G[e][k] = Sqrt(G[e][k]);
       Q[e][k] = Sqrt(Q[e][k]);
       S[e][k] = Sqrt(S[e][k]);
-      if (G[e][k].m && G[e][k].e > maxGe) maxGe = G[e][k].e;
-      if (Q[e][k].m && Q[e][k].e > maxNe) maxNe = Q[e][k].e;
-      if (S[e][k].m && S[e][k].e > maxNe) maxNe = S[e][k].e;
     }
   }
-  if (maxGe < 0) maxGe = 0;
-  // Output exponent: the gained high band, the noise and the sinusoids each
-  // get room of their own (two bits for their sum). The gained part is
-  // bounded by the generated band's actual peak, not by the low band's
-  // scale: a silent or faint generated band (huge gains) must neither push
-  // the noise out of range nor leave it a few bits of precision.
-  const int l0All = 2 * f->borders[0], l1All = 2 * f->borders[f->numEnv];
-  const int xRoom = complexSet ? SbrHeadroomComplex(m, kx, kEnd, l0All, l1All)
-                               : SbrHeadroomReal(m, kx, kEnd, l0All, l1All);
-  int outExp = inExp + xRoom - maxGe - 2;
-  if (29 - maxNe < outExp) outExp = 29 - maxNe;
-  // Gains become linear at 2^gainShift; Y = X x g >> yShift brings the
-  // product from inExp to outExp (never a left shift: yShift >= 31 - xRoom).
-  const int gainShift = 30 - maxGe - 1;
-  int yShift = inExp + gainShift - outExp;
-  if (yShift > 62) yShift = 62;
+  // Output exponent from the largest transmitted energy: after limiting
+  // and boost (at most 2.52, under 2^2) a band's output amplitude stays
+  // below 2^((maxEnv + 2) / 2); kCrestBits more leave room for the peaks of
+  // the slots. The gains themselves can be huge where the generated band
+  // is (nearly) silent, so they never set the scale; each band's gain
+  // carries its own exponent into the product.
+  const int kCrestBits = 4;
+  int outExp = 30 - kCrestBits - ((maxEnvE + 3) >> 1);
+  if (outExp > inExp + 24) outExp = inExp + 24;
+  if (outExp < -40) outExp = -40;
+  const SbrME one = {32767, 0};
   if (st->first) {
-    st->prevGainShift = gainShift;
-    st->prevNoiseExp = outExp;
-  }
-  // Bring the previous gains to this frame's scales.
-  const int dG = gainShift - st->prevGainShift, dN = outExp - st->prevNoiseExp;
-  for (int k = 0; k < 64; k++) {
-    st->prevGain[k] = SbrShiftSat(st->prevGain[k], -dG);
-    st->prevNoise[k] = SbrShiftSat(st->prevNoise[k], -dN);
+    for (int k = kx; k < kEnd; k++) {
+      st->prevGain[k] = G[0][k];
+      st->prevNoise[k] = Q[0][k];
+    }
+    st->first = 0;
   }
   for (int e = 0; e < f->numEnv; e++) {
     const int l0 = 2 * f->borders[e], l1 = 2 * f->borders[e + 1];
     const bool transient = e == la || e == st->prevTransientMarker;
     const int smoothLen = transient ? 0 : (h->smoothingMode == 0 ? 4 : 0);
-    int32_t g[64], n[64], s[64];
+    int32_t n[64], s[64];
     for (int k = kx; k < kEnd; k++) {
-      g[k] = ToLinear(G[e][k], gainShift);
       n[k] = ToLinear(Q[e][k], outExp);
       s[k] = ToLinear(S[e][k], outExp);
-    }
-    if (st->first) {
-      for (int k = kx; k < kEnd; k++) {
-        st->prevGain[k] = g[k];
-        st->prevNoise[k] = n[k];
-      }
-      st->first = 0;
     }
     for (int l = l0; l < l1; l++) {
       const int pos = l - l0;
       const int w = pos < smoothLen ? kSbrSmoothing[pos] : 0;
+      const SbrME wNew = Norm(SbrME{(int16_t)(one.m - w), 0}), wOld = Norm(SbrME{(int16_t)w, 0});
       for (int k = kx; k < kEnd; k++) {
-        int32_t gk = g[k], nk = n[k];
+        SbrME gk = G[e][k];
+        int32_t nk = n[k];
         if (w) {
-          gk = SbrSat32(gk + (((int64_t)(st->prevGain[k] - (int64_t)gk) * w) >> 15));
-          nk = SbrSat32(nk + (((int64_t)(st->prevNoise[k] - (int64_t)nk) * w) >> 15));
+          gk = Add(Mul(gk, wNew), Mul(st->prevGain[k], wOld));
+          nk = ToLinear(Add(Mul(Q[e][k], wNew), Mul(st->prevNoise[k], wOld)), outExp);
         }
-        int64_t yr = ((int64_t)m->re[l][k] * gk) >> yShift;
-        int64_t yi = complexSet ? ((int64_t)m->im[l][k] * gk) >> yShift : 0;
+        // Y = X x G: X at inExp, Y at outExp, G's mantissa in Q15.
+        const int r = 15 - gk.e + inExp - outExp;
+        int64_t yr = ScaleProduct((int64_t)m->re[l][k] * gk.m, r);
+        int64_t yi = complexSet ? ScaleProduct((int64_t)m->im[l][k] * gk.m, r) : 0;
         st->noiseIndex = (st->noiseIndex + 1) & 511;
         if (s[k] == 0) {
           if (!transient) {
@@ -276,12 +277,10 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
       slotExp[l] = outExp;
     }
     for (int k = kx; k < kEnd; k++) {
-      st->prevGain[k] = g[k];
-      st->prevNoise[k] = n[k];
+      st->prevGain[k] = G[e][k];
+      st->prevNoise[k] = Q[e][k];
     }
   }
-  st->prevGainShift = gainShift;
-  st->prevNoiseExp = outExp;
   for (int b = 0; b < t->nHigh && b < 48; b++) st->prevHarmonic[b] = f->addHarmonic[b];
   st->prevTransientMarker = (la == f->numEnv) ? 0 : -1;
   return outExp;

@@ -24,10 +24,8 @@ struct SbrChannelFrame {
 };
 
 struct SbrEnvAdjustState {
-  int32_t prevGain[64];    // linear, at prevGainShift
-  int32_t prevNoise[64];   // stored-domain noise amplitudes at prevNoiseExp
-  int prevGainShift;
-  int prevNoiseExp;
+  SbrME prevGain[64];      // amplitude gains of the last envelope
+  SbrME prevNoise[64];     // noise amplitudes of the last envelope
   uint8_t prevHarmonic[48];
   int first;
   int harmonicIndex;       // 0..3

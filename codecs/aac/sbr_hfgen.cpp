@@ -45,12 +45,23 @@ int16_t ToQ15Quarter(double a) {
   return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
 }
 
-// Second-order linear predictor of one low band by the covariance method.
-Coeffs Predictor(const SbrQmfMatrix* m, int band, int slots, int complexSet) {
+// Second-order linear predictor of one low band by the covariance method,
+// over the frame's slots and the two kept before them.
+Coeffs Predictor(const SbrQmfMatrix* m, const SbrHfState* st, int band, int slots, int complexSet) {
+  int32_t vr[kSbrMatrixSlots + 2], vi[kSbrMatrixSlots + 2];
+  for (int l = 0; l < 2; l++) {
+    vr[l] = band < 32 ? st->histRe[l][band] : 0;
+    vi[l] = band < 32 && complexSet ? st->histIm[l][band] : 0;
+  }
+  for (int l = 0; l < slots; l++) {
+    vr[l + 2] = m->re[l][band];
+    vi[l + 2] = complexSet ? m->im[l][band] : 0;
+  }
+  slots += 2;
   // 16-bit copies: the band's values are brought into 15 bits first.
   int32_t peak = 0;
   for (int l = 0; l < slots; l++) {
-    int32_t r = m->re[l][band], i = complexSet ? m->im[l][band] : 0;
+    int32_t r = vr[l], i = vi[l];
     uint32_t ar = r < 0 ? (uint32_t)(-(int64_t)r) : (uint32_t)r;
     uint32_t ai = i < 0 ? (uint32_t)(-(int64_t)i) : (uint32_t)i;
     uint32_t mx = ar > ai ? ar : ai;
@@ -60,10 +71,10 @@ Coeffs Predictor(const SbrQmfMatrix* m, int band, int slots, int complexSet) {
   if (peak == 0) return c;
   int shift = 0;
   while ((peak >> shift) > 16383) shift++;
-  int16_t xr[kSbrMatrixSlots], xi[kSbrMatrixSlots];
+  int16_t xr[kSbrMatrixSlots + 2], xi[kSbrMatrixSlots + 2];
   for (int l = 0; l < slots; l++) {
-    xr[l] = (int16_t)(m->re[l][band] >> shift);
-    xi[l] = complexSet ? (int16_t)(m->im[l][band] >> shift) : 0;
+    xr[l] = (int16_t)(vr[l] >> shift);
+    xi[l] = (int16_t)(vi[l] >> shift);
   }
   // phi(i, j) = sum x[n - i] conj(x[n - j]), 64-bit sums
   int64_t pr[3][3] = {}, pi[3][3] = {};
@@ -153,7 +164,7 @@ void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, cons
   bool have[64] = {};
   if (!complexSet) {
     for (int b = 0; b < t->kx && b < 64; b++) {
-      coeffs[b] = Predictor(m, b, kSbrMatrixSlots, 0);
+      coeffs[b] = Predictor(m, st, b, kSbrMatrixSlots, 0);
       have[b] = true;
     }
     int16_t deg[64];
@@ -169,7 +180,7 @@ void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, cons
     for (int b = 0; b < t->patchCount[p]; b++, k++) {
       int src = t->patchSource[p] + b;
       if (!have[src]) {
-        coeffs[src] = Predictor(m, src, kSbrMatrixSlots, complexSet);
+        coeffs[src] = Predictor(m, st, src, kSbrMatrixSlots, complexSet);
         have[src] = true;
       }
       int g = 0;
@@ -184,9 +195,13 @@ void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, cons
       for (int l = firstSlot; l < endSlot; l++) {
         int32_t xr = m->re[l][src] >> 2;
         int32_t xi = complexSet ? m->im[l][src] >> 2 : 0;
-        if (!copy && l >= 2) {
-          int32_t r1 = m->re[l - 1][src], r2 = m->re[l - 2][src];
-          int32_t i1 = complexSet ? m->im[l - 1][src] : 0, i2 = complexSet ? m->im[l - 2][src] : 0;
+        if (!copy) {
+          // slots -2 and -1 are the kept history
+          const bool h1 = l < 1, h2 = l < 2;
+          int32_t r1 = h1 ? (src < 32 ? st->histRe[1][src] : 0) : m->re[l - 1][src];
+          int32_t r2 = h2 ? (src < 32 ? st->histRe[l][src] : 0) : m->re[l - 2][src];
+          int32_t i1 = !complexSet ? 0 : h1 ? (src < 32 ? st->histIm[1][src] : 0) : m->im[l - 1][src];
+          int32_t i2 = !complexSet ? 0 : h2 ? (src < 32 ? st->histIm[l][src] : 0) : m->im[l - 2][src];
           int64_t sr = (int64_t)xr + MulQ15(r1, a0r) - MulQ15(i1, a0i) + MulQ15(r2, a1r) -
                        MulQ15(i2, a1i);
           int64_t si = (int64_t)xi + MulQ15(r1, a0i) + MulQ15(i1, a0r) + MulQ15(r2, a1i) +

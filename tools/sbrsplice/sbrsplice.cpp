@@ -24,6 +24,12 @@
 // the noise floor as low as the syntax allows (72 dB below the envelope),
 // with no inverse filtering and no added sinusoids: the high band is then
 // the envelope-scaled patch alone.
+// --noise-probe START,STOP,ENV,NOISE (ADTS) writes, for every frame, one
+// FIXFIX envelope with every band at ENV and every noise floor at NOISE,
+// the linear frequency scale with the given start and stop indices, no
+// inverse filtering, no sinusoids, no smoothing, one limiter band and no
+// limiting: over a silent core the high band is then the noise generator
+// alone at one level, which tools/aac/noise_probe.cpp reads back.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -170,6 +176,7 @@ struct Planner {
   Memory mem;
   SbrChannelHistory decodeHist[2];  // for the read-back check
   PsPlanner* ps = nullptr;          // --ps: PS extension after each payload
+  int probe[4] = {-1, 0, 0, 0};     // --noise-probe: start, stop, envelope, noise
 
   int R(int n) { return (int)(rng() % (uint32_t)n); }
 
@@ -177,9 +184,19 @@ struct Planner {
     seed = s;
     outputRate = rate;
     rng.seed((uint32_t)s * 7919u + 1u);
-    for (int tries = 0; tries < 1000; tries++) {
+    bool built = false;
+    for (int tries = 0; tries < 1000 && !built; tries++) {
       SbrHeaderDefaults(&header);
-      if (s != 0) {
+      if (probe[0] >= 0) {
+        header.startFreq = (uint8_t)probe[0];
+        header.stopFreq = (uint8_t)probe[1];
+        header.freqScale = 0;
+        header.alterScale = 0;
+        header.noiseBands = 0;
+        header.limiterBands = 0;
+        header.limiterGains = 3;
+        header.smoothingMode = 1;
+      } else if (s != 0) {
         header.ampRes = (uint8_t)R(2);
         header.startFreq = (uint8_t)R(16);
         header.stopFreq = (uint8_t)R(16);
@@ -192,14 +209,14 @@ struct Planner {
         header.interpolFreq = (uint8_t)R(2);
         header.smoothingMode = (uint8_t)R(2);
       }
-      if (SbrBuildBandTables(&t, &header, rate)) break;
+      built = SbrBuildBandTables(&t, &header, rate) != 0;
     }
     headerEvery = s % 3 == 2 ? 8 : 1;
     for (int c = 0; c < 2; c++) {
       SbrChannelHistoryInit(&mem.hist[c]);
       SbrChannelHistoryInit(&decodeHist[c]);
     }
-    return t.nHigh > 0;
+    return built && t.nHigh > 0;
   }
 
   SbrGrid Grid() {
@@ -207,6 +224,12 @@ struct Planner {
       SbrGrid g;
       memset(&g, 0, sizeof(g));
       int lead = prevTrail - 16;
+      if (probe[0] >= 0) {
+        g.frameClass = kSbrFixFix;
+        g.numEnv = 1;
+        g.freqRes[0] = 1;
+        if (SbrGridFromSyntax(&g) && SbrCheckGrid(&g)) return g;
+      }
       if (lead == 0) {
         g.frameClass = (frame + seed) % 2 ? kSbrFixVar : kSbrFixFix;
       } else {
@@ -300,7 +323,9 @@ struct Planner {
       int16_t v[48];
       for (int b = 0; b < n; b++) {
         int x;
-        if (original && !balance) {
+        if (probe[0] >= 0) {
+          x = probe[2];
+        } else if (original && !balance) {
           // The core frame's slots in the original: the encoder's priming
           // puts frame n at the original's frame n - 1.
           const int s0 = 32 * (frame - 1) + 2 * c->grid.borders[e];
@@ -355,6 +380,7 @@ struct Planner {
         int x = balance ? 12 + 2 * (R(3) - 1) : 4 + R(8);
         if (original) x = 12;  // a low noise floor
         if (quietNoise) x = 30;  // the quietest the syntax allows: 72 dB below the envelope
+        if (probe[0] >= 0) x = probe[3];
         int prev = c->dfNoise[q] ? (q == 0 ? h->prevNoise[b] : nv[0][b]) : (b ? nv[q][b - 1] : 0);
         int d = x - prev;
         if (wide && !original && !balance) d = WideDelta(c->dfNoise[q] ? kSbrHuffNoiseT30 : (b ? kSbrHuffEnvF30 : -1), prev, 0, 30);
@@ -367,8 +393,9 @@ struct Planner {
       }
     }
     for (int b = 0; b < t.nNoise; b++) h->prevNoise[b] = nv[c->grid.numNoise - 1][b];
-    for (int i = 0; i < t.nNoise; i++) c->invf[i] = (uint8_t)(original || quietNoise ? 0 : R(4));
-    c->addHarmonicFlag = (uint8_t)(!original && !quietNoise && R(3) == 0);
+    const bool plain = original || quietNoise || probe[0] >= 0;  // no inverse filtering, no sinusoids
+    for (int i = 0; i < t.nNoise; i++) c->invf[i] = (uint8_t)(plain ? 0 : R(4));
+    c->addHarmonicFlag = (uint8_t)(!plain && R(3) == 0);
     if (c->addHarmonicFlag)
       for (int i = 0; i < t.nHigh; i++) c->addHarmonic[i] = (uint8_t)(R(6) == 0);
     h->prevLastBorder = c->grid.borders[c->grid.numEnv] - 16;
@@ -387,7 +414,7 @@ struct Planner {
     SbrRawElement el;
     memset(&el, 0, sizeof(el));
     el.isPair = isPair;
-    el.coupling = isPair && !original ? R(2) : 0;
+    el.coupling = isPair && !original && probe[0] < 0 ? R(2) : 0;
     el.ch[0].grid = Grid();
     el.ch[1].grid = el.coupling ? el.ch[0].grid : el.ch[0].grid;
     channelIndex = 0;
@@ -755,13 +782,14 @@ const char* SpliceMp4(const std::vector<uint8_t>& in, int seed, const Original* 
 int main(int argc, char** argv) {
   if (argc < 3)
     return Fail("usage: sbrsplice IN OUT [--ps [--ps-const IID,ICC]] [--seed N] [--estimate ORIGINAL.wav] "
-                "[--quiet-noise] [--wide]");
+                "[--quiet-noise] [--wide] [--noise-probe S,E,ENV,NOISE]");
   int seed = 0;
   for (int i = 3; i < argc; i++) g_ps.on = g_ps.on || !strcmp(argv[i], "--ps");
   static Original original;
   const Original* est = nullptr;
   bool wide = false;
   bool quiet = false;
+  int probe[4] = {-1, 0, 0, 0};
   for (int i = 3; i < argc; i++) {
     if (!strcmp(argv[i], "--seed") && i + 1 < argc) {
       seed = atoi(argv[++i]);
@@ -782,6 +810,11 @@ int main(int argc, char** argv) {
       quiet = true;
     } else if (!strcmp(argv[i], "--wide")) {
       wide = true;
+    } else if (!strcmp(argv[i], "--noise-probe") && i + 1 < argc) {
+      if (sscanf(argv[++i], "%d,%d,%d,%d", &probe[0], &probe[1], &probe[2], &probe[3]) != 4 || probe[0] < 0 ||
+          probe[0] > 15 || probe[1] < 0 || probe[1] > 15 || probe[2] < 0 || probe[2] > 127 || probe[3] < 0 ||
+          probe[3] > 30)
+        return Fail("--noise-probe takes START,STOP,ENV,NOISE");
     } else {
       return Fail("unknown option");
     }
@@ -809,6 +842,7 @@ int main(int argc, char** argv) {
   plan.original = est;
   plan.quietNoise = quiet;
   plan.wide = wide;
+  memcpy(plan.probe, probe, sizeof(probe));
   bool planned = false;
   size_t pos = 0;
   int frames = 0;
@@ -860,6 +894,7 @@ int main(int argc, char** argv) {
   }
   fclose(o);
   printf("sbrsplice: %d frames, seed %d\n", frames, seed);
+  if (probe[0] >= 0) printf("bands %d..%d, limiter bands %d\n", plan.t.kx, plan.t.kx + plan.t.m, plan.t.nLimiter);
   // Huffman symbols used: table index, distinct symbols, table size.
   for (int i = 0; i < 10; i++) {
     int distinct = 0;

@@ -8,12 +8,14 @@
 #include <math.h>
 
 #include <algorithm>
+#include <complex>
 #include <string>
 #include <vector>
 
 #include "aac_test_util.h"
 #include "codecs/aac/aac_sbr_hook.h"
 #include "codecs/aac/sbr_bands.h"
+#include "codecs/aac/sbr_dec.h"
 #include "codecs/aac/sbr_tables.h"
 
 using namespace aactest;
@@ -47,7 +49,7 @@ bool MakeStream(const StreamCase& c)
                             "' -f lavfi -i 'anoisesrc=color=pink:amplitude=0.1:seed=7:sample_rate=" +
                             std::to_string(c.rate) + "' -filter_complex amix=inputs=2";
     return RunShell("ffmpeg -nostdin -v error -y " + src + " -t 2 -ac " + std::to_string(c.channels) +
-               " -c:a aac -b:a 48k -threads 1 -flags +bitexact -fflags +bitexact -f adts '" + lc + ".tmp' && mv '" +
+               " -c:a aac -aac_pns 0 -b:a 48k -threads 1 -flags +bitexact -fflags +bitexact -f adts '" + lc + ".tmp' && mv '" +
                lc + ".tmp' '" + lc + "'") &&
            RunShell("'" + Splice() + "' '" + lc + "' '" + he + ".tmp.aac' --seed " + std::to_string(c.seed) +
                " >/dev/null && mv '" + he + ".tmp.aac' '" + he + "'");
@@ -58,6 +60,7 @@ struct Decoded {
     int rate = 0;
     int channels = 0;
     bool badResult = false;
+    int kx = 0, kEnd = 0; // SBR range of the last frame
 };
 
 Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled, int monoOutput, int kernel = 0,
@@ -83,6 +86,12 @@ Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled, int monoOutput
                              dec.pcm.begin() + AAC_PCM_CHANNEL_STRIDE * c + n);
         out.rate = dec.cfg.sampleRate;
         out.channels = ch;
+    }
+    // The SBR stage's decoder record leads its state in the work area.
+    const SbrDecoder* sbr = reinterpret_cast<const SbrDecoder*>(dec.h->work->sbr);
+    if (sbr->tablesOk) {
+        out.kx = sbr->tables.kx;
+        out.kEnd = sbr->tables.kx + sbr->tables.m;
     }
     return out;
 }
@@ -112,8 +121,8 @@ TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads)
     EXPECT_EQ(good.ch[0].size(), (lcFrames.size() - 1) * 1024 * (size_t)factor);
 
     // Damage the SBR payload bytes (the tail of each spliced frame before
-    // the last byte) of the frames from the fourth to the sixteenth before
-    // the end. Payloads without CRC may then carry any values, loud ones
+    // the last two bytes, which may hold the END element) of the frames from
+    // the fourth to the sixteenth before the end. Payloads without CRC may then carry any values, loud ones
     // too, so the damaged stretch is only required to decode; after it the
     // output must come back to the undamaged decode.
     std::vector<uint8_t> bad = he;
@@ -124,7 +133,7 @@ TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads)
         ASSERT_GT(extra, 4);
         for (int k = 0; k < 3; k++) {
             seed = seed * 1103515245u + 12345u;
-            const int back = 2 + (int)((seed >> 16) % (uint32_t)(extra / 2));
+            const int back = 3 + (int)((seed >> 16) % (uint32_t)(extra / 2));
             bad[heFrames[i].first + (size_t)heFrames[i].second - (size_t)back] ^= (uint8_t)(1u << ((seed >> 8) & 7));
         }
     }
@@ -211,22 +220,28 @@ TEST(SbrAgainstFfmpeg, LowBandMatches)
     EXPECT_GE(median, 70.0);
 }
 
-// Mean |X|^2 per band of the standard's 64-band complex QMF analysis over
-// the slots from `first` on.
-std::vector<double> BandEnergies(const std::vector<int16_t>& pcm, size_t first)
+// The standard's 64-band complex QMF analysis of 16-bit PCM: 64 values a
+// slot, one slot per 64 samples.
+std::vector<std::complex<double>> QmfAnalyse(const std::vector<int16_t>& pcm)
 {
-    double c[640];
-    for (int i = 0; i < 640; i++)
-        c[i] = kSbrQmfWindow[i] / 32768.0;
-    std::vector<double> x(640, 0.0), e(64, 0.0);
-    int slots = 0;
+    static double c[640], cs[64][128], sn[64][128];
+    if (c[1] == 0) {
+        for (int i = 0; i < 640; i++)
+            c[i] = kSbrQmfWindow[i] / 32768.0;
+        for (int k = 0; k < 64; k++)
+            for (int i = 0; i < 128; i++) {
+                const double a = M_PI * (k + 0.5) * (2 * i - 0.5) / 128;
+                cs[k][i] = cos(a);
+                sn[k][i] = sin(a);
+            }
+    }
+    std::vector<double> x(640, 0.0);
+    std::vector<std::complex<double>> out;
     for (size_t s = 0; (s + 1) * 64 <= pcm.size(); s++) {
         for (int i = 639; i >= 64; i--)
             x[(size_t)i] = x[(size_t)i - 64];
         for (int i = 0; i < 64; i++)
             x[(size_t)i] = pcm[s * 64 + 63 - (size_t)i];
-        if (s < first)
-            continue;
         double u[128];
         for (int i = 0; i < 128; i++) {
             u[i] = 0;
@@ -236,14 +251,25 @@ std::vector<double> BandEnergies(const std::vector<int16_t>& pcm, size_t first)
         for (int k = 0; k < 64; k++) {
             double re = 0, im = 0;
             for (int i = 0; i < 128; i++) {
-                const double a = M_PI * (k + 0.5) * (2 * i - 0.5) / 128;
-                re += u[i] * cos(a);
-                im += u[i] * sin(a);
+                re += u[i] * cs[k][i];
+                im += u[i] * sn[k][i];
             }
-            e[(size_t)k] += re * re + im * im;
+            out.push_back({re, im});
         }
-        slots++;
     }
+    return out;
+}
+
+// Mean |X|^2 per band of the standard's 64-band complex QMF analysis over
+// the slots from `first` on.
+std::vector<double> BandEnergies(const std::vector<int16_t>& pcm, size_t first)
+{
+    const std::vector<std::complex<double>> x = QmfAnalyse(pcm);
+    std::vector<double> e(64, 0.0);
+    int slots = 0;
+    for (size_t s = first; (s + 1) * 64 <= x.size(); s++, slots++)
+        for (size_t k = 0; k < 64; k++)
+            e[k] += std::norm(x[s * 64 + k]);
     for (double& v : e)
         v /= slots > 0 ? slots : 1;
     return e;
@@ -264,7 +290,7 @@ std::string MakeEstimateStream(int channels)
                             "'anoisesrc=color=brown:amplitude=0.3:seed=5:sample_rate=44100' -filter_complex amerge";
         if (!RunShell("ffmpeg -nostdin -v error -y " + src + " -t 3 -ac " + std::to_string(channels) + " '" + orig +
                       "' && ffmpeg -nostdin -v error -y -i '" + orig +
-                      "' -ar 22050 -c:a aac -b:a 64k -threads 1 -flags +bitexact -f adts '" + core + "'"))
+                      "' -ar 22050 -c:a aac -aac_pns 0 -b:a 64k -threads 1 -flags +bitexact -f adts '" + core + "'"))
             return "";
         if (!RunShell("'" + Splice() + "' '" + core + "' '" + he + "' --estimate '" + orig + "' >/dev/null"))
             return "";
@@ -412,8 +438,9 @@ std::vector<double> CompareBandEnergies(const std::vector<std::vector<double>>& 
 // The real kernel set (the stereo default) against the complex one on the
 // same stereo stream (the sweep's inverse filtering, noise floors and
 // sinusoids): the energy of every QMF band above the crossover, averaged
-// over the frames, within 2 dB. Whitened patches keep more energy in the
-// real set (up to 1.7 dB measured); single frames scatter further (noise).
+// over the frames, within 2.5 dB. Whitened patches keep more energy in the
+// real set (up to 2.1 dB measured, in the lowest SBR band, with the
+// standard's noise table); single frames scatter further (noise).
 TEST(SbrKernelSets, RealSetKeepsBandEnergies)
 {
     const StreamCase c = {"stereo24", 24000, 2, 4, 0, 0};
@@ -431,7 +458,7 @@ TEST(SbrKernelSets, RealSetKeepsBandEnergies)
         const std::vector<double> means = CompareBandEnergies(a, b, a.size(), 12, 64, &d);
         for (size_t i = 0; i < means.size(); i++) {
             if (!std::isnan(means[i])) {
-                EXPECT_LT(fabs(means[i]), 2.0) << "channel " << ch << " band " << 12 + i;
+                EXPECT_LT(fabs(means[i]), 2.5) << "channel " << ch << " band " << 12 + i;
             }
         }
     }
@@ -471,6 +498,111 @@ TEST(SbrKernelSets, RealSetMatchesFfmpegPerBandAndFrame)
            d.worstMean, d.over, d.total, d.worst);
     ASSERT_GT(d.total, 0);
 }
+
+// The complex kernel set (the mono default) against FFmpeg's decode of the
+// same mono stream, sample by sample: the seeded sweeps (inverse filtering,
+// noise floors, sinusoids, limiter and smoothing settings) and the
+// --estimate stream. FFmpeg decodes in floating point, we in fixed point
+// with 16-bit gains and Q11 noise, so the full band is held to 40 dB; below
+// the crossover only the QMF banks differ (60 dB); above it the waveform
+// (25 dB) and each QMF band's energy, averaged over the frames, within
+// 0.5 dB. The cores are encoded
+// without perceptual noise substitution, whose random noise differs from
+// decoder to decoder.
+// Seed 5 at 16 kHz thins the top border out of its limiter table (bands
+// 24..27 lie in no limiter band and stay silent, in FFmpeg and faad too).
+struct ComplexCase {
+    const char* name;
+    int rate;
+    int seed; // sbrsplice sweep seed; -1: the --estimate stream
+};
+
+class SbrComplexSet : public ::testing::TestWithParam<ComplexCase> {};
+
+TEST_P(SbrComplexSet, MatchesFfmpeg)
+{
+    const ComplexCase& c = GetParam();
+    if (ReadFile(Splice()).empty())
+        GTEST_SKIP() << "sbrsplice not built";
+    std::string he;
+    if (c.seed < 0) {
+        const std::string base = MakeEstimateStream(1);
+        ASSERT_FALSE(base.empty());
+        he = base + "_he.aac";
+    } else {
+        const StreamCase sc = {c.name, c.rate, 1, c.seed, 0, 0};
+        ASSERT_TRUE(MakeStream(sc));
+        he = Dir() + "/" + c.name + "_sbr.aac";
+    }
+    const std::string raw = he + ".ffmpeg.raw";
+    ASSERT_TRUE(RunShell("ffmpeg -nostdin -v quiet -y -i '" + he + "' -ac 1 -f s16le '" + raw + "'"));
+    const std::vector<int16_t> ref = ToSamples(ReadFile(raw), 0);
+    const Decoded ours = DecodeAll(ReadFile(he), 0, 0, 2);
+    ASSERT_EQ(ours.rate, 2 * c.rate);
+    ASSERT_GT(ours.kx, 0);
+    const std::vector<int16_t>& got = ours.ch[0];
+    const size_t n = std::min(got.size(), ref.size());
+    ASSERT_GT(n, (size_t)24 * 2048);
+    // The decoders' delays: the best of a few slots either way (the first
+    // frames hold the start-up of both).
+    const size_t from = 4 * 2048, to = n - 2 * 2048;
+    auto snrAt = [&](int off) {
+        double s = 0, e = 0;
+        for (size_t i = from; i < to; i++) {
+            const double d = (double)got[i] - ref[(size_t)((long)i + off)];
+            s += (double)ref[(size_t)((long)i + off)] * ref[(size_t)((long)i + off)];
+            e += d * d;
+        }
+        return 10 * log10(s / (e + 1e-9));
+    };
+    int delay = 0;
+    double full = snrAt(0);
+    for (int off = -256; off <= 256; off++) {
+        const double v = snrAt(off);
+        if (v > full) {
+            full = v;
+            delay = off;
+        }
+    }
+    std::vector<int16_t> a(got.begin() + (long)from, got.begin() + (long)to),
+        b(ref.begin() + (long)from + delay, ref.begin() + (long)to + delay);
+    // Below and above the crossover, in the QMF domain (from slot 10: the
+    // bank's start).
+    const auto qa = QmfAnalyse(a), qb = QmfAnalyse(b);
+    double ls = 0, le = 0, hs = 0, hn = 0;
+    for (size_t s = 10; (s + 1) * 64 <= qa.size(); s++)
+        for (size_t k = 0; k < 64; k++) {
+            const double e = std::norm(qa[s * 64 + k] - qb[s * 64 + k]);
+            ((int)k < ours.kx ? ls : hs) += std::norm(qb[s * 64 + k]);
+            ((int)k < ours.kx ? le : hn) += e;
+        }
+    const double low = 10 * log10(ls / (le + 1e-9)), high = 10 * log10(hs / (hn + 1e-9));
+    const auto ea = FrameBandEnergies(a), eb = FrameBandEnergies(b);
+    BandSpread d;
+    const std::vector<double> means = CompareBandEnergies(ea, eb, ea.size(), ours.kx, ours.kEnd, &d);
+    printf("%s: delay %d, full band %.1f dB, below the crossover (band %d) %.1f dB, above it %.1f dB; band "
+           "energies above it within %.2f dB (single frames %.2f dB)\n",
+           c.name, delay, full, ours.kx, low, high, d.worstMean, d.worst);
+    EXPECT_EQ(delay, 0);
+    EXPECT_GE(full, 40.0);
+    EXPECT_GE(low, 60.0);
+    // Above the crossover the sweeps' quiet high band meets the 16-bit
+    // rounding of both outputs (35 dB measured per SBR band; 58 dB on the
+    // louder estimate stream): 25 dB leaves room for that and still fails a
+    // predictor or a gain gone astray.
+    EXPECT_GE(high, 25.0);
+    for (size_t i = 0; i < means.size(); i++) {
+        if (!std::isnan(means[i])) {
+            EXPECT_LE(fabs(means[i]), 0.5) << "band " << ours.kx + (int)i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, SbrComplexSet,
+                         ::testing::Values(ComplexCase{"mono22", 22050, 1}, ComplexCase{"mono24_s3", 24000, 3},
+                                           ComplexCase{"mono16_s9", 16000, 9}, ComplexCase{"mono22_s11", 22050, 11}, ComplexCase{"mono16_s5", 16000, 5},
+                                           ComplexCase{"estimate", 22050, -1}),
+                         [](const ::testing::TestParamInfo<ComplexCase>& i) { return std::string(i.param.name); });
 
 // A disabled second channel: silence there, the first channel as before.
 TEST(SbrStreamChannels, DisabledChannelIsSilent)
