@@ -129,7 +129,10 @@ int PacketQueue_GetWriteArea(PacketQueue* q, MediaSample* sample) {
         uint32_t last = q->write_index ? q->write_index - 1 : q->entry_count - 1;
         uint8_t* e = q->entries[last]->data + q->entries[last]->length;
         uint64_t room;
-        if (e >= h) {
+        // Whether the tail lies after the head in the buffer is told by where
+        // the last packet starts: when a wrapped tail has filled up to the
+        // head, its end equals the head's start.
+        if (q->entries[last]->data >= h) {
             area = e;
             room = uint64_t(end - e);
             if (room < q->max_packet) {

@@ -77,6 +77,29 @@ TEST(PacketQueue, RestJoinsTheContiguousNextPacket) {
     EXPECT_EQ(Bytes(p), want);
 }
 
+// A rest joined in front of the next packet moves the head back; a wrapped
+// tail that then fills up to it leaves no room, though the space behind the
+// head's end looks free.
+TEST(PacketQueue, WrappedTailUpToTheHeadLeavesNoRoom) {
+    Queue w(3, 1000);
+    ASSERT_TRUE(Put(w.q, 1000, 0));
+    ASSERT_TRUE(Put(w.q, 1000, 10));
+    ASSERT_TRUE(Put(w.q, 1000, 20));
+    MediaSample p = Blank();
+    ASSERT_EQ(PacketQueue_Peek(w.q, &p), 1);
+    p.length = 0;  // the first packet used up
+    PacketQueue_Pop(w.q, &p);
+    ASSERT_EQ(PacketQueue_Peek(w.q, &p), 1);
+    PacketQueue_Pop(w.q, &p);  // the second one left whole: it joins the third
+    ASSERT_TRUE(Put(w.q, 1000, 30));  // wraps to the buffer's start, up to the head
+    EXPECT_EQ(PacketQueue_GetWriteArea(w.q, &p), 0);
+    EXPECT_FALSE(Put(w.q, 1000, 40));
+    ASSERT_EQ(PacketQueue_Peek(w.q, &p), 1);
+    std::vector<uint8_t> want = Counting(10, 1000), third = Counting(20, 1000);
+    want.insert(want.end(), third.begin(), third.end());
+    EXPECT_EQ(Bytes(p), want);
+}
+
 TEST(PacketQueue, RestIsCarriedIntoTheNextPacket) {
     Queue w(2, 1000);
     ASSERT_TRUE(Put(w.q, 500, 0, 1000));
