@@ -144,13 +144,7 @@ class NoiseBalance:
         v0, v1 = self.value(ratio(L, R, base, N0)), self.value(ratio(L, R, base, N1))
         return v0 if v1 == self.K else None
 
-    def combine(self, vs):
-        hi, lo = vs
-        if hi is not None and 0 <= hi <= self.clean:
-            return hi - self.prevs[0]
-        if lo is not None and 1 <= lo <= self.clean:
-            return lo - self.prevs[1]
-        return None
+    combine = Balance.combine
 
 
 GRID_EA = grid_varfix([8], 0, [0, 1])

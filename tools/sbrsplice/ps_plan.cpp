@@ -1,5 +1,6 @@
 // sbrsplice --ps: planning, writing and reading back PS payloads.
 #include "ps_plan.h"
+#include "fft.h"
 
 #include <cmath>
 #include <complex>
@@ -34,28 +35,6 @@ void From20(const int8_t* v20, int mode, int8_t* out) {
                                      8,  8,  9,  9,  10, 11, 12, 13, 14, 14, 15, 15,
                                      16, 16, 17, 17, 18, 18, 18, 18, 19, 19};
     for (int b = 0; b < 34; b++) out[b] = v20[kMap[b]];
-  }
-}
-
-void Fft(std::vector<std::complex<double>>& a) {
-  const size_t n = a.size();
-  for (size_t i = 1, j = 0; i < n; i++) {
-    size_t bit = n >> 1;
-    for (; j & bit; bit >>= 1) j ^= bit;
-    j ^= bit;
-    if (i < j) std::swap(a[i], a[j]);
-  }
-  for (size_t len = 2; len <= n; len <<= 1) {
-    const std::complex<double> w = std::polar(1.0, -2 * M_PI / (double)len);
-    for (size_t i = 0; i < n; i += len) {
-      std::complex<double> t(1, 0);
-      for (size_t k = 0; k < len / 2; k++) {
-        std::complex<double> u = a[i + k], v = a[i + k + len / 2] * t;
-        a[i + k] = u + v;
-        a[i + k + len / 2] = u - v;
-        t *= w;
-      }
-    }
   }
 }
 

@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "tests/tools/tool_helpers.h"
+#include "wav_pcm.h"
+#include "tools/sbrsplice/fft.h"
 
 using namespace tooltest;
 
@@ -26,32 +28,7 @@ namespace {
 const std::string kDir = std::string(DC_TESTDATA) + "/ps_ffmpeg";
 std::string Bin(const char* rel) { return std::string(DC_BINARY_DIR) + rel; }
 
-struct Pcm {
-  int rate = 0;
-  std::vector<std::vector<double>> ch;
-};
-
-Pcm ReadWav(const std::string& path) {
-  Pcm p;
-  std::vector<uint8_t> d = ReadBytes(path);
-  if (d.size() < 44) return p;
-  const int channels = d[22] | d[23] << 8;
-  p.rate = (int)(d[24] | d[25] << 8 | d[26] << 16 | (uint32_t)d[27] << 24);
-  size_t pos = 12;
-  while (pos + 8 <= d.size()) {
-    const uint32_t len = d[pos + 4] | d[pos + 5] << 8 | d[pos + 6] << 16 | (uint32_t)d[pos + 7] << 24;
-    if (!memcmp(&d[pos], "data", 4)) {
-      p.ch.assign((size_t)channels, {});
-      const size_t end = std::min(d.size(), pos + 8 + len);
-      for (size_t i = pos + 8; i + 2 * channels <= end; i += 2 * (size_t)channels)
-        for (int c = 0; c < channels; c++)
-          p.ch[(size_t)c].push_back((int16_t)(d[i + 2 * c] | d[i + 2 * c + 1] << 8));
-      break;
-    }
-    pos += 8 + len + (len & 1);
-  }
-  return p;
-}
+using Pcm = WavPcm;
 
 // The first and last 4096 samples are left out: the decoders' start-up
 // and the end of the stream.
@@ -81,28 +58,6 @@ long Align(const std::vector<double>& ours, const std::vector<double>& ref) {
     }
   }
   return best;
-}
-
-void Fft(std::vector<std::complex<double>>& a) {
-  const size_t n = a.size();
-  for (size_t i = 1, j = 0; i < n; i++) {
-    size_t bit = n >> 1;
-    for (; j & bit; bit >>= 1) j ^= bit;
-    j ^= bit;
-    if (i < j) std::swap(a[i], a[j]);
-  }
-  for (size_t len = 2; len <= n; len <<= 1) {
-    const std::complex<double> w = std::polar(1.0, -2 * M_PI / (double)len);
-    for (size_t i = 0; i < n; i += len) {
-      std::complex<double> t(1, 0);
-      for (size_t k = 0; k < len / 2; k++) {
-        const std::complex<double> u = a[i + k], v = a[i + k + len / 2] * t;
-        a[i + k] = u + v;
-        a[i + k + len / 2] = u - v;
-        t *= w;
-      }
-    }
-  }
 }
 
 // Energy of one channel in each of the 20 stereo bands over `length`
