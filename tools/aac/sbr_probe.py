@@ -204,13 +204,7 @@ class EnvF30:
         v = round(r / self.step) + self.M[2]
         return v if abs(r - (v - self.M[2]) * self.step) < 1.0 else None
 
-    def combine(self, vs):
-        hi, lo = vs
-        if hi is not None and 0 <= hi <= self.clean:
-            return hi - self.prevs[0]
-        if lo is not None and 1 <= lo <= self.clean:
-            return lo - self.prevs[1]
-        return None
+    combine = Balance.combine
 
 
 def ratio(L, R, base, w):
