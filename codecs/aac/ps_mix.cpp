@@ -17,9 +17,16 @@ int32_t MulQ31(int32_t x, int32_t c) { return (int32_t)((int64_t)x * c >> 31); }
 // x c / 2^31 for a 64-bit x (below 2^62) and a Q31 c.
 int64_t MulQ31Wide(int64_t x, int32_t c) { return (x >> 31) * c + (((x & 0x7fffffff) * c) >> 31); }
 
+// The transient detector's smoothed powers stay at or below this, so that
+// their sums and the 1.5 x peak difference never leave 64 bits.
+const int64_t kPowerCap = (int64_t)1 << 60;
+
+int64_t CapPower(int64_t x) { return x > kPowerCap ? kPowerCap : x; }
+
+// x 2^d for a non-negative power, saturated at kPowerCap.
 int64_t ShiftWide(int64_t x, int d) {
   if (d <= 0) return x >> (-d > 63 ? 63 : -d);
-  if (d > 62 || x > (INT64_MAX >> d)) return INT64_MAX >> 1;
+  if (d > 62 || x > (kPowerCap >> d)) return kPowerCap;
   return x << d;
 }
 
@@ -233,8 +240,8 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
     int64_t peak = MulQ31Wide(ps->peakDecay[b], kPeakDecay) & ~(int64_t)1;
     if (p > peak) peak = p;
     ps->peakDecay[b] = peak;
-    ps->peakDiff[b] = ((peak - p) >> 2) + MulQ31Wide(ps->peakDiff[b], kSmoothOld);
-    ps->power[b] = (p >> 2) + MulQ31Wide(ps->power[b], kSmoothOld);
+    ps->peakDiff[b] = CapPower(((peak - p) >> 2) + MulQ31Wide(ps->peakDiff[b], kSmoothOld));
+    ps->power[b] = CapPower((p >> 2) + MulQ31Wide(ps->power[b], kSmoothOld));
     const int64_t d15 = ps->peakDiff[b] + (ps->peakDiff[b] >> 1);
     int32_t gain = 32767;
     if (d15 > ps->power[b]) {
