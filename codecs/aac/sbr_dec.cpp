@@ -96,9 +96,8 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
     const SbrChannelFrame& f = c->frame;
     const int l0 = 2 * f.borders[0], l1 = 2 * f.borders[f.numEnv];
     SbrHfGenerate(&c->m, t, &c->hf, c->invf, l0, l1, ks->complex);
-    // The real set's gain post-step needs the generator's degrees of aliasing.
-    if (!ks->complex) memcpy(c->adj.aliasDegree, c->hf.aliasDegree, sizeof(c->adj.aliasDegree));
-    SbrAdjustEnvelope(&c->m, t, &d->header, &f, &c->adj, cur - 2, c->slotExp, ks->complex);
+    SbrAdjustEnvelope(&c->m, t, &d->header, &f, &c->adj, cur - 2, c->slotExp, ks->complex,
+                      ks->complex ? nullptr : c->hf.aliasDegree);
     c->syn.lowEnd = t->kx;
     c->syn.highEnd = t->kx + t->m;
   } else {

@@ -99,7 +99,7 @@ void SbrEnvAdjustInit(SbrEnvAdjustState* st) {
 
 int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* h,
                       const SbrChannelFrame* f, SbrEnvAdjustState* st, int inExp, int* slotExp,
-                      int complexSet) {
+                      int complexSet, const int16_t* aliasDegree) {
   const int kx = t->kx, kEnd = t->kx + t->m;
   const int la = f->transientEnv;
   SbrME G[5][64], Q[5][64], S[5][64];
@@ -202,7 +202,7 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
     // can drop the top border) get no gain, noise or sinusoid.
     for (int k = kx; k < kEnd; k++)
       if (t->nLimiter < 1 || k < t->limiter[0] || k >= t->limiter[t->nLimiter]) G[e][k] = Q[e][k] = S[e][k] = kZero;
-    if (!complexSet) SbrReduceAliasing(G[e], cur, st->aliasDegree, sineAt, kx, kEnd);
+    if (!complexSet && aliasDegree) SbrReduceAliasing(G[e], cur, aliasDegree, sineAt, kx, kEnd);
     for (int k = kx; k < kEnd; k++) {
       G[e][k] = Sqrt(G[e][k]);
       Q[e][k] = Sqrt(Q[e][k]);

@@ -31,7 +31,6 @@ struct SbrEnvAdjustState {
   int harmonicIndex;       // 0..3
   int noiseIndex;          // 0..511
   int prevTransientMarker; // 0 or -1
-  int16_t aliasDegree[64]; // real set: degree of aliasing per subband, Q15
 };
 
 void SbrEnvAdjustInit(SbrEnvAdjustState* st);
@@ -47,7 +46,9 @@ void SbrReduceAliasing(SbrME* gains, const SbrME* estimated, const int16_t* degr
 // Adjusts the high band of the envelopes' slots (2 x borders) in place.
 // The generated high band comes in at exponent inExp; the adjusted slots
 // leave at the returned exponent, which is also written to slotExp[] for
-// each adjusted slot.
+// each adjusted slot. The real set (complexSet 0) takes the generator's
+// degrees of aliasing per subband (SbrHfState::aliasDegree) for its gain
+// post-step; the complex set passes null.
 int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* h,
                       const SbrChannelFrame* f, SbrEnvAdjustState* st, int inExp, int* slotExp,
-                      int complexSet);
+                      int complexSet, const int16_t* aliasDegree);

@@ -30,15 +30,9 @@ void Shift(SbrQmfMatrix* m, int l, int k0, int k1, int shift) {
 }
 
 // Redundant sign bits of bands k0..k1-1 of slots l0..l1-1 in both
-// matrices (31 when all are zero).
+// channels' matrices (31 when all are zero).
 int Headroom(const SbrQmfMatrix* a, const SbrQmfMatrix* b, int l0, int l1, int k0, int k1) {
-  uint32_t acc = 0;
-  for (int l = l0; l < l1; l++)
-    for (int k = k0; k < k1; k++) {
-      const int32_t v[4] = {a->re[l][k], a->im[l][k], b->re[l][k], b->im[l][k]};
-      for (int32_t x : v) acc |= (uint32_t)(x < 0 ? ~x : x);
-    }
-  return acc ? __builtin_clz(acc) - 1 : 31;
+  return std::min(SbrHeadroomComplex(a, k0, k1, l0, l1), SbrHeadroomComplex(b, k0, k1, l0, l1));
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ TEST(SbrEnvAdjust, HighBandTakesTransmittedEnergies) {
     }
   }
   for (int b = 0; b < 5; b++) fx.f.noise[0][b] = FromDouble(1e-6);
-  int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, inExp, fx.slotExp, 1);
+  int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, inExp, fx.slotExp, 1, nullptr);
   for (int e = 0; e < 2; e++) {
     const uint8_t* table = fx.f.freqRes[e] ? fx.t.high : fx.t.low;
     int nb = fx.f.freqRes[e] ? fx.t.nHigh : fx.t.nLow;
@@ -101,7 +101,7 @@ TEST(SbrEnvAdjust, NoiseFillsSilentBand) {
   double want = 1e8;
   for (int b = 0; b < fx.t.nLow; b++) fx.f.env[0][b] = FromDouble(want);
   for (int b = 0; b < 5; b++) fx.f.noise[0][b] = FromDouble(1.0);
-  int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp, 1);
+  int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp, 1, nullptr);
   double sum = 0;
   int n = 0;
   for (int k = fx.t.kx; k < fx.t.kx + fx.t.m; k++, n++) sum += fx.Energy(0, k, outExp);
@@ -122,7 +122,7 @@ TEST(SbrEnvAdjust, LimiterCapsGain) {
     for (int k = fx.t.kx; k < 64; k++) fx.m.re[l][k] = fx.m.im[l][k] = 1 << 20;
   for (int b = 0; b < fx.t.nHigh; b++) fx.f.env[0][b] = FromDouble(b == 0 ? 1e14 : 1e6);
   for (int b = 0; b < 5; b++) fx.f.noise[0][b] = FromDouble(1e-6);
-  int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp, 1);
+  int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp, 1, nullptr);
   double e0 = fx.Energy(0, fx.t.high[0], outExp);
   EXPECT_LT(e0, 1e14 / 2);  // limited well below the request
   EXPECT_GT(e0, 0.0);
