@@ -60,8 +60,10 @@ struct Packets {
 Packets SourcePackets() {
     std::string src = kDir + "/bench_source.mp4";
     if (!Exists(src)) {
-        std::string cmd = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=30 -f lavfi -i "
-                          "sine=sample_rate=48000 -t 10 -c:v mpeg4 -g 30 -bf 0 -c:a aac -ac 1 -b:a 24k '" + src + "'";
+        std::string cmd =
+            "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=30 -f lavfi -i "
+            "sine=sample_rate=48000 -t 10 -c:v mpeg4 -g 30 -bf 0 -c:a aac -ac 1 -b:a 24k '" +
+            src + "'";
         if (std::system(cmd.c_str()) != 0) std::abort();
     }
     Packets p;
@@ -79,7 +81,8 @@ Packets SourcePackets() {
         while (true) {
             MediaSample m{buf.data(), 0, uint32_t(buf.size()), 0, 0, 0, type, 0};
             if (Source_ReadSample(s, &m) < 0) break;
-            (type == TRACK_TYPE_VIDEO ? p.video : p.audio).emplace_back(buf.begin(), buf.begin() + m.length);
+            (type == TRACK_TYPE_VIDEO ? p.video : p.audio)
+                .emplace_back(buf.begin(), buf.begin() + m.length);
         }
     }
     Source_Close(s);
@@ -120,7 +123,8 @@ std::string MakeClip(uint32_t seconds) {
     d.kind = mp4b::kData;
     d.payload = [](uint32_t i) {
         char s[96];
-        std::snprintf(s, sizeof s, "$GPRMC,%02u%02u%02u.000,A,3733.1234,N,12658.5678,E,12.5,90.0,150324,,*3E",
+        std::snprintf(s, sizeof s,
+                      "$GPRMC,%02u%02u%02u.000,A,3733.1234,N,12658.5678,E,12.5,90.0,150324,,*3E",
                       (i / 3600) % 24, (i / 60) % 60, i % 60);
         return mp4b::Bytes(s, s + std::strlen(s));
     };

@@ -10,16 +10,14 @@
 
 namespace {
 
-uint32_t FourCC(const char* s)
-{
-    return (uint32_t)(uint8_t)s[0] | ((uint32_t)(uint8_t)s[1] << 8) | ((uint32_t)(uint8_t)s[2] << 16) |
-           ((uint32_t)(uint8_t)s[3] << 24);
+uint32_t FourCC(const char* s) {
+    return (uint32_t)(uint8_t)s[0] | ((uint32_t)(uint8_t)s[1] << 8) |
+           ((uint32_t)(uint8_t)s[2] << 16) | ((uint32_t)(uint8_t)s[3] << 24);
 }
 
-} // namespace
+}  // namespace
 
-int AudioDecoder_SelectCodec(AudioDecoder* dec, uint32_t tag)
-{
+int AudioDecoder_SelectCodec(AudioDecoder* dec, uint32_t tag) {
     if (tag == 1) {
         dec->ops = kPcmAdapterOps;
         return 1;
@@ -31,12 +29,10 @@ int AudioDecoder_SelectCodec(AudioDecoder* dec, uint32_t tag)
     return 0;
 }
 
-int32_t AudioDecoder_Create(AudioDecoder** out, MediaSample* firstPacket, AudioTrackInfo* track)
-{
+int32_t AudioDecoder_Create(AudioDecoder** out, MediaSample* firstPacket, AudioTrackInfo* track) {
     *out = nullptr;
     AudioDecoder* d = (AudioDecoder*)calloc(1, sizeof(AudioDecoder));
-    if (!d)
-        return PLAYER_E_OUT_OF_MEMORY;
+    if (!d) return PLAYER_E_OUT_OF_MEMORY;
     d->resetPending = 1;
     d->perPacketTime = track->perPacketTime;
     d->bitrateKbps = track->bitrate / 1000;
@@ -51,8 +47,7 @@ int32_t AudioDecoder_Create(AudioDecoder** out, MediaSample* firstPacket, AudioT
         return r;
     }
     d->samplesPerFrame = AudioFrame_GetSamplesPerFrame(track->codec);
-    if (d->samplesPerFrame == 0)
-        d->samplesPerFrame = 1024;
+    if (d->samplesPerFrame == 0) d->samplesPerFrame = 1024;
     track->sampleRate = d->outputRate;
     track->channels = d->channels;
     track->samplesPerFrame = d->samplesPerFrame;
@@ -61,29 +56,22 @@ int32_t AudioDecoder_Create(AudioDecoder** out, MediaSample* firstPacket, AudioT
     return 0;
 }
 
-void AudioDecoder_Destroy(AudioDecoder* dec)
-{
-    if (!dec)
-        return;
-    if (dec->ops.close)
-        dec->ops.close(dec);
+void AudioDecoder_Destroy(AudioDecoder* dec) {
+    if (!dec) return;
+    if (dec->ops.close) dec->ops.close(dec);
     free(dec);
 }
 
-int AudioDecoder_Reset(AudioDecoder* dec)
-{
+int AudioDecoder_Reset(AudioDecoder* dec) {
     if (dec && !dec->resetPending) {
         dec->resetPending = 1;
-        if (dec->ops.reset)
-            dec->ops.reset(dec);
+        if (dec->ops.reset) dec->ops.reset(dec);
     }
     return 1;
 }
 
-int32_t AudioDecoder_Decode(AudioDecoder* dec, MediaSample* packet, PcmBlock* area)
-{
-    if (!packet->length)
-        return PLAYER_E_AUDIO_DECODE;
+int32_t AudioDecoder_Decode(AudioDecoder* dec, MediaSample* packet, PcmBlock* area) {
+    if (!packet->length) return PLAYER_E_AUDIO_DECODE;
     if (dec->perPacketTime) {
         if (packet->time != dec->timeBase) {
             dec->timeBase = packet->time;
@@ -104,8 +92,7 @@ int32_t AudioDecoder_Decode(AudioDecoder* dec, MediaSample* packet, PcmBlock* ar
     dec->samplesSinceBase += area->count;
     if (dec->frameProduced) {
         dec->frameProduced = 0;
-        if (packet->length > 0 && !dec->restDropped)
-            return PLAYER_E_PACKET_PENDING;
+        if (packet->length > 0 && !dec->restDropped) return PLAYER_E_PACKET_PENDING;
         dec->restDropped = 0;
         return 0;
     }

@@ -24,17 +24,17 @@ struct AudioAdapterOps {
 };
 
 struct AudioDecoder {
-    void* adapter;             // owned by the adapter
-    uint32_t resetPending;     // the next packet sets the time base
+    void* adapter;          // owned by the adapter
+    uint32_t resetPending;  // the next packet sets the time base
     uint32_t restDropped;
     uint32_t frameProduced;
-    uint32_t perPacketTime;    // each packet's own time re-bases the count
+    uint32_t perPacketTime;  // each packet's own time re-bases the count
     uint32_t outputRate;
     uint32_t channels;
     uint32_t bitrateKbps;
     uint32_t bitsPerSample;
     uint32_t samplesPerFrame;
-    uint32_t timeBase;         // ms
+    uint32_t timeBase;  // ms
     uint32_t bytesSinceBase;
     uint32_t samplesSinceBase;
     AudioAdapterOps ops;

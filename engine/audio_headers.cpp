@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace {
 
 enum : uint32_t {
@@ -68,10 +67,10 @@ uint32_t ac3_frame_bytes(uint8_t code_byte) {
     if (frmsizecod >= 38) return 0;
     uint32_t kbps = kAc3Bitrates[frmsizecod / 2];
     switch (fscod) {
-    case 0: return 4 * kbps;
-    case 1: return 2 * (kbps * 320 / 147 + (frmsizecod & 1));
-    case 2: return 6 * kbps;
-    default: return 0;
+        case 0: return 4 * kbps;
+        case 1: return 2 * (kbps * 320 / 147 + (frmsizecod & 1));
+        case 2: return 6 * kbps;
+        default: return 0;
     }
 }
 
@@ -87,8 +86,10 @@ struct Bits {
         uint32_t v = 0;
         for (unsigned i = 0; i < n; ++i, ++pos) {
             uint32_t bit = 0;
-            if (pos < uint64_t(length) * 8) bit = (data[pos >> 3] >> (7 - (pos & 7))) & 1;
-            else overrun = true;
+            if (pos < uint64_t(length) * 8)
+                bit = (data[pos >> 3] >> (7 - (pos & 7))) & 1;
+            else
+                overrun = true;
             v = (v << 1) | bit;
         }
         return v;
@@ -168,7 +169,7 @@ const uint8_t* Adif_ParseHeader(const uint8_t* data, uint32_t length, AudioFrame
     b.skip(2);                 // original_copy, home
     uint32_t bitstream_type = b.get(1);
     uint32_t bitrate = b.get(23);
-    b.skip(4);  // num_program_config_elements
+    b.skip(4);                            // num_program_config_elements
     if (bitstream_type == 0) b.skip(20);  // adif_buffer_fullness
     // program_config_element
     b.skip(4 + 2);  // element_instance_tag, object_type
@@ -338,9 +339,9 @@ const uint8_t* MpegAudio_ParseHeader(const uint8_t* data, uint32_t length, Audio
     return p;
 }
 
-static const uint8_t* amr_file_header(const uint8_t* data, uint32_t length, AudioFrameConfig* config,
-                                      const char* single, const char* multi, uint32_t tag,
-                                      uint32_t rate) {
+static const uint8_t* amr_file_header(const uint8_t* data, uint32_t length,
+                                      AudioFrameConfig* config, const char* single,
+                                      const char* multi, uint32_t tag, uint32_t rate) {
     if (!data) return nullptr;
     const uint8_t* after = nullptr;
     if (starts_with(data, length, single)) {
@@ -362,7 +363,8 @@ const uint8_t* Amr_ParseFileHeader(const uint8_t* data, uint32_t length, AudioFr
     return amr_file_header(data, length, config, "#!AMR\n", "#!AMR_MC1.0\n", kTagAmr, 8000);
 }
 
-const uint8_t* AmrWb_ParseFileHeader(const uint8_t* data, uint32_t length, AudioFrameConfig* config) {
+const uint8_t* AmrWb_ParseFileHeader(const uint8_t* data, uint32_t length,
+                                     AudioFrameConfig* config) {
     return amr_file_header(data, length, config, "#!AMR-WB\n", "#!AMR-WB_MC1.0\n", kTagAmrWb,
                            16000);
 }
@@ -410,7 +412,8 @@ void Qcelp_DefaultConfig(AudioFrameConfig* config) {
     config->channels = 1;
 }
 
-const uint8_t* Vorbis_ParseIdHeader(const uint8_t* data, uint32_t length, AudioFrameConfig* config) {
+const uint8_t* Vorbis_ParseIdHeader(const uint8_t* data, uint32_t length,
+                                    AudioFrameConfig* config) {
     if (!data || length < 24 || std::memcmp(data + 1, "vorbis", 6) != 0) return nullptr;
     config->channels = data[11];
     config->sample_rate = le32(data + 12);
@@ -421,16 +424,31 @@ const uint8_t* Vorbis_ParseIdHeader(const uint8_t* data, uint32_t length, AudioF
 
 uint32_t AudioFrame_GetSamplesPerFrame(uint32_t tag) {
     switch (tag) {
-    case 1: case 6: case 7: case 100: case 0x3331: case 0x5645: case 0x6173: return 160;
-    case 0x6177: return 320;
-    case 2: case 255: return 1024;
-    case 17: return 8192;
-    case 80: case 85: return 1152;
-    case 146: case 8192: return 1536;
-    case 253: case 254: return 2048;
-    case 353: case 354: case 355: return 4096;
-    case 0x345F3431: case 0x385F3832: case 0x666C6172: case 0x6B6F6F63: return 1024;
-    default: return is_vorbis_tag(tag) ? 1024 : 0;
+        case 1:
+        case 6:
+        case 7:
+        case 100:
+        case 0x3331:
+        case 0x5645:
+        case 0x6173: return 160;
+        case 0x6177: return 320;
+        case 2:
+        case 255: return 1024;
+        case 17: return 8192;
+        case 80:
+        case 85: return 1152;
+        case 146:
+        case 8192: return 1536;
+        case 253:
+        case 254: return 2048;
+        case 353:
+        case 354:
+        case 355: return 4096;
+        case 0x345F3431:
+        case 0x385F3832:
+        case 0x666C6172:
+        case 0x6B6F6F63: return 1024;
+        default: return is_vorbis_tag(tag) ? 1024 : 0;
     }
 }
 
@@ -438,53 +456,67 @@ const uint8_t* AudioFrame_Parse(const uint8_t** data, uint32_t* remaining, uint3
                                 uint32_t* samples_per_frame, uint32_t tag) {
     if (samples_per_frame) *samples_per_frame = AudioFrame_GetSamplesPerFrame(tag);
     switch (tag) {
-    case 253: case 254: case 255: return Adts_FindSync(data, remaining, frame_size);
-    case 80: case 85: {
-        uint32_t spf = 0;
-        const uint8_t* p = MpegAudio_FindSync(data, remaining, frame_size, &spf);
-        if (p && samples_per_frame) *samples_per_frame = spf;
-        return p;
-    }
-    case 146: case 8192: return Ac3_FindSync(data, remaining, frame_size);
-    case 0x6173:
-        if (!*remaining) return nullptr;
-        Amr_FrameSize(*data, *remaining, frame_size);
-        return *data;
-    case 0x6177:
-        if (!*remaining) return nullptr;
-        AmrWb_FrameSize(*data, *remaining, frame_size);
-        return *data;
-    default: return nullptr;
+        case 253:
+        case 254:
+        case 255: return Adts_FindSync(data, remaining, frame_size);
+        case 80:
+        case 85: {
+            uint32_t spf = 0;
+            const uint8_t* p = MpegAudio_FindSync(data, remaining, frame_size, &spf);
+            if (p && samples_per_frame) *samples_per_frame = spf;
+            return p;
+        }
+        case 146:
+        case 8192: return Ac3_FindSync(data, remaining, frame_size);
+        case 0x6173:
+            if (!*remaining) return nullptr;
+            Amr_FrameSize(*data, *remaining, frame_size);
+            return *data;
+        case 0x6177:
+            if (!*remaining) return nullptr;
+            AmrWb_FrameSize(*data, *remaining, frame_size);
+            return *data;
+        default: return nullptr;
     }
 }
 
-const uint8_t* AudioFrame_ParseConfig(const uint8_t* data, uint32_t length, AudioFrameConfig* config,
-                                      uint32_t* samples_per_frame) {
+const uint8_t* AudioFrame_ParseConfig(const uint8_t* data, uint32_t length,
+                                      AudioFrameConfig* config, uint32_t* samples_per_frame) {
     if (!data) return nullptr;
     const uint8_t* p = nullptr;
     uint32_t spf = 0;
     uint32_t tag = config->codec_tag;
     switch (tag) {
-    case 0x3331: Qcelp_DefaultConfig(config); p = data; break;
-    case 253: case 254: case 255: p = Adts_ParseHeader(data, length, config); break;
-    case 80: case 85: p = MpegAudio_ParseHeader(data, length, config, &spf); break;
-    case 146: case 8192: p = Ac3_ParseHeader(data, length, config); break;
-    case 0x5645: Evrc_DefaultConfig(config); p = data; break;
-    case 0x6173: p = Amr_ParseFileHeader(data, length, config); break;
-    case 0x6177: p = AmrWb_ParseFileHeader(data, length, config); break;
-    default:
-        if (is_vorbis_tag(tag)) {
-            p = Vorbis_ParseIdHeader(data, length, config);
+        case 0x3331:
+            Qcelp_DefaultConfig(config);
+            p = data;
             break;
-        }
-        if ((p = MpegAudio_ParseHeader(data, length, config, &spf))) break;
-        if ((p = Adif_ParseHeader(data, length, config))) break;
-        if ((p = Adts_ParseHeader(data, length, config))) break;
-        if ((p = Vorbis_ParseIdHeader(data, length, config))) break;
-        if ((p = Ac3_ParseHeader(data, length, config))) break;
-        if ((p = Amr_ParseFileHeader(data, length, config))) break;
-        p = AmrWb_ParseFileHeader(data, length, config);
-        break;
+        case 253:
+        case 254:
+        case 255: p = Adts_ParseHeader(data, length, config); break;
+        case 80:
+        case 85: p = MpegAudio_ParseHeader(data, length, config, &spf); break;
+        case 146:
+        case 8192: p = Ac3_ParseHeader(data, length, config); break;
+        case 0x5645:
+            Evrc_DefaultConfig(config);
+            p = data;
+            break;
+        case 0x6173: p = Amr_ParseFileHeader(data, length, config); break;
+        case 0x6177: p = AmrWb_ParseFileHeader(data, length, config); break;
+        default:
+            if (is_vorbis_tag(tag)) {
+                p = Vorbis_ParseIdHeader(data, length, config);
+                break;
+            }
+            if ((p = MpegAudio_ParseHeader(data, length, config, &spf))) break;
+            if ((p = Adif_ParseHeader(data, length, config))) break;
+            if ((p = Adts_ParseHeader(data, length, config))) break;
+            if ((p = Vorbis_ParseIdHeader(data, length, config))) break;
+            if ((p = Ac3_ParseHeader(data, length, config))) break;
+            if ((p = Amr_ParseFileHeader(data, length, config))) break;
+            p = AmrWb_ParseFileHeader(data, length, config);
+            break;
     }
     if (p && samples_per_frame) {
         // MPEG audio knows its own frame (384, 576 or 1152 samples).
@@ -501,17 +533,22 @@ uint32_t AudioFrame_MaxBytes(uint32_t sample_rate, int flag, uint32_t tag, uint3
     uint64_t frames = duration_ms / frame_ms;
     uint32_t largest;
     switch (tag) {
-    case 0x6173: largest = 32; break;
-    case 0x6177: largest = 62; break;
-    case 0x5645: largest = 23; break;
-    case 0x3331: largest = 35; break;
-    case 0x123: largest = 23; break;
-    case 255: largest = 1000; break;
-    case 253: case 254: largest = 2000; break;
-    case 80: case 85: largest = 1500; break;
-    case 146: case 8192: largest = 2000; break;
-    case 0x161: case 0x162: case 0x163: largest = 3000; break;
-    default: largest = is_vorbis_tag(tag) ? 1500 : 1000; break;
+        case 0x6173: largest = 32; break;
+        case 0x6177: largest = 62; break;
+        case 0x5645: largest = 23; break;
+        case 0x3331: largest = 35; break;
+        case 0x123: largest = 23; break;
+        case 255: largest = 1000; break;
+        case 253:
+        case 254: largest = 2000; break;
+        case 80:
+        case 85: largest = 1500; break;
+        case 146:
+        case 8192: largest = 2000; break;
+        case 0x161:
+        case 0x162:
+        case 0x163: largest = 3000; break;
+        default: largest = is_vorbis_tag(tag) ? 1500 : 1000; break;
     }
     uint64_t bytes = frames * largest;
     return bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(bytes);
@@ -519,14 +556,14 @@ uint32_t AudioFrame_MaxBytes(uint32_t sample_rate, int flag, uint32_t tag, uint3
 
 uint32_t AudioCodec_TagFromId(uint32_t id) {
     switch (id) {
-    case 1: return 255;
-    case 2: return 254;
-    case 3: return 80;
-    case 4: return 353;
-    case 5: return 0x6173;
-    case 7: return 0x5645;
-    case 8: return 0x3331;
-    default: return id;
+        case 1: return 255;
+        case 2: return 254;
+        case 3: return 80;
+        case 4: return 353;
+        case 5: return 0x6173;
+        case 7: return 0x5645;
+        case 8: return 0x3331;
+        default: return id;
     }
 }
 

@@ -12,8 +12,8 @@ struct AudioFrameConfig {
     uint32_t codec_tag;
     uint32_t sample_rate;  // Hz
     uint32_t channels;
-    uint32_t adapter[3];   // the audio adapter's words; the parsers leave them
-    uint32_t bitrate;      // bits per second
+    uint32_t adapter[3];  // the audio adapter's words; the parsers leave them
+    uint32_t bitrate;     // bits per second
 };
 
 struct XingInfo {
@@ -22,13 +22,13 @@ struct XingInfo {
     uint32_t bytes;
     int32_t quality;  // -1 when absent
     uint8_t toc[100];
-    uint32_t valid;   // frame count present and non-zero
+    uint32_t valid;  // frame count present and non-zero
 };
 
 struct MpegAudioHeader {
-    uint32_t version;            // 1 MPEG-1, 2 MPEG-2, 25 MPEG-2.5
-    uint32_t layer;              // 1-3
-    uint32_t protection;         // 1 when a CRC follows the header
+    uint32_t version;     // 1 MPEG-1, 2 MPEG-2, 25 MPEG-2.5
+    uint32_t layer;       // 1-3
+    uint32_t protection;  // 1 when a CRC follows the header
     uint32_t bitrate_index;
     uint32_t sample_rate_index;  // 0-2 MPEG-1, 3-5 MPEG-2, 6-8 MPEG-2.5
     uint32_t padding;
@@ -39,7 +39,7 @@ struct MpegAudioHeader {
     uint32_t original;
     uint32_t emphasis;
     uint32_t channels;
-    uint32_t frame_length;       // bytes after the 4-byte header
+    uint32_t frame_length;  // bytes after the 4-byte header
     uint32_t bitrate_kbps;
     uint32_t sample_rate;
     uint32_t samples_per_frame;
@@ -73,7 +73,8 @@ const uint8_t* MpegAudio_ParseHeader(const uint8_t* data, uint32_t length, Audio
                                      uint32_t* samples_per_frame);
 
 const uint8_t* Amr_ParseFileHeader(const uint8_t* data, uint32_t length, AudioFrameConfig* config);
-const uint8_t* AmrWb_ParseFileHeader(const uint8_t* data, uint32_t length, AudioFrameConfig* config);
+const uint8_t* AmrWb_ParseFileHeader(const uint8_t* data, uint32_t length,
+                                     AudioFrameConfig* config);
 // Size of the frame starting at frame (header byte included); *size is left
 // alone when length is 0.
 void Amr_FrameSize(const uint8_t* frame, uint32_t length, uint32_t* size);
@@ -94,8 +95,8 @@ const uint8_t* AudioFrame_Parse(const uint8_t** data, uint32_t* remaining, uint3
                                 uint32_t* samples_per_frame, uint32_t tag);
 // Describes a stream from its first bytes; config->codec_tag selects the
 // parser (0: try them all).
-const uint8_t* AudioFrame_ParseConfig(const uint8_t* data, uint32_t length, AudioFrameConfig* config,
-                                      uint32_t* samples_per_frame);
+const uint8_t* AudioFrame_ParseConfig(const uint8_t* data, uint32_t length,
+                                      AudioFrameConfig* config, uint32_t* samples_per_frame);
 // Largest number of bytes that duration_ms of the stream can take,
 // saturated at 0xFFFFFFFF.
 uint32_t AudioFrame_MaxBytes(uint32_t sample_rate, int flag, uint32_t tag, uint32_t duration_ms);

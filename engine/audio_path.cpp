@@ -213,7 +213,8 @@ int Player_DecodeAudio(PlayerContext* ctx) {
 
 void Player_RenderAudio(PlayerContext* ctx) {
     PcmBlock blk;
-    if (ctx->pcm && PcmBuffer_GetBlock(ctx->pcm, &blk) && AudioRenderer_Write(ctx->audioRenderer, &blk))
+    if (ctx->pcm && PcmBuffer_GetBlock(ctx->pcm, &blk) &&
+        AudioRenderer_Write(ctx->audioRenderer, &blk))
         PcmBuffer_Consume(ctx->pcm, &blk);
 }
 

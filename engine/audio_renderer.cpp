@@ -257,8 +257,7 @@ int AudioRenderer_SetConfig(AudioRenderer* r, const AudioOutConfig* config) {
     if (flags & 0x1)
         if (IsError(AudioRenderer_SetDevice(r, f[0]))) result = 0;
     if (flags & 0x2) {
-        if (r->ops.SetVolume)
-            result &= r->ops.SetVolume(r, f[1]) ? 1 : 0;
+        if (r->ops.SetVolume) result &= r->ops.SetVolume(r, f[1]) ? 1 : 0;
         r->volume = f[1];
     }
     if (flags & 0x4) {

@@ -10,14 +10,14 @@
 #include <stdint.h>
 
 struct BitReader {
-    uint8_t* data;        // start of the buffer
-    uint32_t length;      // buffer length in bytes
-    uint32_t bytePos;     // byte holding the next bit (may lie past the end)
-    uint32_t bitOffset;   // 0-7 within that byte, 0 = its most significant bit
-    uint32_t consumed;    // bits read or written since creation
-    uint32_t totalBits;   // length x 8
-    int writable;         // made by BitWriter_Create / BitWriter_Init
-    int overrun;          // a read or write went past the end
+    uint8_t* data;       // start of the buffer
+    uint32_t length;     // buffer length in bytes
+    uint32_t bytePos;    // byte holding the next bit (may lie past the end)
+    uint32_t bitOffset;  // 0-7 within that byte, 0 = its most significant bit
+    uint32_t consumed;   // bits read or written since creation
+    uint32_t totalBits;  // length x 8
+    int writable;        // made by BitWriter_Create / BitWriter_Init
+    int overrun;         // a read or write went past the end
     int saved;
     uint32_t savedBytePos, savedBitOffset, savedConsumed;
 };

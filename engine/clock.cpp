@@ -130,13 +130,14 @@ uint32_t Clock_GetTime(MediaClock* c) {
 
 // ---- packed dates ----
 
-static bool IsLeap(uint32_t year) {
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
+static bool IsLeap(uint32_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 static uint32_t MonthDays(uint32_t year, uint32_t month) {
     switch (month) {
-        case 4: case 6: case 9: case 11: return 30;
+        case 4:
+        case 6:
+        case 9:
+        case 11: return 30;
         case 2: return IsLeap(year) ? 29 : 28;
         default: return 31;
     }

@@ -12,8 +12,8 @@
 typedef uint32_t (*ClockTickSource)(void* user);
 
 struct MediaClock {
-    int armed;              // told to run; the first Clock_Sync starts it
-    int stopped;            // does not advance
+    int armed;    // told to run; the first Clock_Sync starts it
+    int stopped;  // does not advance
     OsLockWord lock;
     uint32_t speed;         // percent, 100 = normal
     uint32_t lastSync;      // last reported time

@@ -431,11 +431,11 @@ uint32_t FourCC_ToUpper(uint32_t value) {
 
 uint32_t FourCC_FromCodecId(uint32_t id) {
     switch (id) {
-    case 1: return FourCC_Make('H', '2', '6', '3');
-    case 2: return FourCC_Make('M', 'P', '4', 'V');
-    case 3: return FourCC_Make('A', 'V', 'C', '1');
-    case 4: return FourCC_Make('J', 'P', 'E', 'G');
-    default: return id;
+        case 1: return FourCC_Make('H', '2', '6', '3');
+        case 2: return FourCC_Make('M', 'P', '4', 'V');
+        case 3: return FourCC_Make('A', 'V', 'C', '1');
+        case 4: return FourCC_Make('J', 'P', 'E', 'G');
+        default: return id;
     }
 }
 

@@ -11,7 +11,6 @@ constexpr uint32_t FourCC_Make(char a, char b, char c, char d) {
            uint32_t(uint8_t(d)) << 24;
 }
 
-
 // The four characters with a-z made upper case.
 uint32_t FourCC_ToUpper(uint32_t value);
 

@@ -29,11 +29,20 @@ void SkipScalingList(BitReader* br, int size) {
 
 bool HighProfile(uint32_t profile_idc) {
     switch (profile_idc) {
-    case 100: case 110: case 122: case 244: case 44: case 83: case 86:
-    case 118: case 128: case 138: case 139: case 134: case 135:
-        return true;
-    default:
-        return false;
+        case 100:
+        case 110:
+        case 122:
+        case 244:
+        case 44:
+        case 83:
+        case 86:
+        case 118:
+        case 128:
+        case 138:
+        case 139:
+        case 134:
+        case 135: return true;
+        default: return false;
     }
 }
 
@@ -62,7 +71,8 @@ uint32_t Bits_Needed(int32_t value) {
 int AvcSps_Probe(const uint8_t* data, uint32_t length, VideoTrackInfo* track, AvcSpsInfo* info) {
     if (!data || length < 3) return 0;
     // Skip the 4-byte start code or the 2-byte length prefix.
-    uint32_t skip = (length >= 4 && data[0] == 0 && data[1] == 0 && data[2] == 0 && data[3] == 1) ? 4 : 2;
+    uint32_t skip =
+        (length >= 4 && data[0] == 0 && data[1] == 0 && data[2] == 0 && data[3] == 1) ? 4 : 2;
     if (length <= skip) return 0;
     const uint8_t* nal = data + skip;
     uint32_t nal_len = length - skip;
@@ -95,9 +105,9 @@ int AvcSps_Probe(const uint8_t* data, uint32_t length, VideoTrackInfo* track, Av
     if (HighProfile(profile_idc)) {
         chroma_format_idc = Golomb_ReadUe(&br);
         if (chroma_format_idc == 3) separate_colour_plane = BitReader_GetBit(&br);
-        Golomb_ReadUe(&br);  // bit_depth_luma_minus8
-        Golomb_ReadUe(&br);  // bit_depth_chroma_minus8
-        BitReader_SkipBits(&br, 1);  // qpprime_y_zero_transform_bypass_flag
+        Golomb_ReadUe(&br);           // bit_depth_luma_minus8
+        Golomb_ReadUe(&br);           // bit_depth_chroma_minus8
+        BitReader_SkipBits(&br, 1);   // qpprime_y_zero_transform_bypass_flag
         if (BitReader_GetBit(&br)) {  // seq_scaling_matrix_present_flag
             int lists = chroma_format_idc != 3 ? 8 : 12;
             for (int i = 0; i < lists && !br.overrun; ++i)
@@ -176,7 +186,7 @@ int Mpeg2Seq_Probe(const uint8_t* data, uint32_t length, VideoTrackInfo* track) 
     while (StartCode_Find(&p, &left, 0x1B5)) {
         BitReader_Init(&br, p, left);
         BitReader_SkipBits(&br, 32);
-        if (BitReader_GetBits(&br, 4) == 1) {  // sequence extension
+        if (BitReader_GetBits(&br, 4) == 1) {            // sequence extension
             BitReader_SkipBits(&br, 8 + 1 + 2 + 2 + 2);  // profile/level ... size extensions
             uint32_t rate_ext = BitReader_GetBits(&br, 12);
             BitReader_SkipBits(&br, 1 + 8 + 1);  // marker, vbv_buffer_size_extension, low_delay
@@ -223,9 +233,9 @@ int Mp4vVol_Probe(const uint8_t* data, uint32_t length, VideoTrackInfo* track, M
         BitReader_SkipBits(&br, 3);
     }
     if (BitReader_GetBits(&br, 4) == 15) BitReader_SkipBits(&br, 16);  // par_width, par_height
-    if (BitReader_GetBit(&br)) {  // vol_control_parameters
-        BitReader_SkipBits(&br, 2 + 1);  // chroma_format, low_delay
-        if (BitReader_GetBit(&br)) {     // vbv_parameters
+    if (BitReader_GetBit(&br)) {                                       // vol_control_parameters
+        BitReader_SkipBits(&br, 2 + 1);                                // chroma_format, low_delay
+        if (BitReader_GetBit(&br)) {                                   // vbv_parameters
             BitReader_SkipBits(&br, 79);
         }
     }
@@ -245,11 +255,12 @@ int Mp4vVol_Probe(const uint8_t* data, uint32_t length, VideoTrackInfo* track, M
     BitReader_SkipBits(&br, 1);  // obmc_disable
     if (br.overrun) return 0;
     if (BitReader_GetBits(&br, verid == 1 ? 1 : 2) != 0) return 0;  // sprites
-    if (BitReader_GetBit(&br)) BitReader_SkipBits(&br, 4 + 4);  // not_8_bit: quant_precision, bits_per_pixel
+    if (BitReader_GetBit(&br))
+        BitReader_SkipBits(&br, 4 + 4);  // not_8_bit: quant_precision, bits_per_pixel
     vol.quant_type = BitReader_GetBit(&br);
     if (vol.quant_type) return 0;
     if (verid != 1) BitReader_SkipBits(&br, 1);  // quarter_sample
-    if (!BitReader_GetBit(&br)) {                 // complexity_estimation_disable
+    if (!BitReader_GetBit(&br)) {                // complexity_estimation_disable
         uint32_t method = BitReader_GetBits(&br, 2);
         vol.complexity_flags = method << 24;
         if (method <= 1) {
@@ -259,7 +270,8 @@ int Mp4vVol_Probe(const uint8_t* data, uint32_t length, VideoTrackInfo* track, M
             if (!BitReader_GetBit(&br)) vol.complexity_flags |= BitReader_GetBits(&br, 4) << 8;
             if (!BitReader_GetBit(&br)) vol.complexity_flags |= BitReader_GetBits(&br, 6) << 2;
             BitReader_SkipBits(&br, 1);
-            if (method == 1 && !BitReader_GetBit(&br)) vol.complexity_flags |= BitReader_GetBits(&br, 2);
+            if (method == 1 && !BitReader_GetBit(&br))
+                vol.complexity_flags |= BitReader_GetBits(&br, 2);
         }
     }
     vol.resync_markers = 1 - BitReader_GetBit(&br);
@@ -267,7 +279,7 @@ int Mp4vVol_Probe(const uint8_t* data, uint32_t length, VideoTrackInfo* track, M
     if (vol.data_partitioned) vol.reversible_vlc = BitReader_GetBit(&br);
     if (verid != 1) {
         if (BitReader_GetBit(&br)) BitReader_SkipBits(&br, 2 + 1);  // newpred_enable
-        BitReader_SkipBits(&br, 1);  // reduced_resolution_vop_enable
+        BitReader_SkipBits(&br, 1);                                 // reduced_resolution_vop_enable
     }
     BitReader_SkipBits(&br, 1);  // scalability
     if (info) *info = vol;
@@ -285,8 +297,9 @@ int VideoConfig_Probe(const uint8_t* data, uint32_t length, VideoTrackInfo* trac
         return AvcSps_Probe(data, length, track, nullptr);
     if (codec == FourCC_Make('M', 'P', 'E', 'G')) return Mpeg2Seq_Probe(data, length, track);
     static const uint32_t kMp4v[] = {
-        FourCC_Make('M', 'P', '4', 'V'), FourCC_Make('M', 'P', '4', 'S'), FourCC_Make('X', 'V', 'I', 'D'),
-        FourCC_Make('D', 'I', 'V', 'X'), FourCC_Make('D', 'I', 'V', '4'), FourCC_Make('D', 'I', 'V', '5'),
+        FourCC_Make('M', 'P', '4', 'V'), FourCC_Make('M', 'P', '4', 'S'),
+        FourCC_Make('X', 'V', 'I', 'D'), FourCC_Make('D', 'I', 'V', 'X'),
+        FourCC_Make('D', 'I', 'V', '4'), FourCC_Make('D', 'I', 'V', '5'),
         FourCC_Make('D', 'X', '5', '0'),
     };
     for (uint32_t c : kMp4v)
@@ -346,10 +359,10 @@ int Mp4vWriteVolHeader(uint8_t* buffer, uint32_t* out_length, uint32_t width, ui
     BitWriter_PutBits(&bw, 1, 0);  // not_8_bit
     BitWriter_PutBits(&bw, 1, quant_type ? 1 : 0);
     if (quant_type) BitWriter_PutBits(&bw, 2, 0);  // no intra / non-intra matrices
-    BitWriter_PutBits(&bw, 1, 1);  // complexity_estimation_disable
-    BitWriter_PutBits(&bw, 1, 1);  // resync_marker_disable
-    BitWriter_PutBits(&bw, 1, 0);  // data_partitioned
-    BitWriter_PutBits(&bw, 1, 0);  // scalability
+    BitWriter_PutBits(&bw, 1, 1);                  // complexity_estimation_disable
+    BitWriter_PutBits(&bw, 1, 1);                  // resync_marker_disable
+    BitWriter_PutBits(&bw, 1, 0);                  // data_partitioned
+    BitWriter_PutBits(&bw, 1, 0);                  // scalability
     stuff();
     if (out_length) *out_length = BitReader_Position(&bw) / 8;
     return 1;
@@ -360,13 +373,13 @@ int Mp4vVop_IsCoded(const uint8_t* data, uint32_t length, uint32_t time_incremen
     // The start code must begin within the first 1024 bits.
     uint32_t limit = length < 128 ? length : 128;
     for (uint32_t i = 0; i < limit; ++i) {
-        if (length - i < 4 || data[i] != 0 || data[i + 1] != 0 || data[i + 2] != 1 || data[i + 3] != 0xB6)
+        if (length - i < 4 || data[i] != 0 || data[i + 1] != 0 || data[i + 2] != 1 ||
+            data[i + 3] != 0xB6)
             continue;
         BitReader br;
         BitReader_Init(&br, data + i, length - i);
         BitReader_SkipBits(&br, 34);  // start code, vop_coding_type
-        while (BitReader_GetBit(&br) && !br.overrun) {
-        }
+        while (BitReader_GetBit(&br) && !br.overrun) {}
         BitReader_SkipBits(&br, 1);  // marker
         BitReader_SkipBits(&br, time_increment_bits > 32 ? 32 : time_increment_bits);
         BitReader_SkipBits(&br, 1);  // the marker after the increment precedes vop_coded

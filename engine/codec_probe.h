@@ -26,8 +26,8 @@ struct Mp4vVolInfo {
     uint32_t width;
     uint32_t height;
     uint32_t video_object_type_indication;
-    uint32_t resync_markers;       // 1 - resync_marker_disable
-    uint32_t complexity_flags;     // estimation method bit 24, groups below
+    uint32_t resync_markers;    // 1 - resync_marker_disable
+    uint32_t complexity_flags;  // estimation method bit 24, groups below
     uint32_t interlaced;
 };
 

@@ -43,8 +43,8 @@ void PlaneCopy(uint8_t* d, int ds, const uint8_t* s, int ss, int w, int h) {
     for (int r = 0; r < h; ++r) memcpy(d + size_t(r) * ds, s + size_t(r) * ss, size_t(w));
 }
 
-void ToPacked(uint8_t* dst, int ds, const PlanarPicture* p, int w, int h, int y0o, int y1o,
-              int uo, int vo) {
+void ToPacked(uint8_t* dst, int ds, const PlanarPicture* p, int w, int h, int y0o, int y1o, int uo,
+              int vo) {
     int cs = p->stride / 2;
     for (int r = 0; r < h; ++r) {
         const uint8_t* y = p->y + size_t(r) * p->stride;
@@ -149,15 +149,15 @@ void ColorConvert_YVYUToI420(uint8_t* dst, const uint8_t* src, int w, int h) {
     PackedPairsToI420(dst, src, w, h, 0, 2, 3, 1);
 }
 
-void ColorConvert_I420ToI420(uint8_t* dy, uint8_t* du, uint8_t* dv, int ds,
-                             const PlanarPicture* s, int w, int h) {
+void ColorConvert_I420ToI420(uint8_t* dy, uint8_t* du, uint8_t* dv, int ds, const PlanarPicture* s,
+                             int w, int h) {
     PlaneCopy(dy, ds, s->y, s->stride, w, h);
     PlaneCopy(du, ds / 2, s->u, s->stride / 2, w / 2, h / 2);
     PlaneCopy(dv, ds / 2, s->v, s->stride / 2, w / 2, h / 2);
 }
 
-void ColorConvert_I420ToYV12(uint8_t* dy, uint8_t* du, uint8_t* dv, int ds,
-                             const PlanarPicture* s, int w, int h) {
+void ColorConvert_I420ToYV12(uint8_t* dy, uint8_t* du, uint8_t* dv, int ds, const PlanarPicture* s,
+                             int w, int h) {
     ColorConvert_I420ToI420(dy, dv, du, ds, s, w, h);
 }
 
@@ -201,8 +201,7 @@ void ColorConvert_I420ToRgb32(uint8_t* d, int ds, const PlanarPicture* s, int w,
     Drive(YuvToRgbKernel32, d, ds, s, w, h);
 }
 
-void ColorConvert_PlanarToRgb(uint8_t* d, int ds, int depth, const PlanarPicture* s, int w,
-                              int h) {
+void ColorConvert_PlanarToRgb(uint8_t* d, int ds, int depth, const PlanarPicture* s, int w, int h) {
     if (depth == 32)
         ColorConvert_I420ToRgb32(d, ds, s, w, h);
     else if (depth == 24)
@@ -277,7 +276,8 @@ void ColorConvert_HalveChromaColumns(uint8_t* p, int w, int h) {
     int hw = w / 2;
     for (int r = 0; r < h; ++r)
         for (int x = 0; x < hw; ++x)
-            p[size_t(r) * hw + x] = uint8_t((p[size_t(r) * w + 2 * x] + p[size_t(r) * w + 2 * x + 1]) >> 1);
+            p[size_t(r) * hw + x] =
+                uint8_t((p[size_t(r) * w + 2 * x] + p[size_t(r) * w + 2 * x + 1]) >> 1);
 }
 
 void ColorConvert_HalveChromaBoth(uint8_t* p, int w, int h) {
@@ -311,8 +311,10 @@ void Rgb24ToI420(uint8_t* dst, const uint8_t* src, int w, int h) {
             int B = row[3 * x], G = row[3 * x + 1], R = row[3 * x + 2];
             dst[size_t(r) * w + x] = uint8_t((54 * R + 183 * G + 18 * B) / 256);
             if (!(r & 1) && !(x & 1) && x / 2 < w / 2 && r / 2 < h / 2) {
-                du[size_t(r / 2) * (w / 2) + x / 2] = Clamp255((128 * B - 99 * G - 29 * R) / 256 + 128);
-                dv[size_t(r / 2) * (w / 2) + x / 2] = Clamp255((128 * R - 117 * G - 12 * B) / 256 + 128);
+                du[size_t(r / 2) * (w / 2) + x / 2] =
+                    Clamp255((128 * B - 99 * G - 29 * R) / 256 + 128);
+                dv[size_t(r / 2) * (w / 2) + x / 2] =
+                    Clamp255((128 * R - 117 * G - 12 * B) / 256 + 128);
             }
         }
     }

@@ -81,7 +81,8 @@ void Prime(DdrawState& s) {
     RECT src = {0, 0, static_cast<LONG>(s.width), static_cast<LONG>(s.height)};
     RECT win = {};
     GetWindowRect(s.window, &win);
-    RECT dstRect = {win.left, win.top, win.left + static_cast<LONG>(s.width), win.top + static_cast<LONG>(s.height)};
+    RECT dstRect = {win.left, win.top, win.left + static_cast<LONG>(s.width),
+                    win.top + static_cast<LONG>(s.height)};
     s.rgb->Blt(&dstRect, s.yv12, &src, 0, nullptr);
     s.primary->Blt(&dstRect, s.rgb, &dstRect, 0, nullptr);
 }
@@ -99,7 +100,8 @@ int32_t DdrawRendererOpen(HWND window, uint32_t width, uint32_t height, uint32_t
     DDSURFACEDESC d = {};
     s.library = LoadLibraryA("DDRAW.DLL");
     if (!s.library) goto fail;
-    create = reinterpret_cast<CreateFn>(reinterpret_cast<void*>(GetProcAddress(s.library, "DirectDrawCreate")));
+    create = reinterpret_cast<CreateFn>(
+        reinterpret_cast<void*>(GetProcAddress(s.library, "DirectDrawCreate")));
     if (!create || create(nullptr, &s.ddraw, nullptr) != DD_OK) goto fail;
     if (s.ddraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL) != DD_OK) goto fail;
     driverCaps.dwSize = sizeof driverCaps;
@@ -134,14 +136,15 @@ fail:
     return kFail;
 }
 
-void Blit(DdrawState& s, const uint8_t* y, const uint8_t* u, const uint8_t* v, uint32_t stride, const char* text,
-          uint32_t length) {
+void Blit(DdrawState& s, const uint8_t* y, const uint8_t* u, const uint8_t* v, uint32_t stride,
+          const char* text, uint32_t length) {
     DDSURFACEDESC d = {};
     d.dwSize = sizeof d;
     if (s.yv12->Lock(nullptr, &d, DDLOCK_WAIT, nullptr) != DD_OK) return;
     uint8_t* dst = static_cast<uint8_t*>(d.lpSurface);
     const LONG p = d.lPitch;
-    for (uint32_t row = 0; row < s.height; ++row) std::memcpy(dst + row * p, y + size_t(row) * stride, s.width);
+    for (uint32_t row = 0; row < s.height; ++row)
+        std::memcpy(dst + row * p, y + size_t(row) * stride, s.width);
     dst += p * s.height;
     for (uint32_t row = 0; row < s.height / 2; ++row)
         std::memcpy(dst + row * (p / 2), v + size_t(row) * (stride / 2), s.width / 2);
@@ -152,22 +155,24 @@ void Blit(DdrawState& s, const uint8_t* y, const uint8_t* u, const uint8_t* v, u
     RECT src = {0, 0, static_cast<LONG>(s.width), static_cast<LONG>(s.height)};
     RECT win = {};
     GetWindowRect(s.window, &win);
-    RECT dstRect = {win.left, win.top, win.left + static_cast<LONG>(s.width), win.top + static_cast<LONG>(s.height)};
+    RECT dstRect = {win.left, win.top, win.left + static_cast<LONG>(s.width),
+                    win.top + static_cast<LONG>(s.height)};
     s.rgb->Blt(&dstRect, s.yv12, &src, 0, nullptr);
     if (text && length > 0) {
         HDC dc = nullptr;
         if (s.rgb->GetDC(&dc) == DD_OK) {
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, RGB(0xFF, 0, 0));
-            DrawTextA(dc, text, static_cast<int>(strnlen(text, DDRAW_TEXT_BUFFER_SIZE)), &dstRect, DT_BOTTOM);
+            DrawTextA(dc, text, static_cast<int>(strnlen(text, DDRAW_TEXT_BUFFER_SIZE)), &dstRect,
+                      DT_BOTTOM);
             s.rgb->ReleaseDC(dc);
         }
     }
     s.primary->Blt(&dstRect, s.rgb, &dstRect, 0, nullptr);
 }
 
-int32_t DdrawRendererDrawFrame(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint32_t stride, uint32_t,
-                               uint32_t timeMs, void* handle) {
+int32_t DdrawRendererDrawFrame(const uint8_t* y, const uint8_t* u, const uint8_t* v,
+                               uint32_t stride, uint32_t, uint32_t timeMs, void* handle) {
     if (!handle || !y || !u || !v) return kFail;
     DdrawContext* c = static_cast<DdrawContext*>(handle);
     uint32_t length = DDRAW_TEXT_BUFFER_SIZE;
@@ -184,7 +189,8 @@ int32_t DdrawRendererDrawFrame(const uint8_t* y, const uint8_t* u, const uint8_t
 
 // Display table slots.
 int32_t Display_Open(VideoRenderer* r) {
-    return DdrawRendererOpen(reinterpret_cast<HWND>(r->window), r->width, r->height, r->aspectMode, &r->display);
+    return DdrawRendererOpen(reinterpret_cast<HWND>(r->window), r->width, r->height, r->aspectMode,
+                             &r->display);
 }
 
 void Display_Close(VideoRenderer* r) { DdrawRendererClose(&r->display); }
@@ -197,7 +203,8 @@ int32_t Display_Draw(VideoRenderer* r, const DecodedFrame* f) {
 
 int32_t Display_DrawEmpty(VideoRenderer*, DecodedFrame*) { return kFail; }
 
-const DisplayDevice kDdraw = {Display_Open, Display_Close, Display_Refresh, Display_Draw, Display_DrawEmpty};
+const DisplayDevice kDdraw = {Display_Open, Display_Close, Display_Refresh, Display_Draw,
+                              Display_DrawEmpty};
 
 }  // namespace
 

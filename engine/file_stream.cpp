@@ -16,8 +16,8 @@ struct StreamCursor {
     uint32_t position;  // file position of the end of the buffered data
     uint8_t* buffer;    // null: unbuffered
     uint32_t capacity;
-    uint32_t filled;    // bytes the last refill put in the buffer
-    uint32_t left;      // bytes not yet consumed; they end at `position`
+    uint32_t filled;  // bytes the last refill put in the buffer
+    uint32_t left;    // bytes not yet consumed; they end at `position`
 };
 
 }  // namespace
@@ -72,7 +72,8 @@ void FreeCursor(StreamCursor* c) {
 
 }  // namespace
 
-int32_t FileStream_Open(FileStream** out, const char16_t* name, uint32_t memorySize, uint32_t writeFlag) {
+int32_t FileStream_Open(FileStream** out, const char16_t* name, uint32_t memorySize,
+                        uint32_t writeFlag) {
     *out = nullptr;
     if (!name) return PLAYER_E_FILE_NOT_FOUND;
     FileStream* fs = static_cast<FileStream*>(std::calloc(1, sizeof(FileStream)));

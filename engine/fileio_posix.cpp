@@ -95,7 +95,9 @@ int32_t FileSys_Write(uintptr_t h, const void* buffer, uint32_t count) {
 }
 
 int FileSys_Seek(uintptr_t h, int64_t offset, int whence) {
-    int w = whence == FILESYS_SEEK_SET ? SEEK_SET : whence == FILESYS_SEEK_CUR ? SEEK_CUR : SEEK_END;
+    int w = whence == FILESYS_SEEK_SET   ? SEEK_SET
+            : whence == FILESYS_SEEK_CUR ? SEEK_CUR
+                                         : SEEK_END;
     off_t r = ::lseek(Fd(h), off_t(offset), w);
     return r >= 0 && r <= off_t(0xFFFFFFFFu) ? 1 : 0;
 }

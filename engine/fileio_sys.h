@@ -8,8 +8,8 @@
 #include "engine/stream.h"
 
 struct FileIO {
-    uintptr_t handle;   // platform file handle
-    uint32_t memory;    // 1: a caller's memory block
+    uintptr_t handle;  // platform file handle
+    uint32_t memory;   // 1: a caller's memory block
     uint8_t* base;
     uint8_t* current;
     uint32_t size;
@@ -23,7 +23,7 @@ int FileSys_Open(const char16_t* name, uint32_t mode, uintptr_t* handle);
 void FileSys_Close(uintptr_t handle);
 int32_t FileSys_Read(uintptr_t handle, void* buffer, uint32_t count);  // -1 on failure
 int32_t FileSys_Write(uintptr_t handle, const void* buffer, uint32_t count);
-int FileSys_Seek(uintptr_t handle, int64_t offset, int whence);        // 1/0
+int FileSys_Seek(uintptr_t handle, int64_t offset, int whence);  // 1/0
 uint32_t FileSys_Tell(uintptr_t handle);
 uint32_t FileSys_GetSize(uintptr_t handle);
 int FileSys_Delete(const char16_t* name);

@@ -46,8 +46,7 @@ int FileSys_Open(const char16_t* name, uint32_t mode, uintptr_t* handle) {
             disposition = CREATE_ALWAYS;
             attributes = FILE_FLAG_WRITE_THROUGH;
             break;
-        default:
-            return 0;
+        default: return 0;
     }
     HANDLE h = CreateFileW(W(name), access, share, nullptr, disposition, attributes, nullptr);
     if (h == nullptr || h == INVALID_HANDLE_VALUE) return 0;
@@ -73,7 +72,9 @@ int32_t FileSys_Write(uintptr_t h, const void* buffer, uint32_t count) {
 }
 
 int FileSys_Seek(uintptr_t h, int64_t offset, int whence) {
-    DWORD method = whence == FILESYS_SEEK_SET ? FILE_BEGIN : whence == FILESYS_SEEK_CUR ? FILE_CURRENT : FILE_END;
+    DWORD method = whence == FILESYS_SEEK_SET   ? FILE_BEGIN
+                   : whence == FILESYS_SEEK_CUR ? FILE_CURRENT
+                                                : FILE_END;
     LONG high = LONG(offset >> 32);
     SetLastError(NO_ERROR);
     DWORD low = SetFilePointer(H(h), LONG(uint32_t(offset)), &high, method);

@@ -105,17 +105,18 @@ constexpr size_t kTextBytes = 4 * 4;
 }  // namespace
 
 size_t MediaInfo_ImageSize(void) {
-    return kHeaderWords * 4 + MEDIAINFO_MAX_AUDIO * kAudioBytes + MEDIAINFO_MAX_VIDEO * kVideoBytes +
-           MEDIAINFO_MAX_TEXT * kTextBytes;
+    return kHeaderWords * 4 + MEDIAINFO_MAX_AUDIO * kAudioBytes +
+           MEDIAINFO_MAX_VIDEO * kVideoBytes + MEDIAINFO_MAX_TEXT * kTextBytes;
 }
 
 uint8_t* MediaInfo_WriteImage(const MediaInfo* m, uint8_t* p) {
-    const uint32_t head[kHeaderWords] = {m->readerWord0, m->readerWord1, m->reserved, m->duration,
-                                         m->bufferingTime, m->audioCount, m->videoCount, m->textCount};
+    const uint32_t head[kHeaderWords] = {m->readerWord0, m->readerWord1,   m->reserved,
+                                         m->duration,    m->bufferingTime, m->audioCount,
+                                         m->videoCount,  m->textCount};
     for (uint32_t w : head) p = Put32(p, w);
     for (const auto& a : m->audio) {
-        const uint32_t w1[7] = {a.codec, a.sampleRate, a.channels, a.bitsPerSample,
-                                a.samplesPerFrame, a.reserved, a.bitrate};
+        const uint32_t w1[7] = {a.codec,           a.sampleRate, a.channels, a.bitsPerSample,
+                                a.samplesPerFrame, a.reserved,   a.bitrate};
         for (uint32_t w : w1) p = Put32(p, w);
         std::memcpy(p, a.config, sizeof a.config);
         p += sizeof a.config;
@@ -123,8 +124,8 @@ uint8_t* MediaInfo_WriteImage(const MediaInfo* m, uint8_t* p) {
         for (uint32_t w : w2) p = Put32(p, w);
     }
     for (const auto& v : m->video) {
-        const uint32_t w1[8] = {v.codec, v.outputFourCC, v.width, v.height,
-                                v.frameRate, v.reserved, v.bitsPerPixel, v.bitrate};
+        const uint32_t w1[8] = {v.codec,     v.outputFourCC, v.width,        v.height,
+                                v.frameRate, v.reserved,     v.bitsPerPixel, v.bitrate};
         for (uint32_t w : w1) p = Put32(p, w);
         std::memcpy(p, v.config, sizeof v.config);
         p += sizeof v.config;
@@ -140,12 +141,13 @@ uint8_t* MediaInfo_WriteImage(const MediaInfo* m, uint8_t* p) {
 
 const uint8_t* MediaInfo_ReadImage(MediaInfo* m, const uint8_t* p, const uint8_t* end) {
     if (!p || end < p || size_t(end - p) < MediaInfo_ImageSize()) return nullptr;
-    uint32_t* head[kHeaderWords] = {&m->readerWord0, &m->readerWord1, &m->reserved, &m->duration,
-                                    &m->bufferingTime, &m->audioCount, &m->videoCount, &m->textCount};
+    uint32_t* head[kHeaderWords] = {&m->readerWord0, &m->readerWord1,   &m->reserved,
+                                    &m->duration,    &m->bufferingTime, &m->audioCount,
+                                    &m->videoCount,  &m->textCount};
     for (uint32_t* w : head) *w = Get32(p), p += 4;
     for (auto& a : m->audio) {
-        uint32_t* w1[7] = {&a.codec, &a.sampleRate, &a.channels, &a.bitsPerSample,
-                           &a.samplesPerFrame, &a.reserved, &a.bitrate};
+        uint32_t* w1[7] = {&a.codec,           &a.sampleRate, &a.channels, &a.bitsPerSample,
+                           &a.samplesPerFrame, &a.reserved,   &a.bitrate};
         for (uint32_t* w : w1) *w = Get32(p), p += 4;
         std::memcpy(a.config, p, sizeof a.config);
         p += sizeof a.config;
@@ -153,8 +155,8 @@ const uint8_t* MediaInfo_ReadImage(MediaInfo* m, const uint8_t* p, const uint8_t
         for (uint32_t* w : w2) *w = Get32(p), p += 4;
     }
     for (auto& v : m->video) {
-        uint32_t* w1[8] = {&v.codec, &v.outputFourCC, &v.width, &v.height,
-                           &v.frameRate, &v.reserved, &v.bitsPerPixel, &v.bitrate};
+        uint32_t* w1[8] = {&v.codec,     &v.outputFourCC, &v.width,        &v.height,
+                           &v.frameRate, &v.reserved,     &v.bitsPerPixel, &v.bitrate};
         for (uint32_t* w : w1) *w = Get32(p), p += 4;
         std::memcpy(v.config, p, sizeof v.config);
         p += sizeof v.config;

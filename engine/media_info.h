@@ -22,46 +22,46 @@ constexpr uint32_t MakeFourCC(char a, char b, char c, char d) {
 // Audio codec tags (wave-format numbers) are in engine/codec_names.h.
 constexpr uint32_t CODEC_TAG_BLBX = MakeFourCC('B', 'L', 'B', 'X');  // the recorder's data track
 
-struct AudioTrackInfo {                       // 44 words
-    uint32_t codec;                           // wave-format tag
-    uint32_t sampleRate;                      // Hz
+struct AudioTrackInfo {   // 44 words
+    uint32_t codec;       // wave-format tag
+    uint32_t sampleRate;  // Hz
     uint32_t channels;
     uint32_t bitsPerSample;
-    uint32_t samplesPerFrame;                 // written by the decoder
+    uint32_t samplesPerFrame;  // written by the decoder
     uint32_t reserved;
-    uint32_t bitrate;                         // bit/s
-    uint8_t config[MEDIAINFO_CONFIG_BYTES];   // AudioSpecificConfig for AAC
+    uint32_t bitrate;                        // bit/s
+    uint8_t config[MEDIAINFO_CONFIG_BYTES];  // AudioSpecificConfig for AAC
     uint32_t configLength;
-    uint32_t maxSampleSize;                   // bytes
-    uint32_t pcmBufferSamples;                // written by the decoder
-    uint32_t duration;                        // ms
+    uint32_t maxSampleSize;     // bytes
+    uint32_t pcmBufferSamples;  // written by the decoder
+    uint32_t duration;          // ms
     uint32_t perPacketTime;
 };
 
-struct VideoTrackInfo {                       // 43 words
-    uint32_t codec;                           // FourCC, upper-cased by the source
-    uint32_t outputFourCC;                    // written by the decoder
+struct VideoTrackInfo {     // 43 words
+    uint32_t codec;         // FourCC, upper-cased by the source
+    uint32_t outputFourCC;  // written by the decoder
     uint32_t width;
     uint32_t height;
-    uint32_t frameRate;                       // thousandths of a frame per second
+    uint32_t frameRate;  // thousandths of a frame per second
     uint32_t reserved;
     uint32_t bitsPerPixel;
-    uint32_t bitrate;                         // bit/s
-    uint8_t config[MEDIAINFO_CONFIG_BYTES];   // VOL headers for MPEG-4
+    uint32_t bitrate;                        // bit/s
+    uint8_t config[MEDIAINFO_CONFIG_BYTES];  // VOL headers for MPEG-4
     uint32_t configLength;
-    uint32_t maxSampleSize;                   // bytes
-    uint32_t duration;                        // ms
+    uint32_t maxSampleSize;  // bytes
+    uint32_t duration;       // ms
 };
 
-struct TextTrackInfo {                        // 4 words
+struct TextTrackInfo {  // 4 words
     uint32_t codec;
-    uint32_t readerWord;                      // the MP4 reader keeps the average bitrate here
-    uint32_t maxSampleSize;                   // bytes; covers the largest sample
-    uint32_t duration;                        // ms
+    uint32_t readerWord;     // the MP4 reader keeps the average bitrate here
+    uint32_t maxSampleSize;  // bytes; covers the largest sample
+    uint32_t duration;       // ms
 };
 
 struct ContentInfoString {
-    uint32_t wide;                            // 1: UTF-16 text, 0: 8-bit text
+    uint32_t wide;  // 1: UTF-16 text, 0: 8-bit text
     void* text;
 };
 
@@ -74,18 +74,18 @@ struct ContentInfo {
 };
 
 struct MediaInfo {
-    uint32_t readerWord0;                     // set to 0 by the MP4 reader
+    uint32_t readerWord0;  // set to 0 by the MP4 reader
     uint32_t readerWord1;
     uint32_t reserved;
-    uint32_t duration;                        // ms
-    uint32_t bufferingTime;                   // ms; 0 = the source's default
+    uint32_t duration;       // ms
+    uint32_t bufferingTime;  // ms; 0 = the source's default
     uint32_t audioCount;
     uint32_t videoCount;
     uint32_t textCount;
     AudioTrackInfo audio[MEDIAINFO_MAX_AUDIO];
     VideoTrackInfo video[MEDIAINFO_MAX_VIDEO];
     TextTrackInfo text[MEDIAINFO_MAX_TEXT];
-    ContentInfo* contentInfo;                 // a caller's record, or null
+    ContentInfo* contentInfo;  // a caller's record, or null
     uint32_t reserved2;
 };
 
@@ -93,7 +93,7 @@ struct MediaInfo {
 struct MediaInfoSummary {
     uint32_t readerWord0;
     uint32_t readerWord1;
-    uint32_t duration;                        // ms
+    uint32_t duration;  // ms
     uint32_t audioCount;
     uint32_t videoCount;
     uint32_t textCount;

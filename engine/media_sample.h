@@ -6,10 +6,10 @@
 #include <cstdint>
 
 enum : uint32_t {
-    TRACK_TYPE_NONE = 0,   // a track the reader drops
+    TRACK_TYPE_NONE = 0,  // a track the reader drops
     TRACK_TYPE_AUDIO = 1,
     TRACK_TYPE_VIDEO = 2,
-    TRACK_TYPE_TEXT = 3,   // the recorder's data track (and subtitles)
+    TRACK_TYPE_TEXT = 3,  // the recorder's data track (and subtitles)
 };
 
 struct MediaSample {
@@ -19,6 +19,6 @@ struct MediaSample {
     uint32_t time;      // out: ms, including the source's time offset of the type
     uint32_t duration;  // out: ms
     uint32_t reserved;
-    uint32_t type;      // in: TRACK_TYPE_AUDIO, _VIDEO or _TEXT
-    uint32_t flags;     // out: passed on with the packet
+    uint32_t type;   // in: TRACK_TYPE_AUDIO, _VIDEO or _TEXT
+    uint32_t flags;  // out: passed on with the packet
 };

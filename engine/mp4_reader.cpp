@@ -16,7 +16,10 @@
 
 namespace {
 
-constexpr uint32_t Tag(const char (&s)[5]) { return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 | uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]); }
+constexpr uint32_t Tag(const char (&s)[5]) {
+    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
+           uint32_t(uint8_t(s[2])) << 8 | uint8_t(s[3]);
+}
 
 // A sample larger than this is a damaged table, never a real sample.
 constexpr uint32_t kMaxSampleSize = 16u << 20;
@@ -44,33 +47,33 @@ struct ReadState {
     uint32_t stscUsed;       // stsc entries taken
     uint32_t nextStscChunk;  // chunk at which the next stsc entry starts
     uint32_t perChunk;
-    uint32_t chunkLeft;      // samples left in the current chunk
-    uint32_t chunk;          // chunks entered so far
-    uint32_t dataOffset;     // file position of the next sample's bytes
-    uint32_t ended;          // the bytes ran past the file's end
+    uint32_t chunkLeft;   // samples left in the current chunk
+    uint32_t chunk;       // chunks entered so far
+    uint32_t dataOffset;  // file position of the next sample's bytes
+    uint32_t ended;       // the bytes ran past the file's end
 };
 
 }  // namespace
 
 struct Mp4Track {
-    Stream* stream;        // own clone of the clip's stream
+    Stream* stream;  // own clone of the clip's stream
     uint32_t dataCursor;
     uint32_t dataCursorOpen;
     uint32_t type;
     uint32_t trackId;
     uint32_t codec;
     uint32_t timescale;
-    uint32_t duration;     // ms
+    uint32_t duration;  // ms
     uint32_t channels, sampleRate, bitsPerSample;
     uint32_t width, height;
     uint8_t* extension;
     uint32_t extensionLength;
     uint32_t nalLengthSize;
-    uint32_t dataTrack;    // handler "sdsm" named "XBLB"
+    uint32_t dataTrack;  // handler "sdsm" named "XBLB"
     Table stsz, stts, stsc, stco, stss;
     uint32_t constantSize;
     uint32_t sampleCount;
-    uint32_t firstDelta;   // first non-zero delta of the first two stts entries
+    uint32_t firstDelta;  // first non-zero delta of the first two stts entries
     uint32_t firstStscChunk;
     uint32_t editDuration;  // ms of the edit list's segments, 0 without one
     ReadState live;
@@ -193,8 +196,8 @@ struct MemIn {
 };
 
 struct Child {
-    uint32_t start;    // header position
-    uint32_t size;     // including the header
+    uint32_t start;  // header position
+    uint32_t size;   // including the header
     uint32_t type;
     uint32_t payload;  // payload position
 };
@@ -249,7 +252,8 @@ uint32_t TableRead32(Mp4Reader* r, const Table& t, uint32_t byteOffset) {
 
 // Opens a table cursor on entries that fit in the box: count is cut to
 // what the payload [pos, end) holds.
-int32_t OpenTable(Mp4Reader* r, Table* t, uint32_t pos, uint32_t end, uint32_t count, uint32_t entrySize) {
+int32_t OpenTable(Mp4Reader* r, Table* t, uint32_t pos, uint32_t end, uint32_t count,
+                  uint32_t entrySize) {
     if (t->open) return 0;  // a second table of the same kind is ignored
     uint32_t fits = end > pos ? (end - pos) / entrySize : 0;
     int32_t rc = Stream_OpenCursor(r->stream, &t->cursor, STREAM_TABLE_BUFFER);
@@ -273,8 +277,12 @@ int32_t ParseStsd(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end) {
         ent.Skip(6);  // reserved
         ent.Skip(2);  // data_reference_index
         switch (type) {
-            case Tag("samr"): case Tag("sevc"): case Tag("sqcp"):
-            case Tag("mp4a"): case Tag("sawb"): case Tag(".mp3"): {
+            case Tag("samr"):
+            case Tag("sevc"):
+            case Tag("sqcp"):
+            case Tag("mp4a"):
+            case Tag("sawb"):
+            case Tag(".mp3"): {
                 ent.Skip(8);
                 t->channels = ent.Read(2);
                 t->bitsPerSample = ent.Read(2);
@@ -292,18 +300,19 @@ int32_t ParseStsd(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end) {
                 if (type != Tag("mp4a") && type != Tag(".mp3")) t->channels = 1;
                 break;
             }
-            case Tag("s263"): case Tag("mp4v"): case Tag("avc1"): {
+            case Tag("s263"):
+            case Tag("mp4v"):
+            case Tag("avc1"): {
                 ent.Skip(16);
                 t->width = ent.Read(2);
                 t->height = ent.Read(2);
                 ent.Skip(50);
-                t->codec = type == Tag("avc1") ? MakeFourCC('A', 'V', 'C', '1')
-                         : type == Tag("mp4v") ? MakeFourCC('M', 'P', '4', 'V')
-                                               : MakeFourCC('H', '2', '6', '3');
+                t->codec = type == Tag("avc1")   ? MakeFourCC('A', 'V', 'C', '1')
+                           : type == Tag("mp4v") ? MakeFourCC('M', 'P', '4', 'V')
+                                                 : MakeFourCC('H', '2', '6', '3');
                 break;
             }
-            default:
-                break;
+            default: break;
         }
         if (ent.bad) break;
         // The entry's child boxes, kept for the decoder configuration.
@@ -334,16 +343,15 @@ int32_t ParseStbl(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end) {
         in.Skip(4);  // version and flags
         int32_t rc = 0;
         switch (c.type) {
-            case Tag("stsd"):
-                rc = ParseStsd(r, t, in.pos, cend);
-                break;
+            case Tag("stsd"): rc = ParseStsd(r, t, in.pos, cend); break;
             case Tag("stts"): {
                 if (t->stts.open) break;
                 uint32_t n = in.Read(4);
                 rc = OpenTable(r, &t->stts, in.pos, cend, n, 8);
                 if (rc < 0) break;
                 if (t->stts.count > 0) t->firstDelta = TableRead32(r, t->stts, 4);
-                if (t->firstDelta == 0 && t->stts.count > 1) t->firstDelta = TableRead32(r, t->stts, 12);
+                if (t->firstDelta == 0 && t->stts.count > 1)
+                    t->firstDelta = TableRead32(r, t->stts, 12);
                 break;
             }
             case Tag("stss"): {
@@ -372,7 +380,8 @@ int32_t ParseStbl(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end) {
                 if (t->stsc.open) break;
                 uint32_t n = in.Read(4);
                 rc = OpenTable(r, &t->stsc, in.pos, cend, n, 12);
-                if (rc >= 0 && t->stsc.count > 0) t->firstStscChunk = TableRead32(r, t->stsc, 0) - 1;
+                if (rc >= 0 && t->stsc.count > 0)
+                    t->firstStscChunk = TableRead32(r, t->stsc, 0) - 1;
                 break;
             }
             case Tag("stco"): {
@@ -380,15 +389,15 @@ int32_t ParseStbl(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end) {
                 rc = OpenTable(r, &t->stco, in.pos, cend, n, 4);
                 break;
             }
-            default:
-                break;  // ctts and others: composition offsets are not used
+            default: break;  // ctts and others: composition offsets are not used
         }
         if (rc < 0) return rc;
     }
     return 0;
 }
 
-void ParseSampleEntry(Mp4Track* t, MediaInfo* info, AudioTrackInfo* a, VideoTrackInfo* v, TextTrackInfo* x) {
+void ParseSampleEntry(Mp4Track* t, MediaInfo* info, AudioTrackInfo* a, VideoTrackInfo* v,
+                      TextTrackInfo* x) {
     // Find the configuration box among the entry's children.
     MemIn all{t->extension, t->extensionLength, false};
     while (all.left >= 8) {
@@ -496,7 +505,8 @@ uint32_t LargestSample(Mp4Reader* r, Mp4Track* t) {
     if (t->constantSize) return t->constantSize <= kMaxSampleSize ? t->constantSize : 0;
     uint32_t largest = 0;
     for (uint32_t i = 0; i < t->sampleCount; ++i) {
-        uint32_t s = i == 0 ? TableRead32(r, t->stsz, 0) : Stream_ReadBE32(r->stream, t->stsz.cursor);
+        uint32_t s =
+            i == 0 ? TableRead32(r, t->stsz, 0) : Stream_ReadBE32(r->stream, t->stsz.cursor);
         if (s > largest && s <= kMaxSampleSize) largest = s;
     }
     return largest;
@@ -513,9 +523,12 @@ int32_t FillInfo(Mp4Reader* r, Mp4Track* t, MediaInfo* info) {
     AudioTrackInfo* a = nullptr;
     VideoTrackInfo* v = nullptr;
     TextTrackInfo* x = nullptr;
-    if (t->type == TRACK_TYPE_AUDIO && info->audioCount < MEDIAINFO_MAX_AUDIO) a = &info->audio[info->audioCount++];
-    if (t->type == TRACK_TYPE_VIDEO && info->videoCount < MEDIAINFO_MAX_VIDEO) v = &info->video[info->videoCount++];
-    if (t->type == TRACK_TYPE_TEXT && info->textCount < MEDIAINFO_MAX_TEXT) x = &info->text[info->textCount++];
+    if (t->type == TRACK_TYPE_AUDIO && info->audioCount < MEDIAINFO_MAX_AUDIO)
+        a = &info->audio[info->audioCount++];
+    if (t->type == TRACK_TYPE_VIDEO && info->videoCount < MEDIAINFO_MAX_VIDEO)
+        v = &info->video[info->videoCount++];
+    if (t->type == TRACK_TYPE_TEXT && info->textCount < MEDIAINFO_MAX_TEXT)
+        x = &info->text[info->textCount++];
     if (t->extension) ParseSampleEntry(t, info, a, v, x);
     if (a) {
         a->codec = t->codec;
@@ -563,9 +576,7 @@ int32_t ParseMinf(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end) {
                 }
                 t->type = TRACK_TYPE_TEXT;
                 break;
-            case Tag("hmhd"):
-                t->type = TRACK_TYPE_NONE;
-                return 0;
+            case Tag("hmhd"): t->type = TRACK_TYPE_NONE; return 0;
             case Tag("stbl"): {
                 int32_t rc = ParseStbl(r, t, c.payload, c.start + c.size);
                 if (rc < 0) return rc;
@@ -577,7 +588,8 @@ int32_t ParseMinf(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end) {
     return 0;
 }
 
-int32_t ParseMdia(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end, MediaInfo* info, bool* described) {
+int32_t ParseMdia(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end, MediaInfo* info,
+                  bool* described) {
     Child c;
     while (NextChild(r, pos, end, &c)) {
         BoxIn in{r, c.payload, c.start + c.size, false};
@@ -586,7 +598,8 @@ int32_t ParseMdia(Mp4Reader* r, Mp4Track* t, uint32_t pos, uint32_t end, MediaIn
                 in.Skip(8);
                 uint32_t handler = in.Read(4);
                 in.Skip(12);
-                if (handler == Tag("sdsm") && in.Left() >= 4 && in.Read(4) == 0x58424C42u) t->dataTrack = 1;
+                if (handler == Tag("sdsm") && in.Left() >= 4 && in.Read(4) == 0x58424C42u)
+                    t->dataTrack = 1;
                 break;
             }
             case Tag("mdhd"): {
@@ -659,7 +672,8 @@ int32_t ParseTrak(Mp4Reader* r, uint32_t pos, uint32_t end, MediaInfo* info) {
                     uint64_t seg = version == 1 ? el.Read64() : el.Read(4);
                     uint64_t mediaTime = version == 1 ? el.Read64() : el.Read(4);
                     el.Skip(4);
-                    bool empty = version == 1 ? mediaTime == ~uint64_t(0) : mediaTime == 0xFFFFFFFFu;
+                    bool empty =
+                        version == 1 ? mediaTime == ~uint64_t(0) : mediaTime == 0xFFFFFFFFu;
                     if (!el.bad && !empty) total += seg;
                 }
                 if (!el.bad && total) t->editDuration = MsFrom(total, r->movieTimescale);
@@ -668,7 +682,8 @@ int32_t ParseTrak(Mp4Reader* r, uint32_t pos, uint32_t end, MediaInfo* info) {
             rc = ParseMdia(r, t, c.payload, c.start + c.size, info, &described);
         }
     }
-    if (rc < 0 || t->type == TRACK_TYPE_NONE || t->type > TRACK_TYPE_TEXT || r->trackCount >= MP4_MAX_TRACKS) {
+    if (rc < 0 || t->type == TRACK_TYPE_NONE || t->type > TRACK_TYPE_TEXT ||
+        r->trackCount >= MP4_MAX_TRACKS) {
         FreeTrack(r, t);
         return rc < 0 ? rc : 0;
     }
@@ -948,7 +963,7 @@ void ParkAtEnd(Mp4Track* t) {
 struct SeekStep {
     uint32_t type;
     uint32_t mode;
-    bool lead;     // its time becomes the time of the steps after it
+    bool lead;  // its time becomes the time of the steps after it
 };
 
 int32_t RunSeek(Mp4Reader* r, uint32_t* time, const SeekStep* steps, int n) {
@@ -977,8 +992,10 @@ int32_t RunSeek(Mp4Reader* r, uint32_t* time, const SeekStep* steps, int n) {
     }
     for (int k = 0; k < n; ++k) {
         if (!tracks[k]) continue;
-        if (ok[k]) Commit(tracks[k], found[k]);
-        else ParkAtEnd(tracks[k]);
+        if (ok[k])
+            Commit(tracks[k], found[k]);
+        else
+            ParkAtEnd(tracks[k]);
     }
     *time = t;
     return 1;
@@ -1108,16 +1125,18 @@ int32_t Mp4Reader_Seek(Mp4Reader* r, uint32_t* time, uint32_t audioLed) {
 
 int32_t Mp4Reader_SeekDirection(Mp4Reader* r, uint32_t* time, uint32_t forward) {
     uint32_t mode = forward ? MP4_SEEK_FORWARD : MP4_SEEK_BACKWARD;
-    const SeekStep steps[] = {{TRACK_TYPE_VIDEO, mode, true}, {TRACK_TYPE_AUDIO, mode, false},
+    const SeekStep steps[] = {{TRACK_TYPE_VIDEO, mode, true},
+                              {TRACK_TYPE_AUDIO, mode, false},
                               {TRACK_TYPE_TEXT, mode, false}};
     return RunSeek(r, time, steps, 3);
 }
 
 int32_t Mp4Reader_SeekByText(Mp4Reader* r, uint32_t* time, uint32_t forward) {
     if (!r->hasTrack[TRACK_TYPE_TEXT]) return 0;
-    const SeekStep steps[] = {{TRACK_TYPE_TEXT, forward ? MP4_SEEK_FORWARD : MP4_SEEK_BACKWARD, true},
-                              {TRACK_TYPE_AUDIO, MP4_SEEK_NEAREST, false},
-                              {TRACK_TYPE_VIDEO, MP4_SEEK_BACKWARD, false}};
+    const SeekStep steps[] = {
+        {TRACK_TYPE_TEXT, forward ? MP4_SEEK_FORWARD : MP4_SEEK_BACKWARD, true},
+        {TRACK_TYPE_AUDIO, MP4_SEEK_NEAREST, false},
+        {TRACK_TYPE_VIDEO, MP4_SEEK_BACKWARD, false}};
     return RunSeek(r, time, steps, 3);
 }
 

@@ -67,7 +67,7 @@ void* OS_ReceiveMsg(OsMsgQueue queue, void* buffer, uint32_t size, int wait);
 // Memory.
 void* OS_Malloc(size_t size);
 void* OS_MallocZero(size_t size);
-void* OS_MallocZeroChecked(size_t size);  // 0 for size 0
+void* OS_MallocZeroChecked(size_t size);     // 0 for size 0
 void* OS_Realloc(void* block, size_t size);  // size 0 returns block unchanged
 void* OS_Calloc(size_t count, size_t size);  // size 0 returns 0
 void OS_Free(void* block);

@@ -74,9 +74,7 @@ int OS_Unlock(OsLockWord lock) {
     return 1;
 }
 
-int OS_ComInit(void) {
-    return FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ? 0 : 1;
-}
+int OS_ComInit(void) { return FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ? 0 : 1; }
 
 void OS_ComUninit(void) { CoUninitialize(); }
 

@@ -46,7 +46,8 @@ PacketQueue* PacketQueue_Create(uint32_t entries, uint32_t max_packet, uint32_t 
     q->zero_fill = zero_fill;
     q->lock = OS_INVALID_HANDLE;
     bool ok = true;
-    q->entries = static_cast<PacketQueueEntry**>(OS_MallocZero(sizeof(PacketQueueEntry*) * entries));
+    q->entries =
+        static_cast<PacketQueueEntry**>(OS_MallocZero(sizeof(PacketQueueEntry*) * entries));
     if (!q->entries) ok = false;
     for (uint32_t i = 0; ok && i < entries; ++i) {
         q->entries[i] = static_cast<PacketQueueEntry*>(OS_MallocZero(sizeof(PacketQueueEntry)));
@@ -73,8 +74,10 @@ void PacketQueue_Destroy(PacketQueue* q) {
         for (uint32_t i = 0; i < q->entry_count; ++i) OS_Free(q->entries[i]);
         OS_Free(q->entries);
     }
-    if (q->zero_fill) OS_Free2(q->buffer);
-    else OS_Free(q->buffer);
+    if (q->zero_fill)
+        OS_Free2(q->buffer);
+    else
+        OS_Free(q->buffer);
     if (q->lock != OS_INVALID_HANDLE && q->lock != 0) OS_DeleteLock(q->lock);
     OS_Free(q);
 }

@@ -38,10 +38,10 @@ struct PacketQueue {
     uint32_t buffer_size;
     uint32_t max_packet;
     uint32_t entry_count;
-    uint32_t count;              // queued packets
-    uint32_t read_index;         // head
-    uint32_t write_index;        // tail
-    uint32_t zero_fill;          // buffer from OS_MallocZeroChecked / OS_Grow / OS_Free2
+    uint32_t count;        // queued packets
+    uint32_t read_index;   // head
+    uint32_t write_index;  // tail
+    uint32_t zero_fill;    // buffer from OS_MallocZeroChecked / OS_Grow / OS_Free2
     OsLockWord lock;
 };
 

@@ -6,24 +6,19 @@
 
 namespace {
 
-int32_t PcmInit(AudioDecoder* d, MediaSample*, AudioTrackInfo* track)
-{
+int32_t PcmInit(AudioDecoder* d, MediaSample*, AudioTrackInfo* track) {
     d->outputRate = track->sampleRate;
     d->channels = track->channels == 2 ? 2 : 1;
-    if (d->bitsPerSample != 8)
-        d->bitsPerSample = 16;
+    if (d->bitsPerSample != 8) d->bitsPerSample = 16;
     return 0;
 }
 
-int16_t Sample(const uint8_t* p, uint32_t bits)
-{
-    if (bits == 8)
-        return (int16_t)(((int)p[0] - 128) * 256); // unsigned 8-bit around 128
+int16_t Sample(const uint8_t* p, uint32_t bits) {
+    if (bits == 8) return (int16_t)(((int)p[0] - 128) * 256);  // unsigned 8-bit around 128
     return (int16_t)(p[0] | (p[1] << 8));
 }
 
-int32_t PcmDecode(AudioDecoder* d, MediaSample* packet, PcmBlock* area)
-{
+int32_t PcmDecode(AudioDecoder* d, MediaSample* packet, PcmBlock* area) {
     const uint32_t bytes = d->bitsPerSample == 8 ? 1 : 2;
     const uint32_t frame = bytes * d->channels;
     uint32_t count = packet->length / frame;
@@ -45,17 +40,15 @@ int32_t PcmDecode(AudioDecoder* d, MediaSample* packet, PcmBlock* area)
         }
     }
     area->count = count;
-    if (count > 0)
-        d->frameProduced = 1;
+    if (count > 0) d->frameProduced = 1;
     uint32_t used = count * frame;
     // A trailing partial sample frame cannot be used.
-    if (count == packet->length / frame)
-        used = packet->length;
+    if (count == packet->length / frame) used = packet->length;
     packet->data += used;
     packet->length -= used;
     return (int32_t)used;
 }
 
-} // namespace
+}  // namespace
 
 extern const AudioAdapterOps kPcmAdapterOps = {PcmInit, nullptr, PcmDecode, nullptr};

@@ -213,17 +213,17 @@ int Player_StepBackward(PlayerContext* ctx, uint32_t deltaMs, uint32_t mode) {
     if (!ctx) return 0;
     uint32_t t = ClockTime(ctx);
     switch (mode) {
-    case 1:
-    case 2:
-        return SendSeek(ctx, PLAYER_STATE_SEEK, t > deltaMs ? t - deltaMs : 0, mode == 1, mode, 0);
-    case 3:
-        if (!ctx->hasVideo) return 0;
-        return SendSeek(ctx, PLAYER_STATE_SEEK, t, 0, 3, 0);
-    case 4:
-        if (!ctx->hasVideo) return 0;
-        return SendSeek(ctx, PLAYER_STATE_SEEK, ctx->lastPictureMs, 1, 4, 0);
-    default:
-        return 0;
+        case 1:
+        case 2:
+            return SendSeek(ctx, PLAYER_STATE_SEEK, t > deltaMs ? t - deltaMs : 0, mode == 1, mode,
+                            0);
+        case 3:
+            if (!ctx->hasVideo) return 0;
+            return SendSeek(ctx, PLAYER_STATE_SEEK, t, 0, 3, 0);
+        case 4:
+            if (!ctx->hasVideo) return 0;
+            return SendSeek(ctx, PLAYER_STATE_SEEK, ctx->lastPictureMs, 1, 4, 0);
+        default: return 0;
     }
 }
 
@@ -232,19 +232,18 @@ int Player_StepForward(PlayerContext* ctx, uint32_t deltaMs, uint32_t mode) {
     uint32_t t = ClockTime(ctx);
     uint32_t d = Duration(ctx);
     switch (mode) {
-    case 1:
-    case 2: {
-        uint32_t target = (d - (t < d ? t : d)) > deltaMs ? t + deltaMs : d;
-        return SendSeek(ctx, PLAYER_STATE_SEEK, target, mode == 1, mode, 1);
-    }
-    case 3:
-        if (!ctx->hasVideo) return 0;
-        return SendSeek(ctx, PLAYER_STATE_SEEK, t, 0, 3, 1);
-    case 4:
-        if (!ctx->hasVideo) return 0;
-        return Player_SendCommand(ctx, PLAYER_STATE_STEP);
-    default:
-        return 0;
+        case 1:
+        case 2: {
+            uint32_t target = (d - (t < d ? t : d)) > deltaMs ? t + deltaMs : d;
+            return SendSeek(ctx, PLAYER_STATE_SEEK, target, mode == 1, mode, 1);
+        }
+        case 3:
+            if (!ctx->hasVideo) return 0;
+            return SendSeek(ctx, PLAYER_STATE_SEEK, t, 0, 3, 1);
+        case 4:
+            if (!ctx->hasVideo) return 0;
+            return Player_SendCommand(ctx, PLAYER_STATE_STEP);
+        default: return 0;
     }
 }
 
@@ -382,7 +381,8 @@ void Player_GetVersion(uint32_t* audioVersion, uint32_t* videoVersion) {
     if (videoVersion) *videoVersion = VideoRenderer_GetVersion();
 }
 
-int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* length, uint32_t* timeMs) {
+int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* length,
+                              uint32_t* timeMs) {
     if (!ctx || !buffer || !length || !timeMs || *length < 1) return PLAYER_E_FAIL;
     ComponentGuard g(ctx);
     if (!ctx->source) return PLAYER_E_FAIL;
@@ -396,6 +396,10 @@ int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* len
     return r;
 }
 
-const char* Player_GetErrorText(int32_t code) { return Player_ErrorMessage(code, PLAYER_LANG_ENGLISH); }
+const char* Player_GetErrorText(int32_t code) {
+    return Player_ErrorMessage(code, PLAYER_LANG_ENGLISH);
+}
 
-const char* Player_GetErrorTextKor(int32_t code) { return Player_ErrorMessage(code, PLAYER_LANG_KOREAN); }
+const char* Player_GetErrorTextKor(int32_t code) {
+    return Player_ErrorMessage(code, PLAYER_LANG_KOREAN);
+}

@@ -53,9 +53,9 @@ struct PlayerOpenParams {
     const char16_t* url;       // UTF-16 or null for a local file
     uint32_t fileSize;         // in/out: a local file's size is written here
     uint32_t startMs;
-    uint32_t noWait;           // Player_Stop returns without waiting
-    uint32_t rewindAtEnd;      // at the end: seek to 0 and pause
-    void* opaque;              // handed to the source with the name
+    uint32_t noWait;       // Player_Stop returns without waiting
+    uint32_t rewindAtEnd;  // at the end: seek to 0 and pause
+    void* opaque;          // handed to the source with the name
     uint32_t audioTrack;
     uint32_t videoTrack;
     uint32_t textTrack;
@@ -69,7 +69,6 @@ struct PlayerStatus {
     uint32_t positionMs;
     uint32_t progress[3];
 };
-
 
 // A flag word, then 16 fields (field n is fields[n - 1]).
 struct AudioOutConfig {
@@ -109,7 +108,8 @@ int Player_GetOpenMediaInfo(PlayerContext* ctx, MediaInfoSummary* out);
 void Player_GetStatus(PlayerContext* ctx, PlayerStatus* out);
 int32_t Player_GetMediaInfo(PlayerOpenParams* params, MediaInfoSummary* out, void* contentInfo);
 void Player_GetVersion(uint32_t* audioVersion, uint32_t* videoVersion);
-int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* length, uint32_t* timeMs);
+int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* length,
+                              uint32_t* timeMs);
 
 // Message texts of engine result codes (8-bit; Korean in code page 949).
 const char* Player_GetErrorText(int32_t code);

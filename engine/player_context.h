@@ -59,7 +59,7 @@ struct PlayerContext {
     OsLockWord videoLock;  // the decoded picture, between the video task and the status thread
 
     DecodedFrame frame;
-    uint32_t popPending;  // the packet of the pending picture stays queued until it is shown
+    uint32_t popPending;   // the packet of the pending picture stays queued until it is shown
     uint32_t pictureLags;  // the decoder still holds the picture of the packet decoded last
     std::atomic<uint32_t> lastPictureMs;  // time of the picture decoded last
     MediaSample textSample;

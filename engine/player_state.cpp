@@ -18,22 +18,22 @@ int PlayerState_Accept(const PlayerStateWords& in, uint32_t command, uint32_t re
                        PlayerCommandOutcome* out) {
     static const uint32_t kAll = 0xFFFF;
     static const uint32_t kFrom[16] = {
-        Bits({13, 14}),                    // 0
-        Bits({0}),                         // 1
-        Bits({1}),                         // 2
-        Bits({2, 7, 11, 15}),              // 3
-        Bits({3}),                         // 4
-        Bits({3, 4, 11, 15}),              // 5
-        Bits({3, 4, 5, 8, 9, 11}),         // 6
-        Bits({6}),                         // 7
-        Bits({4, 5, 6, 7, 11, 12}),        // 8
-        Bits({8}),                         // 9
-        Bits({6, 7, 15, 8, 9}),            // 10
-        Bits({7, 9, 12, 15}),              // 11
-        Bits({9}),                         // 12
-        kAll & ~Bits({0, 14}),             // 13
-        kAll & ~Bits({0}),                 // 14
-        Bits({7}),                         // 15
+        Bits({13, 14}),              // 0
+        Bits({0}),                   // 1
+        Bits({1}),                   // 2
+        Bits({2, 7, 11, 15}),        // 3
+        Bits({3}),                   // 4
+        Bits({3, 4, 11, 15}),        // 5
+        Bits({3, 4, 5, 8, 9, 11}),   // 6
+        Bits({6}),                   // 7
+        Bits({4, 5, 6, 7, 11, 12}),  // 8
+        Bits({8}),                   // 9
+        Bits({6, 7, 15, 8, 9}),      // 10
+        Bits({7, 9, 12, 15}),        // 11
+        Bits({9}),                   // 12
+        kAll & ~Bits({0, 14}),       // 13
+        kAll & ~Bits({0}),           // 14
+        Bits({7}),                   // 15
     };
     out->words = in;
     out->signalStop = 0;

@@ -26,8 +26,8 @@ PlayerResult RawYuvAdapter_Init(VideoDecoder* dec, MediaSample*, VideoTrackInfo*
         return PLAYER_E_OUT_OF_MEMORY;
     }
     uint32_t in = dec->inputFourCC;
-    dec->outputFourCC = (in == 0 || in == VideoFourCC('Y', 'V', '1', '2')) ? in
-                                                                          : VideoFourCC('I', '4', '2', '0');
+    dec->outputFourCC =
+        (in == 0 || in == VideoFourCC('Y', 'V', '1', '2')) ? in : VideoFourCC('I', '4', '2', '0');
     uint32_t area = dec->width * dec->height;
     if (dec->outputFourCC) {
         s->ySize = area;

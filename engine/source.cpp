@@ -24,7 +24,7 @@ struct MediaSource {
     OsHandle indexThread;  // OS_INVALID_HANDLE: none
     uint32_t indexStarted;
     OsLockWord lock;
-    uint32_t present[4];   // by type 1..3
+    uint32_t present[4];  // by type 1..3
     uint32_t lastTime[4];
     uint32_t offset[4];
     ReaderOps ops;
@@ -39,12 +39,24 @@ int32_t Mp4Open(void** reader, Stream* stream) {
     return rc;
 }
 void Mp4Close(void* r) { Mp4Reader_Destroy(static_cast<Mp4Reader*>(r)); }
-int32_t Mp4GetInfo(void* r, MediaInfo* info) { return Mp4Reader_ParseTopLevel(static_cast<Mp4Reader*>(r), info); }
-int32_t Mp4Read(void* r, MediaSample* s) { return Mp4Reader_ReadSample(static_cast<Mp4Reader*>(r), s); }
-int32_t Mp4Seek(void* r, uint32_t* p, uint32_t a) { return Mp4Reader_Seek(static_cast<Mp4Reader*>(r), p, a); }
-int32_t Mp4SeekDir(void* r, uint32_t* p, uint32_t a) { return Mp4Reader_SeekDirection(static_cast<Mp4Reader*>(r), p, a); }
-int32_t Mp4SeekText(void* r, uint32_t* p, uint32_t a) { return Mp4Reader_SeekByText(static_cast<Mp4Reader*>(r), p, a); }
-int32_t Mp4SeekTrack(void* r, uint32_t* p, uint32_t t) { return Mp4Reader_SeekTrack(static_cast<Mp4Reader*>(r), p, t); }
+int32_t Mp4GetInfo(void* r, MediaInfo* info) {
+    return Mp4Reader_ParseTopLevel(static_cast<Mp4Reader*>(r), info);
+}
+int32_t Mp4Read(void* r, MediaSample* s) {
+    return Mp4Reader_ReadSample(static_cast<Mp4Reader*>(r), s);
+}
+int32_t Mp4Seek(void* r, uint32_t* p, uint32_t a) {
+    return Mp4Reader_Seek(static_cast<Mp4Reader*>(r), p, a);
+}
+int32_t Mp4SeekDir(void* r, uint32_t* p, uint32_t a) {
+    return Mp4Reader_SeekDirection(static_cast<Mp4Reader*>(r), p, a);
+}
+int32_t Mp4SeekText(void* r, uint32_t* p, uint32_t a) {
+    return Mp4Reader_SeekByText(static_cast<Mp4Reader*>(r), p, a);
+}
+int32_t Mp4SeekTrack(void* r, uint32_t* p, uint32_t t) {
+    return Mp4Reader_SeekTrack(static_cast<Mp4Reader*>(r), p, t);
+}
 int32_t Mp4Select(void* r, uint32_t i, uint32_t time, uint32_t t) {
     return Mp4Reader_SelectTrack(static_cast<Mp4Reader*>(r), i, time, t);
 }
@@ -92,7 +104,8 @@ int32_t Source_ProbeContainer(Stream* stream, ReaderOps* ops) {
     int32_t got = Stream_ReadHead(stream, head, sizeof head);
     if (got < 0) return Stream_GetSize(stream) < 8 ? PLAYER_E_UNSUPPORTED_FILE : got;
     if (got < 8) return PLAYER_E_UNSUPPORTED_FILE;
-    if (!std::memcmp(head + 4, "ftyp", 4) || !std::memcmp(head + 4, "mdat", 4) || !std::memcmp(head + 4, "moov", 4)) {
+    if (!std::memcmp(head + 4, "ftyp", 4) || !std::memcmp(head + 4, "mdat", 4) ||
+        !std::memcmp(head + 4, "moov", 4)) {
         InstallMp4(ops);
         return 0;
     }
@@ -116,9 +129,12 @@ int32_t Source_Open(MediaSource** out, SourceOpenWords* words) {
         return rc;
     }
     if (!words->url) words->size = Stream_GetSize(src->stream);
-    if (src->ops.open) rc = src->ops.open(&src->reader, src->stream);
-    else if (src->ops.openUrl) rc = src->ops.openUrl(&src->reader, words);
-    else rc = PLAYER_E_UNSUPPORTED_FUNCTION;
+    if (src->ops.open)
+        rc = src->ops.open(&src->reader, src->stream);
+    else if (src->ops.openUrl)
+        rc = src->ops.openUrl(&src->reader, words);
+    else
+        rc = PLAYER_E_UNSUPPORTED_FUNCTION;
     if (rc < 0) {
         src->reader = nullptr;
         Source_Close(src);
@@ -159,7 +175,8 @@ int32_t Source_GetInfo(MediaSource* src, MediaInfo* info) {
     src->present[TRACK_TYPE_TEXT] = info->textCount != 0;
     for (uint32_t i = 0; i < info->audioCount && i < MEDIAINFO_MAX_AUDIO; ++i) {
         AudioTrackInfo& a = info->audio[i];
-        if (a.maxSampleSize == 0) a.maxSampleSize = a.sampleRate / 4 < 8192 ? a.sampleRate / 4 : 8192;
+        if (a.maxSampleSize == 0)
+            a.maxSampleSize = a.sampleRate / 4 < 8192 ? a.sampleRate / 4 : 8192;
         if (a.duration == 0) a.duration = info->duration;
     }
     for (uint32_t i = 0; i < info->videoCount && i < MEDIAINFO_MAX_VIDEO; ++i) {
@@ -174,7 +191,8 @@ int32_t Source_GetInfo(MediaSource* src, MediaInfo* info) {
     if (src->ops.makeIndexStep && !src->indexStarted) {
         src->indexStop.store(0);
         src->indexEnded.store(0);
-        src->indexThread = OS_CreateThread("ReaderMakeIndex", IndexTask, src, OS_PRIORITY_NORMAL, 1024, 0);
+        src->indexThread =
+            OS_CreateThread("ReaderMakeIndex", IndexTask, src, OS_PRIORITY_NORMAL, 1024, 0);
         src->indexStarted = src->indexThread != OS_INVALID_HANDLE;
     }
     return 0;
@@ -300,15 +318,17 @@ int32_t Source_Control(MediaSource* src, uint32_t code) {
     return rc;
 }
 
-int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set, uint32_t force) {
+int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set,
+                        uint32_t force) {
     if (!set) {
         src->rangeStart = src->rangeEnd = 0;
         return 1;
     }
     src->rangeStart = start;
     src->rangeEnd = end;
-    uint32_t later = src->lastTime[TRACK_TYPE_AUDIO] > src->lastTime[TRACK_TYPE_VIDEO] ? src->lastTime[TRACK_TYPE_AUDIO]
-                                                                                      : src->lastTime[TRACK_TYPE_VIDEO];
+    uint32_t later = src->lastTime[TRACK_TYPE_AUDIO] > src->lastTime[TRACK_TYPE_VIDEO]
+                         ? src->lastTime[TRACK_TYPE_AUDIO]
+                         : src->lastTime[TRACK_TYPE_VIDEO];
     if (later >= start && !force) return 1;
     if (src->ops.seekTime) {
         OS_Lock(src->lock);
@@ -326,8 +346,10 @@ int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t
 
 int32_t Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type) {
     if (!ValidType(type)) return 1;
-    if (ms == 0) src->offset[type] = 0;
-    else src->offset[type] += uint32_t(ms);
+    if (ms == 0)
+        src->offset[type] = 0;
+    else
+        src->offset[type] += uint32_t(ms);
     return 1;
 }
 

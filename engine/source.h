@@ -59,7 +59,8 @@ int32_t Source_SelectTrack(MediaSource* src, uint32_t index, uint32_t type);
 int32_t Source_CanReopenText(MediaSource* src, uint32_t track, void* context);
 int32_t Source_GetProgress(MediaSource* src, SourceProgress* progress);
 int32_t Source_Control(MediaSource* src, uint32_t code);  // 1 stop, 2 play, 3 pause
-int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set, uint32_t force);
+int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set,
+                        uint32_t force);
 int32_t Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type);
 int32_t Source_ProbeFileInfo(SourceOpenWords* words, MediaInfo* info);
 int Source_IsHttpUrl(const char16_t* text);

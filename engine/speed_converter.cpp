@@ -16,11 +16,11 @@ struct SpeedConverter {
     uint32_t inRate;
     uint32_t inChannels;
     uint32_t samplesPerFrame;
-    uint32_t speed;        // percent, 0 until set
-    uint32_t targetRate;   // 0: the output keeps the input rate
-    uint32_t resampleRate; // the resampler's output rate
+    uint32_t speed;         // percent, 0 until set
+    uint32_t targetRate;    // 0: the output keeps the input rate
+    uint32_t resampleRate;  // the resampler's output rate
     uint32_t outChannels;
-    uint32_t procChannels; // min(input, output), at most 2
+    uint32_t procChannels;  // min(input, output), at most 2
     int16_t* in[2];
     uint32_t held;
     uint32_t inCapacity;
@@ -97,7 +97,8 @@ SpeedConverter* SpeedConverter_Create(uint32_t inRate, uint32_t inChannels,
     c->samplesPerFrame = samplesPerFrame;
     c->inCapacity = uint32_t(cap);
     c->resampleRate = inRate;
-    for (int16_t*& p : c->in) p = static_cast<int16_t*>(OS_MallocZero(size_t(cap) * sizeof(int16_t)));
+    for (int16_t*& p : c->in)
+        p = static_cast<int16_t*>(OS_MallocZero(size_t(cap) * sizeof(int16_t)));
     if (!c->in[0] || !c->in[1]) {
         SpeedConverter_Destroy(c);
         return nullptr;
@@ -152,8 +153,10 @@ int SpeedConverter_Process(SpeedConverter* c, PcmBlock* in, PcmBlock* /*out*/) {
     int16_t* l = c->in[0] + c->held;
     int16_t* r = c->in[1] + c->held;
     if (c->outChannels == 1) {
-        if (stereoIn) MixStereoToMono(l, in->left, in->right, n);
-        else std::memcpy(l, in->left, n * sizeof(int16_t));
+        if (stereoIn)
+            MixStereoToMono(l, in->left, in->right, n);
+        else
+            std::memcpy(l, in->left, n * sizeof(int16_t));
     } else if (!stereoIn) {
         std::memcpy(l, in->left, n * sizeof(int16_t));
         if (sameRate) std::memcpy(r, in->left, n * sizeof(int16_t));
@@ -176,7 +179,8 @@ int SpeedConverter_Process(SpeedConverter* c, PcmBlock* in, PcmBlock* /*out*/) {
     // still needs; the output is limited to the output buffers.
     const uint8_t* src[2] = {reinterpret_cast<const uint8_t*>(c->in[0]),
                              reinterpret_cast<const uint8_t*>(c->in[1])};
-    uint8_t* dst[2] = {reinterpret_cast<uint8_t*>(c->out[0]), reinterpret_cast<uint8_t*>(c->out[1])};
+    uint8_t* dst[2] = {reinterpret_cast<uint8_t*>(c->out[0]),
+                       reinterpret_cast<uint8_t*>(c->out[1])};
     int produced = swr_convert(c->swr, dst, int(c->outCapacity), src, int(c->held));
     c->held = 0;
     if (produced < 0) produced = 0;
@@ -188,7 +192,9 @@ int SpeedConverter_Process(SpeedConverter* c, PcmBlock* in, PcmBlock* /*out*/) {
     return 1;
 }
 
-uint32_t SpeedConverter_GetOutputCapacity(const SpeedConverter* c) { return c ? c->outCapacity : 0; }
+uint32_t SpeedConverter_GetOutputCapacity(const SpeedConverter* c) {
+    return c ? c->outCapacity : 0;
+}
 uint32_t SpeedConverter_GetResampleRate(const SpeedConverter* c) { return c ? c->resampleRate : 0; }
 
 void MixStereoToMono(int16_t* dst, const int16_t* left, const int16_t* right, uint32_t count) {

@@ -17,7 +17,8 @@ uint32_t FillPercent(PlayerContext* ctx) {
 void StartTasks(PlayerContext* ctx) {
     if (ctx->hasVideo) {
         int32_t prio = ctx->customPriority ? ctx->videoPriority : 2;
-        OsHandle t = ctx->createThread("Player Video Task", Player_VideoTask, ctx, prio, kVideoStack, 0);
+        OsHandle t =
+            ctx->createThread("Player Video Task", Player_VideoTask, ctx, prio, kVideoStack, 0);
         if (t == OS_INVALID_HANDLE || t == 0) {
             ctx->lastError = PLAYER_E_THREAD;
         } else {
@@ -26,7 +27,8 @@ void StartTasks(PlayerContext* ctx) {
     }
     if (ctx->hasAudio) {
         int32_t prio = ctx->customPriority ? ctx->audioPriority : 15;
-        OsHandle t = ctx->createThread("Player Audio Task", Player_AudioTask, ctx, prio, kAudioStack, 0);
+        OsHandle t =
+            ctx->createThread("Player Audio Task", Player_AudioTask, ctx, prio, kAudioStack, 0);
         if (t == OS_INVALID_HANDLE || t == 0) {
             ctx->lastError = PLAYER_E_THREAD;
         } else {
@@ -36,128 +38,124 @@ void StartTasks(PlayerContext* ctx) {
 }
 
 void SendResumeAfterBuffering(PlayerContext* ctx) {
-    Player_SendCommand(ctx, ctx->previous == PLAYER_STATE_PLAYING ? PLAYER_STATE_PLAY
-                                                                  : PLAYER_STATE_READY);
+    Player_SendCommand(
+        ctx, ctx->previous == PLAYER_STATE_PLAYING ? PLAYER_STATE_PLAY : PLAYER_STATE_READY);
 }
 
 void DoPass(PlayerContext* ctx) {
     switch (ctx->state.load()) {
-    case PLAYER_STATE_OPEN:
-        Player_ResetState(ctx);
-        Player_SendCommand(ctx, PLAYER_STATE_OPENED);
-        ctx->firstStart = 1;
-        break;
-    case PLAYER_STATE_OPENED:
-        if (Player_Prepare(ctx)) {
-            Player_SendCommand(ctx, PLAYER_STATE_BUFFER_START);
-        } else if (ctx->lastError >= 0) {
-            // A failure that stored no error would repeat the open forever.
-            ctx->lastError = PLAYER_E_OUT_OF_MEMORY;
-        }
-        break;
-    case PLAYER_STATE_BUFFER_START:
-        TimeoutCounter_Start(ctx);
-        Clock_Pause(ctx->clock);
-        AudioRenderer_Pause(ctx->audioRenderer);
-        if (!Player_CheckBuffering(ctx))
-            Player_SendCommand(ctx, PLAYER_STATE_BUFFERING);
-        else
-            SendResumeAfterBuffering(ctx);
-        break;
-    case PLAYER_STATE_BUFFERING:
-        if (Player_CheckBuffering(ctx))
-            SendResumeAfterBuffering(ctx);
-        else
-            OS_Sleep(10);
-        break;
-    case PLAYER_STATE_READY:
-        if (!Player_CreateCodecs(ctx)) {
-            Player_SendCommand(ctx, PLAYER_STATE_FINISHED);
+        case PLAYER_STATE_OPEN:
+            Player_ResetState(ctx);
+            Player_SendCommand(ctx, PLAYER_STATE_OPENED);
+            ctx->firstStart = 1;
             break;
-        }
-        Player_SendCommand(ctx, ctx->resume);
-        if (ctx->firstStart) {
-            ctx->firstStart = 0;
-            if (ctx->onOpened) ctx->onOpened(ctx->user);
-            StartTasks(ctx);
-        }
-        break;
-    case PLAYER_STATE_PLAY:
-        if (ctx->source) Source_Control(ctx->source, 2);
-        Clock_Resume(ctx->clock, !ctx->hasAudio || ctx->audioEnded);
-        AudioRenderer_Resume(ctx->audioRenderer);
-        Player_SendCommand(ctx, PLAYER_STATE_PLAYING);
-        break;
-    case PLAYER_STATE_PLAYING:
-        if (ctx->audioEnded && ctx->videoEnded) {
-            if (!ctx->repeat && !ctx->rewindAtEnd) {
-                if (!ctx->hasAudio || AudioRenderer_IsDrained(ctx->audioRenderer))
-                    Player_SendCommand(ctx, PLAYER_STATE_FINISHED);
-            } else {
-                Player_SendCommand(ctx, PLAYER_STATE_RANGE_END);
+        case PLAYER_STATE_OPENED:
+            if (Player_Prepare(ctx)) {
+                Player_SendCommand(ctx, PLAYER_STATE_BUFFER_START);
+            } else if (ctx->lastError >= 0) {
+                // A failure that stored no error would repeat the open forever.
+                ctx->lastError = PLAYER_E_OUT_OF_MEMORY;
             }
-        }
-        OS_Sleep(100);
-        break;
-    case PLAYER_STATE_PAUSE:
-        if (ctx->source) Source_Control(ctx->source, 3);
-        Clock_Pause(ctx->clock);
-        AudioRenderer_Pause(ctx->audioRenderer);
-        Player_SendCommand(ctx, PLAYER_STATE_PAUSED);
-        break;
-    case PLAYER_STATE_SEEK:
-        Player_WaitTasks(ctx);
-        Clock_Pause(ctx->clock);
-        AudioRenderer_Pause(ctx->audioRenderer);
-        if (Player_SeekSource(ctx)) {
-            AudioRenderer_Flush(ctx->audioRenderer);
-            Player_SendCommand(ctx, FillPercent(ctx) < 100 ? PLAYER_STATE_BUFFER_START
-                                                           : PLAYER_STATE_READY);
-            VideoRenderer_Refresh(ctx->videoRenderer, 0);
-        } else {
-            Player_SendCommand(ctx, ctx->previous == PLAYER_STATE_PLAYING ? PLAYER_STATE_PLAY
-                                                                          : PLAYER_STATE_PAUSE);
-        }
-        break;
-    case PLAYER_STATE_STEP: {
-        // The video task must be out of its decoding pass before the status
-        // thread decodes.
-        Player_WaitTasks(ctx);
-        Player_StepPaused(ctx);
-        Player_SendCommand(ctx, PLAYER_STATE_PAUSE);
-        uint32_t t = ctx->lastPictureMs;
-        Clock_Sync(ctx->clock, t);
-        Player_SkipAudioTo(ctx, t);
-        break;
-    }
-    case PLAYER_STATE_FINISHED:
-    case PLAYER_STATE_STOP:
-        ctx->leave = 1;
-        break;
-    case PLAYER_STATE_RANGE_END:
-        if (!ctx->hasAudio || AudioRenderer_IsDrained(ctx->audioRenderer)) {
-            if (!ctx->repeat && !ctx->rewindAtEnd) {
+            break;
+        case PLAYER_STATE_BUFFER_START:
+            TimeoutCounter_Start(ctx);
+            Clock_Pause(ctx->clock);
+            AudioRenderer_Pause(ctx->audioRenderer);
+            if (!Player_CheckBuffering(ctx))
+                Player_SendCommand(ctx, PLAYER_STATE_BUFFERING);
+            else
+                SendResumeAfterBuffering(ctx);
+            break;
+        case PLAYER_STATE_BUFFERING:
+            if (Player_CheckBuffering(ctx))
+                SendResumeAfterBuffering(ctx);
+            else
+                OS_Sleep(10);
+            break;
+        case PLAYER_STATE_READY:
+            if (!Player_CreateCodecs(ctx)) {
+                Player_SendCommand(ctx, PLAYER_STATE_FINISHED);
+                break;
+            }
+            Player_SendCommand(ctx, ctx->resume);
+            if (ctx->firstStart) {
+                ctx->firstStart = 0;
+                if (ctx->onOpened) ctx->onOpened(ctx->user);
+                StartTasks(ctx);
+            }
+            break;
+        case PLAYER_STATE_PLAY:
+            if (ctx->source) Source_Control(ctx->source, 2);
+            Clock_Resume(ctx->clock, !ctx->hasAudio || ctx->audioEnded);
+            AudioRenderer_Resume(ctx->audioRenderer);
+            Player_SendCommand(ctx, PLAYER_STATE_PLAYING);
+            break;
+        case PLAYER_STATE_PLAYING:
+            if (ctx->audioEnded && ctx->videoEnded) {
+                if (!ctx->repeat && !ctx->rewindAtEnd) {
+                    if (!ctx->hasAudio || AudioRenderer_IsDrained(ctx->audioRenderer))
+                        Player_SendCommand(ctx, PLAYER_STATE_FINISHED);
+                } else {
+                    Player_SendCommand(ctx, PLAYER_STATE_RANGE_END);
+                }
+            }
+            OS_Sleep(100);
+            break;
+        case PLAYER_STATE_PAUSE:
+            if (ctx->source) Source_Control(ctx->source, 3);
+            Clock_Pause(ctx->clock);
+            AudioRenderer_Pause(ctx->audioRenderer);
+            Player_SendCommand(ctx, PLAYER_STATE_PAUSED);
+            break;
+        case PLAYER_STATE_SEEK:
+            Player_WaitTasks(ctx);
+            Clock_Pause(ctx->clock);
+            AudioRenderer_Pause(ctx->audioRenderer);
+            if (Player_SeekSource(ctx)) {
                 AudioRenderer_Flush(ctx->audioRenderer);
-                Player_SendCommand(ctx, FillPercent(ctx) < 100 ? PLAYER_STATE_BUFFER_START
-                                                               : PLAYER_STATE_READY);
+                Player_SendCommand(
+                    ctx, FillPercent(ctx) < 100 ? PLAYER_STATE_BUFFER_START : PLAYER_STATE_READY);
                 VideoRenderer_Refresh(ctx->videoRenderer, 0);
             } else {
-                if (!ctx->hasVideo) {
-                    ctx->seekMode = 1;
-                    ctx->exact = 1;
-                } else {
-                    ctx->seekMode = 3;
-                    ctx->direction = 0;
-                }
-                ctx->requestedTarget = 0;
-                if (!Player_SendCommand(ctx, PLAYER_STATE_SEEK)) ctx->leave = 1;
+                Player_SendCommand(ctx, ctx->previous == PLAYER_STATE_PLAYING ? PLAYER_STATE_PLAY
+                                                                              : PLAYER_STATE_PAUSE);
             }
+            break;
+        case PLAYER_STATE_STEP: {
+            // The video task must be out of its decoding pass before the status
+            // thread decodes.
+            Player_WaitTasks(ctx);
+            Player_StepPaused(ctx);
+            Player_SendCommand(ctx, PLAYER_STATE_PAUSE);
+            uint32_t t = ctx->lastPictureMs;
+            Clock_Sync(ctx->clock, t);
+            Player_SkipAudioTo(ctx, t);
+            break;
         }
-        OS_Sleep(100);
-        break;
-    default:
-        OS_Sleep(100);
-        break;
+        case PLAYER_STATE_FINISHED:
+        case PLAYER_STATE_STOP: ctx->leave = 1; break;
+        case PLAYER_STATE_RANGE_END:
+            if (!ctx->hasAudio || AudioRenderer_IsDrained(ctx->audioRenderer)) {
+                if (!ctx->repeat && !ctx->rewindAtEnd) {
+                    AudioRenderer_Flush(ctx->audioRenderer);
+                    Player_SendCommand(ctx, FillPercent(ctx) < 100 ? PLAYER_STATE_BUFFER_START
+                                                                   : PLAYER_STATE_READY);
+                    VideoRenderer_Refresh(ctx->videoRenderer, 0);
+                } else {
+                    if (!ctx->hasVideo) {
+                        ctx->seekMode = 1;
+                        ctx->exact = 1;
+                    } else {
+                        ctx->seekMode = 3;
+                        ctx->direction = 0;
+                    }
+                    ctx->requestedTarget = 0;
+                    if (!Player_SendCommand(ctx, PLAYER_STATE_SEEK)) ctx->leave = 1;
+                }
+            }
+            OS_Sleep(100);
+            break;
+        default: OS_Sleep(100); break;
     }
 }
 
@@ -361,11 +359,13 @@ int Player_SeekSource(PlayerContext* ctx) {
 void Player_WaitTasks(PlayerContext* ctx) {
     // A writer blocked on a paused output would never see the new state:
     // make it give up its block.
-    while (ctx->audioThread != OS_INVALID_HANDLE && ctx->audioSeen != ctx->state && !ctx->audioEnded) {
+    while (ctx->audioThread != OS_INVALID_HANDLE && ctx->audioSeen != ctx->state &&
+           !ctx->audioEnded) {
         AudioRenderer_AbortWrite(ctx->audioRenderer);
         OS_Sleep(10);
     }
-    while (ctx->videoThread != OS_INVALID_HANDLE && ctx->videoSeen != ctx->state && !ctx->videoEnded)
+    while (ctx->videoThread != OS_INVALID_HANDLE && ctx->videoSeen != ctx->state &&
+           !ctx->videoEnded)
         OS_Sleep(10);
 }
 

@@ -31,7 +31,8 @@ void FillFileOps(StreamOps* ops) {
 
 }  // namespace
 
-int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize, uint32_t writeFlag) {
+int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize,
+                          uint32_t writeFlag) {
     *out = nullptr;
     Stream* s = static_cast<Stream*>(std::calloc(1, sizeof(Stream)));
     if (!s) return PLAYER_E_OUT_OF_MEMORY;
@@ -107,7 +108,9 @@ int32_t Stream_SeekFromEnd(Stream* s, uint32_t cursor, int32_t offset) {
     return s->ops.seekFromEnd(s->backEnd, cursor, offset);
 }
 
-uint32_t Stream_Tell(Stream* s, uint32_t cursor) { return s->ops.tell ? s->ops.tell(s->backEnd, cursor) : 0; }
+uint32_t Stream_Tell(Stream* s, uint32_t cursor) {
+    return s->ops.tell ? s->ops.tell(s->backEnd, cursor) : 0;
+}
 
 int32_t Stream_ReadHead(Stream* s, void* buffer, uint32_t count) {
     if (!s->ops.readHead) return PLAYER_E_UNSUPPORTED_FUNCTION;

@@ -11,15 +11,16 @@
 
 enum : uint32_t {
     STREAM_MAX_CURSORS = 20,
-    STREAM_TABLE_BUFFER = 1024,       // read-ahead of a container-table cursor
-    STREAM_WRITE_BIG_BLOCK = 0x84000, // one-block write ring of a reopened write cursor
+    STREAM_TABLE_BUFFER = 1024,        // read-ahead of a container-table cursor
+    STREAM_WRITE_BIG_BLOCK = 0x84000,  // one-block write ring of a reopened write cursor
 };
 
 struct FileStream;
 
 // The operation slots; an empty slot means the operation is not offered.
 struct StreamOps {
-    int32_t (*open)(FileStream** out, const char16_t* name, uint32_t memorySize, uint32_t writeFlag);
+    int32_t (*open)(FileStream** out, const char16_t* name, uint32_t memorySize,
+                    uint32_t writeFlag);
     int32_t (*clone)(FileStream* fs, FileStream** out);
     void (*close)(FileStream* fs);
     int32_t (*openCursor)(FileStream* fs, uint32_t* outCursor, uint32_t bufferSize);
@@ -48,7 +49,8 @@ struct Stream {
 // Opens a file by its UTF-16 name, or with memorySize != 0 a caller's memory
 // block whose address is passed as `name`. 0x80000010 when the file does not
 // open, 0x80000001 when memory runs out.
-int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize, uint32_t writeFlag);
+int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize,
+                          uint32_t writeFlag);
 // An independent handle on the same file: own file handle, cursors and head.
 int32_t Stream_Clone(Stream* s, Stream** out);
 void Stream_Close(Stream* s);
@@ -80,7 +82,8 @@ uint64_t Stream_ReadBE64(Stream* s, uint32_t cursor);
 uint64_t Stream_ReadLE64(Stream* s, uint32_t cursor);
 
 // File stream operations (the slots of a file Stream).
-int32_t FileStream_Open(FileStream** out, const char16_t* name, uint32_t memorySize, uint32_t writeFlag);
+int32_t FileStream_Open(FileStream** out, const char16_t* name, uint32_t memorySize,
+                        uint32_t writeFlag);
 int32_t FileStream_Clone(FileStream* fs, FileStream** out);
 void FileStream_Close(FileStream* fs);
 int32_t FileStream_OpenCursor(FileStream* fs, uint32_t* outCursor, uint32_t bufferSize);
@@ -106,9 +109,9 @@ struct FileIO;
 FileIO* FileIO_Open(const char16_t* name, uint32_t mode);
 FileIO* FileIO_OpenMemory(void* base, uint32_t size);
 void FileIO_Close(FileIO* io);
-int32_t FileIO_Read(FileIO* io, void* buffer, uint32_t count);   // bytes read, -1 on failure
+int32_t FileIO_Read(FileIO* io, void* buffer, uint32_t count);  // bytes read, -1 on failure
 int32_t FileIO_Write(FileIO* io, const void* buffer, uint32_t count);
-int FileIO_Seek(FileIO* io, uint32_t position);                  // 1/0
+int FileIO_Seek(FileIO* io, uint32_t position);  // 1/0
 int FileIO_Skip(FileIO* io, int32_t delta);
 int FileIO_SeekFromEnd(FileIO* io, int32_t offset);
 uint32_t FileIO_Tell(FileIO* io);

@@ -93,7 +93,8 @@ uint32_t ParseSeconds(const C* s) {
 template <typename C>
 uint32_t Digits(const C* s, uint32_t from, uint32_t count, uint32_t len) {
     uint32_t v = 0;
-    for (uint32_t i = from; i < from + count && i < len; ++i) v = v * 10u + (uint32_t)(Unit(s[i]) - 0x30);
+    for (uint32_t i = from; i < from + count && i < len; ++i)
+        v = v * 10u + (uint32_t)(Unit(s[i]) - 0x30);
     return v;
 }
 
@@ -146,12 +147,31 @@ template <typename C>
 bool IsPathChar(C c) {
     if (IsLetter(c) || IsDigit(c)) return true;
     switch (c) {
-        case '\'': case '`': case '-': case '.': case '/': case ':': case '\\': case '_':
-        case '~': case '%': case '+': case '=': case '?': case '&': case '#': case '!':
-        case '$': case ',': case ';': case '@': case '(': case ')': case '[': case ']':
-            return true;
-        default:
-            return false;
+        case '\'':
+        case '`':
+        case '-':
+        case '.':
+        case '/':
+        case ':':
+        case '\\':
+        case '_':
+        case '~':
+        case '%':
+        case '+':
+        case '=':
+        case '?':
+        case '&':
+        case '#':
+        case '!':
+        case '$':
+        case ',':
+        case ';':
+        case '@':
+        case '(':
+        case ')':
+        case '[':
+        case ']': return true;
+        default: return false;
     }
 }
 
@@ -162,7 +182,8 @@ bool CanStart(Kind k, C c) {
     switch (k) {
         case Kind::Int: return IsDigit(c);
         case Kind::SignedInt: return IsDigit(c) || c == '-';
-        case Kind::Hex: case Kind::HexWord: return IsHex(c);
+        case Kind::Hex:
+        case Kind::HexWord: return IsHex(c);
         case Kind::Seconds: return IsDigit(c) || c == '.';
         case Kind::Clock: return IsDigit(c) || c == '.' || c == ':';
         case Kind::Word: return IsWordChar(c);
@@ -175,8 +196,10 @@ bool CanStart(Kind k, C c) {
 template <typename C>
 bool Continues(Kind k, C c) {
     switch (k) {
-        case Kind::Int: case Kind::SignedInt: return IsDigit(c);
-        case Kind::Hex: case Kind::HexWord: return IsHex(c);
+        case Kind::Int:
+        case Kind::SignedInt: return IsDigit(c);
+        case Kind::Hex:
+        case Kind::HexWord: return IsHex(c);
         case Kind::Seconds: return IsDigit(c) || c == '.';
         case Kind::Clock: return IsDigit(c) || c == '.' || c == ':';
         case Kind::Word: return IsWordChar(c);
@@ -275,8 +298,12 @@ uint32_t Unfold(C* line, C** startOut) {
 
 // ---- wide ----
 uint32_t WStr_Len(const char16_t* s) { return Len(s); }
-int WStr_Compare(const char16_t* a, const char16_t* b) { return NCompare(a, b, 0xFFFFFFFFu, false); }
-int WStr_NCompare(const char16_t* a, const char16_t* b, uint32_t n) { return NCompare(a, b, n, false); }
+int WStr_Compare(const char16_t* a, const char16_t* b) {
+    return NCompare(a, b, 0xFFFFFFFFu, false);
+}
+int WStr_NCompare(const char16_t* a, const char16_t* b, uint32_t n) {
+    return NCompare(a, b, n, false);
+}
 int WStr_NCompareNoCase(const char16_t* a, const char16_t* b, uint32_t n) {
     return NCompare(a, b, n, true);
 }
@@ -354,7 +381,9 @@ uint32_t WStr_ParseInt(const char16_t* s) { return ParseInt(s); }
 uint32_t WStr_ParseHex(const char16_t* s) { return ParseHex(s); }
 uint32_t WStr_ParseSeconds(const char16_t* s) { return ParseSeconds(s); }
 uint32_t WStr_ParseClock(const char16_t* s) { return ParseClock(s); }
-const char16_t* WStr_FindInLine(const char16_t* line, const char16_t* key) { return FindInLine(line, key); }
+const char16_t* WStr_FindInLine(const char16_t* line, const char16_t* key) {
+    return FindInLine(line, key);
+}
 
 int WStr_IsNumberLine(const char16_t* line) {
     while (IsSpace(*line)) ++line;

@@ -32,8 +32,8 @@ struct NamedColor {
     uint32_t color;
 };
 const NamedColor kNamedColors[] = {
-    {"black", 0x000000},   {"blue", 0xFF0000},    {"royalblue", 0xFF0000}, {"green", 0x00FF00},
-    {"yellow", 0x00FFFF},  {"red", 0x0000FF},     {"magenta", 0xFF00FF},   {"cyan", 0xFFFF00},
+    {"black", 0x000000},  {"blue", 0xFF0000}, {"royalblue", 0xFF0000}, {"green", 0x00FF00},
+    {"yellow", 0x00FFFF}, {"red", 0x0000FF},  {"magenta", 0xFF00FF},   {"cyan", 0xFFFF00},
 };
 
 // ECMA-48 colours 0-7: black, red, green, yellow, blue, magenta, cyan, white.
@@ -76,8 +76,8 @@ void DecodeT140(TextDecoder* d, const uint8_t* bytes, uint32_t length, SubtitleF
     run->text[0] = ' ';
     run->text[1] = 0;
     run->length = 1;
-    uint32_t count = 0;       // characters of the current run
-    bool dropping = false;    // a 33rd run was asked for
+    uint32_t count = 0;     // characters of the current run
+    bool dropping = false;  // a 33rd run was asked for
     bool in_params = false;
     uint32_t param_count = 0;
 
@@ -170,7 +170,8 @@ void DecodeSami(TextDecoder* d, const uint8_t* bytes, uint32_t length, SubtitleF
             ++p;
         }
         bool is_br = !closing && name_len == 2 && name[0] == 'b' && name[1] == 'r';
-        bool is_font = name_len == 4 && name[0] == 'f' && name[1] == 'o' && name[2] == 'n' && name[3] == 't';
+        bool is_font =
+            name_len == 4 && name[0] == 'f' && name[1] == 'o' && name[2] == 'n' && name[3] == 't';
         if (is_br) {
             if (collected + 2 <= kSamiCollect) {
                 collect[collected++] = '\r';
@@ -291,8 +292,10 @@ int TextDecoder_Decode(TextDecoder* d, MediaSample* sample, SubtitleFrame* frame
     if (!d || !sample || !frame) return 1;
     const uint8_t* bytes = sample->data;
     uint32_t length = bytes ? sample->length : 0;
-    if (d->codec == kT140) DecodeT140(d, bytes, length, frame);
-    else if (d->codec == kSami) DecodeSami(d, bytes, length, frame);
+    if (d->codec == kT140)
+        DecodeT140(d, bytes, length, frame);
+    else if (d->codec == kSami)
+        DecodeSami(d, bytes, length, frame);
     frame->time = sample->time;
     if (sample->data) sample->data += sample->length;
     sample->length = 0;

@@ -31,8 +31,8 @@ struct TextDecoder {
     uint32_t codec;       // "T140", "SAMI" or "BLBX" in memory order
     uint32_t foreground;  // persists from sample to sample
     uint32_t background;
-    char16_t text[129];   // converted T.140 text
-    char16_t params[128]; // SGR parameters being collected
+    char16_t text[129];    // converted T.140 text
+    char16_t params[128];  // SGR parameters being collected
 };
 
 // For the track's codec: 0; 0x80000001 when the allocation fails;

@@ -18,9 +18,10 @@ PlayerResult VideoDecoder_SelectCodec(VideoDecoder* dec) {
         VideoFourCC('D', 'I', 'V', '4'), VideoFourCC('D', 'I', 'V', '5'),
         VideoFourCC('M', 'P', '4', 'S'), VideoFourCC('F', 'M', 'P', '4'),
         VideoFourCC('H', '2', '6', '3'), VideoFourCC('S', '2', '6', '3')};
-    static const uint32_t kRaw[] = {VideoFourCC('Y', 'U', 'Y', '2'), VideoFourCC('U', 'Y', 'V', 'Y'),
-                                    VideoFourCC('Y', 'V', 'Y', 'U'), VideoFourCC('I', '4', '2', '0'),
-                                    VideoFourCC('Y', 'V', '1', '2'), 0};
+    static const uint32_t kRaw[] = {
+        VideoFourCC('Y', 'U', 'Y', '2'), VideoFourCC('U', 'Y', 'V', 'Y'),
+        VideoFourCC('Y', 'V', 'Y', 'U'), VideoFourCC('I', '4', '2', '0'),
+        VideoFourCC('Y', 'V', '1', '2'), 0};
     dec->ops = nullptr;
     for (uint32_t f : kMpeg4)
         if (dec->inputFourCC == f) dec->ops = &kMp4vAdapterOps;

@@ -66,8 +66,7 @@ PlayerResult VideoDecoder_SelectCodec(VideoDecoder* dec);
 void VideoDecoder_Destroy(VideoDecoder* dec);
 void VideoDecoder_Flush(VideoDecoder* dec);
 PlayerResult VideoDecoder_Decode(VideoDecoder* dec, MediaSample* packet);
-PlayerResult VideoDecoder_DecodePacket(VideoDecoder* dec, MediaSample* packet,
-                                       DecodedFrame* frame);
+PlayerResult VideoDecoder_DecodePacket(VideoDecoder* dec, MediaSample* packet, DecodedFrame* frame);
 // At the end of the stream: the picture the adapter still holds back, once.
 // Nothing after a flush until a packet has been decoded again, so a picture
 // from before a seek never comes out. frame->y is null when there is none.

@@ -84,7 +84,6 @@ int FetchPacket(PlayerContext* ctx, PacketQueue* q, uint32_t type, std::atomic<u
 
 }  // namespace
 
-
 // Also the fill before the decoder's flush after a seek: the decoder may
 // still hold a picture from before the seek, so nothing is released here.
 int Player_FetchVideoPacket(PlayerContext* ctx) {
@@ -122,7 +121,10 @@ int Player_OpenVideoPath(PlayerContext* ctx) {
     }
     if (!ctx->videoRenderer) {
         if (!PacketQueue_Peek(ctx->videoQueue, &first)) return 0;
-        VideoRendererFormat f = {track->codec, track->outputFourCC, track->width, track->height,
+        VideoRendererFormat f = {track->codec,
+                                 track->outputFourCC,
+                                 track->width,
+                                 track->height,
                                  track->configLength ? track->config : first.data,
                                  track->configLength ? track->configLength : first.length};
         VideoRenderer* vr = nullptr;
@@ -234,7 +236,8 @@ void Player_DecodeVideo(PlayerContext* ctx) {
     // target and the picture before it is shown. A decoder that gives each
     // picture out only when the next one starts still holds that picture:
     // the target's packet is decoded to release it.
-    const bool stepBack = ctx->seekMode == 4 && ctx->direction == 0 && packet.time >= ctx->currentTarget;
+    const bool stepBack =
+        ctx->seekMode == 4 && ctx->direction == 0 && packet.time >= ctx->currentTarget;
     if (stepBack && !ctx->pictureLags) {
         // The step is done, so later decoding goes on normally.
         ctx->framePending = 1;
@@ -271,22 +274,20 @@ void Player_ShowVideo(PlayerContext* ctx, int force) {
         return;
     }
     switch (Player_CheckAvSync(ctx, ctx->frame.time)) {
-    case PLAYER_E_FRAME_EARLY:
-        OS_Unlock(ctx->videoLock);  // let a step or seek in while we wait
-        OS_Sleep(10);
-        OS_Lock(ctx->videoLock);
-        break;
-    case PLAYER_E_FRAME_VERY_LATE:
-        VideoDecoder_Flush(ctx->videoDecoder);
-        ctx->framePending = 0;
-        break;
-    case PLAYER_E_FRAME_LATE:
-        ctx->framePending = 0;
-        break;
-    default:
-        VideoRenderer_DrawFrame(ctx->videoRenderer, &ctx->frame);
-        ctx->framePending = 0;
-        break;
+        case PLAYER_E_FRAME_EARLY:
+            OS_Unlock(ctx->videoLock);  // let a step or seek in while we wait
+            OS_Sleep(10);
+            OS_Lock(ctx->videoLock);
+            break;
+        case PLAYER_E_FRAME_VERY_LATE:
+            VideoDecoder_Flush(ctx->videoDecoder);
+            ctx->framePending = 0;
+            break;
+        case PLAYER_E_FRAME_LATE: ctx->framePending = 0; break;
+        default:
+            VideoRenderer_DrawFrame(ctx->videoRenderer, &ctx->frame);
+            ctx->framePending = 0;
+            break;
     }
 }
 

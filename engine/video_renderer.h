@@ -67,7 +67,8 @@ struct VideoRenderer {
     VideoOverlay overlay;
 };
 
-int32_t VideoRenderer_Create(VideoRenderer** out, const VideoRendererFormat* format, uint32_t useCodecFourcc);
+int32_t VideoRenderer_Create(VideoRenderer** out, const VideoRendererFormat* format,
+                             uint32_t useCodecFourcc);
 void VideoRenderer_Destroy(VideoRenderer* r);
 int32_t VideoRenderer_SetDevice(VideoRenderer* r, uint32_t type);
 int32_t VideoRenderer_DrawFrame(VideoRenderer* r, const DecodedFrame* frame);

@@ -58,7 +58,9 @@ void CALLBACK WaveOut_Callback(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD
     AudioRenderer_Wake(r);
 }
 
-bool HeaderBusy(const WAVEHDR* h) { return (h->dwFlags & WHDR_PREPARED) && !(h->dwFlags & WHDR_DONE); }
+bool HeaderBusy(const WAVEHDR* h) {
+    return (h->dwFlags & WHDR_PREPARED) && !(h->dwFlags & WHDR_DONE);
+}
 
 int WaveOut_SubmitFragment(WaveOutDevice* d, uint8_t* data, uint32_t length) {
     WAVEHDR* h = d->submit;
@@ -106,8 +108,9 @@ int32_t WaveOut_Open(AudioRenderer* r) {
     d->format.nBlockAlign = static_cast<WORD>(channels * 2);
     d->format.nAvgBytesPerSec = d->format.nBlockAlign * rate;
     d->format.wBitsPerSample = 16;
-    if (waveOutOpen(&d->handle, WAVE_MAPPER, &d->format, reinterpret_cast<DWORD_PTR>(&WaveOut_Callback),
-                    reinterpret_cast<DWORD_PTR>(r), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
+    if (waveOutOpen(&d->handle, WAVE_MAPPER, &d->format,
+                    reinterpret_cast<DWORD_PTR>(&WaveOut_Callback), reinterpret_cast<DWORD_PTR>(r),
+                    CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
         delete d;
         return kInitFailed;
     }
@@ -164,8 +167,8 @@ uint32_t WaveOut_GetFreeBytes(AudioRenderer* r) {
     return d ? d->ringSize - d->inFlight.load() : 0;
 }
 
-void CopyIn(WaveOutDevice* d, uint32_t at, const int16_t* p0, const int16_t* p1, uint32_t sampleFrom,
-            uint32_t bytes, uint32_t channels) {
+void CopyIn(WaveOutDevice* d, uint32_t at, const int16_t* p0, const int16_t* p1,
+            uint32_t sampleFrom, uint32_t bytes, uint32_t channels) {
     if (channels == 2 && p1) {
         int16_t* out = reinterpret_cast<int16_t*>(d->ring + at);
         uint32_t n = bytes / 4;
@@ -174,7 +177,9 @@ void CopyIn(WaveOutDevice* d, uint32_t at, const int16_t* p0, const int16_t* p1,
             out[2 * i + 1] = p1[sampleFrom + i];
         }
     } else {
-        std::memcpy(d->ring + at, reinterpret_cast<const uint8_t*>(p0) + size_t(sampleFrom) * 2 * channels, bytes);
+        std::memcpy(d->ring + at,
+                    reinterpret_cast<const uint8_t*>(p0) + size_t(sampleFrom) * 2 * channels,
+                    bytes);
     }
 }
 
@@ -188,7 +193,8 @@ int WaveOut_Write(AudioRenderer* r, const int16_t* p0, const int16_t* p1, uint32
         uint32_t room = d->ringSize - d->writePos;
         uint32_t firstPart = bytes > room ? room : bytes;
         CopyIn(d, d->writePos, p0, p1, 0, firstPart, channels);
-        if (bytes > firstPart) CopyIn(d, 0, p0, p1, firstPart / (2 * channels), bytes - firstPart, channels);
+        if (bytes > firstPart)
+            CopyIn(d, 0, p0, p1, firstPart / (2 * channels), bytes - firstPart, channels);
     }
     d->writePos += bytes;
     if (d->writePos >= d->ringSize) d->writePos -= d->ringSize;
@@ -235,7 +241,8 @@ int WaveOut_Reset(AudioRenderer* r) {
 bool OpenAt(AudioRenderer* r, WaveOutDevice* d, uint32_t rate) {
     d->format.nSamplesPerSec = rate;
     d->format.nAvgBytesPerSec = d->format.nBlockAlign * rate;
-    return waveOutOpen(&d->handle, WAVE_MAPPER, &d->format, reinterpret_cast<DWORD_PTR>(&WaveOut_Callback),
+    return waveOutOpen(&d->handle, WAVE_MAPPER, &d->format,
+                       reinterpret_cast<DWORD_PTR>(&WaveOut_Callback),
                        reinterpret_cast<DWORD_PTR>(r), CALLBACK_FUNCTION) == MMSYSERR_NOERROR;
 }
 
@@ -272,11 +279,13 @@ int WaveOut_SetVolume(AudioRenderer* r, uint32_t v) {
     return waveOutSetVolume(d->handle, word) == MMSYSERR_NOERROR;
 }
 
-MMRESULT Mixer_FindWaveOutVolume(HMIXER mixer, DWORD type, MIXERCONTROLW* control, MIXERLINEW* lineOut) {
+MMRESULT Mixer_FindWaveOutVolume(HMIXER mixer, DWORD type, MIXERCONTROLW* control,
+                                 MIXERLINEW* lineOut) {
     MIXERLINEW line = {};
     line.cbStruct = sizeof line;
     line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
-    MMRESULT res = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &line, MIXER_GETLINEINFOF_COMPONENTTYPE);
+    MMRESULT res = mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &line,
+                                     MIXER_GETLINEINFOF_COMPONENTTYPE);
     if (res != MMSYSERR_NOERROR) return res;
     if (lineOut) *lineOut = line;
     MIXERLINECONTROLSW lc = {};
@@ -286,7 +295,8 @@ MMRESULT Mixer_FindWaveOutVolume(HMIXER mixer, DWORD type, MIXERCONTROLW* contro
     lc.cControls = 1;
     lc.cbmxctrl = sizeof *control;
     lc.pamxctrl = control;
-    return mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &lc, MIXER_GETLINECONTROLSF_ONEBYTYPE);
+    return mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &lc,
+                                 MIXER_GETLINECONTROLSF_ONEBYTYPE);
 }
 
 UINT Mixer_FindDevice() {
@@ -296,7 +306,8 @@ UINT Mixer_FindDevice() {
         if (mixerOpen(&m, i, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) continue;
         MIXERCONTROLW c = {};
         c.cbStruct = sizeof c;
-        bool found = Mixer_FindWaveOutVolume(m, MIXERCONTROL_CONTROLTYPE_VOLUME, &c, nullptr) == MMSYSERR_NOERROR;
+        bool found = Mixer_FindWaveOutVolume(m, MIXERCONTROL_CONTROLTYPE_VOLUME, &c, nullptr) ==
+                     MMSYSERR_NOERROR;
         mixerClose(m);
         if (found) return i;
     }
@@ -324,11 +335,12 @@ uint32_t MuteControl(bool set, uint32_t on) {
             det.cChannels = channels;
             det.cbDetails = sizeof(MIXERCONTROLDETAILS_BOOLEAN);
             det.paDetails = values;
-            if (mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(m), &det, MIXER_GETCONTROLDETAILSF_VALUE) ==
-                MMSYSERR_NOERROR) {
+            if (mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(m), &det,
+                                        MIXER_GETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR) {
                 if (set) {
                     values[0].fValue = values[channels - 1].fValue = on ? 1 : 0;
-                    mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(m), &det, MIXER_SETCONTROLDETAILSF_VALUE);
+                    mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(m), &det,
+                                           MIXER_SETCONTROLDETAILSF_VALUE);
                 } else {
                     result = static_cast<uint32_t>(values[channels - 1].fValue);
                 }
@@ -344,9 +356,9 @@ uint32_t WaveOut_GetMute(AudioRenderer*) { return MuteControl(false, 0); }
 int WaveOut_SetMute(AudioRenderer*, uint32_t on) { return static_cast<int>(MuteControl(true, on)); }
 
 const AudioOutputDevice kWaveOut = {
-    WaveOut_Open,  WaveOut_Close,   WaveOut_GetFreeBytes,  WaveOut_Write,     WaveOut_Pause,
-    WaveOut_Reset, WaveOut_Restart, WaveOut_ReopenAtSpeed, WaveOut_GetVolume, WaveOut_SetVolume,
-    WaveOut_GetMute, WaveOut_SetMute,
+    WaveOut_Open,      WaveOut_Close,     WaveOut_GetFreeBytes, WaveOut_Write,
+    WaveOut_Pause,     WaveOut_Reset,     WaveOut_Restart,      WaveOut_ReopenAtSpeed,
+    WaveOut_GetVolume, WaveOut_SetVolume, WaveOut_GetMute,      WaveOut_SetMute,
 };
 
 }  // namespace

@@ -9,10 +9,8 @@
 
 #include "codecs/aac/aac_dec.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    if (size < 2)
-        return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
     static const int32_t kRates[8] = {0, 8000, 16000, 22050, 24000, 44100, 48000, 12345};
     const uint8_t sel = data[0];
     data++;
@@ -30,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     cfg.transport = (sel >> 3) & 3;
     cfg.channels = 1 + ((sel >> 5) & 1);
     AacDecHandle* h = nullptr;
-    if (AacDecInit("3.2", &h, &cfg, t) != 0)
-        return 0;
+    if (AacDecInit("3.2", &h, &cfg, t) != 0) return 0;
     // the input in a buffer of its own size, so overreads show
     std::vector<uint8_t> in(data, data + size);
     std::vector<int16_t> pcm(4096);
@@ -46,11 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         cfg.frameLost = (sel >> 6) & (n & 1);
         cfg.disableCh1 = sel >> 7;
         int32_t r = AacDecDecodeFrame(h, &cfg, &ai, &ao);
-        if (ao.bytesProduced < 0 || ao.bytesProduced > 8192)
-            abort();
+        if (ao.bytesProduced < 0 || ao.bytesProduced > 8192) abort();
         int32_t used = cfg.bytesUsed;
-        if (r == AAC_E_NOSYNC || used <= 0)
-            used = 1;
+        if (r == AAC_E_NOSYNC || used <= 0) used = 1;
         pos += (size_t)used;
     }
     AacDecClose(h);

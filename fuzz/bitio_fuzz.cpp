@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     BitReader bw;
     BitWriter_Init(&bw, buf.get(), len);
-    for (size_t round = 0; round < 64; ++round) BitWriter_PutBits(&bw, ops[round % nops] % 33, 0xA5A5A5A5u);
+    for (size_t round = 0; round < 64; ++round)
+        BitWriter_PutBits(&bw, ops[round % nops] % 33, 0xA5A5A5A5u);
 
     const uint8_t* p = buf.get();
     uint32_t left = len, code;

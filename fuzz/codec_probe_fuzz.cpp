@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<uint8_t[]> bytes(new uint8_t[size ? size : 1]);
     if (size) std::memcpy(bytes.get(), data, size);
     const uint32_t n = uint32_t(size);
-    static const uint32_t kCodecs[] = {FourCC_Make('A', 'V', 'C', '1'), FourCC_Make('M', 'P', 'E', 'G'),
+    static const uint32_t kCodecs[] = {FourCC_Make('A', 'V', 'C', '1'),
+                                       FourCC_Make('M', 'P', 'E', 'G'),
                                        FourCC_Make('M', 'P', '4', 'V')};
     for (uint32_t codec : kCodecs) {
         VideoTrackInfo track;

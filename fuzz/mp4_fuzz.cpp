@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0 || size > (8u << 20)) return 0;
     // An exact-size copy, so reads past the end are caught.
     std::vector<uint8_t> block(data, data + size);
-    SourceOpenWords words{nullptr, reinterpret_cast<const char16_t*>(block.data()), uint32_t(size), nullptr};
+    SourceOpenWords words{nullptr, reinterpret_cast<const char16_t*>(block.data()), uint32_t(size),
+                          nullptr};
     MediaSource* src = nullptr;
     if (Source_Open(&src, &words) < 0) return 0;
     MediaInfo info;

@@ -65,8 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             stream.erase(stream.begin(), stream.begin() + use);
             p.data += use;
             p.length -= use;
-            if (op == 1) PacketQueue_Pop(q, &p);
-            else PacketQueue_KeepHead(q, &p);
+            if (op == 1)
+                PacketQueue_Pop(q, &p);
+            else
+                PacketQueue_KeepHead(q, &p);
         } else if (op == 3) {
             // The filling thread grows only between fills; sizes stay small
             // enough to keep the runs quick.

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const SubtitleRun& run = frame->runs[i];
             if (run.length >= SUBTITLE_RUN_CHARS) __builtin_trap();
             bool terminated = false;
-            for (uint32_t k = 0; k < SUBTITLE_RUN_CHARS && !terminated; ++k) terminated = run.text[k] == 0;
+            for (uint32_t k = 0; k < SUBTITLE_RUN_CHARS && !terminated; ++k)
+                terminated = run.text[k] == 0;
             if (!terminated) __builtin_trap();
         }
     }

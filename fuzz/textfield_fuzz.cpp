@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<uint16_t> aligned(size / 2 + 1);
     memcpy(aligned.data(), data, size);
-    char32_t* u4 = Utf16Bom_ToUcs4New(reinterpret_cast<uint8_t*>(aligned.data()), (uint32_t)size, 1);
+    char32_t* u4 =
+        Utf16Bom_ToUcs4New(reinterpret_cast<uint8_t*>(aligned.data()), (uint32_t)size, 1);
     OS_Free(u4);
 
     char* start;

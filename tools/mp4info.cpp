@@ -81,7 +81,9 @@ std::string AudioCodecName(uint32_t tag) {
         case 6: return "ALAW";
         case 7: return "MULAW";
         case 0x50: return "MP3";
-        case 253: case 254: case 255: return "AAC";
+        case 253:
+        case 254:
+        case 255: return "AAC";
         case 0x6173: return "AMR";
         case 0x6177: return "AMR-WB";
         case 0x5645: return "EVRC";
@@ -135,9 +137,12 @@ int main(int argc, char** argv) {
     std::printf("duration_ms=%u\n", unsigned(info.duration));
     for (uint32_t i = 0; i < info.videoCount && i < MEDIAINFO_MAX_VIDEO; ++i) {
         const VideoTrackInfo& v = info.video[i];
-        std::printf("track type=video codec=%s width=%u height=%u rate=%u.%03u channels=0 samples=%u duration_ms=%u\n",
-                    FourCCText(v.codec).c_str(), unsigned(v.width), unsigned(v.height), unsigned(v.frameRate / 1000),
-                    unsigned(v.frameRate % 1000), unsigned(SampleCount(src, TRACK_TYPE_VIDEO, i)), unsigned(v.duration));
+        std::printf(
+            "track type=video codec=%s width=%u height=%u rate=%u.%03u channels=0 samples=%u "
+            "duration_ms=%u\n",
+            FourCCText(v.codec).c_str(), unsigned(v.width), unsigned(v.height),
+            unsigned(v.frameRate / 1000), unsigned(v.frameRate % 1000),
+            unsigned(SampleCount(src, TRACK_TYPE_VIDEO, i)), unsigned(v.duration));
     }
     for (uint32_t i = 0; i < info.audioCount && i < MEDIAINFO_MAX_AUDIO; ++i) {
         AudioTrackInfo a = info.audio[i];
@@ -149,14 +154,19 @@ int main(int argc, char** argv) {
             a.channels = asc.channels;
             if (asc.sample_rate) a.sampleRate = asc.sample_rate;
         }
-        std::printf("track type=audio codec=%s width=0 height=0 rate=%u channels=%u samples=%u duration_ms=%u\n",
-                    AudioCodecName(a.codec).c_str(), unsigned(a.sampleRate), unsigned(a.channels),
-                    unsigned(SampleCount(src, TRACK_TYPE_AUDIO, i)), unsigned(a.duration));
+        std::printf(
+            "track type=audio codec=%s width=0 height=0 rate=%u channels=%u samples=%u "
+            "duration_ms=%u\n",
+            AudioCodecName(a.codec).c_str(), unsigned(a.sampleRate), unsigned(a.channels),
+            unsigned(SampleCount(src, TRACK_TYPE_AUDIO, i)), unsigned(a.duration));
     }
     for (uint32_t i = 0; i < info.textCount && i < MEDIAINFO_MAX_TEXT; ++i) {
         const TextTrackInfo& t = info.text[i];
-        std::printf("track type=text codec=%s width=0 height=0 rate=0 channels=0 samples=%u duration_ms=%u\n",
-                    FourCCText(t.codec).c_str(), unsigned(SampleCount(src, TRACK_TYPE_TEXT, i)), unsigned(t.duration));
+        std::printf(
+            "track type=text codec=%s width=0 height=0 rate=0 channels=0 samples=%u "
+            "duration_ms=%u\n",
+            FourCCText(t.codec).c_str(), unsigned(SampleCount(src, TRACK_TYPE_TEXT, i)),
+            unsigned(t.duration));
     }
     int exitCode = 0;
     if (info.textCount) {
@@ -167,7 +177,8 @@ int main(int argc, char** argv) {
             s.capacity = uint32_t(buf.size());
             s.type = TRACK_TYPE_TEXT;
             rc = Source_ReadSample(src, &s);
-            if (rc == PLAYER_E_BUFFER_TOO_SMALL && s.length > buf.size() && s.length <= (16u << 20)) {
+            if (rc == PLAYER_E_BUFFER_TOO_SMALL && s.length > buf.size() &&
+                s.length <= (16u << 20)) {
                 buf.resize(s.length);
                 continue;
             }

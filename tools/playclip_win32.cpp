@@ -64,7 +64,8 @@ void OnFrameText(uint32_t* timeMs, char* text, uint32_t* length) {
     size_t m = b.size() > 1 && b[1] == 'M' ? 1 : (b.size() > 0 && b[0] == 'M' ? 0 : SIZE_MAX);
     if (m == SIZE_MAX || b.size() < m + 13) return;
     const uint8_t* t = &b[m + 7];
-    int n = std::snprintf(text, *length, "%04d/%02d/%02d %02d:%02d:%02d", t[0] + 2000, t[1], t[2], t[3], t[4], t[5]);
+    int n = std::snprintf(text, *length, "%04d/%02d/%02d %02d:%02d:%02d", t[0] + 2000, t[1], t[2],
+                          t[3], t[4], t[5]);
     *length = n > 0 ? static_cast<uint32_t>(n) : 0;
 }
 
@@ -95,7 +96,8 @@ int32_t MeasuredDraw(VideoRenderer* r, const DecodedFrame* f) {
     if (g_haveFrame && f->time > g_lastFrameMs) {
         uint32_t step = f->time - g_lastFrameMs;
         if (g_minStep == 0 || step < g_minStep) g_minStep = step;
-        if (g_minStep && step > g_minStep + g_minStep / 2) g_dropped += (step + g_minStep / 2) / g_minStep - 1;
+        if (g_minStep && step > g_minStep + g_minStep / 2)
+            g_dropped += (step + g_minStep / 2) / g_minStep - 1;
     }
     g_haveFrame = true;
     g_lastFrameMs = f->time;
@@ -106,11 +108,14 @@ int32_t MeasuredDraw(VideoRenderer* r, const DecodedFrame* f) {
     DWORD t0 = GetTickCount();
     int32_t result = g_realDisplay->Draw(r, f);
     if (g_trace)
-        std::fprintf(stderr, "draw t=%u clock=%u tick=%lu took=%lu\n", f->time, now, t0, GetTickCount() - t0);
+        std::fprintf(stderr, "draw t=%u clock=%u tick=%lu took=%lu\n", f->time, now, t0,
+                     GetTickCount() - t0);
     return result;
 }
 
-LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd, msg, wp, lp); }
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
 
 void Pump(DWORD ms) {
     DWORD start = GetTickCount();
@@ -155,7 +160,8 @@ bool SaveScreenshot(HWND hwnd, const char* path) {
         fh.bfSize = fh.bfOffBits + imageBytes;
         bi.bmiHeader.biSizeImage = imageBytes;
         if (FILE* f = std::fopen(path, "wb")) {
-            ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+            ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
+                 std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
                  std::fwrite(bits, 1, imageBytes, f) == imageBytes;
             ok = std::fclose(f) == 0 && ok;
         }
@@ -167,7 +173,9 @@ bool SaveScreenshot(HWND hwnd, const char* path) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: playclip CLIP [--seconds N] [--speed P] [--screenshot FILE.bmp] [--trace]\n");
+    std::fprintf(
+        stderr,
+        "usage: playclip CLIP [--seconds N] [--speed P] [--screenshot FILE.bmp] [--trace]\n");
     return 2;
 }
 
@@ -223,8 +231,8 @@ int main(int argc, char** argv) {
         w = static_cast<int>(info.video[0].width);
         h = static_cast<int>(info.video[0].height);
     }
-    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcPlayClip", "playclip", WS_POPUP | WS_VISIBLE, 0, 0, w, h, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcPlayClip", "playclip", WS_POPUP | WS_VISIBLE, 0,
+                                0, w, h, nullptr, nullptr, wc.hInstance, nullptr);
     if (!hwnd) {
         std::fprintf(stderr, "playclip: no window (%lu)\n", GetLastError());
         return 1;
@@ -282,7 +290,9 @@ int main(int argc, char** argv) {
     g_measuring = false;
     double wall = (GetTickCount() - start) / 1000.0;
     GetProcessTimes(GetCurrentProcess(), &c1, &e1, &k1, &u1);
-    auto ticks = [](const FILETIME& f) { return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+    auto ticks = [](const FILETIME& f) {
+        return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+    };
     double cpu = double(ticks(k1) - ticks(k0) + ticks(u1) - ticks(u0)) / 1e7;
     uint32_t audioMs = g_player->clock ? Clock_GetTime(g_player->clock) : 0;
     int hasAudio = g_player->audioRenderer != nullptr;
@@ -295,11 +305,14 @@ int main(int argc, char** argv) {
     }
     Player_Stop(g_player);
     Player_Destroy(g_player);
-    std::printf("shown=%u dropped=%u late=%u max_av_gap_ms=%u audio_ms=%u video_ms=%u steady_max_av_gap_ms=%u\n",
-                g_shown.load(), g_dropped.load(), g_late.load(), g_maxGap.load(), hasAudio ? audioMs : 0u,
-                g_lastShownMs.load(), g_maxSteadyGap.load());
-    std::printf("audio=%s cpu_s_per_s=%.3f wall_s=%.1f%s\n", hasAudio ? "waveout" : "none", wall > 0 ? cpu / wall : 0.0,
-                wall, lastError ? (" last_error=" + std::to_string(lastError)).c_str() : "");
+    std::printf(
+        "shown=%u dropped=%u late=%u max_av_gap_ms=%u audio_ms=%u video_ms=%u "
+        "steady_max_av_gap_ms=%u\n",
+        g_shown.load(), g_dropped.load(), g_late.load(), g_maxGap.load(), hasAudio ? audioMs : 0u,
+        g_lastShownMs.load(), g_maxSteadyGap.load());
+    std::printf("audio=%s cpu_s_per_s=%.3f wall_s=%.1f%s\n", hasAudio ? "waveout" : "none",
+                wall > 0 ? cpu / wall : 0.0, wall,
+                lastError ? (" last_error=" + std::to_string(lastError)).c_str() : "");
     // The window goes with the process: destroying it first costs Wine two
     // seconds.
     return 0;

@@ -10,50 +10,37 @@ namespace {
 const uint32_t kSlack = 32;
 
 const uint32_t kTableSizes[AAC_MEM_TABLE_COUNT] = {
-    (uint32_t)sizeof(AacDecHandle) + kSlack,
-    (uint32_t)sizeof(AacDecState) + kSlack,
-    (uint32_t)sizeof(AacWorkArea) + kSlack,
-    (uint32_t)sizeof(AacScratch) + kSlack,
+    (uint32_t)sizeof(AacDecHandle) + kSlack, (uint32_t)sizeof(AacDecState) + kSlack,
+    (uint32_t)sizeof(AacWorkArea) + kSlack,  (uint32_t)sizeof(AacScratch) + kSlack,
     (uint32_t)sizeof(AacSpare) + kSlack,
 };
 
 template <typename T>
-T* Align32(void* p)
-{
+T* Align32(void* p) {
     return (T*)(((uintptr_t)p + 31) & ~(uintptr_t)31);
 }
 
-int RateIndex(int32_t rate)
-{
+int RateIndex(int32_t rate) {
     for (int i = 0; i < 12; i++)
-        if (kAacSampleRates[i] == rate)
-            return i;
+        if (kAacSampleRates[i] == rate) return i;
     return -1;
 }
 
-int32_t CheckHandle(AacDecHandle* h)
-{
-    if (!h)
-        return AAC_E_HANDLE;
-    if (!h->state || !h->work || !h->scratch || !h->spare)
-        return AAC_E_UNEXPECTED;
+int32_t CheckHandle(AacDecHandle* h) {
+    if (!h) return AAC_E_HANDLE;
+    if (!h->state || !h->work || !h->scratch || !h->spare) return AAC_E_UNEXPECTED;
     return 0;
 }
 
-int32_t CheckInput(const AacDecInput* in)
-{
-    if (!in)
-        return AAC_E_POINTER;
-    if (!in->data)
-        return AAC_E_INVALIDARG;
-    if (in->available < in->bytes || in->bytes <= 0)
-        return AAC_E_INVALIDARG;
+int32_t CheckInput(const AacDecInput* in) {
+    if (!in) return AAC_E_POINTER;
+    if (!in->data) return AAC_E_INVALIDARG;
+    if (in->available < in->bytes || in->bytes <= 0) return AAC_E_INVALIDARG;
     return 0;
 }
 
 // Transport detection; sets up the reader on the frame. Returns 0 or an error.
-int32_t Detect(AacDecState* s, const AacDecInput* in, int32_t* skippedOut)
-{
+int32_t Detect(AacDecState* s, const AacDecInput* in, int32_t* skippedOut) {
     AacBitReader* r = &s->reader;
     *skippedOut = 0;
     AacBitsInitBytes(r, in->data, in->bytes);
@@ -78,25 +65,22 @@ int32_t Detect(AacDecState* s, const AacDecInput* in, int32_t* skippedOut)
     }
     if (s->transport == AAC_TRANSPORT_RAW && s->framesDecoded == 0) {
         int32_t len;
-        if (in->bytes >= 7 && AacCheckAdtsHeader(r, &len))
-            s->transport = AAC_TRANSPORT_ADTS;
+        if (in->bytes >= 7 && AacCheckAdtsHeader(r, &len)) s->transport = AAC_TRANSPORT_ADTS;
     }
     return 0;
 }
 
-int32_t TransportWord(const AacDecState* s)
-{
+int32_t TransportWord(const AacDecState* s) {
     return s->transport == AAC_TRANSPORT_ADTS ? 1 : (s->transport == AAC_TRANSPORT_ADIF ? 2 : 0);
 }
 
-int32_t BytesUsed(const AacDecState* s, int32_t skipped, int32_t limit)
-{
+int32_t BytesUsed(const AacDecState* s, int32_t skipped, int32_t limit) {
     int32_t used = skipped + (s->reader.bitsRead + 7) / 8;
     return used > limit ? limit : used;
 }
 
-int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, AacDecOutput* out, int probe)
-{
+int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, AacDecOutput* out,
+                     int probe) {
     AacDecState* s = h->state;
     int32_t skipped = 0;
     int lost = !probe && cfg->frameLost == 1;
@@ -124,7 +108,8 @@ int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, 
     memset(&fo, 0, sizeof(fo));
     const int enable0 = probe || cfg->disableCh0 != 1;
     const int enable1 = probe || cfg->disableCh1 != 1;
-    int32_t core = AacDecodeRawDataBlock(s, h->work, h->scratch, &fo, s->frameOkInput, probe, enable0, enable1);
+    int32_t core = AacDecodeRawDataBlock(s, h->work, h->scratch, &fo, s->frameOkInput, probe,
+                                         enable0, enable1);
     if (core == -1 || (core != 0 && core < 4101) || core == AAC_E_FORMAT) {
         cfg->bytesUsed = BytesUsed(s, skipped, in->bytes);
         return core;
@@ -133,8 +118,7 @@ int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, 
         cfg->bytesUsed = BytesUsed(s, skipped, in->bytes);
         return core;
     }
-    if (core != 0)
-        s->sbrPayloads.count = 0;
+    if (core != 0) s->sbrPayloads.count = 0;
     s->channels = fo.channels;
     s->frameLength = 1024;
     s->outputRate = fo.sampleRate;
@@ -150,7 +134,8 @@ int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, 
             else
                 kernel = cfg->sbrKernel == 2 ? 1 : 0;
         }
-        s->sbrInitialised = SbrDecoderInit(h->work->sbr, fo.sampleRate, 1024, cfg->sbrDownSampled, kernel) ? 1 : 0;
+        s->sbrInitialised =
+            SbrDecoderInit(h->work->sbr, fo.sampleRate, 1024, cfg->sbrDownSampled, kernel) ? 1 : 0;
     }
     if (s->sbrInitialised && (probe || cfg->skipSbr != 1)) {
         int32_t ch = s->channels;
@@ -169,19 +154,16 @@ int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, 
             }
             s->channels = ch;
         }
-        if (!probe && cfg->monoOutput == 1)
-            s->channels = 1;
+        if (!probe && cfg->monoOutput == 1) s->channels = 1;
     }
 
     if (probe) {
         cfg->psPresent = SbrPsFound(h->work->sbr) ? 1 : 0;
-        if (cfg->psPresent)
-            s->channels = 2;
+        if (cfg->psPresent) s->channels = 2;
         cfg->channels = s->channels;
         cfg->sampleRate = s->outputRate;
         cfg->bytesUsed = BytesUsed(s, skipped, in->bytes);
-        if (!s->sbrInitialised)
-            cfg->sbrPresent = 0;
+        if (!s->sbrInitialised) cfg->sbrPresent = 0;
         s->sbrInitialised = 0;
         memset(s->fb[0].overlap, 0, sizeof(s->fb[0].overlap));
         memset(s->fb[1].overlap, 0, sizeof(s->fb[1].overlap));
@@ -201,20 +183,16 @@ int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, 
     cfg->channels = s->channels;
     cfg->sampleRate = s->outputRate;
     cfg->bytesUsed = BytesUsed(s, skipped, in->bytes) + sbrExtraBytes;
-    if (cfg->bytesUsed > in->bytes)
-        cfg->bytesUsed = in->bytes;
-    if (!s->sbrInitialised)
-        cfg->sbrPresent = 0;
+    if (cfg->bytesUsed > in->bytes) cfg->bytesUsed = in->bytes;
+    if (!s->sbrInitialised) cfg->sbrPresent = 0;
     out->bytesProduced = s->framesDecoded == 1 ? 0 : produced;
     return core ? core : sbrResult;
 }
 
-} // namespace
+}  // namespace
 
-void AacDecGetInfo(AacDecInfo* info)
-{
-    if (!info)
-        return;
+void AacDecGetInfo(AacDecInfo* info) {
+    if (!info) return;
     memset(info, 0, sizeof(*info));
     info->version[0] = 3;
     info->version[1] = 2;
@@ -225,10 +203,8 @@ void AacDecGetInfo(AacDecInfo* info)
 
 int32_t AacDecGetMemTableCount(void) { return AAC_MEM_TABLE_COUNT; }
 
-int32_t AacDecGetMemTables(MemTable* tables)
-{
-    if (!tables)
-        return AAC_E_POINTER;
+int32_t AacDecGetMemTables(MemTable* tables) {
+    if (!tables) return AAC_E_POINTER;
     for (int i = 0; i < AAC_MEM_TABLE_COUNT; i++) {
         tables[i].size = kTableSizes[i];
         tables[i].alignment = 4;
@@ -236,21 +212,18 @@ int32_t AacDecGetMemTables(MemTable* tables)
     return 0;
 }
 
-int32_t AacDecInit(const char* interfaceVersion, AacDecHandle** handleOut, AacDecConfig* config, MemTable* tables)
-{
-    if (!handleOut)
-        return AAC_E_POINTER;
+int32_t AacDecInit(const char* interfaceVersion, AacDecHandle** handleOut, AacDecConfig* config,
+                   MemTable* tables) {
+    if (!handleOut) return AAC_E_POINTER;
     *handleOut = nullptr;
-    if (!config || !tables)
-        return AAC_E_POINTER;
-    if (!interfaceVersion || AacCompareText(interfaceVersion, "3.2") != 0)
-        return AAC_E_INTERFACE;
+    if (!config || !tables) return AAC_E_POINTER;
+    if (!interfaceVersion || AacCompareText(interfaceVersion, "3.2") != 0) return AAC_E_INTERFACE;
     for (int i = 0; i < AAC_MEM_TABLE_COUNT; i++) {
-        if (!tables[i].pointer || ((uintptr_t)tables[i].pointer & 3) || tables[i].size < kTableSizes[i])
+        if (!tables[i].pointer || ((uintptr_t)tables[i].pointer & 3) ||
+            tables[i].size < kTableSizes[i])
             return AAC_E_INVALIDARG;
     }
-    for (int i = 0; i < AAC_MEM_TABLE_COUNT; i++)
-        memset(tables[i].pointer, 0, kTableSizes[i]);
+    for (int i = 0; i < AAC_MEM_TABLE_COUNT; i++) memset(tables[i].pointer, 0, kTableSizes[i]);
     AacDecHandle* h = Align32<AacDecHandle>(tables[0].pointer);
     h->state = Align32<AacDecState>(tables[1].pointer);
     h->work = Align32<AacWorkArea>(tables[2].pointer);
@@ -262,24 +235,23 @@ int32_t AacDecInit(const char* interfaceVersion, AacDecHandle** handleOut, AacDe
     s->stats = &h->work->stats;
     s->initialised = 0;
     s->sbrInitialised = 0;
-    s->transport = config->transport == 1 ? AAC_TRANSPORT_ADTS
-                 : (config->transport == 2 ? AAC_TRANSPORT_ADIF : AAC_TRANSPORT_RAW);
+    s->transport = config->transport == 1
+                       ? AAC_TRANSPORT_ADTS
+                       : (config->transport == 2 ? AAC_TRANSPORT_ADIF : AAC_TRANSPORT_RAW);
     config->disableCh0 = 0;
     config->disableCh1 = 0;
     config->skipSbr = 0;
-    if (config->sbrDownSampled != 1)
-        config->sbrDownSampled = 0;
-    if (config->monoOutput != 1)
-        config->monoOutput = 0;
+    if (config->sbrDownSampled != 1) config->sbrDownSampled = 0;
+    if (config->monoOutput != 1) config->monoOutput = 0;
     int idx = RateIndex(config->sampleRate);
     s->rateUnknown = idx < 0;
-    if (idx < 0)
-        idx = 0;
+    if (idx < 0) idx = 0;
     s->info.sfIndex = (int8_t)idx;
     s->info.sampleRate = kAacSampleRates[idx];
     s->info.objectType = 2;
     s->info.frameLength = 1024;
-    s->info.channels = (uint8_t)(config->channels == 1 || config->channels == 2 ? config->channels : 0);
+    s->info.channels =
+        (uint8_t)(config->channels == 1 || config->channels == 2 ? config->channels : 0);
     s->frameLength = 1024;
     s->outputRate = s->info.sampleRate;
     AacCrcInit(&s->crc);
@@ -293,64 +265,45 @@ int32_t AacDecInit(const char* interfaceVersion, AacDecHandle** handleOut, AacDe
     return 0;
 }
 
-int32_t AacDecProbeFrame(AacDecHandle* handle, AacDecConfig* config, const AacDecInput* input)
-{
+int32_t AacDecProbeFrame(AacDecHandle* handle, AacDecConfig* config, const AacDecInput* input) {
     int32_t err = CheckHandle(handle);
-    if (err)
-        return err;
-    if ((err = CheckInput(input)) != 0)
-        return err;
-    if (!handle->state->initialised)
-        return AAC_E_NOTINIT;
-    if (!config)
-        return AAC_E_POINTER;
+    if (err) return err;
+    if ((err = CheckInput(input)) != 0) return err;
+    if (!handle->state->initialised) return AAC_E_NOTINIT;
+    if (!config) return AAC_E_POINTER;
     return DecodeCommon(handle, config, input, nullptr, 1);
 }
 
-int32_t AacDecDecodeFrame(AacDecHandle* handle, AacDecConfig* config, const AacDecInput* input, AacDecOutput* output)
-{
+int32_t AacDecDecodeFrame(AacDecHandle* handle, AacDecConfig* config, const AacDecInput* input,
+                          AacDecOutput* output) {
     int32_t err = CheckHandle(handle);
-    if (err)
-        return err;
-    if (!handle->state->initialised)
-        return AAC_E_NOTINIT;
-    if ((err = CheckInput(input)) != 0)
-        return err;
-    if (!output)
-        return AAC_E_POINTER;
-    if (output->capacity <= 0)
-        return AAC_E_INVALIDARG;
-    if (!config)
-        return AAC_E_POINTER;
-    if (output->capacity < AAC_MIN_OUTPUT_BYTES)
-        return AAC_E_OUTBUF;
-    if (!output->pcm)
-        return AAC_E_POINTER;
+    if (err) return err;
+    if (!handle->state->initialised) return AAC_E_NOTINIT;
+    if ((err = CheckInput(input)) != 0) return err;
+    if (!output) return AAC_E_POINTER;
+    if (output->capacity <= 0) return AAC_E_INVALIDARG;
+    if (!config) return AAC_E_POINTER;
+    if (output->capacity < AAC_MIN_OUTPUT_BYTES) return AAC_E_OUTBUF;
+    if (!output->pcm) return AAC_E_POINTER;
     output->bytesProduced = 0;
     return DecodeCommon(handle, config, input, output, 0);
 }
 
-int32_t AacDecClose(AacDecHandle* handle)
-{
+int32_t AacDecClose(AacDecHandle* handle) {
     int32_t err = CheckHandle(handle);
-    if (err)
-        return err;
-    if (!handle->state->initialised)
-        return AAC_E_NOTINIT;
+    if (err) return err;
+    if (!handle->state->initialised) return AAC_E_NOTINIT;
     handle->state->initialised = 0;
     handle->state->framesDecoded = 0;
     handle->state->sbrInitialised = 0;
     return 0;
 }
 
-void AacCopyText(char* dst, const char* src)
-{
-    while ((*dst++ = *src++) != 0) {
-    }
+void AacCopyText(char* dst, const char* src) {
+    while ((*dst++ = *src++) != 0) {}
 }
 
-int32_t AacCompareText(const char* a, const char* b)
-{
+int32_t AacCompareText(const char* a, const char* b) {
     while (*a && *a == *b) {
         a++;
         b++;

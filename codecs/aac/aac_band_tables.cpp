@@ -1,3 +1,4 @@
+// clang-format off
 // Scalefactor band tables and TNS band limits per sampling rate.
 #include "codecs/aac/aac_tables.h"
 

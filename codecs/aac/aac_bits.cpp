@@ -3,8 +3,8 @@
 
 #include <stdint.h>
 
-void AacBitsInit(AacBitReader* r, const uint8_t* wordPtr, const uint8_t* begin, const uint8_t* end)
-{
+void AacBitsInit(AacBitReader* r, const uint8_t* wordPtr, const uint8_t* begin,
+                 const uint8_t* end) {
     r->wordPtr = wordPtr;
     r->start = wordPtr;
     r->begin = begin;
@@ -15,37 +15,30 @@ void AacBitsInit(AacBitReader* r, const uint8_t* wordPtr, const uint8_t* begin, 
     AacBitsReload(r);
 }
 
-void AacBitsInitBytes(AacBitReader* r, const uint8_t* data, int32_t bytes)
-{
+void AacBitsInitBytes(AacBitReader* r, const uint8_t* data, int32_t bytes) {
     uintptr_t a = (uintptr_t)data;
     const uint8_t* even = data - (a & 1);
     AacBitsInit(r, even, data, data + bytes);
     r->bitPos = (int32_t)(a & 1) * 8;
 }
 
-uint32_t AacBitsReadLong(AacBitReader* r, int n)
-{
-    if (n <= 16)
-        return AacBitsRead(r, n);
+uint32_t AacBitsReadLong(AacBitReader* r, int n) {
+    if (n <= 16) return AacBitsRead(r, n);
     uint32_t hi = AacBitsRead(r, n - 16);
     return (hi << 16) | AacBitsRead(r, 16);
 }
 
-int32_t AacBitsByteAlign(AacBitReader* r, int32_t* bitsLeftOut)
-{
+int32_t AacBitsByteAlign(AacBitReader* r, int32_t* bitsLeftOut) {
     int32_t k = 0;
     if (r->bitPos != 0) {
         k = r->bitPos <= 8 ? 8 - r->bitPos : 16 - r->bitPos;
-        if (k > 0)
-            AacBitsRead(r, k);
+        if (k > 0) AacBitsRead(r, k);
     }
-    if (bitsLeftOut)
-        *bitsLeftOut = r->bitsLeft;
+    if (bitsLeftOut) *bitsLeftOut = r->bitsLeft;
     return k;
 }
 
-void AacBitsRewind(AacBitReader* r, int32_t n)
-{
+void AacBitsRewind(AacBitReader* r, int32_t n) {
     int32_t d = (n - r->bitPos) + 15;
     r->wordPtr -= 2 * (d >> 4);
     r->bitPos = (~d) & 15;
@@ -54,8 +47,7 @@ void AacBitsRewind(AacBitReader* r, int32_t n)
     AacBitsReload(r);
 }
 
-void AacBitsSkip(AacBitReader* r, int32_t n)
-{
+void AacBitsSkip(AacBitReader* r, int32_t n) {
     if (n < 0) {
         AacBitsRewind(r, -n);
         return;
@@ -75,6 +67,5 @@ void AacBitsSkip(AacBitReader* r, int32_t n)
         AacBitsRead(r, 16);
         n -= 16;
     }
-    if (n > 0)
-        AacBitsRead(r, n);
+    if (n > 0) AacBitsRead(r, n);
 }

@@ -7,25 +7,23 @@
 #include <stdint.h>
 
 struct AacBitReader {
-    const uint8_t* wordPtr; // even-aligned word holding the current bit
+    const uint8_t* wordPtr;  // even-aligned word holding the current bit
     const uint8_t* start;
-    const uint8_t* begin;   // readable bytes are [begin, end); others read as 0
+    const uint8_t* begin;  // readable bytes are [begin, end); others read as 0
     const uint8_t* end;
-    int32_t bitPos;         // 0..15
+    int32_t bitPos;  // 0..15
     int32_t bitsLeft;
-    uint32_t cache;         // current word high, next word low
+    uint32_t cache;  // current word high, next word low
     int32_t bitsRead;
 };
 
-static inline uint32_t AacBitsLoadWord(const AacBitReader* r, const uint8_t* p)
-{
+static inline uint32_t AacBitsLoadWord(const AacBitReader* r, const uint8_t* p) {
     uint32_t hi = (p >= r->begin && p < r->end) ? p[0] : 0;
     uint32_t lo = (p + 1 >= r->begin && p + 1 < r->end) ? p[1] : 0;
     return (hi << 8) | lo;
 }
 
-static inline void AacBitsReload(AacBitReader* r)
-{
+static inline void AacBitsReload(AacBitReader* r) {
     r->cache = (AacBitsLoadWord(r, r->wordPtr) << 16) | AacBitsLoadWord(r, r->wordPtr + 2);
 }
 
@@ -34,8 +32,7 @@ static inline void AacBitsReload(AacBitReader* r)
 void AacBitsInitBytes(AacBitReader* r, const uint8_t* data, int32_t bytes);
 void AacBitsInit(AacBitReader* r, const uint8_t* wordPtr, const uint8_t* begin, const uint8_t* end);
 
-static inline uint32_t AacBitsRead(AacBitReader* r, int n)
-{
+static inline uint32_t AacBitsRead(AacBitReader* r, int n) {
     uint32_t v = ((r->cache << r->bitPos) >> (32 - n));
     r->bitPos += n;
     r->bitsLeft -= n;
@@ -49,8 +46,7 @@ static inline uint32_t AacBitsRead(AacBitReader* r, int n)
 }
 
 // Up to 16 bits, n = 0 included.
-static inline uint32_t AacBitsRead0(AacBitReader* r, int n)
-{
+static inline uint32_t AacBitsRead0(AacBitReader* r, int n) {
     uint32_t v = ((r->cache << r->bitPos) >> 1) >> (31 - n);
     r->bitPos += n;
     r->bitsLeft -= n;
@@ -63,14 +59,13 @@ static inline uint32_t AacBitsRead0(AacBitReader* r, int n)
     return v;
 }
 
-static inline uint32_t AacBitsPeek(const AacBitReader* r, int n)
-{
+static inline uint32_t AacBitsPeek(const AacBitReader* r, int n) {
     return (r->cache << r->bitPos) >> (32 - n);
 }
 
 static inline uint32_t AacBitsRead1(AacBitReader* r) { return AacBitsRead(r, 1); }
 
-uint32_t AacBitsReadLong(AacBitReader* r, int n); // up to 32 bits
+uint32_t AacBitsReadLong(AacBitReader* r, int n);  // up to 32 bits
 int32_t AacBitsByteAlign(AacBitReader* r, int32_t* bitsLeftOut);
 void AacBitsRewind(AacBitReader* r, int32_t n);
 void AacBitsSkip(AacBitReader* r, int32_t n);

@@ -10,14 +10,12 @@
 // Q31 0.5 x 2^(k/4), k = 0..3
 static const int32_t kGain[4] = {0x40000000, 0x4C1BF82E, 0x5A827997, 0x6BA27E70};
 
-int32_t AacNoiseSign(int index)
-{
+int32_t AacNoiseSign(int index) {
     // The signs of the real parts of the SBR noise table.
     return kSbrNoiseTable[2 * (index & 511)] < 0 ? -1 : 1;
 }
 
-void AacConcealReset(AacConcealRecord* rec)
-{
+void AacConcealReset(AacConcealRecord* rec) {
     memset(rec->spectrum, 0, sizeof(rec->spectrum));
     memset(rec->blockExp, 0, sizeof(rec->blockExp));
     rec->windowShape = 0;
@@ -30,75 +28,66 @@ void AacConcealReset(AacConcealRecord* rec)
     rec->threshold[0] = rec->threshold[1] = rec->threshold[2] = 5;
 }
 
-static void MuteStep(AacConcealRecord* r, int g)
-{
+static void MuteStep(AacConcealRecord* r, int g) {
     int p = r->prevGood, pp = r->prevPrevGood;
     int rebuild = p || (pp && g);
     switch (r->muteState) {
-    case 0:
-        if (!rebuild)
-            r->muteState = 1;
-        break;
-    case 1:
-        if (!rebuild) {
-            if (++r->counter >= r->threshold[0]) {
-                r->muteState = 2;
+        case 0:
+            if (!rebuild) r->muteState = 1;
+            break;
+        case 1:
+            if (!rebuild) {
+                if (++r->counter >= r->threshold[0]) {
+                    r->muteState = 2;
+                    r->counter = 0;
+                }
+            } else {
+                r->muteState = 0;
                 r->counter = 0;
             }
-        } else {
-            r->muteState = 0;
-            r->counter = 0;
-        }
-        break;
-    case 2:
-        if (rebuild && ++r->counter >= r->threshold[1]) {
-            r->muteState = 3;
-            r->counter = 0;
-        }
-        break;
-    default:
-        if (!g) {
-            r->muteState = 1;
-            r->counter = 0;
-        } else if (++r->counter >= r->threshold[2]) {
-            r->muteState = 0;
-            r->counter = 0;
-        }
-        break;
+            break;
+        case 2:
+            if (rebuild && ++r->counter >= r->threshold[1]) {
+                r->muteState = 3;
+                r->counter = 0;
+            }
+            break;
+        default:
+            if (!g) {
+                r->muteState = 1;
+                r->counter = 0;
+            } else if (++r->counter >= r->threshold[2]) {
+                r->muteState = 0;
+                r->counter = 0;
+            }
+            break;
     }
 }
 
 // -(redundant sign bits of 1 + sum of squares), squares as Q31 products.
-static int BandEnergy(const int32_t* x, int lo, int hi)
-{
+static int BandEnergy(const int32_t* x, int lo, int hi) {
     int64_t sum = 1;
-    for (int k = lo; k < hi; k++)
-        sum += ((int64_t)x[k] * x[k]) >> 31;
+    for (int k = lo; k < hi; k++) sum += ((int64_t)x[k] * x[k]) >> 31;
     return -AacNorm32(AacSat32(sum));
 }
 
 // Scales the band [lo, hi) of x from energy ep / exponent sp towards the
 // geometric mean with en / sn; the result is at exponent max(sp, sn).
-static void ScaleBand(int32_t* x, int lo, int hi, int sp, int sn, int ep, int en)
-{
+static void ScaleBand(int32_t* x, int lo, int hi, int sp, int sn, int ep, int en) {
     int d = 2 * (sn - sp) + en - ep;
     int32_t g = kGain[d & 3];
     int shift = (sp - (sp > sn ? sp : sn)) + (d >> 2) + 1;
-    for (int k = lo; k < hi; k++)
-        x[k] = AacShiftSat(AacMulQ31(x[k], g), shift);
+    for (int k = lo; k < hi; k++) x[k] = AacShiftSat(AacMulQ31(x[k], g), shift);
 }
 
-static int MaxExp(const int16_t* e)
-{
+static int MaxExp(const int16_t* e) {
     int m = e[0];
     for (int i = 1; i < 8; i++)
-        if (e[i] > m)
-            m = e[i];
+        if (e[i] > m) m = e[i];
     return m;
 }
 
-static void Interpolate(AacChannel* out, const AacConcealRecord* next, const AacRateTable* rt)
-{
+static void Interpolate(AacChannel* out, const AacConcealRecord* next, const AacRateTable* rt) {
     const int repShort = out->windowSequence == AAC_EIGHT_SHORT;
     const int nextShort = next->windowSequence == AAC_EIGHT_SHORT;
     if (!repShort && !nextShort) {
@@ -168,8 +157,7 @@ static void Interpolate(AacChannel* out, const AacConcealRecord* next, const Aac
     }
 }
 
-void AacConcealChannel(AacChannel* c, AacConcealRecord* rec, int frameGood)
-{
+void AacConcealChannel(AacChannel* c, AacConcealRecord* rec, int frameGood) {
     if (frameGood) {
         // Store the new frame, output the previous one.
         uint8_t t8 = c->windowShape;
@@ -196,8 +184,7 @@ void AacConcealChannel(AacChannel* c, AacConcealRecord* rec, int frameGood)
     }
     MuteStep(rec, frameGood);
     if (!rec->prevGood) {
-        if (frameGood && rec->prevPrevGood)
-            Interpolate(c, rec, AacRate(c->sfIndex));
+        if (frameGood && rec->prevPrevGood) Interpolate(c, rec, AacRate(c->sfIndex));
         for (int k = 0; k < 1024; k++) {
             if (AacNoiseSign(rec->noiseIndex) < 0)
                 c->spectrum[k] = c->spectrum[k] == INT32_MIN ? INT32_MAX : -c->spectrum[k];
@@ -206,6 +193,5 @@ void AacConcealChannel(AacChannel* c, AacConcealRecord* rec, int frameGood)
     }
     rec->prevPrevGood = rec->prevGood;
     rec->prevGood = (uint8_t)frameGood;
-    if (rec->muteState != 0)
-        memset(c->spectrum, 0, sizeof(c->spectrum));
+    if (rec->muteState != 0) memset(c->spectrum, 0, sizeof(c->spectrum));
 }

@@ -29,13 +29,11 @@ struct BitRev {
     uint16_t v[512];
 };
 
-constexpr BitRev MakeBitRev()
-{
+constexpr BitRev MakeBitRev() {
     BitRev t{};
     for (int i = 0; i < 512; i++) {
         int r = 0;
-        for (int b = 0; b < 9; b++)
-            r |= ((i >> b) & 1) << (8 - b);
+        for (int b = 0; b < 9; b++) r |= ((i >> b) & 1) << (8 - b);
         t.v[i] = (uint16_t)r;
     }
     return t;
@@ -49,8 +47,7 @@ inline int32_t MulHi16(int32_t x, int32_t w) { return (int32_t)(((int64_t)x * w)
 // The first two radix-2 stages over groups of four points: every input
 // halved before each stage; the second stage's odd butterfly turns by the
 // Q15 pair (0, 32767), i.e. -j scaled by 32767/32768.
-void FirstStages(int32_t* d, int m)
-{
+void FirstStages(int32_t* d, int m) {
     for (int i = 0; i < m; i += 4) {
         int32_t* p = d + 2 * i;
         int32_t a0r = p[0] >> 1, a0i = p[1] >> 1, a1r = p[2] >> 1, a1i = p[3] >> 1;
@@ -74,8 +71,7 @@ void FirstStages(int32_t* d, int m)
     }
 }
 
-inline void Butterfly(int32_t* a, int32_t* b, int32_t wc, int32_t ws)
-{
+inline void Butterfly(int32_t* a, int32_t* b, int32_t wc, int32_t ws) {
     int32_t b0 = b[0], b1 = b[1];
     int32_t br = MulHi16(b0, wc) + MulHi16(b1, ws);
     int32_t bi = MulHi16(b1, wc) - MulHi16(b0, ws);
@@ -87,8 +83,7 @@ inline void Butterfly(int32_t* a, int32_t* b, int32_t wc, int32_t ws)
 }
 
 // Twiddle pair (cosine, sine) of the angle 2 pi j / 2048, j = 0..1023.
-inline void TwiddleAt(int j, int32_t* c, int32_t* s)
-{
+inline void TwiddleAt(int j, int32_t* c, int32_t* s) {
     const int16_t* tw = kAacTwiddle;
     if (j < 512) {
         *s = tw[j];
@@ -103,8 +98,7 @@ inline void TwiddleAt(int j, int32_t* c, int32_t* s)
 }
 
 // Radix-2 stages of sizes 8..m on bit-reversed input.
-void StagesPlain(int32_t* d, int log2m)
-{
+void StagesPlain(int32_t* d, int log2m) {
     const int m = 1 << log2m;
     const int16_t* tw = kAacTwiddle;
     FirstStages(d, m);
@@ -132,10 +126,9 @@ void StagesPlain(int32_t* d, int log2m)
     }
 }
 
-} // namespace
+}  // namespace
 
-static void BitReverse(int32_t* d, int log2m)
-{
+static void BitReverse(int32_t* d, int log2m) {
     const int m = 1 << log2m;
     const int down = 9 - log2m;
     for (int i = 0; i < m; i++) {
@@ -151,14 +144,11 @@ static void BitReverse(int32_t* d, int log2m)
 }
 
 // Output shift of the post-rotation, the same as AacShiftSat for every value.
-static inline int32_t ShiftOut(int32_t v, int s)
-{
+static inline int32_t ShiftOut(int32_t v, int s) {
     if (s >= 0) {
         const int32_t lim = INT32_MAX >> s;
-        if (v > lim)
-            return INT32_MAX;
-        if (v < -lim - 1)
-            return INT32_MIN;
+        if (v > lim) return INT32_MAX;
+        if (v < -lim - 1) return INT32_MIN;
         return (int32_t)((uint32_t)v << s);
     }
     return v >> -s;
@@ -166,8 +156,7 @@ static inline int32_t ShiftOut(int32_t v, int s)
 
 static int PostRotatePlain(int32_t* x, int n, int shift, const int32_t* work);
 
-int AacImdctInversePlain(int32_t* x, int n, int shift, int32_t* work)
-{
+int AacImdctInversePlain(int32_t* x, int n, int shift, int32_t* work) {
     const int16_t* sine = n == 1024 ? kAacSineLong : kAacSineShort;
     const int half = n >> 1;
     const int log2m = n == 1024 ? 9 : 6;
@@ -186,13 +175,10 @@ int AacImdctInversePlain(int32_t* x, int n, int shift, int32_t* work)
 }
 
 // Post-rotation into x with the output shift; returns the exponent gained.
-static int PostRotatePlain(int32_t* x, int n, int shift, const int32_t* work)
-{
+static int PostRotatePlain(int32_t* x, int n, int shift, const int32_t* work) {
     const int half = n >> 1;
-    if (shift > 32)
-        shift = 32;
-    if (shift < -32)
-        shift = -32;
+    if (shift > 32) shift = 32;
+    if (shift < -32) shift = -32;
     const int stride = 1024 / n;
     const int16_t* tw = kAacTwiddle;
     // Post-rotation: the products are 2 x ((v * w) >> 16).
@@ -214,8 +200,7 @@ static int PostRotatePlain(int32_t* x, int n, int shift, const int32_t* work)
     return n == 1024 ? 10 : 7;
 }
 
-void AacImdctFftPlain(int32_t* d, int log2m)
-{
+void AacImdctFftPlain(int32_t* d, int log2m) {
     BitReverse(d, log2m);
     StagesPlain(d, log2m);
 }
@@ -223,8 +208,7 @@ void AacImdctFftPlain(int32_t* d, int log2m)
 // Long window overlap-add, exactly clamp16((((x w) >> 14) - 4 o w' + 2^15) >> 16)
 // on 64 bits, done in 32: ((x w) >> 16 - o w' + 2^13) >> 14 is the same
 // value (the low bits dropped first cannot carry into the kept ones).
-void AacOverlapLongPlain(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm)
-{
+void AacOverlapLongPlain(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm) {
     for (int n = 0; n < 512; n++) {
         int32_t v = (MulHi16(x[512 + n], w[n]) - o[511 - n] * w[1023 - n] + 8192) >> 14;
         pcm[n] = AacSat16(v);
@@ -243,8 +227,7 @@ namespace {
 // into a signed high half h and an unsigned low half l, that is h * w plus
 // (l * w) >> 16; the latter comes from the signed 16-bit high product, plus
 // w when l has its top bit set.
-inline __m128i MulHi16x4(__m128i x, __m128i w)
-{
+inline __m128i MulHi16x4(__m128i x, __m128i w) {
     __m128i hi = _mm_madd_epi16(x, _mm_slli_epi32(w, 16));
     __m128i lo = _mm_srai_epi32(_mm_slli_epi32(_mm_mulhi_epi16(x, w), 16), 16);
     __m128i fix = _mm_and_si128(_mm_srai_epi32(_mm_slli_epi32(x, 16), 31), w);
@@ -257,21 +240,22 @@ struct TwiddleVec {
     __m128i hi, lo;
 };
 
-inline TwiddleVec Prepare(__m128i w) { return {_mm_slli_epi32(w, 16), _mm_and_si128(w, _mm_set1_epi32(0xFFFF))}; }
+inline TwiddleVec Prepare(__m128i w) {
+    return {_mm_slli_epi32(w, 16), _mm_and_si128(w, _mm_set1_epi32(0xFFFF))};
+}
 
 // (x * w) >> 16 for |x| < 2^31 - 2^15, the FFT's range: with h the high half
 // of x + 2^15 and l the signed low half of x (x = h 2^16 + l), that is
 // h * w + (l * w) >> 16, two 16-bit multiply-adds.
-inline __m128i MulHi16Near(__m128i x, __m128i xBiased, const TwiddleVec& w)
-{
-    return _mm_add_epi32(_mm_madd_epi16(xBiased, w.hi), _mm_srai_epi32(_mm_madd_epi16(x, w.lo), 16));
+inline __m128i MulHi16Near(__m128i x, __m128i xBiased, const TwiddleVec& w) {
+    return _mm_add_epi32(_mm_madd_epi16(xBiased, w.hi),
+                         _mm_srai_epi32(_mm_madd_epi16(x, w.lo), 16));
 }
 
 // Two complex values z (re, im, re, im) turned by their pairs: re * c + im * s
 // and im * c - re * s, each product (v * w) >> 16. c and s hold each pair's
 // value twice.
-inline __m128i Rotate(__m128i z, const TwiddleVec& c, const TwiddleVec& s)
-{
+inline __m128i Rotate(__m128i z, const TwiddleVec& c, const TwiddleVec& s) {
     const __m128i oddNeg = _mm_set_epi32(-1, 0, -1, 0);
     const __m128i zb = _mm_add_epi32(z, _mm_set1_epi32(0x8000));
     __m128i p = MulHi16Near(z, zb, c);
@@ -283,8 +267,7 @@ inline __m128i Rotate(__m128i z, const TwiddleVec& c, const TwiddleVec& s)
 
 inline __m128i Pairs(int32_t v0, int32_t v1) { return _mm_set_epi32(v1, v1, v0, v0); }
 
-void StagesSse2(int32_t* d, int log2m)
-{
+void StagesSse2(int32_t* d, int log2m) {
     const int m = 1 << log2m;
     FirstStages(d, m);
     for (int len = 8; len <= m; len <<= 1) {
@@ -301,7 +284,7 @@ void StagesSse2(int32_t* d, int log2m)
                 __m128i a = _mm_srai_epi32(_mm_loadu_si128(pa), 1);
                 __m128i b = _mm_loadu_si128(pb);
                 __m128i r = Rotate(b, c, s);
-                if (k == 0) // twiddle 1: the first point is halved, not turned
+                if (k == 0)  // twiddle 1: the first point is halved, not turned
                     r = _mm_castpd_si128(
                         _mm_move_sd(_mm_castsi128_pd(r), _mm_castsi128_pd(_mm_srai_epi32(b, 1))));
                 _mm_storeu_si128(pa, _mm_add_epi32(a, r));
@@ -312,19 +295,15 @@ void StagesSse2(int32_t* d, int log2m)
 }
 
 // Four 16-bit table values from p, sign-extended to 32 bits.
-inline __m128i Load4x16(const int16_t* p)
-{
+inline __m128i Load4x16(const int16_t* p) {
     __m128i v = _mm_loadl_epi64((const __m128i*)p);
     return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
 }
 
 // The output shift on four values, as AacShiftSat for shifts -32..30.
-inline __m128i ShiftOut4(__m128i v, int s)
-{
-    if (s < 0)
-        return _mm_sra_epi32(v, _mm_cvtsi32_si128(s < -31 ? 31 : -s));
-    if (s == 0)
-        return v;
+inline __m128i ShiftOut4(__m128i v, int s) {
+    if (s < 0) return _mm_sra_epi32(v, _mm_cvtsi32_si128(s < -31 ? 31 : -s));
+    if (s == 0) return v;
     const __m128i hiLim = _mm_set1_epi32(INT32_MAX >> s);
     const __m128i loLim = _mm_set1_epi32(-(INT32_MAX >> s) - 1);
     __m128i over = _mm_cmpgt_epi32(v, hiLim);
@@ -335,10 +314,9 @@ inline __m128i ShiftOut4(__m128i v, int s)
     return _mm_or_si128(r, _mm_and_si128(under, _mm_set1_epi32(INT32_MIN)));
 }
 
-} // namespace
+}  // namespace
 
-static int InverseSse2(int32_t* x, int n, int shift, int32_t* work)
-{
+static int InverseSse2(int32_t* x, int n, int shift, int32_t* work) {
     const int16_t* sine = n == 1024 ? kAacSineLong : kAacSineShort;
     const int half = n >> 1;
     const int log2m = n == 1024 ? 9 : 6;
@@ -347,23 +325,23 @@ static int InverseSse2(int32_t* x, int n, int shift, int32_t* work)
     // Pre-rotation, points m and m + 1: with a the front and b the back
     // value, (b c + a d, b d - a c), (v * w) >> 16 products.
     for (int m = 0; m < half; m += 2) {
-        __m128i front = _mm_loadu_si128((const __m128i*)(x + 2 * m));        // a_m . a_m1 .
-        __m128i back = _mm_loadu_si128((const __m128i*)(x + n - 4 - 2 * m)); // . b_m1 . b_m
+        __m128i front = _mm_loadu_si128((const __m128i*)(x + 2 * m));         // a_m . a_m1 .
+        __m128i back = _mm_loadu_si128((const __m128i*)(x + n - 4 - 2 * m));  // . b_m1 . b_m
         __m128i bs = _mm_shuffle_epi32(back, _MM_SHUFFLE(0, 2, 1, 3));        // b_m b_m1
         __m128i as = _mm_shuffle_epi32(front, _MM_SHUFFLE(3, 1, 2, 0));       // a_m a_m1
-        __m128i z = _mm_unpacklo_epi32(bs, as);                              // b_m a_m b_m1 a_m1
-        __m128i zs = _mm_unpacklo_epi32(as, bs);                             // a_m b_m a_m1 b_m1
+        __m128i z = _mm_unpacklo_epi32(bs, as);                               // b_m a_m b_m1 a_m1
+        __m128i zs = _mm_unpacklo_epi32(as, bs);                              // a_m b_m a_m1 b_m1
         __m128i c = _mm_shuffle_epi32(Load4x16(sine + 2 * m), _MM_SHUFFLE(2, 2, 0, 0));
         __m128i dd = _mm_shuffle_epi32(Load4x16(sine + n - 4 - 2 * m), _MM_SHUFFLE(1, 1, 3, 3));
-        __m128i p = MulHi16x4(z, c);   // b c, a c
-        __m128i q = MulHi16x4(zs, dd); // a d, b d
+        __m128i p = MulHi16x4(z, c);    // b c, a c
+        __m128i q = MulHi16x4(zs, dd);  // a d, b d
         __m128i r = _mm_add_epi32(_mm_sub_epi32(_mm_xor_si128(p, oddNeg), oddNeg), q);
         _mm_storel_epi64((__m128i*)(work + 2 * (kBitRev.v[m] >> down)), r);
-        _mm_storel_epi64((__m128i*)(work + 2 * (kBitRev.v[m + 1] >> down)), _mm_unpackhi_epi64(r, r));
+        _mm_storel_epi64((__m128i*)(work + 2 * (kBitRev.v[m + 1] >> down)),
+                         _mm_unpackhi_epi64(r, r));
     }
     StagesSse2(work, log2m);
-    if (shift > 30)
-        return PostRotatePlain(x, n, shift, work);
+    if (shift > 30) return PostRotatePlain(x, n, shift, work);
     // Post-rotation of points k, k + 1 (lo) and half - 2 - k, half - 1 - k
     // (hi): x[2k] takes re_k and x[2k + 1] the negated im of half - 1 - k.
     const int stride = 1024 / n;
@@ -376,8 +354,8 @@ static int InverseSse2(int32_t* x, int n, int shift, int32_t* work)
         const int32_t c2 = tw[512 - j2], c3 = tw[512 - j2 - stride];
         __m128i lo = Rotate(_mm_loadu_si128((const __m128i*)(work + 2 * k)), Prepare(Pairs(c0, c1)),
                             Prepare(Pairs(s0, s1)));
-        __m128i hi = Rotate(_mm_loadu_si128((const __m128i*)(work + n - 4 - 2 * k)), Prepare(Pairs(c2, c3)),
-                            Prepare(Pairs(s2, s3)));
+        __m128i hi = Rotate(_mm_loadu_si128((const __m128i*)(work + n - 4 - 2 * k)),
+                            Prepare(Pairs(c2, c3)), Prepare(Pairs(s2, s3)));
         lo = _mm_add_epi32(lo, lo);
         hi = _mm_add_epi32(hi, hi);
         __m128i nlo = _mm_sub_epi32(_mm_setzero_si128(), lo);
@@ -394,15 +372,13 @@ static int InverseSse2(int32_t* x, int n, int shift, int32_t* work)
 
 // Products of four 16-bit pairs (in 32-bit lanes, either extension) as 32-bit
 // values.
-static inline __m128i Mul16x4(__m128i a, __m128i b)
-{
+static inline __m128i Mul16x4(__m128i a, __m128i b) {
     return _mm_madd_epi16(_mm_and_si128(a, _mm_set1_epi32(0xFFFF)), b);
 }
 
 static inline __m128i Reverse4(__m128i v) { return _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3)); }
 
-static void OverlapLongSse2(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm)
-{
+static void OverlapLongSse2(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm) {
     const __m128i round = _mm_set1_epi32(8192);
     for (int n = 0; n < 512; n += 8) {
         __m128i v[2];
@@ -429,8 +405,7 @@ static void OverlapLongSse2(const int32_t* x, const int16_t* o, const int16_t* w
 
 #endif
 
-void AacImdctFft(int32_t* d, int log2m)
-{
+void AacImdctFft(int32_t* d, int log2m) {
     BitReverse(d, log2m);
 #if AAC_FFT_SSE2
     if (log2m >= 3) {
@@ -441,8 +416,7 @@ void AacImdctFft(int32_t* d, int log2m)
     StagesPlain(d, log2m);
 }
 
-int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work)
-{
+int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work) {
 #if AAC_FFT_SSE2
     return InverseSse2(x, n, shift, work);
 #else
@@ -450,8 +424,7 @@ int AacImdctInverse(int32_t* x, int n, int shift, int32_t* work)
 #endif
 }
 
-void AacOverlapLong(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm)
-{
+void AacOverlapLong(const int32_t* x, const int16_t* o, const int16_t* w, int16_t* pcm) {
 #if AAC_FFT_SSE2
     OverlapLongSse2(x, o, w, pcm);
 #else

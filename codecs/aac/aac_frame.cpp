@@ -5,26 +5,31 @@
 
 #include "codecs/aac/aac_internal.h"
 
-enum { ID_SCE = 0, ID_CPE = 1, ID_CCE = 2, ID_LFE = 3, ID_DSE = 4, ID_PCE = 5, ID_FIL = 6, ID_END = 7 };
+enum {
+    ID_SCE = 0,
+    ID_CPE = 1,
+    ID_CCE = 2,
+    ID_LFE = 3,
+    ID_DSE = 4,
+    ID_PCE = 5,
+    ID_FIL = 6,
+    ID_END = 7
+};
 
 // ---------------------------------------------------------------- CRC
 
-void AacCrcInit(AacCrcState* crc)
-{
+void AacCrcInit(AacCrcState* crc) {
     for (int i = 0; i < 256; i++) {
         uint32_t v = (uint32_t)i << 8;
-        for (int b = 0; b < 8; b++)
-            v = (v & 0x8000) ? ((v << 1) ^ 0x8005) : (v << 1);
+        for (int b = 0; b < 8; b++) v = (v & 0x8000) ? ((v << 1) ^ 0x8005) : (v << 1);
         crc->table[i] = (uint16_t)v;
     }
     crc->count = 0;
     crc->waived = 0;
 }
 
-static int CrcRegister(AacCrcState* crc, const AacBitReader* r, int32_t bits)
-{
-    if (crc->count >= 4)
-        return -1;
+static int CrcRegister(AacCrcState* crc, const AacBitReader* r, int32_t bits) {
+    if (crc->count >= 4) return -1;
     AacCrcRegion* g = &crc->region[crc->count];
     g->active = 1;
     g->requestedBits = bits;
@@ -34,39 +39,32 @@ static int CrcRegister(AacCrcState* crc, const AacBitReader* r, int32_t bits)
     return crc->count++;
 }
 
-static void CrcClose(AacCrcState* crc, int idx, const AacBitReader* r)
-{
-    if (idx < 0 || idx >= crc->count)
-        return;
+static void CrcClose(AacCrcState* crc, int idx, const AacBitReader* r) {
+    if (idx < 0 || idx >= crc->count) return;
     AacCrcRegion* g = &crc->region[idx];
     g->consumedBits = r->bitsRead - g->start.bitsRead;
 }
 
-static uint16_t CrcBits(const AacCrcState* crc, uint16_t v, uint32_t bits, int n)
-{
+static uint16_t CrcBits(const AacCrcState* crc, uint16_t v, uint32_t bits, int n) {
     for (int i = n - 1; i >= 0; i--) {
         int bit = (bits >> i) & 1;
         int top = (v >> 15) & 1;
         v = (uint16_t)(v << 1);
-        if (bit != top)
-            v ^= 0x8005;
+        if (bit != top) v ^= 0x8005;
     }
     (void)crc;
     return v;
 }
 
-static int32_t CrcCheck(AacCrcState* crc, const uint8_t* inputStart)
-{
+static int32_t CrcCheck(AacCrcState* crc, const uint8_t* inputStart) {
     uint16_t v = 0xFFFF;
     for (int i = 0; i < crc->count; i++) {
         AacCrcRegion* g = &crc->region[i];
         AacBitReader rr = g->start;
-        if (rr.bitsLeft < 0 || rr.wordPtr - inputStart > 3092)
-            return AAC_E_CRC;
+        if (rr.bitsLeft < 0 || rr.wordPtr - inputStart > 3092) return AAC_E_CRC;
         int32_t total = g->requestedBits > 0 ? g->requestedBits : g->consumedBits;
         int32_t fromStream = g->consumedBits < total ? g->consumedBits : total;
-        if (total > 192 * 8)
-            return AAC_E_CRC;
+        if (total > 192 * 8) return AAC_E_CRC;
         int32_t done = 0;
         while (done < total) {
             int n = total - done >= 8 ? 8 : total - done;
@@ -89,38 +87,33 @@ static int32_t CrcCheck(AacCrcState* crc, const uint8_t* inputStart)
 
 // ---------------------------------------------------------------- headers
 
-int32_t AacCheckAdtsHeader(AacBitReader* r, int32_t* frameLengthOut)
-{
+int32_t AacCheckAdtsHeader(AacBitReader* r, int32_t* frameLengthOut) {
     AacBitReader c = *r;
     uint32_t sync = AacBitsRead(&c, 12);
-    AacBitsRead(&c, 1); // ID
+    AacBitsRead(&c, 1);  // ID
     uint32_t layer = AacBitsRead(&c, 2);
     uint32_t protAbsent = AacBitsRead(&c, 1);
-    AacBitsRead(&c, 2); // profile
+    AacBitsRead(&c, 2);  // profile
     uint32_t sfi = AacBitsRead(&c, 4);
     AacBitsRead(&c, 1);
     uint32_t chanCfg = AacBitsRead(&c, 3);
     AacBitsRead(&c, 4);
     uint32_t frameLength = AacBitsRead(&c, 13);
-    if (frameLengthOut)
-        *frameLengthOut = (int32_t)frameLength;
-    if (sync != 0xFFF || layer != 0 || sfi >= 12 || chanCfg > 2)
-        return 0;
+    if (frameLengthOut) *frameLengthOut = (int32_t)frameLength;
+    if (sync != 0xFFF || layer != 0 || sfi >= 12 || chanCfg > 2) return 0;
     return protAbsent ? 56 : 72;
 }
 
-int32_t AacCheckAdifId(AacBitReader* r)
-{
+int32_t AacCheckAdifId(AacBitReader* r) {
     AacBitReader c = *r;
     uint32_t hi = AacBitsRead(&c, 16);
     uint32_t lo = AacBitsRead(&c, 16);
-    return (hi == 0x4144 && lo == 0x4946) ? 1 : 0; // "ADIF"
+    return (hi == 0x4144 && lo == 0x4946) ? 1 : 0;  // "ADIF"
 }
 
-int32_t AacParseAdtsHeader(AacBitReader* r, AacStreamInfo* info, AacCrcState* crc, int32_t* blocksOut)
-{
-    if (r->bitsLeft <= 0)
-        return AAC_E_ADTS;
+int32_t AacParseAdtsHeader(AacBitReader* r, AacStreamInfo* info, AacCrcState* crc,
+                           int32_t* blocksOut) {
+    if (r->bitsLeft <= 0) return AAC_E_ADTS;
     crc->count = 0;
     crc->waived = 0;
     int idx = CrcRegister(crc, r, 56);
@@ -140,39 +133,34 @@ int32_t AacParseAdtsHeader(AacBitReader* r, AacStreamInfo* info, AacCrcState* cr
     if (!protAbsent)
         crc->crcCheck = (uint16_t)AacBitsRead(r, 16);
     else
-        crc->count = 0; // nothing to check
-    if (sync != 0xFFF || layer != 0 || sfi > 11 || chanCfg > 2)
-        return AAC_E_ADTS;
-    if (chanCfg != 0 && frameLength > (int32_t)chanCfg * 768 + 10)
-        return AAC_E_ADTS;
+        crc->count = 0;  // nothing to check
+    if (sync != 0xFFF || layer != 0 || sfi > 11 || chanCfg > 2) return AAC_E_ADTS;
+    if (chanCfg != 0 && frameLength > (int32_t)chanCfg * 768 + 10) return AAC_E_ADTS;
     // The header may not claim more bytes than were given.
-    if (r->bitsLeft < frameLength * 8 - (protAbsent ? 56 : 72) || frameLength < (protAbsent ? 7 : 9))
+    if (r->bitsLeft < frameLength * 8 - (protAbsent ? 56 : 72) ||
+        frameLength < (protAbsent ? 7 : 9))
         return AAC_E_ADTS;
     r->bitsLeft = frameLength * 8 - (protAbsent ? 56 : 72);
     info->sfIndex = (int8_t)sfi;
     info->sampleRate = kAacSampleRates[sfi];
     info->objectType = (uint8_t)(profile + 1);
     info->channelConfig = (uint8_t)chanCfg;
-    if (blocksOut)
-        *blocksOut = (int32_t)blocks + 1;
+    if (blocksOut) *blocksOut = (int32_t)blocks + 1;
     return 0;
 }
 
 // Returns 0 for fewer than 3 channels, else -1. Records the first PCE's
 // object type and rate index when pce is given.
-static int32_t ParsePce(AacBitReader* r, uint8_t* pce)
-{
+static int32_t ParsePce(AacBitReader* r, uint8_t* pce) {
     AacBitsRead(r, 4);
     uint32_t objectType = AacBitsRead(r, 2);
     uint32_t sfi = AacBitsRead(r, 4);
-    int front = (int)AacBitsRead(r, 4), side = (int)AacBitsRead(r, 4), back = (int)AacBitsRead(r, 4);
+    int front = (int)AacBitsRead(r, 4), side = (int)AacBitsRead(r, 4),
+        back = (int)AacBitsRead(r, 4);
     int lfe = (int)AacBitsRead(r, 2), assoc = (int)AacBitsRead(r, 3), cc = (int)AacBitsRead(r, 4);
-    if (AacBitsRead1(r))
-        AacBitsRead(r, 4);
-    if (AacBitsRead1(r))
-        AacBitsRead(r, 4);
-    if (AacBitsRead1(r))
-        AacBitsRead(r, 3);
+    if (AacBitsRead1(r)) AacBitsRead(r, 4);
+    if (AacBitsRead1(r)) AacBitsRead(r, 4);
+    if (AacBitsRead1(r)) AacBitsRead(r, 3);
     int channels = 0;
     for (int i = 0; i < front + side + back; i++) {
         channels += AacBitsRead1(r) ? 2 : 1;
@@ -182,10 +170,8 @@ static int32_t ParsePce(AacBitReader* r, uint8_t* pce)
         AacBitsRead(r, 4);
         channels++;
     }
-    for (int i = 0; i < assoc; i++)
-        AacBitsRead(r, 4);
-    for (int i = 0; i < cc; i++)
-        AacBitsRead(r, 5);
+    for (int i = 0; i < assoc; i++) AacBitsRead(r, 4);
+    for (int i = 0; i < cc; i++) AacBitsRead(r, 5);
     AacBitsByteAlign(r, nullptr);
     int comment = (int)AacBitsRead(r, 8);
     AacBitsSkip(r, comment * 8);
@@ -196,29 +182,23 @@ static int32_t ParsePce(AacBitReader* r, uint8_t* pce)
     return channels >= 3 ? -1 : 0;
 }
 
-static int32_t ParseAdifHeader(AacBitReader* r, AacDecState* s)
-{
-    if (!AacCheckAdifId(r))
-        return AAC_E_ADIF;
+static int32_t ParseAdifHeader(AacBitReader* r, AacDecState* s) {
+    if (!AacCheckAdifId(r)) return AAC_E_ADIF;
     AacBitsSkip(r, 32);
     AacAdifHeader* h = &s->adif;
     h->copyrightPresent = (uint8_t)AacBitsRead1(r);
-    if (h->copyrightPresent)
-        AacBitsSkip(r, 72);
+    if (h->copyrightPresent) AacBitsSkip(r, 72);
     h->originalCopy = (uint8_t)AacBitsRead1(r);
     h->home = (uint8_t)AacBitsRead1(r);
     h->bitstreamType = (uint8_t)AacBitsRead1(r);
     h->bitrate = AacBitsReadLong(r, 23);
     h->numPce = (uint8_t)AacBitsRead(r, 4);
     for (int i = 0; i <= h->numPce; i++) {
-        if (h->bitstreamType == 0)
-            AacBitsSkip(r, 20);
+        if (h->bitstreamType == 0) AacBitsSkip(r, 20);
         ParsePce(r, h->pce[i & 15]);
-        if (r->bitsLeft < 0)
-            return AAC_E_ADIF;
+        if (r->bitsLeft < 0) return AAC_E_ADIF;
     }
-    if (h->pce[0][1] > 11)
-        return AAC_E_ADIF;
+    if (h->pce[0][1] > 11) return AAC_E_ADIF;
     s->info.sfIndex = (int8_t)h->pce[0][1];
     s->info.sampleRate = kAacSampleRates[h->pce[0][1]];
     s->info.objectType = h->pce[0][0];
@@ -227,19 +207,15 @@ static int32_t ParseAdifHeader(AacBitReader* r, AacDecState* s)
 
 // ---------------------------------------------------------------- elements
 
-static void PrepareChannel(AacDecState* s, AacChannel* c)
-{
+static void PrepareChannel(AacDecState* s, AacChannel* c) {
     c->sfIndex = s->info.sfIndex;
     c->objectType = s->info.objectType;
 }
 
-static void Count(AacDecState* s, const AacChannel* c)
-{
+static void Count(AacDecState* s, const AacChannel* c) {
     AacStats* st = s->stats;
-    if (!st)
-        return;
-    if (c->windowSequence == AAC_EIGHT_SHORT)
-        st->shortWindows++;
+    if (!st) return;
+    if (c->windowSequence == AAC_EIGHT_SHORT) st->shortWindows++;
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     for (int g = 0; g < c->numWindowGroups; g++)
         for (int b = 0; b < c->maxSfb; b++) {
@@ -253,28 +229,23 @@ static void Count(AacDecState* s, const AacChannel* c)
     st->pulses += c->pulsePresent;
 }
 
-static void ChannelTools(AacDecState* s, int ch, int pair)
-{
+static void ChannelTools(AacDecState* s, int ch, int pair) {
     Count(s, &s->ch[ch]);
     AacScaleToBlockExponent(&s->ch[ch]);
     AacApplyPns(s, ch, pair);
     AacApplyTns(&s->ch[ch], nullptr);
 }
 
-static int32_t DecodeSingle(AacDecState* s, AacBitReader* r, int chIndex, int protectedFrame)
-{
+static int32_t DecodeSingle(AacDecState* s, AacBitReader* r, int chIndex, int protectedFrame) {
     int idx = protectedFrame ? CrcRegister(&s->crc, r, 192) : -2;
-    if (idx == -1)
-        return AAC_E_CRC;
+    if (idx == -1) return AAC_E_CRC;
     AacChannel* c = &s->ch[chIndex];
     PrepareChannel(s, c);
-    AacBitsRead(r, 4); // element_instance_tag
+    AacBitsRead(r, 4);  // element_instance_tag
     c->globalGain = (uint8_t)AacBitsRead(r, 8);
     int32_t err = AacDecodeIcs(r, c, 0, &s->pns[chIndex]);
-    if (idx >= 0)
-        CrcClose(&s->crc, idx, r);
-    if (err)
-        return err;
+    if (idx >= 0) CrcClose(&s->crc, idx, r);
+    if (err) return err;
     // intensity needs a partner channel
     if (c->intensityUsed) {
         const uint16_t* swb = AacSwb(c);
@@ -284,11 +255,9 @@ static int32_t DecodeSingle(AacDecState* s, AacBitReader* r, int chIndex, int pr
     return 0;
 }
 
-static int32_t DecodePair(AacDecState* s, AacBitReader* r, int protectedFrame)
-{
+static int32_t DecodePair(AacDecState* s, AacBitReader* r, int protectedFrame) {
     int idx = protectedFrame ? CrcRegister(&s->crc, r, 192) : -2;
-    if (idx == -1)
-        return AAC_E_CRC;
+    if (idx == -1) return AAC_E_CRC;
     AacChannel* c0 = &s->ch[0];
     AacChannel* c1 = &s->ch[1];
     PrepareChannel(s, c0);
@@ -300,8 +269,7 @@ static int32_t DecodePair(AacDecState* s, AacBitReader* r, int protectedFrame)
     int32_t err;
     if (common) {
         err = AacParseIcsInfo(r, c0);
-        if (err)
-            return err;
+        if (err) return err;
         c1->icsReservedBit = c0->icsReservedBit;
         c1->windowSequence = c0->windowSequence;
         c1->windowShape = c0->windowShape;
@@ -314,22 +282,16 @@ static int32_t DecodePair(AacDecState* s, AacBitReader* r, int protectedFrame)
     }
     c0->globalGain = (uint8_t)AacBitsRead(r, 8);
     err = AacDecodeIcs(r, c0, common, &s->pns[0]);
-    if (idx >= 0)
-        CrcClose(&s->crc, idx, r);
-    if (err)
-        return err;
+    if (idx >= 0) CrcClose(&s->crc, idx, r);
+    if (err) return err;
     int idx2 = protectedFrame ? CrcRegister(&s->crc, r, 128) : -2;
-    if (idx2 == -1)
-        return AAC_E_CRC;
+    if (idx2 == -1) return AAC_E_CRC;
     c1->globalGain = (uint8_t)AacBitsRead(r, 8);
     err = AacDecodeIcs(r, c1, common, &s->pns[1]);
-    if (idx2 >= 0)
-        CrcClose(&s->crc, idx2, r);
-    if (err)
-        return err;
+    if (idx2 >= 0) CrcClose(&s->crc, idx2, r);
+    if (err) return err;
     if (common) {
-        if (c0->noiseUsed || c1->noiseUsed)
-            AacPnsPairBands(s);
+        if (c0->noiseUsed || c1->noiseUsed) AacPnsPairBands(s);
         if (s->msMaskPresent) {
             if (s->stats)
                 for (int b = 0; b < c0->maxSfb; b++)
@@ -340,32 +302,24 @@ static int32_t DecodePair(AacDecState* s, AacBitReader* r, int protectedFrame)
     } else {
         memset(c0->pnsPair, 0, sizeof(c0->pnsPair));
     }
-    if (c1->intensityUsed)
-        AacApplyIntensity(s);
-    for (int ch = 0; ch < 2; ch++)
-        ChannelTools(s, ch, common);
+    if (c1->intensityUsed) AacApplyIntensity(s);
+    for (int ch = 0; ch < 2; ch++) ChannelTools(s, ch, common);
     return 0;
 }
 
-static void SkipDse(AacBitReader* r)
-{
+static void SkipDse(AacBitReader* r) {
     AacBitsRead(r, 4);
     int align = (int)AacBitsRead1(r);
     int count = (int)AacBitsRead(r, 8);
-    if (count == 255)
-        count += (int)AacBitsRead(r, 8);
-    if (align)
-        AacBitsByteAlign(r, nullptr);
+    if (count == 255) count += (int)AacBitsRead(r, 8);
+    if (align) AacBitsByteAlign(r, nullptr);
     AacBitsSkip(r, count * 8);
 }
 
-static void ParseFill(AacDecState* s, AacBitReader* r, int prevId)
-{
+static void ParseFill(AacDecState* s, AacBitReader* r, int prevId) {
     int count = (int)AacBitsRead(r, 4);
-    if (count == 15)
-        count += (int)AacBitsRead(r, 8) - 1;
-    if (count <= 0)
-        return;
+    if (count == 15) count += (int)AacBitsRead(r, 8) - 1;
+    if (count <= 0) return;
     int type = (int)AacBitsRead(r, 4);
     AacSbrPayloadList* list = &s->sbrPayloads;
     if ((prevId == ID_SCE || prevId == ID_CPE) && (type == 13 || type == 14) && count < 269 &&
@@ -383,8 +337,7 @@ static void ParseFill(AacDecState* s, AacBitReader* r, int prevId)
 }
 
 int32_t AacDecodeRawDataBlock(AacDecState* s, AacWorkArea* w, AacScratch* scratch, AacFrameOut* out,
-                              int frameOkInput, int synthesisOff, int enable0, int enable1)
-{
+                              int frameOkInput, int synthesisOff, int enable0, int enable1) {
     AacBitReader* r = &s->reader;
     int32_t result = 0;
     int frameOk = frameOkInput;
@@ -398,8 +351,7 @@ int32_t AacDecodeRawDataBlock(AacDecState* s, AacWorkArea* w, AacScratch* scratc
         if (s->transport == AAC_TRANSPORT_ADTS) {
             int32_t err = AacParseAdtsHeader(r, &s->info, &s->crc, &blocks);
             if (err) {
-                if (s->framesDecoded == 0)
-                    return err;
+                if (s->framesDecoded == 0) return err;
                 frameOk = 0;
                 result = err;
             } else {
@@ -408,14 +360,12 @@ int32_t AacDecodeRawDataBlock(AacDecState* s, AacWorkArea* w, AacScratch* scratc
             }
         } else if (s->transport == AAC_TRANSPORT_ADIF && s->framesDecoded == 0) {
             int32_t err = ParseAdifHeader(r, s);
-            if (err)
-                return err;
+            if (err) return err;
         }
     }
     if (frameOk) {
         AacBitsByteAlign(r, nullptr);
-        if (AacBitsPeek(r, 3) == ID_END)
-            frameOk = 0; // empty raw data block
+        if (AacBitsPeek(r, 3) == ID_END) frameOk = 0;  // empty raw data block
     }
 
     const uint8_t* blockStart = r->wordPtr;
@@ -427,75 +377,65 @@ int32_t AacDecodeRawDataBlock(AacDecState* s, AacWorkArea* w, AacScratch* scratc
         int id = (int)AacBitsRead(r, 3);
         if (r->bitsLeft < 0) {
             frameOk = 0;
-            if (!result)
-                result = AAC_E_BANDS;
+            if (!result) result = AAC_E_BANDS;
             break;
         }
-        if (id == ID_END)
-            break;
+        if (id == ID_END) break;
         int32_t err = 0;
         int began = r->bitsRead - blockStartBits;
         switch (id) {
-        case ID_SCE:
-        case ID_LFE:
-            if (channels + 1 > 2) {
-                err = AAC_E_CHANNELS;
+            case ID_SCE:
+            case ID_LFE:
+                if (channels + 1 > 2) {
+                    err = AAC_E_CHANNELS;
+                    break;
+                }
+                if (id == ID_LFE && protectedFrame && began < 193) s->crc.waived = 1;
+                err = DecodeSingle(s, r, channels, id == ID_SCE && protectedFrame);
+                channels += 1;
+                stereoKind = channels == 2 ? 2 : 0;
+                break;
+            case ID_CPE:
+                if (channels != 0) {
+                    err = AAC_E_CHANNELS;
+                    break;
+                }
+                err = DecodePair(s, r, protectedFrame);
+                channels = 2;
+                stereoKind = 1;
+                break;
+            case ID_CCE: err = AAC_E_COUPLING; break;
+            case ID_DSE: {
+                if (protectedFrame && began < 193) s->crc.waived = 1;
+                int idx = protectedFrame ? CrcRegister(&s->crc, r, 0) : -2;
+                if (idx == -1) {
+                    err = AAC_E_CRC;
+                    break;
+                }
+                SkipDse(r);
+                if (idx >= 0) CrcClose(&s->crc, idx, r);
                 break;
             }
-            if (id == ID_LFE && protectedFrame && began < 193)
-                s->crc.waived = 1;
-            err = DecodeSingle(s, r, channels, id == ID_SCE && protectedFrame);
-            channels += 1;
-            stereoKind = channels == 2 ? 2 : 0;
-            break;
-        case ID_CPE:
-            if (channels != 0) {
-                err = AAC_E_CHANNELS;
+            case ID_PCE: {
+                int idx = protectedFrame ? CrcRegister(&s->crc, r, 0) : -2;
+                if (idx == -1) {
+                    err = AAC_E_CRC;
+                    break;
+                }
+                int32_t start = r->bitsRead;
+                if (ParsePce(r, nullptr) != 0 || r->bitsLeft < 0 || r->bitsRead == start)
+                    err = AAC_E_CHANNELS;
+                if (idx >= 0) CrcClose(&s->crc, idx, r);
                 break;
             }
-            err = DecodePair(s, r, protectedFrame);
-            channels = 2;
-            stereoKind = 1;
-            break;
-        case ID_CCE:
-            err = AAC_E_COUPLING;
-            break;
-        case ID_DSE: {
-            if (protectedFrame && began < 193)
-                s->crc.waived = 1;
-            int idx = protectedFrame ? CrcRegister(&s->crc, r, 0) : -2;
-            if (idx == -1) {
-                err = AAC_E_CRC;
+            case ID_FIL:
+                if (protectedFrame && began < 193) s->crc.waived = 1;
+                ParseFill(s, r, prevId);
                 break;
-            }
-            SkipDse(r);
-            if (idx >= 0)
-                CrcClose(&s->crc, idx, r);
-            break;
         }
-        case ID_PCE: {
-            int idx = protectedFrame ? CrcRegister(&s->crc, r, 0) : -2;
-            if (idx == -1) {
-                err = AAC_E_CRC;
-                break;
-            }
-            int32_t start = r->bitsRead;
-            if (ParsePce(r, nullptr) != 0 || r->bitsLeft < 0 || r->bitsRead == start)
-                err = AAC_E_CHANNELS;
-            if (idx >= 0)
-                CrcClose(&s->crc, idx, r);
-            break;
-        }
-        case ID_FIL:
-            if (protectedFrame && began < 193)
-                s->crc.waived = 1;
-            ParseFill(s, r, prevId);
-            break;
-        }
-    if (err || r->bitsLeft < 0) {
+        if (err || r->bitsLeft < 0) {
             frameOk = 0;
-            if (!result)
-                result = err ? err : AAC_E_BANDS;
+            if (!result) result = err ? err : AAC_E_BANDS;
             break;
         }
         prevId = id;
@@ -506,8 +446,7 @@ int32_t AacDecodeRawDataBlock(AacDecState* s, AacWorkArea* w, AacScratch* scratc
         int32_t err = CrcCheck(&s->crc, r->start);
         if (err) {
             frameOk = 0;
-            if (!result)
-                result = err;
+            if (!result) result = err;
         }
     }
     if (frameOk && s->transport == AAC_TRANSPORT_ADTS && blocks == 1) {
@@ -516,12 +455,10 @@ int32_t AacDecodeRawDataBlock(AacDecState* s, AacWorkArea* w, AacScratch* scratc
         AacBitsByteAlign(&t, &left);
         if (left < 0 || left >= 8) {
             frameOk = 0;
-            if (!result)
-                result = AAC_E_BANDS;
+            if (!result) result = AAC_E_BANDS;
         }
     }
-    if (frameOk && (channels < 1 || channels > 2))
-        frameOk = 0;
+    if (frameOk && (channels < 1 || channels > 2)) frameOk = 0;
     if (frameOk) {
         s->info.channels = (uint8_t)channels;
         s->stereoKind = (uint8_t)stereoKind;
@@ -537,10 +474,10 @@ int32_t AacDecodeRawDataBlock(AacDecState* s, AacWorkArea* w, AacScratch* scratc
                 memset(s->fb[ch].overlap, 0, sizeof(s->fb[ch].overlap));
                 continue;
             }
-            if (!frameOk)
-                s->ch[ch].sfIndex = s->info.sfIndex;
+            if (!frameOk) s->ch[ch].sfIndex = s->info.sfIndex;
             AacConcealChannel(&s->ch[ch], &s->conceal[ch], frameOk);
-            AacFilterbank(&s->ch[ch], &s->fb[ch], s->pcm + ch * AAC_PCM_CHANNEL_STRIDE, scratch->fft);
+            AacFilterbank(&s->ch[ch], &s->fb[ch], s->pcm + ch * AAC_PCM_CHANNEL_STRIDE,
+                          scratch->fft);
         }
         w->framesDecoded++;
         w->stats.frames++;

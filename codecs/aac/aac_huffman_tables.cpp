@@ -1,3 +1,4 @@
+// clang-format off
 // Huffman codebooks of the AAC spectral data and scalefactors, as codeword
 // and length per index in the standard's order, turned into two-bit decoding
 // trees at compile time.

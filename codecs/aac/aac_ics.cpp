@@ -9,10 +9,9 @@
 // peek held in a register and the reader moves once per codeword. Only
 // codewords above 16 bits (long scalefactor codes) go on step by step; the
 // walk still ends after ten steps.
-static inline int32_t HuffmanDecode(AacBitReader* r, const uint16_t* tree)
-{
+static inline int32_t HuffmanDecode(AacBitReader* r, const uint16_t* tree) {
     const uint32_t window = AacBitsPeek(r, 16);
-    uint32_t node4 = 0; // a node entry (bits 0 and 1 clear) is 4 x the node
+    uint32_t node4 = 0;  // a node entry (bits 0 and 1 clear) is 4 x the node
     for (int used = 0; used < 16; used += 2) {
         uint16_t e = tree[node4 + ((window >> (14 - used)) & 3)];
         if (e & 1) {
@@ -37,8 +36,7 @@ static inline int32_t HuffmanDecode(AacBitReader* r, const uint16_t* tree)
 
 int32_t AacHuffmanDecode(AacBitReader* r, const uint16_t* tree) { return HuffmanDecode(r, tree); }
 
-int32_t AacParseIcsInfo(AacBitReader* r, AacChannel* c)
-{
+int32_t AacParseIcsInfo(AacBitReader* r, AacChannel* c) {
     const AacRateTable* rt = AacRate(c->sfIndex);
     c->icsReservedBit = (uint8_t)AacBitsRead1(r);
     c->windowSequence = (uint8_t)AacBitsRead(r, 2);
@@ -64,16 +62,13 @@ int32_t AacParseIcsInfo(AacBitReader* r, AacChannel* c)
         c->numWindowGroups = 1;
         memset(c->windowGroupLength, 0, sizeof(c->windowGroupLength));
         c->windowGroupLength[0] = 1;
-        if (AacBitsRead1(r))
-            return AAC_E_PREDICTION;
+        if (AacBitsRead1(r)) return AAC_E_PREDICTION;
     }
-    if (c->maxSfb > c->numSwb)
-        return AAC_E_BANDS;
+    if (c->maxSfb > c->numSwb) return AAC_E_BANDS;
     return 0;
 }
 
-static int32_t ParseSectionData(AacBitReader* r, AacChannel* c)
-{
+static int32_t ParseSectionData(AacBitReader* r, AacChannel* c) {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const int lenBits = isShort ? 3 : 5;
     const uint32_t escape = (1u << lenBits) - 1;
@@ -84,11 +79,9 @@ static int32_t ParseSectionData(AacBitReader* r, AacChannel* c)
         int k = 0;
         uint8_t* cbs = c->sectCb + (isShort ? g * 16 : 0);
         while (k < c->maxSfb) {
-            if (r->bitsLeft < 0)
-                return AAC_E_BANDS;
+            if (r->bitsLeft < 0) return AAC_E_BANDS;
             uint32_t cb = AacBitsRead(r, 4);
-            if (cb == AAC_CB_RESERVED)
-                return AAC_E_CODEBOOK;
+            if (cb == AAC_CB_RESERVED) return AAC_E_CODEBOOK;
             int len = 0;
             uint32_t inc;
             // A run of escape values cannot pass the band count; stop early
@@ -99,22 +92,17 @@ static int32_t ParseSectionData(AacBitReader* r, AacChannel* c)
                 if (k + len > c->maxSfb || r->bitsLeft < 0)
                     return r->bitsLeft < 0 ? AAC_E_BANDS : AAC_E_BANDS;
             } while (inc == escape);
-            if (len == 0)
-                return AAC_E_BANDS;
-            for (int b = k; b < k + len; b++)
-                cbs[b] = (uint8_t)cb;
-            if (cb == AAC_CB_INTENSITY || cb == AAC_CB_INTENSITY2)
-                c->intensityUsed = 1;
-            if (cb == AAC_CB_NOISE)
-                c->noiseUsed = 1;
+            if (len == 0) return AAC_E_BANDS;
+            for (int b = k; b < k + len; b++) cbs[b] = (uint8_t)cb;
+            if (cb == AAC_CB_INTENSITY || cb == AAC_CB_INTENSITY2) c->intensityUsed = 1;
+            if (cb == AAC_CB_NOISE) c->noiseUsed = 1;
             k += len;
         }
     }
     return 0;
 }
 
-static int32_t ParseScaleFactors(AacBitReader* r, AacChannel* c)
-{
+static int32_t ParseScaleFactors(AacBitReader* r, AacChannel* c) {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const uint16_t* sfTree = kAacCodebooks[12].tree;
     int sf = c->globalGain;
@@ -140,24 +128,20 @@ static int32_t ParseScaleFactors(AacBitReader* r, AacChannel* c)
                 }
                 c->scaleFactor[slot] = (int16_t)noiseEnergy;
                 int bit = isShort ? g * 16 + b : b;
-                if (bit < 128)
-                    c->pnsFlags[bit >> 5] |= 1u << (bit & 31);
+                if (bit < 128) c->pnsFlags[bit >> 5] |= 1u << (bit & 31);
             } else {
                 sf += HuffmanDecode(r, sfTree) - 60;
                 c->scaleFactor[slot] = (int16_t)(sf - 100);
             }
         }
-        if (r->bitsLeft < 0)
-            return AAC_E_BANDS;
+        if (r->bitsLeft < 0) return AAC_E_BANDS;
     }
     return 0;
 }
 
-static int32_t ParsePulseData(AacBitReader* r, AacChannel* c)
-{
+static int32_t ParsePulseData(AacBitReader* r, AacChannel* c) {
     c->pulsePresent = (uint8_t)AacBitsRead1(r);
-    if (!c->pulsePresent)
-        return 0;
+    if (!c->pulsePresent) return 0;
     c->numberPulse = (uint8_t)AacBitsRead(r, 2);
     c->pulseStartSfb = (uint8_t)AacBitsRead(r, 6);
     for (int i = 0; i <= c->numberPulse; i++) {
@@ -165,13 +149,11 @@ static int32_t ParsePulseData(AacBitReader* r, AacChannel* c)
         c->pulseAmp[i] = (uint8_t)AacBitsRead(r, 4);
     }
     // Pulses exist for long windows only and start inside the band table.
-    if (c->windowSequence == AAC_EIGHT_SHORT || c->pulseStartSfb >= c->numSwb)
-        return AAC_E_BANDS;
+    if (c->windowSequence == AAC_EIGHT_SHORT || c->pulseStartSfb >= c->numSwb) return AAC_E_BANDS;
     return 0;
 }
 
-static int32_t ParseTnsData(AacBitReader* r, AacChannel* c)
-{
+static int32_t ParseTnsData(AacBitReader* r, AacChannel* c) {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const int windows = isShort ? 8 : 1;
     const int nBits = isShort ? 1 : 2;
@@ -180,8 +162,7 @@ static int32_t ParseTnsData(AacBitReader* r, AacChannel* c)
     for (int w = 0; w < windows; w++) {
         int nFilt = (int)AacBitsRead(r, nBits);
         c->tnsNumFilt[w] = (uint8_t)nFilt;
-        if (!nFilt)
-            continue;
+        if (!nFilt) continue;
         int coefRes = (int)AacBitsRead1(r) + 3;
         int top = c->numSwb;
         for (int f = 0; f < nFilt; f++) {
@@ -189,8 +170,7 @@ static int32_t ParseTnsData(AacBitReader* r, AacChannel* c)
             int length = (int)AacBitsRead(r, lenBits);
             int order = (int)AacBitsRead(r, ordBits);
             int start = top - length;
-            if (start < 0)
-                return AAC_E_TNS;
+            if (start < 0) return AAC_E_TNS;
             t->startBand = (uint8_t)start;
             t->topBand = (uint8_t)top;
             t->coefRes = (uint8_t)coefRes;
@@ -202,10 +182,8 @@ static int32_t ParseTnsData(AacBitReader* r, AacChannel* c)
                 int bits = coefRes - compress;
                 for (int i = 0; i < order; i++) {
                     int v = (int)AacBitsRead(r, bits);
-                    if (v >= (1 << (bits - 1)))
-                        v -= 1 << bits;
-                    if (i < 32)
-                        t->coef[i] = (int8_t)v;
+                    if (v >= (1 << (bits - 1))) v -= 1 << bits;
+                    if (i < 32) t->coef[i] = (int8_t)v;
                 }
             }
             t->order = (uint8_t)(order > 12 ? 12 : order);
@@ -216,11 +194,9 @@ static int32_t ParseTnsData(AacBitReader* r, AacChannel* c)
 
 // Sign bits of an unsigned codebook: one per non-zero value, in order, read
 // at once.
-static inline void ReadSigns(AacBitReader* r, int* v, int dim)
-{
+static inline void ReadSigns(AacBitReader* r, int* v, int dim) {
     int nz = 0;
-    for (int i = 0; i < dim; i++)
-        nz += v[i] != 0;
+    for (int i = 0; i < dim; i++) nz += v[i] != 0;
     // Without branches on the values: a zero takes no bit and keeps its sign.
     uint32_t bits = AacBitsRead0(r, nz);
     for (int i = 0; i < dim; i++) {
@@ -234,8 +210,8 @@ static inline void ReadSigns(AacBitReader* r, int* v, int dim)
 // Codebooks 1-4: four values of two bits per codeword. The decoders work on a
 // local copy of the reader, which the compiler can keep in registers (the
 // output stores could alias the caller's).
-static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count, uint32_t* maxOut)
-{
+static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count,
+                           uint32_t* maxOut) {
     uint32_t mx = 0;
     AacBitReader local = *reader;
     AacBitReader* r = &local;
@@ -245,8 +221,7 @@ static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_
         int sym = HuffmanDecode(r, tree);
         int v[4] = {(sym & 3) - offset, ((sym >> 2) & 3) - offset, ((sym >> 4) & 3) - offset,
                     ((sym >> 6) & 3) - offset};
-        if (!book->isSigned)
-            ReadSigns(r, v, 4);
+        if (!book->isSigned) ReadSigns(r, v, 4);
         out[k] = v[0];
         out[k + 1] = v[1];
         out[k + 2] = v[2];
@@ -262,9 +237,8 @@ static int32_t DecodeQuads(AacBitReader* reader, const AacCodebook* book, int32_
 }
 
 // Codebooks 5-11: two values per codeword; 11 with escapes.
-static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count, int cb,
-                           uint32_t* maxOut)
-{
+static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_t* out, int count,
+                           int cb, uint32_t* maxOut) {
     uint32_t mx = 0;
     AacBitReader local = *reader;
     AacBitReader* r = &local;
@@ -279,13 +253,12 @@ static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_
             ReadSigns(r, v, 2);
             if (cb == AAC_CB_ESC) {
                 for (int i = 0; i < 2; i++) {
-                    if (v[i] != 16 && v[i] != -16)
-                        continue;
+                    if (v[i] != 16 && v[i] != -16) continue;
                     int n = 4;
                     while (AacBitsRead1(r)) {
                         if (++n > 12) {
                             *reader = local;
-                            return AAC_E_BANDS; // would exceed 8191
+                            return AAC_E_BANDS;  // would exceed 8191
                         }
                     }
                     int mag = (1 << n) + (int)AacBitsRead(r, n);
@@ -307,8 +280,7 @@ static int32_t DecodePairs(AacBitReader* reader, const AacCodebook* book, int32_
 
 // Quantised values of the whole channel into spectrum[] (window w at w * 128),
 // and the largest magnitude of each decoded band and window.
-static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c, uint16_t (*bandMax)[64])
-{
+static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c, uint16_t (*bandMax)[64]) {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const uint16_t* swb = AacSwb(c);
     int32_t* spec = c->spectrum;
@@ -317,20 +289,18 @@ static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c, uint16_t (*band
     for (int g = 0; g < c->numWindowGroups; g++) {
         for (int b = 0; b < c->maxSfb; b++) {
             int cb = c->sectCb[isShort ? g * 16 + b : b];
-            if (cb == AAC_CB_ZERO || cb >= AAC_CB_NOISE)
-                continue;
+            if (cb == AAC_CB_ZERO || cb >= AAC_CB_NOISE) continue;
             const AacCodebook* book = &kAacCodebooks[cb];
             for (int wi = 0; wi < c->windowGroupLength[g]; wi++) {
                 int32_t* out = spec + (winBase + wi) * 128;
                 uint32_t mx = 0;
-                int32_t err = book->dimension == 4
-                                  ? DecodeQuads(r, book, out + swb[b], swb[b + 1] - swb[b], &mx)
-                                  : DecodePairs(r, book, out + swb[b], swb[b + 1] - swb[b], cb, &mx);
+                int32_t err =
+                    book->dimension == 4
+                        ? DecodeQuads(r, book, out + swb[b], swb[b + 1] - swb[b], &mx)
+                        : DecodePairs(r, book, out + swb[b], swb[b + 1] - swb[b], cb, &mx);
                 bandMax[winBase + wi][b] = (uint16_t)mx;
-                if (err)
-                    return err;
-                if (r->bitsLeft < 0)
-                    return AAC_E_BANDS;
+                if (err) return err;
+                if (r->bitsLeft < 0) return AAC_E_BANDS;
             }
         }
         winBase += c->windowGroupLength[g];
@@ -338,14 +308,12 @@ static int32_t ParseSpectralData(AacBitReader* r, AacChannel* c, uint16_t (*band
     return 0;
 }
 
-static void ApplyPulses(AacChannel* c, uint16_t* bandMax)
-{
+static void ApplyPulses(AacChannel* c, uint16_t* bandMax) {
     const uint16_t* swb = AacSwb(c);
     int k = swb[c->pulseStartSfb];
     for (int i = 0; i <= c->numberPulse; i++) {
         k += c->pulseOffset[i];
-        if (k >= 1024)
-            break;
+        if (k >= 1024) break;
         if (c->spectrum[k] > 0)
             c->spectrum[k] += c->pulseAmp[i];
         else
@@ -364,15 +332,14 @@ static void ApplyPulses(AacChannel* c, uint16_t* bandMax)
 
 // |q|^(4/3) x 2^((sf & 3)/4) as a Q31 mantissa in [0.5, 1), for a magnitude
 // a >= 1, and its exponent without the sf >> 2 part.
-static inline int32_t QuantMagnitude(uint32_t a, int sf3, int* expOut)
-{
+static inline int32_t QuantMagnitude(uint32_t a, int sf3, int* expOut) {
     int e = 32 - __builtin_clz(a);
-    if (e > 15)
-        e = 15, a = 32767;
+    if (e > 15) e = 15, a = 32767;
     uint32_t m = a << (31 - e);
     int idx = (int)((m >> 22) & 0xFF);
     int frac = (int)((m >> 18) & 15);
-    int32_t p = kAacPow43[idx] + (int32_t)(((int64_t)(kAacPow43[idx + 1] - kAacPow43[idx]) * frac) >> 4);
+    int32_t p =
+        kAacPow43[idx] + (int32_t)(((int64_t)(kAacPow43[idx + 1] - kAacPow43[idx]) * frac) >> 4);
     int row = sf3 * 16 + e;
     int32_t prod = (int32_t)(((int64_t)p * kAacQuantGainMant[row]) >> 31);
     int ns = AacNorm32(prod);
@@ -383,8 +350,7 @@ static inline int32_t QuantMagnitude(uint32_t a, int sf3, int* expOut)
 // Mantissas of each band aligned to the band's largest value. Magnitudes
 // below 16, nearly all of them, come from a table of the scalefactor's
 // fraction, filled on first use.
-static void InverseQuantise(AacChannel* c, uint16_t (*bandMax)[64])
-{
+static void InverseQuantise(AacChannel* c, uint16_t (*bandMax)[64]) {
     const int isShort = c->windowSequence == AAC_EIGHT_SHORT;
     const uint16_t* swb = AacSwb(c);
     int32_t smallMant[4][16];
@@ -402,15 +368,13 @@ static void InverseQuantise(AacChannel* c, uint16_t (*bandMax)[64])
                 const int lo = swb[b], hi = swb[b + 1];
                 if (cb == AAC_CB_ZERO || cb >= AAC_CB_NOISE) {
                     // zero already unless a pulse landed here
-                    if (c->pulsePresent)
-                        memset(spec + lo, 0, sizeof(int32_t) * (hi - lo));
+                    if (c->pulsePresent) memset(spec + lo, 0, sizeof(int32_t) * (hi - lo));
                     continue;
                 }
                 int sf = c->scaleFactor[slot];
                 const int sf3 = sf & 3;
                 uint32_t maxq = bandMax[w][b];
-                if (maxq == 0)
-                    continue;
+                if (maxq == 0) continue;
                 int bandExp;
                 QuantMagnitude(maxq, sf3, &bandExp);
                 int32_t* mant = smallMant[sf3];
@@ -435,13 +399,11 @@ static void InverseQuantise(AacChannel* c, uint16_t (*bandMax)[64])
                         aligned[15 + a] = AacShiftSat(mant[a], sh);
                         aligned[15 - a] = AacShiftSat(-mant[a], sh);
                     }
-                    for (int k = lo; k < hi; k++)
-                        spec[k] = aligned[15 + spec[k]];
+                    for (int k = lo; k < hi; k++) spec[k] = aligned[15 + spec[k]];
                 } else {
                     for (int k = lo; k < hi; k++) {
                         int32_t q = spec[k];
-                        if (q == 0)
-                            continue;
+                        if (q == 0) continue;
                         uint32_t a = (uint32_t)(q < 0 ? -q : q);
                         int32_t m;
                         int e;
@@ -461,66 +423,51 @@ static void InverseQuantise(AacChannel* c, uint16_t (*bandMax)[64])
     }
 }
 
-void AacScaleToBlockExponent(AacChannel* c)
-{
+void AacScaleToBlockExponent(AacChannel* c) {
     const int windows = c->windowSequence == AAC_EIGHT_SHORT ? 8 : 1;
     const uint16_t* swb = AacSwb(c);
     for (int w = 0; w < windows; w++) {
         int e = -32;
         for (int b = 0; b < c->numSwb; b++)
-            if (c->bandExp[w][b] > e)
-                e = c->bandExp[w][b];
-        if (c->tnsPresent)
-            e += 2;
+            if (c->bandExp[w][b] > e) e = c->bandExp[w][b];
+        if (c->tnsPresent) e += 2;
         c->blockExp[w] = (int16_t)e;
         int32_t* spec = c->spectrum + w * 128;
         for (int b = 0; b < c->numSwb; b++) {
             // e is the largest band exponent: only right shifts here
             int s = e - c->bandExp[w][b];
-            if (s == 0)
-                continue;
-            if (s > 31)
-                s = 31;
-            for (int k = swb[b]; k < swb[b + 1]; k++)
-                spec[k] >>= s;
+            if (s == 0) continue;
+            if (s > 31) s = 31;
+            for (int k = swb[b]; k < swb[b + 1]; k++) spec[k] >>= s;
         }
     }
     // Lines above the last band (short tables end at 128, long at 1024) stay 0.
 }
 
-int32_t AacDecodeIcs(AacBitReader* r, AacChannel* c, int commonWindow, AacPnsState* pns)
-{
+int32_t AacDecodeIcs(AacBitReader* r, AacChannel* c, int commonWindow, AacPnsState* pns) {
     int32_t err;
     (void)pns;
     if (!commonWindow) {
         err = AacParseIcsInfo(r, c);
-        if (err)
-            return err;
+        if (err) return err;
     }
     err = ParseSectionData(r, c);
-    if (err)
-        return err;
+    if (err) return err;
     err = ParseScaleFactors(r, c);
-    if (err)
-        return err;
+    if (err) return err;
     err = ParsePulseData(r, c);
-    if (err)
-        return err;
+    if (err) return err;
     c->tnsPresent = (uint8_t)AacBitsRead1(r);
     memset(c->tnsNumFilt, 0, sizeof(c->tnsNumFilt));
     if (c->tnsPresent) {
         err = ParseTnsData(r, c);
-        if (err)
-            return err;
+        if (err) return err;
     }
-    if (AacBitsRead1(r))
-        return AAC_E_GAINCONTROL;
-    uint16_t bandMax[8][64]; // set for every band that has spectral data
+    if (AacBitsRead1(r)) return AAC_E_GAINCONTROL;
+    uint16_t bandMax[8][64];  // set for every band that has spectral data
     err = ParseSpectralData(r, c, bandMax);
-    if (err)
-        return err;
-    if (c->pulsePresent)
-        ApplyPulses(c, bandMax[0]);
+    if (err) return err;
+    if (c->pulsePresent) ApplyPulses(c, bandMax[0]);
     InverseQuantise(c, bandMax);
     return r->bitsLeft < 0 ? AAC_E_BANDS : 0;
 }

@@ -12,19 +12,19 @@
 // 16-bit word at wordPtr (an even address inside the caller's input), and
 // hold byteCount * 8 - 4 bits. Valid during the frame call only.
 struct AacSbrPayload {
-    int32_t elementId; // element the fill element followed: 0 SCE, 1 CPE
-    int32_t extType;   // 13 (EXT_SBR_DATA) or 14 (EXT_SBR_DATA_CRC)
-    int32_t byteCount; // the fill element's byte count
+    int32_t elementId;  // element the fill element followed: 0 SCE, 1 CPE
+    int32_t extType;    // 13 (EXT_SBR_DATA) or 14 (EXT_SBR_DATA_CRC)
+    int32_t byteCount;  // the fill element's byte count
     int32_t bitPos;
     const uint8_t* wordPtr;
-    const uint8_t* dataBegin; // readable input bytes are [dataBegin, dataEnd)
+    const uint8_t* dataBegin;  // readable input bytes are [dataBegin, dataEnd)
     const uint8_t* dataEnd;
 };
 
 // Rebuilt by every frame's fill elements, emptied by a bad frame. A count
 // above 0 is the SBR-present flag.
 struct AacSbrPayloadList {
-    int32_t count; // 0..2
+    int32_t count;  // 0..2
     AacSbrPayload entry[2];
 };
 
@@ -48,9 +48,9 @@ int32_t SbrDecoderInit(void* sbrState, int32_t coreRate, int32_t coreFrameLength
 // frame call adds 4352 to a non-zero result. On 0 with downSampled 0 the
 // frame holds 2048 samples per channel.
 int32_t SbrFrameStep(void* sbrState, const AacSbrPayloadList* payloads, int16_t* pcm,
-                     int32_t* channels, int32_t downSampled, int32_t monoOutput,
-                     int32_t frameGood, int32_t parseOnly, int32_t enable0, int32_t enable1,
-                     int32_t* lastPayloadBytes, int32_t* bytesUsed);
+                     int32_t* channels, int32_t downSampled, int32_t monoOutput, int32_t frameGood,
+                     int32_t parseOnly, int32_t enable0, int32_t enable1, int32_t* lastPayloadBytes,
+                     int32_t* bytesUsed);
 
 // 1 once parametric stereo data were found.
 int32_t SbrPsFound(const void* sbrState);

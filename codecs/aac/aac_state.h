@@ -9,12 +9,7 @@
 #include "codecs/aac/aac_dec.h"
 #include "codecs/aac/aac_sbr_hook.h"
 
-enum {
-    AAC_ONLY_LONG = 0,
-    AAC_LONG_START = 1,
-    AAC_EIGHT_SHORT = 2,
-    AAC_LONG_STOP = 3
-};
+enum { AAC_ONLY_LONG = 0, AAC_LONG_START = 1, AAC_EIGHT_SHORT = 2, AAC_LONG_STOP = 3 };
 
 enum {
     AAC_CB_ZERO = 0,
@@ -30,9 +25,9 @@ enum { AAC_TRANSPORT_ADIF = 0, AAC_TRANSPORT_ADTS = 1, AAC_TRANSPORT_RAW = 3 };
 struct AacTnsFilter {
     uint8_t startBand;
     uint8_t topBand;
-    uint8_t direction; // 1 upwards, 255 downwards
-    uint8_t coefRes;   // resolution + 3 ... stored as bits per coefficient source (3 or 4)
-    uint8_t order;     // at most 12 after limiting
+    uint8_t direction;  // 1 upwards, 255 downwards
+    uint8_t coefRes;    // resolution + 3 ... stored as bits per coefficient source (3 or 4)
+    uint8_t order;      // at most 12 after limiting
     int8_t coef[32];
 };
 
@@ -45,7 +40,7 @@ struct AacChannel {
     uint8_t windowShape;
     uint8_t maxSfb;
     uint8_t scaleFactorGrouping;
-    uint8_t numSwb; // bands of the window length at this rate
+    uint8_t numSwb;  // bands of the window length at this rate
     uint8_t numWindowGroups;
     uint8_t windowGroupLength[8];
     int8_t sfIndex;
@@ -53,8 +48,8 @@ struct AacChannel {
     uint8_t intensityUsed;
     uint8_t noiseUsed;
 
-    uint8_t sectCb[128];   // long: band b; short: group * 16 + band
-    int16_t scaleFactor[128]; // value - 100 (intensity positions alike); PNS energies raw
+    uint8_t sectCb[128];       // long: band b; short: group * 16 + band
+    int16_t scaleFactor[128];  // value - 100 (intensity positions alike); PNS energies raw
 
     uint8_t pulsePresent;
     uint8_t numberPulse;
@@ -69,8 +64,8 @@ struct AacChannel {
     uint32_t pnsFlags[4];  // bit g * 16 + b
     uint32_t pnsPair[4];   // channel 0 of a pair: bands whose noise channel 1 repeats
 
-    int16_t blockExp[8];    // per window (the first for a long window)
-    int16_t bandExp[8][64]; // per window and band while decoding
+    int16_t blockExp[8];     // per window (the first for a long window)
+    int16_t bandExp[8][64];  // per window and band while decoding
     int32_t spectrum[1024];
 };
 
@@ -98,7 +93,7 @@ struct AacStreamInfo {
     int32_t sampleRate;
     uint8_t objectType;
     uint8_t channelConfig;
-    uint8_t channels; // of the last good frame
+    uint8_t channels;  // of the last good frame
     int32_t frameLength;
 };
 
@@ -106,7 +101,7 @@ struct AacAdifHeader {
     uint8_t copyrightPresent, originalCopy, home, bitstreamType;
     uint32_t bitrate;
     uint8_t numPce;
-    uint8_t pce[16][2]; // object type, sampling frequency index
+    uint8_t pce[16][2];  // object type, sampling frequency index
 };
 
 struct AacCrcRegion {
@@ -147,7 +142,7 @@ struct AacStats {
 struct AacDecState {
     AacBitReader reader;
     uint8_t initialised;
-    uint8_t transport;   // 0 ADIF, 1 ADTS, 3 unknown/raw
+    uint8_t transport;  // 0 ADIF, 1 ADTS, 3 unknown/raw
     uint8_t rateUnknown;
     uint8_t frameOkInput;
     uint8_t frameOk;
@@ -167,8 +162,8 @@ struct AacDecState {
     AacSbrPayloadList sbrPayloads;
     AacPnsState pns[2];
     uint8_t msMaskPresent;
-    uint8_t msFlags[64]; // per band, bit g for window group g
-    int16_t* pcm;        // planar output, AAC_PCM_CHANNEL_STRIDE apart
+    uint8_t msFlags[64];  // per band, bit g for window group g
+    int16_t* pcm;         // planar output, AAC_PCM_CHANNEL_STRIDE apart
     AacStats* stats;
 
     AacChannel ch[2];

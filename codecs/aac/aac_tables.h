@@ -23,8 +23,8 @@ struct AacRateTable {
     int32_t rate;
     uint8_t numSwbLong;
     uint8_t numSwbShort;
-    const uint16_t* swbLong;  // numSwbLong + 1 offsets
-    const uint16_t* swbShort; // numSwbShort + 1 offsets
+    const uint16_t* swbLong;   // numSwbLong + 1 offsets
+    const uint16_t* swbShort;  // numSwbShort + 1 offsets
     uint8_t tnsMaxBandsLong;
     uint8_t tnsMaxBandsShort;
 };
@@ -35,12 +35,12 @@ extern const AacRateTable kAacRateTables[12];
 // earlier. Otherwise entry >> 2 is the next node.
 struct AacCodebook {
     uint8_t dimension;
-    uint8_t bits;     // per packed value
+    uint8_t bits;  // per packed value
     int8_t offset;
-    uint8_t isSigned; // values carry their sign (no sign bits follow)
+    uint8_t isSigned;  // values carry their sign (no sign bits follow)
     const uint16_t* tree;
 };
-extern const AacCodebook kAacCodebooks[13]; // 1..11 spectral, 12 = scalefactors (0 unused)
+extern const AacCodebook kAacCodebooks[13];  // 1..11 spectral, 12 = scalefactors (0 unused)
 
-int32_t AacNoiseSign(int index); // -1 or 1, random signs of the concealment
+int32_t AacNoiseSign(int index);  // -1 or 1, random signs of the concealment
 #endif

@@ -8,41 +8,41 @@
 #include "sbr_bits.h"
 
 enum {
-  kPsMaxEnvelopes = 5,    // 4 transmitted + 1 appended
-  kPsMaxBands = 34,
-  kPsStereoBands = 20,
-  kPsGroups = 22,         // processing groups
-  kPsHybridBands = 10,    // sub-subbands of QMF bands 0..2
-  kPsSlots = 32,          // QMF slots of a frame
-  kPsHybridDelay = 6,     // slots
-  kPsAllpassBands = 30,   // the 10 sub-subbands and QMF bands 3..22
-  kPsMutedExp = -1000,    // a slot exponent that marks a silent high band
+    kPsMaxEnvelopes = 5,  // 4 transmitted + 1 appended
+    kPsMaxBands = 34,
+    kPsStereoBands = 20,
+    kPsGroups = 22,        // processing groups
+    kPsHybridBands = 10,   // sub-subbands of QMF bands 0..2
+    kPsSlots = 32,         // QMF slots of a frame
+    kPsHybridDelay = 6,    // slots
+    kPsAllpassBands = 30,  // the 10 sub-subbands and QMF bands 3..22
+    kPsMutedExp = -1000,   // a slot exponent that marks a silent high band
 };
 
 // ---- bitstream and parameters
 
 struct PsBitstream {
-  uint8_t dataValid;      // this frame's payload parsed
-  uint8_t headerSeen;
-  uint8_t enableIid, enableIcc, enableExt;
-  uint8_t iidMode, iccMode;  // 0, 1, 2: 10, 20, 34 bands
-  uint8_t iidFine;
-  uint8_t frameClass;
-  uint8_t numEnv;         // transmitted envelopes, 0..4
-  uint8_t border[kPsMaxEnvelopes + 1];
-  uint8_t iidDt[kPsMaxEnvelopes], iccDt[kPsMaxEnvelopes];
-  int8_t iidDelta[kPsMaxEnvelopes][kPsMaxBands];
-  int8_t iccDelta[kPsMaxEnvelopes][kPsMaxBands];
-  int8_t prevIid[kPsMaxBands], prevIcc[kPsMaxBands];  // last envelope, native resolution
+    uint8_t dataValid;  // this frame's payload parsed
+    uint8_t headerSeen;
+    uint8_t enableIid, enableIcc, enableExt;
+    uint8_t iidMode, iccMode;  // 0, 1, 2: 10, 20, 34 bands
+    uint8_t iidFine;
+    uint8_t frameClass;
+    uint8_t numEnv;  // transmitted envelopes, 0..4
+    uint8_t border[kPsMaxEnvelopes + 1];
+    uint8_t iidDt[kPsMaxEnvelopes], iccDt[kPsMaxEnvelopes];
+    int8_t iidDelta[kPsMaxEnvelopes][kPsMaxBands];
+    int8_t iccDelta[kPsMaxEnvelopes][kPsMaxBands];
+    int8_t prevIid[kPsMaxBands], prevIcc[kPsMaxBands];  // last envelope, native resolution
 };
 
 // What the signal path uses for one frame.
 struct PsParams {
-  int numEnv;                          // 1..5
-  uint8_t border[kPsMaxEnvelopes + 1]; // border[0] = 0 .. border[numEnv] = 32
-  uint8_t iidFine;
-  int8_t iid[kPsMaxEnvelopes][kPsStereoBands];
-  int8_t icc[kPsMaxEnvelopes][kPsStereoBands];
+    int numEnv;                           // 1..5
+    uint8_t border[kPsMaxEnvelopes + 1];  // border[0] = 0 .. border[numEnv] = 32
+    uint8_t iidFine;
+    int8_t iid[kPsMaxEnvelopes][kPsStereoBands];
+    int8_t icc[kPsMaxEnvelopes][kPsStereoBands];
 };
 
 // Reads one ps_data() payload (the bits after the extension id); returns
@@ -60,7 +60,9 @@ void PsDeltaDecode(PsBitstream* bs, int8_t iid[kPsMaxEnvelopes][kPsMaxBands],
 // Once per frame: deltas to indices, borders, 34-to-20 mapping.
 void PsDecodeParameters(PsBitstream* bs, PsParams* out);
 
-static inline int PsClamp(int x, int low, int high) { return x < low ? low : (x > high ? high : x); }
+static inline int PsClamp(int x, int low, int high) {
+    return x < low ? low : (x > high ? high : x);
+}
 // (a + b) / 2 and y / 3, truncated toward zero.
 static inline int PsHalve(int a, int b) { return (a + b) / 2; }
 int PsThird(int y);
@@ -79,9 +81,9 @@ int PsEncodeParameter(const int8_t* target, int n, int dt, const int8_t* prev, i
 // ---- hybrid filterbank
 
 struct PsHybrid {
-  int32_t re[3][12 + kPsSlots];
-  int32_t im[3][12 + kPsSlots];
-  int pos;  // slot within the frame
+    int32_t re[3][12 + kPsSlots];
+    int32_t im[3][12 + kPsSlots];
+    int pos;  // slot within the frame
 };
 
 void PsHybridInit(PsHybrid* h);
@@ -98,33 +100,33 @@ void PsHybridEndFrame(PsHybrid* h);
 // ---- decorrelation and mixing
 
 struct PsState {
-  PsBitstream bs;
-  PsParams params;
-  PsHybrid hybrid;
-  int exponent;        // stored = true x 2^exponent
-  int bandLimit;       // QMF bands processed this frame
-  int prevBandLimit;
-  int envIndex;
-  uint32_t slotCount;  // running slot counter for the circular buffers
-  // Delay lines and all-pass buffers hold 32-bit values: the one block
-  // exponent follows the loudest part of the frame (often the high band),
-  // and 16-bit storage left the quieter low band's decorrelated signal with
-  // a few bits (about 20 dB SNR on such streams).
-  int32_t delayRe[12][14], delayIm[12][14];   // QMF bands 23..34
-  int32_t delay1Re[29], delay1Im[29];         // QMF bands 35..63
-  int32_t apInRe[kPsAllpassBands][16], apInIm[kPsAllpassBands][16];
-  int32_t apRe[3][kPsAllpassBands][16], apIm[3][kPsAllpassBands][16];
-  int32_t linkGain[3][kPsAllpassBands];  // Q31, set at init
-  // Transient reduction per stereo band: peak-decay power, smoothed
-  // peak-difference power, smoothed power. 64-bit: a 32-bit power of the
-  // 29 QMF bands of the top stereo band saturates at full scale, and a
-  // saturated power hides every transient there.
-  int64_t peakDecay[kPsStereoBands], peakDiff[kPsStereoBands], power[kPsStereoBands];
-  int32_t h[kPsGroups][4];      // h11, h12, h21, h22, Q14
-  int32_t hStep[kPsGroups][4];  // per slot
-  int16_t transientGain[kPsStereoBands];  // Q15, of the last slot
-  uint8_t bandOf[kPsHybridBands + 61];    // stereo band of each signal index
-  uint8_t groupOf[kPsHybridBands + 61];   // processing group of each signal index
+    PsBitstream bs;
+    PsParams params;
+    PsHybrid hybrid;
+    int exponent;   // stored = true x 2^exponent
+    int bandLimit;  // QMF bands processed this frame
+    int prevBandLimit;
+    int envIndex;
+    uint32_t slotCount;  // running slot counter for the circular buffers
+    // Delay lines and all-pass buffers hold 32-bit values: the one block
+    // exponent follows the loudest part of the frame (often the high band),
+    // and 16-bit storage left the quieter low band's decorrelated signal with
+    // a few bits (about 20 dB SNR on such streams).
+    int32_t delayRe[12][14], delayIm[12][14];  // QMF bands 23..34
+    int32_t delay1Re[29], delay1Im[29];        // QMF bands 35..63
+    int32_t apInRe[kPsAllpassBands][16], apInIm[kPsAllpassBands][16];
+    int32_t apRe[3][kPsAllpassBands][16], apIm[3][kPsAllpassBands][16];
+    int32_t linkGain[3][kPsAllpassBands];  // Q31, set at init
+    // Transient reduction per stereo band: peak-decay power, smoothed
+    // peak-difference power, smoothed power. 64-bit: a 32-bit power of the
+    // 29 QMF bands of the top stereo band saturates at full scale, and a
+    // saturated power hides every transient there.
+    int64_t peakDecay[kPsStereoBands], peakDiff[kPsStereoBands], power[kPsStereoBands];
+    int32_t h[kPsGroups][4];                // h11, h12, h21, h22, Q14
+    int32_t hStep[kPsGroups][4];            // per slot
+    int16_t transientGain[kPsStereoBands];  // Q15, of the last slot
+    uint8_t bandOf[kPsHybridBands + 61];    // stereo band of each signal index
+    uint8_t groupOf[kPsHybridBands + 61];   // processing group of each signal index
 };
 
 void PsDecoderInit(PsState* ps);
@@ -164,11 +166,11 @@ int PsApplyFrame(PsState* ps, int32_t (*re)[64], int32_t (*im)[64], int32_t (*ri
 // ---- tables (ps_tables.cpp)
 
 struct PsHuffTable {
-  const uint32_t* code;
-  const uint8_t* len;
-  const int8_t* tree;
-  int count;
-  int lav;  // value = symbol - lav
+    const uint32_t* code;
+    const uint8_t* len;
+    const int8_t* tree;
+    int count;
+    int lav;  // value = symbol - lav
 };
 // IID coarse (f, t), IID fine (f, t), ICC (f, t).
 enum { kPsHuffIidF, kPsHuffIidT, kPsHuffIidFineF, kPsHuffIidFineT, kPsHuffIccF, kPsHuffIccT };

@@ -1,3 +1,4 @@
+// clang-format off
 // Constant tables of the parametric-stereo decoder. The numeric blocks
 // marked "generated" come from ps_tables_gen.py.
 #include "ps.h"

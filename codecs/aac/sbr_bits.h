@@ -5,10 +5,10 @@
 #include <cstdint>
 
 struct SbrBitReader {
-  const uint8_t* data;
-  int bits;   // readable bits
-  int pos;
-  int error;
+    const uint8_t* data;
+    int bits;  // readable bits
+    int pos;
+    int error;
 };
 
 void SbrBitReaderInit(SbrBitReader* br, const uint8_t* data, int bits);
@@ -16,10 +16,10 @@ uint32_t SbrReadBits(SbrBitReader* br, int n);  // n <= 32
 static inline int SbrBitsLeft(const SbrBitReader* br) { return br->bits - br->pos; }
 
 struct SbrBitWriter {
-  uint8_t* data;
-  int capacityBits;
-  int pos;
-  int error;
+    uint8_t* data;
+    int capacityBits;
+    int pos;
+    int error;
 };
 
 void SbrBitWriterInit(SbrBitWriter* bw, uint8_t* data, int capacityBytes);

@@ -11,43 +11,43 @@
 #include "sbr_qmf.h"
 
 enum {
-  kSbrOk = 0,
-  kSbrNotDecodable = 13,  // data missing or invalid: the core PCM stands
-  kSbrPsInPair = 14,      // parametric stereo signalled in a channel pair
+    kSbrOk = 0,
+    kSbrNotDecodable = 13,  // data missing or invalid: the core PCM stands
+    kSbrPsInPair = 14,      // parametric stereo signalled in a channel pair
 };
 
 // Header state.
 enum { kSbrHeaderNone = 0, kSbrHeaderDefaults = 1, kSbrHeaderValid = 2 };
 
 struct SbrChannelState {
-  SbrAnalysisBank ana;
-  SbrSynthesisBank syn;
-  SbrQmfMatrix m;
-  SbrHfState hf;
-  SbrEnvAdjustState adj;
-  SbrChannelHistory hist;
-  SbrChannelFrame frame;  // last usable frame, for concealment
-  uint8_t invf[5];
-  int haveFrame;
-  int lowExp;             // exponent of the low band in the overlap slots
-  int slotExp[kSbrMatrixSlots];
+    SbrAnalysisBank ana;
+    SbrSynthesisBank syn;
+    SbrQmfMatrix m;
+    SbrHfState hf;
+    SbrEnvAdjustState adj;
+    SbrChannelHistory hist;
+    SbrChannelFrame frame;  // last usable frame, for concealment
+    uint8_t invf[5];
+    int haveFrame;
+    int lowExp;  // exponent of the low band in the overlap slots
+    int slotExp[kSbrMatrixSlots];
 };
 
 struct SbrDecoder {
-  int outputRate;
-  int downSampled;
-  SbrKernelSet ks;
-  SbrHeader header;
-  SbrBandTables tables;
-  int headerState;
-  int tablesOk;
-  int psFound;      // parametric-stereo data seen in the stream
-  int outChannels;  // channels the last SbrDecodeFrameList wrote
-  int monoMerge;    // a channel pair's data drive one channel: merge them
-  int disabled[2];  // a disabled channel is not synthesised: its QMF
-                    // histories are cleared and its output is silence
-  SbrChannelState ch[2];
-  alignas(8) unsigned char ps[kSbrPsStateBytes];
+    int outputRate;
+    int downSampled;
+    SbrKernelSet ks;
+    SbrHeader header;
+    SbrBandTables tables;
+    int headerState;
+    int tablesOk;
+    int psFound;      // parametric-stereo data seen in the stream
+    int outChannels;  // channels the last SbrDecodeFrameList wrote
+    int monoMerge;    // a channel pair's data drive one channel: merge them
+    int disabled[2];  // a disabled channel is not synthesised: its QMF
+                      // histories are cleared and its output is silence
+    SbrChannelState ch[2];
+    alignas(8) unsigned char ps[kSbrPsStateBytes];
 };
 
 // Sets the decoder up for an output rate (twice the core rate); complexSet
@@ -56,15 +56,15 @@ int SbrDecoderSetup(SbrDecoder* d, int outputRate, int downSampled, int complexS
 
 // The SBR payloads of one raw data block, in element order.
 struct SbrPayload {
-  const uint8_t* data;
-  int bitPos;     // first bit after the extension type nibble
-  int bits;       // bits of sbr_extension_data (count x 8 - 4)
-  int extType;    // 13, or 14 with CRC
-  int elementId;  // 0 single channel, 1 channel pair
+    const uint8_t* data;
+    int bitPos;     // first bit after the extension type nibble
+    int bits;       // bits of sbr_extension_data (count x 8 - 4)
+    int extType;    // 13, or 14 with CRC
+    int elementId;  // 0 single channel, 1 channel pair
 };
 struct SbrPayloadList {
-  int count;  // at most 2 are used
-  SbrPayload item[2];
+    int count;  // at most 2 are used
+    SbrPayload item[2];
 };
 
 // One frame with its payload list (two payloads: one single-channel
@@ -79,10 +79,10 @@ int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t*
 // frame's list comes back.
 enum { kSbrPayloadStoreBytes = 538 };
 struct SbrPayloadDelay {
-  uint8_t store[2][2][kSbrPayloadStoreBytes];
-  SbrPayloadList kept;
-  int keptGood;
-  int slot;
+    uint8_t store[2][2][kSbrPayloadStoreBytes];
+    SbrPayloadList kept;
+    int keptGood;
+    int slot;
 };
 void SbrPayloadDelayInit(SbrPayloadDelay* pd);
 

@@ -21,267 +21,269 @@ bool Less(SbrME a, SbrME b) { return SbrMeLess(a, b); }
 
 // Energy of a 64-bit sum of squares, as mantissa-exponent.
 SbrME FromSum(uint64_t s) {
-  if (s == 0) return kZero;
-  int nb = 64 - __builtin_clzll(s);
-  int64_t mant = nb > 15 ? (int64_t)(s >> (nb - 15)) : (int64_t)(s << (15 - nb));
-  if (mant > 32767) mant = 32767;
-  return Norm(SbrME{(int16_t)mant, (int16_t)nb});
+    if (s == 0) return kZero;
+    int nb = 64 - __builtin_clzll(s);
+    int64_t mant = nb > 15 ? (int64_t)(s >> (nb - 15)) : (int64_t)(s << (15 - nb));
+    if (mant > 32767) mant = 32767;
+    return Norm(SbrME{(int16_t)mant, (int16_t)nb});
 }
 
 // value x 2^shift as a 32-bit integer, saturated.
 int32_t ToLinear(SbrME a, int shift) {
-  if (a.m == 0) return 0;
-  int s = a.e + shift - 15;
-  if (s >= 0) {
-    if (s > 31) s = 31;
-    return SbrSat32((int64_t)a.m * ((int64_t)1 << s));
-  }
-  if (-s > 31) return 0;
-  return (int32_t)(((int64_t)a.m + ((int64_t)1 << (-s - 1))) >> -s);
+    if (a.m == 0) return 0;
+    int s = a.e + shift - 15;
+    if (s >= 0) {
+        if (s > 31) s = 31;
+        return SbrSat32((int64_t)a.m * ((int64_t)1 << s));
+    }
+    if (-s > 31) return 0;
+    return (int32_t)(((int64_t)a.m + ((int64_t)1 << (-s - 1))) >> -s);
 }
 
 // A 64-bit product brought down by r bits (up by -r), rounded, saturated
 // to 32 bits.
 int64_t ScaleProduct(int64_t p, int r) {
-  if (p == 0) return 0;
-  if (r > 62) return 0;
-  if (r > 0) return (p + ((int64_t)1 << (r - 1))) >> r;
-  if (r < -31) return p > 0 ? INT32_MAX : INT32_MIN;
-  const int up = -r;
-  if (p > ((int64_t)INT32_MAX >> up)) return INT32_MAX;
-  if (p < ((int64_t)INT32_MIN >> up)) return INT32_MIN;
-  return p * ((int64_t)1 << up);
+    if (p == 0) return 0;
+    if (r > 62) return 0;
+    if (r > 0) return (p + ((int64_t)1 << (r - 1))) >> r;
+    if (r < -31) return p > 0 ? INT32_MAX : INT32_MIN;
+    const int up = -r;
+    if (p > ((int64_t)INT32_MAX >> up)) return INT32_MAX;
+    if (p < ((int64_t)INT32_MIN >> up)) return INT32_MIN;
+    return p * ((int64_t)1 << up);
 }
 
 int BandOf(const uint8_t* table, int n, int k) {
-  int b = 0;
-  while (b + 1 < n && k >= table[b + 1]) b++;
-  return b;
+    int b = 0;
+    while (b + 1 < n && k >= table[b + 1]) b++;
+    return b;
 }
 
 }  // namespace
 
 void SbrReduceAliasing(SbrME* gains, const SbrME* estimated, const int16_t* degree,
                        const uint8_t* sine, int firstBand, int endBand) {
-  int k = firstBand;
-  while (k < endBand) {
-    int end = k + 1;
-    while (end < endBand && degree[end] > 0 && !sine[end - 1] && !sine[end]) end++;
-    if (end - k >= 2) {
-      SbrME out = kZero, est = kZero;
-      for (int j = k; j < end; j++) {
-        out = Add(out, Mul(gains[j], estimated[j]));
-        est = Add(est, estimated[j]);
-      }
-      const SbrME common = Div(out, Add(kEps, est));
-      SbrME moved = kZero;
-      for (int j = k; j < end; j++) {
-        // degree of the pair the band belongs to (the lowest takes its upper
-        // neighbour's)
-        const int16_t d = j == k ? degree[k + 1] : degree[j];
-        const SbrME w = Norm(SbrME{d, 0});
-        const SbrME keep = Add(kOne, SbrME{(int16_t)-d, 0});
-        gains[j] = Add(Mul(gains[j], keep), Mul(common, w));
-        moved = Add(moved, Mul(gains[j], estimated[j]));
-      }
-      const SbrME scale = Div(out, Add(kEps, moved));
-      for (int j = k; j < end; j++) gains[j] = Mul(gains[j], scale);
+    int k = firstBand;
+    while (k < endBand) {
+        int end = k + 1;
+        while (end < endBand && degree[end] > 0 && !sine[end - 1] && !sine[end]) end++;
+        if (end - k >= 2) {
+            SbrME out = kZero, est = kZero;
+            for (int j = k; j < end; j++) {
+                out = Add(out, Mul(gains[j], estimated[j]));
+                est = Add(est, estimated[j]);
+            }
+            const SbrME common = Div(out, Add(kEps, est));
+            SbrME moved = kZero;
+            for (int j = k; j < end; j++) {
+                // degree of the pair the band belongs to (the lowest takes its upper
+                // neighbour's)
+                const int16_t d = j == k ? degree[k + 1] : degree[j];
+                const SbrME w = Norm(SbrME{d, 0});
+                const SbrME keep = Add(kOne, SbrME{(int16_t)-d, 0});
+                gains[j] = Add(Mul(gains[j], keep), Mul(common, w));
+                moved = Add(moved, Mul(gains[j], estimated[j]));
+            }
+            const SbrME scale = Div(out, Add(kEps, moved));
+            for (int j = k; j < end; j++) gains[j] = Mul(gains[j], scale);
+        }
+        k = end;
     }
-    k = end;
-  }
 }
 
 void SbrEnvAdjustInit(SbrEnvAdjustState* st) {
-  memset(st, 0, sizeof(*st));
-  st->first = 1;
-  st->prevTransientMarker = -1;
+    memset(st, 0, sizeof(*st));
+    st->first = 1;
+    st->prevTransientMarker = -1;
 }
 
 int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* h,
                       const SbrChannelFrame* f, SbrEnvAdjustState* st, int inExp, int* slotExp,
                       int complexSet, const int16_t* aliasDegree) {
-  const int kx = t->kx, kEnd = t->kx + t->m;
-  const int la = f->transientEnv;
-  SbrME G[5][64], Q[5][64], S[5][64];
-  int maxEnvE = -64;  // largest exponent of the transmitted energies
-  // Gains, noise and sinusoid levels of every envelope (energy domain,
-  // then amplitudes).
-  for (int e = 0; e < f->numEnv; e++) {
-    const int l0 = 2 * f->borders[e], l1 = 2 * f->borders[e + 1];
-    const uint8_t* table = f->freqRes[e] ? t->high : t->low;
-    const int nb = f->freqRes[e] ? t->nHigh : t->nLow;
-    const bool transient = e == la || e == st->prevTransientMarker;
-    int q = 0;
-    if (f->numNoise > 1 && f->borders[e] >= f->noiseBorders[1]) q = 1;
-    // Estimated energy per subband.
-    SbrME cur[64];
-    const int shift = inExp;  // stored = true x 2^inExp
-    for (int k = kx; k < kEnd; k++) {
-      uint64_t s = 0;
-      for (int l = l0; l < l1; l++) {
-        int64_t r = m->re[l][k] >> 3, i = complexSet ? m->im[l][k] >> 3 : 0;
-        s += (uint64_t)(r * r) + (uint64_t)(i * i);
-      }
-      SbrME v = FromSum(s);
-      // Undo the >> 3 and the exponent. A real subband sample carries half
-      // the energy of the complex one (its imaginary part is not formed), so
-      // the real set counts its squares twice, as noise and sinusoids
-      // (added to the real parts only) count in the output.
-      v.e = (int16_t)(v.e + 6 - 2 * shift + (complexSet ? 0 : 1));
-      cur[k] = l1 > l0 ? Div(v, Norm(SbrME{(int16_t)(l1 - l0), 15})) : kZero;
-    }
-    if (!h->interpolFreq) {
-      for (int b = 0; b < nb; b++) {
-        SbrME sum = kZero;
-        for (int k = table[b]; k < table[b + 1]; k++) sum = Add(sum, cur[k]);
-        SbrME avg = Div(sum, Norm(SbrME{(int16_t)(table[b + 1] - table[b]), 15}));
-        for (int k = table[b]; k < table[b + 1]; k++) cur[k] = avg;
-      }
-    }
-    // Sinusoid placement: the middle subband of each flagged high band.
-    uint8_t sineAt[64] = {};
-    for (int b = 0; b < t->nHigh; b++) {
-      if (!f->addHarmonic[b]) continue;
-      if (!(e >= (la < 0 ? 0 : la) || st->prevHarmonic[b])) continue;
-      sineAt[(t->high[b] + t->high[b + 1]) >> 1] = 1;
-    }
-    SbrME origK[64];
-    for (int b = 0; b < nb; b++) {
-      bool anySine = false;
-      for (int k = table[b]; k < table[b + 1]; k++) anySine |= sineAt[k] != 0;
-      for (int k = table[b]; k < table[b + 1]; k++) {
-        SbrME orig = f->env[e][b];
-        SbrME qn = f->noise[q][BandOf(t->noise, t->nNoise, k)];
-        SbrME onePlusQ = Add(kOne, qn);
-        origK[k] = orig;
-        if (orig.m > 0 && Norm(orig).e > maxEnvE) maxEnvE = Norm(orig).e;
-        Q[e][k] = Div(Mul(orig, qn), onePlusQ);
-        S[e][k] = sineAt[k] ? Div(orig, onePlusQ) : kZero;
-        SbrME denom = Add(kOne, cur[k]);  // the standard's 1 + E_curr
-        if (!anySine) {
-          if (!transient) denom = Mul(denom, onePlusQ);
-          G[e][k] = Div(orig, denom);
-        } else {
-          G[e][k] = Mul(Div(orig, denom), Div(qn, onePlusQ));
+    const int kx = t->kx, kEnd = t->kx + t->m;
+    const int la = f->transientEnv;
+    SbrME G[5][64], Q[5][64], S[5][64];
+    int maxEnvE = -64;  // largest exponent of the transmitted energies
+    // Gains, noise and sinusoid levels of every envelope (energy domain,
+    // then amplitudes).
+    for (int e = 0; e < f->numEnv; e++) {
+        const int l0 = 2 * f->borders[e], l1 = 2 * f->borders[e + 1];
+        const uint8_t* table = f->freqRes[e] ? t->high : t->low;
+        const int nb = f->freqRes[e] ? t->nHigh : t->nLow;
+        const bool transient = e == la || e == st->prevTransientMarker;
+        int q = 0;
+        if (f->numNoise > 1 && f->borders[e] >= f->noiseBorders[1]) q = 1;
+        // Estimated energy per subband.
+        SbrME cur[64];
+        const int shift = inExp;  // stored = true x 2^inExp
+        for (int k = kx; k < kEnd; k++) {
+            uint64_t s = 0;
+            for (int l = l0; l < l1; l++) {
+                int64_t r = m->re[l][k] >> 3, i = complexSet ? m->im[l][k] >> 3 : 0;
+                s += (uint64_t)(r * r) + (uint64_t)(i * i);
+            }
+            SbrME v = FromSum(s);
+            // Undo the >> 3 and the exponent. A real subband sample carries half
+            // the energy of the complex one (its imaginary part is not formed), so
+            // the real set counts its squares twice, as noise and sinusoids
+            // (added to the real parts only) count in the output.
+            v.e = (int16_t)(v.e + 6 - 2 * shift + (complexSet ? 0 : 1));
+            cur[k] = l1 > l0 ? Div(v, Norm(SbrME{(int16_t)(l1 - l0), 15})) : kZero;
         }
-      }
-    }
-    // Limiter and boost per limiter band.
-    static const SbrME kBoostCap = {0x5061, 2};
-    for (int lb = 0; lb < t->nLimiter; lb++) {
-      const int a = t->limiter[lb], b = t->limiter[lb + 1];
-      SbrME so = kEps, sc = kEps;
-      for (int k = a; k < b; k++) {
-        so = Add(so, origK[k]);
-        sc = Add(sc, cur[k]);
-      }
-      SbrME gmax = Mul(SbrME{kSbrLimiterGainMant[h->limiterGains],
-                             (int16_t)kSbrLimiterGainExp[h->limiterGains]},
-                       Div(so, sc));
-      gmax = Norm(gmax);
-      if (gmax.e > 34) gmax = SbrME{0x4000, 34};
-      SbrME tot = kEps;
-      for (int k = a; k < b; k++) {
-        if (Less(gmax, G[e][k])) {
-          Q[e][k] = Mul(Q[e][k], Div(gmax, G[e][k]));
-          G[e][k] = gmax;
+        if (!h->interpolFreq) {
+            for (int b = 0; b < nb; b++) {
+                SbrME sum = kZero;
+                for (int k = table[b]; k < table[b + 1]; k++) sum = Add(sum, cur[k]);
+                SbrME avg = Div(sum, Norm(SbrME{(int16_t)(table[b + 1] - table[b]), 15}));
+                for (int k = table[b]; k < table[b + 1]; k++) cur[k] = avg;
+            }
         }
-        tot = Add(tot, Mul(cur[k], G[e][k]));
-        tot = Add(tot, S[e][k]);
-        if (S[e][k].m == 0 && !transient) tot = Add(tot, Q[e][k]);
-      }
-      SbrME boost = Div(so, tot);
-      if (Less(kBoostCap, boost)) boost = kBoostCap;
-      for (int k = a; k < b; k++) {
-        G[e][k] = Mul(G[e][k], boost);
-        Q[e][k] = Mul(Q[e][k], boost);
-        S[e][k] = Mul(S[e][k], boost);
-      }
-    }
-    // Bands outside every limiter band (the thinning of the limiter table
-    // can drop the top border) get no gain, noise or sinusoid.
-    for (int k = kx; k < kEnd; k++)
-      if (t->nLimiter < 1 || k < t->limiter[0] || k >= t->limiter[t->nLimiter]) G[e][k] = Q[e][k] = S[e][k] = kZero;
-    if (!complexSet && aliasDegree) SbrReduceAliasing(G[e], cur, aliasDegree, sineAt, kx, kEnd);
-    for (int k = kx; k < kEnd; k++) {
-      G[e][k] = Sqrt(G[e][k]);
-      Q[e][k] = Sqrt(Q[e][k]);
-      S[e][k] = Sqrt(S[e][k]);
-    }
-  }
-  // Output exponent from the largest transmitted energy: after limiting
-  // and boost (at most 2.52, under 2^2) a band's output amplitude stays
-  // below 2^((maxEnv + 2) / 2); kCrestBits more leave room for the peaks of
-  // the slots. The gains themselves can be huge where the generated band
-  // is (nearly) silent, so they never set the scale; each band's gain
-  // carries its own exponent into the product.
-  const int kCrestBits = 4;
-  int outExp = 30 - kCrestBits - ((maxEnvE + 3) >> 1);
-  if (outExp > inExp + 24) outExp = inExp + 24;
-  if (outExp < -40) outExp = -40;
-  const SbrME one = {32767, 0};
-  if (st->first) {
-    for (int k = kx; k < kEnd; k++) {
-      st->prevGain[k] = G[0][k];
-      st->prevNoise[k] = Q[0][k];
-    }
-    st->first = 0;
-  }
-  for (int e = 0; e < f->numEnv; e++) {
-    const int l0 = 2 * f->borders[e], l1 = 2 * f->borders[e + 1];
-    const bool transient = e == la || e == st->prevTransientMarker;
-    const int smoothLen = transient ? 0 : (h->smoothingMode == 0 ? 4 : 0);
-    int32_t n[64], s[64];
-    for (int k = kx; k < kEnd; k++) {
-      n[k] = ToLinear(Q[e][k], outExp);
-      s[k] = ToLinear(S[e][k], outExp);
-    }
-    for (int l = l0; l < l1; l++) {
-      const int pos = l - l0;
-      const int w = pos < smoothLen ? kSbrSmoothing[pos] : 0;
-      const SbrME wNew = Norm(SbrME{(int16_t)(one.m - w), 0}), wOld = Norm(SbrME{(int16_t)w, 0});
-      for (int k = kx; k < kEnd; k++) {
-        SbrME gk = G[e][k];
-        int32_t nk = n[k];
-        if (w) {
-          gk = Add(Mul(gk, wNew), Mul(st->prevGain[k], wOld));
-          nk = ToLinear(Add(Mul(Q[e][k], wNew), Mul(st->prevNoise[k], wOld)), outExp);
+        // Sinusoid placement: the middle subband of each flagged high band.
+        uint8_t sineAt[64] = {};
+        for (int b = 0; b < t->nHigh; b++) {
+            if (!f->addHarmonic[b]) continue;
+            if (!(e >= (la < 0 ? 0 : la) || st->prevHarmonic[b])) continue;
+            sineAt[(t->high[b] + t->high[b + 1]) >> 1] = 1;
         }
-        // Y = X x G: X at inExp, Y at outExp, G's mantissa in Q15.
-        const int r = 15 - gk.e + inExp - outExp;
-        int64_t yr = ScaleProduct((int64_t)m->re[l][k] * gk.m, r);
-        int64_t yi = complexSet ? ScaleProduct((int64_t)m->im[l][k] * gk.m, r) : 0;
-        st->noiseIndex = (st->noiseIndex + 1) & 511;
-        if (s[k] == 0) {
-          if (!transient) {
-            // The complex synthesis keeps half of a complex noise's energy;
-            // the real one all of a real noise's: the real set adds its noise
-            // 3 dB down so that both sets give the same output level.
-            if (!complexSet) nk = (int32_t)(((int64_t)nk * 23170) >> 15);
-            yr += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex]) >> 11;
-            yi += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex + 1]) >> 11;
-          }
-        } else {
-          const int sign = (k & 1) ? -1 : 1;
-          switch (st->harmonicIndex) {
-            case 0: yr += s[k]; break;
-            case 1: yi += (int64_t)sign * s[k]; break;
-            case 2: yr -= s[k]; break;
-            default: yi -= (int64_t)sign * s[k]; break;
-          }
+        SbrME origK[64];
+        for (int b = 0; b < nb; b++) {
+            bool anySine = false;
+            for (int k = table[b]; k < table[b + 1]; k++) anySine |= sineAt[k] != 0;
+            for (int k = table[b]; k < table[b + 1]; k++) {
+                SbrME orig = f->env[e][b];
+                SbrME qn = f->noise[q][BandOf(t->noise, t->nNoise, k)];
+                SbrME onePlusQ = Add(kOne, qn);
+                origK[k] = orig;
+                if (orig.m > 0 && Norm(orig).e > maxEnvE) maxEnvE = Norm(orig).e;
+                Q[e][k] = Div(Mul(orig, qn), onePlusQ);
+                S[e][k] = sineAt[k] ? Div(orig, onePlusQ) : kZero;
+                SbrME denom = Add(kOne, cur[k]);  // the standard's 1 + E_curr
+                if (!anySine) {
+                    if (!transient) denom = Mul(denom, onePlusQ);
+                    G[e][k] = Div(orig, denom);
+                } else {
+                    G[e][k] = Mul(Div(orig, denom), Div(qn, onePlusQ));
+                }
+            }
         }
-        m->re[l][k] = SbrSat32(yr);
-        if (complexSet) m->im[l][k] = SbrSat32(yi);
-      }
-      st->harmonicIndex = (st->harmonicIndex + 1) & 3;
-      slotExp[l] = outExp;
+        // Limiter and boost per limiter band.
+        static const SbrME kBoostCap = {0x5061, 2};
+        for (int lb = 0; lb < t->nLimiter; lb++) {
+            const int a = t->limiter[lb], b = t->limiter[lb + 1];
+            SbrME so = kEps, sc = kEps;
+            for (int k = a; k < b; k++) {
+                so = Add(so, origK[k]);
+                sc = Add(sc, cur[k]);
+            }
+            SbrME gmax = Mul(SbrME{kSbrLimiterGainMant[h->limiterGains],
+                                   (int16_t)kSbrLimiterGainExp[h->limiterGains]},
+                             Div(so, sc));
+            gmax = Norm(gmax);
+            if (gmax.e > 34) gmax = SbrME{0x4000, 34};
+            SbrME tot = kEps;
+            for (int k = a; k < b; k++) {
+                if (Less(gmax, G[e][k])) {
+                    Q[e][k] = Mul(Q[e][k], Div(gmax, G[e][k]));
+                    G[e][k] = gmax;
+                }
+                tot = Add(tot, Mul(cur[k], G[e][k]));
+                tot = Add(tot, S[e][k]);
+                if (S[e][k].m == 0 && !transient) tot = Add(tot, Q[e][k]);
+            }
+            SbrME boost = Div(so, tot);
+            if (Less(kBoostCap, boost)) boost = kBoostCap;
+            for (int k = a; k < b; k++) {
+                G[e][k] = Mul(G[e][k], boost);
+                Q[e][k] = Mul(Q[e][k], boost);
+                S[e][k] = Mul(S[e][k], boost);
+            }
+        }
+        // Bands outside every limiter band (the thinning of the limiter table
+        // can drop the top border) get no gain, noise or sinusoid.
+        for (int k = kx; k < kEnd; k++)
+            if (t->nLimiter < 1 || k < t->limiter[0] || k >= t->limiter[t->nLimiter])
+                G[e][k] = Q[e][k] = S[e][k] = kZero;
+        if (!complexSet && aliasDegree) SbrReduceAliasing(G[e], cur, aliasDegree, sineAt, kx, kEnd);
+        for (int k = kx; k < kEnd; k++) {
+            G[e][k] = Sqrt(G[e][k]);
+            Q[e][k] = Sqrt(Q[e][k]);
+            S[e][k] = Sqrt(S[e][k]);
+        }
     }
-    for (int k = kx; k < kEnd; k++) {
-      st->prevGain[k] = G[e][k];
-      st->prevNoise[k] = Q[e][k];
+    // Output exponent from the largest transmitted energy: after limiting
+    // and boost (at most 2.52, under 2^2) a band's output amplitude stays
+    // below 2^((maxEnv + 2) / 2); kCrestBits more leave room for the peaks of
+    // the slots. The gains themselves can be huge where the generated band
+    // is (nearly) silent, so they never set the scale; each band's gain
+    // carries its own exponent into the product.
+    const int kCrestBits = 4;
+    int outExp = 30 - kCrestBits - ((maxEnvE + 3) >> 1);
+    if (outExp > inExp + 24) outExp = inExp + 24;
+    if (outExp < -40) outExp = -40;
+    const SbrME one = {32767, 0};
+    if (st->first) {
+        for (int k = kx; k < kEnd; k++) {
+            st->prevGain[k] = G[0][k];
+            st->prevNoise[k] = Q[0][k];
+        }
+        st->first = 0;
     }
-  }
-  for (int b = 0; b < t->nHigh && b < 48; b++) st->prevHarmonic[b] = f->addHarmonic[b];
-  st->prevTransientMarker = (la == f->numEnv) ? 0 : -1;
-  return outExp;
+    for (int e = 0; e < f->numEnv; e++) {
+        const int l0 = 2 * f->borders[e], l1 = 2 * f->borders[e + 1];
+        const bool transient = e == la || e == st->prevTransientMarker;
+        const int smoothLen = transient ? 0 : (h->smoothingMode == 0 ? 4 : 0);
+        int32_t n[64], s[64];
+        for (int k = kx; k < kEnd; k++) {
+            n[k] = ToLinear(Q[e][k], outExp);
+            s[k] = ToLinear(S[e][k], outExp);
+        }
+        for (int l = l0; l < l1; l++) {
+            const int pos = l - l0;
+            const int w = pos < smoothLen ? kSbrSmoothing[pos] : 0;
+            const SbrME wNew = Norm(SbrME{(int16_t)(one.m - w), 0}),
+                        wOld = Norm(SbrME{(int16_t)w, 0});
+            for (int k = kx; k < kEnd; k++) {
+                SbrME gk = G[e][k];
+                int32_t nk = n[k];
+                if (w) {
+                    gk = Add(Mul(gk, wNew), Mul(st->prevGain[k], wOld));
+                    nk = ToLinear(Add(Mul(Q[e][k], wNew), Mul(st->prevNoise[k], wOld)), outExp);
+                }
+                // Y = X x G: X at inExp, Y at outExp, G's mantissa in Q15.
+                const int r = 15 - gk.e + inExp - outExp;
+                int64_t yr = ScaleProduct((int64_t)m->re[l][k] * gk.m, r);
+                int64_t yi = complexSet ? ScaleProduct((int64_t)m->im[l][k] * gk.m, r) : 0;
+                st->noiseIndex = (st->noiseIndex + 1) & 511;
+                if (s[k] == 0) {
+                    if (!transient) {
+                        // The complex synthesis keeps half of a complex noise's energy;
+                        // the real one all of a real noise's: the real set adds its noise
+                        // 3 dB down so that both sets give the same output level.
+                        if (!complexSet) nk = (int32_t)(((int64_t)nk * 23170) >> 15);
+                        yr += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex]) >> 11;
+                        yi += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex + 1]) >> 11;
+                    }
+                } else {
+                    const int sign = (k & 1) ? -1 : 1;
+                    switch (st->harmonicIndex) {
+                        case 0: yr += s[k]; break;
+                        case 1: yi += (int64_t)sign * s[k]; break;
+                        case 2: yr -= s[k]; break;
+                        default: yi -= (int64_t)sign * s[k]; break;
+                    }
+                }
+                m->re[l][k] = SbrSat32(yr);
+                if (complexSet) m->im[l][k] = SbrSat32(yi);
+            }
+            st->harmonicIndex = (st->harmonicIndex + 1) & 3;
+            slotExp[l] = outExp;
+        }
+        for (int k = kx; k < kEnd; k++) {
+            st->prevGain[k] = G[e][k];
+            st->prevNoise[k] = Q[e][k];
+        }
+    }
+    for (int b = 0; b < t->nHigh && b < 48; b++) st->prevHarmonic[b] = f->addHarmonic[b];
+    st->prevTransientMarker = (la == f->numEnv) ? 0 : -1;
+    return outExp;
 }

@@ -7,30 +7,29 @@
 #include "sbr_mantexp.h"
 #include "sbr_qmf.h"
 
-
 // One channel's dequantised frame data as the adjuster needs it.
 struct SbrChannelFrame {
-  int numEnv;              // 1..5
-  uint8_t borders[6];      // SBR time slots (2 QMF slots each)
-  uint8_t freqRes[5];      // 1 = high resolution table
-  int transientEnv;        // -1 when none
-  int numNoise;            // 1..2
-  uint8_t noiseBorders[3];
-  SbrME env[5][48];        // envelope energies per band of the envelope's table
-  SbrME noise[2][5];       // noise-floor ratios per noise band
-  uint8_t addHarmonic[48]; // per high-resolution band
-  int16_t envValue[5][48]; // decoded (delta-summed) values before dequantisation
-  int16_t noiseValue[2][5];
+    int numEnv;          // 1..5
+    uint8_t borders[6];  // SBR time slots (2 QMF slots each)
+    uint8_t freqRes[5];  // 1 = high resolution table
+    int transientEnv;    // -1 when none
+    int numNoise;        // 1..2
+    uint8_t noiseBorders[3];
+    SbrME env[5][48];         // envelope energies per band of the envelope's table
+    SbrME noise[2][5];        // noise-floor ratios per noise band
+    uint8_t addHarmonic[48];  // per high-resolution band
+    int16_t envValue[5][48];  // decoded (delta-summed) values before dequantisation
+    int16_t noiseValue[2][5];
 };
 
 struct SbrEnvAdjustState {
-  SbrME prevGain[64];      // amplitude gains of the last envelope
-  SbrME prevNoise[64];     // noise amplitudes of the last envelope
-  uint8_t prevHarmonic[48];
-  int first;
-  int harmonicIndex;       // 0..3
-  int noiseIndex;          // 0..511
-  int prevTransientMarker; // 0 or -1
+    SbrME prevGain[64];   // amplitude gains of the last envelope
+    SbrME prevNoise[64];  // noise amplitudes of the last envelope
+    uint8_t prevHarmonic[48];
+    int first;
+    int harmonicIndex;        // 0..3
+    int noiseIndex;           // 0..511
+    int prevTransientMarker;  // 0 or -1
 };
 
 void SbrEnvAdjustInit(SbrEnvAdjustState* st);

@@ -8,116 +8,116 @@
 #include "sbr_tables.h"
 
 void SbrChirpFactors(const SbrHfState* st, int noiseBands, const uint8_t* invf, int32_t* out) {
-  for (int i = 0; i < noiseBands; i++) {
-    int m = invf[i] & 3, p = st->prevInvf[i] & 3;
-    int32_t target;
-    switch (m) {
-      case 1: target = p != 0 ? kSbrChirpTable[2] : kSbrChirpTable[1]; break;
-      case 2: target = kSbrChirpTable[3]; break;
-      case 3: target = kSbrChirpTable[4]; break;
-      default: target = p == 1 ? kSbrChirpTable[1] : 0; break;
+    for (int i = 0; i < noiseBands; i++) {
+        int m = invf[i] & 3, p = st->prevInvf[i] & 3;
+        int32_t target;
+        switch (m) {
+            case 1: target = p != 0 ? kSbrChirpTable[2] : kSbrChirpTable[1]; break;
+            case 2: target = kSbrChirpTable[3]; break;
+            case 3: target = kSbrChirpTable[4]; break;
+            default: target = p == 1 ? kSbrChirpTable[1] : 0; break;
+        }
+        int32_t old = st->prevChirp[i];
+        int64_t a, b;
+        if (target < old) {
+            a = ((int64_t)target * 0x60000000) >> 32;
+            b = ((int64_t)old * 0x20000000) >> 32;
+        } else {
+            a = ((int64_t)target * 0x74000000) >> 32;
+            b = ((int64_t)old * 0x0c000000) >> 32;
+        }
+        int32_t nw = SbrSat32((a + b) * 2);
+        if (nw < 0x2000000) nw = 0;
+        if (nw >= 0x7f800000) nw = 0x7f800000;
+        out[i] = nw;
     }
-    int32_t old = st->prevChirp[i];
-    int64_t a, b;
-    if (target < old) {
-      a = ((int64_t)target * 0x60000000) >> 32;
-      b = ((int64_t)old * 0x20000000) >> 32;
-    } else {
-      a = ((int64_t)target * 0x74000000) >> 32;
-      b = ((int64_t)old * 0x0c000000) >> 32;
-    }
-    int32_t nw = SbrSat32((a + b) * 2);
-    if (nw < 0x2000000) nw = 0;
-    if (nw >= 0x7f800000) nw = 0x7f800000;
-    out[i] = nw;
-  }
 }
 
 namespace {
 
 struct Coeffs {
-  int16_t a0r, a0i, a1r, a1i;  // alpha / 4 in Q15
-  int16_t rc;                  // first-order reflection coefficient, Q15
+    int16_t a0r, a0i, a1r, a1i;  // alpha / 4 in Q15
+    int16_t rc;                  // first-order reflection coefficient, Q15
 };
 
 int16_t ToQ15Quarter(double a) {
-  double v = std::floor(a * 8192.0 + 0.5);
-  return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
+    double v = std::floor(a * 8192.0 + 0.5);
+    return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
 }
 
 // Second-order linear predictor of one low band by the covariance method,
 // over the frame's slots and the two kept before them.
 Coeffs Predictor(const SbrQmfMatrix* m, const SbrHfState* st, int band, int slots, int complexSet) {
-  int32_t vr[kSbrMatrixSlots + 2], vi[kSbrMatrixSlots + 2];
-  for (int l = 0; l < 2; l++) {
-    vr[l] = band < 32 ? st->histRe[l][band] : 0;
-    vi[l] = band < 32 && complexSet ? st->histIm[l][band] : 0;
-  }
-  for (int l = 0; l < slots; l++) {
-    vr[l + 2] = m->re[l][band];
-    vi[l + 2] = complexSet ? m->im[l][band] : 0;
-  }
-  slots += 2;
-  // 16-bit copies: the band's values are brought into 15 bits first.
-  int32_t peak = 0;
-  for (int l = 0; l < slots; l++) {
-    int32_t r = vr[l], i = vi[l];
-    uint32_t ar = r < 0 ? (uint32_t)(-(int64_t)r) : (uint32_t)r;
-    uint32_t ai = i < 0 ? (uint32_t)(-(int64_t)i) : (uint32_t)i;
-    uint32_t mx = ar > ai ? ar : ai;
-    if (mx > (uint32_t)peak) peak = (int32_t)(mx > 0x7fffffffu ? 0x7fffffff : mx);
-  }
-  Coeffs c = {0, 0, 0, 0, 0};
-  if (peak == 0) return c;
-  int shift = 0;
-  while ((peak >> shift) > 16383) shift++;
-  int16_t xr[kSbrMatrixSlots + 2], xi[kSbrMatrixSlots + 2];
-  for (int l = 0; l < slots; l++) {
-    xr[l] = (int16_t)(vr[l] >> shift);
-    xi[l] = (int16_t)(vi[l] >> shift);
-  }
-  // phi(i, j) = sum x[n - i] conj(x[n - j]), 64-bit sums
-  int64_t pr[3][3] = {}, pi[3][3] = {};
-  for (int n = 2; n < slots; n++) {
-    for (int i = 0; i < 3; i++)
-      for (int j = i; j < 3; j++) {
-        pr[i][j] += (int64_t)xr[n - i] * xr[n - j] + (int64_t)xi[n - i] * xi[n - j];
-        pi[i][j] += (int64_t)xi[n - i] * xr[n - j] - (int64_t)xr[n - i] * xi[n - j];
-      }
-  }
-  double p01r = (double)pr[0][1], p01i = (double)pi[0][1];
-  double p02r = (double)pr[0][2], p02i = (double)pi[0][2];
-  double p12r = (double)pr[1][2], p12i = (double)pi[1][2];
-  double p11 = (double)pr[1][1], p22 = (double)pr[2][2];
-  double det = p11 * p22 - (p12r * p12r + p12i * p12i) / (1.0 + 1e-6);
-  double a1r = 0, a1i = 0, a0r = 0, a0i = 0;
-  if (det != 0) {
-    // (phi01 phi12 - phi02 phi11) / det
-    a1r = (p01r * p12r - p01i * p12i - p02r * p11) / det;
-    a1i = (p01i * p12r + p01r * p12i - p02i * p11) / det;
-  }
-  if (p11 != 0) {
-    // -(phi01 + alpha1 conj(phi12)) / phi11
-    a0r = -(p01r + a1r * p12r + a1i * p12i) / p11;
-    a0i = -(p01i + a1i * p12r - a1r * p12i) / p11;
-  }
-  if (!complexSet) {
-    a0i = a1i = 0;
-    // -phi(0,1) / phi(1,1), held to -1..1
-    double rc = p11 != 0 ? -p01r / p11 : 0.0;
-    rc = rc > 1.0 ? 1.0 : (rc < -1.0 ? -1.0 : rc);
-    double v = std::floor(rc * 32768.0 + 0.5);
-    c.rc = (int16_t)(v > 32767 ? 32767 : v);
-  }
-  // The standard's stability rule.
-  if (a0r * a0r + a0i * a0i >= 16.0 || a1r * a1r + a1i * a1i >= 16.0) {
-    a0r = a0i = a1r = a1i = 0;
-  }
-  c.a0r = ToQ15Quarter(a0r);
-  c.a0i = ToQ15Quarter(a0i);
-  c.a1r = ToQ15Quarter(a1r);
-  c.a1i = ToQ15Quarter(a1i);
-  return c;
+    int32_t vr[kSbrMatrixSlots + 2], vi[kSbrMatrixSlots + 2];
+    for (int l = 0; l < 2; l++) {
+        vr[l] = band < 32 ? st->histRe[l][band] : 0;
+        vi[l] = band < 32 && complexSet ? st->histIm[l][band] : 0;
+    }
+    for (int l = 0; l < slots; l++) {
+        vr[l + 2] = m->re[l][band];
+        vi[l + 2] = complexSet ? m->im[l][band] : 0;
+    }
+    slots += 2;
+    // 16-bit copies: the band's values are brought into 15 bits first.
+    int32_t peak = 0;
+    for (int l = 0; l < slots; l++) {
+        int32_t r = vr[l], i = vi[l];
+        uint32_t ar = r < 0 ? (uint32_t)(-(int64_t)r) : (uint32_t)r;
+        uint32_t ai = i < 0 ? (uint32_t)(-(int64_t)i) : (uint32_t)i;
+        uint32_t mx = ar > ai ? ar : ai;
+        if (mx > (uint32_t)peak) peak = (int32_t)(mx > 0x7fffffffu ? 0x7fffffff : mx);
+    }
+    Coeffs c = {0, 0, 0, 0, 0};
+    if (peak == 0) return c;
+    int shift = 0;
+    while ((peak >> shift) > 16383) shift++;
+    int16_t xr[kSbrMatrixSlots + 2], xi[kSbrMatrixSlots + 2];
+    for (int l = 0; l < slots; l++) {
+        xr[l] = (int16_t)(vr[l] >> shift);
+        xi[l] = (int16_t)(vi[l] >> shift);
+    }
+    // phi(i, j) = sum x[n - i] conj(x[n - j]), 64-bit sums
+    int64_t pr[3][3] = {}, pi[3][3] = {};
+    for (int n = 2; n < slots; n++) {
+        for (int i = 0; i < 3; i++)
+            for (int j = i; j < 3; j++) {
+                pr[i][j] += (int64_t)xr[n - i] * xr[n - j] + (int64_t)xi[n - i] * xi[n - j];
+                pi[i][j] += (int64_t)xi[n - i] * xr[n - j] - (int64_t)xr[n - i] * xi[n - j];
+            }
+    }
+    double p01r = (double)pr[0][1], p01i = (double)pi[0][1];
+    double p02r = (double)pr[0][2], p02i = (double)pi[0][2];
+    double p12r = (double)pr[1][2], p12i = (double)pi[1][2];
+    double p11 = (double)pr[1][1], p22 = (double)pr[2][2];
+    double det = p11 * p22 - (p12r * p12r + p12i * p12i) / (1.0 + 1e-6);
+    double a1r = 0, a1i = 0, a0r = 0, a0i = 0;
+    if (det != 0) {
+        // (phi01 phi12 - phi02 phi11) / det
+        a1r = (p01r * p12r - p01i * p12i - p02r * p11) / det;
+        a1i = (p01i * p12r + p01r * p12i - p02i * p11) / det;
+    }
+    if (p11 != 0) {
+        // -(phi01 + alpha1 conj(phi12)) / phi11
+        a0r = -(p01r + a1r * p12r + a1i * p12i) / p11;
+        a0i = -(p01i + a1i * p12r - a1r * p12i) / p11;
+    }
+    if (!complexSet) {
+        a0i = a1i = 0;
+        // -phi(0,1) / phi(1,1), held to -1..1
+        double rc = p11 != 0 ? -p01r / p11 : 0.0;
+        rc = rc > 1.0 ? 1.0 : (rc < -1.0 ? -1.0 : rc);
+        double v = std::floor(rc * 32768.0 + 0.5);
+        c.rc = (int16_t)(v > 32767 ? 32767 : v);
+    }
+    // The standard's stability rule.
+    if (a0r * a0r + a0i * a0i >= 16.0 || a1r * a1r + a1i * a1i >= 16.0) {
+        a0r = a0i = a1r = a1i = 0;
+    }
+    c.a0r = ToQ15Quarter(a0r);
+    c.a0i = ToQ15Quarter(a0i);
+    c.a1r = ToQ15Quarter(a1r);
+    c.a1i = ToQ15Quarter(a1i);
+    return c;
 }
 
 // Degree of aliasing per low band from the signs of neighbouring reflection
@@ -125,97 +125,101 @@ Coeffs Predictor(const SbrQmfMatrix* m, const SbrHfState* st, int band, int slot
 // the neighbour points back shares a tone with it (the mirror image of a
 // real-valued subband). 1 - rc^2 of the middle band weights a half-match.
 void SbrAliasDegrees(const Coeffs* c, int n, int16_t* deg) {
-  for (int k = 0; k < n; k++) deg[k] = 0;
-  for (int k = 1; k < n; k++) {
-    const int r0 = c[k].rc, r1 = c[k - 1].rc, r2 = k >= 2 ? c[k - 2].rc : 0;
-    const int sign = (k & 1) ? 1 : -1;  // odd bands look for rc > 0
-    if (r0 * sign <= 0) continue;
-    const int16_t half = (int16_t)(32767 - (((int32_t)r1 * r1) >> 15));
-    if (r1 * sign > 0) {
-      deg[k] = 32767;
-      if (k >= 2 && r2 * sign < 0) deg[k - 1] = half;
-    } else if (k >= 2 && r2 * sign < 0) {
-      deg[k] = half;
+    for (int k = 0; k < n; k++) deg[k] = 0;
+    for (int k = 1; k < n; k++) {
+        const int r0 = c[k].rc, r1 = c[k - 1].rc, r2 = k >= 2 ? c[k - 2].rc : 0;
+        const int sign = (k & 1) ? 1 : -1;  // odd bands look for rc > 0
+        if (r0 * sign <= 0) continue;
+        const int16_t half = (int16_t)(32767 - (((int32_t)r1 * r1) >> 15));
+        if (r1 * sign > 0) {
+            deg[k] = 32767;
+            if (k >= 2 && r2 * sign < 0) deg[k - 1] = half;
+        } else if (k >= 2 && r2 * sign < 0) {
+            deg[k] = half;
+        }
     }
-  }
 }
 
 inline int32_t MulQ15(int32_t x, int32_t q) { return (int32_t)(((int64_t)x * q) >> 15); }
 
 inline int16_t RoundHi(int64_t v) {  // Q31 x Q15 -> Q15, rounded
-  int64_t r = (v + ((int64_t)1 << 30)) >> 31;
-  return (int16_t)(r > 32767 ? 32767 : (r < -32768 ? -32768 : r));
+    int64_t r = (v + ((int64_t)1 << 30)) >> 31;
+    return (int16_t)(r > 32767 ? 32767 : (r < -32768 ? -32768 : r));
 }
 
 }  // namespace
 
 void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
                    int firstSlot, int endSlot, int complexSet) {
-  int32_t chirp[5] = {};
-  SbrChirpFactors(st, t->nNoise, invf, chirp);
-  int top = t->kx;
-  for (int p = 0; p < t->numPatches; p++) top += t->patchCount[p];
-  for (int l = firstSlot; l < endSlot; l++)
-    for (int k = top; k < 64; k++) {
-      m->re[l][k] = 0;
-      if (complexSet) m->im[l][k] = 0;
-    }
-  Coeffs coeffs[64];
-  bool have[64] = {};
-  if (!complexSet) {
-    for (int b = 0; b < t->kx && b < 64; b++) {
-      coeffs[b] = Predictor(m, st, b, kSbrMatrixSlots, 0);
-      have[b] = true;
-    }
-    int16_t deg[64];
-    SbrAliasDegrees(coeffs, t->kx, deg);
-    memset(st->aliasDegree, 0, sizeof(st->aliasDegree));
-    int kk = t->kx;
-    for (int p = 0; p < t->numPatches; p++)
-      for (int b = 0; b < t->patchCount[p]; b++, kk++)
-        if (b > 0 && kk < 64) st->aliasDegree[kk] = deg[t->patchSource[p] + b];
-  }
-  int k = t->kx;
-  for (int p = 0; p < t->numPatches; p++) {
-    for (int b = 0; b < t->patchCount[p]; b++, k++) {
-      int src = t->patchSource[p] + b;
-      if (!have[src]) {
-        coeffs[src] = Predictor(m, st, src, kSbrMatrixSlots, complexSet);
-        have[src] = true;
-      }
-      int g = 0;
-      while (g + 1 < t->nNoise && k >= t->noise[g + 1]) g++;
-      int64_t bw = chirp[g];
-      int16_t bwQ15 = (int16_t)(bw >> 16);
-      int64_t bw2 = (bw * bw) >> 31;  // Q31
-      const Coeffs& c = coeffs[src];
-      int16_t a0r = RoundHi(bw * c.a0r), a0i = RoundHi(bw * c.a0i);
-      int16_t a1r = RoundHi(bw2 * c.a1r), a1i = RoundHi(bw2 * c.a1i);
-      bool copy = bwQ15 == 0 || (a0r == 0 && a0i == 0 && a1r == 0 && a1i == 0);
-      for (int l = firstSlot; l < endSlot; l++) {
-        int32_t xr = m->re[l][src] >> 2;
-        int32_t xi = complexSet ? m->im[l][src] >> 2 : 0;
-        if (!copy) {
-          // slots -2 and -1 are the kept history
-          const bool h1 = l < 1, h2 = l < 2;
-          int32_t r1 = h1 ? (src < 32 ? st->histRe[1][src] : 0) : m->re[l - 1][src];
-          int32_t r2 = h2 ? (src < 32 ? st->histRe[l][src] : 0) : m->re[l - 2][src];
-          int32_t i1 = !complexSet ? 0 : h1 ? (src < 32 ? st->histIm[1][src] : 0) : m->im[l - 1][src];
-          int32_t i2 = !complexSet ? 0 : h2 ? (src < 32 ? st->histIm[l][src] : 0) : m->im[l - 2][src];
-          int64_t sr = (int64_t)xr + MulQ15(r1, a0r) - MulQ15(i1, a0i) + MulQ15(r2, a1r) -
-                       MulQ15(i2, a1i);
-          int64_t si = (int64_t)xi + MulQ15(r1, a0i) + MulQ15(i1, a0r) + MulQ15(r2, a1i) +
-                       MulQ15(i2, a1r);
-          xr = SbrSat32(sr);
-          xi = SbrSat32(si);
+    int32_t chirp[5] = {};
+    SbrChirpFactors(st, t->nNoise, invf, chirp);
+    int top = t->kx;
+    for (int p = 0; p < t->numPatches; p++) top += t->patchCount[p];
+    for (int l = firstSlot; l < endSlot; l++)
+        for (int k = top; k < 64; k++) {
+            m->re[l][k] = 0;
+            if (complexSet) m->im[l][k] = 0;
         }
-        m->re[l][k] = xr;
-        if (complexSet) m->im[l][k] = xi;
-      }
+    Coeffs coeffs[64];
+    bool have[64] = {};
+    if (!complexSet) {
+        for (int b = 0; b < t->kx && b < 64; b++) {
+            coeffs[b] = Predictor(m, st, b, kSbrMatrixSlots, 0);
+            have[b] = true;
+        }
+        int16_t deg[64];
+        SbrAliasDegrees(coeffs, t->kx, deg);
+        memset(st->aliasDegree, 0, sizeof(st->aliasDegree));
+        int kk = t->kx;
+        for (int p = 0; p < t->numPatches; p++)
+            for (int b = 0; b < t->patchCount[p]; b++, kk++)
+                if (b > 0 && kk < 64) st->aliasDegree[kk] = deg[t->patchSource[p] + b];
     }
-  }
-  for (int i = 0; i < t->nNoise && i < 5; i++) {
-    st->prevChirp[i] = chirp[i];
-    st->prevInvf[i] = invf[i];
-  }
+    int k = t->kx;
+    for (int p = 0; p < t->numPatches; p++) {
+        for (int b = 0; b < t->patchCount[p]; b++, k++) {
+            int src = t->patchSource[p] + b;
+            if (!have[src]) {
+                coeffs[src] = Predictor(m, st, src, kSbrMatrixSlots, complexSet);
+                have[src] = true;
+            }
+            int g = 0;
+            while (g + 1 < t->nNoise && k >= t->noise[g + 1]) g++;
+            int64_t bw = chirp[g];
+            int16_t bwQ15 = (int16_t)(bw >> 16);
+            int64_t bw2 = (bw * bw) >> 31;  // Q31
+            const Coeffs& c = coeffs[src];
+            int16_t a0r = RoundHi(bw * c.a0r), a0i = RoundHi(bw * c.a0i);
+            int16_t a1r = RoundHi(bw2 * c.a1r), a1i = RoundHi(bw2 * c.a1i);
+            bool copy = bwQ15 == 0 || (a0r == 0 && a0i == 0 && a1r == 0 && a1i == 0);
+            for (int l = firstSlot; l < endSlot; l++) {
+                int32_t xr = m->re[l][src] >> 2;
+                int32_t xi = complexSet ? m->im[l][src] >> 2 : 0;
+                if (!copy) {
+                    // slots -2 and -1 are the kept history
+                    const bool h1 = l < 1, h2 = l < 2;
+                    int32_t r1 = h1 ? (src < 32 ? st->histRe[1][src] : 0) : m->re[l - 1][src];
+                    int32_t r2 = h2 ? (src < 32 ? st->histRe[l][src] : 0) : m->re[l - 2][src];
+                    int32_t i1 = !complexSet ? 0
+                                 : h1        ? (src < 32 ? st->histIm[1][src] : 0)
+                                             : m->im[l - 1][src];
+                    int32_t i2 = !complexSet ? 0
+                                 : h2        ? (src < 32 ? st->histIm[l][src] : 0)
+                                             : m->im[l - 2][src];
+                    int64_t sr = (int64_t)xr + MulQ15(r1, a0r) - MulQ15(i1, a0i) + MulQ15(r2, a1r) -
+                                 MulQ15(i2, a1i);
+                    int64_t si = (int64_t)xi + MulQ15(r1, a0i) + MulQ15(i1, a0r) + MulQ15(r2, a1i) +
+                                 MulQ15(i2, a1r);
+                    xr = SbrSat32(sr);
+                    xi = SbrSat32(si);
+                }
+                m->re[l][k] = xr;
+                if (complexSet) m->im[l][k] = xi;
+            }
+        }
+    }
+    for (int i = 0; i < t->nNoise && i < 5; i++) {
+        st->prevChirp[i] = chirp[i];
+        st->prevInvf[i] = invf[i];
+    }
 }

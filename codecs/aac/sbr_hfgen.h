@@ -7,14 +7,14 @@
 #include "sbr_qmf.h"
 
 struct SbrHfState {
-  uint8_t prevInvf[5];
-  int32_t prevChirp[5];  // Q31
-  // Real set only: degree of aliasing of each high subband (Q15, 0..32767)
-  // from the reflection coefficients of the source bands; 0 at patch starts.
-  int16_t aliasDegree[64];
-  // The two low-band slots before matrix slot 0 (the oldest first), at the
-  // low band's exponent: the predictor's history at the frame start.
-  int32_t histRe[2][32], histIm[2][32];
+    uint8_t prevInvf[5];
+    int32_t prevChirp[5];  // Q31
+    // Real set only: degree of aliasing of each high subband (Q15, 0..32767)
+    // from the reflection coefficients of the source bands; 0 at patch starts.
+    int16_t aliasDegree[64];
+    // The two low-band slots before matrix slot 0 (the oldest first), at the
+    // low band's exponent: the predictor's history at the frame start.
+    int32_t histRe[2][32], histIm[2][32];
 };
 
 // One chirp factor per noise band (Q31); updates nothing.

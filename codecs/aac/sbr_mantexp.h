@@ -5,8 +5,8 @@
 
 // A mantissa-exponent value: (m / 32768) x 2^e.
 struct SbrME {
-  int16_t m;
-  int16_t e;
+    int16_t m;
+    int16_t e;
 };
 
 SbrME SbrMeNorm(SbrME a);

@@ -11,39 +11,39 @@
 enum { kSbrFixFix = 0, kSbrFixVar = 1, kSbrVarFix = 2, kSbrVarVar = 3 };
 
 struct SbrGrid {
-  int frameClass;
-  int numEnv;
-  uint8_t borders[6];
-  uint8_t freqRes[5];
-  int pointer;
-  int transientEnv;  // -1 when none
-  int numNoise;
-  uint8_t noiseBorders[3];
-  // syntax fields, kept for the writer
-  int varBord0, varBord1, numRel0, numRel1;
-  uint8_t relBord0[3], relBord1[3];
+    int frameClass;
+    int numEnv;
+    uint8_t borders[6];
+    uint8_t freqRes[5];
+    int pointer;
+    int transientEnv;  // -1 when none
+    int numNoise;
+    uint8_t noiseBorders[3];
+    // syntax fields, kept for the writer
+    int varBord0, varBord1, numRel0, numRel1;
+    uint8_t relBord0[3], relBord1[3];
 };
 
 struct SbrRawChannel {
-  SbrGrid grid;
-  uint8_t dfEnv[5];
-  uint8_t dfNoise[2];
-  uint8_t invf[5];
-  int16_t env[5][48];    // coded values: absolute first value (F), deltas otherwise
-  int16_t noise[2][5];
-  uint8_t addHarmonicFlag;
-  uint8_t addHarmonic[48];
-  int ampRes;            // in force for this frame
+    SbrGrid grid;
+    uint8_t dfEnv[5];
+    uint8_t dfNoise[2];
+    uint8_t invf[5];
+    int16_t env[5][48];  // coded values: absolute first value (F), deltas otherwise
+    int16_t noise[2][5];
+    uint8_t addHarmonicFlag;
+    uint8_t addHarmonic[48];
+    int ampRes;  // in force for this frame
 };
 
 struct SbrRawElement {
-  int isPair;
-  int coupling;
-  SbrRawChannel ch[2];
-  int extendedBytes;     // bytes of extended data skipped
-  int psFound;
-  int psPos;             // parametric-stereo data: first bit after the
-  int psBits;            // extension id, and the bits the extension holds
+    int isPair;
+    int coupling;
+    SbrRawChannel ch[2];
+    int extendedBytes;  // bytes of extended data skipped
+    int psFound;
+    int psPos;   // parametric-stereo data: first bit after the
+    int psBits;  // extension id, and the bits the extension holds
 };
 
 // Reads bs_* header fields; returns 1 when the band tables must be rebuilt
@@ -66,12 +66,12 @@ int SbrCheckGrid(const SbrGrid* g);
 
 // Decoding memory of one channel across frames.
 struct SbrChannelHistory {
-  int16_t prevEnv[64];   // per high-resolution band
-  int16_t prevNoise[5];
-  int prevLastBorder;    // last envelope border of the previous frame, minus 16
-  int prevCoupling;
-  uint8_t prevInvf[5];
-  int valid;
+    int16_t prevEnv[64];  // per high-resolution band
+    int16_t prevNoise[5];
+    int prevLastBorder;  // last envelope border of the previous frame, minus 16
+    int prevCoupling;
+    uint8_t prevInvf[5];
+    int valid;
 };
 
 void SbrChannelHistoryInit(SbrChannelHistory* hist);

@@ -20,14 +20,14 @@ enum { kSbrPsStateBytes = 28 * 1024 };
 // previous frame). PS may rescale both and rewrite the exponents; the two
 // channels are then synthesised with the same exponents.
 struct SbrPsFrame {
-  SbrQmfMatrix* left;
-  SbrQmfMatrix* right;
-  int firstSlot;   // kSbrOverlapSlots
-  int slotCount;   // kSbrFrameSlots
-  int* lowExp;
-  int* highExp;    // kSbrMatrixSlots entries
-  int kx;          // first SBR band (the synthesis' low-band end)
-  int m;           // SBR bands
+    SbrQmfMatrix* left;
+    SbrQmfMatrix* right;
+    int firstSlot;  // kSbrOverlapSlots
+    int slotCount;  // kSbrFrameSlots
+    int* lowExp;
+    int* highExp;  // kSbrMatrixSlots entries
+    int kx;        // first SBR band (the synthesis' low-band end)
+    int m;         // SBR bands
 };
 
 // Set-up and reset of the parametric-stereo state.

@@ -4,38 +4,38 @@
 #include <cstdint>
 
 enum {
-  kSbrOverlapSlots = 6,
-  kSbrFrameSlots = 32,  // QMF slots of a 1024-sample core frame
-  kSbrMatrixSlots = kSbrOverlapSlots + kSbrFrameSlots,
+    kSbrOverlapSlots = 6,
+    kSbrFrameSlots = 32,  // QMF slots of a 1024-sample core frame
+    kSbrMatrixSlots = kSbrOverlapSlots + kSbrFrameSlots,
 };
 
 // QMF matrix of one channel: the overlap slots kept from the previous frame
 // followed by the frame's slots. Stored value = true value x 2^exponent.
 struct SbrQmfMatrix {
-  int32_t re[kSbrMatrixSlots][64];
-  int32_t im[kSbrMatrixSlots][64];
+    int32_t re[kSbrMatrixSlots][64];
+    int32_t im[kSbrMatrixSlots][64];
 };
 
 // Block exponents of one channel (stored = true x 2^e).
 struct SbrExponents {
-  int32_t low;       // current low band
-  int32_t work;
-  int32_t prevLow;   // previous frame's low band (overlap slots)
-  int32_t high;      // high band
-  int32_t env;
-  int32_t synthRef;  // reference of the synthesis input
-  int32_t ps;
+    int32_t low;  // current low band
+    int32_t work;
+    int32_t prevLow;  // previous frame's low band (overlap slots)
+    int32_t high;     // high band
+    int32_t env;
+    int32_t synthRef;  // reference of the synthesis input
+    int32_t ps;
 };
 
 struct SbrAnalysisBank {
-  int16_t x[320];  // newest sample first
+    int16_t x[320];  // newest sample first
 };
 
 struct SbrSynthesisBank {
-  int16_t v[1280];  // newest values first; 640 used in down-sampled mode
-  int bands;        // 64, or 32 down-sampled
-  int lowEnd;       // first SBR band
-  int highEnd;      // last SBR band + 1
+    int16_t v[1280];  // newest values first; 640 used in down-sampled mode
+    int bands;        // 64, or 32 down-sampled
+    int lowEnd;       // first SBR band
+    int highEnd;      // last SBR band + 1
 };
 
 typedef void (*SbrAnalysisTransformFn)(const int32_t u[64], int32_t re[32], int32_t im[32]);
@@ -48,20 +48,22 @@ typedef void (*SbrRescaleFn)(SbrQmfMatrix* m, int firstBand, int endBand, int fi
 
 // Interchangeable DSP operations; the real set never touches imaginary parts.
 struct SbrKernelSet {
-  uint8_t complex;
-  SbrAnalysisTransformFn analysisTransform;
-  SbrSynthesisTransformFn synthesisTransform;
-  SbrHeadroomFn headroom;
-  SbrRescaleFn rescale;
+    uint8_t complex;
+    SbrAnalysisTransformFn analysisTransform;
+    SbrSynthesisTransformFn synthesisTransform;
+    SbrHeadroomFn headroom;
+    SbrRescaleFn rescale;
 };
 
 int SbrSelectKernels(SbrKernelSet* ks, int flag);
 
 void SbrAnalysisTransformComplex(const int32_t u[64], int32_t re[32], int32_t im[32]);
 void SbrAnalysisTransformReal(const int32_t u[64], int32_t re[32], int32_t im[32]);
-void SbrSynthesisTransformComplex(const int32_t re[64], const int32_t im[64], int16_t* v, int bands);
+void SbrSynthesisTransformComplex(const int32_t re[64], const int32_t im[64], int16_t* v,
+                                  int bands);
 void SbrSynthesisTransformReal(const int32_t re[64], const int32_t im[64], int16_t* v, int bands);
-int SbrHeadroomComplex(const SbrQmfMatrix* m, int firstBand, int endBand, int firstSlot, int endSlot);
+int SbrHeadroomComplex(const SbrQmfMatrix* m, int firstBand, int endBand, int firstSlot,
+                       int endSlot);
 int SbrHeadroomReal(const SbrQmfMatrix* m, int firstBand, int endBand, int firstSlot, int endSlot);
 void SbrRescaleComplex(SbrQmfMatrix* m, int firstBand, int endBand, int firstSlot, int endSlot,
                        int shift);
@@ -93,15 +95,15 @@ void SbrKeepOverlapSlots(SbrQmfMatrix* m, int slotCount);
 
 // Shared fixed-point helpers.
 static inline int32_t SbrSat32(int64_t v) {
-  return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : (int32_t)v);
+    return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : (int32_t)v);
 }
 static inline int16_t SbrSat16(int32_t v) {
-  return v > 32767 ? 32767 : (v < -32768 ? -32768 : (int16_t)v);
+    return v > 32767 ? 32767 : (v < -32768 ? -32768 : (int16_t)v);
 }
 // Shift by a signed amount: positive = arithmetic right, negative = left
 // with saturation; clamped to 32 either way.
 static inline int32_t SbrShiftSat(int32_t v, int shift) {
-  if (shift >= 0) return v >> (shift > 31 ? 31 : shift);
-  int s = -shift > 32 ? 32 : -shift;
-  return SbrSat32((int64_t)v * ((int64_t)1 << s));
+    if (shift >= 0) return v >> (shift > 31 ? 31 : shift);
+    int s = -shift > 32 ? 32 : -shift;
+    return SbrSat32((int64_t)v * ((int64_t)1 << s));
 }

@@ -1,3 +1,4 @@
+// clang-format off
 // Constant tables of the SBR decoder.
 #include "sbr_tables.h"
 

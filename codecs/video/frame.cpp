@@ -3,374 +3,377 @@
 #include "codecs/video/m4v_internal.h"
 
 static uint8_t* AlignUp(uint8_t* p, uintptr_t a) {
-  return reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(p) + a - 1) & ~(a - 1));
+    return reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(p) + a - 1) & ~(a - 1));
 }
 
 int Layout(Mp4vDecoder* d) {
-  int w = d->hdr->width, h = d->hdr->height;
-  if (w <= 0 || h <= 0 || w > d->maxW || h > d->maxH) return -1;
-  d->mbw = (w + 15) / 16;
-  d->mbh = (h + 15) / 16;
-  d->mbCount = d->mbw * d->mbh;
-  d->stride = 16 * d->mbw;
-  d->codedHeight = 16 * d->mbh;
-  d->layoutW = w;
-  d->layoutH = h;
-  d->gobRows = h <= 400 ? 1 : h <= 800 ? 2 : 4;
-  int n = d->mbCount;
-  // Table 1: coefficient blocks, edge scratch, DC/AC row store.
-  uint8_t* p = AlignUp(d->table1, 16);
-  d->blocks = reinterpret_cast<int16_t*>(p);
-  p += 6 * 64 * 2;
-  d->scratch = p;
-  p += 24 * 24;
-  d->predTmp = p;
-  p += 16 * 16 + 2 * 64;
-  d->acTop = reinterpret_cast<AcPredEntry*>(AlignUp(p, 4));
-  // Table 2: status, modes, two quantiser arrays, vectors.
-  p = AlignUp(d->table2, 4);
-  d->mbStatus = p;
-  p = AlignUp(p + n, 4);
-  d->mbMode = p;
-  p = AlignUp(p + n, 4);
-  d->quantCur = p;
-  p = AlignUp(p + n, 4);
-  d->quantPrev = p;
-  p = AlignUp(p + n, 4);
-  d->mvs = reinterpret_cast<int16_t*>(p);
-  memset(d->mbStatus, 255, size_t(n));
-  memset(d->mbMode, MB_NOTCODED, size_t(n));
-  memset(d->quantCur, 1, size_t(n));
-  memset(d->quantPrev, 1, size_t(n));
-  memset(d->mvs, 0, size_t(n) * 16);
-  d->fieldInfo = p + size_t(n) * 16;  // after the vectors
-  memset(d->fieldInfo, 0, size_t(n));
-  uintptr_t end = reinterpret_cast<uintptr_t>(d->table1) + d->table1Size - size_t(n) * 8;
-  d->fieldMvs = reinterpret_cast<int16_t*>(end & ~uintptr_t(3));
-  memset(d->fieldMvs, 0, size_t(n) * 8);
-  ChooseVopDecoders(d);
-  return 0;
+    int w = d->hdr->width, h = d->hdr->height;
+    if (w <= 0 || h <= 0 || w > d->maxW || h > d->maxH) return -1;
+    d->mbw = (w + 15) / 16;
+    d->mbh = (h + 15) / 16;
+    d->mbCount = d->mbw * d->mbh;
+    d->stride = 16 * d->mbw;
+    d->codedHeight = 16 * d->mbh;
+    d->layoutW = w;
+    d->layoutH = h;
+    d->gobRows = h <= 400 ? 1 : h <= 800 ? 2 : 4;
+    int n = d->mbCount;
+    // Table 1: coefficient blocks, edge scratch, DC/AC row store.
+    uint8_t* p = AlignUp(d->table1, 16);
+    d->blocks = reinterpret_cast<int16_t*>(p);
+    p += 6 * 64 * 2;
+    d->scratch = p;
+    p += 24 * 24;
+    d->predTmp = p;
+    p += 16 * 16 + 2 * 64;
+    d->acTop = reinterpret_cast<AcPredEntry*>(AlignUp(p, 4));
+    // Table 2: status, modes, two quantiser arrays, vectors.
+    p = AlignUp(d->table2, 4);
+    d->mbStatus = p;
+    p = AlignUp(p + n, 4);
+    d->mbMode = p;
+    p = AlignUp(p + n, 4);
+    d->quantCur = p;
+    p = AlignUp(p + n, 4);
+    d->quantPrev = p;
+    p = AlignUp(p + n, 4);
+    d->mvs = reinterpret_cast<int16_t*>(p);
+    memset(d->mbStatus, 255, size_t(n));
+    memset(d->mbMode, MB_NOTCODED, size_t(n));
+    memset(d->quantCur, 1, size_t(n));
+    memset(d->quantPrev, 1, size_t(n));
+    memset(d->mvs, 0, size_t(n) * 16);
+    d->fieldInfo = p + size_t(n) * 16;  // after the vectors
+    memset(d->fieldInfo, 0, size_t(n));
+    uintptr_t end = reinterpret_cast<uintptr_t>(d->table1) + d->table1Size - size_t(n) * 8;
+    d->fieldMvs = reinterpret_cast<int16_t*>(end & ~uintptr_t(3));
+    memset(d->fieldMvs, 0, size_t(n) * 8);
+    ChooseVopDecoders(d);
+    return 0;
 }
 
 // The VOP decoders follow the coding tools of the latest VOL; a new VOL
 // with other tools but the same size must not keep the old ones.
 void ChooseVopDecoders(Mp4vDecoder* d) {
-  const StreamHeader* hd = d->hdr;
-  d->extendedTools = hd->interlaced || hd->quarterSample || hd->spriteEnable == 2;
-  // B-VOPs are never partitioned: the general B decoder reads them.
-  if (hd->dataPartitioned) {
-    d->vopDecoder[0] = DecodeIVopPartitioned;
-    d->vopDecoder[1] = DecodePVopPartitioned;
-    d->vopDecoder[2] = DecodeBVopGeneral;
-  } else if (!d->extendedTools) {
-    d->vopDecoder[0] = DecodeIVopPlain;
-    d->vopDecoder[1] = DecodePVopPlain;
-    d->vopDecoder[2] = DecodeBVopPlain;
-  } else {
-    d->vopDecoder[0] = DecodeVopGeneral;
-    d->vopDecoder[1] = DecodeVopGeneral;
-    d->vopDecoder[2] = DecodeBVopGeneral;
-  }
+    const StreamHeader* hd = d->hdr;
+    d->extendedTools = hd->interlaced || hd->quarterSample || hd->spriteEnable == 2;
+    // B-VOPs are never partitioned: the general B decoder reads them.
+    if (hd->dataPartitioned) {
+        d->vopDecoder[0] = DecodeIVopPartitioned;
+        d->vopDecoder[1] = DecodePVopPartitioned;
+        d->vopDecoder[2] = DecodeBVopGeneral;
+    } else if (!d->extendedTools) {
+        d->vopDecoder[0] = DecodeIVopPlain;
+        d->vopDecoder[1] = DecodePVopPlain;
+        d->vopDecoder[2] = DecodeBVopPlain;
+    } else {
+        d->vopDecoder[0] = DecodeVopGeneral;
+        d->vopDecoder[1] = DecodeVopGeneral;
+        d->vopDecoder[2] = DecodeBVopGeneral;
+    }
 }
 
 void SetPosition(Mp4vDecoder* d, int index) {
-  d->mbIndex = index;
-  d->mby = d->mbw ? index / d->mbw : 0;
-  d->mbx = index - d->mby * d->mbw;
+    d->mbIndex = index;
+    d->mby = d->mbw ? index / d->mbw : 0;
+    d->mbx = index - d->mby * d->mbw;
 }
 
 void AdvancePosition(Mp4vDecoder* d) {
-  d->mbIndex++;
-  if (++d->mbx == d->mbw) {
-    d->mbx = 0;
-    d->mby++;
-  }
+    d->mbIndex++;
+    if (++d->mbx == d->mbw) {
+        d->mbx = 0;
+        d->mby++;
+    }
 }
 
 static void Rotate(Mp4vDecoder* d, int isB) {
-  FrameRec* c = nullptr;
-  for (uint32_t i = 0; i < d->frameNum; ++i) {
-    d->rotation = (d->rotation + 1) % d->frameNum;
-    c = &d->frames[d->rotation];
-    if (c != d->olderRef && c != d->newerRef) break;
-  }
-  int delay = !d->lowDelay && !d->immediate;
-  if (!d->postFilter) {
-    d->target = c;
-    if (!isB) {
-      d->olderRef = d->newerRef;
-      d->newerRef = c;
+    FrameRec* c = nullptr;
+    for (uint32_t i = 0; i < d->frameNum; ++i) {
+        d->rotation = (d->rotation + 1) % d->frameNum;
+        c = &d->frames[d->rotation];
+        if (c != d->olderRef && c != d->newerRef) break;
     }
-    d->outRec = d->dispRec = (delay && !isB) ? d->olderRef : c;
-  } else if (!isB) {
-    d->dispRec = c;
-    d->target = d->olderRef;
-    d->olderRef = d->newerRef;
-    d->newerRef = d->target;
-    d->outRec = delay ? d->olderRef : d->target;
-  } else {
-    d->target = d->outRec = d->dispRec = c;
-  }
+    int delay = !d->lowDelay && !d->immediate;
+    if (!d->postFilter) {
+        d->target = c;
+        if (!isB) {
+            d->olderRef = d->newerRef;
+            d->newerRef = c;
+        }
+        d->outRec = d->dispRec = (delay && !isB) ? d->olderRef : c;
+    } else if (!isB) {
+        d->dispRec = c;
+        d->target = d->olderRef;
+        d->olderRef = d->newerRef;
+        d->newerRef = d->target;
+        d->outRec = delay ? d->olderRef : d->target;
+    } else {
+        d->target = d->outRec = d->dispRec = c;
+    }
 }
 
 void FrameSetup(Mp4vDecoder* d) {
-  StreamHeader* h = d->hdr;
-  int isB = h->codingType == 2;
-  Rotate(d, isB);
-  FrameRec* t = d->target;
-  t->decodedCount = 0;
-  t->type = h->codingType;
-  SetPosition(d, 0);
-  d->packetStart = 0;
-  d->qp = h->quant;
-  if (d->prevType != 2) {
-    uint8_t* q = d->quantCur;
-    d->quantCur = d->quantPrev;
-    d->quantPrev = q;
-  }
-  d->prevType = h->codingType;
-  McSetKernels(d, isB ? 0 : h->rounding);
-  if (!d->shortHdr) {
-    t->seconds = d->olderRef->seconds + h->moduloTimeBase;
-    t->increment = h->timeIncrement;
-    if (isB) {
-      int64_t res = h->timeRes;
-      int64_t tn = int64_t(d->newerRef->seconds) * res + d->newerRef->increment;
-      int64_t to = int64_t(d->olderRef->seconds) * res + d->olderRef->increment;
-      int64_t tt = int64_t(t->seconds) * res + t->increment;
-      d->trd = int32_t(tn - to);
-      d->trb = int32_t(tt - to);
-      // A zero distance (damaged timing) must not divide.
-      d->trdRecip = d->trd > 0 ? 65535 / d->trd : 0;
-      if (h->interlaced && d->fieldPeriod == 0 && d->trb > 0) d->fieldPeriod = d->trb;
-      if (d->fieldPeriod > 0) {
-        int p = d->fieldPeriod;
-        d->fieldTrb = 2 * ((p / 2 + d->trb) / p);
-        d->fieldTrd = 2 * ((p / 2 + d->trd) / p);
-      } else {
-        d->fieldTrb = d->fieldTrd = 0;
-      }
+    StreamHeader* h = d->hdr;
+    int isB = h->codingType == 2;
+    Rotate(d, isB);
+    FrameRec* t = d->target;
+    t->decodedCount = 0;
+    t->type = h->codingType;
+    SetPosition(d, 0);
+    d->packetStart = 0;
+    d->qp = h->quant;
+    if (d->prevType != 2) {
+        uint8_t* q = d->quantCur;
+        d->quantCur = d->quantPrev;
+        d->quantPrev = q;
     }
-    if (h->codingType == 3 && h->spriteEnable == 2) GmcSetup(d);
-    if (h->quantType) {
-      d->intraBlock = IntraBlockMpegQuant;
-      d->interBlock = InterBlockMpegQuant;
+    d->prevType = h->codingType;
+    McSetKernels(d, isB ? 0 : h->rounding);
+    if (!d->shortHdr) {
+        t->seconds = d->olderRef->seconds + h->moduloTimeBase;
+        t->increment = h->timeIncrement;
+        if (isB) {
+            int64_t res = h->timeRes;
+            int64_t tn = int64_t(d->newerRef->seconds) * res + d->newerRef->increment;
+            int64_t to = int64_t(d->olderRef->seconds) * res + d->olderRef->increment;
+            int64_t tt = int64_t(t->seconds) * res + t->increment;
+            d->trd = int32_t(tn - to);
+            d->trb = int32_t(tt - to);
+            // A zero distance (damaged timing) must not divide.
+            d->trdRecip = d->trd > 0 ? 65535 / d->trd : 0;
+            if (h->interlaced && d->fieldPeriod == 0 && d->trb > 0) d->fieldPeriod = d->trb;
+            if (d->fieldPeriod > 0) {
+                int p = d->fieldPeriod;
+                d->fieldTrb = 2 * ((p / 2 + d->trb) / p);
+                d->fieldTrd = 2 * ((p / 2 + d->trd) / p);
+            } else {
+                d->fieldTrb = d->fieldTrd = 0;
+            }
+        }
+        if (h->codingType == 3 && h->spriteEnable == 2) GmcSetup(d);
+        if (h->quantType) {
+            d->intraBlock = IntraBlockMpegQuant;
+            d->interBlock = InterBlockMpegQuant;
+        } else {
+            d->intraBlock = IntraBlockH263Quant;
+            d->interBlock = InterBlockH263Quant;
+        }
+        // Reversible VLC codes the texture of partitioned I- and P-VOPs.
+        if (h->reversibleVlc && !isB) {
+            d->intraBlock = IntraBlockRvlc;
+            d->interBlock = InterBlockRvlc;
+        }
     } else {
-      d->intraBlock = IntraBlockH263Quant;
-      d->interBlock = InterBlockH263Quant;
+        d->intraBlock = IntraBlockShortHdr;
+        d->interBlock = InterBlockShortHdr;
     }
-    // Reversible VLC codes the texture of partitioned I- and P-VOPs.
-    if (h->reversibleVlc && !isB) {
-      d->intraBlock = IntraBlockRvlc;
-      d->interBlock = InterBlockRvlc;
-    }
-  } else {
-    d->intraBlock = IntraBlockShortHdr;
-    d->interBlock = InterBlockShortHdr;
-  }
 }
 
 static void CopyRect(uint8_t* dst, const uint8_t* src, int stride, int w, int h) {
-  for (int y = 0; y < h; ++y) memcpy(dst + y * stride, src + y * stride, size_t(w));
+    for (int y = 0; y < h; ++y) memcpy(dst + y * stride, src + y * stride, size_t(w));
 }
 
 static void FillMacroblock(Mp4vDecoder* d, int x, int y) {
-  int s = d->stride, cs = s / 2;
-  uint8_t* planes[3] = {d->target->y + (y * 16) * s + x * 16,
-                        d->target->u + (y * 8) * cs + x * 8,
-                        d->target->v + (y * 8) * cs + x * 8};
-  for (int p = 0; p < 3; ++p) {
-    int n = p ? 8 : 16, st = p ? cs : s;
-    uint8_t* dst = planes[p];
-    for (int r = 0; r < n; ++r) {
-      uint8_t* row = dst + r * st;
-      if (y > 0)
-        memcpy(row, dst - st, size_t(n));
-      else if (x > 0)
-        memset(row, row[-1], size_t(n));
-      else
-        memset(row, 128, size_t(n));
+    int s = d->stride, cs = s / 2;
+    uint8_t* planes[3] = {d->target->y + (y * 16) * s + x * 16, d->target->u + (y * 8) * cs + x * 8,
+                          d->target->v + (y * 8) * cs + x * 8};
+    for (int p = 0; p < 3; ++p) {
+        int n = p ? 8 : 16, st = p ? cs : s;
+        uint8_t* dst = planes[p];
+        for (int r = 0; r < n; ++r) {
+            uint8_t* row = dst + r * st;
+            if (y > 0)
+                memcpy(row, dst - st, size_t(n));
+            else if (x > 0)
+                memset(row, row[-1], size_t(n));
+            else
+                memset(row, 128, size_t(n));
+        }
     }
-  }
 }
 
 void CopyMacroblock(Mp4vDecoder* d, const FrameRec* ref) {
-  int s = d->stride, cs = s / 2, x = d->mbx, y = d->mby;
-  size_t ly = size_t(y * 16) * s + x * 16, lc = size_t(y * 8) * cs + x * 8;
-  if (ref == d->target) return;
-  CopyRect(d->target->y + ly, ref->y + ly, s, 16, 16);
-  CopyRect(d->target->u + lc, ref->u + lc, cs, 8, 8);
-  CopyRect(d->target->v + lc, ref->v + lc, cs, 8, 8);
+    int s = d->stride, cs = s / 2, x = d->mbx, y = d->mby;
+    size_t ly = size_t(y * 16) * s + x * 16, lc = size_t(y * 8) * cs + x * 8;
+    if (ref == d->target) return;
+    CopyRect(d->target->y + ly, ref->y + ly, s, 16, 16);
+    CopyRect(d->target->u + lc, ref->u + lc, cs, 8, 8);
+    CopyRect(d->target->v + lc, ref->v + lc, cs, 8, 8);
 }
 
 void ConcealUpTo(Mp4vDecoder* d, int n) {
-  if (n > d->mbCount) n = d->mbCount;
-  int isB = d->target->type == 2;
-  while (d->mbIndex < n) {
-    int i = d->mbIndex;
-    if (d->mbStatus[i] < 255)
-      CopyMacroblock(d, d->olderRef);
-    else
-      FillMacroblock(d, d->mbx, d->mby);
-    if (!isB) d->mbStatus[i] = 1;
-    d->quantCur[i] = uint8_t(d->qp);
-    d->mbMode[i] = MB_NOTCODED;
-    memset(d->mvs + i * 8, 0, 16);
-    AdvancePosition(d);
-  }
+    if (n > d->mbCount) n = d->mbCount;
+    int isB = d->target->type == 2;
+    while (d->mbIndex < n) {
+        int i = d->mbIndex;
+        if (d->mbStatus[i] < 255)
+            CopyMacroblock(d, d->olderRef);
+        else
+            FillMacroblock(d, d->mbx, d->mby);
+        if (!isB) d->mbStatus[i] = 1;
+        d->quantCur[i] = uint8_t(d->qp);
+        d->mbMode[i] = MB_NOTCODED;
+        memset(d->mvs + i * 8, 0, 16);
+        AdvancePosition(d);
+    }
 }
 
 static void NotCodedPicture(Mp4vDecoder* d) {
-  FrameRec* t = d->target;
-  const FrameRec* r = d->olderRef;
-  t->decodedCount = r->decodedCount;
-  if (t != r) {
-    size_t ls = size_t(d->stride) * d->codedHeight;
-    memcpy(t->y, r->y, ls);
-    memcpy(t->u, r->u, ls / 4);
-    memcpy(t->v, r->v, ls / 4);
-  }
-  memcpy(d->quantCur, d->quantPrev, size_t(d->mbCount & ~3));
-  // Not-coded macroblocks for the B-VOPs that may follow.
-  memset(d->mbMode, MB_NOTCODED, size_t(d->mbCount));
-  memset(d->mvs, 0, size_t(d->mbCount) * 16);
+    FrameRec* t = d->target;
+    const FrameRec* r = d->olderRef;
+    t->decodedCount = r->decodedCount;
+    if (t != r) {
+        size_t ls = size_t(d->stride) * d->codedHeight;
+        memcpy(t->y, r->y, ls);
+        memcpy(t->u, r->u, ls / 4);
+        memcpy(t->v, r->v, ls / 4);
+    }
+    memcpy(d->quantCur, d->quantPrev, size_t(d->mbCount & ~3));
+    // Not-coded macroblocks for the B-VOPs that may follow.
+    memset(d->mbMode, MB_NOTCODED, size_t(d->mbCount));
+    memset(d->mvs, 0, size_t(d->mbCount) * 16);
 }
 
 static void RunSlot(Mp4vDecoder* d) {
-  int type = d->hdr->codingType;
-  VopDecodeFn fn = d->vopDecoder[type == 0 ? 0 : type == 2 ? 2 : 1];
-  d->packetStart = d->mbIndex;
-  if (fn) {
-    fn(d);
-  } else {
-    // Tool not offered: the picture is concealed from the reference.
-    static const char* const kMsg[4] = {
-        "NOT SUPPORTED : I-VOP of this stream\n", "NOT SUPPORTED : P-VOP of this stream\n",
-        "NOT SUPPORTED : B-VOP\n", "NOT SUPPORTED : S-VOP\n"};
-    if (d->mbIndex == 0) Print(d, kMsg[type & 3]);
-    ConcealUpTo(d, d->mbCount);
-    VbSkip(&d->bs, VbUnread(&d->bs) > 0 ? VbUnread(&d->bs) : 0);
-  }
+    int type = d->hdr->codingType;
+    VopDecodeFn fn = d->vopDecoder[type == 0 ? 0 : type == 2 ? 2 : 1];
+    d->packetStart = d->mbIndex;
+    if (fn) {
+        fn(d);
+    } else {
+        // Tool not offered: the picture is concealed from the reference.
+        static const char* const kMsg[4] = {"NOT SUPPORTED : I-VOP of this stream\n",
+                                            "NOT SUPPORTED : P-VOP of this stream\n",
+                                            "NOT SUPPORTED : B-VOP\n", "NOT SUPPORTED : S-VOP\n"};
+        if (d->mbIndex == 0) Print(d, kMsg[type & 3]);
+        ConcealUpTo(d, d->mbCount);
+        VbSkip(&d->bs, VbUnread(&d->bs) > 0 ? VbUnread(&d->bs) : 0);
+    }
 }
 
 // After a run of macroblocks: 1 when the picture is complete, else the
 // search for the next packet (or GOB) begins.
 static int AfterMacroblocks(Mp4vDecoder* d) {
-  if (d->mbIndex >= d->mbCount) {
-    d->state = 1;
-    return 1;
-  }
-  d->state = 3;
-  return 0;
+    if (d->mbIndex >= d->mbCount) {
+        d->state = 1;
+        return 1;
+    }
+    d->state = 3;
+    return 0;
 }
 
 // One step of the search for a resynchronisation point with the packet or
 // GOB header parser: 1 when a start code ended the picture (its rest is
 // concealed); 0 otherwise, with state 2 when a header was found.
 static int Resynchronise(Mp4vDecoder* d, int (*parseHeader)(Mp4vDecoder*)) {
-  VBits* b = &d->bs;
-  int r = parseHeader(d);
-  if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
-  if (r == 1) {
-    ConcealUpTo(d, d->mbCount);
-    d->state = 1;
-    return 1;
-  }
-  if (r == 0) d->state = 2;
-  return 0;
+    VBits* b = &d->bs;
+    int r = parseHeader(d);
+    if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
+    if (r == 1) {
+        ConcealUpTo(d, d->mbCount);
+        d->state = 1;
+        return 1;
+    }
+    if (r == 0) d->state = 2;
+    return 0;
 }
 
 static int EndOfData(Mp4vDecoder* d) {
-  if (!d->completeUnit) return 0;
-  if (d->state == 2 || d->state == 3) {
-    ConcealUpTo(d, d->mbCount);
-    d->state = 1;
-    return 1;
-  }
-  return 0;
+    if (!d->completeUnit) return 0;
+    if (d->state == 2 || d->state == 3) {
+        ConcealUpTo(d, d->mbCount);
+        d->state = 1;
+        return 1;
+    }
+    return 0;
 }
 
 int Mpeg4AccessUnit(Mp4vDecoder* d) {
-  VBits* b = &d->bs;
-  StreamHeader* h = d->hdr;
-  while (VbUnread(b) >= 1) {
-    if (d->state <= 1) {
-      int found = 0;
-      for (;;) {
-        int code = FindStartCode(b);
-        if (code < 0) break;
-        if (code == 0xB2) {
-          ParseUserData(b, h);
-        } else if (code >= 0x20 && code <= 0x2F) {
-          if (ParseVolHeader(b, h, d->print) < 0) {
-            Print(d, "Error : Config data is corrupted\n");
-          } else {
-            if (d->state == 0) d->state = 1;
-            if (d->layoutW) ChooseVopDecoders(d);
-          }
-        } else if (code == 0xB6 && h->width != 0) {
-          if (ParseVopHeader(b, h, d->warp) == 0) {
-            found = 1;
-            break;
-          }
+    VBits* b = &d->bs;
+    StreamHeader* h = d->hdr;
+    while (VbUnread(b) >= 1) {
+        if (d->state <= 1) {
+            int found = 0;
+            for (;;) {
+                int code = FindStartCode(b);
+                if (code < 0) break;
+                if (code == 0xB2) {
+                    ParseUserData(b, h);
+                } else if (code >= 0x20 && code <= 0x2F) {
+                    if (ParseVolHeader(b, h, d->print) < 0) {
+                        Print(d, "Error : Config data is corrupted\n");
+                    } else {
+                        if (d->state == 0) d->state = 1;
+                        if (d->layoutW) ChooseVopDecoders(d);
+                    }
+                } else if (code == 0xB6 && h->width != 0) {
+                    if (ParseVopHeader(b, h, d->warp) == 0) {
+                        found = 1;
+                        break;
+                    }
+                }
+            }
+            if (!found) break;
+            if (h->width != d->layoutW || h->height != d->layoutH) {
+                if (Layout(d) < 0) {
+                    Print(d,
+                          "Error : VOL width/height is zero or larger than "
+                          "uMaxDecodableWidth/Height\n");
+                    d->layoutW = d->layoutH = 0;
+                    continue;
+                }
+            }
+            if (h->packed && h->notCoded) continue;
+            FrameSetup(d);
+            if (h->notCoded) {
+                NotCodedPicture(d);
+                d->state = 1;
+                return 1;
+            }
+            d->state = 2;
+        } else if (d->state == 2) {
+            RunSlot(d);
+            if (AfterMacroblocks(d)) return 1;
+        } else if (Resynchronise(d, ParseVideoPacketHeader)) {
+            return 1;
         }
-      }
-      if (!found) break;
-      if (h->width != d->layoutW || h->height != d->layoutH) {
-        if (Layout(d) < 0) {
-          Print(d, "Error : VOL width/height is zero or larger than uMaxDecodableWidth/Height\n");
-          d->layoutW = d->layoutH = 0;
-          continue;
-        }
-      }
-      if (h->packed && h->notCoded) continue;
-      FrameSetup(d);
-      if (h->notCoded) {
-        NotCodedPicture(d);
-        d->state = 1;
-        return 1;
-      }
-      d->state = 2;
-    } else if (d->state == 2) {
-      RunSlot(d);
-      if (AfterMacroblocks(d)) return 1;
-    } else if (Resynchronise(d, ParseVideoPacketHeader)) {
-      return 1;
     }
-  }
-  return EndOfData(d);
+    return EndOfData(d);
 }
 
 int H263AccessUnit(Mp4vDecoder* d) {
-  VBits* b = &d->bs;
-  StreamHeader* h = d->hdr;
-  while (VbUnread(b) >= 1) {
-    if (d->state <= 1) {
-      int fmt = 0;
-      if (ParseH263PictureHeader(b, h, &fmt, d->print) < 0) {
-        if (VbUnread(b) < 22) break;
-        continue;
-      }
-      if (h->width != d->layoutW || h->height != d->layoutH) {
-        if (Layout(d) < 0) {
-          Print(d, "Error : VOL width/height is zero or larger than uMaxDecodableWidth/Height\n");
-          d->layoutW = d->layoutH = 0;
-          continue;
+    VBits* b = &d->bs;
+    StreamHeader* h = d->hdr;
+    while (VbUnread(b) >= 1) {
+        if (d->state <= 1) {
+            int fmt = 0;
+            if (ParseH263PictureHeader(b, h, &fmt, d->print) < 0) {
+                if (VbUnread(b) < 22) break;
+                continue;
+            }
+            if (h->width != d->layoutW || h->height != d->layoutH) {
+                if (Layout(d) < 0) {
+                    Print(d,
+                          "Error : VOL width/height is zero or larger than "
+                          "uMaxDecodableWidth/Height\n");
+                    d->layoutW = d->layoutH = 0;
+                    continue;
+                }
+            }
+            d->h263Format = fmt;
+            FrameSetup(d);
+            d->state = 2;
+        } else if (d->state == 2) {
+            d->packetStart = d->mbIndex;
+            if (h->codingType == 1)
+                DecodeH263P(d);
+            else
+                DecodeH263I(d);
+            if (AfterMacroblocks(d)) return 1;
+        } else if (Resynchronise(d, ParseH263GobHeader)) {
+            return 1;
         }
-      }
-      d->h263Format = fmt;
-      FrameSetup(d);
-      d->state = 2;
-    } else if (d->state == 2) {
-      d->packetStart = d->mbIndex;
-      if (h->codingType == 1)
-        DecodeH263P(d);
-      else
-        DecodeH263I(d);
-      if (AfterMacroblocks(d)) return 1;
-    } else if (Resynchronise(d, ParseH263GobHeader)) {
-      return 1;
     }
-  }
-  return EndOfData(d);
+    return EndOfData(d);
 }

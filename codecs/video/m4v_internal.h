@@ -10,210 +10,213 @@
 // Big-endian, 32-bit cache with the next bit at the top. Reading past the end
 // yields zero bits and drives the unread count negative.
 struct VBits {
-  uint32_t cache;
-  int32_t bits;   // valid bits in the cache
-  int32_t pos;    // next byte to load
-  int32_t size;
-  const uint8_t* data;
+    uint32_t cache;
+    int32_t bits;  // valid bits in the cache
+    int32_t pos;   // next byte to load
+    int32_t size;
+    const uint8_t* data;
 };
 
 static inline void VbStart(VBits* b, const uint8_t* data, uint32_t size) {
-  b->cache = 0;
-  b->bits = 0;
-  b->pos = 0;
-  b->size = int32_t(size > 0x7FFFFFF0u ? 0x7FFFFFF0u : size);
-  b->data = data;
+    b->cache = 0;
+    b->bits = 0;
+    b->pos = 0;
+    b->size = int32_t(size > 0x7FFFFFF0u ? 0x7FFFFFF0u : size);
+    b->data = data;
 }
 static inline void VbRefill(VBits* b) {
-  while (b->bits < 25) {
-    uint32_t byte = b->pos < b->size ? b->data[b->pos] : 0;
-    b->pos++;
-    b->cache |= byte << (24 - b->bits);
-    b->bits += 8;
-  }
+    while (b->bits < 25) {
+        uint32_t byte = b->pos < b->size ? b->data[b->pos] : 0;
+        b->pos++;
+        b->cache |= byte << (24 - b->bits);
+        b->bits += 8;
+    }
 }
 // n in 1..25
 static inline uint32_t VbShow(VBits* b, int n) {
-  VbRefill(b);
-  return b->cache >> (32 - n);
+    VbRefill(b);
+    return b->cache >> (32 - n);
 }
 static inline void VbSkip(VBits* b, int n) {
-  if (n <= 0) return;
-  while (n > 24) {
+    if (n <= 0) return;
+    while (n > 24) {
+        VbRefill(b);
+        b->cache <<= 24;
+        b->bits -= 24;
+        n -= 24;
+    }
     VbRefill(b);
-    b->cache <<= 24;
-    b->bits -= 24;
-    n -= 24;
-  }
-  VbRefill(b);
-  b->cache = n == 32 ? 0 : b->cache << n;
-  b->bits -= n;
+    b->cache = n == 32 ? 0 : b->cache << n;
+    b->bits -= n;
 }
 static inline uint32_t VbGet(VBits* b, int n) {
-  if (n <= 0) return 0;
-  if (n > 25) {
-    uint32_t hi = VbGet(b, n - 16);
-    return hi << 16 | VbGet(b, 16);
-  }
-  uint32_t v = VbShow(b, n);
-  b->cache <<= n;
-  b->bits -= n;
-  return v;
+    if (n <= 0) return 0;
+    if (n > 25) {
+        uint32_t hi = VbGet(b, n - 16);
+        return hi << 16 | VbGet(b, 16);
+    }
+    uint32_t v = VbShow(b, n);
+    b->cache <<= n;
+    b->bits -= n;
+    return v;
 }
 static inline uint32_t VbGet1(VBits* b) { return VbGet(b, 1); }
-static inline int32_t VbUnread(const VBits* b) {
-  return b->bits + 8 * (b->size - b->pos);
-}
+static inline int32_t VbUnread(const VBits* b) { return b->bits + 8 * (b->size - b->pos); }
 static inline int32_t VbBitPos(const VBits* b) { return b->pos * 8 - b->bits; }
 static inline void VbAlign(VBits* b) {
-  int r = VbBitPos(b) & 7;
-  if (r) VbSkip(b, 8 - r);
+    int r = VbBitPos(b) & 7;
+    if (r) VbSkip(b, 8 - r);
 }
 
 // ---- Stream header record ---------------------------------------------------
 struct StreamHeader {
-  int32_t packed;
-  int32_t workaround;
-  int32_t timeRes;
-  int32_t timeBits;
-  int32_t width, height;
-  int32_t interlaced;
-  int32_t spriteEnable;
-  int32_t warpPoints;
-  int32_t warpAccuracy;
-  int32_t brightnessChange;
-  int32_t quantType;
-  uint8_t intraMatrix[64];
-  uint8_t interMatrix[64];
-  int32_t quarterSample;
-  uint32_t complexity;
-  int32_t dataPartitioned;
-  int32_t reversibleVlc;
-  int32_t codingType;
-  int32_t moduloTimeBase;
-  int32_t timeIncrement;
-  int32_t notCoded;
-  int32_t rounding;
-  int32_t quant;
-  int32_t intraDcThr;
-  int32_t topFieldFirst, altVertScan;
-  int32_t fcodeFwd, fcodeBwd;
-  int32_t resyncLen;
-  int32_t lavc;  // made by libavcodec (user data "Lavc"); set, never cleared
+    int32_t packed;
+    int32_t workaround;
+    int32_t timeRes;
+    int32_t timeBits;
+    int32_t width, height;
+    int32_t interlaced;
+    int32_t spriteEnable;
+    int32_t warpPoints;
+    int32_t warpAccuracy;
+    int32_t brightnessChange;
+    int32_t quantType;
+    uint8_t intraMatrix[64];
+    uint8_t interMatrix[64];
+    int32_t quarterSample;
+    uint32_t complexity;
+    int32_t dataPartitioned;
+    int32_t reversibleVlc;
+    int32_t codingType;
+    int32_t moduloTimeBase;
+    int32_t timeIncrement;
+    int32_t notCoded;
+    int32_t rounding;
+    int32_t quant;
+    int32_t intraDcThr;
+    int32_t topFieldFirst, altVertScan;
+    int32_t fcodeFwd, fcodeBwd;
+    int32_t resyncLen;
+    int32_t lavc;  // made by libavcodec (user data "Lavc"); set, never cleared
 };
 
 struct FrameRec {
-  uint8_t* y;
-  uint8_t* u;
-  uint8_t* v;
-  int32_t type;  // -1 empty, 0 I, 1 P, 2 B, 3 S
-  int32_t decodedCount;
-  int32_t seconds;
-  int32_t increment;
+    uint8_t* y;
+    uint8_t* u;
+    uint8_t* v;
+    int32_t type;  // -1 empty, 0 I, 1 P, 2 B, 3 S
+    int32_t decodedCount;
+    int32_t seconds;
+    int32_t increment;
 };
 
 struct Mp4vDecoder;
 typedef void (*VopDecodeFn)(Mp4vDecoder* d);
 typedef int (*BlockDecodeFn)(Mp4vDecoder* d, int qp, int cbp);
 // Half-pel kernel: 8 or 16 wide, h rows.
-typedef void (*McFn)(uint8_t* dst, int dstStride, const uint8_t* src,
-                     int srcStride, int h);
+typedef void (*McFn)(uint8_t* dst, int dstStride, const uint8_t* src, int srcStride, int h);
 
 // DC/AC prediction entry: reconstructed DC and seven quantised AC values of
 // the first row (for blocks below) or first column (for blocks to the right).
 struct AcPredEntry {
-  int16_t dc;
-  int16_t ac[7];
+    int16_t dc;
+    int16_t ac[7];
 };
 
-enum { MB_INTER = 0, MB_INTERQ = 1, MB_INTER4V = 2, MB_INTRA = 3, MB_INTRAQ = 4,
-       MB_NOTCODED = 255 };
+enum {
+    MB_INTER = 0,
+    MB_INTERQ = 1,
+    MB_INTER4V = 2,
+    MB_INTRA = 3,
+    MB_INTRAQ = 4,
+    MB_NOTCODED = 255
+};
 
 struct Mp4vDecoder {
-  VBits bs;
-  StreamHeader* hdr;
-  FrameRec* frames;
-  uint32_t frameNum;
-  uint32_t rotation;
-  FrameRec* olderRef;
-  FrameRec* newerRef;
-  FrameRec* target;
-  FrameRec* outRec;
-  FrameRec* dispRec;
-  int32_t maxW, maxH;
-  int32_t state;  // 0 no header, 1 between pictures, 2 macroblocks, 3 resync
-  int32_t completeUnit, immediate;
-  int32_t postFilter, lowDelay;
-  int32_t shortHdr;
-  int32_t prevType;
-  int32_t fieldPeriod;
-  VopDecodeFn vopDecoder[3];  // I, P/S, B; null = tool not offered
-  int32_t extendedTools;
-  // Geometry of the current picture size.
-  int32_t mbw, mbh, mbCount, stride, codedHeight;
-  int32_t layoutW, layoutH;
-  // Position.
-  int32_t mbx, mby, mbIndex, packetStart;
-  int32_t qp;
-  int32_t gobRows;  // H.263 macroblock rows per GOB
-  // Per-macroblock arrays (table 2).
-  uint8_t* mbStatus;
-  uint8_t* mbMode;
-  uint8_t* quantCur;
-  uint8_t* quantPrev;
-  int16_t* mvs;  // 4 vectors x 2 components per macroblock
-  // Working buffers (table 1).
-  int16_t* blocks;  // 6 x 64
-  uint32_t summary[6];
-  uint8_t* scratch;     // edge emulation, 24-byte rows
-  uint8_t* predTmp;     // second prediction of a B macroblock: 16x16 + 2 x 8x8
-  AcPredEntry* acTop;   // 4 per macroblock column: blocks 2, 3, U, V
-  AcPredEntry acLeft[4];  // blocks 1, 3, U, V of the macroblock to the left
-  int16_t acDiag[3];      // above-left DCs for block 0, U, V
-  AcPredEntry acCur[6][2];  // per block: [0] first row, [1] first column
-  // Per-macroblock intra state used by the texture decoder.
-  int32_t acPredFlag;
-  int32_t useDcVlc;
-  // Data partitioning: the intra DC differentials were read ahead of the
-  // texture (dcPreset set) and are taken from dcDiff.
-  int32_t dcPreset;
-  int16_t dcDiff[6];
-  int32_t availMask;  // bit 0 left, 1 above, 2 above-right, 3 above-left
-  // Kernel and texture slots.
-  McFn mcPut[2][4];  // [16-wide?][fraction xy]
-  BlockDecodeFn intraBlock, interBlock;
-  const uint8_t* interScan;
-  // Timing of the output.
-  int32_t prevSeconds, prevIncrement, prevTr;
-  int32_t h263Tr;
-  int32_t h263Format;
-  // B-VOP distances.
-  int32_t trd, trb, trdRecip;
-  int32_t fieldTrd, fieldTrb;  // interlaced direct mode, in field periods
-  // Sprite trajectory of the current S-VOP: du, dv per warping point.
-  int16_t warp[3][2];
-  // Global motion of the current S-VOP (see GmcSetup).
-  int32_t gmcPoints;      // 0 identity, 1 translation, 2 or 3 affine
-  int32_t gmcOffset[2][2];  // [luma, chroma][x, y]: 1/16 pel, or 16.16 when affine
-  int32_t gmcDelta[2][2];   // [d/dx, d/dy][x, y]: 16.16 gradients of the affine warp
-  int32_t gmcShift;         // fraction bits of the affine positions (16)
-  int16_t gmcAmv[2];        // averaged vector of a GMC macroblock (vector units)
-  // Interlaced streams: field vectors (two per macroblock, vertical in field
-  // lines) kept at the end of table 1, and per macroblock the field bits of
-  // fieldInfo (bit 0 top and bit 1 bottom field reference, bit 2 field
-  // predicted).
-  int16_t* fieldMvs;
-  uint8_t* fieldInfo;
-  int32_t fieldDct;  // dct_type of the current macroblock
-  Mp4vDecPrintFn print;
-  void* tables[4];
-  uint8_t* table1;
-  uint8_t* table2;
-  uint32_t table1Size, table2Size;
+    VBits bs;
+    StreamHeader* hdr;
+    FrameRec* frames;
+    uint32_t frameNum;
+    uint32_t rotation;
+    FrameRec* olderRef;
+    FrameRec* newerRef;
+    FrameRec* target;
+    FrameRec* outRec;
+    FrameRec* dispRec;
+    int32_t maxW, maxH;
+    int32_t state;  // 0 no header, 1 between pictures, 2 macroblocks, 3 resync
+    int32_t completeUnit, immediate;
+    int32_t postFilter, lowDelay;
+    int32_t shortHdr;
+    int32_t prevType;
+    int32_t fieldPeriod;
+    VopDecodeFn vopDecoder[3];  // I, P/S, B; null = tool not offered
+    int32_t extendedTools;
+    // Geometry of the current picture size.
+    int32_t mbw, mbh, mbCount, stride, codedHeight;
+    int32_t layoutW, layoutH;
+    // Position.
+    int32_t mbx, mby, mbIndex, packetStart;
+    int32_t qp;
+    int32_t gobRows;  // H.263 macroblock rows per GOB
+    // Per-macroblock arrays (table 2).
+    uint8_t* mbStatus;
+    uint8_t* mbMode;
+    uint8_t* quantCur;
+    uint8_t* quantPrev;
+    int16_t* mvs;  // 4 vectors x 2 components per macroblock
+    // Working buffers (table 1).
+    int16_t* blocks;  // 6 x 64
+    uint32_t summary[6];
+    uint8_t* scratch;         // edge emulation, 24-byte rows
+    uint8_t* predTmp;         // second prediction of a B macroblock: 16x16 + 2 x 8x8
+    AcPredEntry* acTop;       // 4 per macroblock column: blocks 2, 3, U, V
+    AcPredEntry acLeft[4];    // blocks 1, 3, U, V of the macroblock to the left
+    int16_t acDiag[3];        // above-left DCs for block 0, U, V
+    AcPredEntry acCur[6][2];  // per block: [0] first row, [1] first column
+    // Per-macroblock intra state used by the texture decoder.
+    int32_t acPredFlag;
+    int32_t useDcVlc;
+    // Data partitioning: the intra DC differentials were read ahead of the
+    // texture (dcPreset set) and are taken from dcDiff.
+    int32_t dcPreset;
+    int16_t dcDiff[6];
+    int32_t availMask;  // bit 0 left, 1 above, 2 above-right, 3 above-left
+    // Kernel and texture slots.
+    McFn mcPut[2][4];  // [16-wide?][fraction xy]
+    BlockDecodeFn intraBlock, interBlock;
+    const uint8_t* interScan;
+    // Timing of the output.
+    int32_t prevSeconds, prevIncrement, prevTr;
+    int32_t h263Tr;
+    int32_t h263Format;
+    // B-VOP distances.
+    int32_t trd, trb, trdRecip;
+    int32_t fieldTrd, fieldTrb;  // interlaced direct mode, in field periods
+    // Sprite trajectory of the current S-VOP: du, dv per warping point.
+    int16_t warp[3][2];
+    // Global motion of the current S-VOP (see GmcSetup).
+    int32_t gmcPoints;        // 0 identity, 1 translation, 2 or 3 affine
+    int32_t gmcOffset[2][2];  // [luma, chroma][x, y]: 1/16 pel, or 16.16 when affine
+    int32_t gmcDelta[2][2];   // [d/dx, d/dy][x, y]: 16.16 gradients of the affine warp
+    int32_t gmcShift;         // fraction bits of the affine positions (16)
+    int16_t gmcAmv[2];        // averaged vector of a GMC macroblock (vector units)
+    // Interlaced streams: field vectors (two per macroblock, vertical in field
+    // lines) kept at the end of table 1, and per macroblock the field bits of
+    // fieldInfo (bit 0 top and bit 1 bottom field reference, bit 2 field
+    // predicted).
+    int16_t* fieldMvs;
+    uint8_t* fieldInfo;
+    int32_t fieldDct;  // dct_type of the current macroblock
+    Mp4vDecPrintFn print;
+    void* tables[4];
+    uint8_t* table1;
+    uint8_t* table2;
+    uint32_t table1Size, table2Size;
 };
 
 static inline void Print(Mp4vDecoder* d, const char* text) {
-  if (d->print) d->print(text);
+    if (d->print) d->print(text);
 }
 static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
 
@@ -223,10 +226,10 @@ static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
 // which B-VOPs then see in direct mode. Streams it made expect the same:
 // called before predicting block 2 of a four-vector macroblock.
 static inline void LavcClearLeftAtPacketStart(Mp4vDecoder* d) {
-  if (d->hdr->lavc && d->mbIndex == d->packetStart && d->mbx > 0) {
-    int16_t* left = d->mvs + (d->mbIndex - 1) * 8 + 6;
-    left[0] = left[1] = 0;
-  }
+    if (d->hdr->lavc && d->mbIndex == d->packetStart && d->mbx > 0) {
+        int16_t* left = d->mvs + (d->mbIndex - 1) * 8 + 6;
+        left[0] = left[1] = 0;
+    }
 }
 
 // headers.cpp
@@ -273,13 +276,13 @@ void DecodePVopPartitioned(Mp4vDecoder* d);
 
 // Neighbours usable for prediction: inside the picture and the packet.
 static inline void ComputeAvail(Mp4vDecoder* d) {
-  int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
-  int m = 0;
-  if (d->mbx > 0 && i - 1 >= ps) m |= 1;
-  if (d->mby > 0 && i - w >= ps) m |= 2;
-  if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
-  if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
-  d->availMask = m;
+    int i = d->mbIndex, w = d->mbw, ps = d->packetStart;
+    int m = 0;
+    if (d->mbx > 0 && i - 1 >= ps) m |= 1;
+    if (d->mby > 0 && i - w >= ps) m |= 2;
+    if (d->mby > 0 && d->mbx < w - 1 && i - w + 1 >= ps) m |= 4;
+    if (d->mby > 0 && d->mbx > 0 && i - w - 1 >= ps) m |= 8;
+    d->availMask = m;
 }
 
 // The (w+1) x (h+1) reference samples at (ix, iy) that a half-sample
@@ -289,30 +292,30 @@ static inline void ComputeAvail(Mp4vDecoder* d) {
 static inline const uint8_t* RefArea(const uint8_t* ref, int refStride, int planeW, int planeH,
                                      int ix, int iy, int w, int h, uint8_t* buf, int pitch,
                                      int* ss) {
-  if (ix >= 0 && iy >= 0 && ix + w + 1 <= planeW && iy + h + 1 <= planeH) {
-    *ss = refStride;
-    return ref + iy * refStride + ix;
-  }
-  for (int r = 0; r <= h; ++r) {
-    int sy = iy + r;
-    sy = sy < 0 ? 0 : sy >= planeH ? planeH - 1 : sy;
-    const uint8_t* row = ref + sy * refStride;
-    for (int c = 0; c <= w; ++c) {
-      int sx = ix + c;
-      sx = sx < 0 ? 0 : sx >= planeW ? planeW - 1 : sx;
-      buf[r * pitch + c] = row[sx];
+    if (ix >= 0 && iy >= 0 && ix + w + 1 <= planeW && iy + h + 1 <= planeH) {
+        *ss = refStride;
+        return ref + iy * refStride + ix;
     }
-  }
-  *ss = pitch;
-  return buf;
+    for (int r = 0; r <= h; ++r) {
+        int sy = iy + r;
+        sy = sy < 0 ? 0 : sy >= planeH ? planeH - 1 : sy;
+        const uint8_t* row = ref + sy * refStride;
+        for (int c = 0; c <= w; ++c) {
+            int sx = ix + c;
+            sx = sx < 0 ? 0 : sx >= planeW ? planeW - 1 : sx;
+            buf[r * pitch + c] = row[sx];
+        }
+    }
+    *ss = pitch;
+    return buf;
 }
 
 // Resync marker or start code ahead: stuffing to the byte boundary (a zero
 // then ones) followed by at least 16 zero bits.
 static inline int PacketEnds(VBits* b) {
-  int k = 8 - (VbBitPos(b) & 7);
-  uint32_t v = VbShow(b, k + 16);
-  return v == (((1u << (k - 1)) - 1) << 16);
+    int k = 8 - (VbBitPos(b) & 7);
+    uint32_t v = VbShow(b, k + 16);
+    return v == (((1u << (k - 1)) - 1) << 16);
 }
 
 // texture.cpp
@@ -333,18 +336,17 @@ int ReadRvlcEvent(VBits* b, int intra, int* run, int* level, int* last);
 // idct.cpp
 void Idct8x8(uint32_t summary, int16_t* block);
 void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
-void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride,
-             int predStride, uint32_t summary);
+void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+             uint32_t summary);
 void IdctPutRef(uint8_t* dst, int16_t* block, int stride);  // full transform, for tests
 
 // mc.cpp
 void McSetKernels(Mp4vDecoder* d, int rounding);
-void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref,
-             int refStride, int planeW, int planeH, int x, int y, int mvx,
-             int mvy, int size);
+void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref, int refStride,
+             int planeW, int planeH, int x, int y, int mvx, int mvy, int size);
 void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors);
-void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
-               int ys, int cs, const int16_t* mv, int fourVectors);
+void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys,
+               int cs, const int16_t* mv, int fourVectors);
 void McAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
 int ChromaVector1(int v);
 int ChromaVector4(int sum);
@@ -362,9 +364,8 @@ void McPredictQpel(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du
 // Field prediction of a macroblock: field f of the target (0 top, 1 bottom)
 // from field sel[f] of ref with the field vectors mv[2 * f], mv[2 * f + 1]
 // (vertical in field lines; half- or quarter-pel).
-void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du,
-                     uint8_t* dv, int ys, int cs, const int16_t* mv, const int* sel,
-                     int rounding);
+void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                     int ys, int cs, const int16_t* mv, const int* sel, int rounding);
 // Any-vector macroblock prediction: quarter-pel or half-pel by the stream.
 void McPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
                   int ys, int cs, const int16_t* mv, int fourVectors, int rounding);

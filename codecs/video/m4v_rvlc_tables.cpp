@@ -1,3 +1,4 @@
+// clang-format off
 // Reversible VLC of the TCOEF events (ISO/IEC 14496-2 table B-23): one set
 // of code words with an intra and an inter meaning each.
 #include "codecs/video/m4v_rvlc_tables.h"

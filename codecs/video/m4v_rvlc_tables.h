@@ -13,7 +13,7 @@
 #define RVLC_ONES_ENTRIES (2 * RVLC_MAX_K)
 #define RVLC_ENTRIES (RVLC_ONES_ENTRIES + 2 * RVLC_MAX_I * RVLC_MAX_J)
 struct VRvlcTab {
-  uint16_t v[RVLC_ENTRIES];
+    uint16_t v[RVLC_ENTRIES];
 };
 extern const VRvlcTab kRvlcIntra;
 extern const VRvlcTab kRvlcInter;

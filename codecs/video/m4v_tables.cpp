@@ -1,3 +1,4 @@
+// clang-format off
 // VLC tables, scans and matrices, built at compile time from the code lists.
 #include "codecs/video/m4v_tables.h"
 

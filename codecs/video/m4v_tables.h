@@ -2,9 +2,18 @@
 #pragma once
 #include <stdint.h>
 
-template <int N> struct VTab32 { uint32_t v[N]; };
-template <int N> struct VTab16 { uint16_t v[N]; };
-template <int N> struct VTab8 { uint8_t v[N]; };
+template <int N>
+struct VTab32 {
+    uint32_t v[N];
+};
+template <int N>
+struct VTab16 {
+    uint16_t v[N];
+};
+template <int N>
+struct VTab8 {
+    uint8_t v[N];
+};
 
 // Packed TCOEF entry indexed by the next 12 bits: bits 0-5 run, bit 6 last,
 // bits 7-15 level, bits 16-20 code length (sign bit not counted); 0 =
@@ -18,8 +27,8 @@ extern const VTab8<128> kLmaxInter, kLmaxIntra, kRmaxInter, kRmaxIntra;
 // Small VLCs: value in the low byte, code length in the high byte, 0 = invalid.
 extern const VTab16<512> kMcbpcIntra;  // value mode*4+cbpc, 255 stuffing
 extern const VTab16<512> kMcbpcInter;
-extern const VTab16<64> kCbpy;         // value is the intra pattern
-extern const VTab16<4096> kMvd;        // magnitude; sign bit follows if nonzero
+extern const VTab16<64> kCbpy;   // value is the intra pattern
+extern const VTab16<4096> kMvd;  // magnitude; sign bit follows if nonzero
 extern const VTab16<4096> kDcSizeLum;
 extern const VTab16<4096> kDcSizeChr;
 

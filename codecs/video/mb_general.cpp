@@ -7,136 +7,136 @@ static const int kDquant[4] = {-1, -2, 1, 2};
 // Two field vectors: the frame predictor with its vertical part halved; the
 // macroblock's frame vector becomes their average.
 static int ReadFieldVectors(Mp4vDecoder* d, int fcode) {
-  int i = d->mbIndex;
-  int16_t* fmv = d->fieldMvs + i * 4;
-  int px, py;
-  PredictMv(d, 0, &px, &py);
-  for (int f = 0; f < 2; ++f) {
-    int dx, dy;
-    if (DecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
-    if (DecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
-    fmv[2 * f] = int16_t(WrapMv(px + dx, fcode));
-    fmv[2 * f + 1] = int16_t(WrapMv(py / 2 + dy, fcode));
-  }
-  int sx = fmv[0] + fmv[2];
-  int sy = fmv[1] + fmv[3];  // doubled field components, averaged
-  int16_t* mv = d->mvs + i * 8;
-  for (int k = 0; k < 4; ++k) {
-    mv[2 * k] = int16_t((sx >> 1) | (sx & 1));
-    mv[2 * k + 1] = int16_t(sy);
-  }
-  return 0;
+    int i = d->mbIndex;
+    int16_t* fmv = d->fieldMvs + i * 4;
+    int px, py;
+    PredictMv(d, 0, &px, &py);
+    for (int f = 0; f < 2; ++f) {
+        int dx, dy;
+        if (DecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
+        if (DecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
+        fmv[2 * f] = int16_t(WrapMv(px + dx, fcode));
+        fmv[2 * f + 1] = int16_t(WrapMv(py / 2 + dy, fcode));
+    }
+    int sx = fmv[0] + fmv[2];
+    int sy = fmv[1] + fmv[3];  // doubled field components, averaged
+    int16_t* mv = d->mvs + i * 8;
+    for (int k = 0; k < 4; ++k) {
+        mv[2 * k] = int16_t((sx >> 1) | (sx & 1));
+        mv[2 * k + 1] = int16_t(sy);
+    }
+    return 0;
 }
 
 static int DecodeIntra(Mp4vDecoder* d, int mode, int cbpc) {
-  VBits* b = &d->bs;
-  d->acPredFlag = int(VbGet1(b));
-  uint32_t e = kCbpy.v[VbShow(b, 6)];
-  if (!e) return -1;
-  VbSkip(b, int(e >> 8));
-  int cbp = int(e & 0xF) << 2 | cbpc;
-  int qpBefore = d->qp;
-  if (mode == MB_INTRAQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
-  d->fieldDct = d->hdr->interlaced ? int(VbGet1(b)) : 0;
-  int qpThr = d->mbIndex == d->packetStart ? d->qp : qpBefore;
-  d->useDcVlc = qpThr < d->hdr->intraDcThr;
-  ComputeAvail(d);
-  if (d->intraBlock(d, d->qp, cbp) < 0) return -1;
-  MbPutIntra(d);
-  int i = d->mbIndex;
-  d->mbMode[i] = uint8_t(mode);
-  d->fieldInfo[i] = 0;
-  memset(d->mvs + i * 8, 0, 16);
-  return 0;
+    VBits* b = &d->bs;
+    d->acPredFlag = int(VbGet1(b));
+    uint32_t e = kCbpy.v[VbShow(b, 6)];
+    if (!e) return -1;
+    VbSkip(b, int(e >> 8));
+    int cbp = int(e & 0xF) << 2 | cbpc;
+    int qpBefore = d->qp;
+    if (mode == MB_INTRAQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
+    d->fieldDct = d->hdr->interlaced ? int(VbGet1(b)) : 0;
+    int qpThr = d->mbIndex == d->packetStart ? d->qp : qpBefore;
+    d->useDcVlc = qpThr < d->hdr->intraDcThr;
+    ComputeAvail(d);
+    if (d->intraBlock(d, d->qp, cbp) < 0) return -1;
+    MbPutIntra(d);
+    int i = d->mbIndex;
+    d->mbMode[i] = uint8_t(mode);
+    d->fieldInfo[i] = 0;
+    memset(d->mvs + i * 8, 0, 16);
+    return 0;
 }
 
 void DecodeVopGeneral(Mp4vDecoder* d) {
-  VBits* b = &d->bs;
-  const StreamHeader* h = d->hdr;
-  int type = h->codingType;
-  int gmc = type == 3 && h->spriteEnable == 2;
-  int fcode = h->fcodeFwd;
-  int rounding = h->rounding;
-  int s = d->stride, cs = s / 2;
-  while (d->mbIndex < d->mbCount) {
-    if (VbUnread(b) <= 0) return;
-    if (d->mbIndex != d->packetStart && PacketEnds(b)) return;
-    int i = d->mbIndex;
-    FrameRec* t = d->target;
-    uint8_t* dy = t->y + (d->mby * 16) * s + d->mbx * 16;
-    uint8_t* du = t->u + (d->mby * 8) * cs + d->mbx * 8;
-    uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
-    if (type == 0) {
-      uint32_t e = kMcbpcIntra.v[VbShow(b, 9)];
-      if (!e) return;
-      VbSkip(b, int(e >> 8));
-      int v = int(e & 0xFF);
-      if (v == 255) continue;
-      if (DecodeIntra(d, v >> 2, v & 3) < 0) return;
-      FinishMacroblock(d, 1);
-      continue;
-    }
-    if (VbGet1(b)) {  // not coded
-      d->fieldInfo[i] = 0;
-      AcPredStore(d, 0);
-      if (gmc) {
-        d->mbMode[i] = MB_INTER;
-        GmcPredict(d, dy, du, dv, s, cs);
-      } else {
-        d->mbMode[i] = MB_NOTCODED;
-        memset(d->mvs + i * 8, 0, 16);
-        CopyMacroblock(d, d->olderRef);
-      }
-      FinishMacroblock(d, 0);
-      continue;
-    }
-    uint32_t e = kMcbpcInter.v[VbShow(b, 9)];
-    if (!e) return;
-    VbSkip(b, int(e >> 8));
-    int v = int(e & 0xFF);
-    if (v == 255) continue;
-    int mode = v >> 2, cbpc = v & 3;
-    if (mode >= MB_INTRA) {
-      if (DecodeIntra(d, mode, cbpc) < 0) return;
-      FinishMacroblock(d, 1);
-      continue;
-    }
-    int mcsel = gmc && mode != MB_INTER4V ? int(VbGet1(b)) : 0;
-    uint32_t c = kCbpy.v[VbShow(b, 6)];
-    if (!c) return;
-    VbSkip(b, int(c >> 8));
-    int cbp = int(15 - (c & 0xF)) << 2 | cbpc;
-    if (mode == MB_INTERQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
-    int field = 0, sel[2] = {0, 0};
-    d->fieldDct = 0;
-    if (h->interlaced) {
-      if (cbp) d->fieldDct = int(VbGet1(b));
-      if (mode != MB_INTER4V && !mcsel) {
-        field = int(VbGet1(b));
-        if (field) {
-          sel[0] = int(VbGet1(b));
-          sel[1] = int(VbGet1(b));
+    VBits* b = &d->bs;
+    const StreamHeader* h = d->hdr;
+    int type = h->codingType;
+    int gmc = type == 3 && h->spriteEnable == 2;
+    int fcode = h->fcodeFwd;
+    int rounding = h->rounding;
+    int s = d->stride, cs = s / 2;
+    while (d->mbIndex < d->mbCount) {
+        if (VbUnread(b) <= 0) return;
+        if (d->mbIndex != d->packetStart && PacketEnds(b)) return;
+        int i = d->mbIndex;
+        FrameRec* t = d->target;
+        uint8_t* dy = t->y + (d->mby * 16) * s + d->mbx * 16;
+        uint8_t* du = t->u + (d->mby * 8) * cs + d->mbx * 8;
+        uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
+        if (type == 0) {
+            uint32_t e = kMcbpcIntra.v[VbShow(b, 9)];
+            if (!e) return;
+            VbSkip(b, int(e >> 8));
+            int v = int(e & 0xFF);
+            if (v == 255) continue;
+            if (DecodeIntra(d, v >> 2, v & 3) < 0) return;
+            FinishMacroblock(d, 1);
+            continue;
         }
-      }
+        if (VbGet1(b)) {  // not coded
+            d->fieldInfo[i] = 0;
+            AcPredStore(d, 0);
+            if (gmc) {
+                d->mbMode[i] = MB_INTER;
+                GmcPredict(d, dy, du, dv, s, cs);
+            } else {
+                d->mbMode[i] = MB_NOTCODED;
+                memset(d->mvs + i * 8, 0, 16);
+                CopyMacroblock(d, d->olderRef);
+            }
+            FinishMacroblock(d, 0);
+            continue;
+        }
+        uint32_t e = kMcbpcInter.v[VbShow(b, 9)];
+        if (!e) return;
+        VbSkip(b, int(e >> 8));
+        int v = int(e & 0xFF);
+        if (v == 255) continue;
+        int mode = v >> 2, cbpc = v & 3;
+        if (mode >= MB_INTRA) {
+            if (DecodeIntra(d, mode, cbpc) < 0) return;
+            FinishMacroblock(d, 1);
+            continue;
+        }
+        int mcsel = gmc && mode != MB_INTER4V ? int(VbGet1(b)) : 0;
+        uint32_t c = kCbpy.v[VbShow(b, 6)];
+        if (!c) return;
+        VbSkip(b, int(c >> 8));
+        int cbp = int(15 - (c & 0xF)) << 2 | cbpc;
+        if (mode == MB_INTERQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
+        int field = 0, sel[2] = {0, 0};
+        d->fieldDct = 0;
+        if (h->interlaced) {
+            if (cbp) d->fieldDct = int(VbGet1(b));
+            if (mode != MB_INTER4V && !mcsel) {
+                field = int(VbGet1(b));
+                if (field) {
+                    sel[0] = int(VbGet1(b));
+                    sel[1] = int(VbGet1(b));
+                }
+            }
+        }
+        ComputeAvail(d);
+        if (mcsel) {
+            d->fieldInfo[i] = 0;
+            GmcPredict(d, dy, du, dv, s, cs);
+        } else if (field) {
+            if (ReadFieldVectors(d, fcode) < 0) return;
+            d->fieldInfo[i] = uint8_t(sel[0] | sel[1] << 1 | 4);
+            McPredictFields(d, d->olderRef, dy, du, dv, s, cs, d->fieldMvs + i * 4, sel, rounding);
+        } else {
+            if (ReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
+            d->fieldInfo[i] = 0;
+            McPredictAny(d, d->olderRef, dy, du, dv, s, cs, d->mvs + i * 8, mode == MB_INTER4V,
+                         rounding);
+        }
+        if (d->interBlock(d, d->qp, cbp) < 0) return;
+        d->mbMode[i] = uint8_t(mode);
+        AcPredStore(d, 0);
+        MbAddInter(d, cbp);
+        FinishMacroblock(d, 0);
     }
-    ComputeAvail(d);
-    if (mcsel) {
-      d->fieldInfo[i] = 0;
-      GmcPredict(d, dy, du, dv, s, cs);
-    } else if (field) {
-      if (ReadFieldVectors(d, fcode) < 0) return;
-      d->fieldInfo[i] = uint8_t(sel[0] | sel[1] << 1 | 4);
-      McPredictFields(d, d->olderRef, dy, du, dv, s, cs, d->fieldMvs + i * 4, sel, rounding);
-    } else {
-      if (ReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
-      d->fieldInfo[i] = 0;
-      McPredictAny(d, d->olderRef, dy, du, dv, s, cs, d->mvs + i * 8, mode == MB_INTER4V,
-                   rounding);
-    }
-    if (d->interBlock(d, d->qp, cbp) < 0) return;
-    d->mbMode[i] = uint8_t(mode);
-    AcPredStore(d, 0);
-    MbAddInter(d, cbp);
-    FinishMacroblock(d, 0);
-  }
 }

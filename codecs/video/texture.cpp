@@ -6,322 +6,331 @@
 static inline int Clamp2048(int v) { return v < -2048 ? -2048 : v > 2047 ? 2047 : v; }
 
 static inline int DcScaler(int qp, int lum) {
-  if (qp < 5) return 8;
-  if (lum) return qp < 9 ? 2 * qp : qp < 25 ? qp + 8 : 2 * qp - 16;
-  return qp < 25 ? (qp + 13) / 2 : qp - 6;
+    if (qp < 5) return 8;
+    if (lum) return qp < 9 ? 2 * qp : qp < 25 ? qp + 8 : 2 * qp - 16;
+    return qp < 25 ? (qp + 13) / 2 : qp - 6;
 }
 
 // One run/level event. Returns 0 and fills run, level, last; -1 on an invalid
 // code. mpeg4: the three escapes of MPEG-4; else the H.263 escape.
 template <bool kIntraTable, bool kMpeg4>
 static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
-  const uint32_t* tab = kIntraTable ? kTcoefIntra.v : kTcoefInter.v;
-  uint32_t e = tab[VbShow(b, 12)];
-  if (!e) return -1;
-  VbSkip(b, int(e >> 16));
-  int r = int(e & 63);
-  if (r != int(TCOEF_ESCAPE)) {
-    int l = int((e >> 7) & 0x1FF);
-    *run = r;
-    *last = int((e >> 6) & 1);
-    *level = VbGet1(b) ? -l : l;
-    return 0;
-  }
-  if (!kMpeg4) {
+    const uint32_t* tab = kIntraTable ? kTcoefIntra.v : kTcoefInter.v;
+    uint32_t e = tab[VbShow(b, 12)];
+    if (!e) return -1;
+    VbSkip(b, int(e >> 16));
+    int r = int(e & 63);
+    if (r != int(TCOEF_ESCAPE)) {
+        int l = int((e >> 7) & 0x1FF);
+        *run = r;
+        *last = int((e >> 6) & 1);
+        *level = VbGet1(b) ? -l : l;
+        return 0;
+    }
+    if (!kMpeg4) {
+        *last = int(VbGet1(b));
+        *run = int(VbGet(b, 6));
+        int l = int(int8_t(uint8_t(VbGet(b, 8))));
+        if (l == 0 || l == -128) return -1;
+        *level = l;
+        return 0;
+    }
+    const uint8_t* lmax = kIntraTable ? kLmaxIntra.v : kLmaxInter.v;
+    const uint8_t* rmax = kIntraTable ? kRmaxIntra.v : kRmaxInter.v;
+    if (!VbGet1(b)) {  // type 1: level offset
+        e = tab[VbShow(b, 12)];
+        if (!e || (e & 63) == TCOEF_ESCAPE) return -1;
+        VbSkip(b, int(e >> 16));
+        int ls = int((e >> 6) & 1), rr = int(e & 63);
+        int l = int((e >> 7) & 0x1FF) + lmax[ls * 64 + rr];
+        *run = rr;
+        *last = ls;
+        *level = VbGet1(b) ? -l : l;
+        return 0;
+    }
+    if (!VbGet1(b)) {  // type 2: run offset
+        e = tab[VbShow(b, 12)];
+        if (!e || (e & 63) == TCOEF_ESCAPE) return -1;
+        VbSkip(b, int(e >> 16));
+        int ls = int((e >> 6) & 1), l = int((e >> 7) & 0x1FF);
+        *run = int(e & 63) + rmax[ls * 64 + l] + 1;
+        *last = ls;
+        *level = VbGet1(b) ? -l : l;
+        return 0;
+    }
+    // type 3: fixed length
     *last = int(VbGet1(b));
     *run = int(VbGet(b, 6));
-    int l = int(int8_t(uint8_t(VbGet(b, 8))));
-    if (l == 0 || l == -128) return -1;
+    VbSkip(b, 1);
+    int l = int(VbGet(b, 12));
+    if (l & 0x800) l -= 0x1000;
+    VbSkip(b, 1);
+    if (l == 0) return -1;
     *level = l;
     return 0;
-  }
-  const uint8_t* lmax = kIntraTable ? kLmaxIntra.v : kLmaxInter.v;
-  const uint8_t* rmax = kIntraTable ? kRmaxIntra.v : kRmaxInter.v;
-  if (!VbGet1(b)) {  // type 1: level offset
-    e = tab[VbShow(b, 12)];
-    if (!e || (e & 63) == TCOEF_ESCAPE) return -1;
-    VbSkip(b, int(e >> 16));
-    int ls = int((e >> 6) & 1), rr = int(e & 63);
-    int l = int((e >> 7) & 0x1FF) + lmax[ls * 64 + rr];
-    *run = rr;
-    *last = ls;
-    *level = VbGet1(b) ? -l : l;
-    return 0;
-  }
-  if (!VbGet1(b)) {  // type 2: run offset
-    e = tab[VbShow(b, 12)];
-    if (!e || (e & 63) == TCOEF_ESCAPE) return -1;
-    VbSkip(b, int(e >> 16));
-    int ls = int((e >> 6) & 1), l = int((e >> 7) & 0x1FF);
-    *run = int(e & 63) + rmax[ls * 64 + l] + 1;
-    *last = ls;
-    *level = VbGet1(b) ? -l : l;
-    return 0;
-  }
-  // type 3: fixed length
-  *last = int(VbGet1(b));
-  *run = int(VbGet(b, 6));
-  VbSkip(b, 1);
-  int l = int(VbGet(b, 12));
-  if (l & 0x800) l -= 0x1000;
-  VbSkip(b, 1);
-  if (l == 0) return -1;
-  *level = l;
-  return 0;
 }
 
 // Inter block: dequantised as decoded.
 template <bool kMpeg4, bool kMpegQuant, bool kRvlc = false>
 static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
-  VBits* b = &d->bs;
-  const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert : kScanZigzag;
-  const uint8_t* w = d->hdr->interMatrix;
-  int add = (qp - 1) | 1;
-  for (int k = 0; k < 6; ++k) {
-    if (!(cbp & (32 >> k))) continue;
-    int16_t* blk = d->blocks + 64 * k;
-    memset(blk, 0, 128);
-    uint32_t sum = 0;
-    int idx = -1, last = 0;
-    do {
-      int run, level;
-      if (kRvlc ? ReadRvlcEvent(b, 0, &run, &level, &last) < 0
-                : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0)
-        return -1;
-      idx += run + 1;
-      if (idx >= 64) return -1;
-      int pos = scan[idx];
-      int a = level < 0 ? -level : level, f;
-      if (kMpegQuant)
-        f = ((2 * a + 1) * w[pos] * qp) >> 4;
-      else
-        f = 2 * qp * a + add;
-      if (f > 2048) f = 2048;
-      blk[pos] = int16_t(level < 0 ? -f : (f > 2047 ? 2047 : f));
-      sum |= kCoefClass.v[pos];
-    } while (!last);
-    d->summary[k] = sum;
-  }
-  return 0;
+    VBits* b = &d->bs;
+    const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert : kScanZigzag;
+    const uint8_t* w = d->hdr->interMatrix;
+    int add = (qp - 1) | 1;
+    for (int k = 0; k < 6; ++k) {
+        if (!(cbp & (32 >> k))) continue;
+        int16_t* blk = d->blocks + 64 * k;
+        memset(blk, 0, 128);
+        uint32_t sum = 0;
+        int idx = -1, last = 0;
+        do {
+            int run, level;
+            if (kRvlc ? ReadRvlcEvent(b, 0, &run, &level, &last) < 0
+                      : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0)
+                return -1;
+            idx += run + 1;
+            if (idx >= 64) return -1;
+            int pos = scan[idx];
+            int a = level < 0 ? -level : level, f;
+            if (kMpegQuant)
+                f = ((2 * a + 1) * w[pos] * qp) >> 4;
+            else
+                f = 2 * qp * a + add;
+            if (f > 2048) f = 2048;
+            blk[pos] = int16_t(level < 0 ? -f : (f > 2047 ? 2047 : f));
+            sum |= kCoefClass.v[pos];
+        } while (!last);
+        d->summary[k] = sum;
+    }
+    return 0;
 }
 
-int InterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<true, false>(d, qp, cbp); }
-int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<true, true>(d, qp, cbp); }
-int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) { return InterBlock<false, false>(d, qp, cbp); }
+int InterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) {
+    return InterBlock<true, false>(d, qp, cbp);
+}
+int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) {
+    return InterBlock<true, true>(d, qp, cbp);
+}
+int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
+    return InterBlock<false, false>(d, qp, cbp);
+}
 
 // dct_dc_size and the differential (with its marker after sizes above 8).
 int ReadDcDifferential(VBits* b, int luma, int* out) {
-  uint32_t e = (luma ? kDcSizeLum.v : kDcSizeChr.v)[VbShow(b, 12)];
-  if (!e) return -1;
-  VbSkip(b, int(e >> 8));
-  int size = int(e & 0xFF);
-  int v = 0;
-  if (size) {
-    v = int(VbGet(b, size));
-    if (!(v >> (size - 1))) v -= (1 << size) - 1;
-    if (size > 8) VbSkip(b, 1);
-  }
-  *out = v;
-  return 0;
+    uint32_t e = (luma ? kDcSizeLum.v : kDcSizeChr.v)[VbShow(b, 12)];
+    if (!e) return -1;
+    VbSkip(b, int(e >> 8));
+    int size = int(e & 0xFF);
+    int v = 0;
+    if (size) {
+        v = int(VbGet(b, size));
+        if (!(v >> (size - 1))) v -= (1 << size) - 1;
+        if (size > 8) VbSkip(b, 1);
+    }
+    *out = v;
+    return 0;
 }
 
 static const AcPredEntry kAcDefault = {1024, {0, 0, 0, 0, 0, 0, 0}};
 
 void AcPredStore(Mp4vDecoder* d, int intra) {
-  AcPredEntry* top = d->acTop + d->mbx * 4;
-  d->acDiag[0] = top[1].dc;
-  d->acDiag[1] = top[2].dc;
-  d->acDiag[2] = top[3].dc;
-  if (intra) {
-    top[0] = d->acCur[2][0];
-    top[1] = d->acCur[3][0];
-    top[2] = d->acCur[4][0];
-    top[3] = d->acCur[5][0];
-    d->acLeft[0] = d->acCur[1][1];
-    d->acLeft[1] = d->acCur[3][1];
-    d->acLeft[2] = d->acCur[4][1];
-    d->acLeft[3] = d->acCur[5][1];
-  } else {
-    for (int i = 0; i < 4; ++i) top[i] = d->acLeft[i] = kAcDefault;
-  }
+    AcPredEntry* top = d->acTop + d->mbx * 4;
+    d->acDiag[0] = top[1].dc;
+    d->acDiag[1] = top[2].dc;
+    d->acDiag[2] = top[3].dc;
+    if (intra) {
+        top[0] = d->acCur[2][0];
+        top[1] = d->acCur[3][0];
+        top[2] = d->acCur[4][0];
+        top[3] = d->acCur[5][0];
+        d->acLeft[0] = d->acCur[1][1];
+        d->acLeft[1] = d->acCur[3][1];
+        d->acLeft[2] = d->acCur[4][1];
+        d->acLeft[3] = d->acCur[5][1];
+    } else {
+        for (int i = 0; i < 4; ++i) top[i] = d->acLeft[i] = kAcDefault;
+    }
 }
 
 static inline int RescaleAc(int v, int qpn, int qp) {
-  if (qpn == qp || v == 0) return v;
-  int a = v < 0 ? -v : v;
-  a = int((uint32_t(a * qpn + qp / 2) * kR16[qp]) >> 16);
-  return v < 0 ? -a : a;
+    if (qpn == qp || v == 0) return v;
+    int a = v < 0 ? -v : v;
+    a = int((uint32_t(a * qpn + qp / 2) * kR16[qp]) >> 16);
+    return v < 0 ? -a : a;
 }
 
 template <bool kMpegQuant, bool kRvlc = false>
 static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
-  VBits* b = &d->bs;
-  const uint8_t* w = d->hdr->intraMatrix;
-  int add = (qp - 1) | 1;
-  int avail = d->availMask;
-  int i = d->mbIndex;
-  int qpLeft = (avail & 1) ? d->quantCur[i - 1] : qp;
-  int qpAbove = (avail & 2) ? d->quantCur[i - d->mbw] : qp;
-  const AcPredEntry* top = d->acTop + d->mbx * 4;
-  for (int k = 0; k < 6; ++k) {
-    int lum = k < 4;
-    const AcPredEntry *A, *C;
-    int B, qa = qp, qc = qp;
-    switch (k) {
-      case 0:
-        A = (avail & 1) ? &d->acLeft[0] : &kAcDefault;
-        C = (avail & 2) ? &top[0] : &kAcDefault;
-        B = (avail & 8) ? d->acDiag[0] : 1024;
-        qa = qpLeft;
-        qc = qpAbove;
-        break;
-      case 1:
-        A = &d->acCur[0][1];
-        C = (avail & 2) ? &top[1] : &kAcDefault;
-        B = (avail & 2) ? top[0].dc : 1024;
-        qc = qpAbove;
-        break;
-      case 2:
-        A = (avail & 1) ? &d->acLeft[1] : &kAcDefault;
-        C = &d->acCur[0][0];
-        B = (avail & 1) ? d->acLeft[0].dc : 1024;
-        qa = qpLeft;
-        break;
-      case 3:
-        A = &d->acCur[2][1];
-        C = &d->acCur[1][0];
-        B = d->acCur[0][0].dc;
-        break;
-      default:
-        A = (avail & 1) ? &d->acLeft[k - 2] : &kAcDefault;
-        C = (avail & 2) ? &top[k - 2] : &kAcDefault;
-        B = (avail & 8) ? d->acDiag[k - 3] : 1024;
-        qa = qpLeft;
-        qc = qpAbove;
-        break;
-    }
-    int da = A->dc - B, dc = B - C->dc;
-    if (da < 0) da = -da;
-    if (dc < 0) dc = -dc;
-    int fromLeft = da >= dc;
-    int scaler = DcScaler(qp, lum);
-    int p = fromLeft ? A->dc : C->dc;
-    int pred = int((int64_t(p + scaler / 2) * kR18[scaler]) >> 18);
-
-    int16_t* blk = d->blocks + 64 * k;
-    memset(blk, 0, 128);
-    const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert
-                          : d->acPredFlag   ? (fromLeft ? kScanAltVert : kScanAltHoriz)
-                                            : kScanZigzag;
-    int idx = -1;
-    int dcq = 0;
-    uint32_t sum = 0;
-    if (d->useDcVlc) {
-      if (d->dcPreset) {
-        dcq = d->dcDiff[k];
-      } else if (ReadDcDifferential(b, lum, &dcq) < 0) {
-        return -1;
-      }
-      idx = 0;
-    }
-    if (cbp & (32 >> k)) {
-      int last = 0;
-      do {
-        int run, level;
-        if (kRvlc ? ReadRvlcEvent(b, 1, &run, &level, &last) < 0
-                  : ReadEvent<true, true>(b, &run, &level, &last) < 0)
-          return -1;
-        idx += run + 1;
-        if (idx >= 64) return -1;
-        int pos = scan[idx];
-        if (pos == 0) {
-          dcq = level;
-        } else if (pos < 8 || (pos & 7) == 0) {
-          blk[pos] = int16_t(level);  // dequantised after AC prediction
-        } else {
-          int a = level < 0 ? -level : level, f;
-          if (kMpegQuant)
-            f = (2 * a * w[pos] * qp) >> 4;
-          else
-            f = 2 * qp * a + add;
-          blk[pos] = int16_t(Clamp2048(level < 0 ? -f : f));
-          sum |= kCoefClass.v[pos];
+    VBits* b = &d->bs;
+    const uint8_t* w = d->hdr->intraMatrix;
+    int add = (qp - 1) | 1;
+    int avail = d->availMask;
+    int i = d->mbIndex;
+    int qpLeft = (avail & 1) ? d->quantCur[i - 1] : qp;
+    int qpAbove = (avail & 2) ? d->quantCur[i - d->mbw] : qp;
+    const AcPredEntry* top = d->acTop + d->mbx * 4;
+    for (int k = 0; k < 6; ++k) {
+        int lum = k < 4;
+        const AcPredEntry *A, *C;
+        int B, qa = qp, qc = qp;
+        switch (k) {
+            case 0:
+                A = (avail & 1) ? &d->acLeft[0] : &kAcDefault;
+                C = (avail & 2) ? &top[0] : &kAcDefault;
+                B = (avail & 8) ? d->acDiag[0] : 1024;
+                qa = qpLeft;
+                qc = qpAbove;
+                break;
+            case 1:
+                A = &d->acCur[0][1];
+                C = (avail & 2) ? &top[1] : &kAcDefault;
+                B = (avail & 2) ? top[0].dc : 1024;
+                qc = qpAbove;
+                break;
+            case 2:
+                A = (avail & 1) ? &d->acLeft[1] : &kAcDefault;
+                C = &d->acCur[0][0];
+                B = (avail & 1) ? d->acLeft[0].dc : 1024;
+                qa = qpLeft;
+                break;
+            case 3:
+                A = &d->acCur[2][1];
+                C = &d->acCur[1][0];
+                B = d->acCur[0][0].dc;
+                break;
+            default:
+                A = (avail & 1) ? &d->acLeft[k - 2] : &kAcDefault;
+                C = (avail & 2) ? &top[k - 2] : &kAcDefault;
+                B = (avail & 8) ? d->acDiag[k - 3] : 1024;
+                qa = qpLeft;
+                qc = qpAbove;
+                break;
         }
-      } while (!last);
+        int da = A->dc - B, dc = B - C->dc;
+        if (da < 0) da = -da;
+        if (dc < 0) dc = -dc;
+        int fromLeft = da >= dc;
+        int scaler = DcScaler(qp, lum);
+        int p = fromLeft ? A->dc : C->dc;
+        int pred = int((int64_t(p + scaler / 2) * kR18[scaler]) >> 18);
+
+        int16_t* blk = d->blocks + 64 * k;
+        memset(blk, 0, 128);
+        const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert
+                              : d->acPredFlag     ? (fromLeft ? kScanAltVert : kScanAltHoriz)
+                                                  : kScanZigzag;
+        int idx = -1;
+        int dcq = 0;
+        uint32_t sum = 0;
+        if (d->useDcVlc) {
+            if (d->dcPreset) {
+                dcq = d->dcDiff[k];
+            } else if (ReadDcDifferential(b, lum, &dcq) < 0) {
+                return -1;
+            }
+            idx = 0;
+        }
+        if (cbp & (32 >> k)) {
+            int last = 0;
+            do {
+                int run, level;
+                if (kRvlc ? ReadRvlcEvent(b, 1, &run, &level, &last) < 0
+                          : ReadEvent<true, true>(b, &run, &level, &last) < 0)
+                    return -1;
+                idx += run + 1;
+                if (idx >= 64) return -1;
+                int pos = scan[idx];
+                if (pos == 0) {
+                    dcq = level;
+                } else if (pos < 8 || (pos & 7) == 0) {
+                    blk[pos] = int16_t(level);  // dequantised after AC prediction
+                } else {
+                    int a = level < 0 ? -level : level, f;
+                    if (kMpegQuant)
+                        f = (2 * a * w[pos] * qp) >> 4;
+                    else
+                        f = 2 * qp * a + add;
+                    blk[pos] = int16_t(Clamp2048(level < 0 ? -f : f));
+                    sum |= kCoefClass.v[pos];
+                }
+            } while (!last);
+        }
+        int dcv = Clamp2048((dcq + pred) * scaler);
+        if (d->acPredFlag) {
+            if (fromLeft)
+                for (int j = 1; j < 8; ++j)
+                    blk[8 * j] = int16_t(blk[8 * j] + RescaleAc(A->ac[j - 1], qa, qp));
+            else
+                for (int j = 1; j < 8; ++j)
+                    blk[j] = int16_t(blk[j] + RescaleAc(C->ac[j - 1], qc, qp));
+        }
+        AcPredEntry* row = &d->acCur[k][0];
+        AcPredEntry* col = &d->acCur[k][1];
+        row->dc = col->dc = int16_t(dcv);
+        for (int j = 1; j < 8; ++j) {
+            row->ac[j - 1] = blk[j];
+            col->ac[j - 1] = blk[8 * j];
+        }
+        for (int j = 1; j < 8; ++j) {
+            int pr = j, pc = 8 * j;
+            int positions[2] = {pr, pc};
+            for (int t = 0; t < 2; ++t) {
+                int pos = positions[t];
+                int level = blk[pos];
+                if (!level) continue;
+                int a = level < 0 ? -level : level, f;
+                if (kMpegQuant)
+                    f = (2 * a * w[pos] * qp) >> 4;
+                else
+                    f = 2 * qp * a + add;
+                blk[pos] = int16_t(Clamp2048(level < 0 ? -f : f));
+                sum |= kCoefClass.v[pos];
+            }
+        }
+        blk[0] = int16_t(dcv);
+        d->summary[k] = sum;
     }
-    int dcv = Clamp2048((dcq + pred) * scaler);
-    if (d->acPredFlag) {
-      if (fromLeft)
-        for (int j = 1; j < 8; ++j) blk[8 * j] = int16_t(blk[8 * j] + RescaleAc(A->ac[j - 1], qa, qp));
-      else
-        for (int j = 1; j < 8; ++j) blk[j] = int16_t(blk[j] + RescaleAc(C->ac[j - 1], qc, qp));
-    }
-    AcPredEntry* row = &d->acCur[k][0];
-    AcPredEntry* col = &d->acCur[k][1];
-    row->dc = col->dc = int16_t(dcv);
-    for (int j = 1; j < 8; ++j) {
-      row->ac[j - 1] = blk[j];
-      col->ac[j - 1] = blk[8 * j];
-    }
-    for (int j = 1; j < 8; ++j) {
-      int pr = j, pc = 8 * j;
-      int positions[2] = {pr, pc};
-      for (int t = 0; t < 2; ++t) {
-        int pos = positions[t];
-        int level = blk[pos];
-        if (!level) continue;
-        int a = level < 0 ? -level : level, f;
-        if (kMpegQuant)
-          f = (2 * a * w[pos] * qp) >> 4;
-        else
-          f = 2 * qp * a + add;
-        blk[pos] = int16_t(Clamp2048(level < 0 ? -f : f));
-        sum |= kCoefClass.v[pos];
-      }
-    }
-    blk[0] = int16_t(dcv);
-    d->summary[k] = sum;
-  }
-  AcPredStore(d, 1);
-  return 0;
+    AcPredStore(d, 1);
+    return 0;
 }
 
 int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<false>(d, qp, cbp); }
 int IntraBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<true>(d, qp, cbp); }
 
 int IntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
-  return d->hdr->quantType ? IntraBlock<true, true>(d, qp, cbp) : IntraBlock<false, true>(d, qp, cbp);
+    return d->hdr->quantType ? IntraBlock<true, true>(d, qp, cbp)
+                             : IntraBlock<false, true>(d, qp, cbp);
 }
 int InterBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
-  return d->hdr->quantType ? InterBlock<true, true, true>(d, qp, cbp)
-                           : InterBlock<true, false, true>(d, qp, cbp);
+    return d->hdr->quantType ? InterBlock<true, true, true>(d, qp, cbp)
+                             : InterBlock<true, false, true>(d, qp, cbp);
 }
 
 int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
-  VBits* b = &d->bs;
-  int add = (qp - 1) | 1;
-  for (int k = 0; k < 6; ++k) {
-    int16_t* blk = d->blocks + 64 * k;
-    memset(blk, 0, 128);
-    int dc = int(VbGet(b, 8));
-    if (dc == 0 || dc == 128) return -1;
-    blk[0] = int16_t(dc == 255 ? 1024 : dc * 8);
-    uint32_t sum = 0;
-    if (cbp & (32 >> k)) {
-      int idx = 0, last = 0;
-      do {
-        int run, level;
-        if (ReadEvent<false, false>(b, &run, &level, &last) < 0) return -1;
-        idx += run + 1;
-        if (idx >= 64) return -1;
-        int pos = kScanZigzag[idx];
-        int a = level < 0 ? -level : level;
-        int f = 2 * qp * a + add;
-        blk[pos] = int16_t(Clamp2048(level < 0 ? -f : f));
-        sum |= kCoefClass.v[pos];
-      } while (!last);
+    VBits* b = &d->bs;
+    int add = (qp - 1) | 1;
+    for (int k = 0; k < 6; ++k) {
+        int16_t* blk = d->blocks + 64 * k;
+        memset(blk, 0, 128);
+        int dc = int(VbGet(b, 8));
+        if (dc == 0 || dc == 128) return -1;
+        blk[0] = int16_t(dc == 255 ? 1024 : dc * 8);
+        uint32_t sum = 0;
+        if (cbp & (32 >> k)) {
+            int idx = 0, last = 0;
+            do {
+                int run, level;
+                if (ReadEvent<false, false>(b, &run, &level, &last) < 0) return -1;
+                idx += run + 1;
+                if (idx >= 64) return -1;
+                int pos = kScanZigzag[idx];
+                int a = level < 0 ? -level : level;
+                int f = 2 * qp * a + add;
+                blk[pos] = int16_t(Clamp2048(level < 0 ? -f : f));
+                sum |= kCoefClass.v[pos];
+            } while (!last);
+        }
+        d->summary[k] = sum;
     }
-    d->summary[k] = sum;
-  }
-  return 0;
+    return 0;
 }

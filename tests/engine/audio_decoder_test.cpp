@@ -15,8 +15,7 @@ namespace {
 
 struct Area {
     std::vector<int16_t> l = std::vector<int16_t>(8192), r = std::vector<int16_t>(8192);
-    PcmBlock Make(uint32_t room)
-    {
+    PcmBlock Make(uint32_t room) {
         PcmBlock b = {};
         b.left = l.data();
         b.right = r.data();
@@ -25,8 +24,7 @@ struct Area {
     }
 };
 
-AudioTrackInfo Track(uint32_t codec, uint32_t rate, uint32_t ch, uint32_t bits = 16)
-{
+AudioTrackInfo Track(uint32_t codec, uint32_t rate, uint32_t ch, uint32_t bits = 16) {
     AudioTrackInfo t;
     memset(&t, 0, sizeof(t));
     t.codec = codec;
@@ -36,8 +34,7 @@ AudioTrackInfo Track(uint32_t codec, uint32_t rate, uint32_t ch, uint32_t bits =
     return t;
 }
 
-TEST(AudioDecoder, UnsupportedTag)
-{
+TEST(AudioDecoder, UnsupportedTag) {
     AudioTrackInfo t = Track(85, 44100, 2);
     std::vector<uint8_t> d(100);
     MediaSample s = {d.data(), 100, 100, 0, 0, 0, TRACK_TYPE_AUDIO, 0};
@@ -46,8 +43,7 @@ TEST(AudioDecoder, UnsupportedTag)
     EXPECT_EQ(dec, nullptr);
 }
 
-TEST(AudioDecoder, PcmPackets)
-{
+TEST(AudioDecoder, PcmPackets) {
     struct Row {
         const char* name;
         uint32_t bits, ch, bytes, room;
@@ -72,18 +68,16 @@ TEST(AudioDecoder, PcmPackets)
         EXPECT_EQ(b.count, row.count);
         EXPECT_EQ(b.timeMs, 1000u);
         if (row.bits == 8) {
-            EXPECT_EQ(a.l[0], 0); // 0x80 is the 8-bit zero
+            EXPECT_EQ(a.l[0], 0);  // 0x80 is the 8-bit zero
         }
         AudioDecoder_Destroy(dec);
     }
 }
 
-TEST(AudioDecoder, AdtsPacketsFrameByFrame)
-{
+TEST(AudioDecoder, AdtsPacketsFrameByFrame) {
     EnsureStreams();
     std::vector<uint8_t> d = ReadFile(StreamDir() + "/mono48.aac");
-    if (d.empty())
-        GTEST_SKIP();
+    if (d.empty()) GTEST_SKIP();
     auto frames = AdtsFrames(d);
     ASSERT_GT(frames.size(), 20u);
     // one packet of ten frames
@@ -111,31 +105,37 @@ TEST(AudioDecoder, AdtsPacketsFrameByFrame)
     AudioDecoder_Destroy(dec);
 }
 
-TEST(AudioDecoder, RawAccessUnitsUseTheWholePacket)
-{
+TEST(AudioDecoder, RawAccessUnitsUseTheWholePacket) {
     // a raw access unit followed by junk: the packet is one access unit
     SceOptions o;
     std::vector<uint8_t> adts = SilentFrame(4);
     std::vector<uint8_t> raw(adts.begin() + 7, adts.end());
     raw.push_back(0xAA);
     AudioTrackInfo t = Track(255, 0, 0);
-    t.config[0] = 0x12; // AAC LC, 44100 Hz, 2 channels... one channel here:
+    t.config[0] = 0x12;  // AAC LC, 44100 Hz, 2 channels... one channel here:
     t.config[1] = 0x08;
     t.configLength = 2;
-    MediaSample s = {raw.data(), (uint32_t)raw.size(), (uint32_t)raw.size(), 0, 0, 0, TRACK_TYPE_AUDIO, 0};
+    MediaSample s = {
+        raw.data(), (uint32_t)raw.size(), (uint32_t)raw.size(), 0, 0, 0, TRACK_TYPE_AUDIO, 0};
     AudioDecoder* dec = nullptr;
     ASSERT_EQ(AudioDecoder_Create(&dec, &s, &t), 0);
     EXPECT_EQ(t.sampleRate, 44100u);
     EXPECT_EQ(t.channels, 1u);
     Area a;
     for (int i = 0; i < 3; i++) {
-        MediaSample p = {raw.data(), (uint32_t)raw.size(), (uint32_t)raw.size(), (uint32_t)(i * 23), 0, 0,
-                         TRACK_TYPE_AUDIO, 0};
+        MediaSample p = {raw.data(),
+                         (uint32_t)raw.size(),
+                         (uint32_t)raw.size(),
+                         (uint32_t)(i * 23),
+                         0,
+                         0,
+                         TRACK_TYPE_AUDIO,
+                         0};
         PcmBlock b = a.Make(4096);
         int32_t r = AudioDecoder_Decode(dec, &p, &b);
         EXPECT_EQ(p.length, 0u);
         if (i == 0) {
-            EXPECT_EQ(r, PLAYER_E_AUDIO_DECODE); // the decoder's one frame of delay
+            EXPECT_EQ(r, PLAYER_E_AUDIO_DECODE);  // the decoder's one frame of delay
         } else {
             EXPECT_EQ(r, 0);
             EXPECT_EQ(b.count, 1024u);
@@ -144,4 +144,4 @@ TEST(AudioDecoder, RawAccessUnitsUseTheWholePacket)
     AudioDecoder_Destroy(dec);
 }
 
-} // namespace
+}  // namespace

@@ -17,7 +17,8 @@ namespace {
 std::vector<uint8_t> Fixture(const std::string& name) {
     std::ifstream in(std::string(DC_SOURCE_DIR) + "/tests/fixtures/audio_headers/" + name,
                      std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
 }
 
 // A heap copy of exactly n bytes, so the sanitizer sees any read past it.
@@ -247,9 +248,9 @@ TEST(AudioHeaders, Ac3Headers) {
         EXPECT_EQ(cfg.codec_tag, 146u) << r.name;
     }
     const uint8_t bad[][8] = {
-        {0x0B, 0x77, 0, 0, 0xC0, 8 << 3, 0x40, 0},  // fscod 3
-        {0x0B, 0x77, 0, 0, 38, 8 << 3, 0x40, 0},    // frmsizecod 38
-        {0x0B, 0x77, 0, 0, 0x08, 12 << 3, 0x40, 0}, // bsid 12
+        {0x0B, 0x77, 0, 0, 0xC0, 8 << 3, 0x40, 0},   // fscod 3
+        {0x0B, 0x77, 0, 0, 38, 8 << 3, 0x40, 0},     // frmsizecod 38
+        {0x0B, 0x77, 0, 0, 0x08, 12 << 3, 0x40, 0},  // bsid 12
     };
     for (const auto& b : bad) {
         Exact data(b, 8);
@@ -292,14 +293,10 @@ TEST(AudioHeaders, MpegHeaderValidity) {
         int valid;
     };
     const Row rows[] = {
-        {"mpeg1_l3", 0xFFFB9000, 1},
-        {"mpeg25_l3", 0xFFE39000, 1},
-        {"free_format", 0xFFFB0000, 0},
-        {"bad_bitrate", 0xFFFBF000, 0},
-        {"reserved_rate", 0xFFFB9C00, 0},
-        {"reserved_layer", 0xFFF99000, 0},
-        {"reserved_version", 0xFFEB9000, 0},
-        {"no_sync", 0xFF7B9000, 0},
+        {"mpeg1_l3", 0xFFFB9000, 1},         {"mpeg25_l3", 0xFFE39000, 1},
+        {"free_format", 0xFFFB0000, 0},      {"bad_bitrate", 0xFFFBF000, 0},
+        {"reserved_rate", 0xFFFB9C00, 0},    {"reserved_layer", 0xFFF99000, 0},
+        {"reserved_version", 0xFFEB9000, 0}, {"no_sync", 0xFF7B9000, 0},
     };
     for (const Row& r : rows) EXPECT_EQ(MpegAudio_IsHeader(r.value), r.valid) << r.name;
 }
@@ -373,30 +370,38 @@ TEST(AudioHeaders, SpeechFrameSizes) {
 TEST(AudioHeaders, AdifHeader) {
     // ADIF, no copyright, constant rate 128000, one PCE at 48 kHz with one
     // front CPE, one front SCE and one LFE: 4 channels.
-    const uint8_t adif[] = {'A', 'D', 'I', 'F',
-                            0x00, 0x03, 0xE8, 0x00,  // flags(4) + bitrate 128000 (23)
-                            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                            0x00, 0x00, 0x00, 0x00};
+    const uint8_t adif[] = {
+        'A',  'D',  'I',  'F',  0x00, 0x03, 0xE8, 0x00,  // flags(4) + bitrate 128000 (23)
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
     // Hand-assemble the bits after "ADIF".
     std::vector<int> bits;
     auto put = [&](uint32_t v, int n) {
         for (int i = n - 1; i >= 0; --i) bits.push_back((v >> i) & 1);
     };
-    put(0, 1);       // copyright_id_present
-    put(0, 2);       // original_copy, home
-    put(1, 1);       // bitstream_type: variable rate, no buffer fullness
+    put(0, 1);  // copyright_id_present
+    put(0, 2);  // original_copy, home
+    put(1, 1);  // bitstream_type: variable rate, no buffer fullness
     put(128000, 23);
-    put(0, 4);       // num_program_config_elements
-    put(0, 4);       // element_instance_tag
-    put(1, 2);       // object_type
-    put(3, 4);       // 48000
-    put(2, 4); put(0, 4); put(0, 4); put(1, 2); put(0, 3); put(0, 4);
-    put(0, 1); put(0, 1); put(0, 1);
-    put(1, 1); put(0, 4);  // front CPE
-    put(0, 1); put(1, 4);  // front SCE
-    put(0, 4);             // LFE
+    put(0, 4);  // num_program_config_elements
+    put(0, 4);  // element_instance_tag
+    put(1, 2);  // object_type
+    put(3, 4);  // 48000
+    put(2, 4);
+    put(0, 4);
+    put(0, 4);
+    put(1, 2);
+    put(0, 3);
+    put(0, 4);
+    put(0, 1);
+    put(0, 1);
+    put(0, 1);
+    put(1, 1);
+    put(0, 4);  // front CPE
+    put(0, 1);
+    put(1, 4);  // front SCE
+    put(0, 4);  // LFE
     while (bits.size() % 8) bits.push_back(0);
-    put(3, 8);             // comment of 3 bytes
+    put(3, 8);  // comment of 3 bytes
     put(0x414243, 24);
     std::vector<uint8_t> bytes(adif, adif + 4);
     for (size_t i = 0; i < bits.size(); i += 8) {
@@ -422,8 +427,8 @@ TEST(AudioHeaders, SamplesPerFrameAndMaxBytes) {
     struct Row {
         uint32_t tag, spf;
     };
-    const Row rows[] = {{1, 160},      {0x6177, 320}, {255, 1024},     {17, 8192},
-                        {85, 1152},    {8192, 1536},  {253, 2048},     {354, 4096},
+    const Row rows[] = {{1, 160},       {0x6177, 320},      {255, 1024}, {17, 8192},
+                        {85, 1152},     {8192, 1536},       {253, 2048}, {354, 4096},
                         {0x6770, 1024}, {0x6B6F6F63, 1024}, {0x674E, 0}, {0x12345, 0}};
     for (const Row& r : rows) EXPECT_EQ(AudioFrame_GetSamplesPerFrame(r.tag), r.spf) << r.tag;
 

@@ -18,7 +18,8 @@ namespace {
 struct TestClock {
     TestClock() {
         c = Clock_Create(0, 100);
-        Clock_SetTickSource(c, [](void*) -> uint32_t { return 1000; }, nullptr);
+        Clock_SetTickSource(
+            c, [](void*) -> uint32_t { return 1000; }, nullptr);
     }
     ~TestClock() { Clock_Destroy(c); }
     MediaClock* c;
@@ -36,22 +37,47 @@ struct RecordingDevice {
 RecordingDevice* g_dev;
 
 const AudioOutputDevice kDevice = {
-    [](AudioRenderer* r) -> int32_t { r->device = g_dev; ++g_dev->opens; return g_dev->openResult; },
-    [](AudioRenderer* r) { ++g_dev->closes; r->device = nullptr; },
+    [](AudioRenderer* r) -> int32_t {
+        r->device = g_dev;
+        ++g_dev->opens;
+        return g_dev->openResult;
+    },
+    [](AudioRenderer* r) {
+        ++g_dev->closes;
+        r->device = nullptr;
+    },
     [](AudioRenderer*) -> uint32_t { return g_dev->freeBytes; },
     [](AudioRenderer*, const int16_t* a, const int16_t*, uint32_t n) {
         g_dev->writes.push_back(n);
         g_dev->firstSample.push_back(a[0]);
         return 1;
     },
-    [](AudioRenderer*) { ++g_dev->pauses; return 1; },
-    [](AudioRenderer*) { ++g_dev->resets; return 1; },
-    [](AudioRenderer*) { ++g_dev->restarts; return 1; },
-    [](AudioRenderer*, uint32_t) { ++g_dev->speeds; return 1; },
+    [](AudioRenderer*) {
+        ++g_dev->pauses;
+        return 1;
+    },
+    [](AudioRenderer*) {
+        ++g_dev->resets;
+        return 1;
+    },
+    [](AudioRenderer*) {
+        ++g_dev->restarts;
+        return 1;
+    },
+    [](AudioRenderer*, uint32_t) {
+        ++g_dev->speeds;
+        return 1;
+    },
     [](AudioRenderer*) -> uint32_t { return g_dev->volume; },
-    [](AudioRenderer*, uint32_t v) { g_dev->volume = v; return 1; },
+    [](AudioRenderer*, uint32_t v) {
+        g_dev->volume = v;
+        return 1;
+    },
     nullptr,
-    [](AudioRenderer*, uint32_t) { ++g_dev->muteCalls; return 1; },
+    [](AudioRenderer*, uint32_t) {
+        ++g_dev->muteCalls;
+        return 1;
+    },
 };
 
 class AudioRendererTest : public ::testing::Test {

@@ -13,7 +13,8 @@ namespace {
 struct HeapBytes {
     std::unique_ptr<uint8_t[]> bytes;
     uint32_t size;
-    HeapBytes(std::initializer_list<uint8_t> b) : bytes(new uint8_t[b.size()]), size((uint32_t)b.size()) {
+    HeapBytes(std::initializer_list<uint8_t> b)
+        : bytes(new uint8_t[b.size()]), size((uint32_t)b.size()) {
         std::copy(b.begin(), b.end(), bytes.get());
     }
 };
@@ -98,9 +99,15 @@ TEST(BitWriter, WritesFieldsMsbFirst) {
         std::vector<uint8_t> want;
     };
     const Case cases[] = {
-        {"1 0 0 then five 1s", {{1, 1}, {1, 0}, {1, 0}, {5, 0x1F}}, {0x9F, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
-        {"only the low bits of the value", {{4, 0xFA}, {4, 0x3}}, {0xA3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
-        {"32 bits across 5 bytes", {{3, 0x5}, {32, 0xDEADBEEF}}, {0xBB, 0xD5, 0xB7, 0xDD, 0xE0, 0xFF, 0xFF, 0xFF}},
+        {"1 0 0 then five 1s",
+         {{1, 1}, {1, 0}, {1, 0}, {5, 0x1F}},
+         {0x9F, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
+        {"only the low bits of the value",
+         {{4, 0xFA}, {4, 0x3}},
+         {0xA3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
+        {"32 bits across 5 bytes",
+         {{3, 0x5}, {32, 0xDEADBEEF}},
+         {0xBB, 0xD5, 0xB7, 0xDD, 0xE0, 0xFF, 0xFF, 0xFF}},
         {"window after the field cleared", {{8, 0x12}}, {0x12, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
     };
     for (const Case& c : cases) {

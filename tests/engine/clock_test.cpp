@@ -64,11 +64,8 @@ TEST_F(ClockTest, ReportsInsideTheDeadBandAreIgnored) {
         uint32_t want;
     };
     const Case cases[] = {
-        {"40 ahead", 1040, 1000},
-        {"50 ahead", 1050, 1000},
-        {"51 ahead", 1051, 1051},
-        {"50 behind", 950, 1000},
-        {"51 behind", 949, 949},
+        {"40 ahead", 1040, 1000}, {"50 ahead", 1050, 1000}, {"51 ahead", 1051, 1051},
+        {"50 behind", 950, 1000}, {"51 behind", 949, 949},
     };
     for (const Case& c : cases) {
         Make(1000);
@@ -210,5 +207,6 @@ TEST(DateTime, DiffMsBorrowsAndCountsDays) {
         {"across a leap day", 20240228, 0, 20240301, 0, 2 * 86400000LL},
         {"backwards", 20240102, 0, 20240101, 0, -86400000LL},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.want, DateTime_DiffMs(c.d1, c.t1, c.d2, c.t2)) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.want, DateTime_DiffMs(c.d1, c.t1, c.d2, c.t2)) << c.name;
 }

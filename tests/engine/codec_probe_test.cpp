@@ -16,8 +16,10 @@
 namespace {
 
 std::vector<uint8_t> Fixture(const std::string& name) {
-    std::ifstream in(std::string(DC_SOURCE_DIR) + "/tests/fixtures/codec_probe/" + name, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ifstream in(std::string(DC_SOURCE_DIR) + "/tests/fixtures/codec_probe/" + name,
+                     std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
 }
 
 // A heap copy of exactly n bytes, so the sanitizer sees any read past it.
@@ -62,30 +64,35 @@ struct ProbeCase {
 };
 
 const ProbeCase kProbes[] = {
-    {"mpeg4_simple", "mpeg4_352x288.bin", FourCC_Make('M', 'P', '4', 'V'), false, 1, 352, 288, 0, 0},
-    {"mpeg4_partitioned_interlaced", "mpeg4_176x144_dp.bin", FourCC_Make('M', 'P', '4', 'V'), false, 1,
-     176, 144, 0, 0},
-    {"mpeg4_asp_qpel", "mpeg4_320x240_qpel.bin", FourCC_Make('D', 'I', 'V', 'X'), false, 1, 320, 240, 0, 0},
-    {"mpeg4_mpeg_quant_refused", "mpeg4_mpeg_quant.bin", FourCC_Make('M', 'P', '4', 'V'), false, 0, 11, 22,
-     0, 0},
-    {"xvid", "xvid_640x480.bin", FourCC_Make('x', 'v', 'i', 'd'), false, 1, 640, 480, 0, 0},
-    {"h264_baseline_annexb", "h264_352x288_baseline.bin", FourCC_Make('H', '2', '6', '4'), false, 1, 352,
-     288, 0, 0},
-    {"h264_baseline_avcc", "h264_352x288_baseline.bin", FourCC_Make('A', 'V', 'C', '1'), true, 1, 352, 288,
-     0, 0},
-    {"h264_high_cropped", "h264_640x360_high.bin", FourCC_Make('A', 'V', 'C', '1'), true, 1, 640, 360, 0,
+    {"mpeg4_simple", "mpeg4_352x288.bin", FourCC_Make('M', 'P', '4', 'V'), false, 1, 352, 288, 0,
      0},
-    {"h264_interlaced", "h264_720x576_interlaced.bin", FourCC_Make('A', 'V', 'C', '1'), true, 1, 720, 576,
+    {"mpeg4_partitioned_interlaced", "mpeg4_176x144_dp.bin", FourCC_Make('M', 'P', '4', 'V'), false,
+     1, 176, 144, 0, 0},
+    {"mpeg4_asp_qpel", "mpeg4_320x240_qpel.bin", FourCC_Make('D', 'I', 'V', 'X'), false, 1, 320,
+     240, 0, 0},
+    {"mpeg4_mpeg_quant_refused", "mpeg4_mpeg_quant.bin", FourCC_Make('M', 'P', '4', 'V'), false, 0,
+     11, 22, 0, 0},
+    {"xvid", "xvid_640x480.bin", FourCC_Make('x', 'v', 'i', 'd'), false, 1, 640, 480, 0, 0},
+    {"h264_baseline_annexb", "h264_352x288_baseline.bin", FourCC_Make('H', '2', '6', '4'), false, 1,
+     352, 288, 0, 0},
+    {"h264_baseline_avcc", "h264_352x288_baseline.bin", FourCC_Make('A', 'V', 'C', '1'), true, 1,
+     352, 288, 0, 0},
+    {"h264_high_cropped", "h264_640x360_high.bin", FourCC_Make('A', 'V', 'C', '1'), true, 1, 640,
+     360, 0, 0},
+    {"h264_interlaced", "h264_720x576_interlaced.bin", FourCC_Make('A', 'V', 'C', '1'), true, 1,
+     720, 576, 0, 0},
+    {"h264_high444", "h264_1280x720_444.bin", FourCC_Make('A', 'V', 'C', '1'), true, 1, 1280, 720,
      0, 0},
-    {"h264_high444", "h264_1280x720_444.bin", FourCC_Make('A', 'V', 'C', '1'), true, 1, 1280, 720, 0, 0},
     {"mpeg2_25", "mpeg2_720x576_25.bin", FourCC_Make('M', 'P', 'E', 'G'), false, 1, 720, 576, 25000,
      4000000},
-    {"mpeg2_5994", "mpeg2_1280x720_5994.bin", FourCC_Make('M', 'P', 'E', 'G'), false, 1, 1280, 720, 59940,
-     8000000},
-    {"mpeg1_2997", "mpeg1_352x240_2997.bin", FourCC_Make('M', 'P', 'E', 'G'), false, 1, 352, 240, 29970,
-     1150000},
-    {"unlisted_fourcc", "mpeg4_352x288.bin", FourCC_Make('H', '2', '6', '3'), false, 0, 11, 22, 0, 0},
-    {"wrong_parser", "mpeg2_720x576_25.bin", FourCC_Make('M', 'P', '4', 'V'), false, 0, 11, 22, 0, 0},
+    {"mpeg2_5994", "mpeg2_1280x720_5994.bin", FourCC_Make('M', 'P', 'E', 'G'), false, 1, 1280, 720,
+     59940, 8000000},
+    {"mpeg1_2997", "mpeg1_352x240_2997.bin", FourCC_Make('M', 'P', 'E', 'G'), false, 1, 352, 240,
+     29970, 1150000},
+    {"unlisted_fourcc", "mpeg4_352x288.bin", FourCC_Make('H', '2', '6', '3'), false, 0, 11, 22, 0,
+     0},
+    {"wrong_parser", "mpeg2_720x576_25.bin", FourCC_Make('M', 'P', '4', 'V'), false, 0, 11, 22, 0,
+     0},
 };
 
 class VideoProbe : public ::testing::TestWithParam<ProbeCase> {};
@@ -144,28 +151,28 @@ TEST(CodecProbe, HandBuiltSps) {
         BitWriter_PutBits(&bw, n - 1, 0);
         BitWriter_PutBits(&bw, n, v + 1);
     };
-    BitWriter_PutBits(&bw, 16, 0);     // length prefix, patched below
-    BitWriter_PutBits(&bw, 8, 0x67);   // NAL header
-    BitWriter_PutBits(&bw, 8, 66);     // profile_idc
+    BitWriter_PutBits(&bw, 16, 0);    // length prefix, patched below
+    BitWriter_PutBits(&bw, 8, 0x67);  // NAL header
+    BitWriter_PutBits(&bw, 8, 66);    // profile_idc
     BitWriter_PutBits(&bw, 8, 0);
-    BitWriter_PutBits(&bw, 8, 30);     // level_idc
-    ue(0);                             // seq_parameter_set_id
-    ue(0);                             // log2_max_frame_num_minus4
-    ue(1);                             // pic_order_cnt_type 1
+    BitWriter_PutBits(&bw, 8, 30);  // level_idc
+    ue(0);                          // seq_parameter_set_id
+    ue(0);                          // log2_max_frame_num_minus4
+    ue(1);                          // pic_order_cnt_type 1
     BitWriter_PutBits(&bw, 1, 0);
     ue(0);
     ue(0);
-    ue(2);                             // two offsets in the cycle
+    ue(2);  // two offsets in the cycle
     ue(1);
     ue(2);
-    ue(3);                             // num_ref_frames
+    ue(3);  // num_ref_frames
     BitWriter_PutBits(&bw, 1, 0);
     ue(21);
     ue(17);
-    BitWriter_PutBits(&bw, 1, 1);      // frame_mbs_only_flag
+    BitWriter_PutBits(&bw, 1, 1);  // frame_mbs_only_flag
     BitWriter_PutBits(&bw, 1, 1);
-    BitWriter_PutBits(&bw, 1, 0);      // no cropping
-    BitWriter_PutBits(&bw, 1, 1);      // rbsp stop bit
+    BitWriter_PutBits(&bw, 1, 0);  // no cropping
+    BitWriter_PutBits(&bw, 1, 1);  // rbsp stop bit
     uint32_t bytes = (BitReader_Position(&bw) + 7) / 8;
     buf[1] = uint8_t(bytes - 2);
     Exact data(buf, bytes);
@@ -187,7 +194,8 @@ TEST(CodecProbe, MpegSequenceExtensionRate) {
     };
     // 720 x 576, frame_rate_code 4, bit_rate_value 1; then optional
     // extensions (a picture coding extension first, which is not the one).
-    const std::vector<uint8_t> seq = {0, 0, 1, 0xB3, 0x2D, 0x02, 0x40, 0x14, 0x00, 0x00, 0x60, 0x00};
+    const std::vector<uint8_t> seq = {0,    0,    1,    0xB3, 0x2D, 0x02,
+                                      0x40, 0x14, 0x00, 0x00, 0x60, 0x00};
     auto with = [&seq](std::vector<uint8_t> tail) {
         std::vector<uint8_t> v = seq;
         v.insert(v.end(), tail.begin(), tail.end());
@@ -197,8 +205,8 @@ TEST(CodecProbe, MpegSequenceExtensionRate) {
         {"no_extension", seq, 29970, 400},
         {"extension_n1_d0", with({0, 0, 1, 0xB5, 0x14, 0x8A, 0x00, 0x01, 0x00, 0x20}), 59940, 400},
         {"picture_extension_skipped",
-         with({0, 0, 1, 0xB5, 0x8F, 0xFF, 0xF3, 0, 0, 1, 0xB5, 0x14, 0x8A, 0x00, 0x01, 0x00, 0x20}), 59940,
-         400},
+         with({0, 0, 1, 0xB5, 0x8F, 0xFF, 0xF3, 0, 0, 1, 0xB5, 0x14, 0x8A, 0x00, 0x01, 0x00, 0x20}),
+         59940, 400},
         {"bitrate_extension", with({0, 0, 1, 0xB5, 0x14, 0x8A, 0x00, 0x03, 0x00, 0x00}), 29970,
          ((1u << 18) | 1) * 400},
         {"extension_cut_ignored", with({0, 0, 1, 0xB5, 0x14, 0x8A}), 29970, 400},
@@ -309,7 +317,11 @@ TEST(CodecProbe, GolombAndBitsNeeded) {
         uint32_t value;
     };
     const Row rows[] = {
-        {{0x80}, 0}, {{0x40}, 1}, {{0x60}, 2}, {{0x20}, 3}, {{0x38}, 6},
+        {{0x80}, 0},
+        {{0x40}, 1},
+        {{0x60}, 2},
+        {{0x20}, 3},
+        {{0x38}, 6},
         {{0x00, 0x00, 0x00, 0x00}, 0xFFFFFFFFu},  // runs off the end
         {{0x00, 0x01, 0xFF, 0xFF}, (1u << 15) - 1 + 0x7FFF},
     };

@@ -38,9 +38,27 @@ TEST(ColorConvert, PackedToI420) {
         std::vector<int> u, v;
         int expectU, expectV;  // chroma of the first row pair
     } rows[] = {
-        {"YUY2 takes even rows", "YUyV", ColorConvert_YUY2ToI420, {40, 200, 60, 60}, {90, 10, 70, 70}, 40, 90},
-        {"UYVY averages row pairs", "UYVy", ColorConvert_UYVYToI420, {255, 0, 60, 60}, {10, 21, 70, 70}, 127, 15},
-        {"YVYU averages row pairs", "YVyU", ColorConvert_YVYUToI420, {100, 50, 60, 60}, {3, 4, 70, 70}, 75, 3},
+        {"YUY2 takes even rows",
+         "YUyV",
+         ColorConvert_YUY2ToI420,
+         {40, 200, 60, 60},
+         {90, 10, 70, 70},
+         40,
+         90},
+        {"UYVY averages row pairs",
+         "UYVy",
+         ColorConvert_UYVYToI420,
+         {255, 0, 60, 60},
+         {10, 21, 70, 70},
+         127,
+         15},
+        {"YVYU averages row pairs",
+         "YVyU",
+         ColorConvert_YVYUToI420,
+         {100, 50, 60, 60},
+         {3, 4, 70, 70},
+         75,
+         3},
     };
     const int w = 8, h = 4;
     for (const Row& r : rows) {
@@ -49,7 +67,9 @@ TEST(ColorConvert, PackedToI420) {
         std::vector<uint8_t> dst(size_t(w * h * 3 / 2), 0xEE);
         r.fn(dst.data(), src.data(), w, h);
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) EXPECT_EQ(dst[size_t(y * w + x)], 10 + (x & ~1) + 16 * y + (x & 1)) << x << "," << y;
+            for (int x = 0; x < w; ++x)
+                EXPECT_EQ(dst[size_t(y * w + x)], 10 + (x & ~1) + 16 * y + (x & 1))
+                    << x << "," << y;
         const uint8_t* u = &dst[size_t(w * h)];
         const uint8_t* v = u + w * h / 4;
         for (int x = 0; x < w / 2; ++x) {
@@ -104,7 +124,8 @@ TEST(ColorConvert, YuvToRgb) {
         const int w = 8, h = 2;
         std::vector<uint8_t> y(size_t(w * h), r.y), u(4, r.u), v(4, r.v);
         PlanarPicture p = {y.data(), u.data(), v.data(), w};
-        std::vector<uint8_t> out32(size_t(w * h * 4)), out24(size_t(w * h * 3)), out16(size_t(w * h * 2));
+        std::vector<uint8_t> out32(size_t(w * h * 4)), out24(size_t(w * h * 3)),
+            out16(size_t(w * h * 2));
         ColorConvert_PlanarToRgb(out32.data(), w * 4, 32, &p, w, h);
         ColorConvert_PlanarToRgb(out24.data(), w * 3, 24, &p, w, h);
         ColorConvert_PlanarToRgb(out16.data(), w * 2, 7, &p, w, h);  // unknown depth: 16

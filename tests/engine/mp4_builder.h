@@ -76,19 +76,20 @@ enum Kind { kVideo, kAudio, kData, kHint, kNullNoName };
 struct Track {
     Kind kind = kVideo;
     uint32_t timescale = 1000;
-    std::vector<uint32_t> sizes;                           // one per sample
-    std::vector<std::pair<uint32_t, uint32_t>> stts;       // {count, delta}
-    std::vector<uint32_t> stss;                            // 1-based; empty: no stss box
-    std::vector<std::pair<uint32_t, uint32_t>> stsc;       // {first chunk (1-based), per chunk}; empty: one sample per chunk
+    std::vector<uint32_t> sizes;                      // one per sample
+    std::vector<std::pair<uint32_t, uint32_t>> stts;  // {count, delta}
+    std::vector<uint32_t> stss;                       // 1-based; empty: no stss box
+    std::vector<std::pair<uint32_t, uint32_t>>
+        stsc;  // {first chunk (1-based), per chunk}; empty: one sample per chunk
     uint32_t width = 176, height = 144;
     uint32_t channels = 2, sampleRate = 8000;
-    uint8_t objectType = 0;      // 0: the kind's usual one
-    Bytes dsi;                   // decoder-specific info
+    uint8_t objectType = 0;  // 0: the kind's usual one
+    Bytes dsi;               // decoder-specific info
     uint32_t bufferSize = 4000, maxBitrate = 9000, avgBitrate = 5000;
-    std::string sampleEntry;     // empty: mp4v / mp4a / mp4s
-    Bytes extraEntryBoxes;       // replaces the esds when not empty
+    std::string sampleEntry;                 // empty: mp4v / mp4a / mp4s
+    Bytes extraEntryBoxes;                   // replaces the esds when not empty
     std::function<Bytes(uint32_t)> payload;  // default: see Pattern
-    uint32_t durationMs = 0;     // mdhd duration in timescale units when 0: the stts sum
+    uint32_t durationMs = 0;  // mdhd duration in timescale units when 0: the stts sum
 };
 
 // Default sample bytes: the sample index (big-endian), the track number,
@@ -143,7 +144,8 @@ inline Bytes SampleEntry(const Track& t, uint32_t trackNo) {
         for (int i = 0; i < 32; ++i) Put8(e, 0);
         Put16(e, 24);
         Put16(e, 0xFFFF);
-        esds = Esds(t.objectType ? t.objectType : 0x20, 4, t.bufferSize, t.maxBitrate, t.avgBitrate, t.dsi);
+        esds = Esds(t.objectType ? t.objectType : 0x20, 4, t.bufferSize, t.maxBitrate, t.avgBitrate,
+                    t.dsi);
     } else if (t.kind == kAudio) {
         if (type.empty()) type = "mp4a";
         Put32(e, 0);
@@ -153,10 +155,12 @@ inline Bytes SampleEntry(const Track& t, uint32_t trackNo) {
         Put16(e, 0);
         Put16(e, 0);
         Put32(e, t.sampleRate << 16);
-        esds = Esds(t.objectType ? t.objectType : 0x40, 5, t.bufferSize, t.maxBitrate, t.avgBitrate, t.dsi);
+        esds = Esds(t.objectType ? t.objectType : 0x40, 5, t.bufferSize, t.maxBitrate, t.avgBitrate,
+                    t.dsi);
     } else {
         if (type.empty()) type = "mp4s";
-        esds = Esds(t.objectType ? t.objectType : 211, 0x20, t.bufferSize, t.maxBitrate, t.avgBitrate, t.dsi);
+        esds = Esds(t.objectType ? t.objectType : 211, 0x20, t.bufferSize, t.maxBitrate,
+                    t.avgBitrate, t.dsi);
     }
     Append(e, t.extraEntryBoxes.empty() ? esds : t.extraEntryBoxes);
     Bytes stsd;
@@ -187,7 +191,8 @@ inline std::vector<uint32_t> ChunkSizes(const Track& t) {
     return chunks;
 }
 
-inline Bytes Trak(const Clip& c, const Track& t, uint32_t trackNo, const std::vector<uint32_t>& chunkOffsets) {
+inline Bytes Trak(const Clip& c, const Track& t, uint32_t trackNo,
+                  const std::vector<uint32_t>& chunkOffsets) {
     uint64_t dur = t.durationMs ? t.durationMs : SttsSum(t);
     Bytes tkhd;
     Put32(tkhd, 0);
@@ -204,7 +209,10 @@ inline Bytes Trak(const Clip& c, const Track& t, uint32_t trackNo, const std::ve
     Put32(mdhd, 0x55C40000);
     Bytes hdlr;
     Put32(hdlr, 0);
-    const char* handler = t.kind == kVideo ? "vide" : t.kind == kAudio ? "soun" : t.kind == kHint ? "hint" : "sdsm";
+    const char* handler = t.kind == kVideo   ? "vide"
+                          : t.kind == kAudio ? "soun"
+                          : t.kind == kHint  ? "hint"
+                                             : "sdsm";
     PutTag(hdlr, handler);
     for (int i = 0; i < 12; ++i) Put8(hdlr, 0);
     if (t.kind == kData) {
@@ -214,10 +222,14 @@ inline Bytes Trak(const Clip& c, const Track& t, uint32_t trackNo, const std::ve
         Put8(hdlr, 0);
     }
     Bytes mhd;
-    if (t.kind == kVideo) mhd = FullBox("vmhd", 1, Bytes(8, 0));
-    else if (t.kind == kAudio) mhd = FullBox("smhd", 0, Bytes(4, 0));
-    else if (t.kind == kHint) mhd = FullBox("hmhd", 0, Bytes(16, 0));
-    else mhd = FullBox("nmhd", 0, Bytes());
+    if (t.kind == kVideo)
+        mhd = FullBox("vmhd", 1, Bytes(8, 0));
+    else if (t.kind == kAudio)
+        mhd = FullBox("smhd", 0, Bytes(4, 0));
+    else if (t.kind == kHint)
+        mhd = FullBox("hmhd", 0, Bytes(16, 0));
+    else
+        mhd = FullBox("nmhd", 0, Bytes());
 
     Bytes stbl = SampleEntry(t, trackNo);
     Bytes stts;
@@ -292,10 +304,12 @@ inline Built Build(const Clip& c) {
         Put32(mvhd, c.movieTimescale);
         uint64_t longest = 0;
         for (auto& t : c.tracks) {
-            uint64_t d = (t.durationMs ? t.durationMs : SttsSum(t)) * c.movieTimescale / (t.timescale ? t.timescale : 1);
+            uint64_t d = (t.durationMs ? t.durationMs : SttsSum(t)) * c.movieTimescale /
+                         (t.timescale ? t.timescale : 1);
             if (d > longest) longest = d;
         }
-        Put32(mvhd, c.movieDurationMs ? c.movieDurationMs * c.movieTimescale / 1000 : uint32_t(longest));
+        Put32(mvhd,
+              c.movieDurationMs ? c.movieDurationMs * c.movieTimescale / 1000 : uint32_t(longest));
         Put32(mvhd, 0x00010000);
         Put16(mvhd, 0x0100);
         for (int i = 0; i < 10 + 36 + 24; ++i) Put8(mvhd, 0);
@@ -376,7 +390,8 @@ inline Clip RecorderLike(uint32_t seconds) {
     d.kind = kData;
     d.timescale = 1000;
     d.payload = [](uint32_t i) {
-        std::string s = "$GPRMC,0000" + std::to_string(i) + ",A,3733.1234,N,12658.5678,E,12.5,90.0,010124,,,A";
+        std::string s =
+            "$GPRMC,0000" + std::to_string(i) + ",A,3733.1234,N,12658.5678,E,12.5,90.0,010124,,,A";
         return Bytes(s.begin(), s.end());
     };
     for (uint32_t i = 0; i < seconds; ++i) d.sizes.push_back(uint32_t(d.payload(i).size()));

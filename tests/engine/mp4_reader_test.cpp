@@ -30,7 +30,9 @@ struct Opened {
         bytes.reset(new uint8_t[n]);
         if (file.empty()) return;
         std::memcpy(bytes.get(), file.data(), file.size());
-        if (Stream_CreateFile(&stream, reinterpret_cast<const char16_t*>(bytes.get()), uint32_t(file.size()), 0) < 0) return;
+        if (Stream_CreateFile(&stream, reinterpret_cast<const char16_t*>(bytes.get()),
+                              uint32_t(file.size()), 0) < 0)
+            return;
         if (Mp4Reader_Create(&reader, stream) < 0) return;
         if (parseNow) parse = Mp4Reader_ParseTopLevel(reader, &info);
     }
@@ -72,7 +74,9 @@ ReadBack ReadAll(Opened& o, uint32_t type, uint32_t limit = 100000) {
     return rb;
 }
 
-uint32_t Index(const Bytes& b) { return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3]; }
+uint32_t Index(const Bytes& b) {
+    return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
+}
 
 TEST(Mp4Reader, RecorderLikeClipDescribesAndReadsEveryTrack) {
     for (bool moovFirst : {false, true}) {
@@ -121,7 +125,8 @@ TEST(Mp4Reader, RecorderLikeClipDescribesAndReadsEveryTrack) {
             ASSERT_EQ(tr.sizes.size(), rb.sizes.size()) << "type " << type;
             for (size_t i = 0; i < rb.sizes.size(); ++i) {
                 ASSERT_EQ(tr.sizes[i], rb.sizes[i]);
-                Bytes want = tr.payload ? tr.payload(uint32_t(i)) : mp4b::Pattern(k + 1, uint32_t(i), tr.sizes[i]);
+                Bytes want = tr.payload ? tr.payload(uint32_t(i))
+                                        : mp4b::Pattern(k + 1, uint32_t(i), tr.sizes[i]);
                 ASSERT_EQ(want, rb.data[i]) << "sample " << i;
                 uint64_t dt = uint64_t(i) * tr.stts[0].second;
                 ASSERT_EQ(uint32_t(dt * 1000 / tr.timescale), rb.times[i]);
@@ -197,9 +202,9 @@ TEST(Mp4Reader, PrivateObjectTypesSelectCodecTags) {
         c.tracks.push_back(t);
         Opened o(mp4b::Build(c).file);
         ASSERT_EQ(0, o.parse);
-        uint32_t got = tc.kind == mp4b::kData ? o.info.text[0].codec
-                     : tc.kind == mp4b::kVideo ? o.info.video[0].codec
-                                               : o.info.audio[0].codec;
+        uint32_t got = tc.kind == mp4b::kData    ? o.info.text[0].codec
+                       : tc.kind == mp4b::kVideo ? o.info.video[0].codec
+                                                 : o.info.audio[0].codec;
         EXPECT_EQ(tc.tag, got);
     }
 }
@@ -277,13 +282,15 @@ TEST(Mp4Reader, ShortNalLengthsAreRewrittenToFourBytes) {
     ASSERT_EQ(PLAYER_E_BUFFER_TOO_SMALL, o.Read(TRACK_TYPE_VIDEO, small, s));
     EXPECT_EQ(16u, s.length);
     ASSERT_EQ(0, o.Read(TRACK_TYPE_VIDEO, buf, s));
-    EXPECT_EQ((Bytes{0, 0, 0, 3, 0x65, 1, 2, 0, 0, 0, 5, 0x41, 3, 4, 5, 6}), Bytes(buf.begin(), buf.begin() + s.length));
+    EXPECT_EQ((Bytes{0, 0, 0, 3, 0x65, 1, 2, 0, 0, 0, 5, 0x41, 3, 4, 5, 6}),
+              Bytes(buf.begin(), buf.begin() + s.length));
     ASSERT_EQ(0, o.Read(TRACK_TYPE_VIDEO, buf, s));
     EXPECT_EQ((Bytes{0, 0, 0, 1, 0x09}), Bytes(buf.begin(), buf.begin() + s.length));
 }
 
 // Video only: n samples of 100 ms, sync samples as given (1-based).
-Bytes VideoClip(uint32_t n, std::vector<uint32_t> sync, std::vector<std::pair<uint32_t, uint32_t>> stts = {}) {
+Bytes VideoClip(uint32_t n, std::vector<uint32_t> sync,
+                std::vector<std::pair<uint32_t, uint32_t>> stts = {}) {
     mp4b::Clip c;
     mp4b::Track v;
     v.kind = mp4b::kVideo;
@@ -328,7 +335,8 @@ TEST(Mp4Reader, SeeksLandOnTheRightSyncSample) {
         ASSERT_EQ(0, o.Read(TRACK_TYPE_VIDEO, buf, s));
         ASSERT_EQ(0, o.Read(TRACK_TYPE_VIDEO, buf, s));  // next is sample 2
         uint32_t t = tc.time;
-        int32_t r = tc.kind == 0 ? Mp4Reader_Seek(o.reader, &t, 0) : Mp4Reader_SeekDirection(o.reader, &t, tc.kind == 2);
+        int32_t r = tc.kind == 0 ? Mp4Reader_Seek(o.reader, &t, 0)
+                                 : Mp4Reader_SeekDirection(o.reader, &t, tc.kind == 2);
         EXPECT_EQ(tc.ok, r);
         EXPECT_EQ(tc.landed, t);
         ASSERT_EQ(0, o.Read(TRACK_TYPE_VIDEO, buf, s));
@@ -402,7 +410,7 @@ TEST(Mp4Reader, SelectTrackSwitchesToTheSecondTrackOfAType) {
     std::vector<uint8_t> buf(4096);
     MediaSample s{};
     ASSERT_EQ(0, o.Read(TRACK_TYPE_AUDIO, buf, s));
-    EXPECT_EQ(4u, buf[4]);  // the fourth track's bytes
+    EXPECT_EQ(4u, buf[4]);     // the fourth track's bytes
     EXPECT_EQ(1024u, s.time);  // the first frame at or after the time
 }
 
@@ -473,8 +481,8 @@ TEST(Mp4ReaderDamage, TruncatedClipPlaysUpToTheCut) {
 
 struct Damage {
     const char* name;
-    const char* box;     // box whose field is changed
-    size_t field;        // byte offset from the box start
+    const char* box;  // box whose field is changed
+    size_t field;     // byte offset from the box start
     uint32_t value;
 };
 

@@ -63,8 +63,10 @@ TEST(PacketQueue, TwoThreadsKeepTheByteStream) {
         consumed.insert(consumed.end(), p.data, p.data + use);
         p.data += use;
         p.length -= use;
-        if (p.length && rng() % 2) PacketQueue_KeepHead(w.q, &p);
-        else PacketQueue_Pop(w.q, &p);
+        if (p.length && rng() % 2)
+            PacketQueue_KeepHead(w.q, &p);
+        else
+            PacketQueue_Pop(w.q, &p);
     }
     producer.join();
     if (w.q->carry) consumed.insert(consumed.end(), w.q->carry, w.q->carry + w.q->carry_length);

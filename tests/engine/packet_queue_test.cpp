@@ -28,7 +28,9 @@ bool Put(PacketQueue* q, uint32_t length, uint8_t first, uint32_t time = 0) {
     return true;
 }
 
-std::vector<uint8_t> Bytes(const MediaSample& s) { return std::vector<uint8_t>(s.data, s.data + s.length); }
+std::vector<uint8_t> Bytes(const MediaSample& s) {
+    return std::vector<uint8_t>(s.data, s.data + s.length);
+}
 
 std::vector<uint8_t> Counting(uint8_t first, uint32_t length) {
     std::vector<uint8_t> v(length);
@@ -90,7 +92,7 @@ TEST(PacketQueue, WrappedTailUpToTheHeadLeavesNoRoom) {
     p.length = 0;  // the first packet used up
     PacketQueue_Pop(w.q, &p);
     ASSERT_EQ(PacketQueue_Peek(w.q, &p), 1);
-    PacketQueue_Pop(w.q, &p);  // the second one left whole: it joins the third
+    PacketQueue_Pop(w.q, &p);         // the second one left whole: it joins the third
     ASSERT_TRUE(Put(w.q, 1000, 30));  // wraps to the buffer's start, up to the head
     EXPECT_EQ(PacketQueue_GetWriteArea(w.q, &p), 0);
     EXPECT_FALSE(Put(w.q, 1000, 40));
@@ -129,7 +131,8 @@ TEST(PacketQueue, RestInFrontOfAWrappedPacket) {
         uint32_t rest;
         bool joined;
     };
-    const Row rows[] = {{"small_rest", 150, true}, {"head_room_exactly", 2000, true}, {"too_long", 2001, false}};
+    const Row rows[] = {
+        {"small_rest", 150, true}, {"head_room_exactly", 2000, true}, {"too_long", 2001, false}};
     for (const Row& r : rows) {
         Queue w(2, 3000);
         // Fill: 3000 bytes, then 2900 (to 7900 of 8000), pop the first, then

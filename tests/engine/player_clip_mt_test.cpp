@@ -37,19 +37,21 @@ std::string MakeClip(const char* tag) {
     FILE* a = std::fopen(pcm.c_str(), "wb");
     std::vector<int16_t> samples(size_t(s.rate) * s.channels / 10);
     for (uint32_t t = 0; t < s.durationMs / 100; ++t) {
-        for (size_t k = 0; k < samples.size(); ++k) samples[k] = static_cast<int16_t>((k * 97 + t) & 0x3FFF);
+        for (size_t k = 0; k < samples.size(); ++k)
+            samples[k] = static_cast<int16_t>((k * 97 + t) & 0x3FFF);
         std::fwrite(samples.data(), 2, samples.size(), a);
     }
     std::fclose(a);
     // The sound as AAC (the reader takes AAC, not raw PCM entries); the
     // pictures stay raw, in an "mp4v" entry marked as uncompressed 4:2:0.
     std::string aac = out + ".aac";
-    std::string cmd = "ffmpeg -nostdin -v error -y -f s16le -ar " + std::to_string(s.rate) + " -ac " +
-                      std::to_string(s.channels) + " -i '" + pcm + "' -c:a aac -b:a 64k -f adts '" + aac +
-                      "' && " + std::string(DC_BINARY_DIR) + "/tools/mkclip/mkclip --i420 '" + yuv + "' --size " +
-                      std::to_string(s.width) + "x" + std::to_string(s.height) + " --fps " +
-                      std::to_string(1000 / s.frameMs) + " --raw-entry mp4v --aac '" + aac + "' -o '" + out +
-                      ".tmp' > /dev/null 2>&1 && mv '" + out + ".tmp' '" + out + "'";
+    std::string cmd =
+        "ffmpeg -nostdin -v error -y -f s16le -ar " + std::to_string(s.rate) + " -ac " +
+        std::to_string(s.channels) + " -i '" + pcm + "' -c:a aac -b:a 64k -f adts '" + aac +
+        "' && " + std::string(DC_BINARY_DIR) + "/tools/mkclip/mkclip --i420 '" + yuv + "' --size " +
+        std::to_string(s.width) + "x" + std::to_string(s.height) + " --fps " +
+        std::to_string(1000 / s.frameMs) + " --raw-entry mp4v --aac '" + aac + "' -o '" + out +
+        ".tmp' > /dev/null 2>&1 && mv '" + out + ".tmp' '" + out + "'";
     int rc = std::system(cmd.c_str());
     std::remove(yuv.c_str());
     std::remove(pcm.c_str());
@@ -106,7 +108,8 @@ TEST_F(ClipSpineTest, PlaysTheFileAndShowsItsPictures) {
         clip::FillPicture(s, i, pic.data());
         DecodedFrame f = {pic.data(), pic.data() + s.width * s.height,
                           pic.data() + s.width * s.height * 5 / 4, s.width, p.timeMs};
-        EXPECT_EQ(RecordingDisplay::Checksum(&f, s.width, s.height), p.checksum) << "picture at " << p.timeMs;
+        EXPECT_EQ(RecordingDisplay::Checksum(&f, s.width, s.height), p.checksum)
+            << "picture at " << p.timeMs;
         if (++checked > 200) break;
     }
     EXPECT_GT(audio.Played(), 0u);
@@ -116,7 +119,10 @@ TEST_F(ClipSpineTest, MissingFileEndsWithTheEndedCallback) {
     name = u"/nonexistent/clip.mp4";
     obs.name = name;
     ASSERT_EQ(1, Open());
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.ended == 1; }));
+    ASSERT_TRUE(WaitFor([&] {
+        std::lock_guard<std::mutex> g(obs.lock);
+        return obs.ended == 1;
+    }));
     std::lock_guard<std::mutex> g(obs.lock);
     ASSERT_EQ(1u, obs.errors.size());
     EXPECT_EQ(0x80000010u, obs.errors[0]);
@@ -129,12 +135,16 @@ TEST_F(ClipSpineTest, SeekAndStepOnTheFile) {
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING; }));
     ASSERT_EQ(1, Player_Seek(player, 6000, 1));
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING && Position() >= 6000; }));
-    ASSERT_TRUE(WaitFor([&] { auto p = display.Snapshot(); return !p.empty() && p.back().timeMs >= 6000; }));
+    ASSERT_TRUE(WaitFor([&] {
+        auto p = display.Snapshot();
+        return !p.empty() && p.back().timeMs >= 6000;
+    }));
     ASSERT_EQ(1, Player_Pause(player));
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED; }));
     uint32_t before = player->lastPictureMs;
     ASSERT_EQ(1, Player_StepForward(player, 0, 4));
-    ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED && player->lastPictureMs > before; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return State() == PLAYER_STATE_PAUSED && player->lastPictureMs > before; }));
     ASSERT_EQ(1, Player_Stop(player));
 }
 
@@ -172,8 +182,9 @@ TEST_P(ClipMeasureTest, SixtySecondFile) {
             ++late;
         }
     }
-    std::printf("file, speed %u%%: pictures %zu, shown %zu, dropped %zu, late %zu, largest gap %d ms\n",
-                speed, frames, shown, frames - shown, late, gap);
+    std::printf(
+        "file, speed %u%%: pictures %zu, shown %zu, dropped %zu, late %zu, largest gap %d ms\n",
+        speed, frames, shown, frames - shown, late, gap);
 #if !defined(__SANITIZE_THREAD__)
     // The engine shows pictures from 40 ms early to 300 ms late. A task that
     // a loaded machine holds back shows up here doubled by the simulated
@@ -204,9 +215,11 @@ const CardClip kCardClips[] = {
 };
 
 // FFmpeg's decode of a clip, as one luma signature per picture.
-std::vector<std::vector<uint16_t>> ReferenceSignatures(const std::string& path, uint32_t w, uint32_t h) {
+std::vector<std::vector<uint16_t>> ReferenceSignatures(const std::string& path, uint32_t w,
+                                                       uint32_t h) {
     std::vector<std::vector<uint16_t>> v;
-    FILE* p = popen(("ffmpeg -nostdin -v error -i '" + path + "' -f rawvideo -pix_fmt yuv420p -").c_str(), "r");
+    FILE* p = popen(
+        ("ffmpeg -nostdin -v error -i '" + path + "' -f rawvideo -pix_fmt yuv420p -").c_str(), "r");
     if (!p) return v;
     std::vector<uint8_t> frame(size_t(w) * h * 3 / 2);
     while (std::fread(frame.data(), 1, frame.size(), p) == frame.size())
@@ -219,7 +232,8 @@ class CardSpineTest : public SpineTest {
 protected:
     static void SetUpTestSuite() {
         std::string cmd = "MKCLIP='" + std::string(DC_BINARY_DIR) + "/tools/mkclip/mkclip' '" +
-                          std::string(DC_SOURCE_DIR) + "/tools/mkcard' '" + kCard + "' > /dev/null 2>&1";
+                          std::string(DC_SOURCE_DIR) + "/tools/mkcard' '" + kCard +
+                          "' > /dev/null 2>&1";
         ASSERT_EQ(0, std::system(cmd.c_str())) << "mkcard failed";
     }
     void Use(const CardClip& c) {
@@ -236,7 +250,8 @@ protected:
         ASSERT_EQ(c.height, s.video[0].height);
         ASSERT_EQ(c.rate / 2, s.audio[0].sampleRate);  // the track describes the AAC-LC core
         reference = ReferenceSignatures(path, c.width, c.height);
-        ASSERT_GE(reference.size(), size_t(c.fps * c.seconds - 1)) << "ffmpeg could not decode " << path;
+        ASSERT_GE(reference.size(), size_t(c.fps * c.seconds - 1))
+            << "ffmpeg could not decode " << path;
         // Real time, or half of it for the small pictures: the decoders keep
         // up under the sanitizers.
         sim::Speed() = c.width * c.height > 640 * 480 ? 1 : 2;
@@ -256,15 +271,19 @@ protected:
     // of the moving test patterns by 0.5 to 3).
     ::testing::AssertionResult IsPictureOfItsTime(const RecordingDisplay::Picture& p) const {
         size_t i = (uint64_t(p.timeMs) * clip.fps + 500) / 1000;
-        if (i >= reference.size()) return ::testing::AssertionFailure() << "no picture at " << p.timeMs;
+        if (i >= reference.size())
+            return ::testing::AssertionFailure() << "no picture at " << p.timeMs;
         double own = RecordingDisplay::BlockDistance(p.blocks, reference[i]);
-        if (own > 0.4) return ::testing::AssertionFailure() << "picture at " << p.timeMs << " is " << own << " levels off";
+        if (own > 0.4)
+            return ::testing::AssertionFailure()
+                   << "picture at " << p.timeMs << " is " << own << " levels off";
         for (size_t k = i > 2 ? i - 2 : 0; k <= i + 2 && k < reference.size(); ++k) {
             if (k == i) continue;
             double other = RecordingDisplay::BlockDistance(p.blocks, reference[k]);
             if (other <= own)
-                return ::testing::AssertionFailure() << "picture at " << p.timeMs << " looks like picture " << k
-                                                     << " (" << other << " against " << own << ")";
+                return ::testing::AssertionFailure()
+                       << "picture at " << p.timeMs << " looks like picture " << k << " (" << other
+                       << " against " << own << ")";
         }
         return ::testing::AssertionSuccess();
     }
@@ -282,10 +301,14 @@ TEST_P(CardPlayTest, PlaysToTheEndThroughTheRealDecoders) {
     Use(GetParam());
     const uint32_t durationMs = clip.seconds * 1000, frameMs = 1000 / clip.fps;
     ASSERT_EQ(1, Open());
-    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, int(durationMs) * 2 + 20000));
+    ASSERT_TRUE(
+        WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, int(durationMs) * 2 + 20000));
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED && Position() == 0; }));
     // The rewind shows the first picture again.
-    ASSERT_TRUE(WaitFor([&] { auto p = display.Snapshot(); return !p.empty() && p.back().timeMs == 0; }));
+    ASSERT_TRUE(WaitFor([&] {
+        auto p = display.Snapshot();
+        return !p.empty() && p.back().timeMs == 0;
+    }));
     {
         std::lock_guard<std::mutex> g(obs.lock);
         EXPECT_EQ(1, obs.opened);
@@ -294,11 +317,14 @@ TEST_P(CardPlayTest, PlaysToTheEndThroughTheRealDecoders) {
         EXPECT_EQ(0, obs.ended);
         EXPECT_TRUE(obs.errors.empty());
         // Playing, then the end of the range, then paused at 0.
-        auto playing = std::find(obs.states.begin(), obs.states.end(), uint32_t(PLAYER_STATE_PLAYING));
+        auto playing =
+            std::find(obs.states.begin(), obs.states.end(), uint32_t(PLAYER_STATE_PLAYING));
         auto end = std::find(playing, obs.states.end(), uint32_t(PLAYER_STATE_RANGE_END));
         ASSERT_NE(obs.states.end(), end);
-        EXPECT_NE(obs.states.end(), std::find(end, obs.states.end(), uint32_t(PLAYER_STATE_PAUSED)));
-        EXPECT_GE(*std::max_element(obs.positions.begin(), obs.positions.end()), durationMs - 3 * frameMs)
+        EXPECT_NE(obs.states.end(),
+                  std::find(end, obs.states.end(), uint32_t(PLAYER_STATE_PAUSED)));
+        EXPECT_GE(*std::max_element(obs.positions.begin(), obs.positions.end()),
+                  durationMs - 3 * frameMs)
             << "the position reaches the end";
     }
     // The pictures up to the rewind: in order, nearly all of them, each the
@@ -326,9 +352,11 @@ TEST_P(CardPlayTest, PlaysToTheEndThroughTheRealDecoders) {
         if (k < seen.size()) seen[k] = true;
     }
 #if !defined(__SANITIZE_THREAD__)
-    for (size_t k = 0; k < seen.size(); ++k) EXPECT_TRUE(seen[k]) << "picture " << k << " of " << seen.size() << " not shown";
+    for (size_t k = 0; k < seen.size(); ++k)
+        EXPECT_TRUE(seen[k]) << "picture " << k << " of " << seen.size() << " not shown";
 #endif
-    EXPECT_EQ(uint64_t(reference.size() - 1), (uint64_t(pics[n - 1].timeMs) * clip.fps + 500) / 1000)
+    EXPECT_EQ(uint64_t(reference.size() - 1),
+              (uint64_t(pics[n - 1].timeMs) * clip.fps + 500) / 1000)
         << "the last picture shown before the rewind";
     for (size_t i = 0; i < n; ++i) EXPECT_TRUE(IsPictureOfItsTime(pics[i]));
     EXPECT_TRUE(IsPictureOfItsTime(pics.back()));
@@ -344,8 +372,8 @@ INSTANTIATE_TEST_SUITE_P(Card, CardPlayTest, ::testing::ValuesIn(kCardClips),
                          [](const ::testing::TestParamInfo<CardClip>& i) {
                              std::string n = i.param.path;
                              n = n.substr(n.rfind('/') + 1);
-                             n = n.substr(0, n.find('_')) + "_" + std::to_string(i.param.width) + "x" +
-                                 std::to_string(i.param.height);
+                             n = n.substr(0, n.find('_')) + "_" + std::to_string(i.param.width) +
+                                 "x" + std::to_string(i.param.height);
                              return n;
                          });
 
@@ -357,10 +385,14 @@ TEST_F(CardSpineTest, SeekPauseAndStepOnARealClip) {
 
     ASSERT_EQ(1, Player_Seek(player, 2000, 1));
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING && Position() >= 2000; }));
-    ASSERT_TRUE(WaitFor([&] { auto p = display.Snapshot(); return !p.empty() && p.back().timeMs >= 2200; }));
+    ASSERT_TRUE(WaitFor([&] {
+        auto p = display.Snapshot();
+        return !p.empty() && p.back().timeMs >= 2200;
+    }));
     {
         auto pics = display.Snapshot();
-        auto it = std::find_if(pics.begin(), pics.end(), [](const RecordingDisplay::Picture& p) { return p.timeMs >= 1900; });
+        auto it = std::find_if(pics.begin(), pics.end(),
+                               [](const RecordingDisplay::Picture& p) { return p.timeMs >= 1900; });
         ASSERT_NE(pics.end(), it);
         for (; it != pics.end(); ++it) ASSERT_TRUE(IsPictureOfItsTime(*it));
     }
@@ -386,7 +418,8 @@ TEST_F(CardSpineTest, SeekPauseAndStepOnARealClip) {
     ASSERT_EQ(1, Player_StepBackward(player, 0, 4));
     ASSERT_TRUE(WaitFor([&] {
         auto p = display.Snapshot();
-        return State() == PLAYER_STATE_PAUSED && player->seekMode == 0 && p.back().timeMs < fwd.timeMs;
+        return State() == PLAYER_STATE_PAUSED && player->seekMode == 0 &&
+               p.back().timeMs < fwd.timeMs;
     }));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // paused: the picture is redrawn
     auto back = display.Snapshot().back();
@@ -419,13 +452,17 @@ TEST_P(CardPlayTest, StepsForwardToTheLastPicture) {
     ASSERT_TRUE(WaitFor([&] {
         auto p = display.Snapshot();
         // The seek lands on the key frame before the target (one a second).
-        return State() == PLAYER_STATE_PAUSED && !p.empty() && p.back().timeMs + 1000 + frameMs >= target;
-    })) << "states " << StateList();
+        return State() == PLAYER_STATE_PAUSED && !p.empty() &&
+               p.back().timeMs + 1000 + frameMs >= target;
+    })) << "states "
+        << StateList();
     for (int i = 0; i < 2 * int(clip.fps) && player->lastPictureMs + frameMs / 2 < lastMs; ++i) {
         uint32_t before = player->lastPictureMs;
         ASSERT_EQ(1, Player_StepForward(player, 0, 4));
-        ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED && player->lastPictureMs > before; }))
-            << "step " << i << " from " << before << " (last picture " << lastMs << ")";
+        ASSERT_TRUE(WaitFor([&] {
+            return State() == PLAYER_STATE_PAUSED && player->lastPictureMs > before;
+        })) << "step "
+            << i << " from " << before << " (last picture " << lastMs << ")";
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));  // paused: the picture is redrawn
     auto last = display.Snapshot().back();
@@ -433,18 +470,21 @@ TEST_P(CardPlayTest, StepsForwardToTheLastPicture) {
     EXPECT_TRUE(IsPictureOfItsTime(last));
     // One more step finds nothing to show and stays paused on it.
     ASSERT_EQ(1, Player_StepForward(player, 0, 4));
-    EXPECT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED; })) << "states " << StateList();
+    EXPECT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED; }))
+        << "states " << StateList();
     EXPECT_NEAR(double(lastMs), double(display.Snapshot().back().timeMs), 2.0);
 
     obs.lock.lock();
     size_t from = obs.states.size();
     obs.lock.unlock();
     ASSERT_EQ(1, Player_Play(player));
-    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 15000)) << "states " << StateList();
+    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 15000))
+        << "states " << StateList();
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED && Position() == 0; }))
         << "states " << StateList();
     std::lock_guard<std::mutex> g(obs.lock);
-    auto playing = std::find(obs.states.begin() + long(from), obs.states.end(), uint32_t(PLAYER_STATE_PLAYING));
+    auto playing = std::find(obs.states.begin() + long(from), obs.states.end(),
+                             uint32_t(PLAYER_STATE_PLAYING));
     auto end = std::find(playing, obs.states.end(), uint32_t(PLAYER_STATE_RANGE_END));
     ASSERT_NE(obs.states.end(), end) << "playing, then the end of the range";
     EXPECT_NE(obs.states.end(), std::find(end, obs.states.end(), uint32_t(PLAYER_STATE_PAUSED)));

@@ -43,7 +43,10 @@ TEST_F(SpineTest, PlaysToTheEndThenRewindsAndPauses) {
 TEST_F(SpineTest, EndedCallbackOnlyAfterAnError) {
     clip::Current().openError = static_cast<int32_t>(0x80000015u);
     ASSERT_EQ(1, Open());
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.ended == 1; }));
+    ASSERT_TRUE(WaitFor([&] {
+        std::lock_guard<std::mutex> g(obs.lock);
+        return obs.ended == 1;
+    }));
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_IDLE; }));
     std::lock_guard<std::mutex> g(obs.lock);
     EXPECT_EQ(0, obs.opened);
@@ -54,7 +57,12 @@ TEST_F(SpineTest, EndedCallbackOnlyAfterAnError) {
 TEST_F(SpineTest, WithoutRewindTheClipFinishesWithTheEndedCallback) {
     clip::Current().durationMs = 1000;
     ASSERT_EQ(1, Open(0));
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.ended == 1; }, 10000))
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::lock_guard<std::mutex> g(obs.lock);
+            return obs.ended == 1;
+        },
+        10000))
         << "state " << State() << " position " << Position() << " played " << audio.Played();
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_IDLE; }));
 }
@@ -155,8 +163,10 @@ TEST_F(SpineTest, StopAndDestroyFromAnyStateWithoutHanging) {
         bool seek;
     };
     const Case cases[] = {
-        {"right_after_open", 0, false, false}, {"while_playing", 300, false, false},
-        {"while_paused", 300, true, false},    {"during_seek", 300, false, true},
+        {"right_after_open", 0, false, false},
+        {"while_playing", 300, false, false},
+        {"while_paused", 300, true, false},
+        {"during_seek", 300, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -198,7 +208,10 @@ TEST_F(SpineTest, OpenWhilePlayingRestartsAndOpenFailsWithoutThread) {
     ASSERT_EQ(1, Open());
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING; }));
     ASSERT_EQ(1, Open()) << "an open while playing stops the clip and opens again";
-    ASSERT_TRUE(WaitFor([&] { std::lock_guard<std::mutex> g(obs.lock); return obs.opened == 2; }));
+    ASSERT_TRUE(WaitFor([&] {
+        std::lock_guard<std::mutex> g(obs.lock);
+        return obs.opened == 2;
+    }));
     ASSERT_EQ(1, Player_Pause(player));
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED; }));
     EXPECT_EQ(0, Open()) << "an open while paused is refused";
@@ -264,8 +277,8 @@ TEST_P(SpineMeasureTest, SixtySecondClip) {
         gap = g > gap ? g : gap;
         if (p.lagMs > 40) ++late;
     }
-    std::printf("speed %u%%: pictures %zu, shown %zu, dropped %zu, late %zu, largest gap %d ms\n", speed,
-                frames, shown, frames - shown, late, gap);
+    std::printf("speed %u%%: pictures %zu, shown %zu, dropped %zu, late %zu, largest gap %d ms\n",
+                speed, frames, shown, frames - shown, late, gap);
 #if !defined(__SANITIZE_THREAD__)
     // The engine shows pictures from 40 ms early to 300 ms late. A task that
     // a loaded machine holds back shows up here doubled by the simulated

@@ -11,7 +11,8 @@ uint32_t g_tick = 1000;
 TEST(VideoPath, PictureTimingThresholds) {
     PlayerContext ctx = {};
     ctx.clock = Clock_Create(10000, 100);
-    Clock_SetTickSource(ctx.clock, [](void*) { return g_tick; }, nullptr);
+    Clock_SetTickSource(
+        ctx.clock, [](void*) { return g_tick; }, nullptr);
     struct Case {
         const char* name;
         int32_t pictureOffset;  // picture time minus clock time
@@ -29,7 +30,8 @@ TEST(VideoPath, PictureTimingThresholds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.result, Player_CheckAvSync(&ctx, static_cast<uint32_t>(10000 + c.pictureOffset)));
+        EXPECT_EQ(c.result,
+                  Player_CheckAvSync(&ctx, static_cast<uint32_t>(10000 + c.pictureOffset)));
     }
     Clock_Destroy(ctx.clock);
 }

@@ -13,7 +13,7 @@ struct RecordingDisplay {
     struct Picture {
         uint32_t timeMs;
         uint32_t checksum;
-        int32_t lagMs;  // clock minus picture time when drawn (0 without a clock)
+        int32_t lagMs;                 // clock minus picture time when drawn (0 without a clock)
         std::vector<uint16_t> blocks;  // luma signature (Blocks), with keepBlocks
     };
     // Where the display reads the media clock, when set.
@@ -83,11 +83,14 @@ struct RecordingDisplay {
                 Picture p = {f->time, sum, 0, {}};
                 if (d->keepBlocks) p.blocks = Blocks(f->y, f->stride, r->width, r->height);
                 std::lock_guard<std::mutex> g(d->lock);
-                p.lagMs = d->clockNow ? static_cast<int32_t>(d->clockNow(d->clockArg) - f->time) : 0;
+                p.lagMs =
+                    d->clockNow ? static_cast<int32_t>(d->clockNow(d->clockArg) - f->time) : 0;
                 d->pictures.push_back(p);
                 return 0;
             },
-            [](VideoRenderer*, DecodedFrame*) -> int32_t { return static_cast<int32_t>(0x80000000u); },
+            [](VideoRenderer*, DecodedFrame*) -> int32_t {
+                return static_cast<int32_t>(0x80000000u);
+            },
         };
         return &ops;
     }

@@ -12,9 +12,9 @@
 
 struct SimAudioDevice {
     std::mutex lock;
-    uint64_t queued = 0;        // bytes written, not yet played
+    uint64_t queued = 0;  // bytes written, not yet played
     uint64_t playedInFragment = 0;
-    uint64_t playedTotal = 0;   // bytes reported as played
+    uint64_t playedTotal = 0;  // bytes reported as played
     // playedTotal as the test thread reads it while the device runs.
     uint64_t Played() {
         std::lock_guard<std::mutex> g(lock);
@@ -103,7 +103,9 @@ struct SimAudioDevice {
             [](AudioRenderer* r) -> uint32_t {
                 SimAudioDevice* d = static_cast<SimAudioDevice*>(r->device);
                 std::lock_guard<std::mutex> g(d->lock);
-                return d->queued >= r->deviceBufferBytes ? 0 : static_cast<uint32_t>(r->deviceBufferBytes - d->queued);
+                return d->queued >= r->deviceBufferBytes
+                           ? 0
+                           : static_cast<uint32_t>(r->deviceBufferBytes - d->queued);
             },
             [](AudioRenderer* r, const int16_t*, const int16_t*, uint32_t n) {
                 SimAudioDevice* d = static_cast<SimAudioDevice*>(r->device);

@@ -77,7 +77,9 @@ TEST(Source, ContainerProbe) {
         {"moov first after ftyp", moovFirst, 0},
         {"mdat first", mdatFirst, 0},
         {"free", mp4b::Box("free", Bytes(32, 0)), PLAYER_E_UNSUPPORTED_FILE},
-        {"matroska-like", Bytes{0x1A, 0x45, 0xDF, 0xA3, 0x93, 0x42, 0x82, 0x88, 'm', 'a', 't', 'r', 'o', 's', 'k', 'a'},
+        {"matroska-like",
+         Bytes{0x1A, 0x45, 0xDF, 0xA3, 0x93, 0x42, 0x82, 0x88, 'm', 'a', 't', 'r', 'o', 's', 'k',
+               'a'},
          PLAYER_E_UNSUPPORTED_FILE},
         {"seven bytes", Bytes{0, 0, 0, 8, 'f', 't', 'y'}, PLAYER_E_UNSUPPORTED_FILE},
     };
@@ -133,7 +135,7 @@ TEST(Source, InfoDefaults) {
     ASSERT_EQ(0, s.getInfo);
     EXPECT_EQ(1000u, s.info.bufferingTime);
     EXPECT_EQ(640u * 480 / 2, s.info.video[0].maxSampleSize);  // width x height / 2
-    EXPECT_EQ(8192u, s.info.audio[0].maxSampleSize);  // 48000 / 4, at most 8192
+    EXPECT_EQ(8192u, s.info.audio[0].maxSampleSize);           // 48000 / 4, at most 8192
     EXPECT_EQ(MakeFourCC('M', 'P', '4', 'V'), s.info.video[0].codec);
     MediaInfoSummary sum;
     MediaInfo_Export(&sum, &s.info);

@@ -35,7 +35,8 @@ struct Output {
 };
 
 // Feeds a signal through in blocks of the given size and collects the output.
-Output Feed(SpeedConverter* c, const std::vector<int16_t>& l, const std::vector<int16_t>* r, uint32_t block) {
+Output Feed(SpeedConverter* c, const std::vector<int16_t>& l, const std::vector<int16_t>* r,
+            uint32_t block) {
     Output out;
     for (uint32_t pos = 0; pos < l.size(); pos += block) {
         uint32_t n = std::min<uint32_t>(block, uint32_t(l.size()) - pos);
@@ -109,11 +110,11 @@ TEST_P(SpeedChange, LengthAndToneFollowTheSpeed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Speeds, SpeedChange,
-    ::testing::Values(SpeedCase{"half_speed_48k", 48000, 50, 96000},
-                      SpeedCase{"double_speed_48k", 48000, 200, 24000},
-                      SpeedCase{"one_and_half_44k", 44100, 150, 29400},
-                      SpeedCase{"slow_22k", 22050, 75, 29400}),
-    [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Values(SpeedCase{"half_speed_48k", 48000, 50, 96000},
+                                           SpeedCase{"double_speed_48k", 48000, 200, 24000},
+                                           SpeedCase{"one_and_half_44k", 44100, 150, 29400},
+                                           SpeedCase{"slow_22k", 22050, 75, 29400}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SpeedConverter, StereoToMonoAtTheSameRateAveragesWithFloor) {
     SpeedConverter* c = SpeedConverter_Create(48000, 2, 1024, 4096);

@@ -40,8 +40,8 @@ std::atomic<int>& FakeThreadFailures() {
     static std::atomic<int> n{0};
     return n;
 }
-OsHandle FailingCreateThread(const char* name, OsThreadRoutine r, void* arg, int prio, uint32_t stack,
-                             uint32_t flags) {
+OsHandle FailingCreateThread(const char* name, OsThreadRoutine r, void* arg, int prio,
+                             uint32_t stack, uint32_t flags) {
     if (FakeThreadFailures() > 0) {
         --FakeThreadFailures();
         return OS_INVALID_HANDLE;
@@ -67,7 +67,8 @@ inline Spec& Current() {
 }
 inline uint32_t FrameBytes(const Spec& s) { return s.width * s.height * 3 / 2; }
 inline void FillPicture(const Spec& s, uint32_t index, uint8_t* p) {
-    for (uint32_t i = 0; i < FrameBytes(s); ++i) p[i] = static_cast<uint8_t>(index * 7 + i * 13 + (index >> 8));
+    for (uint32_t i = 0; i < FrameBytes(s); ++i)
+        p[i] = static_cast<uint8_t>(index * 7 + i * 13 + (index >> 8));
 }
 }  // namespace clip
 
@@ -80,7 +81,10 @@ struct MediaSource {
 
 namespace {
 uint32_t Count(const clip::Spec& s, uint32_t type) {
-    if (type == 1) return s.audio ? (s.durationMs * s.rate / 1000 + s.audioPacketSamples - 1) / s.audioPacketSamples : 0;
+    if (type == 1)
+        return s.audio ? (s.durationMs * s.rate / 1000 + s.audioPacketSamples - 1) /
+                             s.audioPacketSamples
+                       : 0;
     if (type == 2) return s.video ? s.durationMs / s.frameMs : 0;
     if (type == 3) return s.text ? s.durationMs / s.textEveryMs : 0;
     return 0;

@@ -77,14 +77,17 @@ protected:
         audio.now = [] { return sim::Now(); };
         VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, RecordingDisplay::Ops());
         AudioRenderer_RegisterDevice(AUDIO_DEVICE_WAVEOUT, SimAudioDevice::Ops());
-        PlayerCreateConfig cfg = {Observer::OnOpened, Observer::OnEnded, Observer::OnStatus, &obs, 0, 0, 0, 0};
+        PlayerCreateConfig cfg = {
+            Observer::OnOpened, Observer::OnEnded, Observer::OnStatus, &obs, 0, 0, 0, 0};
         player = Player_Create(&cfg);
         ASSERT_NE(nullptr, player);
         obs.player = player;
         obs.name = name;
         player->clockTick = sim::Tick;
         player->createThread = FailingCreateThread;
-        display.clockNow = [](void* p) { return Clock_GetTime(static_cast<PlayerContext*>(p)->clock); };
+        display.clockNow = [](void* p) {
+            return Clock_GetTime(static_cast<PlayerContext*>(p)->clock);
+        };
         display.clockArg = player;
         VideoOutConfig v = {};
         v.flags = 0x3;
@@ -139,4 +142,3 @@ protected:
     SimAudioDevice audio;
     PlayerContext* player = nullptr;
 };
-

@@ -44,7 +44,9 @@ std::vector<uint8_t> Counting(size_t n, uint8_t start = 0) {
 
 struct Opened {
     Stream* s = nullptr;
-    explicit Opened(const std::u16string& path) { EXPECT_EQ(0, Stream_CreateFile(&s, path.c_str(), 0, 0)); }
+    explicit Opened(const std::u16string& path) {
+        EXPECT_EQ(0, Stream_CreateFile(&s, path.c_str(), 0, 0));
+    }
     ~Opened() { Stream_Close(s); }
 };
 
@@ -127,8 +129,10 @@ TEST(FileStream, TypedReadersComposeBothByteOrders) {
         {"LE24", [](Stream* s, uint32_t c) { return uint64_t(Stream_ReadLE24(s, c)); }, 0x030201},
         {"BE32", [](Stream* s, uint32_t c) { return uint64_t(Stream_ReadBE32(s, c)); }, 0x01020304},
         {"LE32", [](Stream* s, uint32_t c) { return uint64_t(Stream_ReadLE32(s, c)); }, 0x04030201},
-        {"BE64", [](Stream* s, uint32_t c) { return Stream_ReadBE64(s, c); }, 0x0102030405060708ull},
-        {"LE64", [](Stream* s, uint32_t c) { return Stream_ReadLE64(s, c); }, 0x0807060504030201ull},
+        {"BE64", [](Stream* s, uint32_t c) { return Stream_ReadBE64(s, c); },
+         0x0102030405060708ull},
+        {"LE64", [](Stream* s, uint32_t c) { return Stream_ReadLE64(s, c); },
+         0x0807060504030201ull},
     };
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.name);
@@ -196,7 +200,8 @@ TEST(FileStream, OpenFailuresAndModes) {
     struct Case {
         uint32_t mode;
         bool opens;
-    } cases[] = {{0, false}, {5, false}, {1, false}, {2, false}, {3, false}, {7, true}, {4, true}, {6, true}};
+    } cases[] = {{0, false}, {5, false}, {1, false}, {2, false},
+                 {3, false}, {7, true},  {4, true},  {6, true}};
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.mode);
         FileIO_Delete(missing);
@@ -229,7 +234,8 @@ TEST(FileStream, NonAsciiNameAndOneClipOpenedTwice) {
 TEST(FileStream, MemoryBlockStream) {
     std::vector<uint8_t> block = Counting(300);
     Stream* s = nullptr;
-    ASSERT_EQ(0, Stream_CreateFile(&s, reinterpret_cast<const char16_t*>(block.data()), uint32_t(block.size()), 0));
+    ASSERT_EQ(0, Stream_CreateFile(&s, reinterpret_cast<const char16_t*>(block.data()),
+                                   uint32_t(block.size()), 0));
     uint32_t c;
     ASSERT_EQ(0, Stream_OpenCursor(s, &c, 1024));
     EXPECT_EQ(300u, Stream_GetSize(s));

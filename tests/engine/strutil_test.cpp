@@ -68,7 +68,9 @@ TEST(StrCodePage, CountedInputAndShortOutputs) {
     // Four bytes: room for one two-byte character and a single byte, never
     // half a character.
     EXPECT_EQ(3u, Wide_ToAnsi(u"한A글", -1, ansi, 4));
-    EXPECT_EQ(std::string("\xC7\xD1" "A"), std::string(ansi));
+    EXPECT_EQ(std::string("\xC7\xD1"
+                          "A"),
+              std::string(ansi));
     EXPECT_EQ(2u, Wide_ToAnsi(u"한글", -1, ansi, 4));
     EXPECT_EQ(std::string("\xC7\xD1"), std::string(ansi));
     EXPECT_EQ(0u, Wide_ToAnsi(u"한", -1, ansi, 0));
@@ -201,7 +203,12 @@ TEST(StrCharset, Utf8ToUtf16) {
         {"two-byte", {0xC3, 0xA9}, 1, 16, u"\u00E9"},
         {"lone byte flag 1", {0x9B}, 1, 16, u"\u009B"},
         {"lone byte flag 0", {0x9B, 0x41}, 0, 16, u"\u9B00\u4100"},
-        {"three-byte", {0xE2, 0x82, 0xAC, 0x41}, 1, 16, u"\u20AC" u"A"},
+        {"three-byte",
+         {0xE2, 0x82, 0xAC, 0x41},
+         1,
+         16,
+         u"\u20AC"
+         u"A"},
         {"four-byte lead uses its low 4 bits", {0xF0, 0x9F, 0x98}, 1, 16, u"\u07D8"},
         {"cut three-byte ends", {0x41, 0xE2, 0x82}, 1, 16, u"A"},
         {"cut two-byte ends", {0x41, 0xC3}, 1, 16, u"A"},
@@ -241,10 +248,15 @@ TEST(StrCharset, Utf16ToUtf8AndUcs4) {
     EXPECT_EQ(6u, Utf16_Utf8Length(u"A\u00E9\u20AC", -1));
 
     char32_t ucs[8];
-    EXPECT_EQ(2u, Utf16_ToUcs4(u"\xD83D\xDE00" u"B", -1, ucs, 8));
+    EXPECT_EQ(2u, Utf16_ToUcs4(u"\xD83D\xDE00"
+                               u"B",
+                               -1, ucs, 8));
     EXPECT_EQ(0x1F600u, (uint32_t)ucs[0]);
     EXPECT_EQ(U'B', ucs[1]);
-    EXPECT_EQ(2u, Utf16_ToUcs4(u"a\xD83D" u"b\xDE00", -1, ucs, 8)) << "unpaired surrogates skipped";
+    EXPECT_EQ(2u, Utf16_ToUcs4(u"a\xD83D"
+                               u"b\xDE00",
+                               -1, ucs, 8))
+        << "unpaired surrogates skipped";
     EXPECT_EQ(U'a', ucs[0]);
     EXPECT_EQ(U'b', ucs[1]);
     EXPECT_EQ(0u, (uint32_t)ucs[2]);
@@ -327,7 +339,8 @@ TEST(StrField, SpansOfText) {
     const Case cases[] = {
         {"word", "name = foo-bar_1.x; next", "name", Field_Word, "foo-bar_1.x"},
         {"hex word", "key: --00aBz", "key:", Field_HexWord, "00aB"},
-        {"url host after scheme", "http://www.example.com:80/a", nullptr, Field_UrlHost, "www.example.com"},
+        {"url host after scheme", "http://www.example.com:80/a", nullptr, Field_UrlHost,
+         "www.example.com"},
         {"url host without scheme", " host.local/x", nullptr, Field_UrlHost, "host.local"},
         {"url host after key", "Location: rtsp://cam-1/live", "Location:", Field_UrlHost, "cam-1"},
         {"path", "file: C:/dir/a_1.mp4 rest", "file:", Field_Path, "C:/dir/a_1.mp4"},
@@ -392,14 +405,16 @@ TEST(StrField, WideParsersAndLines) {
 
 TEST(StrUrl, ComposeJoinsTheCountedParts) {
     UrlParts parts = {};
-    const char* texts[11] = {"http", "://", "user", ":", "pw", "@", "host.example", ":", "8080", "/path", "?q=1"};
+    const char* texts[11] = {"http",         "://", "user", ":",     "pw",  "@",
+                             "host.example", ":",   "8080", "/path", "?q=1"};
     for (int i = 0; i < 11; ++i) {
         parts.part[i] = texts[i];
         parts.length[i] = (uint32_t)std::strlen(texts[i]);
     }
     parts.length[9] = 3;  // counted, not terminated
     char out[64];
-    EXPECT_EQ(std::strlen("http://user:pw@host.example:8080/pa?q=1#x"), Url_Compose(&parts, "#x", out, 64));
+    EXPECT_EQ(std::strlen("http://user:pw@host.example:8080/pa?q=1#x"),
+              Url_Compose(&parts, "#x", out, 64));
     EXPECT_STREQ("http://user:pw@host.example:8080/pa?q=1#x", out);
     EXPECT_EQ(7u, Url_Compose(&parts, "", out, 8));
     EXPECT_STREQ("http://", out);

@@ -30,7 +30,8 @@ struct Frame {
 };
 
 // Decodes bytes held in a heap block of exactly their size.
-void Decode(TextDecoder* d, const std::vector<uint8_t>& bytes, SubtitleFrame* frame, uint32_t time = 0) {
+void Decode(TextDecoder* d, const std::vector<uint8_t>& bytes, SubtitleFrame* frame,
+            uint32_t time = 0) {
     std::unique_ptr<uint8_t[]> copy(new uint8_t[bytes.size() + 1]);
     if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
     MediaSample s;
@@ -72,14 +73,32 @@ struct T140Case {
 const T140Case kT140[] = {
     {"empty", "", {{u" ", kWhite, 1}}},
     {"plain", "Hello", {{u"Hello", kWhite, 5}}},
-    {"csi_from_utf8", "\xC2\x9B" "31mHi", {{u"Hi", kRed, 2}}},
-    {"csi_lone_byte", "\x9B" "31mHi", {{u"Hi", kRed, 2}}},
-    {"two_colours", "A\x9B" "32mB", {{u"A", kWhite, 1}, {u"B", kGreen, 1}}},
-    {"leading_space_takes_next_colour", " \x9B" "34mX", {{u" ", kBlue, 1}, {u"X", kBlue, 1}}},
-    {"reset_skipped_with_foreground", "\x9B" "0;31mR", {{u"R", kRed, 1}}},
+    {"csi_from_utf8",
+     "\xC2\x9B"
+     "31mHi",
+     {{u"Hi", kRed, 2}}},
+    {"csi_lone_byte",
+     "\x9B"
+     "31mHi",
+     {{u"Hi", kRed, 2}}},
+    {"two_colours",
+     "A\x9B"
+     "32mB",
+     {{u"A", kWhite, 1}, {u"B", kGreen, 1}}},
+    {"leading_space_takes_next_colour",
+     " \x9B"
+     "34mX",
+     {{u" ", kBlue, 1}, {u"X", kBlue, 1}}},
+    {"reset_skipped_with_foreground",
+     "\x9B"
+     "0;31mR",
+     {{u"R", kRed, 1}}},
     {"korean_utf8", "\xEC\x95\x88\xEB\x85\x95", {{u"\uC548\uB155", kWhite, 2}}},
     {"cut_sequence_ends", "ab\xEC\x95", {{u"ab", kWhite, 2}}},
-    {"trailing_colour_change", "A\x9B" "31m", {{u"A", kWhite, 1}, {u"", kRed, 0}}},
+    {"trailing_colour_change",
+     "A\x9B"
+     "31m",
+     {{u"A", kWhite, 1}, {u"", kRed, 0}}},
     {"empty_sgr_keeps_colour", "\x9Bmx", {{u"x", kWhite, 1}}},
 };
 
@@ -104,12 +123,18 @@ INSTANTIATE_TEST_SUITE_P(TextDecoder, T140, ::testing::ValuesIn(kT140),
 TEST(TextDecoder, T140ColoursPersistAndLimitsHold) {
     Decoder dec("T140");
     Frame fr;
-    Decode(dec.d, Utf8("\x9B" "33;44mx"), fr.f.get());
+    Decode(dec.d,
+           Utf8("\x9B"
+                "33;44mx"),
+           fr.f.get());
     EXPECT_EQ(dec.d->foreground, 0x00FFFFu);
     EXPECT_EQ(dec.d->background, 0xFF0000u);
     Decode(dec.d, Utf8("next"), fr.f.get());
     EXPECT_EQ(fr.f->runs[0].color, 0x00FFFFu);  // the colour carried over
-    Decode(dec.d, Utf8("\x9B" "0m"), fr.f.get());
+    Decode(dec.d,
+           Utf8("\x9B"
+                "0m"),
+           fr.f.get());
     EXPECT_EQ(dec.d->foreground, kWhite);
     EXPECT_EQ(dec.d->background, 0u);
 
@@ -166,7 +191,8 @@ const SamiCase kSami[] = {
     {"line_break", u"a<br>b", {{u"a\r\nb", kWhite, 0}}},
     {"font_colour", u"<font color=red>x", {{u"x", kRed, 0}}},
     {"capitals", u"<FONT COLOR=\"Royalblue\">x", {{u"x", kBlue, 0}}},
-    {"colour_then_plain", u"a<font color=green>b</font>c",
+    {"colour_then_plain",
+     u"a<font color=green>b</font>c",
      {{u"a", kWhite, 0}, {u"b", kGreen, 0}, {u"c", kWhite, 0}}},
     {"unknown_colour_white", u"<font color=\"#ff0000\">x", {{u"x", kWhite, 0}}},
     {"face_not_colour", u"<font face=gulim>x", {{u"x", kWhite, 0}}},
@@ -220,7 +246,8 @@ TEST(TextDecoder, RecorderDataIsConsumedWithoutDrawing) {
     Decode(dec.d, {0x00, 'M', 0x05, 0xFB, 0x38, 24, 3, 15, 10, 20, 30}, fr.f.get(), 5000);
     EXPECT_EQ(fr.f->run_count, 0u);
     EXPECT_EQ(fr.f->time, 5000u);
-    Decode(dec.d, Utf8("$GPRMC,102030,A,3733.1234,N,12658.5678,E,30.5,90.0,150324,,,A"), fr.f.get(), 6000);
+    Decode(dec.d, Utf8("$GPRMC,102030,A,3733.1234,N,12658.5678,E,30.5,90.0,150324,,,A"), fr.f.get(),
+           6000);
     EXPECT_EQ(fr.f->run_count, 0u);
     EXPECT_EQ(fr.f->time, 6000u);
 }
@@ -244,9 +271,10 @@ TEST(TextDecoder, ColourNames) {
         const char* name;
         uint32_t color;
     };
-    const Row rows[] = {{"black", 0}, {"Blue", kBlue}, {"royalblue", kBlue}, {"GREEN", kGreen},
-                        {"yellow", 0x00FFFF}, {"red", kRed}, {"redish", kRed}, {"magenta", 0xFF00FF},
-                        {"cyan", 0xFFFF00}, {"white", kWhite}, {"re", kWhite}, {"", kWhite}};
+    const Row rows[] = {{"black", 0},      {"Blue", kBlue},       {"royalblue", kBlue},
+                        {"GREEN", kGreen}, {"yellow", 0x00FFFF},  {"red", kRed},
+                        {"redish", kRed},  {"magenta", 0xFF00FF}, {"cyan", 0xFFFF00},
+                        {"white", kWhite}, {"re", kWhite},        {"", kWhite}};
     for (const Row& r : rows) {
         EXPECT_EQ(TextColor_FromName(r.name), r.color) << r.name;
         std::u16string wide(r.name, r.name + std::strlen(r.name));

@@ -23,7 +23,8 @@ VideoTrackInfo Track(uint32_t fourcc, uint32_t w, uint32_t h, const std::vector<
     t.frameRate = rate;
     t.bitsPerPixel = 12;
     if (!config.empty())
-        memcpy(t.config, config.data(), config.size() < sizeof t.config ? config.size() : sizeof t.config);
+        memcpy(t.config, config.data(),
+               config.size() < sizeof t.config ? config.size() : sizeof t.config);
     t.configLength = uint32_t(config.size());
     return t;
 }
@@ -237,9 +238,12 @@ Stream Make(const char* name, const char* options, bool h263) {
     if (FILE* f = fopen(path.c_str(), "rb")) {
         fclose(f);
     } else {
-        std::string cmd = "mkdir -p '" + dir + "' && ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=176x144:rate=25 -frames:v " +
-                          std::to_string(kFrames) + " -pix_fmt yuv420p -threads 1 " + options + " -f " +
-                          (h263 ? "h263" : "m4v") + " '" + path + ".tmp' && mv '" + path + ".tmp' '" + path + "'";
+        std::string cmd = "mkdir -p '" + dir +
+                          "' && ffmpeg -nostdin -v error -y -f lavfi -i "
+                          "testsrc2=size=176x144:rate=25 -frames:v " +
+                          std::to_string(kFrames) + " -pix_fmt yuv420p -threads 1 " + options +
+                          " -f " + (h263 ? "h263" : "m4v") + " '" + path + ".tmp' && mv '" + path +
+                          ".tmp' '" + path + "'";
         if (std::system(cmd.c_str()) != 0) return s;
     }
     FILE* f = fopen(path.c_str(), "rb");
@@ -270,7 +274,8 @@ Stream Make(const char* name, const char* options, bool h263) {
         size_t from = starts[k], to = k + 1 < starts.size() ? starts[k + 1] : b.size();
         s.units.emplace_back(b.begin() + long(from), b.begin() + long(to));
     }
-    FILE* p = popen(("ffmpeg -nostdin -v error -i '" + path + "' -f rawvideo -pix_fmt yuv420p -").c_str(), "r");
+    FILE* p = popen(
+        ("ffmpeg -nostdin -v error -i '" + path + "' -f rawvideo -pix_fmt yuv420p -").c_str(), "r");
     if (!p) return s;
     std::vector<uint8_t> frame(kW * kH * 3 / 2);
     while (fread(frame.data(), 1, frame.size(), p) == frame.size())
@@ -282,7 +287,8 @@ Stream Make(const char* name, const char* options, bool h263) {
 double LumaDistance(const DecodedFrame& f, const std::vector<uint8_t>& ref) {
     double sum = 0;
     for (uint32_t y = 0; y < kH; ++y)
-        for (uint32_t x = 0; x < kW; ++x) sum += std::abs(int(f.y[y * f.stride + x]) - int(ref[y * kW + x]));
+        for (uint32_t x = 0; x < kW; ++x)
+            sum += std::abs(int(f.y[y * f.stride + x]) - int(ref[y * kW + x]));
     return sum / (kW * kH);
 }
 
@@ -321,7 +327,8 @@ TEST(VideoDecoderWrapper, EndOfStreamReleasesTheHeldPicture) {
         Stream s = Make(file.c_str(), r.options, r.h263);
         ASSERT_EQ(s.lumaRef.size(), size_t(kFrames)) << "ffmpeg could not make the stream";
         ASSERT_EQ(s.units.size(), size_t(kFrames));
-        uint32_t fourcc = r.h263 ? VideoFourCC('H', '2', '6', '3') : VideoFourCC('M', 'P', '4', 'V');
+        uint32_t fourcc =
+            r.h263 ? VideoFourCC('H', '2', '6', '3') : VideoFourCC('M', 'P', '4', 'V');
         VideoTrackInfo t = Track(fourcc, kW, kH, s.config, 25000);
         MediaSample first = Sample(s.units[0], 0);
         VideoDecoder* d = nullptr;
@@ -350,7 +357,8 @@ TEST(VideoDecoderWrapper, EndOfStreamReleasesTheHeldPicture) {
             if (VideoDecoder_Decode(d, &m) != 0) continue;
             if (firstDecoded == kFrames) firstDecoded = k;
             DecodedFrame f = {};
-            ASSERT_EQ(VideoDecoder_DecodePacket(d, &m, &f), 0) << "unit " << k << " rest " << m.length << " of " << s.units[k].size();
+            ASSERT_EQ(VideoDecoder_DecodePacket(d, &m, &f), 0)
+                << "unit " << k << " rest " << m.length << " of " << s.units[k].size();
             if (f.y) keep(f);
         }
         DecodedFrame last = {};
@@ -362,10 +370,12 @@ TEST(VideoDecoderWrapper, EndOfStreamReleasesTheHeldPicture) {
         EXPECT_EQ(again.y, nullptr) << "the held picture comes out once";
 
         ASSERT_LT(firstDecoded, size_t(kFrames));
-        ASSERT_EQ(shown.size(), kFrames - firstDecoded) << "every picture from the key frame on, the last included";
+        ASSERT_EQ(shown.size(), kFrames - firstDecoded)
+            << "every picture from the key frame on, the last included";
         for (size_t i = 0; i < shown.size(); ++i) {
             EXPECT_EQ(shown[i].time, (firstDecoded + i) * kFrameMs) << "picture " << i;
-            EXPECT_LT(shown[i].distance, 1.0) << "picture " << i << " is not FFmpeg's picture of its time";
+            EXPECT_LT(shown[i].distance, 1.0)
+                << "picture " << i << " is not FFmpeg's picture of its time";
         }
         VideoDecoder_Destroy(d);
     }

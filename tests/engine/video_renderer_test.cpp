@@ -77,7 +77,8 @@ TEST_F(VideoRendererTest, ReportedRectangle) {
         uint32_t tvOut;
         uint32_t w, h;
     };
-    const Case cases[] = {{"window_rect", 0, 320, 240}, {"tv_ntsc", 1, 720, 480}, {"tv_other", 2, 720, 525}};
+    const Case cases[] = {
+        {"window_rect", 0, 320, 240}, {"tv_ntsc", 1, 720, 480}, {"tv_other", 2, 720, 525}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         VideoOutConfig cfg = {};

@@ -28,17 +28,22 @@ struct ReaderCase {
 
 const ReaderCase kClips[] = {
     {"RIVAVEZU/REC_20240315_093000.mp4", MakeFourCC('M', 'P', '4', 'V'), 640, 480, 60, 4, 22050},
-    {"RIVAVEZU/INFINITE/INFI_20240315_093004.mp4", MakeFourCC('M', 'P', '4', 'V'), 320, 240, 60, 4, 16000},
-    {"RIVAVEZU/INFINITE/INFI_20240315_093008.mp4", MakeFourCC('M', 'P', '4', 'V'), 1280, 720, 30, 3, 24000},
-    {"RIVAVEZU/INFINITE/INFI_20240315_093011.mp4", MakeFourCC('H', '2', '6', '3'), 352, 288, 60, 4, 16000},
-    {"RIVAVEZU/EVENT/EVT_20240315_093015.mp4", MakeFourCC('M', 'P', '4', 'V'), 640, 480, 60, 4, 22050},
+    {"RIVAVEZU/INFINITE/INFI_20240315_093004.mp4", MakeFourCC('M', 'P', '4', 'V'), 320, 240, 60, 4,
+     16000},
+    {"RIVAVEZU/INFINITE/INFI_20240315_093008.mp4", MakeFourCC('M', 'P', '4', 'V'), 1280, 720, 30, 3,
+     24000},
+    {"RIVAVEZU/INFINITE/INFI_20240315_093011.mp4", MakeFourCC('H', '2', '6', '3'), 352, 288, 60, 4,
+     16000},
+    {"RIVAVEZU/EVENT/EVT_20240315_093015.mp4", MakeFourCC('M', 'P', '4', 'V'), 640, 480, 60, 4,
+     22050},
 };
 
 class CardReaderTest : public ::testing::TestWithParam<ReaderCase> {
 protected:
     static void SetUpTestSuite() {
-        RunResult r = Shell("MKCLIP=" + Quote(Mkclip()) + " " + Quote(std::string(DC_SOURCE_DIR) + "/tools/mkcard") +
-                            " " + Quote(kCard));
+        RunResult r =
+            Shell("MKCLIP=" + Quote(Mkclip()) + " " +
+                  Quote(std::string(DC_SOURCE_DIR) + "/tools/mkcard") + " " + Quote(kCard));
         ASSERT_EQ(0, r.code) << r.out;
     }
     void SetUp() override {
@@ -46,7 +51,8 @@ protected:
         ASSERT_FALSE(file_.empty());
         // The stream reads the clip from memory when given its size.
         ASSERT_GE(Stream_CreateFile(&stream_, reinterpret_cast<const char16_t*>(file_.data()),
-                                    uint32_t(file_.size()), 0), 0);
+                                    uint32_t(file_.size()), 0),
+                  0);
         ASSERT_GE(Mp4Reader_Create(&reader_, stream_), 0);
         ASSERT_GE(Mp4Reader_ParseTopLevel(reader_, &info_), 0);
     }
@@ -54,7 +60,8 @@ protected:
         Mp4Reader_Destroy(reader_);
         Stream_Close(stream_);
     }
-    std::vector<std::vector<uint8_t>> ReadAll(uint32_t type, std::vector<uint32_t>* times = nullptr) {
+    std::vector<std::vector<uint8_t>> ReadAll(uint32_t type,
+                                              std::vector<uint32_t>* times = nullptr) {
         std::vector<std::vector<uint8_t>> v;
         std::vector<uint8_t> buf(1 << 20);
         for (int n = 0; n < 100000; ++n) {
@@ -142,7 +149,9 @@ TEST_P(DataTrackKnobTest, ReaderKeepsOrDropsTheDataTrack) {
     Stream* stream = nullptr;
     Mp4Reader* reader = nullptr;
     MediaInfo info{};
-    ASSERT_GE(Stream_CreateFile(&stream, reinterpret_cast<const char16_t*>(file.data()), uint32_t(file.size()), 0), 0);
+    ASSERT_GE(Stream_CreateFile(&stream, reinterpret_cast<const char16_t*>(file.data()),
+                                uint32_t(file.size()), 0),
+              0);
     ASSERT_GE(Mp4Reader_Create(&reader, stream), 0);
     EXPECT_GE(Mp4Reader_ParseTopLevel(reader, &info), 0);
     EXPECT_EQ(c.text_count, info.textCount);
@@ -153,11 +162,12 @@ TEST_P(DataTrackKnobTest, ReaderKeepsOrDropsTheDataTrack) {
     Stream_Close(stream);
 }
 
-INSTANTIATE_TEST_SUITE_P(Mkclip, DataTrackKnobTest,
-                         ::testing::Values(KnobCase{"default", "", 1},
-                                           KnobCase{"moov_first_long_lengths", "--moov first --long-desc-lengths", 1},
-                                           KnobCase{"hmhd", "--data-header hmhd", 0},
-                                           KnobCase{"no_xblb_name", "--data-name Other", 0}),
-                         [](const ::testing::TestParamInfo<KnobCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Mkclip, DataTrackKnobTest,
+    ::testing::Values(KnobCase{"default", "", 1},
+                      KnobCase{"moov_first_long_lengths", "--moov first --long-desc-lengths", 1},
+                      KnobCase{"hmhd", "--data-header hmhd", 0},
+                      KnobCase{"no_xblb_name", "--data-name Other", 0}),
+    [](const ::testing::TestParamInfo<KnobCase>& i) { return std::string(i.param.name); });
 
 }  // namespace

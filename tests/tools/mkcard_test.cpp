@@ -21,8 +21,8 @@ struct ClipCase {
     int width, height, frames;
     double seconds;
     int rate, channels;  // as decoded: HE-AAC v2 from a mono core at half the rate
-    bool shock;         // an event: a record of 1 g or more
-    int void_gps;       // leading GPS sentences without a fix
+    bool shock;          // an event: a record of 1 g or more
+    int void_gps;        // leading GPS sentences without a fix
 };
 
 const ClipCase kClips[] = {
@@ -34,8 +34,8 @@ const ClipCase kClips[] = {
 };
 
 std::string MakeCard() {
-    return "MKCLIP=" + Quote(Mkclip()) + " " + Quote(std::string(DC_SOURCE_DIR) + "/tools/mkcard") + " " +
-           Quote(kCard);
+    return "MKCLIP=" + Quote(Mkclip()) + " " + Quote(std::string(DC_SOURCE_DIR) + "/tools/mkcard") +
+           " " + Quote(kCard);
 }
 
 class CardTest : public ::testing::Test {
@@ -84,7 +84,8 @@ TEST_F(CardTest, FoldersAndSettingsFiles) {
     const std::pair<const char*, uint8_t> settings[] = {
         {"setquality.dat", 3}, {"setsensitivity.dat", 2}, {"setsound.dat", 2}, {"setframe.dat", 3}};
     for (const auto& s : settings)
-        EXPECT_EQ(std::vector<uint8_t>{s.second}, ReadBytes(kCard + "/setting/" + s.first)) << s.first;
+        EXPECT_EQ(std::vector<uint8_t>{s.second}, ReadBytes(kCard + "/setting/" + s.first))
+            << s.first;
     auto clock = ReadBytes(kCard + "/setting/settime.dat");
     EXPECT_EQ("2024-03-15-09-30-00", std::string(clock.begin(), clock.end()));
     // Small enough for CI.
@@ -93,7 +94,8 @@ TEST_F(CardTest, FoldersAndSettingsFiles) {
 }
 
 TEST_F(CardTest, SecondRunKeepsTheCard) {
-    struct stat before{}, after{};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(0, stat((kCard + "/" + kClips[0].path).c_str(), &before));
     RunResult r = Shell(MakeCard());
     EXPECT_EQ(0, r.code);
@@ -105,8 +107,10 @@ TEST_F(CardTest, SecondRunKeepsTheCard) {
 
 TEST_P(ClipTest, FfprobeSeesTheTracks) {
     const ClipCase& c = GetParam();
-    RunResult r = Shell("ffprobe -v error -show_entries stream=codec_type,codec_name,codec_tag_string,width,height,"
-                        "sample_rate,channels,profile,nb_frames,duration -of compact " + Quote(Clip()));
+    RunResult r = Shell(
+        "ffprobe -v error -show_entries stream=codec_type,codec_name,codec_tag_string,width,height,"
+        "sample_rate,channels,profile,nb_frames,duration -of compact " +
+        Quote(Clip()));
     ASSERT_EQ(0, r.code) << r.out;
     auto s = ProbeSections(r.out, "stream");
     ASSERT_EQ(3u, s.size()) << r.out;
@@ -133,22 +137,27 @@ TEST_P(ClipTest, FfprobeSeesTheTracks) {
 
     EXPECT_EQ("data", s[2]["codec_type"]);
     EXPECT_EQ("mp4s", s[2]["codec_tag_string"]);
-    EXPECT_EQ(std::to_string(int(c.seconds * 2)), s[2]["nb_frames"]);  // GPS and G-sensor each second
+    EXPECT_EQ(std::to_string(int(c.seconds * 2)),
+              s[2]["nb_frames"]);  // GPS and G-sensor each second
 }
 
 TEST_P(ClipTest, FfmpegDecodesVideoAndAudio) {
     const ClipCase& c = GetParam();
-    RunResult r = Shell("ffmpeg -nostdin -v error -xerror -i " + Quote(Clip()) + " -map 0:v -map 0:a -f null -");
+    RunResult r = Shell("ffmpeg -nostdin -v error -xerror -i " + Quote(Clip()) +
+                        " -map 0:v -map 0:a -f null -");
     EXPECT_EQ(0, r.code);
     EXPECT_EQ("", r.out);
-    RunResult n = Shell("ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames "
-                        "-of csv=p=0 " + Quote(Clip()));
+    RunResult n = Shell(
+        "ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames "
+        "-of csv=p=0 " +
+        Quote(Clip()));
     EXPECT_EQ(std::to_string(c.frames) + "\n", n.out);
 }
 
 TEST_P(ClipTest, RecordsFollowTheClip) {
     const ClipCase& c = GetParam();
-    RunResult r = Shell("ffprobe -v error -select_streams d -show_packets -show_data -of compact " + Quote(Clip()));
+    RunResult r = Shell("ffprobe -v error -select_streams d -show_packets -show_data -of compact " +
+                        Quote(Clip()));
     ASSERT_EQ(0, r.code) << r.out;
     auto packets = ProbeSections(r.out, "packet");
     ASSERT_EQ(size_t(c.seconds * 2), packets.size());
@@ -176,8 +185,9 @@ TEST_P(ClipTest, RecordsFollowTheClip) {
         } else {
             ASSERT_EQ(14u, b.size());
             EXPECT_EQ('M', b[1]);
-            std::vector<uint8_t> when = {uint8_t(tm.tm_year - 100), uint8_t(tm.tm_mon + 1), uint8_t(tm.tm_mday),
-                                         uint8_t(tm.tm_hour), uint8_t(tm.tm_min), uint8_t(tm.tm_sec)};
+            std::vector<uint8_t> when = {uint8_t(tm.tm_year - 100), uint8_t(tm.tm_mon + 1),
+                                         uint8_t(tm.tm_mday),       uint8_t(tm.tm_hour),
+                                         uint8_t(tm.tm_min),        uint8_t(tm.tm_sec)};
             EXPECT_EQ(when, std::vector<uint8_t>(b.begin() + 8, b.end()));
             for (int a = 2; a <= 3; ++a)  // x and y; z carries gravity
                 if (std::abs(int8_t(b[a])) * 0.018 >= 1.0) shock = true;
@@ -190,7 +200,7 @@ TEST_P(ClipTest, FileTimeIsTheClipEnd) {
     // The recorder closes the file at the end of the clip; the file system
     // keeps UTC, the name local time (UTC+9).
     const ClipCase& c = GetParam();
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(0, stat(Clip().c_str(), &st));
     EXPECT_EQ(NameTime(c.path) - 9 * 3600 + int64_t(c.seconds), int64_t(st.st_mtime));
 }

@@ -27,22 +27,30 @@ protected:
             const char* name;
             std::string cmd;
         } inputs[] = {
-            {"v.m4v", "-f lavfi -i testsrc2=size=160x120:rate=10 -t 2 -c:v mpeg4 -g 10" + bx + "-f m4v"},
-            {"vb.m4v", "-f lavfi -i testsrc2=size=160x120:rate=10 -t 2 -c:v mpeg4 -g 10 -bf 2" + bx + "-f m4v"},
-            {"v.263", "-f lavfi -i testsrc2=size=176x144:rate=10 -t 1 -c:v h263 -g 5" + bx + "-f h263"},
-            {"vp.263", "-f lavfi -i testsrc2=size=320x240:rate=10 -t 1 -c:v h263p -g 5" + bx + "-f h263"},
-            {"a.aac", "-f lavfi -i sine=frequency=500:sample_rate=16000 -t 2 -c:a aac -b:a 24k" + bx + "-f adts"},
+            {"v.m4v",
+             "-f lavfi -i testsrc2=size=160x120:rate=10 -t 2 -c:v mpeg4 -g 10" + bx + "-f m4v"},
+            {"vb.m4v", "-f lavfi -i testsrc2=size=160x120:rate=10 -t 2 -c:v mpeg4 -g 10 -bf 2" +
+                           bx + "-f m4v"},
+            {"v.263",
+             "-f lavfi -i testsrc2=size=176x144:rate=10 -t 1 -c:v h263 -g 5" + bx + "-f h263"},
+            {"vp.263",
+             "-f lavfi -i testsrc2=size=320x240:rate=10 -t 1 -c:v h263p -g 5" + bx + "-f h263"},
+            {"a.aac", "-f lavfi -i sine=frequency=500:sample_rate=16000 -t 2 -c:a aac -b:a 24k" +
+                          bx + "-f adts"},
             {"v.yuv", "-f lavfi -i testsrc2=size=64x48:rate=10 -t 1 -pix_fmt yuv420p -f rawvideo"},
             {"a.pcm", "-f lavfi -i sine=frequency=300:sample_rate=8000 -t 1 -ac 2 -f s16le"},
         };
         for (const Input& in : inputs) {
             std::string path = kDir + "/" + in.name;
-            if (!Exists(path)) Shell(ff + in.cmd + " " + Quote(path + ".tmp") + " && mv " + Quote(path + ".tmp") + " " + Quote(path));
+            if (!Exists(path))
+                Shell(ff + in.cmd + " " + Quote(path + ".tmp") + " && mv " + Quote(path + ".tmp") +
+                      " " + Quote(path));
         }
     }
 
     // Runs mkclip; the clip's path on success, "" otherwise.
-    static std::string Make(const std::string& name, const std::string& args, RunResult* r = nullptr) {
+    static std::string Make(const std::string& name, const std::string& args,
+                            RunResult* r = nullptr) {
         std::string out = kDir + "/" + name + ".mp4";
         std::remove(out.c_str());
         RunResult res = Shell(Mkclip() + " " + args + " -o " + Quote(out));
@@ -169,8 +177,9 @@ class LayoutTest : public MkclipTest, public ::testing::WithParamInterface<Layou
 
 TEST_P(LayoutTest, BoxesAreWhatTheReaderWalks) {
     const LayoutCase& c = GetParam();
-    std::string clip = Make(std::string("layout_") + c.name,
-                            "--m4v " + In("v.m4v") + " --fps 10 --aac " + In("a.aac") + " " + c.args);
+    std::string clip =
+        Make(std::string("layout_") + c.name,
+             "--m4v " + In("v.m4v") + " --fps 10 --aac " + In("a.aac") + " " + c.args);
     ASSERT_FALSE(clip.empty());
     Parsed p = Parse(clip);
     const auto& f = p.file;
@@ -234,7 +243,8 @@ TEST_P(LayoutTest, BoxesAreWhatTheReaderWalks) {
         }
         uint32_t chunks = Be32(f, t->Get("mdia/minf/stbl/stco")->body() + 4);
         uint32_t step = 0;
-        for (size_t i = 1; i < s.size(); ++i) step = std::max(step, s[i].time_ms - s[i - 1].time_ms);
+        for (size_t i = 1; i < s.size(); ++i)
+            step = std::max(step, s[i].time_ms - s[i - 1].time_ms);
         uint32_t total = s.back().time_ms + step;
         EXPECT_GE(chunks, total / (c.chunk_ms + step)) << Handler(p, *t);
         EXPECT_LE(chunks, total / c.chunk_ms + 1) << Handler(p, *t);
@@ -242,12 +252,14 @@ TEST_P(LayoutTest, BoxesAreWhatTheReaderWalks) {
 
     // Round trip of the data samples: FFmpeg's demuxer sees the same bytes.
     auto mine = Samples(p, *data);
-    RunResult probe = Shell("ffprobe -v error -select_streams 2 -show_packets -show_data -of compact " + Quote(clip));
+    RunResult probe = Shell(
+        "ffprobe -v error -select_streams 2 -show_packets -show_data -of compact " + Quote(clip));
     ASSERT_EQ(0, probe.code) << probe.out;
     auto packets = ProbeSections(probe.out, "packet");
     ASSERT_EQ(mine.size(), packets.size());
     for (size_t i = 0; i < mine.size(); ++i) {
-        std::vector<uint8_t> want(f.begin() + mine[i].offset, f.begin() + mine[i].offset + mine[i].size);
+        std::vector<uint8_t> want(f.begin() + mine[i].offset,
+                                  f.begin() + mine[i].offset + mine[i].size);
         EXPECT_EQ(want, DumpBytes(packets[i]["data"])) << "packet " << i;
         EXPECT_EQ(std::to_string(mine[i].time_ms), packets[i]["pts"]);
     }
@@ -257,14 +269,16 @@ INSTANTIATE_TEST_SUITE_P(
     Mkclip, LayoutTest,
     ::testing::Values(LayoutCase{"moov_last", "", false, false, 1000},
                       LayoutCase{"moov_first", "--moov first", true, false, 1000},
-                      LayoutCase{"long_descriptors", "--long-desc-lengths --moov first", true, true, 1000},
+                      LayoutCase{"long_descriptors", "--long-desc-lengths --moov first", true, true,
+                                 1000},
                       LayoutCase{"small_chunks", "--chunk-ms 300", false, false, 300}),
     [](const ::testing::TestParamInfo<LayoutCase>& i) { return std::string(i.param.name); });
 
 // --- recorder records ---------------------------------------------------------
 
 // Data samples of a data-only clip.
-std::vector<std::vector<uint8_t>> DataSamples(const std::string& clip, std::vector<uint32_t>* times = nullptr) {
+std::vector<std::vector<uint8_t>> DataSamples(const std::string& clip,
+                                              std::vector<uint32_t>* times = nullptr) {
     Parsed p = Parse(clip);
     std::vector<std::vector<uint8_t>> v;
     const TrackBoxes* data = FindTrack(p, "sdsm");
@@ -290,8 +304,10 @@ std::vector<std::string> RmcFields(const std::vector<uint8_t>& s) {
     EXPECT_EQ(want, text.substr(star + 1, 2));
     std::vector<std::string> f(1);
     for (char c : text.substr(0, text.size() - 2)) {
-        if (c == ',') f.emplace_back();
-        else f.back() += c;
+        if (c == ',')
+            f.emplace_back();
+        else
+            f.back() += c;
     }
     // The player keeps at most 12 fields of at most 10 characters.
     EXPECT_LE(f.size(), 12u);
@@ -339,13 +355,16 @@ TEST_F(MkclipTest, GpsAndGSensorRecordsFollowTheRecorderLayout) {
     EXPECT_EQ(0, int8_t(g0[2]));
     EXPECT_EQ(0, int8_t(g0[3]));
     EXPECT_EQ(56, int8_t(g0[4]));  // 1 g
-    EXPECT_EQ((std::vector<uint8_t>{30, 12, 31, 23, 59, 58}), std::vector<uint8_t>(g0.begin() + 8, g0.end()));
+    EXPECT_EQ((std::vector<uint8_t>{30, 12, 31, 23, 59, 58}),
+              std::vector<uint8_t>(g0.begin() + 8, g0.end()));
     const std::vector<uint8_t>& g1 = s[3];  // carries the shock, one second later
     EXPECT_EQ(56, int8_t(g1[2]));
     EXPECT_EQ(-28, int8_t(g1[3]));
     EXPECT_EQ(69, int8_t(g1[4]));  // 1.25 g
-    EXPECT_EQ((std::vector<uint8_t>{30, 12, 31, 23, 59, 59}), std::vector<uint8_t>(g1.begin() + 8, g1.end()));
-    EXPECT_EQ((std::vector<uint8_t>{31, 1, 1, 0, 0, 0}), std::vector<uint8_t>(s[5].begin() + 8, s[5].end()));
+    EXPECT_EQ((std::vector<uint8_t>{30, 12, 31, 23, 59, 59}),
+              std::vector<uint8_t>(g1.begin() + 8, g1.end()));
+    EXPECT_EQ((std::vector<uint8_t>{31, 1, 1, 0, 0, 0}),
+              std::vector<uint8_t>(s[5].begin() + 8, s[5].end()));
 }
 
 TEST_F(MkclipTest, RecordsFileIsWrittenAsGiven) {
@@ -365,9 +384,11 @@ TEST_F(MkclipTest, RecordsFileIsWrittenAsGiven) {
     auto s = DataSamples(clip, &times);
     EXPECT_EQ((std::vector<uint32_t>{0, 100, 200, 300}), times);
     ASSERT_EQ(4u, s.size());
-    EXPECT_EQ("$GPRMC,000000.000,A,3723.2475,S,12702.1234,W,10.0,0.0,010124,,*00", std::string(s[0].begin(), s[0].end() - 1));
+    EXPECT_EQ("$GPRMC,000000.000,A,3723.2475,S,12702.1234,W,10.0,0.0,010124,,*00",
+              std::string(s[0].begin(), s[0].end() - 1));
     EXPECT_EQ(0, s[0].back());
-    EXPECT_EQ((std::vector<uint8_t>{0x00, 0x4D, 0x7F, 0x80, 0, 0, 0, 0, 0x18, 1, 2, 3, 4, 5}), s[1]);
+    EXPECT_EQ((std::vector<uint8_t>{0x00, 0x4D, 0x7F, 0x80, 0, 0, 0, 0, 0x18, 1, 2, 3, 4, 5}),
+              s[1]);
     EXPECT_EQ(std::vector<uint8_t>{0}, s[2]);
     EXPECT_EQ((std::vector<uint8_t>{0xF6, 0x4D}), s[3]);
 }
@@ -383,8 +404,9 @@ class MarkerTest : public MkclipTest, public ::testing::WithParamInterface<Marke
 
 TEST_P(MarkerTest, GSensorMarkerPosition) {
     const MarkerCase& c = GetParam();
-    std::string clip = Make(std::string("marker_") + c.name,
-                            std::string("--duration 1 --gps-period 0 --gsensor-phase 0 --noise 0 ") + c.args);
+    std::string clip =
+        Make(std::string("marker_") + c.name,
+             std::string("--duration 1 --gps-period 0 --gsensor-phase 0 --noise 0 ") + c.args);
     ASSERT_FALSE(clip.empty());
     auto s = DataSamples(clip);
     ASSERT_EQ(1u, s.size());
@@ -398,7 +420,9 @@ INSTANTIATE_TEST_SUITE_P(Mkclip, MarkerTest,
                          ::testing::Values(MarkerCase{"at_byte_1", "", 1, 14},
                                            MarkerCase{"at_byte_0", "--marker-at 0", 0, 13},
                                            MarkerCase{"lead_zero", "--lead-byte 0", 1, 14}),
-                         [](const ::testing::TestParamInfo<MarkerCase>& i) { return std::string(i.param.name); });
+                         [](const ::testing::TestParamInfo<MarkerCase>& i) {
+                             return std::string(i.param.name);
+                         });
 
 TEST_F(MkclipTest, SouthernAndWesternHemispheres) {
     std::string clip = Make("southwest", "--duration 1 --lat -33.8688 --lon -151.2093 --speed 0:0");
@@ -414,7 +438,8 @@ TEST_F(MkclipTest, SouthernAndWesternHemispheres) {
 TEST_F(MkclipTest, DataTrackVariantsForReaderTests) {
     // A data track that the player's reader must drop: hmhd and a name
     // without the XBLB bytes; and another object type.
-    std::string clip = Make("variant", "--duration 1 --data-header hmhd --data-name Other --data-oti 240");
+    std::string clip =
+        Make("variant", "--duration 1 --data-header hmhd --data-name Other --data-oti 240");
     ASSERT_FALSE(clip.empty());
     Parsed p = Parse(clip);
     const TrackBoxes* data = FindTrack(p, "sdsm");
@@ -438,8 +463,10 @@ TEST_P(VideoInputTest, SizeFramesAndSyncSamples) {
     const VideoCase& c = GetParam();
     std::string clip = Make(std::string("video_") + c.name, std::string(c.args) + " --fps 10");
     ASSERT_FALSE(clip.empty());
-    RunResult r = Shell("ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height,nb_frames "
-                        "-show_entries packet=flags -of compact " + Quote(clip));
+    RunResult r = Shell(
+        "ffprobe -v error -select_streams v -show_entries stream=codec_name,width,height,nb_frames "
+        "-show_entries packet=flags -of compact " +
+        Quote(clip));
     ASSERT_EQ(0, r.code) << r.out;
     auto s = ProbeSections(r.out, "stream");
     ASSERT_EQ(1u, s.size());
@@ -450,16 +477,18 @@ TEST_P(VideoInputTest, SizeFramesAndSyncSamples) {
     int keys = 0;
     for (auto& pk : ProbeSections(r.out, "packet")) keys += pk["flags"][0] == 'K';
     EXPECT_EQ(c.keys, keys);
-    RunResult d = Shell("ffmpeg -nostdin -v error -xerror -i " + Quote(clip) + " -map 0:v -f null -");
+    RunResult d =
+        Shell("ffmpeg -nostdin -v error -xerror -i " + Quote(clip) + " -map 0:v -f null -");
     EXPECT_EQ(0, d.code);
     EXPECT_EQ("", d.out);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Mkclip, VideoInputTest,
-    ::testing::Values(VideoCase{"mpeg4", "--m4v " DC_TESTDATA "/mkclip/v.m4v", "mpeg4", 160, 120, 20, 2},
-                      VideoCase{"h263_qcif", "--h263 " DC_TESTDATA "/mkclip/v.263", "h263", 176, 144, 10, 2},
-                      VideoCase{"h263p_custom", "--h263 " DC_TESTDATA "/mkclip/vp.263", "h263", 320, 240, 10, 2}),
+    ::testing::Values(
+        VideoCase{"mpeg4", "--m4v " DC_TESTDATA "/mkclip/v.m4v", "mpeg4", 160, 120, 20, 2},
+        VideoCase{"h263_qcif", "--h263 " DC_TESTDATA "/mkclip/v.263", "h263", 176, 144, 10, 2},
+        VideoCase{"h263p_custom", "--h263 " DC_TESTDATA "/mkclip/vp.263", "h263", 320, 240, 10, 2}),
     [](const ::testing::TestParamInfo<VideoCase>& i) { return std::string(i.param.name); });
 
 TEST_F(MkclipTest, BVopsGetCompositionOffsets) {
@@ -471,8 +500,9 @@ TEST_F(MkclipTest, BVopsGetCompositionOffsets) {
     EXPECT_TRUE(p.tracks[0].Get("edts/elst"));
     // Presentation times, sorted, are one frame apart from 0; B-VOPs are not
     // sync samples.
-    RunResult r = Shell("ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of compact " +
-                        Quote(clip));
+    RunResult r = Shell(
+        "ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of compact " +
+        Quote(clip));
     ASSERT_EQ(0, r.code) << r.out;
     auto packets = ProbeSections(r.out, "packet");
     ASSERT_EQ(20u, packets.size());
@@ -494,19 +524,21 @@ TEST_F(MkclipTest, BVopsGetCompositionOffsets) {
 // --- raw tracks -----------------------------------------------------------------
 
 TEST_F(MkclipTest, RawI420AndPcmDecodeToTheirInput) {
-    std::string clip = Make("raw_i420", "--i420 " + In("v.yuv") + " --size 64x48 --fps 10 --raw-entry I420 --pcm " +
-                                             In("a.pcm") + " --pcm-rate 8000 --pcm-channels 2 --no-data");
+    std::string clip = Make(
+        "raw_i420", "--i420 " + In("v.yuv") + " --size 64x48 --fps 10 --raw-entry I420 --pcm " +
+                        In("a.pcm") + " --pcm-rate 8000 --pcm-channels 2 --no-data");
     ASSERT_FALSE(clip.empty());
     std::string yuv = kDir + "/raw_out.yuv", pcm = kDir + "/raw_out.pcm";
-    RunResult r = Shell("ffmpeg -nostdin -v error -y -i " + Quote(clip) + " -map 0:v -f rawvideo " + Quote(yuv) +
-                      " -map 0:a -f s16le " + Quote(pcm));
+    RunResult r = Shell("ffmpeg -nostdin -v error -y -i " + Quote(clip) + " -map 0:v -f rawvideo " +
+                        Quote(yuv) + " -map 0:a -f s16le " + Quote(pcm));
     ASSERT_EQ(0, r.code) << r.out;
     EXPECT_EQ("", r.out);
     EXPECT_TRUE(ReadBytes(kDir + "/v.yuv") == ReadBytes(yuv));
     EXPECT_TRUE(ReadBytes(kDir + "/a.pcm") == ReadBytes(pcm));
 
     // The default raw entry is mp4v with object type 240, picture size kept.
-    std::string clip2 = Make("raw_mp4v", "--i420 " + In("v.yuv") + " --size 64x48 --fps 10 --no-data");
+    std::string clip2 =
+        Make("raw_mp4v", "--i420 " + In("v.yuv") + " --size 64x48 --fps 10 --no-data");
     ASSERT_FALSE(clip2.empty());
     Parsed p = Parse(clip2);
     ASSERT_EQ(1u, p.tracks.size());
@@ -547,12 +579,17 @@ TEST_F(MkclipTest, BadInputIsRefusedAndNothingIsWritten) {
         {"late first record", "--duration 2 --gps-phase 200", "due at 0 ms"},
         {"no length", "", "clip length"},
         {"unknown option", "--frobnicate", "unknown option"},
-        {"records not from 0", "--duration 1 --records " + RecordsFile("late", "5 text x\n"), "at 0 ms"},
-        {"records going back", "--duration 1 --records " + RecordsFile("back", "0 text a\n9 text b\n8 text c\n"),
+        {"records not from 0", "--duration 1 --records " + RecordsFile("late", "5 text x\n"),
+         "at 0 ms"},
+        {"records going back",
+         "--duration 1 --records " + RecordsFile("back", "0 text a\n9 text b\n8 text c\n"),
          "line 3: time goes back"},
-        {"records bad hex", "--duration 1 --records " + RecordsFile("hex", "0 hex 4D4\n"), "bad hex"},
-        {"records bad kind", "--duration 1 --records " + RecordsFile("kind", "0 gps x\n"), "expected"},
-        {"records empty", "--duration 1 --records " + RecordsFile("empty", "# nothing\n"), "no records"},
+        {"records bad hex", "--duration 1 --records " + RecordsFile("hex", "0 hex 4D4\n"),
+         "bad hex"},
+        {"records bad kind", "--duration 1 --records " + RecordsFile("kind", "0 gps x\n"),
+         "expected"},
+        {"records empty", "--duration 1 --records " + RecordsFile("empty", "# nothing\n"),
+         "no records"},
         {"bad speed", "--duration 1 --speed 5:10,2:20", "--speed"},
         {"bad start", "--duration 1 --start 2024-13-01T00:00:00", "--start"},
     };
@@ -567,7 +604,8 @@ TEST_F(MkclipTest, BadInputIsRefusedAndNothingIsWritten) {
 }
 
 TEST_F(MkclipTest, SameOptionsGiveTheSameBytes) {
-    const std::string args = "--m4v " + In("v.m4v") + " --fps 10 --aac " + In("a.aac") + " --shock 1:1:1:1";
+    const std::string args =
+        "--m4v " + In("v.m4v") + " --fps 10 --aac " + In("a.aac") + " --shock 1:1:1:1";
     std::string a = Make("same_a", args), b = Make("same_b", args);
     ASSERT_FALSE(a.empty() || b.empty());
     EXPECT_TRUE(ReadBytes(a) == ReadBytes(b));
@@ -579,9 +617,12 @@ TEST_F(MkclipTest, DumpDecodesTheDataTrack) {
     RunResult r = Shell(Mkclip() + " --dump " + Quote(clip));
     ASSERT_EQ(0, r.code) << r.out;
     EXPECT_NE(std::string::npos, r.out.find("[recorder data]"));
-    EXPECT_NE(std::string::npos, r.out.find("     0 ms  GPS $GPRMC,003000.000,A,3733.9900,N,12658.6800,E,0.00,"));
-    EXPECT_NE(std::string::npos, r.out.find("   500 ms  G   x +0.000 y +0.000 z +1.008 g  2024/03/15 09:30:00"));
-    EXPECT_NE(std::string::npos, r.out.find("  1500 ms  G   x +0.000 y +0.000 z +1.008 g  2024/03/15 09:30:01"));
+    EXPECT_NE(std::string::npos,
+              r.out.find("     0 ms  GPS $GPRMC,003000.000,A,3733.9900,N,12658.6800,E,0.00,"));
+    EXPECT_NE(std::string::npos,
+              r.out.find("   500 ms  G   x +0.000 y +0.000 z +1.008 g  2024/03/15 09:30:00"));
+    EXPECT_NE(std::string::npos,
+              r.out.find("  1500 ms  G   x +0.000 y +0.000 z +1.008 g  2024/03/15 09:30:01"));
     EXPECT_NE(0, Shell(Mkclip() + " --dump " + Quote(kDir + "/junk.bin")).code);
 }
 

@@ -42,9 +42,12 @@ Info Parse(const std::string& out) {
     std::istringstream in(out);
     std::string line;
     while (std::getline(in, line)) {
-        if (line.rfind("duration_ms=", 0) == 0) info.head = Words(line);
-        else if (line.rfind("track ", 0) == 0) info.tracks.push_back(Words(line));
-        else if (line.rfind("sample ", 0) == 0) info.samples++;
+        if (line.rfind("duration_ms=", 0) == 0)
+            info.head = Words(line);
+        else if (line.rfind("track ", 0) == 0)
+            info.tracks.push_back(Words(line));
+        else if (line.rfind("sample ", 0) == 0)
+            info.samples++;
     }
     return info;
 }
@@ -60,7 +63,8 @@ double Ratio(const std::string& r) {
 
 std::vector<std::string> AllClips() {
     std::vector<std::string> v;
-    RunResult r = Shell("find " + Quote(kClips) + " " + Quote(kCard + "/RIVAVEZU") + " -name '*.mp4' | sort");
+    RunResult r =
+        Shell("find " + Quote(kClips) + " " + Quote(kCard + "/RIVAVEZU") + " -name '*.mp4' | sort");
     std::istringstream in(r.out);
     std::string line;
     while (std::getline(in, line))
@@ -71,9 +75,12 @@ std::vector<std::string> AllClips() {
 class Mp4infoTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        RunResult r = Shell(Quote(std::string(DC_SOURCE_DIR) + "/tests/engine/data/make_mp4_clips.sh") + " " + Quote(kClips));
+        RunResult r =
+            Shell(Quote(std::string(DC_SOURCE_DIR) + "/tests/engine/data/make_mp4_clips.sh") + " " +
+                  Quote(kClips));
         ASSERT_EQ(0, r.code) << r.out;
-        r = Shell("MKCLIP=" + Quote(Mkclip()) + " " + Quote(std::string(DC_SOURCE_DIR) + "/tools/mkcard") + " " + Quote(kCard));
+        r = Shell("MKCLIP=" + Quote(Mkclip()) + " " +
+                  Quote(std::string(DC_SOURCE_DIR) + "/tools/mkcard") + " " + Quote(kCard));
         ASSERT_EQ(0, r.code) << r.out;
     }
 };
@@ -86,8 +93,11 @@ TEST_F(Mp4infoTest, AgreesWithFfprobeOnEveryClip) {
         RunResult mine = Shell(Quote(Mp4info()) + " " + Quote(clip));
         ASSERT_EQ(0, mine.code) << mine.out;
         Info info = Parse(mine.out);
-        RunResult probe = Shell("ffprobe -v error -show_entries format=duration:stream=codec_type,codec_name,width,height,"
-                                "sample_rate,channels,profile,nb_frames,duration,avg_frame_rate -of compact " + Quote(clip));
+        RunResult probe = Shell(
+            "ffprobe -v error -show_entries "
+            "format=duration:stream=codec_type,codec_name,width,height,"
+            "sample_rate,channels,profile,nb_frames,duration,avg_frame_rate -of compact " +
+            Quote(clip));
         ASSERT_EQ(0, probe.code) << probe.out;
         std::vector<Fields> fmt = ProbeSections(probe.out, "format");
         std::vector<Fields> streams = ProbeSections(probe.out, "stream");
@@ -116,7 +126,9 @@ TEST_F(Mp4infoTest, AgreesWithFfprobeOnEveryClip) {
                 }
                 EXPECT_NEAR(std::stod(t["duration"]) * 1000, Num(o, "duration_ms"), 1.0) << kind;
                 if (ourKind == "video") {
-                    const char* want = t["codec_name"] == "mpeg4" ? "MP4V" : t["codec_name"] == "h263" ? "H263" : "?";
+                    const char* want = t["codec_name"] == "mpeg4"  ? "MP4V"
+                                       : t["codec_name"] == "h263" ? "H263"
+                                                                   : "?";
                     EXPECT_EQ(want, o["codec"]);
                     EXPECT_EQ(t["width"], o["width"]);
                     EXPECT_EQ(t["height"], o["height"]);
@@ -144,8 +156,10 @@ TEST_F(Mp4infoTest, PrintsTheRecorderRecords) {
     RunResult mine = Shell(Quote(Mp4info()) + " " + Quote(clip));
     ASSERT_EQ(0, mine.code);
     // GPS records are text, G-sensor records hex; both carry their times.
-    EXPECT_NE(std::string::npos, mine.out.find("sample time_ms=0 bytes=70 data=$GPRMC,")) << mine.out;
-    EXPECT_NE(std::string::npos, mine.out.find("sample time_ms=500 bytes=14 data=474d")) << mine.out;
+    EXPECT_NE(std::string::npos, mine.out.find("sample time_ms=0 bytes=70 data=$GPRMC,"))
+        << mine.out;
+    EXPECT_NE(std::string::npos, mine.out.find("sample time_ms=500 bytes=14 data=474d"))
+        << mine.out;
 }
 
 struct BadCase {
@@ -163,7 +177,12 @@ TEST_F(Mp4infoTest, FilesItCannotReadEndWithAnError) {
     const BadCase cases[] = {
         {"text file", "this is not a clip at all\n", "0x80000015"},
         {"empty", "", "0x80000015"},
-        {"free box", std::string("\0\0\0\x10" "free" "\0\0\0\0\0\0\0\0", 16), "0x80000015"},
+        {"free box",
+         std::string("\0\0\0\x10"
+                     "free"
+                     "\0\0\0\0\0\0\0\0",
+                     16),
+         "0x80000015"},
         {"cut before the movie box", moovOnly, "0x80000056"},
     };
     for (const auto& tc : cases) {
@@ -187,7 +206,8 @@ TEST_F(Mp4infoTest, TruncatedClipsNeverCrash) {
     std::vector<uint8_t> f = ReadBytes(kCard + "/RIVAVEZU/REC_20240315_093000.mp4");
     ASSERT_GT(f.size(), 4096u);
     std::string path = std::string(DC_TESTDATA) + "/mp4/truncated.bin";
-    for (size_t cut : {size_t(7), size_t(100), f.size() / 3, f.size() / 2, f.size() - 2000, f.size() - 1}) {
+    for (size_t cut :
+         {size_t(7), size_t(100), f.size() / 3, f.size() / 2, f.size() - 2000, f.size() - 1}) {
         SCOPED_TRACE(cut);
         {
             std::ofstream out(path, std::ios::binary);

@@ -93,12 +93,16 @@ inline std::vector<uint8_t> DumpBytes(const std::string& data) {
     return b;
 }
 
-inline uint32_t Be16(const std::vector<uint8_t>& f, size_t at) { return (uint32_t(f[at]) << 8) | f[at + 1]; }
-inline uint32_t Be32(const std::vector<uint8_t>& f, size_t at) { return (Be16(f, at) << 16) | Be16(f, at + 2); }
+inline uint32_t Be16(const std::vector<uint8_t>& f, size_t at) {
+    return (uint32_t(f[at]) << 8) | f[at + 1];
+}
+inline uint32_t Be32(const std::vector<uint8_t>& f, size_t at) {
+    return (Be16(f, at) << 16) | Be16(f, at + 2);
+}
 
 struct Box {
-    std::string path;   // "moov/trak/mdia/hdlr"
-    size_t at, size;    // header position and size
+    std::string path;  // "moov/trak/mdia/hdlr"
+    size_t at, size;   // header position and size
     size_t body() const { return at + 8; }
 };
 
@@ -106,16 +110,16 @@ struct Box {
 // first); -1 for boxes that are not walked into.
 inline int ChildrenAt(const std::string& type) {
     static const std::map<std::string, int> skip = {
-        {"moov", 0}, {"trak", 0}, {"edts", 0}, {"mdia", 0}, {"minf", 0}, {"dinf", 0}, {"stbl", 0},
-        {"stsd", 8}, {"dref", 8}, {"mp4v", 78}, {"s263", 78}, {"I420", 78}, {"mp4a", 28},
-        {"sowt", 28}, {"mp4s", 8}};
+        {"moov", 0},  {"trak", 0},  {"edts", 0},  {"mdia", 0},  {"minf", 0},
+        {"dinf", 0},  {"stbl", 0},  {"stsd", 8},  {"dref", 8},  {"mp4v", 78},
+        {"s263", 78}, {"I420", 78}, {"mp4a", 28}, {"sowt", 28}, {"mp4s", 8}};
     auto it = skip.find(type);
     return it == skip.end() ? -1 : it->second;
 }
 
 // Every box of [from, to); false when one does not fit its parent.
-inline bool WalkBoxes(const std::vector<uint8_t>& f, size_t from, size_t to, const std::string& prefix,
-                      std::vector<Box>* out) {
+inline bool WalkBoxes(const std::vector<uint8_t>& f, size_t from, size_t to,
+                      const std::string& prefix, std::vector<Box>* out) {
     size_t at = from;
     while (at < to) {
         if (to - at < 8) return false;

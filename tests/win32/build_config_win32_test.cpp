@@ -12,6 +12,4 @@ TEST(BuildConfig, NarrowLiteralsAreCp949) {
     EXPECT_EQ(0, std::memcmp(s, cp949, sizeof cp949));
 }
 
-TEST(BuildConfig, AnsiCodePageIsKorean) {
-    EXPECT_EQ(949u, GetACP());
-}
+TEST(BuildConfig, AnsiCodePageIsKorean) { EXPECT_EQ(949u, GetACP()); }

@@ -47,8 +47,9 @@ struct Window {
         AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
         // Topmost: other Windows tests may open windows at the same time,
         // and the check reads the screen.
-        hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcSmokeWindow", "smoke", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+        hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcSmokeWindow", "smoke",
+                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, r.right - r.left,
+                               r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
         if (hwnd) {
             ShowWindow(hwnd, SW_SHOW);
             SetForegroundWindow(hwnd);
@@ -173,8 +174,10 @@ TEST(PlatformSmoke, DirectDrawYv12ToRgb565ToPrimary) {
         hr = rgb.p->Lock(nullptr, &rl, DDLOCK_WAIT | DDLOCK_READONLY, nullptr);
         ASSERT_EQ(DD_OK, hr) << "Lock RGB " << Hr(hr);
         const unsigned char* base = static_cast<const unsigned char*>(rl.lpSurface);
-        WORD top = *reinterpret_cast<const WORD*>(base + rl.lPitch * (kHeight / 4) + 2 * (kWidth / 2));
-        WORD bottom = *reinterpret_cast<const WORD*>(base + rl.lPitch * (3 * kHeight / 4) + 2 * (kWidth / 2));
+        WORD top =
+            *reinterpret_cast<const WORD*>(base + rl.lPitch * (kHeight / 4) + 2 * (kWidth / 2));
+        WORD bottom =
+            *reinterpret_cast<const WORD*>(base + rl.lPitch * (3 * kHeight / 4) + 2 * (kWidth / 2));
         rgb.p->Unlock(nullptr);
         EXPECT_GE(top >> 11, 24) << std::hex << "top pixel " << top;
         EXPECT_LE((top >> 5) & 63, 16) << std::hex << "top pixel " << top;
@@ -237,7 +240,7 @@ void CALLBACK WaveCallback(HWAVEOUT, UINT msg, DWORD_PTR user, DWORD_PTR, DWORD_
 
 TEST(PlatformSmoke, WaveOutputPlaysInRealTime) {
     const DWORD rate = 44100, channels = 2;
-    const int blocks = 20;                         // 50 ms each, like the engine
+    const int blocks = 20;  // 50 ms each, like the engine
     const DWORD frames = rate / blocks;
     WAVEFORMATEX fmt = {};
     fmt.wFormatTag = WAVE_FORMAT_PCM;
@@ -268,10 +271,12 @@ TEST(PlatformSmoke, WaveOutputPlaysInRealTime) {
         ASSERT_EQ(MMSYSERR_NOERROR, waveOutPrepareHeader(wo, &h, sizeof h));
     }
     DWORD start = GetTickCount();
-    for (int b = 0; b < blocks; ++b) ASSERT_EQ(MMSYSERR_NOERROR, waveOutWrite(wo, &hdrs[b], sizeof(WAVEHDR)));
+    for (int b = 0; b < blocks; ++b)
+        ASSERT_EQ(MMSYSERR_NOERROR, waveOutWrite(wo, &hdrs[b], sizeof(WAVEHDR)));
     DWORD waited = WaitForSingleObject(probe.done, 10000);
     DWORD took = probe.lastTick - start;
-    EXPECT_EQ(WAIT_OBJECT_0, waited) << "only " << probe.finished << " of " << blocks << " blocks finished";
+    EXPECT_EQ(WAIT_OBJECT_0, waited)
+        << "only " << probe.finished << " of " << blocks << " blocks finished";
     if (waited == WAIT_OBJECT_0) {
         // 1 s of sound: a device that swallows it faster is no clock; the
         // upper bound leaves room for start-up latency on a busy machine.

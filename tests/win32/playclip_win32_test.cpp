@@ -42,7 +42,8 @@ std::string RunProgram(std::string cmd, DWORD ms) {
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
-    BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    BOOL ok =
+        CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     CloseHandle(writeEnd);
     std::string out;
     if (ok) {
@@ -67,7 +68,8 @@ std::map<std::string, long> Fields(const std::string& out) {
     std::string word;
     while (in >> word) {
         size_t eq = word.find('=');
-        if (eq != std::string::npos && eq + 1 < word.size() && isdigit(static_cast<unsigned char>(word[eq + 1])))
+        if (eq != std::string::npos && eq + 1 < word.size() &&
+            isdigit(static_cast<unsigned char>(word[eq + 1])))
             f[word.substr(0, eq)] = std::atol(word.c_str() + eq + 1);
     }
     return f;
@@ -80,8 +82,8 @@ TEST_P(PlayclipTest, PictureAndSoundInStep) {
     const std::string clip = kCard + "/" + GetParam();
     if (GetFileAttributesA(WinePath(clip).c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "no sample card (the native tests make it: tools/mkcard)";
-    const std::string cmd = "\"" + WinePath(std::string(DC_BINARY_DIR) + "/tools/playclip.exe") + "\" \"" +
-                            WinePath(clip) + "\" --seconds 1.5";
+    const std::string cmd = "\"" + WinePath(std::string(DC_BINARY_DIR) + "/tools/playclip.exe") +
+                            "\" \"" + WinePath(clip) + "\" --seconds 1.5";
     // Pictures are shown from 40 ms before their time; the start, behind the
     // first played-fragment report of the wave output, may be later (the
     // engine shows up to 300 ms late). A loaded machine may hold a picture
@@ -91,7 +93,8 @@ TEST_P(PlayclipTest, PictureAndSoundInStep) {
         std::string out = RunProgram(cmd, 30000);
         ASSERT_FALSE(out.empty()) << "playclip did not run";
         f = Fields(out);
-        ASSERT_TRUE(f.count("shown") && f.count("audio_ms") && f.count("steady_max_av_gap_ms")) << out;
+        ASSERT_TRUE(f.count("shown") && f.count("audio_ms") && f.count("steady_max_av_gap_ms"))
+            << out;
         if (f["steady_max_av_gap_ms"] <= 40 && f["max_av_gap_ms"] <= 300) break;
         std::printf("playclip %s: %s", GetParam(), out.c_str());
     }

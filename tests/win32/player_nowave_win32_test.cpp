@@ -24,7 +24,8 @@
 
 namespace {
 
-const std::string kClip = std::string(DC_TESTDATA) + "/card/RIVAVEZU/INFINITE/INFI_20240315_093004.mp4";
+const std::string kClip =
+    std::string(DC_TESTDATA) + "/card/RIVAVEZU/INFINITE/INFI_20240315_093004.mp4";
 const int kW = 320, kH = 240;
 
 LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
@@ -76,7 +77,8 @@ std::u16string WineName(const std::string& unixPath) {
 }
 
 TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
-    if (waveOutGetNumDevs() != 0) GTEST_SKIP() << "a wave device is present (run through CTest, which hides it)";
+    if (waveOutGetNumDevs() != 0)
+        GTEST_SKIP() << "a wave device is present (run through CTest, which hides it)";
     if (GetFileAttributesA(("Z:" + kClip).c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "no sample card (the native tests make it: tools/mkcard)";
     EXPECT_EQ(0u, mixerGetNumDevs());
@@ -86,8 +88,8 @@ TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "DcNoWaveTest";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcNoWaveTest", "", WS_POPUP | WS_VISIBLE, 100, 100, kW, kH, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcNoWaveTest", "", WS_POPUP | WS_VISIBLE, 100, 100,
+                                kW, kH, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(nullptr, hwnd);
     Pump(100);
 
@@ -99,7 +101,8 @@ TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
     VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, &counting);
 
     Observer obs;
-    PlayerCreateConfig cfg = {Observer::OnOpened, Observer::OnEnded, Observer::OnStatus, &obs, 0, 0, 0, 0};
+    PlayerCreateConfig cfg = {
+        Observer::OnOpened, Observer::OnEnded, Observer::OnStatus, &obs, 0, 0, 0, 0};
     PlayerContext* player = Player_Create(&cfg);
     ASSERT_NE(nullptr, player);
     obs.player = player;
@@ -141,7 +144,8 @@ TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
     EXPECT_EQ(0, obs.ended.load()) << "a failed audio path does not end the clip";
     {
         std::lock_guard<std::mutex> g(obs.lock);
-        for (uint32_t e : obs.errors) EXPECT_EQ(0x8000003Bu, e) << "only the audio output's failure is reported";
+        for (uint32_t e : obs.errors)
+            EXPECT_EQ(0x8000003Bu, e) << "only the audio output's failure is reported";
     }
     std::lock_guard<std::mutex> g(g_lock);
     // 60 pictures in 4 s; every one drawn in order up to the end.

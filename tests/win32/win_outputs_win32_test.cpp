@@ -79,8 +79,8 @@ protected:
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         wc.lpszClassName = "DcOutputsTest";
         RegisterClassA(&wc);
-        hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcOutputsTest", "", WS_POPUP | WS_VISIBLE, 300, 200, 2 * kW, 2 * kH,
-                               nullptr, nullptr, wc.hInstance, nullptr);
+        hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcOutputsTest", "", WS_POPUP | WS_VISIBLE, 300, 200,
+                               2 * kW, 2 * kH, nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(nullptr, hwnd);
         Pump(200);
         DdrawOutput_Register();

@@ -13,11 +13,9 @@
 
 namespace {
 
-bool ReadFile(const char* path, std::vector<uint8_t>* out)
-{
+bool ReadFile(const char* path, std::vector<uint8_t>* out) {
     FILE* f = fopen(path, "rb");
-    if (!f)
-        return false;
+    if (!f) return false;
     fseek(f, 0, SEEK_END);
     long size = ftell(f);
     fseek(f, 0, SEEK_SET);
@@ -29,7 +27,9 @@ bool ReadFile(const char* path, std::vector<uint8_t>* out)
     return true;
 }
 
-uint32_t Be32(const uint8_t* p) { return ((uint32_t)p[0] << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
+uint32_t Be32(const uint8_t* p) {
+    return ((uint32_t)p[0] << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
 uint64_t Be64(const uint8_t* p) { return ((uint64_t)Be32(p) << 32) | Be32(p + 4); }
 
 // The first sound track of an MP4 file: its samples and AudioSpecificConfig.
@@ -42,8 +42,7 @@ struct Mp4Audio {
 };
 
 // Walks the boxes of [p, end); fills the track record of the first sound track.
-void WalkBoxes(const uint8_t* p, const uint8_t* end, Mp4Audio* a, Mp4Audio* cur, bool* done)
-{
+void WalkBoxes(const uint8_t* p, const uint8_t* end, Mp4Audio* a, Mp4Audio* cur, bool* done) {
     while (p + 8 <= end && !*done) {
         uint64_t size = Be32(p);
         uint32_t type = Be32(p + 4);
@@ -54,107 +53,100 @@ void WalkBoxes(const uint8_t* p, const uint8_t* end, Mp4Audio* a, Mp4Audio* cur,
         } else if (size == 0) {
             size = (uint64_t)(end - p);
         }
-        if (size < hdr || size > (uint64_t)(end - p))
-            return;
+        if (size < hdr || size > (uint64_t)(end - p)) return;
         const uint8_t* body = p + hdr;
         const uint8_t* bend = p + size;
         switch (type) {
-        case 0x6d6f6f76: // moov
-        case 0x6d646961: // mdia
-        case 0x6d696e66: // minf
-        case 0x7374626c: // stbl
-            WalkBoxes(body, bend, a, cur, done);
-            break;
-        case 0x7472616b: { // trak
-            Mp4Audio t;
-            bool d = false;
-            WalkBoxes(body, bend, a, &t, &d);
-            if (t.sound && !t.sizes.empty()) {
-                *a = t;
-                *done = true;
+            case 0x6d6f6f76:  // moov
+            case 0x6d646961:  // mdia
+            case 0x6d696e66:  // minf
+            case 0x7374626c:  // stbl
+                WalkBoxes(body, bend, a, cur, done);
+                break;
+            case 0x7472616b: {  // trak
+                Mp4Audio t;
+                bool d = false;
+                WalkBoxes(body, bend, a, &t, &d);
+                if (t.sound && !t.sizes.empty()) {
+                    *a = t;
+                    *done = true;
+                }
+                break;
             }
-            break;
-        }
-        case 0x68646c72: // hdlr
-            if (bend - body >= 12 && Be32(body + 8) == 0x736f756e)
-                cur->sound = true;
-            break;
-        case 0x73747364: // stsd: find the esds inside the sample entry
-            for (const uint8_t* q = body; q + 4 <= bend; q++) {
-                if (Be32(q) == 0x65736473 && q >= body + 4) {
-                    uint32_t esz = Be32(q - 4);
-                    const uint8_t* e = q + 8; // after version/flags
-                    const uint8_t* eend = q - 4 + esz;
-                    if (eend > bend)
-                        eend = bend;
-                    // descriptors: find tag 5 (DecoderSpecificInfo)
-                    for (const uint8_t* d = e; d + 2 <= eend; d++) {
-                        if (*d != 5)
-                            continue;
-                        const uint8_t* l = d + 1;
-                        uint32_t len = 0;
-                        int k = 0;
-                        while (l < eend && k < 4) {
-                            len = (len << 7) | (*l & 0x7F);
-                            k++;
-                            if (!(*l++ & 0x80))
+            case 0x68646c72:  // hdlr
+                if (bend - body >= 12 && Be32(body + 8) == 0x736f756e) cur->sound = true;
+                break;
+            case 0x73747364:  // stsd: find the esds inside the sample entry
+                for (const uint8_t* q = body; q + 4 <= bend; q++) {
+                    if (Be32(q) == 0x65736473 && q >= body + 4) {
+                        uint32_t esz = Be32(q - 4);
+                        const uint8_t* e = q + 8;  // after version/flags
+                        const uint8_t* eend = q - 4 + esz;
+                        if (eend > bend) eend = bend;
+                        // descriptors: find tag 5 (DecoderSpecificInfo)
+                        for (const uint8_t* d = e; d + 2 <= eend; d++) {
+                            if (*d != 5) continue;
+                            const uint8_t* l = d + 1;
+                            uint32_t len = 0;
+                            int k = 0;
+                            while (l < eend && k < 4) {
+                                len = (len << 7) | (*l & 0x7F);
+                                k++;
+                                if (!(*l++ & 0x80)) break;
+                            }
+                            if (len >= 2 && len <= 64 && l + len <= eend) {
+                                cur->asc.assign(l, l + len);
                                 break;
+                            }
                         }
-                        if (len >= 2 && len <= 64 && l + len <= eend) {
-                            cur->asc.assign(l, l + len);
-                            break;
-                        }
+                        break;
                     }
-                    break;
                 }
-            }
-            break;
-        case 0x7374737a: // stsz
-            if (bend - body >= 12) {
-                uint32_t fixed = Be32(body + 4), count = Be32(body + 8);
-                for (uint32_t i = 0; i < count; i++) {
-                    if (fixed)
-                        cur->sizes.push_back(fixed);
-                    else if (body + 12 + 4 * (i + 1) <= bend)
-                        cur->sizes.push_back(Be32(body + 12 + 4 * i));
+                break;
+            case 0x7374737a:  // stsz
+                if (bend - body >= 12) {
+                    uint32_t fixed = Be32(body + 4), count = Be32(body + 8);
+                    for (uint32_t i = 0; i < count; i++) {
+                        if (fixed)
+                            cur->sizes.push_back(fixed);
+                        else if (body + 12 + 4 * (i + 1) <= bend)
+                            cur->sizes.push_back(Be32(body + 12 + 4 * i));
+                    }
                 }
-            }
-            break;
-        case 0x7374636f: // stco
-        case 0x636f3634: // co64
-            if (bend - body >= 8) {
-                uint32_t count = Be32(body + 4);
-                size_t w = type == 0x7374636f ? 4 : 8;
-                for (uint32_t i = 0; i < count && body + 8 + w * (i + 1) <= bend; i++)
-                    cur->chunkOffsets.push_back(w == 4 ? Be32(body + 8 + 4 * i) : Be64(body + 8 + 8 * i));
-            }
-            break;
-        case 0x73747363: // stsc
-            if (bend - body >= 8) {
-                uint32_t count = Be32(body + 4);
-                for (uint32_t i = 0; i < count && body + 8 + 12 * (i + 1) <= bend; i++) {
-                    cur->stscFirst.push_back(Be32(body + 8 + 12 * i));
-                    cur->stscCount.push_back(Be32(body + 12 + 12 * i));
+                break;
+            case 0x7374636f:  // stco
+            case 0x636f3634:  // co64
+                if (bend - body >= 8) {
+                    uint32_t count = Be32(body + 4);
+                    size_t w = type == 0x7374636f ? 4 : 8;
+                    for (uint32_t i = 0; i < count && body + 8 + w * (i + 1) <= bend; i++)
+                        cur->chunkOffsets.push_back(w == 4 ? Be32(body + 8 + 4 * i)
+                                                           : Be64(body + 8 + 8 * i));
                 }
-            }
-            break;
-        default:
-            break;
+                break;
+            case 0x73747363:  // stsc
+                if (bend - body >= 8) {
+                    uint32_t count = Be32(body + 4);
+                    for (uint32_t i = 0; i < count && body + 8 + 12 * (i + 1) <= bend; i++) {
+                        cur->stscFirst.push_back(Be32(body + 8 + 12 * i));
+                        cur->stscCount.push_back(Be32(body + 12 + 12 * i));
+                    }
+                }
+                break;
+            default: break;
         }
         p += size;
     }
 }
 
 // Sample file offsets from the chunk tables.
-std::vector<uint64_t> SampleOffsets(const Mp4Audio& a)
-{
+std::vector<uint64_t> SampleOffsets(const Mp4Audio& a) {
     std::vector<uint64_t> offs;
     size_t s = 0;
     for (size_t c = 0; c < a.chunkOffsets.size() && s < a.sizes.size(); c++) {
         uint32_t per = 0;
         for (size_t k = 0; k < a.stscFirst.size(); k++)
-            if (a.stscFirst[k] <= c + 1)
-                per = a.stscCount[k];
+            if (a.stscFirst[k] <= c + 1) per = a.stscCount[k];
         uint64_t o = a.chunkOffsets[c];
         for (uint32_t i = 0; i < per && s < a.sizes.size(); i++, s++) {
             offs.push_back(o);
@@ -164,13 +156,11 @@ std::vector<uint64_t> SampleOffsets(const Mp4Audio& a)
     return offs;
 }
 
-void Le16(FILE* f, uint32_t v)
-{
+void Le16(FILE* f, uint32_t v) {
     uint8_t b[2] = {(uint8_t)v, (uint8_t)(v >> 8)};
     fwrite(b, 1, 2, f);
 }
-void Le32(FILE* f, uint32_t v)
-{
+void Le32(FILE* f, uint32_t v) {
     uint8_t b[4] = {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)};
     fwrite(b, 1, 4, f);
 }
@@ -180,18 +170,14 @@ struct WavWriter {
     FILE* f = nullptr;
     uint64_t samples = 0;
     std::vector<uint8_t> buf;
-    bool Open(const char* path)
-    {
+    bool Open(const char* path) {
         f = fopen(path, "wb");
-        if (!f)
-            return false;
+        if (!f) return false;
         uint8_t zero[44] = {0};
         return fwrite(zero, 1, 44, f) == 44;
     }
-    void Put(const int16_t* left, const int16_t* right, int32_t n, int channels)
-    {
-        if (n <= 0)
-            return;
+    void Put(const int16_t* left, const int16_t* right, int32_t n, int channels) {
+        if (n <= 0) return;
         buf.resize((size_t)n * (size_t)channels * 2);
         uint8_t* p = buf.data();
         for (int32_t i = 0; i < n; i++) {
@@ -205,8 +191,7 @@ struct WavWriter {
         fwrite(buf.data(), 1, buf.size(), f);
         samples += (uint64_t)n * (uint64_t)channels;
     }
-    bool Close(int rate, int channels)
-    {
+    bool Close(int rate, int channels) {
         uint32_t bytes = (uint32_t)(samples * 2);
         fseek(f, 0, SEEK_SET);
         fwrite("RIFF", 1, 4, f);
@@ -225,10 +210,9 @@ struct WavWriter {
     }
 };
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: aacdec INPUT OUTPUT.wav\n");
         return 2;
@@ -258,9 +242,9 @@ int main(int argc, char** argv)
         }
         std::vector<uint64_t> offs = SampleOffsets(a);
         for (size_t i = 0; i < offs.size(); i++)
-            if (offs[i] + a.sizes[i] <= in.size())
-                packets.push_back({offs[i], a.sizes[i]});
-        track.configLength = (int32_t)(a.asc.size() < sizeof(track.config) ? a.asc.size() : sizeof(track.config));
+            if (offs[i] + a.sizes[i] <= in.size()) packets.push_back({offs[i], a.sizes[i]});
+        track.configLength =
+            (int32_t)(a.asc.size() < sizeof(track.config) ? a.asc.size() : sizeof(track.config));
         memcpy(track.config, a.asc.data(), (size_t)track.configLength);
         track.codecTag = 255;
     } else {
@@ -272,7 +256,8 @@ int main(int argc, char** argv)
         return 1;
     }
     AacAdapter* ad = nullptr;
-    int32_t r = AacAdapter_Open(&ad, in.data() + packets[0].first, (int32_t)packets[0].second, &track);
+    int32_t r =
+        AacAdapter_Open(&ad, in.data() + packets[0].first, (int32_t)packets[0].second, &track);
     if (r < 0) {
         fprintf(stderr, "aacdec: decoder init failed (0x%08x)\n", (unsigned)r);
         return 1;
@@ -292,8 +277,7 @@ int main(int argc, char** argv)
             int32_t used = AacAdapter_DecodeInto(ad, data, remaining, left.data(), right.data(),
                                                  AAC_ADAPTER_MAX_SAMPLES, &count);
             wav.Put(left.data(), right.data(), count, track.channels);
-            if (used <= 0)
-                break;
+            if (used <= 0) break;
             data += used;
             remaining -= used;
         }
@@ -306,6 +290,7 @@ int main(int argc, char** argv)
         return 1;
     }
     printf("rate=%d channels=%d samples=%lu tag=%d\n", outRate, track.channels,
-           (unsigned long)(wav.samples / (uint64_t)(track.channels ? track.channels : 1)), track.codecTag);
+           (unsigned long)(wav.samples / (uint64_t)(track.channels ? track.channels : 1)),
+           track.codecTag);
     return 0;
 }

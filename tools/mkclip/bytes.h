@@ -11,10 +11,22 @@ namespace mkclip {
 class ByteWriter {
 public:
     void u8(uint32_t v) { buf_.push_back(static_cast<uint8_t>(v)); }
-    void u16(uint32_t v) { u8(v >> 8); u8(v); }
-    void u24(uint32_t v) { u8(v >> 16); u8(v >> 8); u8(v); }
-    void u32(uint32_t v) { u16(v >> 16); u16(v); }
-    void fourcc(const char* s) { for (int i = 0; i < 4; ++i) u8(static_cast<uint8_t>(s[i])); }
+    void u16(uint32_t v) {
+        u8(v >> 8);
+        u8(v);
+    }
+    void u24(uint32_t v) {
+        u8(v >> 16);
+        u8(v >> 8);
+        u8(v);
+    }
+    void u32(uint32_t v) {
+        u16(v >> 16);
+        u16(v);
+    }
+    void fourcc(const char* s) {
+        for (int i = 0; i < 4; ++i) u8(static_cast<uint8_t>(s[i]));
+    }
     void zeros(size_t n) { buf_.insert(buf_.end(), n, 0); }
     void bytes(const uint8_t* p, size_t n) { buf_.insert(buf_.end(), p, p + n); }
     void bytes(const std::vector<uint8_t>& v) { bytes(v.data(), v.size()); }

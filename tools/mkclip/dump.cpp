@@ -20,7 +20,8 @@ bool Children(const std::vector<uint8_t>& f, size_t from, size_t to, std::vector
     while (at + 8 <= to) {
         uint32_t size = rd32(&f[at]);
         if (size < 8 || at + size > to) return false;
-        out->push_back({std::string(reinterpret_cast<const char*>(&f[at + 4]), 4), at + 8, at + size});
+        out->push_back(
+            {std::string(reinterpret_cast<const char*>(&f[at + 4]), 4), at + 8, at + size});
         at += size;
     }
     return true;
@@ -62,8 +63,10 @@ bool ParseStbl(const std::vector<uint8_t>& f, const Box& stbl, DumpTrack* t, std
     size_t entry_end = stsd->body + 8 + rd32(&f[stsd->body + 8]);
     if (entry_end > stsd->end) return *err = "stsd entry runs past stsd", false;
     size_t fixed = 8 + 8;  // entry header, reserved, data_reference_index
-    if (t->handler == "vide") fixed += 70;
-    else if (t->handler == "soun") fixed += 20;
+    if (t->handler == "vide")
+        fixed += 70;
+    else if (t->handler == "soun")
+        fixed += 20;
     std::vector<Box> ext;
     size_t ext_from = stsd->body + 8 + fixed;
     if (ext_from <= entry_end && Children(f, ext_from, entry_end, &ext)) {
@@ -89,7 +92,8 @@ bool ParseStbl(const std::vector<uint8_t>& f, const Box& stbl, DumpTrack* t, std
     if (!need(stts, 8 + size_t(n) * 8)) return *err = "short stts", false;
     uint64_t time = 0;
     for (uint32_t i = 0; i < n; ++i) {
-        uint32_t count = rd32(&f[stts->body + 8 + i * 8]), delta = rd32(&f[stts->body + 12 + i * 8]);
+        uint32_t count = rd32(&f[stts->body + 8 + i * 8]),
+                 delta = rd32(&f[stts->body + 12 + i * 8]);
         for (uint32_t k = 0; k < count && t->times.size() < 10000000; ++k) {
             t->times.push_back(static_cast<uint32_t>(time * 1000 / t->timescale));
             time += delta;
@@ -112,7 +116,8 @@ bool ParseStbl(const std::vector<uint8_t>& f, const Box& stbl, DumpTrack* t, std
     for (uint32_t c = 0; c < chunks; ++c) {
         uint32_t per = 0;
         for (uint32_t e = 0; e < entries; ++e)
-            if (rd32(&f[stsc->body + 8 + e * 12]) <= c + 1) per = rd32(&f[stsc->body + 12 + e * 12]);
+            if (rd32(&f[stsc->body + 8 + e * 12]) <= c + 1)
+                per = rd32(&f[stsc->body + 12 + e * 12]);
         uint64_t off = rd32(&f[stco->body + 8 + c * 4]);
         for (uint32_t k = 0; k < per && sample < count; ++k, ++sample) {
             t->offsets.push_back(static_cast<uint32_t>(off));
@@ -146,7 +151,8 @@ bool ReadClip(const std::vector<uint8_t>& f, std::vector<DumpTrack>* tracks, std
         if (!Children(f, trak.body, trak.end, &tk)) return *err = "bad trak", false;
         const Box* tkhd = Find(tk, "tkhd");
         const Box* mdia = Find(tk, "mdia");
-        if (!tkhd || !mdia || tkhd->body + 16 > tkhd->end) return *err = "trak without tkhd or mdia", false;
+        if (!tkhd || !mdia || tkhd->body + 16 > tkhd->end)
+            return *err = "trak without tkhd or mdia", false;
         t.id = rd32(&f[tkhd->body + 12]);
         if (!Children(f, mdia->body, mdia->end, &md)) return *err = "bad mdia", false;
         const Box *mdhd = Find(md, "mdhd"), *hdlr = Find(md, "hdlr"), *minf = Find(md, "minf");
@@ -176,14 +182,16 @@ bool ReadClip(const std::vector<uint8_t>& f, std::vector<DumpTrack>* tracks, std
 std::string DescribeRecord(const uint8_t* p, size_t n) {
     char buf[256];
     int m = -1;
-    if (n > 1 && p[1] == 'M') m = 1;
-    else if (n > 0 && p[0] == 'M') m = 0;
+    if (n > 1 && p[1] == 'M')
+        m = 1;
+    else if (n > 0 && p[0] == 'M')
+        m = 0;
     if (m >= 0) {
         if (n < size_t(m) + 13) return "G   (short record)";
         auto s = [&](int i) { return static_cast<int8_t>(p[m + i]); };
-        std::snprintf(buf, sizeof buf, "G   x %+.3f y %+.3f z %+.3f g  %04d/%02d/%02d %02d:%02d:%02d",
-                      s(1) * 0.018, s(2) * 0.018, s(3) * 0.018, s(7) + 2000, s(8), s(9), s(10),
-                      s(11), s(12));
+        std::snprintf(buf, sizeof buf,
+                      "G   x %+.3f y %+.3f z %+.3f g  %04d/%02d/%02d %02d:%02d:%02d", s(1) * 0.018,
+                      s(2) * 0.018, s(3) * 0.018, s(7) + 2000, s(8), s(9), s(10), s(11), s(12));
         return buf;
     }
     std::string text;
@@ -192,8 +200,10 @@ std::string DescribeRecord(const uint8_t* p, size_t n) {
     // fields 2-7 as the player reads them
     std::vector<std::string> fld(1);
     for (char ch : text) {
-        if (ch == ',') fld.emplace_back();
-        else fld.back() += ch;
+        if (ch == ',')
+            fld.emplace_back();
+        else
+            fld.back() += ch;
     }
     std::string out = "GPS " + text;
     if (fld.size() > 7 && !fld[2].empty() && fld[2][0] == 'A') {
@@ -232,10 +242,11 @@ int DumpClip(const std::string& path, FILE* out) {
     std::fprintf(out, "%s\n", path.c_str());
     const DumpTrack* data = nullptr;
     for (const DumpTrack& t : tracks) {
-        std::fprintf(out, "  track %u: %s %s%s samples %zu duration %u ms%s\n", t.id, t.handler.c_str(),
-                     t.entry.c_str(), t.oti ? (" (object type " + std::to_string(t.oti) + ")").c_str() : "",
-                     t.sizes.size(), static_cast<uint32_t>(uint64_t(t.duration) * 1000 / t.timescale),
-                     t.data_track ? "  [recorder data]" : "");
+        std::fprintf(
+            out, "  track %u: %s %s%s samples %zu duration %u ms%s\n", t.id, t.handler.c_str(),
+            t.entry.c_str(), t.oti ? (" (object type " + std::to_string(t.oti) + ")").c_str() : "",
+            t.sizes.size(), static_cast<uint32_t>(uint64_t(t.duration) * 1000 / t.timescale),
+            t.data_track ? "  [recorder data]" : "");
         if (t.data_track && !data) data = &t;
     }
     if (!data) {

@@ -13,7 +13,7 @@ struct DumpTrack {
     std::string handler, handler_name, media_header, entry;
     uint32_t timescale = 0, duration = 0;
     uint8_t oti = 0;
-    bool data_track = false;   // sdsm handler named XBLB..., nmhd, object type 211
+    bool data_track = false;  // sdsm handler named XBLB..., nmhd, object type 211
     std::vector<uint32_t> times, sizes, offsets;  // per sample
     std::vector<uint32_t> sync;                   // stss entries (1-based)
     bool has_stss = false;

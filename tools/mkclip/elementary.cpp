@@ -50,9 +50,9 @@ bool ParseVol(const uint8_t* p, size_t n, uint16_t* w, uint16_t* h) {
         br.skip(3);
     }
     if (br.get(4) == 15) br.skip(16);  // extended pixel aspect ratio
-    if (br.get(1)) {                    // vol_control_parameters
+    if (br.get(1)) {                   // vol_control_parameters
         br.skip(3);
-        if (br.get(1)) br.skip(79);     // vbv parameters
+        if (br.get(1)) br.skip(79);  // vbv parameters
     }
     uint32_t shape = br.get(2);
     if (shape == 3 && verid != 1) br.skip(4);
@@ -97,10 +97,13 @@ void SetCompositionOffsets(Track* t, const std::vector<int>& types) {
     }
     if (pending >= 0) shown[pending] = next++;
     long shift = 0;
-    for (size_t i = 0; i < n; ++i) shift = std::max(shift, static_cast<long>(i) - static_cast<long>(shown[i]));
+    for (size_t i = 0; i < n; ++i)
+        shift = std::max(shift, static_cast<long>(i) - static_cast<long>(shown[i]));
     uint32_t delta = t->samples[0].duration;
     for (size_t i = 0; i < n; ++i)
-        t->samples[i].cts_offset = static_cast<uint32_t>(static_cast<long>(shown[i]) - static_cast<long>(i) + shift) * delta;
+        t->samples[i].cts_offset =
+            static_cast<uint32_t>(static_cast<long>(shown[i]) - static_cast<long>(i) + shift) *
+            delta;
     t->edit_media_time = static_cast<uint32_t>(shift) * delta;
 }
 
@@ -110,7 +113,10 @@ bool LoadM4v(const std::vector<uint8_t>& es, Rate fps, Track* t, std::string* er
     std::vector<size_t> sc = StartCodes(es);
     size_t first_frame = es.size();
     for (size_t i : sc)
-        if (es[i + 3] == 0xB3 || es[i + 3] == 0xB6) { first_frame = i; break; }
+        if (es[i + 3] == 0xB3 || es[i + 3] == 0xB6) {
+            first_frame = i;
+            break;
+        }
     if (first_frame == es.size() || first_frame == 0) {
         *err = "no VOL headers before the first VOP";
         return false;
@@ -172,7 +178,8 @@ bool LoadH263(const std::vector<uint8_t>& es, Rate fps, Track* t, std::string* e
         *err = "the stream does not start with a picture start code";
         return false;
     }
-    static const uint16_t sizes[6][2] = {{0, 0}, {128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}};
+    static const uint16_t sizes[6][2] = {{0, 0},     {128, 96},  {176, 144},
+                                         {352, 288}, {704, 576}, {1408, 1152}};
     for (size_t k = 0; k < psc.size(); ++k) {
         size_t end = k + 1 < psc.size() ? psc[k + 1] : es.size();
         BitReader br(&es[psc[k]], end - psc[k]);
@@ -187,7 +194,7 @@ bool LoadH263(const std::vector<uint8_t>& es, Rate fps, Track* t, std::string* e
                 br.skip(15);
             }
             intra = br.get(3) == 0;
-            br.skip(6);  // rest of MPPTYPE
+            br.skip(6);                 // rest of MPPTYPE
             if (br.get(1)) br.skip(2);  // CPM, PSBI
             if (ufep == 1 && format == 6) {
                 br.skip(4);  // pixel aspect ratio code
@@ -251,7 +258,7 @@ bool LoadI420(const std::vector<uint8_t>& raw, int width, int height, Rate fps,
 bool LoadAdts(const std::vector<uint8_t>& adts, const std::vector<uint8_t>& asc, Track* t,
               std::string* err) {
     static const uint32_t rates[13] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
-                                       22050, 16000, 12000, 11025, 8000, 7350};
+                                       22050, 16000, 12000, 11025, 8000,  7350};
     size_t at = 0;
     uint32_t profile = 0, sf = 0, chan = 0;
     while (at < adts.size()) {

@@ -48,7 +48,8 @@ void Usage(FILE* f) {
         "  --gsensor-period MS --gsensor-phase MS G-sensor record times (1000, 500)\n"
         "                         (a period of 0 leaves that kind out)\n"
         "  --gps-void SEC         status V (no fix) before this route second (0)\n"
-        "  --shock T:X:Y:Z        add X,Y,Z g to the record whose period holds route second T (repeatable)\n"
+        "  --shock T:X:Y:Z        add X,Y,Z g to the record whose period holds route second T "
+        "(repeatable)\n"
         "  --noise G --seed N     sensor noise amplitude and seed (0.02, 1)\n"
         "  --gravity G            z axis at rest (1.0)\n"
         "  --marker-at 0|1        'M' at byte 0 or 1 of a G-sensor record (1)\n"
@@ -102,8 +103,10 @@ bool ParseHex(const std::string& s, std::vector<uint8_t>* out) {
 std::vector<std::string> Split(const std::string& s, char sep) {
     std::vector<std::string> v(1);
     for (char c : s) {
-        if (c == sep) v.emplace_back();
-        else v.back() += c;
+        if (c == sep)
+            v.emplace_back();
+        else
+            v.back() += c;
     }
     return v;
 }
@@ -159,12 +162,17 @@ int main(int argc, char** argv) {
             return true;
         };
         uint32_t u;
-        if (value("-o") || value("--out")) out = v;
-        else if (value("--m4v")) m4v = v;
-        else if (value("--h263")) h263 = v;
-        else if (value("--i420")) i420 = v;
+        if (value("-o") || value("--out"))
+            out = v;
+        else if (value("--m4v"))
+            m4v = v;
+        else if (value("--h263"))
+            h263 = v;
+        else if (value("--i420"))
+            i420 = v;
         else if (value("--size")) {
-            if (std::sscanf(v.c_str(), "%dx%d", &width, &height) != 2) return Fail("bad --size " + v);
+            if (std::sscanf(v.c_str(), "%dx%d", &width, &height) != 2)
+                return Fail("bad --size " + v);
         } else if (value("--raw-entry")) {
             if (v != "mp4v" && v != "I420") return Fail("--raw-entry is mp4v or I420");
             raw_entry = v;
@@ -173,24 +181,30 @@ int main(int argc, char** argv) {
             if (p.size() > 2 || !ParseUint(p[0], &fps.num, 4000) || fps.num == 0 ||
                 (p.size() == 2 && (!ParseUint(p[1], &fps.den, 4000) || fps.den == 0)))
                 return Fail("bad --fps " + v);
-        } else if (value("--aac")) aac = v;
+        } else if (value("--aac"))
+            aac = v;
         else if (value("--asc")) {
             if (!ParseHex(v, &asc)) return Fail("bad --asc " + v);
-        } else if (value("--pcm")) pcm = v;
+        } else if (value("--pcm"))
+            pcm = v;
         else if (value("--pcm-rate")) {
             if (!ParseUint(v, &pcm_rate, 65535)) return Fail("bad --pcm-rate");
         } else if (value("--pcm-channels")) {
             if (!ParseUint(v, &pcm_channels, 8)) return Fail("bad --pcm-channels");
         } else if (value("--pcm-frames")) {
             if (!ParseUint(v, &pcm_frames, 1 << 20)) return Fail("bad --pcm-frames");
-        } else if (flag("--no-data")) data = false;
-        else if (value("--records")) records = v;
+        } else if (flag("--no-data"))
+            data = false;
+        else if (value("--records"))
+            records = v;
         else if (value("--duration")) {
-            if (!ParseDouble(v, &duration_s) || duration_s <= 0 || duration_s > 86400) return Fail("bad --duration");
+            if (!ParseDouble(v, &duration_s) || duration_s <= 0 || duration_s > 86400)
+                return Fail("bad --duration");
         } else if (value("--start")) {
             if (!ParseCivil(v, &rc.start)) return Fail("bad --start " + v);
         } else if (value("--utc-offset")) {
-            if (!ParseDouble(v, &rc.utc_offset_h) || std::fabs(rc.utc_offset_h) > 14) return Fail("bad --utc-offset");
+            if (!ParseDouble(v, &rc.utc_offset_h) || std::fabs(rc.utc_offset_h) > 14)
+                return Fail("bad --utc-offset");
         } else if (value("--lat")) {
             if (!ParseDouble(v, &rc.lat) || std::fabs(rc.lat) > 85) return Fail("bad --lat");
         } else if (value("--lon")) {
@@ -240,7 +254,8 @@ int main(int argc, char** argv) {
         } else if (value("--lead-byte")) {
             if (!ParseUint(v, &u, 255)) return Fail("bad --lead-byte");
             rc.lead_byte = static_cast<uint8_t>(u);
-        } else if (value("--data-name")) data_name = v;
+        } else if (value("--data-name"))
+            data_name = v;
         else if (value("--data-header")) {
             if (v != "nmhd" && v != "hmhd") return Fail("--data-header is nmhd or hmhd");
             data_header = v;
@@ -251,7 +266,8 @@ int main(int argc, char** argv) {
             wo.moov_first = v == "first";
         } else if (value("--chunk-ms")) {
             if (!ParseUint(v, &wo.chunk_ms) || wo.chunk_ms == 0) return Fail("bad --chunk-ms");
-        } else if (flag("--long-desc-lengths")) wo.long_desc_lengths = true;
+        } else if (flag("--long-desc-lengths"))
+            wo.long_desc_lengths = true;
         else if (value("--brand")) {
             if (v.size() != 4) return Fail("--brand takes four characters");
             wo.major_brand = v;
@@ -263,7 +279,8 @@ int main(int argc, char** argv) {
         }
     }
     if (out.empty()) return Fail("no output file (-o)");
-    if (!m4v.empty() + !h263.empty() + !i420.empty() > 1) return Fail("give at most one video input");
+    if (!m4v.empty() + !h263.empty() + !i420.empty() > 1)
+        return Fail("give at most one video input");
     if (!aac.empty() && !pcm.empty()) return Fail("give at most one audio input");
 
     std::vector<Track> tracks;
@@ -279,9 +296,12 @@ int main(int argc, char** argv) {
     if (!m4v.empty() || !h263.empty() || !i420.empty()) {
         Track t;
         bool ok;
-        if (!m4v.empty()) ok = load(m4v, &in) && LoadM4v(in, fps, &t, &err);
-        else if (!h263.empty()) ok = load(h263, &in) && LoadH263(in, fps, &t, &err);
-        else ok = load(i420, &in) && LoadI420(in, width, height, fps, raw_entry, &t, &err);
+        if (!m4v.empty())
+            ok = load(m4v, &in) && LoadM4v(in, fps, &t, &err);
+        else if (!h263.empty())
+            ok = load(h263, &in) && LoadH263(in, fps, &t, &err);
+        else
+            ok = load(i420, &in) && LoadI420(in, width, height, fps, raw_entry, &t, &err);
         if (!ok) return err.empty() ? 1 : Fail(err);
         if (!err.empty()) std::fprintf(stderr, "mkclip: note: %s\n", err.c_str());
         err.clear();
@@ -291,8 +311,11 @@ int main(int argc, char** argv) {
     if (!aac.empty() || !pcm.empty()) {
         Track t;
         bool ok;
-        if (!aac.empty()) ok = load(aac, &in) && LoadAdts(in, asc, &t, &err);
-        else ok = load(pcm, &in) && LoadPcm(in, pcm_rate, static_cast<uint16_t>(pcm_channels), pcm_frames, &t, &err);
+        if (!aac.empty())
+            ok = load(aac, &in) && LoadAdts(in, asc, &t, &err);
+        else
+            ok = load(pcm, &in) &&
+                 LoadPcm(in, pcm_rate, static_cast<uint16_t>(pcm_channels), pcm_frames, &t, &err);
         if (!ok) return err.empty() ? 1 : Fail(err);
         tracks.push_back(std::move(t));
     }
@@ -303,12 +326,14 @@ int main(int argc, char** argv) {
     }
     if (duration_s > 0) clip_ms = static_cast<uint32_t>(duration_s * 1000);
     if (data) {
-        if (clip_ms == 0) return Fail("the data track needs a clip length: give video, audio or --duration");
+        if (clip_ms == 0)
+            return Fail("the data track needs a clip length: give video, audio or --duration");
         Track t;
         if (!records.empty()) {
             std::vector<uint8_t> text;
             if (!load(records, &text)) return 1;
-            if (!LoadRecords(std::string(text.begin(), text.end()), clip_ms, &t, &err)) return Fail(err);
+            if (!LoadRecords(std::string(text.begin(), text.end()), clip_ms, &t, &err))
+                return Fail(err);
         } else {
             if (!rc.gps_period_ms && !rc.gs_period_ms) return Fail("both record periods are 0");
             uint32_t first = 0xFFFFFFFFu;
@@ -326,7 +351,8 @@ int main(int argc, char** argv) {
     if (tracks.empty()) return Fail("nothing to write");
 
     int64_t start = SecondsFromCivil(rc.start) - std::llround(rc.utc_offset_h * 3600);
-    wo.creation_time = static_cast<uint32_t>(start + int64_t(DaysFromCivil(1970, 1, 1) - DaysFromCivil(1904, 1, 1)) * 86400);
+    wo.creation_time = static_cast<uint32_t>(
+        start + int64_t(DaysFromCivil(1970, 1, 1) - DaysFromCivil(1904, 1, 1)) * 86400);
     std::vector<uint8_t> file = WriteMp4(tracks, wo);
     if (file.size() > 0xFFFFFFF0u) return Fail("clip too large for 32-bit boxes");
     std::string tmp = out + ".tmp";

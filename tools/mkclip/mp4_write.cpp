@@ -10,14 +10,14 @@ namespace {
 
 struct Chunk {
     size_t track;
-    size_t first, count;   // samples
+    size_t first, count;  // samples
     uint64_t start_ms;
-    uint32_t offset = 0;   // from the start of the mdat payload, then absolute
+    uint32_t offset = 0;  // from the start of the mdat payload, then absolute
 };
 
 struct Layout {
-    std::vector<Chunk> chunks;                  // in mdat order
-    std::vector<std::vector<size_t>> per_track; // chunk indices per track, in order
+    std::vector<Chunk> chunks;                   // in mdat order
+    std::vector<std::vector<size_t>> per_track;  // chunk indices per track, in order
     std::vector<uint8_t> payload;
 };
 
@@ -128,7 +128,7 @@ void SampleEntry(ByteWriter& w, const Track& t, uint32_t track_id, bool long_for
         w.u32(0x00480000);
         w.u32(0x00480000);
         w.u32(0);
-        w.u16(1);  // frame_count
+        w.u16(1);     // frame_count
         w.zeros(32);  // compressorname
         w.u16(0x18);
         w.u16(0xFFFF);
@@ -156,8 +156,8 @@ void Matrix(ByteWriter& w) {
     for (uint32_t v : m) w.u32(v);
 }
 
-void SampleTables(ByteWriter& w, const Track& t, uint32_t track_id, const Layout& l,
-                  size_t ti, bool long_form) {
+void SampleTables(ByteWriter& w, const Track& t, uint32_t track_id, const Layout& l, size_t ti,
+                  bool long_form) {
     w.open("stbl");
     w.open_full("stsd");
     w.u32(1);
@@ -167,12 +167,17 @@ void SampleTables(ByteWriter& w, const Track& t, uint32_t track_id, const Layout
     // stts: runs of equal durations
     std::vector<std::pair<uint32_t, uint32_t>> runs;
     for (const Sample& s : t.samples) {
-        if (!runs.empty() && runs.back().second == s.duration) ++runs.back().first;
-        else runs.push_back({1, s.duration});
+        if (!runs.empty() && runs.back().second == s.duration)
+            ++runs.back().first;
+        else
+            runs.push_back({1, s.duration});
     }
     w.open_full("stts");
     w.u32(static_cast<uint32_t>(runs.size()));
-    for (auto& r : runs) { w.u32(r.first); w.u32(r.second); }
+    for (auto& r : runs) {
+        w.u32(r.first);
+        w.u32(r.second);
+    }
     w.close();
 
     bool reordered = false;
@@ -180,12 +185,17 @@ void SampleTables(ByteWriter& w, const Track& t, uint32_t track_id, const Layout
     if (reordered) {
         std::vector<std::pair<uint32_t, uint32_t>> cts;
         for (const Sample& s : t.samples) {
-            if (!cts.empty() && cts.back().second == s.cts_offset) ++cts.back().first;
-            else cts.push_back({1, s.cts_offset});
+            if (!cts.empty() && cts.back().second == s.cts_offset)
+                ++cts.back().first;
+            else
+                cts.push_back({1, s.cts_offset});
         }
         w.open_full("ctts");
         w.u32(static_cast<uint32_t>(cts.size()));
-        for (auto& r : cts) { w.u32(r.first); w.u32(r.second); }
+        for (auto& r : cts) {
+            w.u32(r.first);
+            w.u32(r.second);
+        }
         w.close();
     }
 
@@ -239,7 +249,8 @@ void SampleTables(ByteWriter& w, const Track& t, uint32_t track_id, const Layout
     w.close();  // stbl
 }
 
-std::vector<uint8_t> Moov(const std::vector<Track>& tracks, const Layout& l, const WriteOptions& o) {
+std::vector<uint8_t> Moov(const std::vector<Track>& tracks, const Layout& l,
+                          const WriteOptions& o) {
     const uint32_t movie_scale = 1000;
     ByteWriter w;
     uint64_t movie_dur = 0;

@@ -55,7 +55,8 @@ std::string NmeaAngle(double deg, int deg_digits) {
     long long units = std::llround(std::fabs(deg) * 60.0 * 10000.0);
     long long d = units / 600000, rest = units % 600000;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%0*lld%02lld.%04lld", deg_digits, d, rest / 10000, rest % 10000);
+    std::snprintf(buf, sizeof buf, "%0*lld%02lld.%04lld", deg_digits, d, rest / 10000,
+                  rest % 10000);
     return buf;
 }
 
@@ -97,7 +98,8 @@ bool ParseCivil(const std::string& s, CivilTime* out) {
     CivilTime c;
     char sep = 0;
     if (std::sscanf(s.c_str(), "%d-%d-%d%c%d:%d:%d", &c.year, &c.month, &c.day, &sep, &c.hour,
-                    &c.minute, &c.second) != 7 || (sep != 'T' && sep != ' '))
+                    &c.minute, &c.second) != 7 ||
+        (sep != 'T' && sep != ' '))
         return false;
     if (c.year < 1970 || c.year > 2099 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > 31 ||
         c.hour > 23 || c.minute > 59 || c.second > 59 || c.hour < 0 || c.minute < 0 || c.second < 0)
@@ -217,7 +219,8 @@ bool LoadRecords(const std::string& text, uint32_t clip_ms, Track* out, std::str
         int used = 0;
         if (std::sscanf(line.c_str(), "%lu %7s %n", &ms, kind, &used) < 2 || ms > 0xFFFFFFFFul ||
             (std::string(kind) != "text" && std::string(kind) != "hex")) {
-            *err = "records line " + std::to_string(line_no) + ": expected 'MS text ...' or 'MS hex ...'";
+            *err = "records line " + std::to_string(line_no) +
+                   ": expected 'MS text ...' or 'MS hex ...'";
             return false;
         }
         if (!times.empty() && ms < times.back()) {
@@ -244,7 +247,8 @@ bool LoadRecords(const std::string& text, uint32_t clip_ms, Track* out, std::str
                 return false;
             }
             for (size_t i = 0; i < digits.size(); i += 2)
-                s.data.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+                s.data.push_back(
+                    static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
             if (s.data.empty()) {
                 *err = "records line " + std::to_string(line_no) + ": no bytes";
                 return false;
@@ -272,10 +276,13 @@ Track MakeDataTrack(const RouteConfig& rc, uint32_t clip_ms) {
     };
     std::vector<Due> due;
     if (rc.gps_period_ms)
-        for (uint64_t t = rc.gps_phase_ms; t < clip_ms; t += rc.gps_period_ms) due.push_back({uint32_t(t), true});
+        for (uint64_t t = rc.gps_phase_ms; t < clip_ms; t += rc.gps_period_ms)
+            due.push_back({uint32_t(t), true});
     if (rc.gs_period_ms)
-        for (uint64_t t = rc.gs_phase_ms; t < clip_ms; t += rc.gs_period_ms) due.push_back({uint32_t(t), false});
-    std::stable_sort(due.begin(), due.end(), [](const Due& a, const Due& b) { return a.ms < b.ms; });
+        for (uint64_t t = rc.gs_phase_ms; t < clip_ms; t += rc.gs_period_ms)
+            due.push_back({uint32_t(t), false});
+    std::stable_sort(due.begin(), due.end(),
+                     [](const Due& a, const Due& b) { return a.ms < b.ms; });
 
     Track t = DataTrackShell();
     uint32_t gs_index = 0;

@@ -21,32 +21,32 @@ int64_t SecondsFromCivil(const CivilTime& c);
 bool ParseCivil(const std::string& s, CivilTime* out);  // YYYY-MM-DDTHH:MM:SS
 
 struct SpeedPoint {
-    double t;    // route seconds
+    double t;  // route seconds
     double kmh;
 };
 
 struct Shock {
-    double t;        // route seconds
-    double g[3];     // added to x, y, z
+    double t;     // route seconds
+    double g[3];  // added to x, y, z
 };
 
 struct RouteConfig {
-    CivilTime start;              // local time at route second 0
-    double utc_offset_h = 9;      // local time - UTC
+    CivilTime start;          // local time at route second 0
+    double utc_offset_h = 9;  // local time - UTC
     double lat = 37.5665, lon = 126.9780;
-    double heading = 90;          // degrees from north, clockwise
-    double turn = 0;              // degrees per second
+    double heading = 90;  // degrees from north, clockwise
+    double turn = 0;      // degrees per second
     std::vector<SpeedPoint> speed{{0, 0}, {5, 40}, {20, 60}, {40, 30}, {60, 50}};
-    double offset = 0;            // route second at clip time 0
+    double offset = 0;  // route second at clip time 0
     uint32_t gps_period_ms = 1000, gps_phase_ms = 0;
     uint32_t gs_period_ms = 1000, gs_phase_ms = 500;
-    double gps_void_s = 0;        // no fix before this route second
+    double gps_void_s = 0;  // no fix before this route second
     std::vector<Shock> shocks;
     double noise_g = 0.02;
     uint32_t seed = 1;
-    int marker_at = 1;            // 'M' at byte 0 or byte 1
-    uint8_t lead_byte = 0x47;     // byte 0 when the marker is at byte 1
-    double gravity_g = 1.0;       // z axis at rest
+    int marker_at = 1;         // 'M' at byte 0 or byte 1
+    uint8_t lead_byte = 0x47;  // byte 0 when the marker is at byte 1
+    double gravity_g = 1.0;    // z axis at rest
 };
 
 struct RouteState {

@@ -10,8 +10,7 @@ using namespace aactest;
 
 namespace {
 
-TEST(AacBits, Reads)
-{
+TEST(AacBits, Reads) {
     const uint8_t d[] = {0xFF, 0xF1, 0x00, 0xAB, 0x12, 0x34, 0x56, 0x78};
     AacBitReader r;
     AacBitsInitBytes(&r, d, 8);
@@ -33,24 +32,23 @@ TEST(AacBits, Reads)
     EXPECT_EQ(r.bitPos, before.bitPos);
     EXPECT_EQ(r.bitsLeft, before.bitsLeft);
     EXPECT_EQ(r.bitsRead, before.bitsRead);
-    EXPECT_EQ(AacBitsRead(&r, 12), 0xC40u); // bits 10..21 of FF F1 00 AB
+    EXPECT_EQ(AacBitsRead(&r, 12), 0xC40u);  // bits 10..21 of FF F1 00 AB
 }
 
-TEST(AacBits, AlignSkipAndOverrun)
-{
+TEST(AacBits, AlignSkipAndOverrun) {
     const uint8_t d[] = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
     struct Row {
         const char* name;
         int first;
         int skipped;
-    } rows[] = {{"position 3", 3, 5}, {"position 12", 12, 4}, {"position 0", 0, 0}, {"position 8", 8, 0}};
+    } rows[] = {
+        {"position 3", 3, 5}, {"position 12", 12, 4}, {"position 0", 0, 0}, {"position 8", 8, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         AacBitReader r;
         AacBitsInitBytes(&r, d, 6);
         r.bitsLeft = 48;
-        if (row.first)
-            AacBitsRead(&r, row.first);
+        if (row.first) AacBitsRead(&r, row.first);
         int32_t left;
         EXPECT_EQ(AacBitsByteAlign(&r, &left), row.skipped);
         EXPECT_EQ(left, 48 - row.first - row.skipped);
@@ -61,12 +59,11 @@ TEST(AacBits, AlignSkipAndOverrun)
     AacBitsSkip(&r, 40);
     EXPECT_EQ(r.bitsRead, 40);
     EXPECT_EQ(AacBitsRead(&r, 8), 0xBCu);
-    AacBitsRead(&r, 16); // past the end: zeros, bits left negative
+    AacBitsRead(&r, 16);  // past the end: zeros, bits left negative
     EXPECT_LT(r.bitsLeft, 0);
 }
 
-TEST(AacApi, ArgumentChecks)
-{
+TEST(AacApi, ArgumentChecks) {
     MemTable t[AAC_MEM_TABLE_COUNT];
     EXPECT_EQ(AacDecGetMemTableCount(), 5);
     EXPECT_EQ(AacDecGetMemTables(nullptr), AAC_E_POINTER);
@@ -118,8 +115,7 @@ TEST(AacApi, ArgumentChecks)
     EXPECT_EQ(AacDecDecodeFrame(h, &cfg, &in, &out), AAC_E_NOTINIT);
 }
 
-TEST(AacApi, UnknownRateSearchesForSync)
-{
+TEST(AacApi, UnknownRateSearchesForSync) {
     Decoder dec(0, 0, 0);
     std::vector<uint8_t> junk(100, 0x55);
     int32_t produced;
@@ -133,12 +129,10 @@ TEST(AacApi, UnknownRateSearchesForSync)
     EXPECT_EQ(dec.cfg.sampleRate, 48000);
 }
 
-TEST(AacApi, DisabledChannelIsZeroed)
-{
+TEST(AacApi, DisabledChannelIsZeroed) {
     EnsureStreams();
     std::vector<uint8_t> d = ReadFile(StreamDir() + "/stereo44.aac");
-    if (d.empty())
-        GTEST_SKIP();
+    if (d.empty()) GTEST_SKIP();
     Decoder dec;
     int32_t produced = 0;
     auto frames = AdtsFrames(d);
@@ -157,23 +151,22 @@ TEST(AacApi, DisabledChannelIsZeroed)
 }
 
 // Concealment on a steady tone: per frame, whether the output is muted.
-TEST(AacConceal, LossPatterns)
-{
+TEST(AacConceal, LossPatterns) {
     EnsureStreams();
     std::vector<uint8_t> d = ReadFile(StreamDir() + "/mono48.aac");
-    if (d.empty())
-        GTEST_SKIP();
+    if (d.empty()) GTEST_SKIP();
     auto frames = AdtsFrames(d);
     struct Row {
         const char* name;
-        std::vector<int> lost;  // frame numbers marked lost
-        std::vector<int> muted; // output frames (by input frame number) that are silent
+        std::vector<int> lost;   // frame numbers marked lost
+        std::vector<int> muted;  // output frames (by input frame number) that are silent
     };
     // Output of call n is frame n - 1.
     const Row rows[] = {
         {"single loss rebuilt from both neighbours", {20}, {}},
         {"two losses muted", {20, 21}, {21, 22}},
-        {"long loss: five good frames in the long mute, five more fading back", {20, 21, 22, 23, 24, 25, 26},
+        {"long loss: five good frames in the long mute, five more fading back",
+         {20, 21, 22, 23, 24, 25, 26},
          {21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32}},
     };
     for (const Row& row : rows) {
@@ -183,30 +176,25 @@ TEST(AacConceal, LossPatterns)
         std::vector<double> energy;
         for (int n = 0; n < 60; n++) {
             int lost = 0;
-            for (int l : row.lost)
-                lost |= l == n;
+            for (int l : row.lost) lost |= l == n;
             int32_t produced;
-            dec.Decode(d.data() + frames[(size_t)n].first, frames[(size_t)n].second, &produced, lost);
-            if (n < 2)
-                continue;
+            dec.Decode(d.data() + frames[(size_t)n].first, frames[(size_t)n].second, &produced,
+                       lost);
+            if (n < 2) continue;
             double e = 0;
-            for (int i = 0; i < 1024; i++)
-                e += (double)dec.pcm[(size_t)i] * dec.pcm[(size_t)i];
+            for (int i = 0; i < 1024; i++) e += (double)dec.pcm[(size_t)i] * dec.pcm[(size_t)i];
             energy.push_back(e);
-            if (e == 0)
-                silent.push_back(n);
+            if (e == 0) silent.push_back(n);
         }
         // muted frames are exactly silent; the overlap tail of the frame
         // before a mute leaves its first half non-zero, so compare sets of
         // frames whose second half is silent
         std::vector<int> expect = row.muted;
         std::vector<int> got;
-        for (int n : silent)
-            got.push_back(n);
+        for (int n : silent) got.push_back(n);
         for (int n : expect) {
             bool found = false;
-            for (int g : got)
-                found |= g == n || g == n + 1;
+            for (int g : got) found |= g == n || g == n + 1;
             EXPECT_TRUE(found) << "frame " << n << " not muted";
         }
         if (expect.empty()) {
@@ -215,4 +203,4 @@ TEST(AacConceal, LossPatterns)
     }
 }
 
-} // namespace
+}  // namespace

@@ -19,25 +19,26 @@ struct Case {
 
 // PNS off. The listed tools are checked to occur in each stream below.
 const Case kCases[] = {
-    {"mono48", "aac", 1, 48000},      {"stereo44", "aac", 2, 44100},   {"stereo32", "aac", 2, 32000},
-    {"mono24", "aac", 1, 24000},      {"stereo22", "aac", 2, 22050},   {"mono16", "aac", 1, 16000},
-    {"stereo12", "aac", 2, 12000},    {"mono11", "aac", 1, 11025},     {"mono8", "aac", 1, 8000},
-    {"stereo8", "aac", 2, 8000},      {"ms48", "aac", 2, 48000},       {"is48", "aac", 2, 48000},
-    {"tns44", "aac", 2, 44100},       {"short48", "aac", 1, 48000},    {"mp4mono48", "m4a", 1, 48000},
-    {"mp4stereo44", "m4a", 2, 44100}, {"mp4stereo16", "m4a", 2, 16000},
+    {"mono48", "aac", 1, 48000},      {"stereo44", "aac", 2, 44100},
+    {"stereo32", "aac", 2, 32000},    {"mono24", "aac", 1, 24000},
+    {"stereo22", "aac", 2, 22050},    {"mono16", "aac", 1, 16000},
+    {"stereo12", "aac", 2, 12000},    {"mono11", "aac", 1, 11025},
+    {"mono8", "aac", 1, 8000},        {"stereo8", "aac", 2, 8000},
+    {"ms48", "aac", 2, 48000},        {"is48", "aac", 2, 48000},
+    {"tns44", "aac", 2, 44100},       {"short48", "aac", 1, 48000},
+    {"mp4mono48", "m4a", 1, 48000},   {"mp4stereo44", "m4a", 2, 44100},
+    {"mp4stereo16", "m4a", 2, 16000},
 };
 
 // Decodes with the aacdec tool; returns the samples and the printed line.
-std::vector<int16_t> RunAacdec(const std::string& input, std::string* line)
-{
+std::vector<int16_t> RunAacdec(const std::string& input, std::string* line) {
     std::string wav = std::string(DC_BINARY_DIR) + "/aac_conf_" + std::to_string(rand()) + ".wav";
-    std::string cmd = std::string(DC_BINARY_DIR) + "/tools/aacdec/aacdec '" + input + "' '" + wav + "'";
+    std::string cmd =
+        std::string(DC_BINARY_DIR) + "/tools/aacdec/aacdec '" + input + "' '" + wav + "'";
     FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return {};
+    if (!p) return {};
     char buf[256] = {0};
-    if (fgets(buf, sizeof(buf), p))
-        *line = buf;
+    if (fgets(buf, sizeof(buf), p)) *line = buf;
     pclose(p);
     std::vector<int16_t> s = ToSamples(ReadFile(wav), 44);
     remove(wav.c_str());
@@ -46,15 +47,12 @@ std::vector<int16_t> RunAacdec(const std::string& input, std::string* line)
 
 class AacConformance : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        if (!EnsureStreams())
-            GTEST_SKIP() << "ffmpeg could not make the streams";
+    void SetUp() override {
+        if (!EnsureStreams()) GTEST_SKIP() << "ffmpeg could not make the streams";
     }
 };
 
-TEST_F(AacConformance, PcmMatchesFfmpeg)
-{
+TEST_F(AacConformance, PcmMatchesFfmpeg) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         std::string line;
@@ -77,8 +75,7 @@ TEST_F(AacConformance, PcmMatchesFfmpeg)
 }
 
 // The streams exercise the tools they are named for.
-TEST_F(AacConformance, StreamsUseTheirTools)
-{
+TEST_F(AacConformance, StreamsUseTheirTools) {
     struct Need {
         const char* name;
         bool shortWin, ms, is, tns, pns;
@@ -115,16 +112,13 @@ TEST_F(AacConformance, StreamsUseTheirTools)
     }
 }
 
-void Fft(std::vector<std::complex<double>>& a)
-{
+void Fft(std::vector<std::complex<double>>& a) {
     const size_t n = a.size();
     for (size_t i = 1, j = 0; i < n; i++) {
         size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
+        for (; j & bit; bit >>= 1) j ^= bit;
         j ^= bit;
-        if (i < j)
-            std::swap(a[i], a[j]);
+        if (i < j) std::swap(a[i], a[j]);
     }
     for (size_t len = 2; len <= n; len <<= 1) {
         std::complex<double> w = std::polar(1.0, -2 * M_PI / (double)len);
@@ -147,8 +141,7 @@ void Fft(std::vector<std::complex<double>>& a)
 // (measured: 87 % and 94 % of bands within 0.5 dB); the mean must sit within
 // 0.2 dB and four in five bands within
 // 0.5 dB, which a wrong noise scale (1.5 dB per energy step) fails at once.
-TEST_F(AacConformance, NoiseBandEnergiesMatchFfmpeg)
-{
+TEST_F(AacConformance, NoiseBandEnergiesMatchFfmpeg) {
     const Case pns[] = {{"pns48", "aac", 2, 48000}, {"pns22", "aac", 1, 22050}};
     for (const Case& c : pns) {
         SCOPED_TRACE(c.name);
@@ -156,10 +149,12 @@ TEST_F(AacConformance, NoiseBandEnergiesMatchFfmpeg)
         std::vector<int16_t> ours = RunAacdec(StreamDir() + "/" + c.name + ".aac", &line);
         std::vector<int16_t> ref = ToSamples(ReadFile(StreamDir() + "/" + c.name + ".s16"), 0);
         const int n = 2048;
-        const double edges[] = {1000, 2000, 3000, 4000, 5500, 7000, 9000, 11000, 14000, 17000, 20000};
+        const double edges[] = {1000, 2000,  3000,  4000,  5500, 7000,
+                                9000, 11000, 14000, 17000, 20000};
         std::vector<double> diffs;
         for (int ch = 0; ch < c.channels; ch++) {
-            for (size_t fr = 2; (fr + 2) * n * c.channels <= std::min(ours.size(), ref.size()); fr++) {
+            for (size_t fr = 2; (fr + 2) * n * c.channels <= std::min(ours.size(), ref.size());
+                 fr++) {
                 std::vector<std::complex<double>> a(n), b(n);
                 for (int i = 0; i < n; i++) {
                     double w = 0.5 - 0.5 * cos(2 * M_PI * (i + 0.5) / n);
@@ -169,16 +164,14 @@ TEST_F(AacConformance, NoiseBandEnergiesMatchFfmpeg)
                 Fft(a);
                 Fft(b);
                 for (size_t e = 0; e + 1 < sizeof(edges) / sizeof(edges[0]); e++) {
-                    if (edges[e + 1] >= c.rate / 2.0)
-                        break;
+                    if (edges[e + 1] >= c.rate / 2.0) break;
                     int lo = (int)(edges[e] * n / c.rate), hi = (int)(edges[e + 1] * n / c.rate);
                     double ea = 0, eb = 0;
                     for (int k = lo; k < hi; k++) {
                         ea += std::norm(a[k]);
                         eb += std::norm(b[k]);
                     }
-                    if (eb < (hi - lo) * (double)n * n * 1e-2)
-                        continue; // silent band
+                    if (eb < (hi - lo) * (double)n * n * 1e-2) continue;  // silent band
                     diffs.push_back(10 * log10((ea + 1e-9) / (eb + 1e-9)));
                 }
             }
@@ -198,4 +191,4 @@ TEST_F(AacConformance, NoiseBandEnergiesMatchFfmpeg)
     }
 }
 
-} // namespace
+}  // namespace

@@ -13,20 +13,18 @@ struct FaultCase {
     const char* name;
     std::vector<uint8_t> frame;
     int32_t expect;
-    bool concealed; // PCM delivered with the code
+    bool concealed;  // PCM delivered with the code
 };
 
-std::vector<uint8_t> SceFrame(const SceOptions& o, const std::string& tail = "")
-{
+std::vector<uint8_t> SceFrame(const SceOptions& o, const std::string& tail = "") {
     return Adts(Id(0) + SceBits(o) + tail + End());
 }
 
-std::vector<FaultCase> Cases()
-{
+std::vector<FaultCase> Cases() {
     std::vector<FaultCase> c;
     SceOptions o;
     o.maxSfb = 1;
-    o.spectral = "0"; // codebook 1: the all-zero quad
+    o.spectral = "0";  // codebook 1: the all-zero quad
     c.push_back({"clean frame", SceFrame(o), 0, true});
 
     SceOptions pred = o;
@@ -43,49 +41,53 @@ std::vector<FaultCase> Cases()
     c.push_back({"reserved codebook 12", SceFrame(cb12), AAC_E_CODEBOOK, true});
 
     SceOptions wide = o;
-    wide.maxSfb = 50; // 49 long bands at 48 kHz
+    wide.maxSfb = 50;  // 49 long bands at 48 kHz
     wide.spectral = "";
     c.push_back({"max_sfb beyond the band table", SceFrame(wide), AAC_E_BANDS, true});
 
     SceOptions tns = o;
-    tns.tnsLength = 60; // starts below band 0
+    tns.tnsLength = 60;  // starts below band 0
     c.push_back({"TNS filter below band 0", SceFrame(tns), AAC_E_TNS, true});
 
     // codebook 11: (16, 0), sign, then an escape prefix of nine ones (2^13)
     SceOptions esc = o;
     esc.sectionCb = 11;
-    esc.spectral = std::string("111000010") + "0" + "111111111" + "0" + std::string(13, '0') + "0000";
+    esc.spectral =
+        std::string("111000010") + "0" + "111111111" + "0" + std::string(13, '0') + "0000";
     c.push_back({"escape above 8191", SceFrame(esc), AAC_E_BANDS, true});
 
     // an escape of 8191 is still allowed: prefix of eight ones, 12-bit word
     SceOptions escOk = o;
     escOk.sectionCb = 11;
-    escOk.spectral = std::string("111000010") + "0" + "11111111" + "0" + std::string(12, '1') + "0000";
+    escOk.spectral =
+        std::string("111000010") + "0" + "11111111" + "0" + std::string(12, '1') + "0000";
     c.push_back({"escape of 8191", SceFrame(escOk), 0, true});
 
     // a section that runs past max_sfb
     SceOptions sect = o;
     sect.maxSfb = 0;
-    c.push_back({"spectral data cut short", Adts(Id(0) + SceBits(escOk).substr(0, 40) + End()), AAC_E_BANDS,
-                 true});
+    c.push_back({"spectral data cut short", Adts(Id(0) + SceBits(escOk).substr(0, 40) + End()),
+                 AAC_E_BANDS, true});
 
-    c.push_back({"coupling channel element", Adts(Id(2) + std::string(40, '0') + End()), AAC_E_COUPLING, true});
+    c.push_back({"coupling channel element", Adts(Id(2) + std::string(40, '0') + End()),
+                 AAC_E_COUPLING, true});
 
     std::string sce = SceBits(o);
-    c.push_back({"SCE then CPE: three channels", Adts(Id(0) + sce + Id(1) + sce + End()), AAC_E_CHANNELS, true});
+    c.push_back({"SCE then CPE: three channels", Adts(Id(0) + sce + Id(1) + sce + End()),
+                 AAC_E_CHANNELS, true});
 
     c.push_back({"ADTS CRC correct", Adts(Id(0) + sce + End(), 3, 1, true, {sce}), 0, true});
-    c.push_back({"ADTS CRC altered", Adts(Id(0) + sce + End(), 3, 1, true, {sce}, 0, true), AAC_E_CRC, true});
+    c.push_back({"ADTS CRC altered", Adts(Id(0) + sce + End(), 3, 1, true, {sce}, 0, true),
+                 AAC_E_CRC, true});
 
     // headers: rejected before any PCM
     c.push_back({"channel configuration 3", Adts(Id(0) + sce + End(), 3, 3), AAC_E_ADTS, false});
-    c.push_back({"frame longer than the bytes given", Adts(Id(0) + sce + End(), 3, 1, false, {}, 40), AAC_E_ADTS,
-                 false});
+    c.push_back({"frame longer than the bytes given",
+                 Adts(Id(0) + sce + End(), 3, 1, false, {}, 40), AAC_E_ADTS, false});
     return c;
 }
 
-TEST(AacFaults, ExactCodes)
-{
+TEST(AacFaults, ExactCodes) {
     for (const FaultCase& fc : Cases()) {
         SCOPED_TRACE(fc.name);
         Decoder dec(48000, 1, 1);
@@ -103,8 +105,7 @@ TEST(AacFaults, ExactCodes)
     }
 }
 
-TEST(AacFaults, FirstFrameHeaderFaultIsReturnedAtOnce)
-{
+TEST(AacFaults, FirstFrameHeaderFaultIsReturnedAtOnce) {
     SceOptions o;
     std::vector<uint8_t> bad = Adts(Id(0) + SceBits(o) + End(), 3, 3);
     Decoder dec(48000, 1, 1);
@@ -116,8 +117,7 @@ TEST(AacFaults, FirstFrameHeaderFaultIsReturnedAtOnce)
 
 // Truncated and random input never reads outside the given bytes (the
 // sanitizers watch) and always ends in a defined result.
-TEST(AacFaults, TruncatedFramesStayInside)
-{
+TEST(AacFaults, TruncatedFramesStayInside) {
     SceOptions o;
     o.maxSfb = 1;
     o.sectionCb = 11;
@@ -132,4 +132,4 @@ TEST(AacFaults, TruncatedFramesStayInside)
     }
 }
 
-} // namespace
+}  // namespace

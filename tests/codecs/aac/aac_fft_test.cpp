@@ -19,8 +19,7 @@ namespace {
 
 int32_t MulTw(int32_t x, int32_t w) { return AacSat32(2 * (((int64_t)x * w) >> 16)); }
 
-void TwinTwiddle(int j, int32_t* c, int32_t* s)
-{
+void TwinTwiddle(int j, int32_t* c, int32_t* s) {
     if (j < 512) {
         *s = kAacTwiddle[j];
         *c = j == 0 ? 32767 : kAacTwiddle[512 - j];
@@ -33,13 +32,11 @@ void TwinTwiddle(int j, int32_t* c, int32_t* s)
     }
 }
 
-void TwinFft(int32_t* d, int log2m)
-{
+void TwinFft(int32_t* d, int log2m) {
     const int m = 1 << log2m;
     for (int i = 1, j = 0; i < m; i++) {
         int bit = m >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
+        for (; j & bit; bit >>= 1) j ^= bit;
         j ^= bit;
         if (i < j) {
             std::swap(d[2 * i], d[2 * j]);
@@ -71,8 +68,7 @@ void TwinFft(int32_t* d, int log2m)
     }
 }
 
-void TwinInverse(int32_t* x, int n, int shift)
-{
+void TwinInverse(int32_t* x, int n, int shift) {
     std::vector<int32_t> work(n);
     const int16_t* sine = n == 1024 ? kAacSineLong : kAacSineShort;
     const int half = n / 2;
@@ -95,8 +91,7 @@ void TwinInverse(int32_t* x, int n, int shift)
     }
 }
 
-std::vector<int32_t> Input(const char* kind, int count, std::mt19937* rng)
-{
+std::vector<int32_t> Input(const char* kind, int count, std::mt19937* rng) {
     std::vector<int32_t> v(count);
     std::uniform_int_distribution<int64_t> full(INT32_MIN, INT32_MAX);
     std::uniform_int_distribution<int> coin(0, 1);
@@ -114,16 +109,20 @@ std::vector<int32_t> Input(const char* kind, int count, std::mt19937* rng)
             v[i] = coin(*rng) ? INT32_MIN : INT32_MAX;
         else if (k == "one peak")
             v[i] = i == count / 3 ? INT32_MIN : 0;
-        else // "quiet"
+        else  // "quiet"
             v[i] = (int32_t)(full(*rng) >> 20);
     }
     return v;
 }
 
-TEST(AacFft, InverseTransformEqualsSaturatingTwin)
-{
-    const char* kinds[] = {"random full scale", "all most negative",    "all most positive", "alternating extremes",
-                           "random extremes",   "one peak",             "quiet"};
+TEST(AacFft, InverseTransformEqualsSaturatingTwin) {
+    const char* kinds[] = {"random full scale",
+                           "all most negative",
+                           "all most positive",
+                           "alternating extremes",
+                           "random extremes",
+                           "one peak",
+                           "quiet"};
     const int shifts[] = {-40, -32, -31, -16, -3, 0, 1, 2, 5, 17, 31, 32, 40};
     std::mt19937 rng(7);
     for (int n : {128, 1024}) {
@@ -150,16 +149,14 @@ TEST(AacFft, InverseTransformEqualsSaturatingTwin)
     }
 }
 
-TEST(AacFft, FftEqualsSaturatingTwin)
-{
+TEST(AacFft, FftEqualsSaturatingTwin) {
     std::mt19937 rng(11);
     for (int log2m = 2; log2m <= 9; log2m++) {
         for (const char* kind : {"random full scale", "random extremes", "quiet"}) {
             // Halved: complex moduli below 2^31 / sqrt(2), as the
             // pre-rotation guarantees; the butterflies cannot overflow then.
             std::vector<int32_t> fast = Input(kind, 2 << log2m, &rng);
-            for (int32_t& v : fast)
-                v >>= 1;
+            for (int32_t& v : fast) v >>= 1;
             std::vector<int32_t> twin = fast;
             std::vector<int32_t> plain = fast;
             AacImdctFft(fast.data(), log2m);
@@ -173,8 +170,7 @@ TEST(AacFft, FftEqualsSaturatingTwin)
 
 // The long-window overlap-add against its definition on 64 bits, for the
 // extremes of every input.
-TEST(AacFft, OverlapLongEqualsWideForm)
-{
+TEST(AacFft, OverlapLongEqualsWideForm) {
     std::mt19937 rng(5);
     std::uniform_int_distribution<int64_t> full(INT32_MIN, INT32_MAX);
     std::uniform_int_distribution<int> any16(-32768, 32767), pick(0, 4);
@@ -194,9 +190,10 @@ TEST(AacFft, OverlapLongEqualsWideForm)
             return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
         };
         for (int n = 0; n < 512; n++) {
-            want[n] = round16((((int64_t)x[512 + n] * w[n]) >> 14) - ((int64_t)o[511 - n] * w[1023 - n]) * 4);
-            want[512 + n] =
-                round16(((-(int64_t)x[1023 - n] * w[512 + n]) >> 14) - ((int64_t)o[n] * w[511 - n]) * 4);
+            want[n] = round16((((int64_t)x[512 + n] * w[n]) >> 14) -
+                              ((int64_t)o[511 - n] * w[1023 - n]) * 4);
+            want[512 + n] = round16(((-(int64_t)x[1023 - n] * w[512 + n]) >> 14) -
+                                    ((int64_t)o[n] * w[511 - n]) * 4);
         }
         AacOverlapLong(x.data(), o.data(), w.data(), fast.data());
         AacOverlapLongPlain(x.data(), o.data(), w.data(), plain.data());
@@ -209,8 +206,7 @@ TEST(AacFft, OverlapLongEqualsWideForm)
 // most about two units of rounding and a relative error from the Q15
 // twiddles (1.0 stored as 32767 costs 2^-15 per stage), so the error stays
 // below 1e-4 of the input's peak plus a few units.
-TEST(AacFft, MatchesDoubleDft)
-{
+TEST(AacFft, MatchesDoubleDft) {
     std::mt19937 rng(3);
     std::normal_distribution<double> gauss(0.0, 1.0);
     for (int log2m = 2; log2m <= 9; log2m++) {
@@ -220,14 +216,14 @@ TEST(AacFft, MatchesDoubleDft)
             double peak = 0;
             for (int i = 0; i < m; i++) {
                 double re, im;
-                if (signal == 0) { // tone between bins
+                if (signal == 0) {  // tone between bins
                     double ph = 2 * M_PI * 5.3 * i / m;
                     re = cos(ph) * 1.0e9;
                     im = sin(ph) * 1.0e9;
-                } else if (signal == 1) { // noise
+                } else if (signal == 1) {  // noise
                     re = gauss(rng) * 2.0e8;
                     im = gauss(rng) * 2.0e8;
-                } else { // impulse
+                } else {  // impulse
                     re = i == 1 ? 1.4e9 : 0;
                     im = i == 1 ? -0.3e9 : 0;
                 }
@@ -253,4 +249,4 @@ TEST(AacFft, MatchesDoubleDft)
     }
 }
 
-} // namespace
+}  // namespace

@@ -11,24 +11,20 @@
 namespace aactest {
 
 struct BitWriter {
-    std::string bits; // '0' / '1'
-    void Put(uint32_t v, int n)
-    {
-        for (int i = n - 1; i >= 0; i--)
-            bits += ((v >> i) & 1) ? '1' : '0';
+    std::string bits;  // '0' / '1'
+    void Put(uint32_t v, int n) {
+        for (int i = n - 1; i >= 0; i--) bits += ((v >> i) & 1) ? '1' : '0';
     }
     void Raw(const std::string& b) { bits += b; }
 };
 
-inline uint16_t Crc16(const std::string& bits)
-{
+inline uint16_t Crc16(const std::string& bits) {
     uint16_t v = 0xFFFF;
     for (char c : bits) {
         int bit = c == '1';
         int top = (v >> 15) & 1;
         v = (uint16_t)(v << 1);
-        if (bit != top)
-            v ^= 0x8005;
+        if (bit != top) v ^= 0x8005;
     }
     return v;
 }
@@ -36,21 +32,20 @@ inline uint16_t Crc16(const std::string& bits)
 // The element-level options of one single channel element.
 struct SceOptions {
     int globalGain = 100;
-    int windowSequence = 0; // long only here, unless 2
+    int windowSequence = 0;  // long only here, unless 2
     int maxSfb = 0;
     int predictor = 0;
-    int sectionCb = 1; // codebook of the one section covering max_sfb bands
+    int sectionCb = 1;  // codebook of the one section covering max_sfb bands
     int gainControl = 0;
-    int tnsLength = -1; // >= 0: one TNS filter of this length (order 1)
-    std::string pulse = "0"; // pulse_data_present and the pulse data
-    std::string spectral;  // spectral bits after the side info
+    int tnsLength = -1;       // >= 0: one TNS filter of this length (order 1)
+    std::string pulse = "0";  // pulse_data_present and the pulse data
+    std::string spectral;     // spectral bits after the side info
 };
 
 // individual_channel_stream of a single channel element (without the id).
-inline std::string SceBits(const SceOptions& o)
-{
+inline std::string SceBits(const SceOptions& o) {
     BitWriter w;
-    w.Put(0, 4); // element_instance_tag
+    w.Put(0, 4);  // element_instance_tag
     w.Put((uint32_t)o.globalGain, 8);
     w.Put(0, 1);
     w.Put((uint32_t)o.windowSequence, 2);
@@ -72,19 +67,18 @@ inline std::string SceBits(const SceOptions& o)
         }
         w.Put((uint32_t)left, lenBits);
         if (o.sectionCb != 0 && o.sectionCb != 12)
-            for (int b = 0; b < o.maxSfb; b++)
-                w.Put(0, 1); // scalefactor difference 0
+            for (int b = 0; b < o.maxSfb; b++) w.Put(0, 1);  // scalefactor difference 0
     }
     w.Raw(o.pulse);
     if (o.tnsLength >= 0) {
         w.Put(1, 1);
-        w.Put(1, 2);               // n_filt
-        w.Put(0, 1);               // coef_res
+        w.Put(1, 2);  // n_filt
+        w.Put(0, 1);  // coef_res
         w.Put((uint32_t)o.tnsLength, 6);
-        w.Put(1, 5);               // order
-        w.Put(0, 1);               // direction
-        w.Put(0, 1);               // compress
-        w.Put(1, 3);               // coefficient
+        w.Put(1, 5);  // order
+        w.Put(0, 1);  // direction
+        w.Put(0, 1);  // compress
+        w.Put(1, 3);  // coefficient
     } else {
         w.Put(0, 1);
     }
@@ -96,13 +90,12 @@ inline std::string SceBits(const SceOptions& o)
 // An ADTS frame around raw data block bits (which end with ID_END). With
 // protection the CRC covers the header and the first 192 bits of the
 // elements given in crcBits (zero-padded), as the decoder registers them.
-inline std::vector<uint8_t> Adts(const std::string& block, int sfi = 3, int chanCfg = 1, bool protect = false,
-                                 const std::vector<std::string>& crcElements = {}, int lengthAdjust = 0,
-                                 bool breakCrc = false)
-{
+inline std::vector<uint8_t> Adts(const std::string& block, int sfi = 3, int chanCfg = 1,
+                                 bool protect = false,
+                                 const std::vector<std::string>& crcElements = {},
+                                 int lengthAdjust = 0, bool breakCrc = false) {
     std::string b = block;
-    while (b.size() % 8)
-        b += '0';
+    while (b.size() % 8) b += '0';
     int header = protect ? 9 : 7;
     int len = (int)b.size() / 8 + header;
     BitWriter h;
@@ -123,13 +116,11 @@ inline std::vector<uint8_t> Adts(const std::string& block, int sfi = 3, int chan
         std::string covered = h.bits;
         for (const std::string& e : crcElements) {
             std::string r = e.substr(0, 192);
-            while (r.size() < 192)
-                r += '0';
+            while (r.size() < 192) r += '0';
             covered += r;
         }
         uint16_t crc = Crc16(covered);
-        if (breakCrc)
-            crc ^= 1;
+        if (breakCrc) crc ^= 1;
         BitWriter c;
         c.Put(crc, 16);
         all += c.bits;
@@ -142,14 +133,15 @@ inline std::vector<uint8_t> Adts(const std::string& block, int sfi = 3, int chan
 }
 
 inline std::string End() { return "111"; }
-inline std::string Id(int id)
-{
+inline std::string Id(int id) {
     BitWriter w;
     w.Put((uint32_t)id, 3);
     return w.bits;
 }
 
 // A silent mono frame.
-inline std::vector<uint8_t> SilentFrame(int sfi = 3) { return Adts(Id(0) + SceBits(SceOptions()) + End(), sfi); }
+inline std::vector<uint8_t> SilentFrame(int sfi = 3) {
+    return Adts(Id(0) + SceBits(SceOptions()) + End(), sfi);
+}
 
-} // namespace aactest
+}  // namespace aactest

@@ -21,8 +21,7 @@ using namespace aactest;
 
 namespace {
 
-TEST(SbrHuffTables, CompletePrefixCodes)
-{
+TEST(SbrHuffTables, CompletePrefixCodes) {
     static const int kLav[10] = {60, 60, 24, 24, 31, 31, 12, 12, 31, 12};
     for (int t = 0; t < 10; t++) {
         const SbrHuffTable& h = kSbrHuff[t];
@@ -43,21 +42,20 @@ bool RunShell(const std::string& cmd) { return system(cmd.c_str()) == 0; }
 // value FFmpeg decoded), followed by a fixed-length value whose reading
 // shows that FFmpeg took the code's length as written. A wrong codeword
 // reads as another value or shifts that marker.
-TEST(SbrHuffTables, FfmpegReadsEveryCode)
-{
+TEST(SbrHuffTables, FfmpegReadsEveryCode) {
     if (!RunShell("command -v python3 >/dev/null && command -v ffmpeg >/dev/null"))
         GTEST_SKIP() << "python3 or ffmpeg missing";
     RunShell("mkdir -p '" + Dir() + "'");
     const std::string out = Dir() + "/probe_verify.txt";
-    const bool ok = RunShell("TMPDIR='" + Dir() + "' python3 '" DC_SOURCE_DIR "/tools/aac/sbr_probe.py' verify >'" +
-                             out + "' 2>&1");
+    const bool ok =
+        RunShell("TMPDIR='" + Dir() +
+                 "' python3 '" DC_SOURCE_DIR "/tools/aac/sbr_probe.py' verify >'" + out + "' 2>&1");
     std::string text;
-    for (uint8_t b : ReadFile(out))
-        text += (char)b;
+    for (uint8_t b : ReadFile(out)) text += (char)b;
     EXPECT_TRUE(ok) << text;
     // One line per table: bal_t15 bal_f15 bal_t30 bal_f30 noise_bal_t30 env_f30.
-    for (const char* t : {"BalT15: 49 of 49", "BalF15: 49 of 49", "BalT30: 25 of 25", "BalF30: 25 of 25",
-                          "NoiseBalT30: 25 of 25", "EnvF30: 63 of 63"})
+    for (const char* t : {"BalT15: 49 of 49", "BalF15: 49 of 49", "BalT30: 25 of 25",
+                          "BalF30: 25 of 25", "NoiseBalT30: 25 of 25", "EnvF30: 63 of 63"})
         EXPECT_NE(text.find(t), std::string::npos) << t << "\n" << text;
 }
 
@@ -67,8 +65,7 @@ struct Decoded {
     int channels = 0;
 };
 
-Decoded DecodeAll(const std::vector<uint8_t>& d)
-{
+Decoded DecodeAll(const std::vector<uint8_t>& d) {
     Decoded out;
     Decoder dec;
     // The complex kernel set, as FFmpeg's decoder has; a channel pair
@@ -78,8 +75,7 @@ Decoded DecodeAll(const std::vector<uint8_t>& d)
         int32_t produced = 0;
         dec.Decode(d.data() + f.first, f.second, &produced);
         const int ch = dec.cfg.channels;
-        if (produced <= 0 || ch < 1)
-            continue;
+        if (produced <= 0 || ch < 1) continue;
         const int n = produced / 2 / ch;
         for (int c = 0; c < ch; c++)
             out.ch[c].insert(out.ch[c].end(), dec.pcm.begin() + AAC_PCM_CHANNEL_STRIDE * c,
@@ -92,8 +88,7 @@ Decoded DecodeAll(const std::vector<uint8_t>& d)
 
 // Energy of the standard's 64-band complex QMF analysis per 2048-sample
 // frame and group of four bands: [frame][group].
-std::vector<std::vector<double>> FrameGroupEnergies(const std::vector<int16_t>& pcm)
-{
+std::vector<std::vector<double>> FrameGroupEnergies(const std::vector<int16_t>& pcm) {
     static double cosT[64][128], sinT[64][128];
     static bool init = false;
     if (!init) {
@@ -106,22 +101,17 @@ std::vector<std::vector<double>> FrameGroupEnergies(const std::vector<int16_t>& 
         init = true;
     }
     double c[640];
-    for (int i = 0; i < 640; i++)
-        c[i] = kSbrQmfWindow[i] / 32768.0;
+    for (int i = 0; i < 640; i++) c[i] = kSbrQmfWindow[i] / 32768.0;
     std::vector<double> x(640, 0.0);
     std::vector<std::vector<double>> out;
     for (size_t s = 0; (s + 1) * 64 <= pcm.size(); s++) {
-        for (int i = 639; i >= 64; i--)
-            x[(size_t)i] = x[(size_t)i - 64];
-        for (int i = 0; i < 64; i++)
-            x[(size_t)i] = pcm[s * 64 + 63 - (size_t)i];
-        if (s % 32 == 0)
-            out.push_back(std::vector<double>(16, 0.0));
+        for (int i = 639; i >= 64; i--) x[(size_t)i] = x[(size_t)i - 64];
+        for (int i = 0; i < 64; i++) x[(size_t)i] = pcm[s * 64 + 63 - (size_t)i];
+        if (s % 32 == 0) out.push_back(std::vector<double>(16, 0.0));
         double u[128];
         for (int i = 0; i < 128; i++) {
             u[i] = 0;
-            for (int j = 0; j < 5; j++)
-                u[i] += x[(size_t)(i + 128 * j)] * c[i + 128 * j];
+            for (int j = 0; j < 5; j++) u[i] += x[(size_t)(i + 128 * j)] * c[i + 128 * j];
         }
         for (int k = 0; k < 64; k++) {
             double re = 0, im = 0;
@@ -137,12 +127,11 @@ std::vector<std::vector<double>> FrameGroupEnergies(const std::vector<int16_t>& 
 
 // Whether 2048-sample frame f (or the analysis window reaching into it)
 // holds a sample at full scale.
-bool Clipped(const std::vector<int16_t>& pcm, size_t f)
-{
-    const size_t from = f * 2048 >= 640 ? f * 2048 - 640 : 0, to = std::min(pcm.size(), (f + 1) * 2048);
+bool Clipped(const std::vector<int16_t>& pcm, size_t f) {
+    const size_t from = f * 2048 >= 640 ? f * 2048 - 640 : 0,
+                 to = std::min(pcm.size(), (f + 1) * 2048);
     for (size_t i = from; i < to; i++)
-        if (pcm[i] >= 32700 || pcm[i] <= -32700)
-            return true;
+        if (pcm[i] >= 32700 || pcm[i] <= -32700) return true;
     return false;
 }
 
@@ -151,8 +140,8 @@ struct HuffCase {
     int rate;
     int channels;
     int seed;
-    const char* args;  // sbrsplice's sweep options
-    uint32_t complete; // tables (bit per table) whose every symbol is coded
+    const char* args;   // sbrsplice's sweep options
+    uint32_t complete;  // tables (bit per table) whose every symbol is coded
 };
 
 class SbrHuffAgainstFfmpeg : public ::testing::TestWithParam<HuffCase> {};
@@ -160,7 +149,8 @@ class SbrHuffAgainstFfmpeg : public ::testing::TestWithParam<HuffCase> {};
 constexpr uint32_t kStereo30 = 1u << kSbrHuffEnvT30 | 1u << kSbrHuffEnvF30 | 1u << kSbrHuffBalT30 |
                                1u << kSbrHuffBalF30 | 1u << kSbrHuffNoiseBalT30;
 constexpr uint32_t kStereo15 = 1u << kSbrHuffEnvT15 | 1u << kSbrHuffEnvF15 | 1u << kSbrHuffBalT15 |
-                               1u << kSbrHuffBalF15 | 1u << kSbrHuffBalF30 | 1u << kSbrHuffNoiseBalT30;
+                               1u << kSbrHuffBalF15 | 1u << kSbrHuffBalF30 |
+                               1u << kSbrHuffNoiseBalT30;
 
 // sbrsplice's sweeps code envelopes and noise floors (delta coding in time
 // and frequency, 1.5 and 3.0 dB steps, coupled pairs with their balance
@@ -168,49 +158,47 @@ constexpr uint32_t kStereo15 = 1u << kSbrHuffEnvT15 | 1u << kSbrHuffEnvF15 | 1u 
 // `complete`): FFmpeg decodes them without complaint, and its high band
 // (QMF bands 16..63, groups of four, unclipped frames) follows ours frame
 // by frame.
-TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
-{
+TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree) {
     const HuffCase& c = GetParam();
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     RunShell("mkdir -p '" + Dir() + "'");
     const std::string base = Dir() + "/" + c.name, lc = base + ".aac", he = base + "_sbr.aac";
     const std::string raw = base + "_ffmpeg.raw", log = base + "_ffmpeg.log";
     const std::string src = "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=11:sample_rate=" +
                             std::to_string(c.rate) + "'";
-    ASSERT_TRUE(RunShell("ffmpeg -nostdin -v error -y " + src + " -t 10 -ac " + std::to_string(c.channels) +
+    ASSERT_TRUE(RunShell("ffmpeg -nostdin -v error -y " + src + " -t 10 -ac " +
+                         std::to_string(c.channels) +
                          " -c:a aac -b:a 48k -threads 1 -flags +bitexact -f adts '" + lc + "'"));
     const std::string used = base + "_used.txt";
-    ASSERT_TRUE(RunShell("'" + Splice() + "' '" + lc + "' '" + he + "' --seed " + std::to_string(c.seed) +
-                         " " + c.args + " >'" + used + "'"));
+    ASSERT_TRUE(RunShell("'" + Splice() + "' '" + lc + "' '" + he + "' --seed " +
+                         std::to_string(c.seed) + " " + c.args + " >'" + used + "'"));
     // "huffman T: N of M" per table: every symbol of the tables named.
     std::string usedText;
-    for (uint8_t b : ReadFile(used))
-        usedText += (char)b;
+    for (uint8_t b : ReadFile(used)) usedText += (char)b;
     for (int t = 0; t < 10; t++) {
-        if (!(c.complete >> t & 1))
-            continue;
-        const std::string want = "huffman " + std::to_string(t) + ": " + std::to_string(kSbrHuff[t].count) + " of " +
+        if (!(c.complete >> t & 1)) continue;
+        const std::string want = "huffman " + std::to_string(t) + ": " +
+                                 std::to_string(kSbrHuff[t].count) + " of " +
                                  std::to_string(kSbrHuff[t].count);
-        EXPECT_NE(usedText.find(want), std::string::npos) << "table " << t << " not swept fully:\n" << usedText;
+        EXPECT_NE(usedText.find(want), std::string::npos) << "table " << t << " not swept fully:\n"
+                                                          << usedText;
     }
     // FFmpeg gives implicitly signalled mono two channels (for a possible
     // parametric stereo); the first is the decode.
     const std::string pan = c.channels == 1 ? " -af 'pan=mono|c0=c0'" : "";
-    ASSERT_TRUE(RunShell("ffmpeg -nostdin -v warning -y -i '" + he + "'" + pan + " -f s16le '" + raw + "' 2>'" + log +
-                         "'"));
+    ASSERT_TRUE(RunShell("ffmpeg -nostdin -v warning -y -i '" + he + "'" + pan + " -f s16le '" +
+                         raw + "' 2>'" + log + "'"));
     // FFmpeg's complaints about the SBR data (bit counts, out-of-range
     // values) mean it read other codes than were written.
     std::string complaints;
-    for (uint8_t b : ReadFile(log))
-        complaints += (char)b;
+    for (uint8_t b : ReadFile(log)) complaints += (char)b;
     int sbrLines = 0;
     for (size_t at = 0, end; at < complaints.size(); at = end + 1) {
         end = complaints.find('\n', at);
-        if (end == std::string::npos)
-            end = complaints.size();
+        if (end == std::string::npos) end = complaints.size();
         const std::string line = complaints.substr(at, end - at);
-        sbrLines += line.find("[aac @") != std::string::npos && line.find("Estimating duration") == std::string::npos;
+        sbrLines += line.find("[aac @") != std::string::npos &&
+                    line.find("Estimating duration") == std::string::npos;
     }
     EXPECT_EQ(sbrLines, 0) << complaints.substr(0, 400);
 
@@ -227,7 +215,7 @@ TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
         theirs[ch] = FrameGroupEnergies(ref);
         for (size_t f = 0; f < mine[ch].size() && f < theirs[ch].size(); f++)
             if (Clipped(ours.ch[ch], f) || Clipped(ref, f))
-                mine[ch][f].clear(); // compares the decoders' saturation, not their reading
+                mine[ch][f].clear();  // compares the decoders' saturation, not their reading
     }
     const size_t frames = std::min(mine[0].size(), theirs[0].size());
     ASSERT_GT(frames, 100u);
@@ -240,7 +228,7 @@ TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
             for (int ch = 0; ch < c.channels; ch++) {
                 if (mine[ch][f].empty() || (mine[ch][f][g] < 1e4 && theirs[ch][f][g] < 1e4)) {
                     both = false;
-                    continue; // clipped, or both near silent
+                    continue;  // clipped, or both near silent
                 }
                 diffs.push_back(fabs(10 * log10((mine[ch][f][g] + 1) / (theirs[ch][f][g] + 1))));
             }
@@ -254,11 +242,11 @@ TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
     const double median = diffs[diffs.size() / 2], p95 = diffs[diffs.size() * 95 / 100],
                  p99 = diffs[diffs.size() * 99 / 100], worst = diffs.back();
     size_t over3 = 0;
-    for (double d : diffs)
-        over3 += d > 3.0;
-    printf("%s: %zu frame/group energies, |ours - FFmpeg| median %.2f dB, 95%% %.2f dB, 99%% %.2f dB, "
-           "worst %.2f dB, %zu over 3 dB\n",
-           c.name, diffs.size(), median, p95, p99, worst, over3);
+    for (double d : diffs) over3 += d > 3.0;
+    printf(
+        "%s: %zu frame/group energies, |ours - FFmpeg| median %.2f dB, 95%% %.2f dB, 99%% %.2f dB, "
+        "worst %.2f dB, %zu over 3 dB\n",
+        c.name, diffs.size(), median, p95, p99, worst, over3);
     // A misread code moves whole SBR bands by steps of 1.5 or 3 dB, and
     // the time deltas after it carry the error on (misreads measured here:
     // medians of 15 to 50 dB). The stray groups of the full-range sweeps
@@ -270,8 +258,8 @@ TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
         ASSERT_GT(ratios.size(), 100u);
         std::sort(ratios.begin(), ratios.end());
         const double rMedian = ratios[ratios.size() / 2], rP95 = ratios[ratios.size() * 95 / 100];
-        printf("%s: %zu left/right ratios, |ours - FFmpeg| median %.2f dB, 95%% %.2f dB\n", c.name, ratios.size(),
-               rMedian, rP95);
+        printf("%s: %zu left/right ratios, |ours - FFmpeg| median %.2f dB, 95%% %.2f dB\n", c.name,
+               ratios.size(), rMedian, rP95);
         // Both channels' errors add up in the ratio (measured: medians 0.3
         // to 0.6 dB, 95% up to 3.6 dB); a misread balance code moves it by
         // 3 or 6 dB steps, and on through the time deltas after it (with
@@ -281,17 +269,20 @@ TEST_P(SbrHuffAgainstFfmpeg, HighBandEnergiesAgree)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sweeps, SbrHuffAgainstFfmpeg,
-                         ::testing::Values(HuffCase{"mono22_s1", 22050, 1, 1, "", 0},
-                                           HuffCase{"mono24_s4", 24000, 1, 4, "", 0},
-                                           HuffCase{"mono22_wide30", 22050, 1, 2, "--wide", 1u << kSbrHuffEnvT30 | 1u << kSbrHuffEnvF30},
-                                           HuffCase{"mono22_wide15", 22050, 1, 6, "--wide", 1u << kSbrHuffEnvT15 | 1u << kSbrHuffEnvF15},
-                                           // Channel pairs, coupled in about half the frames:
-                                           // seed 2 codes 3.0 dB steps, seed 4 1.5 dB steps
-                                           // (with 3.0 dB noise balances).
-                                           HuffCase{"stereo22_s1", 22050, 2, 1, "", 0},
-                                           HuffCase{"stereo22_wide30", 22050, 2, 2, "--wide", kStereo30},
-                                           HuffCase{"stereo22_wide15", 22050, 2, 4, "--wide", kStereo15}),
-                         [](const ::testing::TestParamInfo<HuffCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Sweeps, SbrHuffAgainstFfmpeg,
+    ::testing::Values(HuffCase{"mono22_s1", 22050, 1, 1, "", 0},
+                      HuffCase{"mono24_s4", 24000, 1, 4, "", 0},
+                      HuffCase{"mono22_wide30", 22050, 1, 2, "--wide",
+                               1u << kSbrHuffEnvT30 | 1u << kSbrHuffEnvF30},
+                      HuffCase{"mono22_wide15", 22050, 1, 6, "--wide",
+                               1u << kSbrHuffEnvT15 | 1u << kSbrHuffEnvF15},
+                      // Channel pairs, coupled in about half the frames:
+                      // seed 2 codes 3.0 dB steps, seed 4 1.5 dB steps
+                      // (with 3.0 dB noise balances).
+                      HuffCase{"stereo22_s1", 22050, 2, 1, "", 0},
+                      HuffCase{"stereo22_wide30", 22050, 2, 2, "--wide", kStereo30},
+                      HuffCase{"stereo22_wide15", 22050, 2, 4, "--wide", kStereo15}),
+    [](const ::testing::TestParamInfo<HuffCase>& i) { return std::string(i.param.name); });
 
-} // namespace
+}  // namespace

@@ -14,150 +14,150 @@
 namespace {
 
 struct Tone {
-  double freq;  // cycles per core sample
-  double amp;
-  double phase;
+    double freq;  // cycles per core sample
+    double amp;
+    double phase;
 };
 
 const Tone kTones[] = {
-    {0.0137, 5000, 0.3}, {0.071, 4000, 1.1}, {0.1733, 3000, 2.0},
+    {0.0137, 5000, 0.3}, {0.071, 4000, 1.1},  {0.1733, 3000, 2.0},
     {0.2911, 2500, 0.7}, {0.4123, 2000, 2.9},
 };
 
 double Signal(double t) {
-  double s = 0;
-  for (const Tone& tn : kTones) s += tn.amp * std::sin(2 * M_PI * tn.freq * t + tn.phase);
-  return s;
+    double s = 0;
+    for (const Tone& tn : kTones) s += tn.amp * std::sin(2 * M_PI * tn.freq * t + tn.phase);
+    return s;
 }
 
 struct Case {
-  const char* name;
-  int complexSet;
-  int downSampled;
+    const char* name;
+    int complexSet;
+    int downSampled;
 };
 
 // SNR of out against the reference at the best integer delay.
 double BestSnr(const std::vector<int16_t>& out, int rate, int skip, int* delayOut) {
-  double best = -1e9;
-  for (int d = 0; d < 1600; d++) {
-    double sig = 0, err = 0;
-    for (size_t n = skip; n < out.size(); n++) {
-      double ref = Signal((double)((int)n - d) / rate);
-      sig += ref * ref;
-      err += (out[n] - ref) * (out[n] - ref);
+    double best = -1e9;
+    for (int d = 0; d < 1600; d++) {
+        double sig = 0, err = 0;
+        for (size_t n = skip; n < out.size(); n++) {
+            double ref = Signal((double)((int)n - d) / rate);
+            sig += ref * ref;
+            err += (out[n] - ref) * (out[n] - ref);
+        }
+        double snr = 10 * std::log10(sig / (err + 1e-9));
+        if (snr > best) {
+            best = snr;
+            *delayOut = d;
+        }
     }
-    double snr = 10 * std::log10(sig / (err + 1e-9));
-    if (snr > best) {
-      best = snr;
-      *delayOut = d;
-    }
-  }
-  return best;
+    return best;
 }
 
 // The standard's complex QMF banks in double precision: 32-band analysis of
 // the core, 64-band synthesis (`bands` 64) of the analysis bands only.
 std::vector<double> ModelRoundTrip(const std::vector<double>& in, int bands) {
-  std::vector<double> c(640);
-  for (int n = 0; n < 640; n++) c[n] = kSbrQmfWindow[n] / 32768.0;
-  const int step = 64 / bands;
-  std::vector<double> x(320, 0.0), v(20 * bands, 0.0), out;
-  for (size_t s = 0; s + 32 <= in.size(); s += 32) {
-    for (int i = 319; i >= 32; i--) x[i] = x[i - 32];
-    for (int i = 0; i < 32; i++) x[i] = in[s + 31 - i];
-    double u[64];
-    for (int n = 0; n < 64; n++) {
-      u[n] = 0;
-      for (int j = 0; j < 5; j++) u[n] += x[n + 64 * j] * c[2 * (n + 64 * j)];
+    std::vector<double> c(640);
+    for (int n = 0; n < 640; n++) c[n] = kSbrQmfWindow[n] / 32768.0;
+    const int step = 64 / bands;
+    std::vector<double> x(320, 0.0), v(20 * bands, 0.0), out;
+    for (size_t s = 0; s + 32 <= in.size(); s += 32) {
+        for (int i = 319; i >= 32; i--) x[i] = x[i - 32];
+        for (int i = 0; i < 32; i++) x[i] = in[s + 31 - i];
+        double u[64];
+        for (int n = 0; n < 64; n++) {
+            u[n] = 0;
+            for (int j = 0; j < 5; j++) u[n] += x[n + 64 * j] * c[2 * (n + 64 * j)];
+        }
+        std::complex<double> X[32];
+        for (int k = 0; k < 32; k++) {
+            X[k] = 0;
+            for (int n = 0; n < 64; n++)
+                X[k] += u[n] * 2.0 * std::polar(1.0, M_PI * (k + 0.5) * (2 * n - 0.5) / 64);
+        }
+        for (int i = 20 * bands - 1; i >= 2 * bands; i--) v[i] = v[i - 2 * bands];
+        for (int n = 0; n < 2 * bands; n++) {
+            double acc = 0;
+            for (int k = 0; k < 32; k++)
+                acc += (X[k] * std::polar(1.0 / 64, M_PI * (k + 0.5) * (2 * n - (4 * bands - 1)) /
+                                                        (2.0 * bands)))
+                           .real();
+            v[n] = acc;
+        }
+        for (int j = 0; j < bands; j++) {
+            double acc = 0;
+            for (int i = 0; i < 5; i++) {
+                acc += v[4 * bands * i + j] * c[step * (2 * bands * i + j)];
+                acc += v[4 * bands * i + 3 * bands + j] * c[step * (2 * bands * i + bands + j)];
+            }
+            out.push_back(acc);
+        }
     }
-    std::complex<double> X[32];
-    for (int k = 0; k < 32; k++) {
-      X[k] = 0;
-      for (int n = 0; n < 64; n++)
-        X[k] += u[n] * 2.0 * std::polar(1.0, M_PI * (k + 0.5) * (2 * n - 0.5) / 64);
-    }
-    for (int i = 20 * bands - 1; i >= 2 * bands; i--) v[i] = v[i - 2 * bands];
-    for (int n = 0; n < 2 * bands; n++) {
-      double acc = 0;
-      for (int k = 0; k < 32; k++)
-        acc += (X[k] * std::polar(1.0 / 64, M_PI * (k + 0.5) * (2 * n - (4 * bands - 1)) /
-                                                  (2.0 * bands)))
-                   .real();
-      v[n] = acc;
-    }
-    for (int j = 0; j < bands; j++) {
-      double acc = 0;
-      for (int i = 0; i < 5; i++) {
-        acc += v[4 * bands * i + j] * c[step * (2 * bands * i + j)];
-        acc += v[4 * bands * i + 3 * bands + j] * c[step * (2 * bands * i + bands + j)];
-      }
-      out.push_back(acc);
-    }
-  }
-  return out;
+    return out;
 }
 
 class SbrQmfRoundTrip : public ::testing::TestWithParam<Case> {};
 
 TEST_P(SbrQmfRoundTrip, ReproducesCore) {
-  const Case& tc = GetParam();
-  SbrKernelSet ks;
-  SbrSelectKernels(&ks, tc.complexSet);
-  static SbrQmfMatrix m;
-  memset(&m, 0, sizeof(m));
-  SbrAnalysisBank ana;
-  SbrAnalysisInit(&ana);
-  SbrSynthesisBank syn;
-  SbrSynthesisInit(&syn, tc.downSampled);
-  syn.lowEnd = 32;
-  syn.highEnd = 32;
-  const int frames = 12;
-  const int rate = tc.downSampled ? 1 : 2;
-  std::vector<int16_t> out;
-  std::vector<double> in;
-  std::vector<int16_t> pcm(1024), frameOut(2048);
-  for (int f = 0; f < frames; f++) {
-    for (int i = 0; i < 1024; i++) {
-      pcm[i] = (int16_t)std::lround(Signal(f * 1024 + i));
-      in.push_back(pcm[i]);
+    const Case& tc = GetParam();
+    SbrKernelSet ks;
+    SbrSelectKernels(&ks, tc.complexSet);
+    static SbrQmfMatrix m;
+    memset(&m, 0, sizeof(m));
+    SbrAnalysisBank ana;
+    SbrAnalysisInit(&ana);
+    SbrSynthesisBank syn;
+    SbrSynthesisInit(&syn, tc.downSampled);
+    syn.lowEnd = 32;
+    syn.highEnd = 32;
+    const int frames = 12;
+    const int rate = tc.downSampled ? 1 : 2;
+    std::vector<int16_t> out;
+    std::vector<double> in;
+    std::vector<int16_t> pcm(1024), frameOut(2048);
+    for (int f = 0; f < frames; f++) {
+        for (int i = 0; i < 1024; i++) {
+            pcm[i] = (int16_t)std::lround(Signal(f * 1024 + i));
+            in.push_back(pcm[i]);
+        }
+        SbrExponents e = {};
+        SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
+        int h = ks.headroom(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
+        ks.rescale(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
+        e.low += h;
+        SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, frameOut.data(), &syn,
+                        &ks);
+        out.insert(out.end(), frameOut.begin(), frameOut.begin() + 1024 * rate);
+        SbrKeepOverlapSlots(&m, kSbrFrameSlots);
     }
-    SbrExponents e = {};
-    SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
-    int h = ks.headroom(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
-    ks.rescale(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
-    e.low += h;
-    SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, frameOut.data(), &syn,
-                    &ks);
-    out.insert(out.end(), frameOut.begin(), frameOut.begin() + 1024 * rate);
-    SbrKeepOverlapSlots(&m, kSbrFrameSlots);
-  }
-  int delay = 0;
-  double snr = BestSnr(out, rate, 2048 * rate, &delay);
-  EXPECT_EQ(delay, 289 * rate);
-  // The standard's bank is near-perfect-reconstruction only: its passband
-  // gain ripples by +-0.016 dB with the position of a tone within its band
-  // (0.9982 .. 1.0018 measured with the double model below, unchanged when
-  // the Q15 prototype is dithered by 2 LSB, so a property of the prototype
-  // itself). That alone holds single tones at 55 to 66 dB against the input
-  // anywhere up to 0.98 x core Nyquist; with each tone's gain fitted out the
-  // remainder (aliasing) is 71 to 84 dB down. The bank's own accuracy is
-  // therefore measured against the double model, at 70 dB.
-  EXPECT_GE(snr, 57.0) << "delay " << delay;
-  RecordProperty("snr_db", std::to_string(snr));
-  printf("%s: SNR against the input %.2f dB at delay %d\n", tc.name, snr, delay);
-  if (!tc.downSampled) {
-    // The fixed-point bank (either set) against the double model of the
-    // standard's complex bank.
-    std::vector<double> model = ModelRoundTrip(in, 64);
-    double sig = 0, err = 0;
-    for (size_t n = 2048 * rate; n < out.size() && n < model.size(); n++) {
-      sig += model[n] * model[n];
-      err += (out[n] - model[n]) * (out[n] - model[n]);
+    int delay = 0;
+    double snr = BestSnr(out, rate, 2048 * rate, &delay);
+    EXPECT_EQ(delay, 289 * rate);
+    // The standard's bank is near-perfect-reconstruction only: its passband
+    // gain ripples by +-0.016 dB with the position of a tone within its band
+    // (0.9982 .. 1.0018 measured with the double model below, unchanged when
+    // the Q15 prototype is dithered by 2 LSB, so a property of the prototype
+    // itself). That alone holds single tones at 55 to 66 dB against the input
+    // anywhere up to 0.98 x core Nyquist; with each tone's gain fitted out the
+    // remainder (aliasing) is 71 to 84 dB down. The bank's own accuracy is
+    // therefore measured against the double model, at 70 dB.
+    EXPECT_GE(snr, 57.0) << "delay " << delay;
+    RecordProperty("snr_db", std::to_string(snr));
+    printf("%s: SNR against the input %.2f dB at delay %d\n", tc.name, snr, delay);
+    if (!tc.downSampled) {
+        // The fixed-point bank (either set) against the double model of the
+        // standard's complex bank.
+        std::vector<double> model = ModelRoundTrip(in, 64);
+        double sig = 0, err = 0;
+        for (size_t n = 2048 * rate; n < out.size() && n < model.size(); n++) {
+            sig += model[n] * model[n];
+            err += (out[n] - model[n]) * (out[n] - model[n]);
+        }
+        const double fit = 10 * std::log10(sig / (err + 1e-9));
+        EXPECT_GE(fit, 70.0);
+        printf("%s: SNR against the double-precision bank %.2f dB\n", tc.name, fit);
     }
-    const double fit = 10 * std::log10(sig / (err + 1e-9));
-    EXPECT_GE(fit, 70.0);
-    printf("%s: SNR against the double-precision bank %.2f dB\n", tc.name, fit);
-  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,39 +173,40 @@ namespace {
 // Silence has full headroom; the real set never writes imaginary parts;
 // full-scale input neither wraps in the analysis nor in the synthesis.
 TEST(SbrQmfEdges, SilenceRealSetAndFullScale) {
-  static SbrQmfMatrix m;
-  for (int l = 0; l < kSbrMatrixSlots; l++)
-    for (int k = 0; k < 64; k++) m.im[l][k] = 12345;
-  SbrKernelSet ks;
-  SbrSelectKernels(&ks, 0);
-  SbrAnalysisBank ana;
-  SbrAnalysisInit(&ana);
-  std::vector<int16_t> pcm(1024, 0);
-  SbrExponents e = {};
-  SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
-  EXPECT_EQ(ks.headroom(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots), 31);
-  EXPECT_EQ(ks.headroom(&m, 0, 0, kSbrOverlapSlots, kSbrMatrixSlots), 31);
-  for (int i = 0; i < 1024; i++) pcm[i] = (i / 37) % 2 ? 32767 : -32768;
-  SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
-  for (int l = 0; l < kSbrMatrixSlots; l++)
-    for (int k = 0; k < 64; k++) ASSERT_EQ(m.im[l][k], 12345);
-  for (int set = 0; set < 2; set++) {
-    SbrSelectKernels(&ks, set);
+    static SbrQmfMatrix m;
+    for (int l = 0; l < kSbrMatrixSlots; l++)
+        for (int k = 0; k < 64; k++) m.im[l][k] = 12345;
+    SbrKernelSet ks;
+    SbrSelectKernels(&ks, 0);
+    SbrAnalysisBank ana;
     SbrAnalysisInit(&ana);
-    SbrSynthesisBank syn;
-    SbrSynthesisInit(&syn, 0);
-    syn.lowEnd = syn.highEnd = 32;
-    std::vector<int16_t> out(2048);
-    double energy = 0;
-    for (int f = 0; f < 3; f++) {
-      SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
-      SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, out.data(), &syn, &ks);
+    std::vector<int16_t> pcm(1024, 0);
+    SbrExponents e = {};
+    SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
+    EXPECT_EQ(ks.headroom(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots), 31);
+    EXPECT_EQ(ks.headroom(&m, 0, 0, kSbrOverlapSlots, kSbrMatrixSlots), 31);
+    for (int i = 0; i < 1024; i++) pcm[i] = (i / 37) % 2 ? 32767 : -32768;
+    SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
+    for (int l = 0; l < kSbrMatrixSlots; l++)
+        for (int k = 0; k < 64; k++) ASSERT_EQ(m.im[l][k], 12345);
+    for (int set = 0; set < 2; set++) {
+        SbrSelectKernels(&ks, set);
+        SbrAnalysisInit(&ana);
+        SbrSynthesisBank syn;
+        SbrSynthesisInit(&syn, 0);
+        syn.lowEnd = syn.highEnd = 32;
+        std::vector<int16_t> out(2048);
+        double energy = 0;
+        for (int f = 0; f < 3; f++) {
+            SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
+            SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, out.data(), &syn,
+                            &ks);
+        }
+        // A wrapped sum would flip signs; the square wave's polarity must hold
+        // at its plateau centres (the bank delays by 578 output samples).
+        for (int n = 1200; n < 2048; n++) energy += (double)out[n] * out[n];
+        EXPECT_GT(energy / 848, 0.5 * 32767.0 * 32767.0) << set;
     }
-    // A wrapped sum would flip signs; the square wave's polarity must hold
-    // at its plateau centres (the bank delays by 578 output samples).
-    for (int n = 1200; n < 2048; n++) energy += (double)out[n] * out[n];
-    EXPECT_GT(energy / 848, 0.5 * 32767.0 * 32767.0) << set;
-  }
 }
 
 }  // namespace

@@ -29,10 +29,9 @@ bool RunShell(const std::string& cmd) { return system(cmd.c_str()) == 0; }
 
 // FFmpeg's decode of channel ch of an HE-AAC stream (it gives a mono stream
 // two equal channels), kept as 16-bit PCM in raw; empty when it fails.
-std::vector<int16_t> FfmpegChannel(const std::string& he, int ch, const std::string& raw)
-{
-    if (!RunShell("ffmpeg -nostdin -v quiet -y -i '" + he + "' -af 'pan=mono|c0=c" + std::to_string(ch) +
-                  "' -f s16le '" + raw + "'"))
+std::vector<int16_t> FfmpegChannel(const std::string& he, int ch, const std::string& raw) {
+    if (!RunShell("ffmpeg -nostdin -v quiet -y -i '" + he + "' -af 'pan=mono|c0=c" +
+                  std::to_string(ch) + "' -f s16le '" + raw + "'"))
         return {};
     return ToSamples(ReadFile(raw), 0);
 }
@@ -44,25 +43,26 @@ struct StreamCase {
     int channels;
     int seed;
     int downSampled;
-    int monoOutput; // mono output of a stereo stream: merged SBR data
+    int monoOutput;  // mono output of a stereo stream: merged SBR data
 };
 
 // Makes NAME.aac (AAC-LC) and NAME_sbr.aac once; returns false when a tool
 // is missing.
-bool MakeStream(const StreamCase& c)
-{
+bool MakeStream(const StreamCase& c) {
     const std::string lc = Dir() + "/" + c.name + ".aac", he = Dir() + "/" + c.name + "_sbr.aac";
-    if (ReadFile(he).size() > 0)
-        return true;
+    if (ReadFile(he).size() > 0) return true;
     RunShell("mkdir -p '" + Dir() + "'");
-    const std::string src = "-f lavfi -i 'sine=frequency=440:sample_rate=" + std::to_string(c.rate) +
-                            "' -f lavfi -i 'anoisesrc=color=pink:amplitude=0.1:seed=7:sample_rate=" +
-                            std::to_string(c.rate) + "' -filter_complex amix=inputs=2";
-    return RunShell("ffmpeg -nostdin -v error -y " + src + " -t 2 -ac " + std::to_string(c.channels) +
-               " -c:a aac -aac_pns 0 -b:a 48k -threads 1 -flags +bitexact -fflags +bitexact -f adts '" + lc + ".tmp' && mv '" +
-               lc + ".tmp' '" + lc + "'") &&
-           RunShell("'" + Splice() + "' '" + lc + "' '" + he + ".tmp.aac' --seed " + std::to_string(c.seed) +
-               " >/dev/null && mv '" + he + ".tmp.aac' '" + he + "'");
+    const std::string src =
+        "-f lavfi -i 'sine=frequency=440:sample_rate=" + std::to_string(c.rate) +
+        "' -f lavfi -i 'anoisesrc=color=pink:amplitude=0.1:seed=7:sample_rate=" +
+        std::to_string(c.rate) + "' -filter_complex amix=inputs=2";
+    return RunShell("ffmpeg -nostdin -v error -y " + src + " -t 2 -ac " +
+                    std::to_string(c.channels) +
+                    " -c:a aac -aac_pns 0 -b:a 48k -threads 1 -flags +bitexact -fflags +bitexact "
+                    "-f adts '" +
+                    lc + ".tmp' && mv '" + lc + ".tmp' '" + lc + "'") &&
+           RunShell("'" + Splice() + "' '" + lc + "' '" + he + ".tmp.aac' --seed " +
+                    std::to_string(c.seed) + " >/dev/null && mv '" + he + ".tmp.aac' '" + he + "'");
 }
 
 struct Decoded {
@@ -70,12 +70,11 @@ struct Decoded {
     int rate = 0;
     int channels = 0;
     bool badResult = false;
-    int kx = 0, kEnd = 0; // SBR range of the last frame
+    int kx = 0, kEnd = 0;  // SBR range of the last frame
 };
 
 Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled, int monoOutput, int kernel = 0,
-                  int disableCh1 = 0)
-{
+                  int disableCh1 = 0) {
     Decoded out;
     Decoder dec;
     dec.cfg.disableCh1 = disableCh1;
@@ -85,11 +84,9 @@ Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled, int monoOutput
     for (auto& f : AdtsFrames(d)) {
         int32_t produced = 0;
         int32_t r = dec.Decode(d.data() + f.first, f.second, &produced);
-        if (r != 0 && r != AAC_SBR_ERROR_BASE + 13)
-            out.badResult = true;
+        if (r != 0 && r != AAC_SBR_ERROR_BASE + 13) out.badResult = true;
         const int ch = dec.cfg.channels;
-        if (produced <= 0 || ch < 1)
-            continue;
+        if (produced <= 0 || ch < 1) continue;
         const int n = produced / 2 / ch;
         for (int c = 0; c < ch; c++)
             out.ch[c].insert(out.ch[c].end(), dec.pcm.begin() + AAC_PCM_CHANNEL_STRIDE * c,
@@ -111,11 +108,9 @@ class SbrStream : public ::testing::TestWithParam<StreamCase> {};
 // Once SBR runs: twice the core rate and 2048 samples a frame (down-sampled
 // mode: the core's), every frame; damaged SBR payloads never stop the
 // decoding, and the output recovers once they end.
-TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads)
-{
+TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads) {
     const StreamCase& c = GetParam();
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     ASSERT_TRUE(MakeStream(c));
     const std::vector<uint8_t> lc = ReadFile(Dir() + "/" + c.name + ".aac");
     const std::vector<uint8_t> he = ReadFile(Dir() + "/" + c.name + "_sbr.aac");
@@ -144,7 +139,8 @@ TEST_P(SbrStream, RunsAndShrugsOffDamagedPayloads)
         for (int k = 0; k < 3; k++) {
             seed = seed * 1103515245u + 12345u;
             const int back = 3 + (int)((seed >> 16) % (uint32_t)(extra / 2));
-            bad[heFrames[i].first + (size_t)heFrames[i].second - (size_t)back] ^= (uint8_t)(1u << ((seed >> 8) & 7));
+            bad[heFrames[i].first + (size_t)heFrames[i].second - (size_t)back] ^=
+                (uint8_t)(1u << ((seed >> 8) & 7));
         }
     }
     Decoded hurt = DecodeAll(bad, c.downSampled, c.monoOutput);
@@ -174,11 +170,12 @@ INSTANTIATE_TEST_SUITE_P(Streams, SbrStream,
                                            StreamCase{"stereo24", 24000, 2, 4, 0, 0},
                                            StreamCase{"mono16_ds", 16000, 1, 6, 1, 0},
                                            StreamCase{"stereo22_mono_out", 22050, 2, 7, 0, 1}),
-                         [](const ::testing::TestParamInfo<StreamCase>& i) { return std::string(i.param.name); });
+                         [](const ::testing::TestParamInfo<StreamCase>& i) {
+                             return std::string(i.param.name);
+                         });
 
 // Low-pass (windowed sinc, cutoff fc as a fraction of the sample rate).
-std::vector<double> LowPass(const std::vector<int16_t>& x, double fc)
-{
+std::vector<double> LowPass(const std::vector<int16_t>& x, double fc) {
     const int half = 127;
     std::vector<double> h(2 * half + 1);
     for (int i = -half; i <= half; i++) {
@@ -189,8 +186,7 @@ std::vector<double> LowPass(const std::vector<int16_t>& x, double fc)
     std::vector<double> y(x.size(), 0.0);
     for (size_t n = (size_t)half; n + (size_t)half < x.size(); n++) {
         double acc = 0;
-        for (int k = -half; k <= half; k++)
-            acc += h[(size_t)(k + half)] * x[n - (size_t)k];
+        for (int k = -half; k <= half; k++) acc += h[(size_t)(k + half)] * x[n - (size_t)k];
         y[n] = acc;
     }
     return y;
@@ -200,19 +196,19 @@ std::vector<double> LowPass(const std::vector<int16_t>& x, double fc)
 // so FFmpeg's decode and ours must agree there: this holds the banks'
 // prototype window and the decoder's delay to the standard. Frames whose
 // SBR data FFmpeg reads differently may differ, so the median frame counts.
-TEST(SbrAgainstFfmpeg, LowBandMatches)
-{
+TEST(SbrAgainstFfmpeg, LowBandMatches) {
     const StreamCase c = {"mono22", 22050, 1, 1, 0, 0};
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     ASSERT_TRUE(MakeStream(c));
-    const std::string he = Dir() + "/" + c.name + "_sbr.aac", raw = Dir() + "/" + c.name + "_sbr_ffmpeg.raw";
+    const std::string he = Dir() + "/" + c.name + "_sbr.aac",
+                      raw = Dir() + "/" + c.name + "_sbr_ffmpeg.raw";
     const std::vector<int16_t> ref = FfmpegChannel(he, 0, raw);
     ASSERT_FALSE(ref.empty());
     Decoded ours = DecodeAll(ReadFile(he), 0, 0);
     ASSERT_EQ(ours.rate, 44100);
     // 2 kHz: under the lowest crossover a 44.1 kHz stream can have.
-    const std::vector<double> a = LowPass(ours.ch[0], 2000.0 / 44100), b = LowPass(ref, 2000.0 / 44100);
+    const std::vector<double> a = LowPass(ours.ch[0], 2000.0 / 44100),
+                              b = LowPass(ref, 2000.0 / 44100);
     const size_t n = std::min(a.size(), b.size());
     ASSERT_GT(n, (size_t)20 * 2048);
     std::vector<double> snr;
@@ -232,12 +228,10 @@ TEST(SbrAgainstFfmpeg, LowBandMatches)
 
 // The standard's 64-band complex QMF analysis of 16-bit PCM: 64 values a
 // slot, one slot per 64 samples.
-std::vector<std::complex<double>> QmfAnalyse(const std::vector<int16_t>& pcm)
-{
+std::vector<std::complex<double>> QmfAnalyse(const std::vector<int16_t>& pcm) {
     static double c[640], cs[64][128], sn[64][128];
     if (c[1] == 0) {
-        for (int i = 0; i < 640; i++)
-            c[i] = kSbrQmfWindow[i] / 32768.0;
+        for (int i = 0; i < 640; i++) c[i] = kSbrQmfWindow[i] / 32768.0;
         for (int k = 0; k < 64; k++)
             for (int i = 0; i < 128; i++) {
                 const double a = M_PI * (k + 0.5) * (2 * i - 0.5) / 128;
@@ -248,15 +242,12 @@ std::vector<std::complex<double>> QmfAnalyse(const std::vector<int16_t>& pcm)
     std::vector<double> x(640, 0.0);
     std::vector<std::complex<double>> out;
     for (size_t s = 0; (s + 1) * 64 <= pcm.size(); s++) {
-        for (int i = 639; i >= 64; i--)
-            x[(size_t)i] = x[(size_t)i - 64];
-        for (int i = 0; i < 64; i++)
-            x[(size_t)i] = pcm[s * 64 + 63 - (size_t)i];
+        for (int i = 639; i >= 64; i--) x[(size_t)i] = x[(size_t)i - 64];
+        for (int i = 0; i < 64; i++) x[(size_t)i] = pcm[s * 64 + 63 - (size_t)i];
         double u[128];
         for (int i = 0; i < 128; i++) {
             u[i] = 0;
-            for (int j = 0; j < 5; j++)
-                u[i] += x[(size_t)(i + 128 * j)] * c[i + 128 * j];
+            for (int j = 0; j < 5; j++) u[i] += x[(size_t)(i + 128 * j)] * c[i + 128 * j];
         }
         for (int k = 0; k < 64; k++) {
             double re = 0, im = 0;
@@ -272,37 +263,39 @@ std::vector<std::complex<double>> QmfAnalyse(const std::vector<int16_t>& pcm)
 
 // Mean |X|^2 per band of the standard's 64-band complex QMF analysis over
 // the slots from `first` on.
-std::vector<double> BandEnergies(const std::vector<int16_t>& pcm, size_t first)
-{
+std::vector<double> BandEnergies(const std::vector<int16_t>& pcm, size_t first) {
     const std::vector<std::complex<double>> x = QmfAnalyse(pcm);
     std::vector<double> e(64, 0.0);
     int slots = 0;
     for (size_t s = first; (s + 1) * 64 <= x.size(); s++, slots++)
-        for (size_t k = 0; k < 64; k++)
-            e[k] += std::norm(x[s * 64 + k]);
-    for (double& v : e)
-        v /= slots > 0 ? slots : 1;
+        for (size_t k = 0; k < 64; k++) e[k] += std::norm(x[s * 64 + k]);
+    for (double& v : e) v /= slots > 0 ? slots : 1;
     return e;
 }
 
 // Makes (once) a pink/brown-noise original, its 22.05 kHz AAC core and the
 // HE-AAC stream whose envelopes sbrsplice --estimate takes from the
 // original (no noise floors, no sinusoids). Returns the path base.
-std::string MakeEstimateStream(int channels)
-{
+std::string MakeEstimateStream(int channels) {
     RunShell("mkdir -p '" + Dir() + "'");
     const std::string base = Dir() + "/est" + std::to_string(channels);
     const std::string orig = base + "_orig.wav", core = base + "_core.aac", he = base + "_he.aac";
     if (ReadFile(he).empty()) {
         const std::string src =
-            channels == 1 ? "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=3:sample_rate=44100'"
-                          : "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=3:sample_rate=44100' -f lavfi -i "
-                            "'anoisesrc=color=brown:amplitude=0.3:seed=5:sample_rate=44100' -filter_complex amerge";
-        if (!RunShell("ffmpeg -nostdin -v error -y " + src + " -t 3 -ac " + std::to_string(channels) + " '" + orig +
-                      "' && ffmpeg -nostdin -v error -y -i '" + orig +
-                      "' -ar 22050 -c:a aac -aac_pns 0 -b:a 64k -threads 1 -flags +bitexact -f adts '" + core + "'"))
+            channels == 1
+                ? "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=3:sample_rate=44100'"
+                : "-f lavfi -i 'anoisesrc=color=pink:amplitude=0.3:seed=3:sample_rate=44100' -f "
+                  "lavfi -i "
+                  "'anoisesrc=color=brown:amplitude=0.3:seed=5:sample_rate=44100' -filter_complex "
+                  "amerge";
+        if (!RunShell(
+                "ffmpeg -nostdin -v error -y " + src + " -t 3 -ac " + std::to_string(channels) +
+                " '" + orig + "' && ffmpeg -nostdin -v error -y -i '" + orig +
+                "' -ar 22050 -c:a aac -aac_pns 0 -b:a 64k -threads 1 -flags +bitexact -f adts '" +
+                core + "'"))
             return "";
-        if (!RunShell("'" + Splice() + "' '" + core + "' '" + he + "' --estimate '" + orig + "' >/dev/null"))
+        if (!RunShell("'" + Splice() + "' '" + core + "' '" + he + "' --estimate '" + orig +
+                      "' >/dev/null"))
             return "";
     }
     return base;
@@ -314,16 +307,14 @@ std::string MakeEstimateStream(int channels)
 struct EstimateCase {
     const char* name;
     int channels;
-    int kernel; // decoder's kernel-set choice
+    int kernel;  // decoder's kernel-set choice
 };
 
 class SbrEstimate : public ::testing::TestWithParam<EstimateCase> {};
 
-TEST_P(SbrEstimate, HighBandFollowsOriginal)
-{
+TEST_P(SbrEstimate, HighBandFollowsOriginal) {
     const EstimateCase& c = GetParam();
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     const std::string base = MakeEstimateStream(c.channels);
     ASSERT_FALSE(base.empty());
     const std::string orig = base + "_orig.wav", he = base + "_he.aac";
@@ -345,7 +336,8 @@ TEST_P(SbrEstimate, HighBandFollowsOriginal)
         std::vector<int16_t> ref;
         for (size_t i = (size_t)ch; i < inter.size(); i += (size_t)c.channels)
             ref.push_back(inter[i]);
-        const std::vector<double> got = BandEnergies(dec.ch[ch], 200), want = BandEnergies(ref, 200);
+        const std::vector<double> got = BandEnergies(dec.ch[ch], 200),
+                                  want = BandEnergies(ref, 200);
         for (int b = 0; b < t.nHigh; b++) {
             double g = 0, w = 0;
             for (int k = t.high[b]; k < t.high[b + 1]; k++) {
@@ -360,35 +352,39 @@ TEST_P(SbrEstimate, HighBandFollowsOriginal)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sets, SbrEstimate,
-                         ::testing::Values(EstimateCase{"mono_complex", 1, 0}, EstimateCase{"stereo_real", 2, 0},
+                         ::testing::Values(EstimateCase{"mono_complex", 1, 0},
+                                           EstimateCase{"stereo_real", 2, 0},
                                            EstimateCase{"stereo_complex", 2, 2}),
-                         [](const ::testing::TestParamInfo<EstimateCase>& i) { return std::string(i.param.name); });
+                         [](const ::testing::TestParamInfo<EstimateCase>& i) {
+                             return std::string(i.param.name);
+                         });
 
 // A silent core under envelopes taken from a white-noise original: nothing
 // to patch, so the high band is the noise floor alone. Its level follows the
 // envelopes (as in FFmpeg's decode), neither vanishing behind the gain
 // limiter nor overflowing the high band's fixed-point range.
-TEST(SbrAgainstFfmpeg, SilentCoreKeepsTheNoiseFloor)
-{
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+TEST(SbrAgainstFfmpeg, SilentCoreKeepsTheNoiseFloor) {
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     RunShell("mkdir -p '" + Dir() + "'");
     const std::string base = Dir() + "/silent", he = base + "_he.aac";
     if (ReadFile(he).empty()) {
-        ASSERT_TRUE(RunShell(
-            "ffmpeg -nostdin -v error -y -f lavfi -i 'anoisesrc=c=white:a=0.1:seed=3:d=2:r=44100' '" + base +
-            "_orig.wav' && ffmpeg -nostdin -v error -y -f lavfi -i 'anullsrc=r=22050:cl=mono' -t 2 -c:a aac -b:a "
-            "32k -threads 1 -flags +bitexact -f adts '" + base + "_core.aac' && '" + Splice() + "' '" + base +
-            "_core.aac' '" + he + ".tmp.aac' --estimate '" + base + "_orig.wav' >/dev/null && mv '" + he +
-            ".tmp.aac' '" + he + "'"));
+        ASSERT_TRUE(
+            RunShell("ffmpeg -nostdin -v error -y -f lavfi -i "
+                     "'anoisesrc=c=white:a=0.1:seed=3:d=2:r=44100' '" +
+                     base +
+                     "_orig.wav' && ffmpeg -nostdin -v error -y -f lavfi -i "
+                     "'anullsrc=r=22050:cl=mono' -t 2 -c:a aac -b:a "
+                     "32k -threads 1 -flags +bitexact -f adts '" +
+                     base + "_core.aac' && '" + Splice() + "' '" + base + "_core.aac' '" + he +
+                     ".tmp.aac' --estimate '" + base + "_orig.wav' >/dev/null && mv '" + he +
+                     ".tmp.aac' '" + he + "'"));
     }
     const std::vector<int16_t> ref = FfmpegChannel(he, 0, base + "_ffmpeg.raw");
     ASSERT_FALSE(ref.empty());
     Decoded ours = DecodeAll(ReadFile(he), 0, 0);
     ASSERT_EQ(ours.rate, 44100);
     int peak = 0;
-    for (int16_t v : ours.ch[0])
-        peak = std::max(peak, abs((int)v));
+    for (int16_t v : ours.ch[0]) peak = std::max(peak, abs((int)v));
     EXPECT_LT(peak, 8000) << "the noise floor of a -20 dB original clips";
     const std::vector<double> got = BandEnergies(ours.ch[0], 200), want = BandEnergies(ref, 200);
     double g = 0, w = 0;
@@ -403,11 +399,11 @@ TEST(SbrAgainstFfmpeg, SilentCoreKeepsTheNoiseFloor)
 }
 
 // Per-frame QMF band energies of channel `ch` from slot 64 on: [frame][band].
-std::vector<std::vector<double>> FrameBandEnergies(const std::vector<int16_t>& pcm)
-{
+std::vector<std::vector<double>> FrameBandEnergies(const std::vector<int16_t>& pcm) {
     std::vector<std::vector<double>> out;
     for (size_t f = 2; (f + 1) * 2048 <= pcm.size(); f++) {
-        std::vector<int16_t> part(pcm.begin() + (long)((f - 2) * 2048), pcm.begin() + (long)((f + 1) * 2048));
+        std::vector<int16_t> part(pcm.begin() + (long)((f - 2) * 2048),
+                                  pcm.begin() + (long)((f + 1) * 2048));
         out.push_back(BandEnergies(part, 64));
     }
     return out;
@@ -418,19 +414,17 @@ std::vector<std::vector<double>> FrameBandEnergies(const std::vector<int16_t>& p
 // Collects the spread in `d` and returns each band's mean (NaN: no frames).
 struct BandSpread {
     double worst = 0, worstMean = 0;
-    int over = 0, total = 0; // band-frames beyond 1.5 dB, of all
+    int over = 0, total = 0;  // band-frames beyond 1.5 dB, of all
 };
 std::vector<double> CompareBandEnergies(const std::vector<std::vector<double>>& a,
-                                        const std::vector<std::vector<double>>& b, size_t frames, int k0,
-                                        int k1, BandSpread* d)
-{
+                                        const std::vector<std::vector<double>>& b, size_t frames,
+                                        int k0, int k1, BandSpread* d) {
     std::vector<double> means;
     for (int k = k0; k < k1; k++) {
         double sum = 0;
         int n = 0;
         for (size_t f = 0; f < frames; f++) {
-            if (b[f][(size_t)k] < 1e4)
-                continue; // silent band
+            if (b[f][(size_t)k] < 1e4) continue;  // silent band
             const double db = 10 * log10((a[f][(size_t)k] + 1) / (b[f][(size_t)k] + 1));
             d->worst = std::max(d->worst, fabs(db));
             d->over += fabs(db) > 1.5;
@@ -439,12 +433,10 @@ std::vector<double> CompareBandEnergies(const std::vector<std::vector<double>>& 
             n++;
         }
         means.push_back(n > 0 ? sum / n : NAN);
-        if (n > 0)
-            d->worstMean = std::max(d->worstMean, fabs(sum / n));
+        if (n > 0) d->worstMean = std::max(d->worstMean, fabs(sum / n));
     }
     return means;
 }
-
 
 // The real kernel set (the stereo default) against the complex one on the
 // same stereo stream (the sweep's inverse filtering, noise floors and
@@ -452,11 +444,9 @@ std::vector<double> CompareBandEnergies(const std::vector<std::vector<double>>& 
 // over the frames, within 2.5 dB. Whitened patches keep more energy in the
 // real set (up to 2.1 dB measured, in the lowest SBR band, with the
 // standard's noise table); single frames scatter further (noise).
-TEST(SbrKernelSets, RealSetKeepsBandEnergies)
-{
+TEST(SbrKernelSets, RealSetKeepsBandEnergies) {
     const StreamCase c = {"stereo24", 24000, 2, 4, 0, 0};
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     ASSERT_TRUE(MakeStream(c));
     const std::vector<uint8_t> he = ReadFile(Dir() + "/" + c.name + "_sbr.aac");
     Decoded real = DecodeAll(he, 0, 0, 1), cplx = DecodeAll(he, 0, 0, 2);
@@ -473,18 +463,17 @@ TEST(SbrKernelSets, RealSetKeepsBandEnergies)
             }
         }
     }
-    printf("real against complex set: band means within %.1f dB; %d of %d band-frames beyond 1.5 dB, "
-           "worst %.1f dB\n",
-           d.worstMean, d.over, d.total, d.worst);
+    printf(
+        "real against complex set: band means within %.1f dB; %d of %d band-frames beyond 1.5 dB, "
+        "worst %.1f dB\n",
+        d.worstMean, d.over, d.total, d.worst);
 }
 
 // The real kernel set against FFmpeg's (complex) decode of a stereo stream
 // with no noise floors or sinusoids: the energy of every QMF band above the
 // crossover per frame.
-TEST(SbrKernelSets, RealSetMatchesFfmpegPerBandAndFrame)
-{
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+TEST(SbrKernelSets, RealSetMatchesFfmpegPerBandAndFrame) {
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     const std::string base = MakeEstimateStream(2);
     ASSERT_FALSE(base.empty());
     const std::string he = base + "_he.aac";
@@ -505,8 +494,10 @@ TEST(SbrKernelSets, RealSetMatchesFfmpegPerBandAndFrame)
         ASSERT_GT(frames, (size_t)40);
         CompareBandEnergies(a, b, frames, kx, kEnd, &d);
     }
-    printf("real set against FFmpeg: band means within %.2f dB; %d of %d band-frames beyond 1.5 dB, worst %.2f dB\n",
-           d.worstMean, d.over, d.total, d.worst);
+    printf(
+        "real set against FFmpeg: band means within %.2f dB; %d of %d band-frames beyond 1.5 dB, "
+        "worst %.2f dB\n",
+        d.worstMean, d.over, d.total, d.worst);
     ASSERT_GT(d.total, 0);
 }
 
@@ -525,16 +516,14 @@ TEST(SbrKernelSets, RealSetMatchesFfmpegPerBandAndFrame)
 struct ComplexCase {
     const char* name;
     int rate;
-    int seed; // sbrsplice sweep seed; -1: the --estimate stream
+    int seed;  // sbrsplice sweep seed; -1: the --estimate stream
 };
 
 class SbrComplexSet : public ::testing::TestWithParam<ComplexCase> {};
 
-TEST_P(SbrComplexSet, MatchesFfmpeg)
-{
+TEST_P(SbrComplexSet, MatchesFfmpeg) {
     const ComplexCase& c = GetParam();
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     std::string he;
     if (c.seed < 0) {
         const std::string base = MakeEstimateStream(1);
@@ -546,7 +535,8 @@ TEST_P(SbrComplexSet, MatchesFfmpeg)
         he = Dir() + "/" + c.name + "_sbr.aac";
     }
     const std::string raw = he + ".ffmpeg.raw";
-    ASSERT_TRUE(RunShell("ffmpeg -nostdin -v quiet -y -i '" + he + "' -ac 1 -f s16le '" + raw + "'"));
+    ASSERT_TRUE(
+        RunShell("ffmpeg -nostdin -v quiet -y -i '" + he + "' -ac 1 -f s16le '" + raw + "'"));
     const std::vector<int16_t> ref = ToSamples(ReadFile(raw), 0);
     const Decoded ours = DecodeAll(ReadFile(he), 0, 0, 2);
     ASSERT_EQ(ours.rate, 2 * c.rate);
@@ -590,10 +580,13 @@ TEST_P(SbrComplexSet, MatchesFfmpeg)
     const double low = 10 * log10(ls / (le + 1e-9)), high = 10 * log10(hs / (hn + 1e-9));
     const auto ea = FrameBandEnergies(a), eb = FrameBandEnergies(b);
     BandSpread d;
-    const std::vector<double> means = CompareBandEnergies(ea, eb, ea.size(), ours.kx, ours.kEnd, &d);
-    printf("%s: delay %d, full band %.1f dB, below the crossover (band %d) %.1f dB, above it %.1f dB; band "
-           "energies above it within %.2f dB (single frames %.2f dB)\n",
-           c.name, delay, full, ours.kx, low, high, d.worstMean, d.worst);
+    const std::vector<double> means =
+        CompareBandEnergies(ea, eb, ea.size(), ours.kx, ours.kEnd, &d);
+    printf(
+        "%s: delay %d, full band %.1f dB, below the crossover (band %d) %.1f dB, above it %.1f dB; "
+        "band "
+        "energies above it within %.2f dB (single frames %.2f dB)\n",
+        c.name, delay, full, ours.kx, low, high, d.worstMean, d.worst);
     EXPECT_EQ(delay, 0);
     EXPECT_GE(full, 40.0);
     EXPECT_GE(low, 60.0);
@@ -609,33 +602,30 @@ TEST_P(SbrComplexSet, MatchesFfmpeg)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Streams, SbrComplexSet,
-                         ::testing::Values(ComplexCase{"mono22", 22050, 1}, ComplexCase{"mono24_s3", 24000, 3},
-                                           ComplexCase{"mono16_s9", 16000, 9}, ComplexCase{"mono22_s11", 22050, 11}, ComplexCase{"mono16_s5", 16000, 5},
-                                           ComplexCase{"estimate", 22050, -1}),
-                         [](const ::testing::TestParamInfo<ComplexCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Streams, SbrComplexSet,
+    ::testing::Values(ComplexCase{"mono22", 22050, 1}, ComplexCase{"mono24_s3", 24000, 3},
+                      ComplexCase{"mono16_s9", 16000, 9}, ComplexCase{"mono22_s11", 22050, 11},
+                      ComplexCase{"mono16_s5", 16000, 5}, ComplexCase{"estimate", 22050, -1}),
+    [](const ::testing::TestParamInfo<ComplexCase>& i) { return std::string(i.param.name); });
 
 // A disabled second channel: silence there, the first channel as before.
-TEST(SbrStreamChannels, DisabledChannelIsSilent)
-{
+TEST(SbrStreamChannels, DisabledChannelIsSilent) {
     const StreamCase c = {"stereo24", 24000, 2, 4, 0, 0};
-    if (ReadFile(Splice()).empty())
-        GTEST_SKIP() << "sbrsplice not built";
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
     ASSERT_TRUE(MakeStream(c));
     const std::vector<uint8_t> he = ReadFile(Dir() + "/" + c.name + "_sbr.aac");
     Decoded both = DecodeAll(he, 0, 0), one = DecodeAll(he, 0, 0, 0, 1);
     ASSERT_EQ(one.channels, 2);
     EXPECT_EQ(one.ch[0], both.ch[0]);
     ASSERT_EQ(one.ch[1].size(), both.ch[1].size());
-    for (int16_t v : one.ch[1])
-        ASSERT_EQ(v, 0);
+    for (int16_t v : one.ch[1]) ASSERT_EQ(v, 0);
 }
 
 // A payload that claims more bytes than the input holds is read only up to
 // the input's end (the input sits in a buffer of its own size, so a read
 // beyond shows under the address sanitiser), and never past the store.
-TEST(SbrHook, PayloadBoundedByInput)
-{
+TEST(SbrHook, PayloadBoundedByInput) {
     static unsigned char state[AAC_SBR_STATE_BYTES];
     ASSERT_EQ(SbrDecoderInit(state, 22050, 1024, 0, 1), 1);
     std::vector<int16_t> pcm(4096, 0);
@@ -646,7 +636,7 @@ TEST(SbrHook, PayloadBoundedByInput)
         list.count = 1;
         list.entry[0].elementId = 0;
         list.entry[0].extType = 13;
-        list.entry[0].byteCount = 268; // more than the input holds
+        list.entry[0].byteCount = 268;  // more than the input holds
         list.entry[0].bitPos = 4;
         list.entry[0].wordPtr = input.data();
         list.entry[0].dataBegin = input.data();
@@ -677,4 +667,4 @@ TEST(SbrHook, PayloadBoundedByInput)
     }
 }
 
-} // namespace
+}  // namespace

@@ -11,18 +11,18 @@ using m4vtest::ToolRun;
 std::string Dir() { return std::string(DC_TESTDATA) + "/video"; }
 
 class VideoConformance : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    std::string cmd = std::string(DC_SOURCE_DIR) + "/tests/codecs/video/make_streams.sh '" +
-                      Dir() + "' >/dev/null";
-    ASSERT_EQ(system(cmd.c_str()), 0) << "stream generation failed (ffmpeg?)";
-  }
+protected:
+    static void SetUpTestSuite() {
+        std::string cmd = std::string(DC_SOURCE_DIR) + "/tests/codecs/video/make_streams.sh '" +
+                          Dir() + "' >/dev/null";
+        ASSERT_EQ(system(cmd.c_str()), 0) << "stream generation failed (ffmpeg?)";
+    }
 };
 
 struct Case {
-  const char* name;
-  const char* ext;
-  int width, height;
+    const char* name;
+    const char* ext;
+    int width, height;
 };
 
 // The suite: I/P with short and long GOPs, B-VOPs (with direct mode over
@@ -49,27 +49,27 @@ const Case kCases[] = {
 };
 
 TEST_F(VideoConformance, MatchesFfmpeg) {
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    std::string in = Dir() + "/" + c.name + "." + c.ext;
-    // Our IDCT is not FFmpeg's: isolated +-1 differences that drift a
-    // little through long GOPs; 45 dB per frame still means invisible.
-    m4vtest::CompareWithReference(c.name, in, Dir() + "/" + c.name + ".ref.yuv", c.width,
-                                  c.height);
-  }
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        std::string in = Dir() + "/" + c.name + "." + c.ext;
+        // Our IDCT is not FFmpeg's: isolated +-1 differences that drift a
+        // little through long GOPs; 45 dB per frame still means invisible.
+        m4vtest::CompareWithReference(c.name, in, Dir() + "/" + c.name + ".ref.yuv", c.width,
+                                      c.height);
+    }
 }
 
 // A stream using a tool this decoder rejects (slice-structured H.263+) gives
 // the message and no pictures.
 TEST_F(VideoConformance, RejectedToolIsReported) {
-  std::string in = Dir() + "/h263p_slices.h263";
-  std::string out = Dir() + "/h263p_slices.out.yuv";
-  ToolRun r = RunTool(in, out);
-  EXPECT_NE(r.status, 0);
-  std::vector<unsigned char> log;
-  ASSERT_TRUE(ReadFile(out + ".log", &log));
-  std::string text(log.begin(), log.end());
-  EXPECT_NE(text.find("Not supported H263 features\n"), std::string::npos) << text;
+    std::string in = Dir() + "/h263p_slices.h263";
+    std::string out = Dir() + "/h263p_slices.out.yuv";
+    ToolRun r = RunTool(in, out);
+    EXPECT_NE(r.status, 0);
+    std::vector<unsigned char> log;
+    ASSERT_TRUE(ReadFile(out + ".log", &log));
+    std::string text(log.begin(), log.end());
+    EXPECT_NE(text.find("Not supported H263 features\n"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -12,177 +12,181 @@
 namespace {
 
 uint32_t SummaryOf(const int16_t* b) {
-  uint32_t s = 0;
-  for (int i = 0; i < 64; ++i)
-    if (b[i]) s |= kCoefClass.v[i];
-  return s;
+    uint32_t s = 0;
+    for (int i = 0; i < 64; ++i)
+        if (b[i]) s |= kCoefClass.v[i];
+    return s;
 }
 
 TEST(VideoTables, ScansArePermutations) {
-  for (const uint8_t* scan : {kScanZigzag, kScanAltHoriz, kScanAltVert}) {
-    std::vector<int> seen(64, 0);
-    for (int i = 0; i < 64; ++i) seen[scan[i]]++;
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(seen[i], 1) << i;
-  }
+    for (const uint8_t* scan : {kScanZigzag, kScanAltHoriz, kScanAltVert}) {
+        std::vector<int> seen(64, 0);
+        for (int i = 0; i < 64; ++i) seen[scan[i]]++;
+        for (int i = 0; i < 64; ++i) EXPECT_EQ(seen[i], 1) << i;
+    }
 }
 
 // Every 12-bit prefix either decodes or is one of the few invalid codes the
 // standard leaves free; the code set is complete apart from those.
 TEST(VideoTables, TcoefTablesCoverTheCodeSpace) {
-  for (const VTab32<4096>* t : {&kTcoefInter, &kTcoefIntra}) {
-    int invalid = 0, escapes = 0;
-    for (int i = 0; i < 4096; ++i) {
-      if (!t->v[i]) ++invalid;
-      else if ((t->v[i] & 63) == TCOEF_ESCAPE) ++escapes;
+    for (const VTab32<4096>* t : {&kTcoefInter, &kTcoefIntra}) {
+        int invalid = 0, escapes = 0;
+        for (int i = 0; i < 4096; ++i) {
+            if (!t->v[i])
+                ++invalid;
+            else if ((t->v[i] & 63) == TCOEF_ESCAPE)
+                ++escapes;
+        }
+        EXPECT_EQ(escapes, 32);  // 7-bit escape code
+        EXPECT_EQ(invalid, 8);   // only the 9-bit prefix 0000 0000 0 is free
     }
-    EXPECT_EQ(escapes, 32);       // 7-bit escape code
-    EXPECT_EQ(invalid, 8);  // only the 9-bit prefix 0000 0000 0 is free
-  }
-  // LMAX of the standard, spot values.
-  EXPECT_EQ(kLmaxInter.v[0], 12);
-  EXPECT_EQ(kLmaxInter.v[1], 6);
-  EXPECT_EQ(kLmaxInter.v[64 + 0], 3);
-  EXPECT_EQ(kLmaxIntra.v[0], 27);
-  EXPECT_EQ(kLmaxIntra.v[1], 10);
-  EXPECT_EQ(kLmaxIntra.v[64 + 0], 8);
-  EXPECT_EQ(kRmaxInter.v[1], 26);
-  EXPECT_EQ(kRmaxIntra.v[64 + 1], 20);
+    // LMAX of the standard, spot values.
+    EXPECT_EQ(kLmaxInter.v[0], 12);
+    EXPECT_EQ(kLmaxInter.v[1], 6);
+    EXPECT_EQ(kLmaxInter.v[64 + 0], 3);
+    EXPECT_EQ(kLmaxIntra.v[0], 27);
+    EXPECT_EQ(kLmaxIntra.v[1], 10);
+    EXPECT_EQ(kLmaxIntra.v[64 + 0], 8);
+    EXPECT_EQ(kRmaxInter.v[1], 26);
+    EXPECT_EQ(kRmaxIntra.v[64 + 1], 20);
 }
 
 TEST(VideoTables, Reciprocals) {
-  for (int k = 8; k <= 46; ++k) EXPECT_EQ(kR18[k], (1u << 18) / uint32_t(k) + 1) << k;
-  for (int q = 1; q <= 32; ++q) EXPECT_EQ(kR16[q], 65536u / uint32_t(q) + 1) << q;
+    for (int k = 8; k <= 46; ++k) EXPECT_EQ(kR18[k], (1u << 18) / uint32_t(k) + 1) << k;
+    for (int q = 1; q <= 32; ++q) EXPECT_EQ(kR16[q], 65536u / uint32_t(q) + 1) << q;
 }
 
 TEST(VideoIdct, DcOnlyPutAndAdd) {
-  struct Row {
-    const char* name;
-    int dc, pred, expect;
-  } rows[] = {{"put DC 100", 100, -1, 13}, {"add DC 100 to 250", 100, 250, 255},
-              {"put DC -2048", -2048, -1, 0}, {"add DC -8 to 10", -8, 10, 9}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    int16_t blk[64] = {};
-    blk[0] = int16_t(r.dc);
-    uint8_t out[64], pred[64];
-    memset(pred, r.pred < 0 ? 0 : r.pred, 64);
-    if (r.pred < 0)
-      IdctPut(out, blk, 8, 0);
-    else
-      IdctAdd(out, pred, blk, 8, 8, 0);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(out[i], r.expect) << i;
-  }
+    struct Row {
+        const char* name;
+        int dc, pred, expect;
+    } rows[] = {{"put DC 100", 100, -1, 13},
+                {"add DC 100 to 250", 100, 250, 255},
+                {"put DC -2048", -2048, -1, 0},
+                {"add DC -8 to 10", -8, 10, 9}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        int16_t blk[64] = {};
+        blk[0] = int16_t(r.dc);
+        uint8_t out[64], pred[64];
+        memset(pred, r.pred < 0 ? 0 : r.pred, 64);
+        if (r.pred < 0)
+            IdctPut(out, blk, 8, 0);
+        else
+            IdctAdd(out, pred, blk, 8, 8, 0);
+        for (int i = 0; i < 64; ++i) EXPECT_EQ(out[i], r.expect) << i;
+    }
 }
 
 // The reduced forms chosen by the summary give exactly the full transform.
 TEST(VideoIdct, ReducedFormsMatchFullTransform) {
-  srand(7);
-  for (int iter = 0; iter < 4000; ++iter) {
-    int16_t blk[64] = {}, ref[64];
-    int n = 1 + rand() % 6;
-    int maxr = 1 + rand() % 8, maxc = 1 + rand() % 8;
-    for (int k = 0; k < n; ++k) {
-      int r = rand() % maxr, c = rand() % maxc;
-      blk[r * 8 + c] = int16_t((rand() % 4096) - 2048);
+    srand(7);
+    for (int iter = 0; iter < 4000; ++iter) {
+        int16_t blk[64] = {}, ref[64];
+        int n = 1 + rand() % 6;
+        int maxr = 1 + rand() % 8, maxc = 1 + rand() % 8;
+        for (int k = 0; k < n; ++k) {
+            int r = rand() % maxr, c = rand() % maxc;
+            blk[r * 8 + c] = int16_t((rand() % 4096) - 2048);
+        }
+        if (iter == 0) {
+            memset(blk, 0, sizeof blk);
+            blk[1] = 8;  // only coefficient (0,1)
+        }
+        memcpy(ref, blk, sizeof blk);
+        uint8_t a[64], b[64];
+        IdctPut(a, blk, 8, SummaryOf(blk));
+        IdctPutRef(b, ref, 8);
+        ASSERT_EQ(memcmp(a, b, 64), 0) << "iteration " << iter;
     }
-    if (iter == 0) {
-      memset(blk, 0, sizeof blk);
-      blk[1] = 8;  // only coefficient (0,1)
-    }
-    memcpy(ref, blk, sizeof blk);
-    uint8_t a[64], b[64];
-    IdctPut(a, blk, 8, SummaryOf(blk));
-    IdctPutRef(b, ref, 8);
-    ASSERT_EQ(memcmp(a, b, 64), 0) << "iteration " << iter;
-  }
 }
 
 struct McFixture {
-  Mp4vDecoder d = {};
-  std::vector<uint8_t> scratch = std::vector<uint8_t>(24 * 24);
-  McFixture(int rounding) {
-    d.scratch = scratch.data();
-    McSetKernels(&d, rounding);
-  }
+    Mp4vDecoder d = {};
+    std::vector<uint8_t> scratch = std::vector<uint8_t>(24 * 24);
+    McFixture(int rounding) {
+        d.scratch = scratch.data();
+        McSetKernels(&d, rounding);
+    }
 };
 
 TEST(VideoMc, HalfPelRounding) {
-  struct Row {
-    const char* name;
-    int rounding, expect;
-  } rows[] = {{"rounding 0", 0, 2}, {"rounding 1", 1, 1}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    McFixture f(r.rounding);
-    uint8_t ref[32 * 32];
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x) ref[y * 32 + x] = uint8_t(1 + (x & 1));
-    uint8_t dst[8 * 8];
-    McBlock(&f.d, dst, 8, ref, 32, 32, 32, 8, 8, 1, 0, 8);
-    EXPECT_EQ(dst[0], r.expect);
-  }
+    struct Row {
+        const char* name;
+        int rounding, expect;
+    } rows[] = {{"rounding 0", 0, 2}, {"rounding 1", 1, 1}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        McFixture f(r.rounding);
+        uint8_t ref[32 * 32];
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) ref[y * 32 + x] = uint8_t(1 + (x & 1));
+        uint8_t dst[8 * 8];
+        McBlock(&f.d, dst, 8, ref, 32, 32, 32, 8, 8, 1, 0, 8);
+        EXPECT_EQ(dst[0], r.expect);
+    }
 }
 
 TEST(VideoMc, VectorFarOutsideReplicatesTheEdge) {
-  McFixture f(0);
-  uint8_t ref[32 * 32];
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) ref[y * 32 + x] = uint8_t(y * 7 + x);
-  uint8_t dst[16 * 16];
-  McBlock(&f.d, dst, 16, ref, 32, 32, 32, 0, 8, -80, 0, 16);  // 40 pixels left
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) EXPECT_EQ(dst[y * 16 + x], ref[(8 + y) * 32]) << x << "," << y;
+    McFixture f(0);
+    uint8_t ref[32 * 32];
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) ref[y * 32 + x] = uint8_t(y * 7 + x);
+    uint8_t dst[16 * 16];
+    McBlock(&f.d, dst, 16, ref, 32, 32, 32, 0, 8, -80, 0, 16);  // 40 pixels left
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) EXPECT_EQ(dst[y * 16 + x], ref[(8 + y) * 32]) << x << "," << y;
 }
 
 TEST(VideoMc, ChromaVectors) {
-  EXPECT_EQ(ChromaVector1(1), 1);
-  EXPECT_EQ(ChromaVector1(3), 1);
-  EXPECT_EQ(ChromaVector1(4), 2);
-  EXPECT_EQ(ChromaVector1(-1), -1);
-  EXPECT_EQ(ChromaVector1(-3), -1);
-  // Four vectors: sum 3 -> 1 (3/8 rounds to a half), sum -3 -> -1, sum 16 -> 2.
-  EXPECT_EQ(ChromaVector4(3), 1);
-  EXPECT_EQ(ChromaVector4(-3), -1);
-  EXPECT_EQ(ChromaVector4(16), 2);
-  EXPECT_EQ(ChromaVector4(2), 0);
+    EXPECT_EQ(ChromaVector1(1), 1);
+    EXPECT_EQ(ChromaVector1(3), 1);
+    EXPECT_EQ(ChromaVector1(4), 2);
+    EXPECT_EQ(ChromaVector1(-1), -1);
+    EXPECT_EQ(ChromaVector1(-3), -1);
+    // Four vectors: sum 3 -> 1 (3/8 rounds to a half), sum -3 -> -1, sum 16 -> 2.
+    EXPECT_EQ(ChromaVector4(3), 1);
+    EXPECT_EQ(ChromaVector4(-3), -1);
+    EXPECT_EQ(ChromaVector4(16), 2);
+    EXPECT_EQ(ChromaVector4(2), 0);
 }
 
 TEST(VideoMv, DifferenceAndWrap) {
-  EXPECT_EQ(WrapMv(30 + 5, 1), -29);
-  EXPECT_EQ(WrapMv(-33, 1), 31);
-  EXPECT_EQ(WrapMv(64, 2), -64);
-  EXPECT_EQ(WrapMv(63, 2), 63);
-  // fcode 2: code 3 with residual 1 -> ((3 - 1) << 1) + 1 + 1 = 6.
-  BitWriter w;
-  w.Put(1, 4);  // "0001": code 3
-  w.Put(0, 1);  // sign +
-  w.Put(1, 1);  // residual
-  w.Put(0xFFFF, 16);
-  std::vector<uint8_t> b = w.bytes();
-  VBits bits;
-  VbStart(&bits, b.data(), uint32_t(b.size()));
-  int v = 0;
-  ASSERT_EQ(DecodeMvd(&bits, 2, &v), 0);
-  EXPECT_EQ(v, 6);
+    EXPECT_EQ(WrapMv(30 + 5, 1), -29);
+    EXPECT_EQ(WrapMv(-33, 1), 31);
+    EXPECT_EQ(WrapMv(64, 2), -64);
+    EXPECT_EQ(WrapMv(63, 2), 63);
+    // fcode 2: code 3 with residual 1 -> ((3 - 1) << 1) + 1 + 1 = 6.
+    BitWriter w;
+    w.Put(1, 4);  // "0001": code 3
+    w.Put(0, 1);  // sign +
+    w.Put(1, 1);  // residual
+    w.Put(0xFFFF, 16);
+    std::vector<uint8_t> b = w.bytes();
+    VBits bits;
+    VbStart(&bits, b.data(), uint32_t(b.size()));
+    int v = 0;
+    ASSERT_EQ(DecodeMvd(&bits, 2, &v), 0);
+    EXPECT_EQ(v, 6);
 }
 
 TEST(VideoPostFilter, EdgeStrengths) {
-  struct Row {
-    const char* name;
-    uint8_t in[6];  // b3 b2 b1 | a1 a2 a3
-    int qp;
-    uint8_t out[6];
-  } rows[] = {
-      {"flat: strong", {100, 100, 100, 104, 104, 104}, 10, {100, 101, 102, 102, 103, 104}},
-      {"busy: weak", {50, 80, 100, 110, 70, 60}, 10, {50, 80, 102, 108, 70, 60}},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    uint8_t p[6];
-    memcpy(p, r.in, 6);
-    DeblockEdge(p + 3, 1, r.qp);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(p[i], r.out[i]) << i;
-  }
+    struct Row {
+        const char* name;
+        uint8_t in[6];  // b3 b2 b1 | a1 a2 a3
+        int qp;
+        uint8_t out[6];
+    } rows[] = {
+        {"flat: strong", {100, 100, 100, 104, 104, 104}, 10, {100, 101, 102, 102, 103, 104}},
+        {"busy: weak", {50, 80, 100, 110, 70, 60}, 10, {50, 80, 102, 108, 70, 60}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        uint8_t p[6];
+        memcpy(p, r.in, 6);
+        DeblockEdge(p + 3, 1, r.qp);
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(p[i], r.out[i]) << i;
+    }
 }
 
 }  // namespace

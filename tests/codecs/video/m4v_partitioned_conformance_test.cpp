@@ -8,16 +8,17 @@ namespace {
 std::string Dir() { return std::string(DC_TESTDATA) + "/video"; }
 
 class PartitionedConformance : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    std::string cmd = std::string(DC_SOURCE_DIR) +
-                      "/tests/codecs/video/make_partitioned_streams.sh '" + Dir() + "' >/dev/null";
-    ASSERT_EQ(system(cmd.c_str()), 0) << "stream generation failed (ffmpeg?)";
-  }
-  static void Check(const char* name, int w, int h) {
-    std::string in = Dir() + "/" + name + ".m4v";
-    m4vtest::CompareWithReference(name, in, Dir() + "/" + name + ".ref.yuv", w, h);
-  }
+protected:
+    static void SetUpTestSuite() {
+        std::string cmd = std::string(DC_SOURCE_DIR) +
+                          "/tests/codecs/video/make_partitioned_streams.sh '" + Dir() +
+                          "' >/dev/null";
+        ASSERT_EQ(system(cmd.c_str()), 0) << "stream generation failed (ffmpeg?)";
+    }
+    static void Check(const char* name, int w, int h) {
+        std::string in = Dir() + "/" + name + ".m4v";
+        m4vtest::CompareWithReference(name, in, Dir() + "/" + name + ".ref.yuv", w, h);
+    }
 };
 
 // I- and P-VOPs in packets of about 200 bytes.
@@ -34,10 +35,11 @@ TEST_F(PartitionedConformance, WithBVops) { Check("mpeg4_dp_bf1", 320, 240); }
 // read the decoded pixels there, not copies of the last visible ones.
 // Half-pel, quarter-pel and field prediction alike.
 TEST_F(PartitionedConformance, OddSizeEdges) {
-  for (const char* name : {"mpeg4_odd_size_pan", "mpeg4_odd_size_qpel", "mpeg4_odd_size_interlaced"}) {
-    SCOPED_TRACE(name);
-    Check(name, 168, 136);
-  }
+    for (const char* name :
+         {"mpeg4_odd_size_pan", "mpeg4_odd_size_qpel", "mpeg4_odd_size_interlaced"}) {
+        SCOPED_TRACE(name);
+        Check(name, 168, 136);
+    }
 }
 
 // Quarter-pel motion inside partitioned P-VOPs.

@@ -16,17 +16,17 @@ using m4vtest::CompareWithReference;
 std::string Dir() { return std::string(DC_TESTDATA) + "/video"; }
 
 class VideoToolsConformance : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    std::string cmd = std::string(DC_SOURCE_DIR) + "/tests/codecs/video/make_tool_streams.sh '" +
-                      Dir() + "' >/dev/null";
-    ASSERT_EQ(system(cmd.c_str()), 0) << "stream generation failed (ffmpeg?)";
-  }
+protected:
+    static void SetUpTestSuite() {
+        std::string cmd = std::string(DC_SOURCE_DIR) +
+                          "/tests/codecs/video/make_tool_streams.sh '" + Dir() + "' >/dev/null";
+        ASSERT_EQ(system(cmd.c_str()), 0) << "stream generation failed (ffmpeg?)";
+    }
 };
 
 struct Case {
-  const char* name;
-  int width, height;
+    const char* name;
+    int width, height;
 };
 
 const Case kCases[] = {
@@ -42,19 +42,19 @@ const Case kCases[] = {
     {"tools_xvid_gmc", 320, 240},          // S-VOPs with three warping points
     {"tools_xvid_gmc_168x136", 168, 136},  // sizes that are not a multiple of 16
     {"tools_xvid_gmc_200x120", 200, 120},
-    {"tools_xvid_gmc_qpel", 320, 240},     // GMC with quarter-pel
-    {"tools_xvid_gmc_bf1", 320, 240},      // B-VOPs after S-VOPs (direct from warped macroblocks)
-    {"tools_xvid_gmc_bf2", 320, 240},      // packed bitstream with N-VOPs
+    {"tools_xvid_gmc_qpel", 320, 240},  // GMC with quarter-pel
+    {"tools_xvid_gmc_bf1", 320, 240},   // B-VOPs after S-VOPs (direct from warped macroblocks)
+    {"tools_xvid_gmc_bf2", 320, 240},   // packed bitstream with N-VOPs
     {"tools_xvid_mpegquant_qpel", 176, 144},
-    {"tools_vol_change", 176, 144},        // same size, other tools: decoders chosen again
+    {"tools_vol_change", 176, 144},  // same size, other tools: decoders chosen again
 };
 
 TEST_F(VideoToolsConformance, MatchesFfmpeg) {
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    std::string base = Dir() + "/" + c.name;
-    CompareWithReference(c.name, base + ".m4v", base + ".ref.yuv", c.width, c.height);
-  }
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        std::string base = Dir() + "/" + c.name;
+        CompareWithReference(c.name, base + ".m4v", base + ".ref.yuv", c.width, c.height);
+    }
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
     mp4b::Clip avc;
     mp4b::Track v;
     v.sampleEntry = "avc1";
-    v.extraEntryBoxes = mp4b::Box("avcC", mp4b::Bytes{1, 66, 0, 30, 0xFD, 0xE1, 0, 4, 0x67, 0x42, 0x00, 0x1E, 1, 0, 2, 0x68, 0xCE});
+    v.extraEntryBoxes = mp4b::Box("avcC", mp4b::Bytes{1, 66, 0, 30, 0xFD, 0xE1, 0, 4, 0x67, 0x42,
+                                                      0x00, 0x1E, 1, 0, 2, 0x68, 0xCE});
     mp4b::Bytes s0 = {0, 3, 0x65, 1, 2, 0, 5, 0x41, 3, 4, 5, 6};
     v.sizes = {uint32_t(s0.size()), uint32_t(s0.size()), uint32_t(s0.size())};
     v.stts = {{1, 0}, {2, 100}};
