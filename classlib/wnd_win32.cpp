@@ -481,7 +481,9 @@ void CWnd::OnCancelMode() { Default(); }
 
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT) {
     LRESULT lResult = 0;
-    if (pWnd && ReflectLastMsg(pWnd->m_hWnd, &lResult)) return (HBRUSH)lResult;
+    // WM_CTLCOLORDLG names the dialog itself: nothing to hand back.
+    if (pWnd && pWnd->m_hWnd != m_hWnd && ReflectLastMsg(pWnd->m_hWnd, &lResult))
+        return (HBRUSH)lResult;
     return (HBRUSH)Default();
 }
 

@@ -185,6 +185,34 @@ INSTANTIATE_TEST_SUITE_P(
                       SystemClassCase{"ListView", WC_LISTVIEWA, LVS_REPORT}),
     [](const ::testing::TestParamInfo<SystemClassCase>& i) { return std::string(i.param.name); });
 
+// The skinned controls' pattern: a CButton subclass made with Create.
+class CSkinLikeButton : public CButton {
+public:
+    int nCreate = 0, nPreSubclass = 0;
+    LONG_PTR styleAtPreSubclass = 0;
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs) {
+        ++nCreate;
+        return CButton::OnCreate(lpcs) == -1 ? -1 : 0;
+    }
+    void PreSubclassWindow() override {
+        ++nPreSubclass;
+        styleAtPreSubclass = GetWindowLongPtrA(m_hWnd, GWL_STYLE);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CSkinLikeButton, CButton)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+TEST_F(HostFixture, ButtonSubclassCreatedWithCreateGetsOnCreate) {
+    CSkinLikeButton btn;
+    ASSERT_TRUE(btn.Create("skin", WS_VISIBLE | BS_OWNERDRAW, CRect(0, 0, 60, 20), &host, 78));
+    EXPECT_EQ(1, btn.nCreate);
+    EXPECT_EQ(1, btn.nPreSubclass);
+    EXPECT_TRUE(btn.styleAtPreSubclass & BS_OWNERDRAW) << "the style is in place before WM_CREATE";
+    EXPECT_TRUE(btn.GetStyle() & WS_CHILD);
+}
+
 TEST_F(HostFixture, DefaultClassHasDoubleClicksAndNoBackgroundBrush) {
     CCreateSpy child;
     ASSERT_TRUE(child.Create(nullptr, nullptr, WS_VISIBLE, CRect(0, 0, 20, 20), &host, 5));
