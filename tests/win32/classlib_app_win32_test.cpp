@@ -275,6 +275,25 @@ TEST(Menus, BuiltPopupAndDetach) {
     DestroyMenu(h);
 }
 
+// --- Bitmaps from resources --------------------------------------------------
+
+TEST(Resources, LoadBitmapGivesTheStripWithItsKeyColour) {
+    CBitmap bmp;
+    ASSERT_TRUE(bmp.LoadBitmap(400));
+    BITMAP bm;
+    ASSERT_TRUE(bmp.GetBitmap(&bm));
+    EXPECT_EQ(80, bm.bmWidth);  // four frames of 20
+    EXPECT_EQ(12, bm.bmHeight);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap* old = dc.SelectObject(&bmp);
+    EXPECT_EQ(RGB(255, 0, 255), dc.GetPixel(0, 0)) << "rounded corner on the key";
+    EXPECT_NE(RGB(255, 0, 255), dc.GetPixel(10, 6)) << "the body";
+    dc.SelectObject(old);
+    EXPECT_FALSE(CBitmap().LoadBitmap(4242));
+    CWnd::DeleteTempMap();
+}
+
 // --- Tool tips and control wrappers ----------------------------------------------
 
 struct HostFixture : ::testing::Test {

@@ -743,6 +743,51 @@ TEST_F(HostFixture, GeometryStylesAndText) {
     EXPECT_EQ(&w, host.GetDlgItem(16));
 }
 
+class CFocusSpy : public CWnd {
+public:
+    std::vector<std::pair<std::string, CWnd*>> log;
+    afx_msg void OnSetFocus(CWnd* pOld) { log.push_back({"set", pOld}); }
+    afx_msg void OnKillFocus(CWnd* pNew) { log.push_back({"kill", pNew}); }
+    afx_msg void OnCaptureChanged(CWnd* pWnd) { log.push_back({"capture", pWnd}); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CFocusSpy, CWnd)
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_CAPTURECHANGED()
+END_MESSAGE_MAP()
+
+TEST_F(HostFixture, FocusAndCaptureMoveBetweenObjects) {
+    CFocusSpy a, b;
+    ASSERT_TRUE(a.Create(nullptr, nullptr, WS_VISIBLE, CRect(0, 0, 20, 20), &host, 18));
+    ASSERT_TRUE(b.Create(nullptr, nullptr, WS_VISIBLE, CRect(30, 0, 50, 20), &host, 19));
+    host.SetForegroundWindow();
+    a.SetFocus();
+    EXPECT_EQ(&a, CWnd::GetFocus());
+    a.log.clear();
+    b.SetFocus();
+    EXPECT_EQ(&b, CWnd::GetFocus());
+    ASSERT_EQ(1u, a.log.size());
+    EXPECT_EQ("kill", a.log[0].first);
+    EXPECT_EQ(&b, a.log[0].second);
+    ASSERT_FALSE(b.log.empty());
+    EXPECT_EQ("set", b.log.back().first);
+    EXPECT_EQ(&a, b.log.back().second);
+
+    a.log.clear();
+    b.log.clear();
+    a.SetCapture();
+    EXPECT_EQ(&a, CWnd::GetCapture());
+    b.SetCapture();
+    ASSERT_EQ(1u, a.log.size());
+    EXPECT_EQ("capture", a.log[0].first);
+    EXPECT_EQ(&b, a.log[0].second);
+    ReleaseCapture();
+    EXPECT_EQ(nullptr, CWnd::GetCapture());
+    ASSERT_EQ(1u, b.log.size());
+    EXPECT_EQ(nullptr, b.log[0].second);
+}
+
 TEST_F(HostFixture, SetFontAndGetFontRoundTrip) {
     CFont font;
     ASSERT_TRUE(font.CreatePointFont(90, "Arial"));
