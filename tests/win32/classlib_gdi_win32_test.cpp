@@ -343,6 +343,23 @@ TEST(GdiObjects, AttachReplacesAndDeletesThePreviousHandle) {
     EXPECT_EQ(kBlue, lb.lbColor);
 }
 
+TEST(GdiObjects, SharedObjectsOutliveTheirWrappers) {
+    HBRUSH sysBrush = GetSysColorBrush(COLOR_BTNFACE);
+    HGDIOBJ stockPen = GetStockObject(BLACK_PEN);
+    {
+        CBrush b;
+        ASSERT_TRUE(b.CreateSysColorBrush(COLOR_BTNFACE));
+        EXPECT_EQ(sysBrush, b.m_hObject);
+        CGdiObject p;
+        ASSERT_TRUE(p.CreateStockObject(BLACK_PEN));
+        EXPECT_EQ(stockPen, p.m_hObject);
+        ASSERT_TRUE(b.CreateSolidBrush(kRed));  // replaces the shared one
+    }
+    EXPECT_EQ((DWORD)OBJ_BRUSH, GetObjectType(sysBrush));
+    EXPECT_EQ(sysBrush, GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ((DWORD)OBJ_PEN, GetObjectType(stockPen));
+}
+
 TEST(GdiObjects, BitmapSizesAndPatternBrush) {
     Dib dib(16, 16);
     CBitmap bmp;
@@ -614,6 +631,13 @@ INSTANTIATE_TEST_SUITE_P(
                                     dc->GetCurrentFont();
                                     dc->GetCurrentBitmap();
                                     w->ReleaseDC(dc);
+                                }},
+                      CycleCase{"StockAndSystemObjects",
+                                [](CWnd*) {
+                                    CBrush sys;
+                                    sys.CreateSysColorBrush(COLOR_WINDOW);
+                                    CGdiObject stock;
+                                    stock.CreateStockObject(WHITE_PEN);
                                 }},
                       CycleCase{"DetachedAndDeleted",
                                 [](CWnd*) {
