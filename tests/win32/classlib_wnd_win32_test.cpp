@@ -480,33 +480,55 @@ TEST_F(HostFixture, ControlCommandsReflectThenReachParent) {
 
 // --- Self-deletion while dispatching ------------------------------------------
 
+// Freed objects of this class are poisoned and kept, never returned to the
+// heap: a dispatcher that writes to one after it was deleted changes bytes
+// the test then finds.
+struct Graveyard {
+    std::vector<std::pair<unsigned char*, size_t>> graves;
+    bool Untouched() const {
+        for (const auto& g : graves)
+            for (size_t i = 0; i < g.second; ++i)
+                if (g.first[i] != 0xDD) return false;
+        return true;
+    }
+    void Clear() {
+        for (const auto& g : graves) ::operator delete(g.first);
+        graves.clear();
+    }
+};
+Graveyard g_graveyard;
+
 class CSelfDeleting : public CWnd {
 public:
     static int s_live;
     static int s_postNcDestroy;
-    int nLiveDuringHandler = -1;
-    int nPostNcDestroyDuringHandler = -1;
-    int nMode = 0;  // 0 destroy in handler, 1 destroy in a nested message
+    // 0 destroy in the handler, 1 destroy in a nested message, 2 the
+    // handler deletes the object outright (its window goes with it)
+    int nMode = 0;
     CSelfDeleting() { ++s_live; }
-    ~CSelfDeleting() override {
-        --s_live;
-        // Poison: a dispatcher that reads the object after this would see it.
-        nMode = 0x5A5A5A5A;
+    ~CSelfDeleting() override { --s_live; }
+    static void* operator new(size_t n) { return ::operator new(n); }
+    static void operator delete(void* p, size_t n) {
+        memset(p, 0xDD, n);
+        g_graveyard.graves.push_back({(unsigned char*)p, n});
     }
     void PostNcDestroy() override {
         ++s_postNcDestroy;
         delete this;
     }
     afx_msg void OnLButtonDown(UINT, CPoint) {
+        if (nMode == 2) {
+            delete this;
+            s_lastLive = s_live;
+            return;  // nothing of the object may be touched now
+        }
         if (nMode == 0)
             DestroyWindow();
         else
             SendMessage(WM_APP + 1);
         // Still inside our own message: the object must be alive.
-        nLiveDuringHandler = s_live;
-        nPostNcDestroyDuringHandler = s_postNcDestroy;
-        s_lastLive = nLiveDuringHandler;
-        s_lastPost = nPostNcDestroyDuringHandler;
+        s_lastLive = s_live;
+        s_lastPost = s_postNcDestroy;
         Default();  // the window is gone: this must be harmless
     }
     afx_msg LRESULT OnDestroyNested(WPARAM, LPARAM) {
@@ -532,10 +554,13 @@ TEST_F(HostFixture, SelfDeletingWindowWaitsForItsOutermostDispatch) {
         const char* name;
         int mode;
         bool posted;  // through the message loop rather than SendMessage
-    } cases[] = {{"destroy in handler, sent", 0, false},
-                 {"destroy in nested message, sent", 1, false},
-                 {"destroy in handler, posted", 0, true},
-                 {"destroy in nested message, posted", 1, true}};
+        int liveInHandler, postNcDestroys;
+    } cases[] = {{"destroy in handler, sent", 0, false, 1, 1},
+                 {"destroy in nested message, sent", 1, false, 1, 1},
+                 {"destroy in handler, posted", 0, true, 1, 1},
+                 {"destroy in nested message, posted", 1, true, 1, 1},
+                 {"delete in handler, sent", 2, false, 0, 0},
+                 {"delete in handler, posted", 2, true, 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CSelfDeleting::s_live = 0;
@@ -552,15 +577,20 @@ TEST_F(HostFixture, SelfDeletingWindowWaitsForItsOutermostDispatch) {
         } else {
             SendMessageA(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         }
-        EXPECT_EQ(1, CSelfDeleting::s_lastLive) << "deleted while its handler still ran";
-        EXPECT_EQ(0, CSelfDeleting::s_lastPost);
+        EXPECT_EQ(c.liveInHandler, CSelfDeleting::s_lastLive);
+        if (c.mode != 2) {
+            EXPECT_EQ(0, CSelfDeleting::s_lastPost) << "deleted while its handler still ran";
+        }
         if (c.mode == 1) {
             EXPECT_EQ(1, CSelfDeleting::s_nestedLive);
         }
         EXPECT_EQ(0, CSelfDeleting::s_live) << "deleted once the dispatch returned";
-        EXPECT_EQ(1, CSelfDeleting::s_postNcDestroy);
+        EXPECT_EQ(c.postNcDestroys, CSelfDeleting::s_postNcDestroy);
         EXPECT_FALSE(IsWindow(hWnd));
         EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hWnd));
+        ASSERT_EQ(1u, g_graveyard.graves.size());
+        EXPECT_TRUE(g_graveyard.Untouched()) << "written to after it was deleted";
+        g_graveyard.Clear();
     }
 }
 
@@ -574,6 +604,8 @@ TEST_F(HostFixture, SelfDeletingChildGoesWithItsParent) {
     parent.DestroyWindow();
     EXPECT_EQ(0, CSelfDeleting::s_live);
     EXPECT_EQ(1, CSelfDeleting::s_postNcDestroy);
+    EXPECT_TRUE(g_graveyard.Untouched());
+    g_graveyard.Clear();
 }
 
 // --- Handle map, subclassing, window procedure ----------------------------------
