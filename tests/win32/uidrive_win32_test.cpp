@@ -212,6 +212,20 @@ TEST_F(UidriveTest, ClicksCommandsAndKeysTakeEffect) {
     EXPECT_EQ(TextOf(IDC_EDIT), "helloxy7");
     EXPECT_EQ(Drive("key " + T() + " --id " + std::to_string(IDC_EDIT) + " BACK").code, 0);
     EXPECT_EQ(TextOf(IDC_EDIT), "helloxy");
+    // Real mouse input on the check box's square toggles it, twice back.
+    HWND check = GetDlgItem(dlg_, IDC_CHECK);
+    EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(
+        Drive("mouse " + T() + " --id " + std::to_string(IDC_CHECK) + " --x 6 --y 6 --hold 100")
+            .code,
+        0);
+    EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(Drive("mouse " + T() + " --id " + std::to_string(IDC_CHECK) +
+                    " --x 6 --y 6 --action click --hold 100")
+                  .code,
+              0);
+    EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(Drive("mouse " + T() + " --x 1 --y 1 --action wiggle").code, 1);
 }
 
 TEST_F(UidriveTest, ReadsAndDoubleClicksListViewRows) {
