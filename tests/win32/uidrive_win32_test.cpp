@@ -226,6 +226,15 @@ TEST_F(UidriveTest, ClicksCommandsAndKeysTakeEffect) {
               0);
     EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(Drive("mouse " + T() + " --x 1 --y 1 --action wiggle").code, 1);
+    // Without --id the keys are typed into the foreground window's focus:
+    // a click puts the edit's caret at its start.
+    EXPECT_EQ(
+        Drive("mouse " + T() + " --id " + std::to_string(IDC_EDIT) + " --x 2 --y 4 --hold 100")
+            .code,
+        0);
+    EXPECT_EQ(Drive("key " + T() + " HOME Z SHIFT+Q").code, 0);
+    Sleep(100);
+    EXPECT_EQ(TextOf(IDC_EDIT), "zQhelloxy");
 }
 
 TEST_F(UidriveTest, ReadsAndDoubleClicksListViewRows) {
