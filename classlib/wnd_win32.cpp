@@ -367,15 +367,19 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     UINT nID = LOWORD(wParam);
     HWND hWndCtrl = (HWND)lParam;
-    UINT nCode = hWndCtrl ? HIWORD(wParam) : 0;             // menus and accelerators alike
-    if (hWndCtrl && ReflectLastMsg(hWndCtrl)) return TRUE;  // the control took it
+    UINT nCode = hWndCtrl ? HIWORD(wParam) : 0;  // menus and accelerators alike
+    if (hWndCtrl && hWndCtrl != m_hWnd && ReflectLastMsg(hWndCtrl))
+        return TRUE;  // the control took it
     return DispatchMsg(WM_COMMAND, nCode, nID, WM_COMMAND, wParam, lParam, nullptr);
 }
 
 BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     NMHDR* pNMHDR = (NMHDR*)lParam;
     if (!pNMHDR) return FALSE;
-    if (pNMHDR->hwndFrom && ReflectLastMsg(pNMHDR->hwndFrom, pResult)) return TRUE;
+    // Handed back to the sender first; never to this window itself, whose
+    // reflection entries are meant for its own parent's copy.
+    if (pNMHDR->hwndFrom && pNMHDR->hwndFrom != m_hWnd && ReflectLastMsg(pNMHDR->hwndFrom, pResult))
+        return TRUE;
     return DispatchMsg(WM_NOTIFY, pNMHDR->code, (UINT)pNMHDR->idFrom, WM_NOTIFY, wParam, lParam,
                        pResult);
 }

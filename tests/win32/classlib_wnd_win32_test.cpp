@@ -444,6 +444,17 @@ INSTANTIATE_TEST_SUITE_P(
         NotifyCase{"ReflectOtherCodeGoesToParentMap", 201, (UINT)NM_DBLCLK, "", "", 0}),
     [](const ::testing::TestParamInfo<NotifyCase>& i) { return std::string(i.param.name); });
 
+TEST_F(HostFixture, NotificationAboutItselfIsNotReflectedBackToItself) {
+    CReflectingCtl ctl;
+    ASSERT_TRUE(ctl.Create(nullptr, nullptr, WS_VISIBLE, CRect(0, 0, 10, 10), &host, 905));
+    NMHDR hdr = {ctl.m_hWnd, 905, (UINT)NM_CLICK};
+    ctl.SendMessage(WM_NOTIFY, 905, (LPARAM)&hdr);
+    EXPECT_TRUE(ctl.log.empty()) << "its reflect entries serve its parent's copy only";
+    host.SendMessage(WM_NOTIFY, 905, (LPARAM)&hdr);
+    ASSERT_EQ(1u, ctl.log.size());
+    EXPECT_EQ("click905", ctl.log[0]);
+}
+
 TEST_F(HostFixture, ControlCommandsReflectThenReachParent) {
     struct Case {
         const char* name;
