@@ -198,7 +198,7 @@ std::string TempPath(const std::string& name) {
 const uint32_t kUnset = 0xFF000000;
 const uint32_t kCleared = 0xFE000000;
 
-std::vector<std::vector<uint32_t>> Compose(const mkres::GifSpec& g) {
+std::vector<std::vector<uint32_t>> Compose(const mkres::GifRecipe& g) {
     std::vector<uint32_t> canvas(static_cast<size_t>(g.width) * g.height, kUnset);
     std::vector<std::vector<uint32_t>> shown;
     for (const auto& f : g.frames) {
@@ -231,7 +231,7 @@ std::vector<std::vector<uint32_t>> Compose(const mkres::GifSpec& g) {
 struct GifCase {
     const char* name;
     std::string args;  // after "gif NAME"
-    mkres::GifSpec spec;
+    mkres::GifRecipe recipe;
 };
 
 mkres::GifFrame Frame(int x, int y, int w, int h, int delay, int dispose,
@@ -244,10 +244,10 @@ mkres::GifFrame Frame(int x, int y, int w, int h, int delay, int dispose,
 
 std::vector<GifCase> GifCases() {
     std::vector<GifCase> v;
-    auto add = [&](const char* name, std::string args, mkres::GifSpec s) {
+    auto add = [&](const char* name, std::string args, mkres::GifRecipe s) {
         v.push_back({name, std::move(args), std::move(s)});
     };
-    mkres::GifSpec s;
+    mkres::GifRecipe s;
     s.width = 40, s.height = 30, s.colors = 8;
     s.frames = {Frame(0, 0, 40, 30, 10, 0, mkres::GifFrame::Checker, 2, 4)};
     add("still_checker", "40 30 colors=8 frame:checker=2/4", s);
@@ -350,8 +350,8 @@ TEST_P(GifVsFfmpeg, PicturesCountAndDelays) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF89a");
     EXPECT_EQ(bytes.back(), 0x3B);
 
-    const auto expected = Compose(c.spec);
-    const size_t frameBytes = static_cast<size_t>(c.spec.width) * c.spec.height * 3;
+    const auto expected = Compose(c.recipe);
+    const size_t frameBytes = static_cast<size_t>(c.recipe.width) * c.recipe.height * 3;
     auto dec = Shell("ffmpeg -v error -i " + Quote(path) +
                      " -vsync passthrough -f rawvideo -pix_fmt rgb24 - 2>/dev/null");
     ASSERT_EQ(dec.code, 0);
@@ -361,7 +361,7 @@ TEST_P(GifVsFfmpeg, PicturesCountAndDelays) {
     auto frames = tooltest::ProbeSections(probe.out, "frame");
     ASSERT_EQ(frames.size(), expected.size());
     size_t k = 0;
-    for (const auto& f : c.spec.frames) {
+    for (const auto& f : c.recipe.frames) {
         if (f.plainText) continue;
         if (expected.size() > 1) {
             EXPECT_EQ(frames[k]["pkt_duration"], std::to_string(f.delay)) << "frame " << k;
@@ -369,12 +369,12 @@ TEST_P(GifVsFfmpeg, PicturesCountAndDelays) {
         ++k;
     }
 
-    const uint32_t bg = mkres::PaletteColor(c.spec.background, false);
+    const uint32_t bg = mkres::PaletteColor(c.recipe.background, false);
     for (size_t fi = 0; fi < expected.size(); ++fi) {
         int wrong = 0;
-        for (int y = 0; y < c.spec.height; ++y)
-            for (int x = 0; x < c.spec.width; ++x) {
-                const size_t i = static_cast<size_t>(y) * c.spec.width + x;
+        for (int y = 0; y < c.recipe.height; ++y)
+            for (int x = 0; x < c.recipe.width; ++x) {
+                const size_t i = static_cast<size_t>(y) * c.recipe.width + x;
                 const uint8_t* p =
                     reinterpret_cast<const uint8_t*>(dec.out.data()) + fi * frameBytes + i * 3;
                 const uint32_t got = (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];

@@ -254,17 +254,17 @@ void PutComment(std::vector<uint8_t>& o, const std::string& text) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeGif(const GifSpec& spec) {
+std::vector<uint8_t> EncodeGif(const GifRecipe& recipe) {
     std::vector<uint8_t> o = {'G', 'I', 'F', '8', '9', 'a'};
-    const int gbits = TableBits(spec.colors);
-    Put16(o, static_cast<unsigned>(spec.width));
-    Put16(o, static_cast<unsigned>(spec.height));
+    const int gbits = TableBits(recipe.colors);
+    Put16(o, static_cast<unsigned>(recipe.width));
+    Put16(o, static_cast<unsigned>(recipe.height));
     o.push_back(
-        static_cast<uint8_t>((spec.globalTable ? 0x80 : 0) | ((gbits - 1) << 4) | (gbits - 1)));
-    o.push_back(static_cast<uint8_t>(spec.background));
+        static_cast<uint8_t>((recipe.globalTable ? 0x80 : 0) | ((gbits - 1) << 4) | (gbits - 1)));
+    o.push_back(static_cast<uint8_t>(recipe.background));
     o.push_back(0);
-    if (spec.globalTable) PutTable(o, gbits, false);
-    if (spec.loop >= 0) {
+    if (recipe.globalTable) PutTable(o, gbits, false);
+    if (recipe.loop >= 0) {
         const char app[] = "NETSCAPE2.0";
         o.push_back(0x21);
         o.push_back(0xFF);
@@ -272,12 +272,12 @@ std::vector<uint8_t> EncodeGif(const GifSpec& spec) {
         o.insert(o.end(), app, app + 11);
         o.push_back(3);
         o.push_back(1);
-        Put16(o, static_cast<unsigned>(spec.loop));
+        Put16(o, static_cast<unsigned>(recipe.loop));
         o.push_back(0);
     }
-    if (!spec.comment.empty()) PutComment(o, spec.comment);
-    for (const GifFrame& f : spec.frames) {
-        const int w = f.w ? f.w : spec.width, h = f.h ? f.h : spec.height;
+    if (!recipe.comment.empty()) PutComment(o, recipe.comment);
+    for (const GifFrame& f : recipe.frames) {
+        const int w = f.w ? f.w : recipe.width, h = f.h ? f.h : recipe.height;
         if (f.gce) {
             o.push_back(0x21);
             o.push_back(0xF9);

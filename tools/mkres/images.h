@@ -48,7 +48,7 @@ struct GifFrame {
     bool plainText = false;  // a plain-text block instead of an image
 };
 
-struct GifSpec {
+struct GifRecipe {
     int width = 0, height = 0;
     int colors = 8;  // size of the global table (2..256, rounded up to a power of 2)
     bool globalTable = true;
@@ -63,6 +63,6 @@ struct GifSpec {
 uint32_t PaletteColor(int i, bool local);
 // The indices of a frame's pixels, row by row.
 std::vector<uint8_t> FramePixels(const GifFrame& f, int w, int h);
-std::vector<uint8_t> EncodeGif(const GifSpec& spec);
+std::vector<uint8_t> EncodeGif(const GifRecipe& recipe);
 
 }  // namespace mkres

@@ -95,9 +95,9 @@ int Int(const std::string& key, const std::string& v, int lo, int hi) {
     return n;
 }
 
-mkres::GifFrame ParseFrame(const std::string& spec, const mkres::GifSpec& gif) {
+mkres::GifFrame ParseFrame(const std::string& word, const mkres::GifRecipe& gif) {
     mkres::GifFrame f;
-    std::stringstream in(spec.substr(6));
+    std::stringstream in(word.substr(6));
     std::string item;
     while (std::getline(in, item, ',')) {
         std::string k, v;
@@ -145,7 +145,7 @@ mkres::GifFrame ParseFrame(const std::string& spec, const mkres::GifSpec& gif) {
             Bad("frame: unknown key '" + k + "'");
     }
     const int w = f.w ? f.w : gif.width, h = f.h ? f.h : gif.height;
-    if (f.x + w > gif.width || f.y + h > gif.height) Bad("frame: " + spec + " leaves the screen");
+    if (f.x + w > gif.width || f.y + h > gif.height) Bad("frame: " + word + " leaves the screen");
     if (!f.localColors && !gif.globalTable) Bad("frame: no colour table (global=0 and no local=)");
     return f;
 }
@@ -188,7 +188,7 @@ void Run(const std::vector<std::string>& a, const std::string& outdir) {
         bytes = mkres::EncodeIco(sizes, color);
     } else if (cmd == "gif") {
         if (a.size() < 4) Bad("gif NAME W H ...");
-        mkres::GifSpec g;
+        mkres::GifRecipe g;
         g.width = Int("W", a[2], 1, 65535);
         g.height = Int("H", a[3], 1, 65535);
         for (size_t i = 4; i < a.size(); ++i) {
