@@ -57,6 +57,20 @@ uint32_t OwnerDrawButtonStyle(uint32_t style) {
     return (style & ~kButtonTypeMask) | kButtonOwnerDraw;
 }
 
+bool IsToolTipRelayed(unsigned int message) {
+    switch (message) {
+        case 0x200:  // mouse move
+        case 0x201:  // left down
+        case 0x202:  // left up
+        case 0x204:  // right down
+        case 0x205:  // right up
+        case 0x207:  // middle down
+        case 0x208:  // middle up
+            return true;
+        default: return false;
+    }
+}
+
 bool ButtonTracker::OnHover() {
     hover = true;
     const int next = pressed ? kStatePressed : kStateHover;

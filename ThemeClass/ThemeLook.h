@@ -58,6 +58,10 @@ constexpr uint32_t kButtonTypeMask = 0x0F;
 constexpr uint32_t kButtonOwnerDraw = 0x0B;
 uint32_t OwnerDrawButtonStyle(uint32_t style);
 
+// The mouse messages a control passes to its tool tip: moves and the
+// left, right and middle buttons going down and up; never double clicks.
+bool IsToolTipRelayed(unsigned int message);
+
 // Hover and press tracking of a push button. Each event returns whether
 // the face must be repainted.
 struct ButtonTracker {

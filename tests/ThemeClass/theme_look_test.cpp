@@ -205,3 +205,28 @@ TEST(Progress, Text) {
     EXPECT_EQ("70", skin::ProgressText(70, ""));
     EXPECT_EQ("-5 MB", skin::ProgressText(-5, " MB"));
 }
+
+TEST(ToolTipRelay, MouseMessagesButNoDoubleClicks) {
+    struct Case {
+        const char* name;
+        unsigned int message;
+        bool relayed;
+    };
+    const Case cases[] = {
+        {"move", 0x200, true},
+        {"left down", 0x201, true},
+        {"left up", 0x202, true},
+        {"left double click", 0x203, false},
+        {"right down", 0x204, true},
+        {"right up", 0x205, true},
+        {"right double click", 0x206, false},
+        {"middle down", 0x207, true},
+        {"middle up", 0x208, true},
+        {"middle double click", 0x209, false},
+        {"wheel", 0x20A, false},
+        {"hover", 0x2A1, false},
+        {"leave", 0x2A3, false},
+        {"paint", 0x00F, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.relayed, skin::IsToolTipRelayed(c.message)) << c.name;
+}
