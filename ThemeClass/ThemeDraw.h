@@ -8,8 +8,7 @@
 // forms below them (CDC, CBitmap) are what the controls call.
 #pragma once
 
-#include <windows.h>
-
+#include "classlib/afxwin.h"
 #include "ThemeClass/ThemeLayout.h"
 
 namespace skin {
@@ -91,3 +90,33 @@ bool FillGradientH(HDC dc, const Rect& r, COLORREF left, COLORREF right);
 extern const char* const kSkinFontFace;
 
 }  // namespace skin
+
+// ---- the class-library forms the controls call
+
+void DrawTransparentBitmap(CDC* pDC, CBitmap* pBitmap, int nSrcLeft, int nSrcTop, int nSrcRight,
+                           int nSrcBottom, int nLeft, int nTop, int nRight, int nBottom);
+void DrawTransparentImage(CDC* pDC, CBitmap* pBitmap, int nLeft, int nTop, int nRight, int nBottom);
+void BlitTransparentBitmap(CBitmap* pBitmap, const CRect& rcSource, const CRect& rcDest, CDC* pDC);
+void StretchTransparentBitmap(CBitmap* pBitmap, const CRect& rcSource, const CRect& rcDest,
+                              CDC* pDC);
+void DrawTiledBitmap(CDC* pDC, CBitmap* pBitmap, const CRect& rcSource, const CRect& rcDest);
+void DrawNineGridFrame(CDC* pDC, CBitmap* pBitmap, CRect rcSource, CRect rcDest);
+void DrawNineGridImage(CDC* pDC, CBitmap* pBitmap, const CRect& rcDest);
+void DrawNineGridStretch(CDC* pDC, CBitmap* pBitmap, const CRect& rcSource, const CRect& rcDest);
+void DrawAlignedImage(CDC* pDC, CBitmap* pBitmap, int nLeft, int nTop, int nRight, int nBottom,
+                      UINT nFlags);
+void DrawAlignedFrame(CDC* pDC, CBitmap* pBitmap, int nSrcLeft, int nSrcTop, int nSrcRight,
+                      int nSrcBottom, int nLeft, int nTop, int nRight, int nBottom, UINT nFlags);
+void Draw3DOutline(int nLeft, int nTop, int nRight, int nBottom, COLORREF clrLeft, COLORREF clrTop,
+                   COLORREF clrRight, COLORREF clrBottom, CDC* pDC);
+void DrawLine(int x1, int y1, int x2, int y2, COLORREF clr, int nWidth, CDC* pDC);
+void DrawOutlinedBack(CDC* pDC, COLORREF clrBack, COLORREF clrTopLeft, COLORREF clrBottomRight,
+                      int nThick, int nLeft, int nTop, int nRight, int nBottom);
+void DrawRoundBack(CDC* pDC, COLORREF clrBack, COLORREF clrOutline, int nThick, int nRound,
+                   int nLeft, int nTop, int nRight, int nBottom);
+void DrawEllipseMark(int nLeft, int nTop, int nRight, int nBottom, COLORREF clrOutline,
+                     int nOutlineWidth, COLORREF clrFill, CDC* pDC);
+// TRUE and the bitmap object holds the image; FALSE leaves it unchanged.
+BOOL LoadPictureFile(LPCTSTR lpszPath, CBitmap* pBitmap);
+void DrawMultiLineText(CDC* pDC, LPCTSTR lpszText, int nFontHeight, COLORREF clrText, int nLeft,
+                       int nTop, int nRight, int nBottom, UINT nFormat, BOOL bBold);

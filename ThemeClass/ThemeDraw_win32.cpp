@@ -366,3 +366,108 @@ HBITMAP LoadPictureBitmap(const char* path) {
 }
 
 }  // namespace skin
+
+// ---- the class-library forms
+
+namespace {
+
+HDC Hdc(CDC* pDC) { return pDC ? pDC->GetSafeHdc() : nullptr; }
+HBITMAP Hbm(CBitmap* pBitmap) {
+    return pBitmap ? static_cast<HBITMAP>(pBitmap->GetSafeHandle()) : nullptr;
+}
+skin::Rect R(const RECT& r) { return skin::Rect{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+void DrawTransparentBitmap(CDC* pDC, CBitmap* pBitmap, int nSrcLeft, int nSrcTop, int nSrcRight,
+                           int nSrcBottom, int nLeft, int nTop, int nRight, int nBottom) {
+    skin::DrawTransparentBitmap(Hdc(pDC), Hbm(pBitmap),
+                                skin::Rect{nSrcLeft, nSrcTop, nSrcRight, nSrcBottom},
+                                skin::Rect{nLeft, nTop, nRight, nBottom});
+}
+
+void DrawTransparentImage(CDC* pDC, CBitmap* pBitmap, int nLeft, int nTop, int nRight,
+                          int nBottom) {
+    skin::DrawTransparentImage(Hdc(pDC), Hbm(pBitmap), skin::Rect{nLeft, nTop, nRight, nBottom});
+}
+
+void BlitTransparentBitmap(CBitmap* pBitmap, const CRect& rcSource, const CRect& rcDest, CDC* pDC) {
+    skin::BlitTransparentBitmap(Hbm(pBitmap), R(rcSource), R(rcDest), Hdc(pDC));
+}
+
+void StretchTransparentBitmap(CBitmap* pBitmap, const CRect& rcSource, const CRect& rcDest,
+                              CDC* pDC) {
+    skin::StretchTransparentBitmap(Hbm(pBitmap), R(rcSource), R(rcDest), Hdc(pDC));
+}
+
+void DrawTiledBitmap(CDC* pDC, CBitmap* pBitmap, const CRect& rcSource, const CRect& rcDest) {
+    skin::DrawTiledBitmap(Hdc(pDC), Hbm(pBitmap), R(rcSource), R(rcDest));
+}
+
+void DrawNineGridFrame(CDC* pDC, CBitmap* pBitmap, CRect rcSource, CRect rcDest) {
+    skin::DrawNineGridFrame(Hdc(pDC), Hbm(pBitmap), R(rcSource), R(rcDest));
+}
+
+void DrawNineGridImage(CDC* pDC, CBitmap* pBitmap, const CRect& rcDest) {
+    skin::DrawNineGridImage(Hdc(pDC), Hbm(pBitmap), R(rcDest));
+}
+
+void DrawNineGridStretch(CDC* pDC, CBitmap* pBitmap, const CRect& rcSource, const CRect& rcDest) {
+    skin::DrawNineGridStretch(Hdc(pDC), Hbm(pBitmap), R(rcSource), R(rcDest));
+}
+
+void DrawAlignedImage(CDC* pDC, CBitmap* pBitmap, int nLeft, int nTop, int nRight, int nBottom,
+                      UINT nFlags) {
+    skin::DrawAlignedImage(Hdc(pDC), Hbm(pBitmap), skin::Rect{nLeft, nTop, nRight, nBottom},
+                           nFlags);
+}
+
+void DrawAlignedFrame(CDC* pDC, CBitmap* pBitmap, int nSrcLeft, int nSrcTop, int nSrcRight,
+                      int nSrcBottom, int nLeft, int nTop, int nRight, int nBottom, UINT nFlags) {
+    skin::DrawAlignedFrame(Hdc(pDC), Hbm(pBitmap),
+                           skin::Rect{nSrcLeft, nSrcTop, nSrcRight, nSrcBottom},
+                           skin::Rect{nLeft, nTop, nRight, nBottom}, nFlags);
+}
+
+void Draw3DOutline(int nLeft, int nTop, int nRight, int nBottom, COLORREF clrLeft, COLORREF clrTop,
+                   COLORREF clrRight, COLORREF clrBottom, CDC* pDC) {
+    skin::Draw3DOutline(nLeft, nTop, nRight, nBottom, clrLeft, clrTop, clrRight, clrBottom,
+                        Hdc(pDC));
+}
+
+void DrawLine(int x1, int y1, int x2, int y2, COLORREF clr, int nWidth, CDC* pDC) {
+    skin::DrawLine(x1, y1, x2, y2, clr, nWidth, Hdc(pDC));
+}
+
+void DrawOutlinedBack(CDC* pDC, COLORREF clrBack, COLORREF clrTopLeft, COLORREF clrBottomRight,
+                      int nThick, int nLeft, int nTop, int nRight, int nBottom) {
+    skin::DrawOutlinedBack(Hdc(pDC), clrBack, clrTopLeft, clrBottomRight, nThick,
+                           skin::Rect{nLeft, nTop, nRight, nBottom});
+}
+
+void DrawRoundBack(CDC* pDC, COLORREF clrBack, COLORREF clrOutline, int nThick, int nRound,
+                   int nLeft, int nTop, int nRight, int nBottom) {
+    skin::DrawRoundBack(Hdc(pDC), clrBack, clrOutline, nThick, nRound,
+                        skin::Rect{nLeft, nTop, nRight, nBottom});
+}
+
+void DrawEllipseMark(int nLeft, int nTop, int nRight, int nBottom, COLORREF clrOutline,
+                     int nOutlineWidth, COLORREF clrFill, CDC* pDC) {
+    skin::DrawEllipseMark(skin::Rect{nLeft, nTop, nRight, nBottom}, clrOutline, nOutlineWidth,
+                          clrFill, Hdc(pDC));
+}
+
+BOOL LoadPictureFile(LPCTSTR lpszPath, CBitmap* pBitmap) {
+    if (!pBitmap) return FALSE;
+    HBITMAP loaded = skin::LoadPictureBitmap(lpszPath);
+    if (!loaded) return FALSE;
+    pBitmap->DeleteObject();
+    pBitmap->Attach(loaded);
+    return TRUE;
+}
+
+void DrawMultiLineText(CDC* pDC, LPCTSTR lpszText, int nFontHeight, COLORREF clrText, int nLeft,
+                       int nTop, int nRight, int nBottom, UINT nFormat, BOOL bBold) {
+    skin::DrawMultiLineText(Hdc(pDC), lpszText, nFontHeight, clrText,
+                            skin::Rect{nLeft, nTop, nRight, nBottom}, nFormat, bBold);
+}
