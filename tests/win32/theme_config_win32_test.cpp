@@ -153,9 +153,16 @@ TEST(ThemeConfig, LoadPictureFileKeepsTheBitmapOnFailure) {
     const std::string empty = TempFolder("theme_config_dir") + "\\empty.bmp";
     FILE* f = std::fopen(empty.c_str(), "wb");
     if (f) std::fclose(f);
+    const std::string garbage = TempFolder("theme_config_dir") + "\\garbage.bmp";
+    f = std::fopen(garbage.c_str(), "wb");
+    if (f) {
+        std::fputs("this is no picture at all", f);
+        std::fclose(f);
+    }
     const Case cases[] = {
         {"missing", "C:\\no\\such\\file.bmp"},
         {"empty", empty},
+        {"garbage", garbage},
     };
     for (const Case& c : cases) {
         EXPECT_FALSE(LoadPictureFile(c.path.c_str(), &bitmap)) << c.name;
@@ -167,6 +174,8 @@ TEST(ThemeConfig, LoadPictureFileKeepsTheBitmapOnFailure) {
     EXPECT_EQ(OBJ_BITMAP, static_cast<int>(GetObjectType(bitmap.GetSafeHandle())));
     DeleteFileA(good.c_str());
     DeleteFileA(empty.c_str());
+    DeleteFileA(garbage.c_str());
+    RemoveDirectoryA(TempFolder("theme_config_dir").c_str());
 }
 
 TEST(ThemeConfig, LoadPictureFileLeavesNoPictureBehind) {
