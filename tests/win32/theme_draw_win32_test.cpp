@@ -710,3 +710,120 @@ TEST(Gradient, FillsLeftToRightAndFailsWithoutTheLibrary) {
     EXPECT_EQ(101 * 4, target.CountColor({0, 0, 101, 4}, kWhite));
     skin::SetGradientLibraryForTest(nullptr);
 }
+
+TEST(ClassLibraryForms, DrawAsThePlainForms) {
+    // Each form the controls call, against the plain-handle routine with
+    // the same rectangles: a swapped argument shows as a different picture.
+    Dib skinBmp(12, 9, false);
+    skinBmp.Paint(Pattern);
+    CBitmap bitmap;
+    bitmap.Attach(skinBmp.bitmap());
+    struct Case {
+        const char* name;
+        std::function<void(HDC)> plain;
+        std::function<void(CDC*)> wrapped;
+    };
+    HBITMAP h = skinBmp.bitmap();
+    const Case cases[] = {
+        {"DrawTransparentBitmap",
+         [&](HDC dc) {
+             skin::DrawTransparentBitmap(dc, h, Rect{1, 2, 9, 8}, Rect{3, 4, 30, 25});
+         },
+         [&](CDC* dc) { DrawTransparentBitmap(dc, &bitmap, 1, 2, 9, 8, 3, 4, 30, 25); }},
+        {"DrawTransparentImage",
+         [&](HDC dc) {
+             skin::DrawTransparentImage(dc, h, Rect{2, 3, 33, 28});
+         },
+         [&](CDC* dc) { DrawTransparentImage(dc, &bitmap, 2, 3, 33, 28); }},
+        {"BlitTransparentBitmap",
+         [&](HDC dc) {
+             skin::BlitTransparentBitmap(h, Rect{2, 1, 12, 9}, Rect{5, 6, 13, 12}, dc);
+         },
+         [&](CDC* dc) {
+             BlitTransparentBitmap(&bitmap, CRect(2, 1, 12, 9), CRect(5, 6, 13, 12), dc);
+         }},
+        {"StretchTransparentBitmap",
+         [&](HDC dc) {
+             skin::StretchTransparentBitmap(h, Rect{0, 0, 6, 9}, Rect{1, 1, 31, 21}, dc);
+         },
+         [&](CDC* dc) {
+             StretchTransparentBitmap(&bitmap, CRect(0, 0, 6, 9), CRect(1, 1, 31, 21), dc);
+         }},
+        {"DrawTiledBitmap",
+         [&](HDC dc) {
+             skin::DrawTiledBitmap(dc, h, Rect{1, 1, 6, 5}, Rect{2, 2, 37, 27});
+         },
+         [&](CDC* dc) { DrawTiledBitmap(dc, &bitmap, CRect(1, 1, 6, 5), CRect(2, 2, 37, 27)); }},
+        {"DrawNineGridFrame",
+         [&](HDC dc) {
+             skin::DrawNineGridFrame(dc, h, Rect{0, 0, 12, 9}, Rect{1, 2, 39, 29});
+         },
+         [&](CDC* dc) { DrawNineGridFrame(dc, &bitmap, CRect(0, 0, 12, 9), CRect(1, 2, 39, 29)); }},
+        {"DrawNineGridImage",
+         [&](HDC dc) {
+             skin::DrawNineGridImage(dc, h, Rect{4, 3, 38, 26});
+         },
+         [&](CDC* dc) { DrawNineGridImage(dc, &bitmap, CRect(4, 3, 38, 26)); }},
+        {"DrawNineGridStretch",
+         [&](HDC dc) {
+             skin::DrawNineGridStretch(dc, h, Rect{0, 0, 9, 9}, Rect{0, 0, 35, 22});
+         },
+         [&](CDC* dc) {
+             DrawNineGridStretch(dc, &bitmap, CRect(0, 0, 9, 9), CRect(0, 0, 35, 22));
+         }},
+        {"DrawAlignedImage",
+         [&](HDC dc) {
+             skin::DrawAlignedImage(dc, h, Rect{0, 0, 40, 30}, DT_RIGHT | DT_VCENTER);
+         },
+         [&](CDC* dc) { DrawAlignedImage(dc, &bitmap, 0, 0, 40, 30, DT_RIGHT | DT_VCENTER); }},
+        {"DrawAlignedFrame",
+         [&](HDC dc) {
+             skin::DrawAlignedFrame(dc, h, Rect{6, 0, 12, 9}, Rect{0, 0, 40, 30}, DT_BOTTOM);
+         },
+         [&](CDC* dc) { DrawAlignedFrame(dc, &bitmap, 6, 0, 12, 9, 0, 0, 40, 30, DT_BOTTOM); }},
+        {"Draw3DOutline",
+         [&](HDC dc) { skin::Draw3DOutline(2, 3, 30, 20, kRed, kGreen, kBlue, kKey, dc); },
+         [&](CDC* dc) { Draw3DOutline(2, 3, 30, 20, kRed, kGreen, kBlue, kKey, dc); }},
+        {"DrawLine", [&](HDC dc) { skin::DrawLine(1, 2, 35, 20, kBlue, 2, dc); },
+         [&](CDC* dc) { DrawLine(1, 2, 35, 20, kBlue, 2, dc); }},
+        {"DrawOutlinedBack",
+         [&](HDC dc) {
+             skin::DrawOutlinedBack(dc, kGreen, kRed, kBlue, 2, Rect{3, 4, 33, 24});
+         },
+         [&](CDC* dc) { DrawOutlinedBack(dc, kGreen, kRed, kBlue, 2, 3, 4, 33, 24); }},
+        {"DrawRoundBack",
+         [&](HDC dc) {
+             skin::DrawRoundBack(dc, kGreen, kRed, 3, 7, Rect{1, 2, 35, 27});
+         },
+         [&](CDC* dc) { DrawRoundBack(dc, kGreen, kRed, 3, 7, 1, 2, 35, 27); }},
+        {"DrawEllipseMark",
+         [&](HDC dc) {
+             skin::DrawEllipseMark(Rect{4, 4, 24, 20}, kRed, 2, kBlue, dc);
+         },
+         [&](CDC* dc) { DrawEllipseMark(4, 4, 24, 20, kRed, 2, kBlue, dc); }},
+        {"DrawMultiLineText",
+         [&](HDC dc) {
+             skin::DrawMultiLineText(dc, "Ab\\nCd", 12, kRed, Rect{0, 0, 40, 30}, DT_RIGHT, TRUE);
+         },
+         [&](CDC* dc) {
+             DrawMultiLineText(dc, "Ab\\nCd", 12, kRed, 0, 0, 40, 30, DT_RIGHT, TRUE);
+         }},
+    };
+    for (const Case& c : cases) {
+        Dib a(40, 30, true), b(40, 30, true);
+        a.Fill(kWhite);
+        b.Fill(kWhite);
+        c.plain(a.dc());
+        CDC* dc = CDC::FromHandle(b.dc());
+        c.wrapped(dc);
+        int differ = 0, drawn = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                differ += a.At(x, y) != b.At(x, y);
+                drawn += a.At(x, y) != kWhite;
+            }
+        EXPECT_EQ(0, differ) << c.name;
+        EXPECT_GT(drawn, 0) << c.name << " drew nothing";
+    }
+    bitmap.Detach();
+}
