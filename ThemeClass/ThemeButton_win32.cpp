@@ -323,14 +323,16 @@ void CThemeButton::OnMouseHover(UINT, CPoint) {
     skin::ButtonTracker t = Tracker();
     const bool changed = t.OnHover();
     SetTracker(t);
-    if (changed) Invalidate(FALSE);
+    if (changed) Redraw();
 }
 
 void CThemeButton::OnMouseLeave() {
     skin::ButtonTracker t = Tracker();
     t.OnLeave();
     SetTracker(t);
-    Invalidate(FALSE);
+    // A face without a back must lose the caption of the old state (the
+    // pressed caption sits a pixel lower).
+    Redraw();
 }
 
 void CThemeButton::OnLButtonDown(UINT nFlags, CPoint point) {

@@ -100,6 +100,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Invalidates the label; without a back, the parent's area under it
+    // first.
+    void Repaint();
+
     ThemeTextStyle m_style;
     CThemeToolTip m_toolTip;
 };

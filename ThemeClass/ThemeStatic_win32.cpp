@@ -138,11 +138,7 @@ LRESULT CThemeStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CThemeStatic::SetText(LPCTSTR lpszText) {
     m_style.text = lpszText ? lpszText : "";
-    if (!GetSafeHwnd()) return;
-    // Without a back of its own the label cannot paint its old text away:
-    // the parent repaints the area first.
-    if (m_style.backDrawType == skin::kBackNone) InvalidateBack();
-    Invalidate(FALSE);
+    Repaint();
 }
 
 void CThemeStatic::SetText(CString strText) { SetText(static_cast<LPCTSTR>(strText)); }
@@ -153,9 +149,17 @@ void CThemeStatic::SetCaptionArea(int nLeft, int nTop, int nRight, int nBottom) 
 void CThemeStatic::SetCaptionArea(const CRect& rcArea) { m_style.captionArea = rcArea; }
 void CThemeStatic::SetAlignFormat(UINT nFormat) { m_style.alignFormat = nFormat; }
 
+void CThemeStatic::Repaint() {
+    if (!GetSafeHwnd()) return;
+    // Without a back of its own the label cannot paint its old text away:
+    // the parent repaints the area first.
+    if (m_style.backDrawType == skin::kBackNone) InvalidateBack();
+    Invalidate(FALSE);
+}
+
 void CThemeStatic::SetFontColor(COLORREF clr) {
     m_style.fontColor = clr;
-    if (GetSafeHwnd()) Invalidate(FALSE);
+    Repaint();
 }
 
 void CThemeStatic::SetShadowColor(COLORREF clr) { m_style.shadowColor = clr; }
@@ -163,7 +167,7 @@ void CThemeStatic::SetShadowColor(COLORREF clr) { m_style.shadowColor = clr; }
 void CThemeStatic::SetTextColors(COLORREF clrFont, COLORREF clrShadow) {
     m_style.fontColor = clrFont;
     m_style.shadowColor = clrShadow;
-    if (GetSafeHwnd()) Invalidate(FALSE);
+    Repaint();
 }
 
 void CThemeStatic::SetFontSize(int nSize) { m_style.fontSize = nSize; }

@@ -303,3 +303,25 @@ TEST(ThemeButton, CaptionAreaLeftOfTheClientUsesTheWholeFace) {
     EXPECT_GT(Count(p, {30, 0, 50, 30}, NearColor(RGB(255, 0, 0), 90)), 0);
     EXPECT_EQ(0, Count(p, {0, 0, 25, 30}, NearColor(RGB(255, 0, 0), 90)));
 }
+
+TEST(ThemeButton, FaceWithoutBackForgetsThePressedCaption) {
+    ButtonScene s;
+    s.button.SetBackDrawType(0);
+    s.button.SetTextColors(RGB(255, 0, 0), 0xFF00FF, 0xFF00FF, 0xFF00FF);
+    s.button.SetText("HH");
+    const uitest::Picture normal = s.Face();
+    ASSERT_GT(Count(normal, {0, 0, 80, 30}, NearColor(RGB(255, 0, 0), 90)), 0);
+    // Pressed, the caption sits a pixel lower; leaving must not keep it.
+    s.HoverOn();
+    uitest::MouseDown();
+    themetest::Settle();
+    ASSERT_EQ(2, s.button.GetState());
+    uitest::MoveCursorClient(s.stage.parent(), 300, 250);
+    uitest::PumpUntil([&] { return s.button.GetState() == 0; }, 2000);
+    const uitest::Picture after = s.Face();  // still held: no release repaint yet
+    uitest::MouseUp();
+    int differ = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 80; ++x) differ += normal.At(x, y) != after.At(x, y);
+    EXPECT_EQ(0, differ) << "the pressed caption stayed behind";
+}
