@@ -20,13 +20,18 @@ public:
     BOOL Attach(HGDIOBJ hObject);
     HGDIOBJ Detach();
     BOOL DeleteObject();
+    // Stock and system objects are shared: the wrapper never deletes them.
     BOOL CreateStockObject(int nIndex);
     int GetObject(int nCount, LPVOID lpObject) const {
         return ::GetObjectA(m_hObject, nCount, lpObject);
     }
     UINT GetObjectType() const { return (UINT)::GetObjectType(m_hObject); }
 
+protected:
+    BOOL AttachShared(HGDIOBJ hObject);
+
 private:
+    bool m_bShared = false;
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
 };
@@ -57,7 +62,7 @@ public:
         return Attach(::CreateHatchBrush(nIndex, crColor));
     }
     BOOL CreatePatternBrush(CBitmap* pBitmap);
-    BOOL CreateSysColorBrush(int nIndex) { return Attach(::GetSysColorBrush(nIndex)); }
+    BOOL CreateSysColorBrush(int nIndex) { return AttachShared(::GetSysColorBrush(nIndex)); }
     BOOL CreateBrushIndirect(const LOGBRUSH* lpLogBrush) {
         return Attach(::CreateBrushIndirect(lpLogBrush));
     }

@@ -63,8 +63,16 @@ struct AFX_THREAD_STATE {
     CTempMap<CMenu, HMENU> tempMenus;
 
     // The message being dispatched, for Default() and ReflectLastMsg().
-    CWnd* pWndCur = nullptr;
     MSG lastMsg = {};
+    // Window-procedure calls on this thread's stack, innermost first. An
+    // object deleted while one of its messages is being dispatched marks
+    // its frames, so the dispatcher does not touch it afterwards.
+    struct DispatchFrame {
+        CWnd* pWnd;
+        bool bAlive;
+        DispatchFrame* pPrev;
+    };
+    DispatchFrame* pFrames = nullptr;
     // Window-procedure calls on the stack of this thread; temporaries are
     // freed only at depth 0, so no handler loses a pointer it holds.
     int nWndProcDepth = 0;

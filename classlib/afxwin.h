@@ -16,13 +16,8 @@
 #include "afxdebug.h"
 #include "afxstr.h"
 #include "afxgeom.h"
-// Containers and files arrive from the portable half on their own schedule.
-#if __has_include("afxcoll.h")
 #include "afxcoll.h"
-#endif
-#if __has_include("afxfile.h")
 #include "afxfile.h"
-#endif
 
 #ifndef afx_msg
 #define afx_msg

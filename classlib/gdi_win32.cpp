@@ -16,29 +16,31 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject) {
     if (!hObject) return FALSE;
     DeleteObject();  // an object owns one handle at a time
     m_hObject = hObject;
+    m_bShared = false;
+    return TRUE;
+}
+
+BOOL CGdiObject::AttachShared(HGDIOBJ hObject) {
+    if (!Attach(hObject)) return FALSE;
+    m_bShared = true;
     return TRUE;
 }
 
 HGDIOBJ CGdiObject::Detach() {
     HGDIOBJ h = m_hObject;
     m_hObject = nullptr;
+    m_bShared = false;
     return h;
 }
 
 BOOL CGdiObject::DeleteObject() {
     if (!m_hObject) return FALSE;
+    bool bShared = m_bShared;
     HGDIOBJ h = Detach();
-    // Stock objects are shared: deleting them is refused by GDI anyway.
-    return ::DeleteObject(h);
+    return bShared ? TRUE : ::DeleteObject(h);
 }
 
-BOOL CGdiObject::CreateStockObject(int nIndex) {
-    HGDIOBJ h = ::GetStockObject(nIndex);
-    if (!h) return FALSE;
-    DeleteObject();
-    m_hObject = h;
-    return TRUE;
-}
+BOOL CGdiObject::CreateStockObject(int nIndex) { return AttachShared(::GetStockObject(nIndex)); }
 
 BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap) {
     return Attach(::CreatePatternBrush((HBITMAP)pBitmap->m_hObject));

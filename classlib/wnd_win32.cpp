@@ -61,7 +61,8 @@ CWnd::~CWnd() {
         m_hWnd = nullptr;
         ::DestroyWindow(hWnd);
     }
-    if (st->pWndCur == this) st->pWndCur = nullptr;
+    for (AFX_THREAD_STATE::DispatchFrame* f = st->pFrames; f; f = f->pPrev)
+        if (f->pWnd == this) f->bAlive = false;
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
@@ -278,22 +279,23 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     AFX_THREAD_STATE* st = AfxGetThreadState();
-    CWnd* pOldWnd = st->pWndCur;
     MSG oldMsg = st->lastMsg;
-    st->pWndCur = pWnd;
     st->lastMsg.hwnd = hWnd;
     st->lastMsg.message = message;
     st->lastMsg.wParam = wParam;
     st->lastMsg.lParam = lParam;
+    AFX_THREAD_STATE::DispatchFrame frame = {pWnd, true, st->pFrames};
+    st->pFrames = &frame;
     ++st->nWndProcDepth;
     ++pWnd->m_nDispatchDepth;
 
     LRESULT lResult = pWnd->WindowProc(message, wParam, lParam);
-    if (message == WM_NCDESTROY) pWnd->FinishNcDestroy();
+    if (frame.bAlive && message == WM_NCDESTROY) pWnd->FinishNcDestroy();
 
     --st->nWndProcDepth;
-    st->pWndCur = pOldWnd;
+    st->pFrames = frame.pPrev;
     st->lastMsg = oldMsg;
+    if (!frame.bAlive) return lResult;  // deleted by a handler: hands off
     if (--pWnd->m_nDispatchDepth == 0 && pWnd->m_bPostNcDestroyDue) {
         // The outermost dispatch of the dead window has returned: the object
         // may go now. Nothing touches it afterwards.
@@ -481,7 +483,9 @@ void CWnd::OnCancelMode() { Default(); }
 
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT) {
     LRESULT lResult = 0;
-    if (pWnd && ReflectLastMsg(pWnd->m_hWnd, &lResult)) return (HBRUSH)lResult;
+    // WM_CTLCOLORDLG names the dialog itself: nothing to hand back.
+    if (pWnd && pWnd->m_hWnd != m_hWnd && ReflectLastMsg(pWnd->m_hWnd, &lResult))
+        return (HBRUSH)lResult;
     return (HBRUSH)Default();
 }
 

@@ -2,6 +2,7 @@
 // answered by the hook, menus from resources, tool tips and the basic
 // control wrappers, in real windows.
 #include "classlib/afxwin.h"
+#include "tests/harness/harness.h"
 
 #include <string.h>
 
@@ -68,6 +69,16 @@ TEST_F(BoxFixture, WindowMessageBoxGoesThroughTheHookWithItsOwner) {
     EXPECT_EQ(w.m_hWnd, g_calls[0].owner);
     EXPECT_EQ("caption", g_calls[0].caption);
     EXPECT_EQ(RecordBox, AfxSetMessageBoxHook(RecordBox)) << "the set hook is handed back";
+}
+
+TEST(MessageBoxes, FixtureCatcherAnswersThroughTheLibraryHook) {
+    uitest::MessageBoxCatcher catcher;
+    catcher.QueueAnswer(IDNO);
+    AfxSetMessageBoxHook(uitest::AnswerMessageBox);
+    EXPECT_EQ(IDNO, AfxMessageBox("지울까요?", MB_YESNO));
+    AfxSetMessageBoxHook(nullptr);
+    ASSERT_EQ(1, catcher.count());
+    EXPECT_EQ("지울까요?", catcher.boxes()[0].text);
 }
 
 // --- Worker threads ---------------------------------------------------------------
@@ -217,6 +228,34 @@ TEST(Menus, LoadedMenuAnswersItsStructure) {
     EXPECT_FALSE(CMenu().LoadMenu(4242));
 }
 
+// Picks the second item of a popup menu with the keyboard while
+// TrackPopupMenu runs its own loop.
+void CALLBACK PickSecondItem(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu) return;
+    KillTimer(nullptr, id);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST(Menus, TrackPopupMenuReturnsTheChosenCommand) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(WS_EX_TOPMOST, nullptr, "menu owner", WS_POPUP | WS_VISIBLE, 300,
+                               300, 50, 50, nullptr, nullptr));
+    owner.SetForegroundWindow();
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, 10, "one");
+    popup.AppendMenu(MF_STRING, 11, "two");
+    popup.AppendMenu(MF_STRING, 12, "three");
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, PickSecondItem);
+    BOOL cmd = popup.TrackPopupMenu(TPM_RETURNCMD | TPM_LEFTALIGN, 310, 310, &owner);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(11, cmd);
+    owner.DestroyWindow();
+}
+
 TEST(Menus, BuiltPopupAndDetach) {
     HMENU h;
     {
@@ -234,6 +273,25 @@ TEST(Menus, BuiltPopupAndDetach) {
     }
     EXPECT_TRUE(IsMenu(h));
     DestroyMenu(h);
+}
+
+// --- Bitmaps from resources --------------------------------------------------
+
+TEST(Resources, LoadBitmapGivesTheStripWithItsKeyColour) {
+    CBitmap bmp;
+    ASSERT_TRUE(bmp.LoadBitmap(400));
+    BITMAP bm;
+    ASSERT_TRUE(bmp.GetBitmap(&bm));
+    EXPECT_EQ(80, bm.bmWidth);  // four frames of 20
+    EXPECT_EQ(12, bm.bmHeight);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap* old = dc.SelectObject(&bmp);
+    EXPECT_EQ(RGB(255, 0, 255), dc.GetPixel(0, 0)) << "rounded corner on the key";
+    EXPECT_NE(RGB(255, 0, 255), dc.GetPixel(10, 6)) << "the body";
+    dc.SelectObject(old);
+    EXPECT_FALSE(CBitmap().LoadBitmap(4242));
+    CWnd::DeleteTempMap();
 }
 
 // --- Tool tips and control wrappers ----------------------------------------------

@@ -2,6 +2,7 @@
 // selections that hand back the previous object, SaveDC/RestoreDC, and
 // wrappers that free what they own.
 #include "classlib/afxwin.h"
+#include "tests/harness/harness.h"
 
 #include <functional>
 #include <string>
@@ -342,6 +343,23 @@ TEST(GdiObjects, AttachReplacesAndDeletesThePreviousHandle) {
     EXPECT_EQ(kBlue, lb.lbColor);
 }
 
+TEST(GdiObjects, SharedObjectsOutliveTheirWrappers) {
+    HBRUSH sysBrush = GetSysColorBrush(COLOR_BTNFACE);
+    HGDIOBJ stockPen = GetStockObject(BLACK_PEN);
+    {
+        CBrush b;
+        ASSERT_TRUE(b.CreateSysColorBrush(COLOR_BTNFACE));
+        EXPECT_EQ(sysBrush, b.m_hObject);
+        CGdiObject p;
+        ASSERT_TRUE(p.CreateStockObject(BLACK_PEN));
+        EXPECT_EQ(stockPen, p.m_hObject);
+        ASSERT_TRUE(b.CreateSolidBrush(kRed));  // replaces the shared one
+    }
+    EXPECT_EQ((DWORD)OBJ_BRUSH, GetObjectType(sysBrush));
+    EXPECT_EQ(sysBrush, GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ((DWORD)OBJ_PEN, GetObjectType(stockPen));
+}
+
 TEST(GdiObjects, BitmapSizesAndPatternBrush) {
     Dib dib(16, 16);
     CBitmap bmp;
@@ -440,5 +458,192 @@ TEST(GdiDC, PaintDCPaintsTheWindowAndClientDCReadsIt) {
     EXPECT_EQ(kRed, dib.At(20, 15));
     w.DestroyWindow();
 }
+
+// --- Leaks: a thousand create/destroy cycles of every wrapper ------------------
+
+struct CycleCase {
+    const char* name;
+    std::function<void(CWnd*)> cycle;  // one create/use/destroy round
+};
+
+class GdiCycles : public ::testing::TestWithParam<CycleCase> {
+protected:
+    static CPaintedWnd* s_wnd;
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(uitest::InstallGdiCounter());
+        s_wnd = new CPaintedWnd;
+        ASSERT_TRUE(s_wnd->CreateEx(0, nullptr, "cycles", WS_POPUP | WS_VISIBLE, 200, 100, 40, 30,
+                                    nullptr, nullptr));
+    }
+    static void TearDownTestSuite() {
+        s_wnd->DestroyWindow();
+        delete s_wnd;
+        s_wnd = nullptr;
+    }
+};
+CPaintedWnd* GdiCycles::s_wnd = nullptr;
+
+// The counter sees the wrappers' objects: a detached handle shows as live.
+TEST_F(GdiCycles, CounterSeesObjectsTheWrappersMake) {
+    long base = uitest::LiveGdiObjects();
+    HGDIOBJ h;
+    {
+        CPen p(PS_SOLID, 1, kRed);
+        EXPECT_EQ(base + 1, uitest::LiveGdiObjects());
+        h = p.Detach();
+    }
+    EXPECT_EQ(base + 1, uitest::LiveGdiObjects());
+    DeleteObject(h);
+    EXPECT_EQ(base, uitest::LiveGdiObjects());
+}
+
+TEST_P(GdiCycles, ReturnToTheBaselineAfterAThousand) {
+    const CycleCase& c = GetParam();
+    c.cycle(s_wnd);  // first use may create lasting objects (caches); not counted
+    CWnd::DeleteTempMap();
+    long base = uitest::LiveGdiObjects();
+    long baseDCs = uitest::LiveWindowDCs();
+    for (int i = 0; i < 1000; ++i) {
+        c.cycle(s_wnd);
+        if (i % 100 == 99) CWnd::DeleteTempMap();
+    }
+    CWnd::DeleteTempMap();
+    EXPECT_EQ(base, uitest::LiveGdiObjects());
+    EXPECT_EQ(baseDCs, uitest::LiveWindowDCs());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wrappers, GdiCycles,
+    ::testing::Values(CycleCase{"Pen", [](CWnd*) { CPen p(PS_SOLID, 2, kRed); }},
+                      CycleCase{"PenRecreated",
+                                [](CWnd*) {
+                                    CPen p;
+                                    p.CreatePen(PS_SOLID, 1, kRed);
+                                    p.CreatePen(PS_DASH, 1, kBlue);  // the first one goes
+                                }},
+                      CycleCase{"SolidBrush", [](CWnd*) { CBrush b(kBlue); }},
+                      CycleCase{"HatchBrush", [](CWnd*) { CBrush b(HS_DIAGCROSS, kBlue); }},
+                      CycleCase{"PatternBrush",
+                                [](CWnd*) {
+                                    CBitmap bm;
+                                    WORD rows[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+                                    bm.CreateBitmap(8, 8, 1, 1, rows);
+                                    CBrush b(&bm);
+                                }},
+                      CycleCase{"FontCreateFont",
+                                [](CWnd*) {
+                                    CFont f;
+                                    f.CreateFont(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, HANGUL_CHARSET, 0,
+                                                 0, 0, 0, "돋움");
+                                }},
+                      CycleCase{"FontIndirect",
+                                [](CWnd*) {
+                                    LOGFONTA lf = {};
+                                    lf.lfHeight = -14;
+                                    lstrcpyA(lf.lfFaceName, "Arial");
+                                    CFont f;
+                                    f.CreateFontIndirect(&lf);
+                                }},
+                      CycleCase{"FontPoint",
+                                [](CWnd*) {
+                                    CFont f;
+                                    f.CreatePointFont(90, "Arial");
+                                }},
+                      CycleCase{"Bitmap",
+                                [](CWnd*) {
+                                    CBitmap b;
+                                    b.CreateBitmap(16, 16, 1, 32, nullptr);
+                                }},
+                      CycleCase{"CompatibleBitmapInMemoryDC",
+                                [](CWnd* w) {
+                                    CClientDC screen(w);
+                                    CDC mem;
+                                    mem.CreateCompatibleDC(&screen);
+                                    CBitmap b;
+                                    b.CreateCompatibleBitmap(&screen, 20, 10);
+                                    CBitmap* old = mem.SelectObject(&b);
+                                    mem.FillSolidRect(0, 0, 20, 10, kRed);
+                                    screen.BitBlt(0, 0, 20, 10, &mem, 0, 0, SRCCOPY);
+                                    mem.SelectObject(old);
+                                }},
+                      CycleCase{"Regions",
+                                [](CWnd*) {
+                                    CRgn a, b, c;
+                                    a.CreateRectRgn(0, 0, 10, 10);
+                                    b.CreateEllipticRgn(5, 5, 20, 20);
+                                    c.CreateRectRgn(0, 0, 0, 0);
+                                    c.CombineRgn(&a, &b, RGN_OR);
+                                }},
+                      CycleCase{"ClipRegionSelected",
+                                [](CWnd* w) {
+                                    CClientDC dc(w);
+                                    CRgn r;
+                                    r.CreateRoundRectRgn(0, 0, 20, 20, 4, 4);
+                                    dc.SelectClipRgn(&r);
+                                    dc.FillSolidRect(0, 0, 40, 30, kGreen);
+                                    dc.SelectClipRgn(nullptr);
+                                }},
+                      CycleCase{"ClientDCWithSelections",
+                                [](CWnd* w) {
+                                    CClientDC dc(w);
+                                    CPen pen(PS_SOLID, 1, kRed);
+                                    CBrush br(kBlue);
+                                    CFont font;
+                                    font.CreatePointFont(80, "Arial", &dc);
+                                    CPen* op = dc.SelectObject(&pen);
+                                    CBrush* ob = dc.SelectObject(&br);
+                                    CFont* of = dc.SelectObject(&font);
+                                    dc.Rectangle(1, 1, 10, 10);
+                                    dc.TextOut(0, 0, CString("x"));
+                                    dc.SelectObject(op);
+                                    dc.SelectObject(ob);
+                                    dc.SelectObject(of);
+                                }},
+                      CycleCase{"WindowDC",
+                                [](CWnd* w) {
+                                    CWindowDC dc(w);
+                                    dc.SetPixel(0, 0, kRed);
+                                }},
+                      CycleCase{"GetDCReleaseDC",
+                                [](CWnd* w) {
+                                    CDC* dc = w->GetDC();
+                                    dc->SelectStockObject(BLACK_PEN);
+                                    w->ReleaseDC(dc);
+                                }},
+                      CycleCase{"PaintDC",
+                                [](CWnd* w) {
+                                    w->Invalidate(FALSE);
+                                    w->UpdateWindow();
+                                }},
+                      CycleCase{"SaveRestoreWithStockObjects",
+                                [](CWnd* w) {
+                                    CClientDC dc(w);
+                                    int saved = dc.SaveDC();
+                                    dc.SelectStockObject(NULL_BRUSH);
+                                    dc.SelectStockObject(DEFAULT_GUI_FONT);
+                                    dc.RestoreDC(saved);
+                                }},
+                      CycleCase{"TemporaryWrappers",
+                                [](CWnd* w) {
+                                    CBrush::FromHandle((HBRUSH)GetStockObject(GRAY_BRUSH));
+                                    CGdiObject::FromHandle(GetStockObject(SYSTEM_FONT));
+                                    CDC* dc = w->GetDC();
+                                    dc->GetCurrentFont();
+                                    dc->GetCurrentBitmap();
+                                    w->ReleaseDC(dc);
+                                }},
+                      CycleCase{"StockAndSystemObjects",
+                                [](CWnd*) {
+                                    CBrush sys;
+                                    sys.CreateSysColorBrush(COLOR_WINDOW);
+                                    CGdiObject stock;
+                                    stock.CreateStockObject(WHITE_PEN);
+                                }},
+                      CycleCase{"DetachedAndDeleted",
+                                [](CWnd*) {
+                                    CBrush b(kRed);
+                                    DeleteObject(b.Detach());
+                                }}),
+    [](const ::testing::TestParamInfo<CycleCase>& i) { return std::string(i.param.name); });
 
 }  // namespace

@@ -185,6 +185,34 @@ INSTANTIATE_TEST_SUITE_P(
                       SystemClassCase{"ListView", WC_LISTVIEWA, LVS_REPORT}),
     [](const ::testing::TestParamInfo<SystemClassCase>& i) { return std::string(i.param.name); });
 
+// The skinned controls' pattern: a CButton subclass made with Create.
+class CSkinLikeButton : public CButton {
+public:
+    int nCreate = 0, nPreSubclass = 0;
+    LONG_PTR styleAtPreSubclass = 0;
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs) {
+        ++nCreate;
+        return CButton::OnCreate(lpcs) == -1 ? -1 : 0;
+    }
+    void PreSubclassWindow() override {
+        ++nPreSubclass;
+        styleAtPreSubclass = GetWindowLongPtrA(m_hWnd, GWL_STYLE);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CSkinLikeButton, CButton)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+TEST_F(HostFixture, ButtonSubclassCreatedWithCreateGetsOnCreate) {
+    CSkinLikeButton btn;
+    ASSERT_TRUE(btn.Create("skin", WS_VISIBLE | BS_OWNERDRAW, CRect(0, 0, 60, 20), &host, 78));
+    EXPECT_EQ(1, btn.nCreate);
+    EXPECT_EQ(1, btn.nPreSubclass);
+    EXPECT_TRUE(btn.styleAtPreSubclass & BS_OWNERDRAW) << "the style is in place before WM_CREATE";
+    EXPECT_TRUE(btn.GetStyle() & WS_CHILD);
+}
+
 TEST_F(HostFixture, DefaultClassHasDoubleClicksAndNoBackgroundBrush) {
     CCreateSpy child;
     ASSERT_TRUE(child.Create(nullptr, nullptr, WS_VISIBLE, CRect(0, 0, 20, 20), &host, 5));
@@ -452,33 +480,55 @@ TEST_F(HostFixture, ControlCommandsReflectThenReachParent) {
 
 // --- Self-deletion while dispatching ------------------------------------------
 
+// Freed objects of this class are poisoned and kept, never returned to the
+// heap: a dispatcher that writes to one after it was deleted changes bytes
+// the test then finds.
+struct Graveyard {
+    std::vector<std::pair<unsigned char*, size_t>> graves;
+    bool Untouched() const {
+        for (const auto& g : graves)
+            for (size_t i = 0; i < g.second; ++i)
+                if (g.first[i] != 0xDD) return false;
+        return true;
+    }
+    void Clear() {
+        for (const auto& g : graves) ::operator delete(g.first);
+        graves.clear();
+    }
+};
+Graveyard g_graveyard;
+
 class CSelfDeleting : public CWnd {
 public:
     static int s_live;
     static int s_postNcDestroy;
-    int nLiveDuringHandler = -1;
-    int nPostNcDestroyDuringHandler = -1;
-    int nMode = 0;  // 0 destroy in handler, 1 destroy in a nested message
+    // 0 destroy in the handler, 1 destroy in a nested message, 2 the
+    // handler deletes the object outright (its window goes with it)
+    int nMode = 0;
     CSelfDeleting() { ++s_live; }
-    ~CSelfDeleting() override {
-        --s_live;
-        // Poison: a dispatcher that reads the object after this would see it.
-        nMode = 0x5A5A5A5A;
+    ~CSelfDeleting() override { --s_live; }
+    static void* operator new(size_t n) { return ::operator new(n); }
+    static void operator delete(void* p, size_t n) {
+        memset(p, 0xDD, n);
+        g_graveyard.graves.push_back({(unsigned char*)p, n});
     }
     void PostNcDestroy() override {
         ++s_postNcDestroy;
         delete this;
     }
     afx_msg void OnLButtonDown(UINT, CPoint) {
+        if (nMode == 2) {
+            delete this;
+            s_lastLive = s_live;
+            return;  // nothing of the object may be touched now
+        }
         if (nMode == 0)
             DestroyWindow();
         else
             SendMessage(WM_APP + 1);
         // Still inside our own message: the object must be alive.
-        nLiveDuringHandler = s_live;
-        nPostNcDestroyDuringHandler = s_postNcDestroy;
-        s_lastLive = nLiveDuringHandler;
-        s_lastPost = nPostNcDestroyDuringHandler;
+        s_lastLive = s_live;
+        s_lastPost = s_postNcDestroy;
         Default();  // the window is gone: this must be harmless
     }
     afx_msg LRESULT OnDestroyNested(WPARAM, LPARAM) {
@@ -504,10 +554,13 @@ TEST_F(HostFixture, SelfDeletingWindowWaitsForItsOutermostDispatch) {
         const char* name;
         int mode;
         bool posted;  // through the message loop rather than SendMessage
-    } cases[] = {{"destroy in handler, sent", 0, false},
-                 {"destroy in nested message, sent", 1, false},
-                 {"destroy in handler, posted", 0, true},
-                 {"destroy in nested message, posted", 1, true}};
+        int liveInHandler, postNcDestroys;
+    } cases[] = {{"destroy in handler, sent", 0, false, 1, 1},
+                 {"destroy in nested message, sent", 1, false, 1, 1},
+                 {"destroy in handler, posted", 0, true, 1, 1},
+                 {"destroy in nested message, posted", 1, true, 1, 1},
+                 {"delete in handler, sent", 2, false, 0, 0},
+                 {"delete in handler, posted", 2, true, 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CSelfDeleting::s_live = 0;
@@ -524,15 +577,20 @@ TEST_F(HostFixture, SelfDeletingWindowWaitsForItsOutermostDispatch) {
         } else {
             SendMessageA(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         }
-        EXPECT_EQ(1, CSelfDeleting::s_lastLive) << "deleted while its handler still ran";
-        EXPECT_EQ(0, CSelfDeleting::s_lastPost);
+        EXPECT_EQ(c.liveInHandler, CSelfDeleting::s_lastLive);
+        if (c.mode != 2) {
+            EXPECT_EQ(0, CSelfDeleting::s_lastPost) << "deleted while its handler still ran";
+        }
         if (c.mode == 1) {
             EXPECT_EQ(1, CSelfDeleting::s_nestedLive);
         }
         EXPECT_EQ(0, CSelfDeleting::s_live) << "deleted once the dispatch returned";
-        EXPECT_EQ(1, CSelfDeleting::s_postNcDestroy);
+        EXPECT_EQ(c.postNcDestroys, CSelfDeleting::s_postNcDestroy);
         EXPECT_FALSE(IsWindow(hWnd));
         EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hWnd));
+        ASSERT_EQ(1u, g_graveyard.graves.size());
+        EXPECT_TRUE(g_graveyard.Untouched()) << "written to after it was deleted";
+        g_graveyard.Clear();
     }
 }
 
@@ -546,6 +604,8 @@ TEST_F(HostFixture, SelfDeletingChildGoesWithItsParent) {
     parent.DestroyWindow();
     EXPECT_EQ(0, CSelfDeleting::s_live);
     EXPECT_EQ(1, CSelfDeleting::s_postNcDestroy);
+    EXPECT_TRUE(g_graveyard.Untouched());
+    g_graveyard.Clear();
 }
 
 // --- Handle map, subclassing, window procedure ----------------------------------
@@ -713,6 +773,51 @@ TEST_F(HostFixture, GeometryStylesAndText) {
     w.ShowWindow(SW_HIDE);
     EXPECT_FALSE(w.IsWindowVisible());
     EXPECT_EQ(&w, host.GetDlgItem(16));
+}
+
+class CFocusSpy : public CWnd {
+public:
+    std::vector<std::pair<std::string, CWnd*>> log;
+    afx_msg void OnSetFocus(CWnd* pOld) { log.push_back({"set", pOld}); }
+    afx_msg void OnKillFocus(CWnd* pNew) { log.push_back({"kill", pNew}); }
+    afx_msg void OnCaptureChanged(CWnd* pWnd) { log.push_back({"capture", pWnd}); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CFocusSpy, CWnd)
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_CAPTURECHANGED()
+END_MESSAGE_MAP()
+
+TEST_F(HostFixture, FocusAndCaptureMoveBetweenObjects) {
+    CFocusSpy a, b;
+    ASSERT_TRUE(a.Create(nullptr, nullptr, WS_VISIBLE, CRect(0, 0, 20, 20), &host, 18));
+    ASSERT_TRUE(b.Create(nullptr, nullptr, WS_VISIBLE, CRect(30, 0, 50, 20), &host, 19));
+    host.SetForegroundWindow();
+    a.SetFocus();
+    EXPECT_EQ(&a, CWnd::GetFocus());
+    a.log.clear();
+    b.SetFocus();
+    EXPECT_EQ(&b, CWnd::GetFocus());
+    ASSERT_EQ(1u, a.log.size());
+    EXPECT_EQ("kill", a.log[0].first);
+    EXPECT_EQ(&b, a.log[0].second);
+    ASSERT_FALSE(b.log.empty());
+    EXPECT_EQ("set", b.log.back().first);
+    EXPECT_EQ(&a, b.log.back().second);
+
+    a.log.clear();
+    b.log.clear();
+    a.SetCapture();
+    EXPECT_EQ(&a, CWnd::GetCapture());
+    b.SetCapture();
+    ASSERT_EQ(1u, a.log.size());
+    EXPECT_EQ("capture", a.log[0].first);
+    EXPECT_EQ(&b, a.log[0].second);
+    ReleaseCapture();
+    EXPECT_EQ(nullptr, CWnd::GetCapture());
+    ASSERT_EQ(1u, b.log.size());
+    EXPECT_EQ(nullptr, b.log[0].second);
 }
 
 TEST_F(HostFixture, SetFontAndGetFontRoundTrip) {
