@@ -257,6 +257,37 @@ TEST_F(FileTest, ThrowingOperations) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Path("new")));
 }
 
+TEST_F(FileTest, AbortAndBorrowedHandles) {
+    const CString path = Path("abort.bin");
+    CFile f(path, CFile::modeCreate | CFile::modeWrite);
+    f.Write("abc", 3);
+    f.Abort();
+    EXPECT_FALSE(f.IsOpen());
+    f.Abort();  // nothing to close: no error
+    EXPECT_EQ("abc", ReadRaw(path)) << "what was written before the abort stays";
+
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    {
+        CFile borrowed(h);
+        char b[3];
+        EXPECT_EQ(3u, borrowed.Read(b, 3));
+    }
+    DWORD flags = 0;
+    EXPECT_TRUE(GetHandleInformation(h, &flags)) << "the destructor leaves a borrowed handle open";
+    CFile closer(h);
+    closer.Close();
+    EXPECT_FALSE(GetHandleInformation(h, &flags)) << "Close closes it";
+
+    CFile twice(path, CFile::modeRead);
+    AfxAssertHook previous = AfxSetAssertHook([](const char*, int, const char*) {});
+    CFileException e;
+    EXPECT_FALSE(twice.Open(path, CFile::modeRead, &e)) << "an open object does not open again";
+    AfxSetAssertHook(previous);
+    EXPECT_EQ(CFileException::genericException, e.m_cause);
+    EXPECT_TRUE(twice.IsOpen()) << "and keeps its file";
+}
+
 TEST_F(FileTest, TextLinesWithCrLf) {
     const std::string longLine(5000, 'L');
     const std::string korean = "\xC7\xD1\xB1\xDB \xB5\xBF\xBF\xB5\xBB\xF3";  // 한글 동영상

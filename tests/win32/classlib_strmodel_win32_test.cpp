@@ -1,0 +1,2 @@
+// The random-text CString suite in the Windows build as well.
+#include "../classlib/afxstr_model_test.cpp"
