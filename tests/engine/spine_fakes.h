@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/player.h"
-#include "engine/player_context.h"
+#include "engine/player/player_context.h"
 
 namespace sim {
 
@@ -175,26 +175,28 @@ int32_t Source_ReadSample(MediaSource* src, MediaSample* m) {
     return 0;
 }
 namespace {
-void SeekAll(MediaSource* src, uint32_t pos) {
+// Like the MP4 reader: a time at or past the clip's end is refused and
+// nothing moves.
+bool SeekAll(MediaSource* src, uint32_t pos) {
+    if (pos >= src->spec.durationMs) return false;
     for (uint32_t type = 1; type <= 3; ++type) {
         uint32_t i = 0;
         uint32_t n = Count(src->spec, type);
         while (i < n && TimeOf(src->spec, type, i + 1) <= pos) ++i;
         src->next[type] = i;
     }
+    return true;
 }
 }  // namespace
-int32_t Source_SeekTime(MediaSource* src, uint32_t* pos, uint32_t) {
+bool Source_SeekTime(MediaSource* src, uint32_t* pos, uint32_t) {
     std::lock_guard<std::mutex> g(src->lock);
-    SeekAll(src, *pos);
-    return 0;
+    return SeekAll(src, *pos);
 }
-int32_t Source_SeekFrame(MediaSource* src, uint32_t* pos, uint32_t) {
+bool Source_SeekFrame(MediaSource* src, uint32_t* pos, uint32_t) {
     std::lock_guard<std::mutex> g(src->lock);
-    SeekAll(src, *pos);
-    return 0;
+    return SeekAll(src, *pos);
 }
-int32_t Source_SelectTrack(MediaSource*, uint32_t, uint32_t) { return 1; }
+bool Source_SelectTrack(MediaSource*, uint32_t, uint32_t) { return true; }
 int32_t Source_GetProgress(MediaSource*, SourceProgress* p) {
     std::memset(p, 0, sizeof *p);
     p->fillPercent = p->readPercent = 100;
