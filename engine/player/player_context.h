@@ -89,7 +89,8 @@ struct PlayerContext {
     uint32_t firstStart;
     std::atomic<uint32_t> leave;
 
-    uint32_t bufferStartTick, bufferBudget, bufferWindow;
+    std::atomic<uint32_t> bufferStartTick;  // read by tests that drive the time-out
+    uint32_t bufferBudget, bufferWindow;
     std::atomic<uint32_t> rangeStart, rangeEnd;
 
     OsLockWord lock;
@@ -106,6 +107,9 @@ struct PlayerContext {
                              uint32_t stackSize, uint32_t flags);
     ClockTickSource clockTick;
     void* clockTickUser;
+    // The clock of the buffering time-out (null: the system tick).
+    ClockTickSource bufferingTick;
+    void* bufferingTickUser;
 
     AudioOutConfig audioConfig;
     VideoOutConfig videoConfig;

@@ -6,6 +6,11 @@
 namespace {
 
 const uint32_t kVideoStack = 4096;
+
+// The buffering time-out's clock: the system tick unless a test set one.
+uint32_t BufferingNow(PlayerContext* ctx) {
+    return ctx->bufferingTick ? ctx->bufferingTick(ctx->bufferingTickUser) : OS_GetTickCount();
+}
 const uint32_t kAudioStack = 5120;
 
 uint32_t FillPercent(PlayerContext* ctx) {
@@ -257,7 +262,7 @@ int Player_OpenSource(PlayerContext* ctx) {
 int Player_CheckBuffering(PlayerContext* ctx) {
     uint32_t fill = FillPercent(ctx);
     if (fill >= 100) return 1;
-    if (OS_GetTickCount() - ctx->bufferStartTick <= ctx->bufferWindow) return 0;
+    if (BufferingNow(ctx) - ctx->bufferStartTick <= ctx->bufferWindow) return 0;
     if (fill > 0) return 1;
     if (!TimeoutCounter_Next(ctx)) ctx->lastError = PLAYER_E_NO_DATA;
     return 0;
@@ -266,14 +271,14 @@ int Player_CheckBuffering(PlayerContext* ctx) {
 void TimeoutCounter_Start(PlayerContext* ctx) {
     ctx->bufferWindow = ctx->info.bufferingTime;
     ctx->bufferBudget = ctx->bufferWindow < 30000 ? 30000 : ctx->bufferWindow;
-    ctx->bufferStartTick = OS_GetTickCount();
+    ctx->bufferStartTick = BufferingNow(ctx);
 }
 
 int TimeoutCounter_Next(PlayerContext* ctx) {
     if (ctx->bufferBudget <= ctx->bufferWindow) return 0;
     ctx->bufferBudget -= ctx->bufferWindow;
     if (ctx->bufferBudget <= ctx->bufferWindow) ctx->bufferWindow = ctx->bufferBudget;
-    ctx->bufferStartTick = OS_GetTickCount();
+    ctx->bufferStartTick = BufferingNow(ctx);
     return 1;
 }
 

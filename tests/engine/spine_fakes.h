@@ -65,6 +65,11 @@ inline Spec& Current() {
     static Spec s;
     return s;
 }
+// The fill level the fake source reports (percent), changed while playing.
+inline std::atomic<uint32_t>& Fill() {
+    static std::atomic<uint32_t> f{100};
+    return f;
+}
 inline uint32_t FrameBytes(const Spec& s) { return s.width * s.height * 3 / 2; }
 inline void FillPicture(const Spec& s, uint32_t index, uint8_t* p) {
     for (uint32_t i = 0; i < FrameBytes(s); ++i)
@@ -199,7 +204,8 @@ bool Source_SeekFrame(MediaSource* src, uint32_t* pos, uint32_t) {
 bool Source_SelectTrack(MediaSource*, uint32_t, uint32_t) { return true; }
 int32_t Source_GetProgress(MediaSource*, SourceProgress* p) {
     std::memset(p, 0, sizeof *p);
-    p->fillPercent = p->readPercent = 100;
+    p->fillPercent = clip::Fill();
+    p->readPercent = 100;
     return 1;
 }
 int32_t Source_Control(MediaSource*, uint32_t) { return 0; }

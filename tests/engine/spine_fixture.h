@@ -71,6 +71,7 @@ class SpineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         clip::Current() = clip::Spec();
+        clip::Fill() = 100;
         sim::Speed() = 4;
         RecordingDisplay::Current() = &display;
         SimAudioDevice::Current() = &audio;
