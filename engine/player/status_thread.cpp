@@ -285,7 +285,13 @@ int TimeoutCounter_Next(PlayerContext* ctx) {
 int Player_CreateCodecs(PlayerContext* ctx) {
     ctx->audioEnded = !ctx->hasAudio;
     ctx->videoEnded = !ctx->hasVideo;
-    if (!Player_FillPacketQueues(ctx)) return 0;
+    {
+        // The video task redraws its pending picture in every other state,
+        // and a raw picture lies in its queued packet: refill only between
+        // two redraws.
+        OsLockGuard g(ctx->videoLock);
+        if (!Player_FillPacketQueues(ctx)) return 0;
+    }
     // A path that fails leaves the clip playing the other stream; its error
     // must not end the clip, so it is kept only when nothing is left.
     int32_t before = ctx->lastError;

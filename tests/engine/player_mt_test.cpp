@@ -270,7 +270,7 @@ TEST_F(SpineTest, BufferingWaitsGivesUpOrResumes) {
                 // Let the status thread see the new time.
                 WaitFor(
                     [&] {
-                        return player->bufferStartTick == target ||
+                        return player->bufferStartTick.load() == target ||
                                State() != PLAYER_STATE_BUFFERING;
                     },
                     500);
