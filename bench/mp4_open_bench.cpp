@@ -22,7 +22,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/source.h"
+#include "engine/input/source.h"
 #include "tests/engine/mp4_builder.h"
 
 namespace {

@@ -112,8 +112,10 @@ function(dc_add_library name dir)
   endif()
 endfunction()
 
-# Libraries every test, tool and benchmark may link.
-set(DC_ALL_LIBS engine m4vdec aacdec)
+# Libraries every test, tool and benchmark may link. They reach into the
+# engine on purpose (engine_internal); the application and playclip link the
+# public `engine` target alone.
+set(DC_ALL_LIBS engine_internal m4vdec aacdec)
 
 # FFmpeg's libswresample, the one outside library: Debian's package natively,
 # a static cross build (scripts/build-swresample.sh) for MinGW.

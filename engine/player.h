@@ -70,6 +70,58 @@ struct PlayerStatus {
     uint32_t progress[3];
 };
 
+// Output types: field 1 of AudioOutConfig and of VideoOutConfig.
+enum PlayerOutputType : uint32_t {
+    PLAYER_OUTPUT_NONE = 0,
+    PLAYER_AUDIO_OUTPUT_WAVE = 2,   // the Windows wave output
+    PLAYER_VIDEO_OUTPUT_DDRAW = 1,  // the DirectDraw output
+};
+
+// Flag bits of the config records; each marks the fields it carries.
+enum PlayerConfigFlag : uint32_t {
+    AUDIO_CONFIG_DEVICE = 0x1,  // field 1: output type
+    AUDIO_CONFIG_VOLUME = 0x2,  // field 2: one 16-bit level in each half
+    VIDEO_CONFIG_DEVICE = 0x1,  // field 1: display type
+    VIDEO_CONFIG_WINDOW = 0x2,  // fields 2-6, 10, 11: window, x, y, width, height, rotation, TV out
+    VIDEO_CONFIG_ASPECT = 0x4,  // fields 7-9: aspect mode, aspect width, aspect height
+    VIDEO_CONFIG_SHOW = 0x8,    // field 12: pictures shown
+    VIDEO_CONFIG_OPTION = 0x10,  // field 13
+};
+
+// Positions in the fields arrays (field n is fields[n - 1]).
+enum PlayerConfigField : uint32_t {
+    AUDIO_FIELD_DEVICE = 0,
+    AUDIO_FIELD_VOLUME = 1,
+    VIDEO_FIELD_DEVICE = 0,
+    VIDEO_FIELD_WINDOW = 1,
+    VIDEO_FIELD_X = 2,
+    VIDEO_FIELD_Y = 3,
+    VIDEO_FIELD_WIDTH = 4,
+    VIDEO_FIELD_HEIGHT = 5,
+    VIDEO_FIELD_ASPECT_MODE = 6,
+    VIDEO_FIELD_ASPECT_WIDTH = 7,
+    VIDEO_FIELD_ASPECT_HEIGHT = 8,
+    VIDEO_FIELD_ROTATION = 9,
+    VIDEO_FIELD_TV_OUT = 10,
+    VIDEO_FIELD_SHOW = 11,
+    VIDEO_FIELD_OPTION = 12,
+};
+
+// Step modes of Player_StepForward and Player_StepBackward.
+enum PlayerStepMode : uint32_t {
+    PLAYER_STEP_EXACT = 1,    // by the delta, to the exact time
+    PLAYER_STEP_KEY = 2,      // by the delta, to a key frame
+    PLAYER_STEP_RESEEK = 3,   // to a key frame around the present (video only)
+    PLAYER_STEP_PICTURE = 4,  // one picture (video only)
+};
+
+// Default thread priorities, in the OS layer's values.
+enum : int32_t {
+    PLAYER_PRIORITY_STATUS = -2,
+    PLAYER_PRIORITY_AUDIO = 15,
+    PLAYER_PRIORITY_VIDEO = 2,
+};
+
 // A flag word, then 16 fields (field n is fields[n - 1]).
 struct AudioOutConfig {
     uint32_t flags;
@@ -106,6 +158,19 @@ int Player_SetVideoConfig(PlayerContext* ctx, const VideoOutConfig* config);
 int Player_GetVideoConfig(PlayerContext* ctx, VideoOutConfig* config);
 int Player_GetOpenMediaInfo(PlayerContext* ctx, MediaInfoSummary* out);
 void Player_GetStatus(PlayerContext* ctx, PlayerStatus* out);
+// The same record, leaving the last error in place: for a caller that waits
+// on the engine and leaves the error to whoever reports it.
+void Player_PeekStatus(PlayerContext* ctx, PlayerStatus* out);
+
+// What a measuring client reads beside the status.
+struct PlayerPlaybackInfo {
+    uint32_t clockMs;        // the media clock as it stands (not capped at the duration)
+    uint32_t audioOutput;    // 1 while an audio output is open
+    uint32_t videoOutput;    // 1 while a display is open
+    uint32_t lastPictureMs;  // time of the picture decoded last
+};
+// 1 when filled; 0 for a null argument.
+int Player_GetPlaybackInfo(PlayerContext* ctx, PlayerPlaybackInfo* out);
 int32_t Player_GetMediaInfo(PlayerOpenParams* params, MediaInfoSummary* out, void* contentInfo);
 void Player_GetVersion(uint32_t* audioVersion, uint32_t* videoVersion);
 int32_t Player_ReadTextSample(PlayerContext* ctx, uint8_t* buffer, uint32_t* length,

@@ -3,7 +3,7 @@
 // A result is a 32-bit value: 0 or positive is success, 0x80000000 plus an
 // error number is a failure. Errors up to 0x4F have an English and a Korean
 // message; the codes from 0x80000051 on steer the player internally and
-// have none.
+// have none, but for PLAYER_E_PREPARE_FAILED, which ends a clip.
 #pragma once
 
 #include <stdint.h>
@@ -71,6 +71,10 @@ typedef int32_t PlayerResult;
 #define PLAYER_E_FRAME_LATE PLAYER_E(0x57)        // a late picture, not shown
 #define PLAYER_E_FRAME_VERY_LATE PLAYER_E(0x58)   // not shown; skip to the next key frame
 #define PLAYER_E_FRAME_EARLY PLAYER_E(0x59)       // an early picture: wait 10 ms
+
+// The status thread could not prepare the clip and no part said why (the
+// clock or a queue could not be made). It ends the clip, so it has a text.
+#define PLAYER_E_PREPARE_FAILED PLAYER_E(0x5A)
 
 enum PlayerLanguage {
     PLAYER_LANG_ENGLISH = 0,

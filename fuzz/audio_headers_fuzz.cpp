@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/audio_headers.h"
+#include "engine/input/audio_headers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 65536) return 0;

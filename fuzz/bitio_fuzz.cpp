@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "engine/bitio.h"
+#include "engine/input/bitio.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 8 || size > 65536) return 0;

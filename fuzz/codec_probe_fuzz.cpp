@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/codec_names.h"
-#include "engine/codec_probe.h"
+#include "engine/input/codec_names.h"
+#include "engine/input/codec_probe.h"
 #include "engine/media_info.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/source.h"
+#include "engine/input/source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0 || size > (8u << 20)) return 0;

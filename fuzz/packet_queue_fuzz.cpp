@@ -6,7 +6,7 @@
 #include <cstring>
 #include <deque>
 
-#include "engine/packet_queue.h"
+#include "engine/decode/packet_queue.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/text_decoder.h"
+#include "engine/decode/text_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1 || size > 65536) return 0;

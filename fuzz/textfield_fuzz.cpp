@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "engine/os.h"
-#include "engine/strutil.h"
+#include "engine/platform/os.h"
+#include "engine/platform/strutil.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Length 0 means "up to the terminator" to the UTF-8 converter.

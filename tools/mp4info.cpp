@@ -13,10 +13,10 @@
 #include <windows.h>
 #endif
 
-#include "engine/audio_headers.h"
-#include "engine/mp4_reader.h"
+#include "engine/input/audio_headers.h"
+#include "engine/input/mp4_reader.h"
 #include "engine/player_result.h"
-#include "engine/source.h"
+#include "engine/input/source.h"
 
 namespace {
 

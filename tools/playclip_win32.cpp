@@ -1,9 +1,10 @@
 // playclip CLIP [--seconds N] [--speed P] [--screenshot FILE.bmp] [--trace]
-// Plays a recorder clip in a window through the wave output and the
-// DirectDraw output, with the G-sensor record's date and time drawn over the
-// picture, and prints how the pictures kept up with the audio clock. With
-// --trace each drawn picture's time, the clock and the draw's duration go to
-// stderr.
+// Plays a recorder clip in a window through the engine's default outputs
+// (the wave output and the DirectDraw output), with the G-sensor record's
+// date and time drawn over the picture, and prints how the pictures kept up
+// with the audio clock. With --trace each drawn picture's time and the clock
+// go to stderr. A clip that cannot be played prints the engine's error and
+// exits with 2. It uses the public interface only.
 #include <windows.h>
 
 #include <atomic>
@@ -14,11 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/audio_renderer.h"
-#include "engine/clock.h"
 #include "engine/player.h"
-#include "engine/player_context.h"
-#include "engine/video_renderer.h"
 #include "engine/win_outputs.h"
 
 namespace {
@@ -33,7 +30,8 @@ std::mutex g_recordsLock;
 PlayerContext* g_player = nullptr;
 std::atomic<int> g_opened{0};
 
-// Measures, taken in the display wrapper on the video task.
+// Measures, taken in the text callback, which the DirectDraw output calls on
+// the video task for every picture it draws.
 std::atomic<uint32_t> g_shown{0}, g_dropped{0}, g_late{0}, g_maxGap{0}, g_lastShownMs{0};
 // The largest gap once the first half second is over: the audio clock starts
 // with the device's first played-fragment report, which Wine's wave output
@@ -44,11 +42,34 @@ DWORD g_firstDrawTick = 0;
 uint32_t g_lastFrameMs = 0, g_minStep = 0;
 bool g_haveFrame = false;
 bool g_trace = false;
-const DisplayDevice* g_realDisplay = nullptr;
 
 // The G-sensor record ('M' at byte 0 or 1) of a frame time, written as date
 // and time; other records leave the previous text in place.
+void Measure(uint32_t frameMs) {
+    if (!g_measuring) return;
+    PlayerPlaybackInfo pb = {};
+    uint32_t now = Player_GetPlaybackInfo(g_player, &pb) ? pb.clockMs : frameMs;
+    uint32_t gap = now > frameMs ? now - frameMs : frameMs - now;
+    if (!g_haveFrame) g_firstDrawTick = GetTickCount();
+    if (GetTickCount() - g_firstDrawTick >= 500 && gap > g_maxSteadyGap) g_maxSteadyGap = gap;
+    if (g_haveFrame && frameMs > g_lastFrameMs) {
+        uint32_t step = frameMs - g_lastFrameMs;
+        if (g_minStep == 0 || step < g_minStep) g_minStep = step;
+        if (g_minStep && step > g_minStep + g_minStep / 2)
+            g_dropped += (step + g_minStep / 2) / g_minStep - 1;
+    }
+    g_haveFrame = true;
+    g_lastFrameMs = frameMs;
+    g_shown++;
+    if (gap > 40) g_late++;
+    if (gap > g_maxGap) g_maxGap = gap;
+    g_lastShownMs = frameMs;
+    if (g_trace)
+        std::fprintf(stderr, "draw t=%u clock=%u tick=%lu\n", frameMs, now, GetTickCount());
+}
+
 void OnFrameText(uint32_t* timeMs, char* text, uint32_t* length) {
+    Measure(*timeMs);
     std::lock_guard<std::mutex> g(g_recordsLock);
     const DataRecord* rec = nullptr;
     for (const DataRecord& r : g_records) {
@@ -86,32 +107,6 @@ void OnOpened(void*) {
 }
 
 void OnNothing(void*) {}
-
-int32_t MeasuredDraw(VideoRenderer* r, const DecodedFrame* f) {
-    if (!g_measuring) return g_realDisplay->Draw(r, f);
-    uint32_t now = g_player && g_player->clock ? Clock_GetTime(g_player->clock) : f->time;
-    uint32_t gap = now > f->time ? now - f->time : f->time - now;
-    if (!g_haveFrame) g_firstDrawTick = GetTickCount();
-    if (GetTickCount() - g_firstDrawTick >= 500 && gap > g_maxSteadyGap) g_maxSteadyGap = gap;
-    if (g_haveFrame && f->time > g_lastFrameMs) {
-        uint32_t step = f->time - g_lastFrameMs;
-        if (g_minStep == 0 || step < g_minStep) g_minStep = step;
-        if (g_minStep && step > g_minStep + g_minStep / 2)
-            g_dropped += (step + g_minStep / 2) / g_minStep - 1;
-    }
-    g_haveFrame = true;
-    g_lastFrameMs = f->time;
-    g_shown++;
-    if (gap > 40) g_late++;
-    if (gap > g_maxGap) g_maxGap = gap;
-    g_lastShownMs = f->time;
-    DWORD t0 = GetTickCount();
-    int32_t result = g_realDisplay->Draw(r, f);
-    if (g_trace)
-        std::fprintf(stderr, "draw t=%u clock=%u tick=%lu took=%lu\n", f->time, now, t0,
-                     GetTickCount() - t0);
-    return result;
-}
 
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
@@ -223,8 +218,9 @@ int main(int argc, char** argv) {
     MediaInfoSummary info = {};
     int32_t pr = Player_GetMediaInfo(&probe, &info, nullptr);
     if (pr < 0) {
-        std::fprintf(stderr, "playclip: %s: %s\n", clip, Player_GetErrorText(pr));
-        return 1;
+        std::fprintf(stderr, "playclip: %s: %s (0x%08X)\n", clip, Player_GetErrorText(pr),
+                     static_cast<uint32_t>(pr));
+        return 2;
     }
     int w = 640, h = 480;
     if (info.videoCount && info.video[0].width && info.video[0].height) {
@@ -241,13 +237,6 @@ int main(int argc, char** argv) {
     UpdateWindow(hwnd);
     Pump(100);
 
-    WaveOut_Register();
-    g_realDisplay = DdrawOutput_Device();
-    static DisplayDevice measured;
-    measured = *g_realDisplay;
-    measured.Draw = MeasuredDraw;
-    VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, &measured);
-
     PlayerCreateConfig cfg = {OnOpened, OnNothing, OnNothing, nullptr, 0, 0, 0, 0};
     g_player = Player_Create(&cfg);
     if (!g_player) {
@@ -255,15 +244,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     VideoOutConfig v = {};
-    v.flags = 0x3;
-    v.fields[0] = VIDEO_DEVICE_DDRAW;
-    v.fields[1] = reinterpret_cast<uintptr_t>(hwnd);
-    v.fields[4] = static_cast<uintptr_t>(w);
-    v.fields[5] = static_cast<uintptr_t>(h);
+    v.flags = VIDEO_CONFIG_DEVICE | VIDEO_CONFIG_WINDOW;
+    v.fields[VIDEO_FIELD_DEVICE] = PLAYER_VIDEO_OUTPUT_DDRAW;
+    v.fields[VIDEO_FIELD_WINDOW] = reinterpret_cast<uintptr_t>(hwnd);
+    v.fields[VIDEO_FIELD_WIDTH] = static_cast<uintptr_t>(w);
+    v.fields[VIDEO_FIELD_HEIGHT] = static_cast<uintptr_t>(h);
     Player_SetVideoConfig(g_player, &v);
     AudioOutConfig a = {};
-    a.flags = 0x1;
-    a.fields[0] = AUDIO_DEVICE_WAVEOUT;
+    a.flags = AUDIO_CONFIG_DEVICE;
+    a.fields[AUDIO_FIELD_DEVICE] = PLAYER_AUDIO_OUTPUT_WAVE;
     Player_SetAudioConfig(g_player, &a);
 
     PlayerOpenParams p = {};
@@ -273,7 +262,24 @@ int main(int argc, char** argv) {
         Player_Destroy(g_player);
         return 1;
     }
-    for (int i = 0; i < 500 && !g_opened; ++i) Pump(10);
+    // Until the clip opens, or ends with the reason it cannot be played.
+    PlayerStatus st = {};
+    for (int i = 0; i < 500 && !g_opened; ++i) {
+        Pump(10);
+        Player_PeekStatus(g_player, &st);
+        if (st.state == PLAYER_STATE_IDLE || st.state == PLAYER_STATE_FINISHED) break;
+    }
+    if (!g_opened) {
+        Player_GetStatus(g_player, &st);
+        int32_t code = static_cast<int32_t>(st.lastError);
+        if (code < 0)
+            std::fprintf(stderr, "playclip: %s: %s (0x%08X)\n", clip, Player_GetErrorText(code),
+                         st.lastError);
+        else
+            std::fprintf(stderr, "playclip: %s: did not open\n", clip);
+        Player_Destroy(g_player);
+        return 2;
+    }
     if (speed != 100) Player_SetSpeed(g_player, speed);
 
     FILETIME c0, e0, k0, u0, c1, e1, k1, u1;
@@ -282,7 +288,6 @@ int main(int argc, char** argv) {
     uint32_t lastError = 0;
     while (GetTickCount() - start < static_cast<DWORD>(seconds * 1000)) {
         Pump(50);
-        PlayerStatus st;
         Player_GetStatus(g_player, &st);
         if (st.lastError) lastError = st.lastError;
         if (st.state == PLAYER_STATE_FINISHED || st.state == PLAYER_STATE_RANGE_END) break;
@@ -294,8 +299,10 @@ int main(int argc, char** argv) {
         return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime;
     };
     double cpu = double(ticks(k1) - ticks(k0) + ticks(u1) - ticks(u0)) / 1e7;
-    uint32_t audioMs = g_player->clock ? Clock_GetTime(g_player->clock) : 0;
-    int hasAudio = g_player->audioRenderer != nullptr;
+    PlayerPlaybackInfo pb = {};
+    Player_GetPlaybackInfo(g_player, &pb);
+    uint32_t audioMs = pb.clockMs;
+    int hasAudio = pb.audioOutput != 0;
 
     if (shot) {
         if (SaveScreenshot(hwnd, shot))
@@ -315,5 +322,10 @@ int main(int argc, char** argv) {
                 lastError ? (" last_error=" + std::to_string(lastError)).c_str() : "");
     // The window goes with the process: destroying it first costs Wine two
     // seconds.
+    if (static_cast<int32_t>(lastError) < 0) {
+        std::fprintf(stderr, "playclip: %s: %s (0x%08X)\n", clip,
+                     Player_GetErrorText(static_cast<int32_t>(lastError)), lastError);
+        return 2;
+    }
     return 0;
 }

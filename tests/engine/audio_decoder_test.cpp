@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "engine/audio_decoder.h"
-#include "engine/audio_renderer.h"
+#include "engine/decode/audio_decoder.h"
+#include "engine/output/audio_renderer.h"
 #include "engine/player_result.h"
 #include "tests/codecs/aac/aac_test_util.h"
 #include "tests/codecs/aac/aac_writer.h"

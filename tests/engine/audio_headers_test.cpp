@@ -1,4 +1,4 @@
-#include "engine/audio_headers.h"
+#include "engine/input/audio_headers.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/codec_names.h"
+#include "engine/input/codec_names.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Audio renderer against a recording device: the block ring and the clock
 // syncs it drives, the writer's wait, flush, mute and configuration.
-#include "engine/audio_renderer.h"
+#include "engine/output/audio_renderer.h"
 
 #include <atomic>
 #include <chrono>
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/clock.h"
+#include "engine/output/clock.h"
 #include "engine/player.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/bitio.h"
+#include "engine/input/bitio.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/clock.h"
+#include "engine/output/clock.h"
 
 // Outside an anonymous namespace: the Windows build includes this file.
 struct FakeTicks {

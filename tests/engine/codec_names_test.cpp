@@ -1,4 +1,4 @@
-#include "engine/codec_names.h"
+#include "engine/input/codec_names.h"
 
 #include <gtest/gtest.h>
 

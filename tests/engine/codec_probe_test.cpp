@@ -1,4 +1,4 @@
-#include "engine/codec_probe.h"
+#include "engine/input/codec_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/bitio.h"
-#include "engine/codec_names.h"
+#include "engine/input/bitio.h"
+#include "engine/input/codec_names.h"
 #include "engine/media_info.h"
 
 namespace {

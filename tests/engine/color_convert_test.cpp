@@ -1,5 +1,5 @@
 // Colour conversion routines.
-#include "engine/color_convert.h"
+#include "engine/output/color_convert.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // MP4 reader on clips built in memory: track recognition, media info,
 // sample reading, seeking, and damaged files.
-#include "engine/mp4_reader.h"
+#include "engine/input/mp4_reader.h"
 
 #include <cstdlib>
 #include <memory>

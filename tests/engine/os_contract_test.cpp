@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/os.h"
+#include "engine/platform/os.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The packet queue between a filling and an emptying thread (also run under
 // ThreadSanitizer).
-#include "engine/packet_queue.h"
+#include "engine/decode/packet_queue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/packet_queue.h"
+#include "engine/decode/packet_queue.h"
 
 #include <gtest/gtest.h>
 

@@ -492,4 +492,175 @@ TEST_P(CardPlayTest, StepsForwardToTheLastPicture) {
     EXPECT_TRUE(obs.errors.empty());
 }
 
+// A seek the reader refuses (the duration lies past the last sample) sets
+// the target to 0: the clip goes on from its start, playing or paused as it
+// was, instead of jumping its clock to the end and finishing.
+TEST_F(CardSpineTest, RefusedSeekGoesOnFromTheStart) {
+    struct Case {
+        const char* name;
+        bool pauseFirst;
+        uint32_t resumed;
+    };
+    const Case cases[] = {
+        {"while playing", false, PLAYER_STATE_PLAYING},
+        {"while paused", true, PLAYER_STATE_PAUSED},
+    };
+    Use(kCardClips[1]);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(1, Open());
+        ASSERT_TRUE(
+            WaitFor([&] { return State() == PLAYER_STATE_PLAYING && Position() >= 1500; }, 15000));
+        if (c.pauseFirst) {
+            ASSERT_EQ(1, Player_Pause(player));
+            ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED; }));
+        }
+        size_t statesBefore;
+        {
+            std::lock_guard<std::mutex> g(obs.lock);
+            statesBefore = obs.states.size();
+        }
+        // Capped at the duration, which no sample reaches.
+        ASSERT_EQ(1, Player_Seek(player, 0xFFFFFFFFu, 1));
+        ASSERT_TRUE(WaitFor([&] { return State() == c.resumed && Position() < 1000; }))
+            << "state " << State() << " position " << Position() << " states " << StateList();
+        if (!c.pauseFirst) {
+            // It plays on from the start, showing the clip's pictures.
+            ASSERT_TRUE(WaitFor([&] { return Position() >= 600; }, 10000));
+            auto pics = display.Snapshot();
+            ASSERT_FALSE(pics.empty());
+            EXPECT_LT(pics.back().timeMs, 2000u);
+            EXPECT_TRUE(IsPictureOfItsTime(pics.back()));
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            EXPECT_EQ(PLAYER_STATE_PAUSED, State());
+            EXPECT_LT(Position(), 1000u);
+        }
+        {
+            std::lock_guard<std::mutex> g(obs.lock);
+            EXPECT_EQ(0, obs.ended);
+            EXPECT_TRUE(obs.errors.empty());
+            for (size_t i = statesBefore; i < obs.states.size(); ++i) {
+                EXPECT_NE(PLAYER_STATE_FINISHED, obs.states[i]);
+                EXPECT_NE(PLAYER_STATE_RANGE_END, obs.states[i]);
+            }
+        }
+        ASSERT_EQ(1, Player_Stop(player));
+    }
+}
+
+// ---- clips that cannot be played: FFmpeg-made files, damaged or in a form
+// the reader does not take
+
+// Makes (once) the clip of a case under the test data folder, where the
+// Windows tests find it too. `keepPercent` below 100 cuts the file.
+std::string MakeUnplayableClip(const char* tag, const char* muxerOptions, int keepPercent) {
+    const std::string dir = std::string(DC_TESTDATA) + "/unplayable";
+    const std::string out = dir + "/" + tag + ".mp4";
+    if (FILE* f = std::fopen(out.c_str(), "rb")) {
+        std::fclose(f);
+        return out;
+    }
+    std::system(("mkdir -p '" + dir + "'").c_str());
+    const std::string whole = out + ".whole.mp4";
+    std::string cmd =
+        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=176x144:rate=15 -f lavfi -i "
+        "sine=frequency=440:sample_rate=16000 -t 2 -c:v mpeg4 -c:a aac " +
+        std::string(muxerOptions) + " '" + whole + "'";
+    if (std::system(cmd.c_str()) != 0) return std::string();
+    FILE* in = std::fopen(whole.c_str(), "rb");
+    if (!in) return std::string();
+    std::vector<char> bytes;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    std::fclose(in);
+    std::remove(whole.c_str());
+    bytes.resize(bytes.size() * size_t(keepPercent) / 100);
+    const std::string tmp = out + ".tmp";
+    FILE* o = std::fopen(tmp.c_str(), "wb");
+    if (!o) return std::string();
+    std::fwrite(bytes.data(), 1, bytes.size(), o);
+    std::fclose(o);
+    std::rename(tmp.c_str(), out.c_str());
+    return out;
+}
+
+struct UnplayableCase {
+    const char* tag;
+    const char* muxerOptions;
+    int keepPercent;
+};
+
+const UnplayableCase kUnplayable[] = {
+    // The index is written last; the card was pulled before it.
+    {"cut_off_index", "", 70},
+    // Every sample sits in a movie fragment; the movie box lists none.
+    {"fragmented", "-movflags frag_keyframe+empty_moov", 100},
+    // Fragments after a movie box that holds only the track descriptions.
+    {"fragmented_default_base", "-movflags frag_keyframe+empty_moov+default_base_moof", 100},
+};
+
+class UnplayableClipTest : public ClipSpineTest,
+                           public ::testing::WithParamInterface<UnplayableCase> {};
+
+// The open ends the clip in state 13 with "Unsupported file" before any
+// position is reported, and the ended callback follows.
+TEST_P(UnplayableClipTest, EndsAtTheOpenWithUnsupportedFile) {
+    path = MakeUnplayableClip(GetParam().tag, GetParam().muxerOptions, GetParam().keepPercent);
+    ASSERT_FALSE(path.empty()) << "ffmpeg could not make the clip";
+    wide = Wide(path);
+    name = wide.c_str();
+    obs.name = name;
+    ASSERT_EQ(1, Open());
+    ASSERT_TRUE(WaitFor([&] {
+        std::lock_guard<std::mutex> g(obs.lock);
+        return obs.ended == 1;
+    }));
+    ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_IDLE; }));
+    std::lock_guard<std::mutex> g(obs.lock);
+    EXPECT_EQ(0, obs.opened);
+    ASSERT_EQ(1u, obs.errors.size());
+    EXPECT_EQ(0x80000015u, obs.errors[0]);
+    for (uint32_t s : obs.states) {
+        EXPECT_NE(PLAYER_STATE_PLAYING, s) << "a position was reported";
+        EXPECT_NE(PLAYER_STATE_READY, s);
+    }
+    EXPECT_EQ(PLAYER_STATE_FINISHED, obs.states.back());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnplayableClipTest, ::testing::ValuesIn(kUnplayable),
+                         [](const ::testing::TestParamInfo<UnplayableCase>& i) {
+                             return std::string(i.param.tag);
+                         });
+
+// A caller that waits for the engine to finish (the application's close)
+// reads the state without taking the error from whoever reports it.
+TEST(PlayerPeekStatus, LeavesTheErrorForGetStatus) {
+    std::string path = MakeUnplayableClip(kUnplayable[0].tag, kUnplayable[0].muxerOptions,
+                                          kUnplayable[0].keepPercent);
+    ASSERT_FALSE(path.empty());
+    std::u16string w = Wide(path);
+    PlayerContext* p = Player_Create(nullptr);
+    ASSERT_NE(nullptr, p);
+    PlayerOpenParams op = {};
+    op.fileName = w.c_str();
+    ASSERT_EQ(1, Player_Open(p, &op));
+    PlayerStatus st = {};
+    for (int i = 0; i < 1000; ++i) {
+        Player_PeekStatus(p, &st);
+        if (st.state == PLAYER_STATE_IDLE) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(uint32_t(PLAYER_STATE_IDLE), st.state);
+    EXPECT_EQ(0x80000015u, st.lastError);
+    Player_PeekStatus(p, &st);
+    EXPECT_EQ(0x80000015u, st.lastError) << "peeking clears nothing";
+    Player_GetStatus(p, &st);
+    EXPECT_EQ(0x80000015u, st.lastError);
+    Player_GetStatus(p, &st);
+    EXPECT_EQ(0u, st.lastError) << "the status read takes it";
+    Player_Destroy(p);
+}
+
 }  // namespace

@@ -229,8 +229,86 @@ TEST_F(SpineTest, OpenWhilePlayingRestartsAndOpenFailsWithoutThread) {
     Player_GetStatus(nullptr, nullptr);
 }
 
+// The buffering time-out's clock, moved by the test.
+std::atomic<uint32_t> g_bufferingMs{0};
+uint32_t BufferingTick(void*) { return g_bufferingMs; }
+
+// A source that stays empty: buffering (state 4) gives up after 30 windows
+// of its 1000 ms with "No data", and the clip ends with the ended callback.
+// A source that fills leaves buffering for play; a stop while buffering ends
+// the clip without the callback.
+TEST_F(SpineTest, BufferingWaitsGivesUpOrResumes) {
+    struct Case {
+        const char* name;
+        enum { kGiveUp, kFill, kStop } action;
+    };
+    const Case cases[] = {
+        {"an empty source gives up after 30 s", Case::kGiveUp},
+        {"a source that fills plays", Case::kFill},
+        {"a stop while buffering", Case::kStop},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            std::lock_guard<std::mutex> g(obs.lock);
+            obs.states.clear();
+            obs.errors.clear();
+            obs.ended = 0;
+        }
+        g_bufferingMs = 0;
+        player->bufferingTick = BufferingTick;
+        clip::Fill() = 0;
+        ASSERT_EQ(1, Open());
+        ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_BUFFERING; }));
+        if (c.action == Case::kGiveUp) {
+            // One window after another, each a little over 1000 ms.
+            int windows = 0;
+            while (windows < 40 && State() == PLAYER_STATE_BUFFERING) {
+                g_bufferingMs += 1001;
+                ++windows;
+                const uint32_t target = g_bufferingMs;
+                // Let the status thread see the new time.
+                WaitFor(
+                    [&] {
+                        return player->bufferStartTick.load() == target ||
+                               State() != PLAYER_STATE_BUFFERING;
+                    },
+                    500);
+            }
+            ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_IDLE; }));
+            EXPECT_GE(windows, 29);
+            EXPECT_LE(windows, 31);
+            std::lock_guard<std::mutex> g(obs.lock);
+            EXPECT_EQ(1, obs.ended);
+            ASSERT_EQ(1u, obs.errors.size());
+            EXPECT_EQ(uint32_t(PLAYER_E_NO_DATA), obs.errors[0]);
+            EXPECT_EQ(0, obs.opened);
+        } else if (c.action == Case::kFill) {
+            // Nothing has passed on the buffering clock: still waiting.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            EXPECT_EQ(PLAYER_STATE_BUFFERING, State());
+            const size_t shown = display.Snapshot().size();
+            clip::Fill() = 100;
+            ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING; }));
+            ASSERT_TRUE(WaitFor([&] { return display.Snapshot().size() > shown + 3; }));
+            ASSERT_EQ(1, Player_Stop(player));
+        } else {
+            ASSERT_EQ(1, Player_Stop(player));
+            EXPECT_EQ(PLAYER_STATE_IDLE, State());
+            std::lock_guard<std::mutex> g(obs.lock);
+            EXPECT_EQ(0, obs.ended);
+            EXPECT_TRUE(obs.errors.empty());
+        }
+    }
+}
+
+// Selecting a track while playing flushes the sound; the pictures go on.
+// The clip runs in real time and outlasts the wait: at the fixture's four
+// times real time a 5-second clip was over in 1.25 s, so on a loaded machine
+// it could end (or drop its pictures as late) before six were shown.
 TEST_F(SpineTest, TrackIndicesAreChecked) {
-    clip::Current().durationMs = 5000;
+    sim::Speed() = 1;
+    clip::Current().durationMs = 60000;
     PlayerOpenParams p = {};
     p.fileName = kName;
     p.audioTrack = 5;
@@ -239,8 +317,12 @@ TEST_F(SpineTest, TrackIndicesAreChecked) {
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING; }));
     EXPECT_EQ(0, Player_SelectTrack(player, 2, PLAYER_TRACK_AUDIO));
     EXPECT_EQ(0, Player_SelectTrack(player, 0, 9));
+    const size_t before = display.Snapshot().size();
     EXPECT_EQ(1, Player_SelectTrack(player, 0, PLAYER_TRACK_VIDEO));
-    ASSERT_TRUE(WaitFor([&] { return display.Snapshot().size() > 5; }));
+    ASSERT_TRUE(WaitFor([&] { return display.Snapshot().size() > before + 5; }, 20000))
+        << "pictures before the selection " << before << ", now " << display.Snapshot().size()
+        << ", state " << State();
+    EXPECT_EQ(PLAYER_STATE_PLAYING, State());
 }
 
 }  // namespace

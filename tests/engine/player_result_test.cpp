@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/player_result.h"
-#include "engine/strutil.h"
+#include "engine/platform/strutil.h"
 
 namespace {
 
@@ -136,6 +136,7 @@ TEST(PlayerResult, CodeValues) {
         {"frame late", PLAYER_E_FRAME_LATE, 0x80000057u},
         {"frame very late", PLAYER_E_FRAME_VERY_LATE, 0x80000058u},
         {"frame early", PLAYER_E_FRAME_EARLY, 0x80000059u},
+        {"prepare failed", PLAYER_E_PREPARE_FAILED, 0x8000005Au},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(r.value, (uint32_t)r.code) << r.name;
@@ -143,4 +144,15 @@ TEST(PlayerResult, CodeValues) {
     }
     EXPECT_TRUE(PLAYER_SUCCEEDED(PLAYER_S_OK));
     EXPECT_TRUE(PLAYER_SUCCEEDED(5));
+}
+
+// The status thread's failure that no part explained ends the clip, so the
+// application has a text to show for it.
+TEST(PlayerResult, PrepareFailureHasItsOwnText) {
+    EXPECT_STREQ("Playback could not be prepared",
+                 Player_ErrorMessage(PLAYER_E_PREPARE_FAILED, PLAYER_LANG_ENGLISH));
+    EXPECT_EQ(std::u16string(u"재생을 준비하지 못했습니다."), Korean(PLAYER_E_PREPARE_FAILED));
+    EXPECT_EQ(1, Player_HasErrorMessage(PLAYER_E_PREPARE_FAILED));
+    EXPECT_STRNE(Player_ErrorMessage(PLAYER_E_OUT_OF_MEMORY, PLAYER_LANG_ENGLISH),
+                 Player_ErrorMessage(PLAYER_E_PREPARE_FAILED, PLAYER_LANG_ENGLISH));
 }

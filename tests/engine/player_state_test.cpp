@@ -1,6 +1,6 @@
 // Command acceptance of the engine's state machine, as one table, and the
 // storing of renderer settings by the interface.
-#include "engine/player_state.h"
+#include "engine/player/player_state.h"
 
 #include <gtest/gtest.h>
 

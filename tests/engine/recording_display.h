@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/video_renderer.h"
+#include "engine/output/video_renderer.h"
 
 struct RecordingDisplay {
     struct Picture {

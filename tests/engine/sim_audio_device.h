@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "engine/audio_renderer.h"
+#include "engine/output/audio_renderer.h"
 
 struct SimAudioDevice {
     std::mutex lock;

@@ -1,6 +1,6 @@
 // The media source over the MP4 reader: container probe, defaults of the
 // media info, play range, time offsets and the open/close paths.
-#include "engine/source.h"
+#include "engine/input/source.h"
 
 #include <cstdlib>
 #include <string>
@@ -287,3 +287,39 @@ TEST(Source, HttpUrlTest) {
 }
 
 }  // namespace
+
+// Tracks that list no sample (a fragmented file's movie box) leave nothing
+// to play: the source says so at once. One sample in any track is enough.
+TEST(Source, TracksWithoutSamplesAreAnUnsupportedFile) {
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> videoSizes, audioSizes;
+        int32_t getInfo;
+    };
+    const Case cases[] = {
+        {"video without samples", {}, {}, PLAYER_E_UNSUPPORTED_FILE},
+        {"video and audio without samples", {}, {}, PLAYER_E_UNSUPPORTED_FILE},
+        {"audio with one sample", {}, {10}, 0},
+        {"video with samples", {10, 12}, {}, 0},
+    };
+    for (size_t k = 0; k < sizeof cases / sizeof cases[0]; ++k) {
+        const Case& tc = cases[k];
+        SCOPED_TRACE(tc.name);
+        mp4b::Clip c;
+        mp4b::Track v;
+        v.kind = mp4b::kVideo;
+        v.sizes = tc.videoSizes;
+        v.stts = {{uint32_t(tc.videoSizes.size()), 100}};
+        c.tracks.push_back(v);
+        if (k > 0) {
+            mp4b::Track a;
+            a.kind = mp4b::kAudio;
+            a.sizes = tc.audioSizes;
+            a.stts = {{uint32_t(tc.audioSizes.size()), 1024}};
+            c.tracks.push_back(a);
+        }
+        MemSource s(mp4b::Build(c).file);
+        ASSERT_EQ(0, s.open);
+        EXPECT_EQ(tc.getInfo, s.getInfo);
+    }
+}

@@ -1,4 +1,4 @@
-#include "engine/speed_converter.h"
+#include "engine/output/speed_converter.h"
 
 #include <cmath>
 #include <vector>

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/player.h"
-#include "engine/player_context.h"
+#include "engine/player/player_context.h"
 
 namespace sim {
 
@@ -64,6 +64,11 @@ struct Spec {
 inline Spec& Current() {
     static Spec s;
     return s;
+}
+// The fill level the fake source reports (percent), changed while playing.
+inline std::atomic<uint32_t>& Fill() {
+    static std::atomic<uint32_t> f{100};
+    return f;
 }
 inline uint32_t FrameBytes(const Spec& s) { return s.width * s.height * 3 / 2; }
 inline void FillPicture(const Spec& s, uint32_t index, uint8_t* p) {
@@ -175,29 +180,32 @@ int32_t Source_ReadSample(MediaSource* src, MediaSample* m) {
     return 0;
 }
 namespace {
-void SeekAll(MediaSource* src, uint32_t pos) {
+// Like the MP4 reader: a time at or past the clip's end is refused and
+// nothing moves.
+bool SeekAll(MediaSource* src, uint32_t pos) {
+    if (pos >= src->spec.durationMs) return false;
     for (uint32_t type = 1; type <= 3; ++type) {
         uint32_t i = 0;
         uint32_t n = Count(src->spec, type);
         while (i < n && TimeOf(src->spec, type, i + 1) <= pos) ++i;
         src->next[type] = i;
     }
+    return true;
 }
 }  // namespace
-int32_t Source_SeekTime(MediaSource* src, uint32_t* pos, uint32_t) {
+bool Source_SeekTime(MediaSource* src, uint32_t* pos, uint32_t) {
     std::lock_guard<std::mutex> g(src->lock);
-    SeekAll(src, *pos);
-    return 0;
+    return SeekAll(src, *pos);
 }
-int32_t Source_SeekFrame(MediaSource* src, uint32_t* pos, uint32_t) {
+bool Source_SeekFrame(MediaSource* src, uint32_t* pos, uint32_t) {
     std::lock_guard<std::mutex> g(src->lock);
-    SeekAll(src, *pos);
-    return 0;
+    return SeekAll(src, *pos);
 }
-int32_t Source_SelectTrack(MediaSource*, uint32_t, uint32_t) { return 1; }
+bool Source_SelectTrack(MediaSource*, uint32_t, uint32_t) { return true; }
 int32_t Source_GetProgress(MediaSource*, SourceProgress* p) {
     std::memset(p, 0, sizeof *p);
-    p->fillPercent = p->readPercent = 100;
+    p->fillPercent = clip::Fill();
+    p->readPercent = 100;
     return 1;
 }
 int32_t Source_Control(MediaSource*, uint32_t) { return 0; }

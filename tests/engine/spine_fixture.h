@@ -71,6 +71,7 @@ class SpineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         clip::Current() = clip::Spec();
+        clip::Fill() = 100;
         sim::Speed() = 4;
         RecordingDisplay::Current() = &display;
         SimAudioDevice::Current() = &audio;
@@ -117,14 +118,15 @@ protected:
         p.rewindAtEnd = rewind;
         return Player_Open(player, &p);
     }
+    // Polls leave the last error to the status callback, which records it.
     uint32_t State() {
         PlayerStatus st;
-        Player_GetStatus(player, &st);
+        Player_PeekStatus(player, &st);
         return st.state;
     }
     uint32_t Position() {
         PlayerStatus st;
-        Player_GetStatus(player, &st);
+        Player_PeekStatus(player, &st);
         return st.positionMs;
     }
     // Waits (real time) until `pred` holds.

@@ -1,7 +1,7 @@
 // File stream and FileIO: read cursors with their read-ahead buffers, the
 // typed readers, clones and the file layer. Portable: the Windows build runs
 // the same suite under Wine (tests/win32/stream_win32_test.cpp).
-#include "engine/stream.h"
+#include "engine/input/stream.h"
 
 #include <cstdlib>
 #include <cstring>

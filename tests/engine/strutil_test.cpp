@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/os.h"
-#include "engine/strutil.h"
+#include "engine/platform/os.h"
+#include "engine/platform/strutil.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/text_decoder.h"
+#include "engine/decode/text_decoder.h"
 
 #include <gtest/gtest.h>
 

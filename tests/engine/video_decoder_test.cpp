@@ -1,5 +1,5 @@
 // Video decoder wrapper with its MPEG-4 and raw YUV adapters.
-#include "engine/video_decoder.h"
+#include "engine/decode/video_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/mp4v_adapter.h"
+#include "engine/decode/mp4v_adapter.h"
 #include "tests/codecs/video/bitwriter.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // Video renderer against a recording display: configuration, the show flag,
 // the reported rectangle and the device table.
-#include "engine/video_renderer.h"
+#include "engine/output/video_renderer.h"
 
 #include <gtest/gtest.h>
 
 #include "engine/player.h"
-#include "engine/player_state.h"
+#include "engine/player/player_state.h"
 #include "recording_display.h"
 
 namespace {

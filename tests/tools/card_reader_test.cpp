@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/media_info.h"
-#include "engine/media_sample.h"
-#include "engine/mp4_reader.h"
-#include "engine/stream.h"
+#include "engine/input/media_sample.h"
+#include "engine/input/mp4_reader.h"
+#include "engine/input/stream.h"
 #include "tool_helpers.h"
 
 using namespace tooltest;

@@ -28,9 +28,11 @@ std::string WinePath(const std::string& unixPath) {
     return s;
 }
 
-// Runs a command line and returns what it printed (stdout), or "" when it
-// could not start or did not end within `ms`.
-std::string RunProgram(std::string cmd, DWORD ms) {
+// Runs a command line and returns what it printed (stdout, and stderr too
+// with `withErrors`), or "" when it could not start or did not end within
+// `ms`. The exit code goes to `exitCode` when given.
+std::string RunProgram(std::string cmd, DWORD ms, DWORD* exitCode = nullptr,
+                       bool withErrors = false) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return "";
@@ -39,7 +41,7 @@ std::string RunProgram(std::string cmd, DWORD ms) {
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = writeEnd;
-    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    si.hStdError = withErrors ? writeEnd : GetStdHandle(STD_ERROR_HANDLE);
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
     BOOL ok =
@@ -53,6 +55,8 @@ std::string RunProgram(std::string cmd, DWORD ms) {
         if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) {
             TerminateProcess(pi.hProcess, 1);
             out.clear();
+        } else if (exitCode) {
+            GetExitCodeProcess(pi.hProcess, exitCode);
         }
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
@@ -105,5 +109,29 @@ TEST_P(PlayclipTest, PictureAndSoundInStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Card, PlayclipTest, ::testing::ValuesIn(kClips));
+
+// Clips the engine cannot play (made by the native clip tests with FFmpeg):
+// playclip names the engine's error and exits with 2 instead of waiting out
+// its time.
+class UnplayableClipTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(UnplayableClipTest, PrintsTheErrorAndFails) {
+    const std::string clip = std::string(DC_TESTDATA) + "/unplayable/" + GetParam() + ".mp4";
+    if (GetFileAttributesA(WinePath(clip).c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no unplayable clips (the native player_clip_mt_test makes them)";
+    const std::string cmd = "\"" + WinePath(std::string(DC_BINARY_DIR) + "/tools/playclip.exe") +
+                            "\" \"" + WinePath(clip) + "\" --seconds 20";
+    DWORD code = 0;
+    DWORD start = GetTickCount();
+    std::string out = RunProgram(cmd, 60000, &code, true);
+    EXPECT_LT(GetTickCount() - start, 15000u) << "playclip waited out its time";
+    EXPECT_EQ(2u, code) << out;
+    EXPECT_NE(std::string::npos, out.find("Unsupported file")) << out;
+    EXPECT_NE(std::string::npos, out.find("0x80000015")) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnplayableClipTest,
+                         ::testing::Values("cut_off_index", "fragmented",
+                                           "fragmented_default_base"));
 
 }  // namespace

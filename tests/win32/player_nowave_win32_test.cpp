@@ -16,10 +16,10 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/audio_renderer.h"
+#include "engine/output/audio_renderer.h"
 #include "engine/player.h"
-#include "engine/player_context.h"
-#include "engine/video_renderer.h"
+#include "engine/player/player_context.h"
+#include "engine/output/video_renderer.h"
 #include "engine/win_outputs.h"
 
 namespace {

@@ -12,10 +12,10 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/audio_renderer.h"
-#include "engine/clock.h"
+#include "engine/output/audio_renderer.h"
+#include "engine/output/clock.h"
 #include "engine/player.h"
-#include "engine/video_renderer.h"
+#include "engine/output/video_renderer.h"
 #include "engine/win_outputs.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/aac_adapter.h"
+#include "engine/decode/aac_adapter.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <complex>
 #include <cstring>
 
-#include "engine/audio_decoder.h"
-#include "engine/audio_renderer.h"
+#include "engine/decode/audio_decoder.h"
+#include "engine/output/audio_renderer.h"
 #include "engine/media_info.h"
 #include "engine/player_result.h"
-#include "engine/source.h"
+#include "engine/input/source.h"
 #include "tests/tools/tool_helpers.h"
 #include "wav_pcm.h"
 

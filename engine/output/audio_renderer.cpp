@@ -1,0 +1,323 @@
+#include "engine/output/audio_renderer.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/player.h"
+#include "engine/player/player_deps.h"
+
+namespace {
+
+const int32_t kOutOfMemory = static_cast<int32_t>(0x80000001u);
+const int32_t kOutputInitFailed = static_cast<int32_t>(0x8000003Bu);
+const int32_t kFail = static_cast<int32_t>(0x80000000u);
+
+std::atomic<const AudioOutputDevice*> g_devices[8];
+
+bool IsError(int32_t r) { return r < 0; }
+
+void ClearRingLocked(AudioRenderer* r) {
+    r->ringCount = r->ringWrite = r->ringRead = 0;
+    std::memset(r->ring, 0, sizeof r->ring);
+}
+
+// Signals the writer when it waits; the ring lock must be held.
+void WakeLocked(AudioRenderer* r) {
+    if (r->writerWaiting) {
+        r->writerWaiting = 0;
+        r->wakeSignalled = true;
+        r->wakeCv.notify_all();
+    }
+}
+
+// Wakes a waiting writer and makes it give up its block.
+int AbortWriter(AudioRenderer* r) {
+    std::lock_guard<std::mutex> g(r->ringLock);
+    if (!r->writerWaiting) return 0;
+    r->abortWrite = 1;
+    WakeLocked(r);
+    return 1;
+}
+
+void RingPush(AudioRenderer* r, uint32_t samples, uint32_t timeMs) {
+    if (!r->clock) return;
+    std::lock_guard<std::mutex> g(r->ringLock);
+    AudioBlockRingEntry& e = r->ring[r->ringWrite];
+    e.samples = samples;
+    e.timeMs = timeMs;
+    r->ringWrite = (r->ringWrite + 1) % AUDIO_RING_ENTRIES;
+    r->ringCount += 1;
+}
+
+AudioEffects* Effects_Create(uint32_t channels) {
+    AudioEffects* e = new (std::nothrow) AudioEffects();
+    if (e) e->channels = channels;
+    return e;
+}
+
+int Effects_SetSwitch(AudioEffects* e, int index, uint32_t on) {
+    std::lock_guard<std::mutex> g(e->lock);
+    e->switches[index] = on ? 1 : 0;
+    return 1;
+}
+
+}  // namespace
+
+void AudioRenderer_RegisterDevice(uint32_t type, const AudioOutputDevice* ops) {
+    if (type < 8) g_devices[type].store(ops);
+}
+
+void AudioRenderer_RegisterDefaultDevice(uint32_t type, const AudioOutputDevice* ops) {
+    const AudioOutputDevice* none = nullptr;
+    if (type < 8) g_devices[type].compare_exchange_strong(none, ops);
+}
+
+int32_t AudioRenderer_Create(AudioRenderer** out, const AudioRendererFormat* format,
+                             MediaClock* clock, uint32_t flag) {
+    if (!out || !format) return kFail;
+    *out = nullptr;
+    AudioRenderer* r = new (std::nothrow) AudioRenderer();
+    if (!r) return kOutOfMemory;
+    r->inRate = r->outRate = format->sampleRate;
+    r->inChannels = format->channels;
+    r->outChannels = format->channels;
+    r->samplesPerFrame = format->samplesPerFrame;
+    r->pcmBufferSize = format->pcmBufferSize;
+    r->speed = 100;
+    r->clock = clock;
+    r->createFlag = flag;
+    r->effects = Effects_Create(format->channels);
+    if (!r->effects) {
+        delete r;
+        return kOutputInitFailed;
+    }
+    *out = r;
+    return 0;
+}
+
+void AudioRenderer_Destroy(AudioRenderer* r) {
+    if (!r) return;
+    AbortWriter(r);
+    {
+        std::lock_guard<std::mutex> g(r->lock);
+        if (r->ops.Close) r->ops.Close(r);
+    }
+    delete r->effects;
+    delete r;
+}
+
+int32_t AudioRenderer_SetDevice(AudioRenderer* r, uint32_t type) {
+    if (!r) return kFail;
+    std::lock_guard<std::mutex> g(r->lock);
+    if (r->ops.Close) r->ops.Close(r);
+    uint32_t step = r->pcmBufferSize ? r->pcmBufferSize : 1;
+    uint32_t n = 2 * step;
+    while (n < r->outRate / 2) n += step;
+    r->deviceBufferBytes = r->outChannels * n * 2;
+    const AudioOutputDevice* ops = type < 8 ? g_devices[type].load() : nullptr;
+    if (ops) r->ops = *ops;
+    r->deviceType = type;
+    r->drain = 0;
+    {
+        std::lock_guard<std::mutex> rg(r->ringLock);
+        ClearRingLocked(r);
+    }
+    int32_t result = 0;
+    if (r->ops.Open) {
+        result = r->ops.Open(r);
+        if (IsError(result)) return result;
+    }
+    std::lock_guard<std::mutex> rg(r->ringLock);
+    WakeLocked(r);
+    return result;
+}
+
+int AudioRenderer_Write(AudioRenderer* r, PcmBlock* block) {
+    if (!r || !block || block->count == 0) return 0;
+    const uint32_t outCh = r->outChannels;
+    if (r->mute && !r->ops.SetMute) {
+        if (block->interleaved) {
+            std::memset(block->interleaved, 0, size_t(outCh) * block->count * 2);
+        } else {
+            if (block->left) std::memset(block->left, 0, size_t(block->count) * 2);
+            if (outCh == 2 && block->right) std::memset(block->right, 0, size_t(block->count) * 2);
+        }
+    }
+    std::unique_lock<std::mutex> g(r->lock);
+    if (!r->ops.Write) return 0;  // no device installed: the caller keeps the block
+    for (;;) {
+        const uint32_t need = outCh * block->count * 2;
+        {
+            // Announce the wait before asking for room, so a played report
+            // that frees room in between still wakes us.
+            std::lock_guard<std::mutex> rg(r->ringLock);
+            r->writerWaiting = 1;
+        }
+        uint32_t freeBytes = r->ops.GetFreeBytes ? r->ops.GetFreeBytes(r) : need;
+        std::unique_lock<std::mutex> rg(r->ringLock);
+        if (freeBytes >= need && r->ringCount < AUDIO_RING_ENTRIES) {
+            r->writerWaiting = 0;
+            r->wakeSignalled = false;
+            if (r->abortWrite) {  // flushed while we looked for room
+                r->abortWrite = 0;
+                block->count = 0;
+                return 1;
+            }
+            break;
+        }
+        // Wait without the renderer lock, so pause, resume, flush and stop
+        // can reach the device meanwhile.
+        g.unlock();
+        r->wakeCv.wait(rg, [r] { return r->wakeSignalled; });
+        r->wakeSignalled = false;
+        if (r->abortWrite) {
+            r->abortWrite = 0;
+            block->count = 0;
+            return 1;
+        }
+        rg.unlock();
+        g.lock();
+        if (!r->ops.Write) return 0;
+    }
+    if (block->interleaved)
+        r->ops.Write(r, block->interleaved, nullptr, block->count);
+    else
+        r->ops.Write(r, block->left, outCh >= 2 ? block->right : nullptr, block->count);
+    RingPush(r, block->count, block->timeMs);
+    block->count = 0;
+    return 1;
+}
+
+int AudioRenderer_Pause(AudioRenderer* r) {
+    if (!r) return 0;
+    std::lock_guard<std::mutex> g(r->lock);
+    return r->ops.Pause ? r->ops.Pause(r) : 1;
+}
+
+int AudioRenderer_Resume(AudioRenderer* r) {
+    if (!r) return 0;
+    std::lock_guard<std::mutex> g(r->lock);
+    return r->ops.Restart ? r->ops.Restart(r) : 1;
+}
+
+int AudioRenderer_Flush(AudioRenderer* r) {
+    if (!r) return 0;
+    AbortWriter(r);
+    std::lock_guard<std::mutex> g(r->lock);
+    r->drain = 0;
+    {
+        std::lock_guard<std::mutex> rg(r->ringLock);
+        ClearRingLocked(r);
+    }
+    return r->ops.Reset ? r->ops.Reset(r) : 1;
+}
+
+int AudioRenderer_IsDrained(AudioRenderer* r) {
+    if (!r) return 0;
+    r->drain = 1;
+    std::lock_guard<std::mutex> rg(r->ringLock);
+    return r->deviceType == AUDIO_DEVICE_WAVEOUT ? r->ringCount <= 1 : r->ringCount == 0;
+}
+
+int AudioRenderer_AbortWrite(AudioRenderer* r) { return r ? AbortWriter(r) : 0; }
+
+uint32_t AudioRenderer_RingCount(AudioRenderer* r) {
+    if (!r) return 0;
+    std::lock_guard<std::mutex> rg(r->ringLock);
+    return r->ringCount;
+}
+
+int AudioRenderer_SetSpeed(AudioRenderer* r, uint32_t percent) {
+    if (!r) return 0;
+    if (percent == r->speed) return 1;
+    int result;
+    {
+        std::lock_guard<std::mutex> g(r->lock);
+        // Without a device of its own speed control the block rate is left
+        // alone: the rate converter is not part of this program.
+        result = r->ops.SetSpeed ? r->ops.SetSpeed(r, percent) : 1;
+    }
+    if (result) r->speed = percent;
+    return result;
+}
+
+int AudioRenderer_SetOutputFormat(AudioRenderer* r, uint32_t rate, uint32_t channels) {
+    if (!r || rate == 0 || channels == 0) return 0;
+    if (rate == r->outRate && channels == r->outChannels) return 0;
+    std::lock_guard<std::mutex> g(r->lock);
+    r->outRate = rate;
+    r->outChannels = channels;
+    return 1;
+}
+
+int AudioRenderer_SetConfig(AudioRenderer* r, const AudioOutConfig* config) {
+    if (!r || !config) return 0;
+    const uint32_t flags = config->flags;
+    const uint32_t* f = config->fields;  // f[n - 1] is field n
+    int result = 1;
+    if (flags & 0x8) {
+        if (AudioRenderer_SetOutputFormat(r, f[3], f[4]) && r->device && !(flags & 0x1))
+            if (IsError(AudioRenderer_SetDevice(r, r->deviceType))) result = 0;
+    }
+    if (flags & 0x1)
+        if (IsError(AudioRenderer_SetDevice(r, f[0]))) result = 0;
+    if (flags & 0x2) {
+        if (r->ops.SetVolume) result &= r->ops.SetVolume(r, f[1]) ? 1 : 0;
+        r->volume = f[1];
+    }
+    if (flags & 0x4) {
+        if (r->ops.SetMute) result &= r->ops.SetMute(r, f[2]) ? 1 : 0;
+        r->mute = f[2];
+    }
+    AudioEffects* e = r->effects;
+    if (flags & 0x10) {
+        std::lock_guard<std::mutex> g(e->lock);
+        std::memset(e->settings, 0, sizeof e->settings);
+    }
+    static const uint32_t kSwitchFlags[5] = {0x40, 0x80, 0x100, 0x200, 0x400};
+    for (int i = 0; i < 5; ++i)
+        if (flags & kSwitchFlags[i]) Effects_SetSwitch(e, i, f[9 + i]);
+    return result;
+}
+
+int AudioRenderer_GetInfo(AudioRenderer* r, uint32_t info[4]) {
+    if (!r || !info) return 0;
+    info[1] = r->deviceType;
+    if (r->ops.GetVolume) info[2] = r->ops.GetVolume(r);
+    info[3] = r->mute;
+    return 1;
+}
+
+uint32_t AudioRenderer_GetVersion() { return 7; }
+
+void AudioRenderer_ConsumePlayed(AudioRenderer* r, uint32_t bytes) {
+    if (!r || !r->clock) return;
+    uint32_t syncs[AUDIO_RING_ENTRIES];
+    uint32_t nsync = 0;
+    {
+        std::lock_guard<std::mutex> rg(r->ringLock);
+        if (r->ringCount == 0) return;
+        uint32_t outCh = r->outChannels ? r->outChannels.load() : 1;
+        uint32_t samples = bytes ? bytes / (2 * outCh) : r->ring[r->ringRead].samples;
+        while (samples > 0 && r->ringCount > 0) {
+            AudioBlockRingEntry& head = r->ring[r->ringRead];
+            if (head.samples > samples) {
+                head.samples -= samples;
+                break;
+            }
+            samples -= head.samples;
+            head = {0, 0};
+            r->ringRead = (r->ringRead + 1) % AUDIO_RING_ENTRIES;
+            r->ringCount -= 1;
+            if (r->ringCount > 0) syncs[nsync++] = r->ring[r->ringRead].timeMs;
+        }
+        WakeLocked(r);  // a full ring has room again
+    }
+    for (uint32_t i = 0; i < nsync; ++i) Clock_Sync(r->clock, syncs[i]);
+}
+
+void AudioRenderer_Wake(AudioRenderer* r) {
+    if (!r) return;
+    std::lock_guard<std::mutex> rg(r->ringLock);
+    WakeLocked(r);
+}

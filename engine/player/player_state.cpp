@@ -1,0 +1,99 @@
+#include "engine/player/player_state.h"
+
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+// Bit n set: command n is accepted from that state (index = state).
+uint32_t Bits(std::initializer_list<uint32_t> states) {
+    uint32_t m = 0;
+    for (uint32_t s : states) m |= 1u << s;
+    return m;
+}
+
+}  // namespace
+
+int PlayerState_Accept(const PlayerStateWords& in, uint32_t command, uint32_t rewindAtEnd,
+                       PlayerCommandOutcome* out) {
+    static const uint32_t kAll = 0xFFFF;
+    static const uint32_t kFrom[16] = {
+        Bits({13, 14}),              // 0
+        Bits({0}),                   // 1
+        Bits({1}),                   // 2
+        Bits({2, 7, 11, 15}),        // 3
+        Bits({3}),                   // 4
+        Bits({3, 4, 11, 15}),        // 5
+        Bits({3, 4, 5, 8, 9, 11}),   // 6
+        Bits({6}),                   // 7
+        Bits({4, 5, 6, 7, 11, 12}),  // 8
+        Bits({8}),                   // 9
+        Bits({6, 7, 15, 8, 9}),      // 10
+        Bits({7, 9, 12, 15}),        // 11
+        Bits({9}),                   // 12
+        kAll & ~Bits({0, 14}),       // 13
+        kAll & ~Bits({0}),           // 14
+        Bits({7}),                   // 15
+    };
+    out->words = in;
+    out->signalStop = 0;
+    out->takeTarget = 0;
+    if (command >= 16 || in.state >= 16 || !(kFrom[command] & (1u << in.state))) return 0;
+
+    uint32_t next = command;
+    if (command == PLAYER_STATE_TOGGLE)
+        next = (in.state == PLAYER_STATE_PAUSE || in.state == PLAYER_STATE_PAUSED)
+                   ? PLAYER_STATE_PLAY
+                   : PLAYER_STATE_PAUSE;
+    if (command == 0 && in.state == PLAYER_STATE_STOP) out->signalStop = 1;
+    if (command == PLAYER_STATE_OPENED) out->words.resume = PLAYER_STATE_PLAY;
+    if (command == PLAYER_STATE_SEEK) {
+        out->takeTarget = 1;
+        bool play = in.state == PLAYER_STATE_PLAYING ||
+                    (in.state == PLAYER_STATE_RANGE_END && !rewindAtEnd);
+        out->words.resume = play ? PLAYER_STATE_PLAY : PLAYER_STATE_PAUSE;
+    }
+    if (command != PLAYER_STATE_BUFFERING) out->words.previous = in.state;
+    out->words.state = next;
+    return 1;
+}
+
+void PlayerState_StoreAudioConfig(AudioOutConfig* dst, const AudioOutConfig* src) {
+    struct Group {
+        uint32_t flag;
+        uint8_t first, last;  // field numbers, counted from 1
+    };
+    static const Group kGroups[] = {
+        {0x1, 1, 1},     {0x2, 2, 2},     {0x4, 3, 3},     {0x8, 4, 5},
+        {0x10, 6, 9},    {0x40, 10, 10},  {0x80, 11, 11},  {0x100, 12, 12},
+        {0x200, 13, 13}, {0x400, 14, 14}, {0x800, 15, 15},
+    };
+    for (const Group& g : kGroups)
+        if (src->flags & g.flag)
+            for (int f = g.first; f <= g.last; ++f) dst->fields[f - 1] = src->fields[f - 1];
+}
+
+void PlayerState_StoreVideoConfig(VideoOutConfig* dst, const VideoOutConfig* src) {
+    static const uint8_t kRect[] = {2, 3, 4, 5, 6, 10, 11};
+    if (src->flags & 0x1) dst->fields[0] = src->fields[0];
+    if (src->flags & 0x2)
+        for (uint8_t f : kRect) dst->fields[f - 1] = src->fields[f - 1];
+    if (src->flags & 0x4)
+        for (int f = 7; f <= 9; ++f) dst->fields[f - 1] = src->fields[f - 1];
+    // The show flag and the option word are kept too: the stored record goes
+    // out with every flag set, and a show flag that stayed 0 would hide
+    // every picture of the next clip.
+    if (src->flags & 0x8) dst->fields[11] = src->fields[11];
+    if (src->flags & 0x10) dst->fields[12] = src->fields[12];
+}
+
+void PlayerState_InitAudioConfig(AudioOutConfig* cfg) {
+    std::memset(cfg, 0, sizeof *cfg);
+    cfg->flags = 0xFFFFFFFFu;
+}
+
+void PlayerState_InitVideoConfig(VideoOutConfig* cfg) {
+    std::memset(cfg, 0, sizeof *cfg);
+    cfg->flags = 0xFFFFFFFFu;
+    cfg->fields[11] = 1;  // show flag
+}

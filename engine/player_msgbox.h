@@ -1,8 +1,0 @@
-// Message boxes for engine error texts (Windows build only): caption
-// "Error Message . . .", no owner, one variant per icon.
-#pragma once
-
-void ShowErrorBoxQuestion(const char* text);     // icon 0x20
-void ShowErrorBoxStop(const char* text);         // icon 0x10
-void ShowErrorBoxExclamation(const char* text);  // icon 0x30
-void ShowErrorBoxInformation(const char* text);  // icon 0x40
