@@ -171,9 +171,9 @@ struct Mp4vDecoder {
     uint8_t* scratch;         // edge emulation, 24-byte rows
     uint8_t* predTmp;         // second prediction of a B macroblock: 16x16 + 2 x 8x8
     AcPredEntry* acTop;       // 4 per macroblock column: blocks 2, 3, U, V
-    AcPredEntry acLeft[4];    // blocks 1, 3, U, V of the macroblock to the left
+    AcPredEntry* acLeft;      // 4: blocks 1, 3, U, V of the macroblock to the left
+    AcPredEntry (*acCur)[2];  // 6: per block: [0] first row, [1] first column
     int16_t acDiag[3];        // above-left DCs for block 0, U, V
-    AcPredEntry acCur[6][2];  // per block: [0] first row, [1] first column
     // Per-macroblock intra state used by the texture decoder.
     int32_t acPredFlag;
     int32_t useDcVlc;
@@ -386,5 +386,7 @@ void DecodeVopGeneral(Mp4vDecoder* d);
 void DecodeBVopGeneral(Mp4vDecoder* d);
 
 // postfilter.cpp
-void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB);
+// q: the quantisers of the picture src, one per macroblock.
+void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB,
+                       const uint8_t* q);
 void DeblockEdge(uint8_t* p, int step, int qp);
