@@ -339,6 +339,27 @@ void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
 void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
              uint32_t summary);
 void IdctPutRef(uint8_t* dst, int16_t* block, int stride);  // full transform, for tests
+// Plain and SSE2 twins behind IdctPut and IdctAdd (bit-exact with each other).
+void IdctPutPlain(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
+void IdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+                  uint32_t summary);
+#if defined(__i386__) || defined(__x86_64__) || defined(_M_IX86) || defined(_M_X64)
+#define M4V_HAVE_SSE2_KERNELS 1
+void IdctPutSse2(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
+void IdctAddSse2(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+                 uint32_t summary);
+#else
+#define M4V_HAVE_SSE2_KERNELS 0
+#endif
+int M4vHaveSse2();  // 1 when the processor runs SSE2
+// Half-pel kernels and the bidirectional average, plain and SSE2 twins
+// (rounding 0 or 1, wide: 16 pixels, frac: bit 0 horizontal, bit 1 vertical).
+McFn McKernelPlain(int rounding, int wide, int frac);
+void McAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
+#if M4V_HAVE_SSE2_KERNELS
+McFn McKernelSse2(int rounding, int wide, int frac);
+void McAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
+#endif
 
 // mc.cpp
 void McSetKernels(Mp4vDecoder* d, int rounding);
