@@ -356,7 +356,11 @@ int M4vHaveSse2();  // 1 when the processor runs SSE2
 // (rounding 0 or 1, wide: 16 pixels, frac: bit 0 horizontal, bit 1 vertical).
 McFn McKernelPlain(int rounding, int wide, int frac);
 void McAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
+// Vertical quarter-pel pass over (h + 1) rows of w samples (w 8 or 16,
+// h 8 or 16) at the vertical quarter offset f (1 to 3), rows mirrored.
+void QpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
 #if M4V_HAVE_SSE2_KERNELS
+void QpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
 McFn McKernelSse2(int rounding, int wide, int frac);
 void McAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
 #endif

@@ -86,3 +86,51 @@ M4V_SSE2 void McAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, in
 }
 
 #endif
+
+#if M4V_HAVE_SSE2_KERNELS
+namespace {
+
+// The 8-tap half-sample value of eight 16-bit lanes, clipped to 0..255.
+M4V_SSE2 inline __m128i Tap8x8(__m128i a, __m128i b, __m128i c, __m128i e, __m128i g, __m128i m,
+                               __m128i n, __m128i o, __m128i bias) {
+    __m128i s = _mm_mullo_epi16(_mm_add_epi16(e, g), _mm_set1_epi16(20));
+    s = _mm_sub_epi16(s, _mm_mullo_epi16(_mm_add_epi16(c, m), _mm_set1_epi16(6)));
+    s = _mm_add_epi16(s, _mm_mullo_epi16(_mm_add_epi16(b, n), _mm_set1_epi16(3)));
+    s = _mm_sub_epi16(s, _mm_add_epi16(a, o));
+    s = _mm_srai_epi16(_mm_add_epi16(s, bias), 5);
+    s = _mm_max_epi16(s, _mm_setzero_si128());
+    return _mm_min_epi16(s, _mm_set1_epi16(255));
+}
+
+}  // namespace
+
+M4V_SSE2 void QpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
+                           int r) {
+    const uint8_t* row[16 + 8];
+    for (int i = 0; i <= h; ++i) row[3 + i] = src + i * ss;
+    row[2] = row[3];
+    row[1] = row[4];
+    row[0] = row[5];
+    row[h + 4] = row[h + 3];
+    row[h + 5] = row[h + 2];
+    row[h + 6] = row[h + 1];
+    const uint8_t* const* q = row + 3;
+    __m128i z = _mm_setzero_si128(), bias = _mm_set1_epi16(int16_t(16 - r));
+    __m128i rnd = _mm_set1_epi16(int16_t(1 - r));
+    for (int k = 0; k < h; ++k) {
+        for (int x = 0; x < w; x += 8) {
+            __m128i v[8];
+            for (int t = 0; t < 8; ++t)
+                v[t] = _mm_unpacklo_epi8(
+                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q[k - 3 + t] + x)), z);
+            __m128i hv = Tap8x8(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], bias);
+            if (f != 2) {
+                __m128i nr = f == 3 ? v[4] : v[3];
+                hv = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hv, nr), rnd), 1);
+            }
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + k * ds + x),
+                             _mm_packus_epi16(hv, hv));
+        }
+    }
+}
+#endif
