@@ -219,6 +219,11 @@ static inline void Print(Mp4vDecoder* d, const char* text) {
     if (d->print) d->print(text);
 }
 static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
+// Reads DQUANT (2 bits: -1, -2, +1, +2) and applies it to qp, kept in 1..31.
+static inline int ReadDquant(VBits* b, int qp) {
+    static const int8_t kDquant[4] = {-1, -2, 1, 2};
+    return ClipQ(qp + kDquant[VbGet(b, 2)]);
+}
 
 // libavcodec's encoder and decoder treat the left neighbour of a packet's
 // first macroblock as unavailable for the block-2 vector prediction of a
