@@ -43,7 +43,7 @@ uint32_t* Mp4vDecGetVersion(uint32_t* words) {
 
 int Mp4vDecGetMemTableCount(void) { return 4; }
 
-int Mp4vDecGetMemTables(const Mp4vDecInitConfig* config, MemTable* tables) {
+int Mp4vDecGetMemTables(const Mp4vDecInitConfig* config, m4v::MemTable* tables) {
     uint32_t mbw = (config->uMaxDecodableWidth + 15) / 16;
     uint32_t mbh = (config->uMaxDecodableHeight + 15) / 16;
     tables[0].size = ContextSize();
@@ -98,7 +98,7 @@ int Mp4vDecParseConfig(const Mp4vDecInitConfig* config, Mp4vDecInitResult* resul
     return 0;
 }
 
-Mp4vDecoder* Mp4vDecInit(MemTable* tables, const Mp4vDecInitConfig* config,
+Mp4vDecoder* Mp4vDecInit(m4v::MemTable* tables, const Mp4vDecInitConfig* config,
                          Mp4vDecInitResult* result) {
     Mp4vDecPrintFn print = config->print;
     if (config->uMaxDecodableWidth % 16 || config->uMaxDecodableHeight % 16) {
@@ -302,7 +302,7 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
     return consumed;
 }
 
-int Mp4vDecClose(Mp4vDecoder* d, MemTable* tables) {
+int Mp4vDecClose(Mp4vDecoder* d, m4v::MemTable* tables) {
     for (int i = 0; i < 4; ++i) tables[i].pointer = d->tables[i];
     return 4;
 }

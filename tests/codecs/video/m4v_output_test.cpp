@@ -94,7 +94,7 @@ struct Decoder {
     Mp4vDecInitConfig cfg = {};
     std::vector<uint8_t> planes;
     Mp4vDecFrameBuffer fbs[3] = {};
-    MemTable tables[4] = {};
+    m4v::MemTable tables[4] = {};
     std::vector<uint8_t> mem[4];
     int32_t kind = -1;
     Mp4vDecInitResult result = {&kind, 0, 0};
@@ -426,7 +426,7 @@ TEST(VideoOutput, CloseHandsTablesBack) {
     Decoder d;
     ASSERT_TRUE(d.Init(s, 176, 144, 0, 0));
     d.DecodeAll(s);
-    MemTable back[4] = {};
+    m4v::MemTable back[4] = {};
     EXPECT_EQ(Mp4vDecClose(d.dec, back), 4);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(back[i].pointer, d.mem[i].data()) << i;
 }
