@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     info.postFilter = (mode >> 1) & 1;
     info.lowDelay = (mode >> 2) & 1;
     Mp4vDecInitConfig cfg = {&info, fbs, kBuffers, kW, kH, nullptr};
-    MemTable tables[4];
+    m4v::MemTable tables[4];
     Mp4vDecGetMemTables(&cfg, tables);
     std::vector<uint8_t> mem[4];
     for (int i = 0; i < 4; ++i) {

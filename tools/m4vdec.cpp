@@ -285,7 +285,7 @@ int main(int argc, char** argv) {
     cfg.uFrmBufferNum = kBuffers;
     cfg.uMaxDecodableWidth = maxW;
     cfg.uMaxDecodableHeight = maxH;
-    MemTable tables[4];
+    m4v::MemTable tables[4];
     Mp4vDecGetMemTables(&cfg, tables);
     std::vector<uint8_t> mem[4];
     for (int i = 0; i < 4; ++i) {

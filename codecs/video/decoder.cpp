@@ -5,8 +5,12 @@ namespace {
 
 const uint32_t kHeaderOffset = 244;  // frame records follow the stream header
 
+// The context sits at the first 4-byte boundary of table 0 (at its own
+// alignment where pointers are wider).
+const uintptr_t kContextAlign = alignof(Mp4vDecoder) < 4 ? 4 : alignof(Mp4vDecoder);
+
 uint32_t ContextSize() {
-    uint32_t n = uint32_t(sizeof(Mp4vDecoder)) + 15;
+    uint32_t n = uint32_t(sizeof(Mp4vDecoder) + kContextAlign - 1);
     return n < 516 ? 516 : n;
 }
 
@@ -23,6 +27,12 @@ T* AlignPtr(void* p, uintptr_t a) {
 }  // namespace
 
 static_assert(sizeof(StreamHeader) <= 244, "stream header record grew");
+// The product's table sizes: a 516-byte table 0 and 28-byte frame records.
+#if defined(__i386__) || defined(_M_IX86)
+static_assert(sizeof(Mp4vDecoder) + 3 <= 516, "decoder context outgrew table 0");
+static_assert(alignof(Mp4vDecoder) <= 4, "decoder context needs more than 4-byte alignment");
+static_assert(sizeof(FrameRec) == 28, "frame record is not 28 bytes");
+#endif
 
 uint32_t* Mp4vDecGetVersion(uint32_t* words) {
     words[0] = 3;
@@ -33,7 +43,7 @@ uint32_t* Mp4vDecGetVersion(uint32_t* words) {
 
 int Mp4vDecGetMemTableCount(void) { return 4; }
 
-int Mp4vDecGetMemTables(const Mp4vDecInitConfig* config, MemTable* tables) {
+int Mp4vDecGetMemTables(const Mp4vDecInitConfig* config, m4v::MemTable* tables) {
     uint32_t mbw = (config->uMaxDecodableWidth + 15) / 16;
     uint32_t mbh = (config->uMaxDecodableHeight + 15) / 16;
     tables[0].size = ContextSize();
@@ -88,7 +98,7 @@ int Mp4vDecParseConfig(const Mp4vDecInitConfig* config, Mp4vDecInitResult* resul
     return 0;
 }
 
-Mp4vDecoder* Mp4vDecInit(MemTable* tables, const Mp4vDecInitConfig* config,
+Mp4vDecoder* Mp4vDecInit(m4v::MemTable* tables, const Mp4vDecInitConfig* config,
                          Mp4vDecInitResult* result) {
     Mp4vDecPrintFn print = config->print;
     if (config->uMaxDecodableWidth % 16 || config->uMaxDecodableHeight % 16) {
@@ -105,7 +115,7 @@ Mp4vDecoder* Mp4vDecInit(MemTable* tables, const Mp4vDecInitConfig* config,
         if (print) print("Error : iIsShortHdrMode is -1 but there is no config data\n");
         return nullptr;
     }
-    Mp4vDecoder* d = AlignPtr<Mp4vDecoder>(tables[0].pointer, 16);
+    Mp4vDecoder* d = AlignPtr<Mp4vDecoder>(tables[0].pointer, kContextAlign);
     memset(d, 0, sizeof(*d));
     d->print = print;
     for (int i = 0; i < 4; ++i) d->tables[i] = tables[i].pointer;
@@ -202,6 +212,18 @@ static void ExtendPicture(Mp4vDecoder* d, FrameRec* f) {
     }
 }
 
+// A buffer that is neither reference: where the end-of-stream picture is
+// filtered for display (the display buffer of the last rotation when free).
+static FrameRec* FreeFrame(Mp4vDecoder* d) {
+    FrameRec* c = d->dispRec;
+    if (c && c != d->olderRef && c != d->newerRef) return c;
+    for (uint32_t i = 0; i < d->frameNum; ++i) {
+        c = &d->frames[i];
+        if (c != d->olderRef && c != d->newerRef) return c;
+    }
+    return nullptr;
+}
+
 uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOutput* output) {
     d->completeUnit = input->completeUnit != 0;
     d->immediate = input->immediateOutput != 0;
@@ -210,7 +232,8 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
     int complete = 0;
     FrameRec* out = nullptr;
     FrameRec* disp = nullptr;
-    if (input->size == 0 || !input->data) {
+    int eos = input->size == 0 || !input->data;
+    if (eos) {
         if (!d->lowDelay && d->newerRef && d->newerRef->type >= 0) {
             complete = 1;
             out = disp = d->newerRef;
@@ -222,7 +245,7 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
     }
     // Every decoded picture is extended, also one that is not output yet: it
     // is the reference of the next ones.
-    if (complete && input->size != 0 && input->data && !d->shortHdr && d->hdr->workaround &&
+    if (complete && !eos && !d->shortHdr && d->hdr->workaround &&
         (d->layoutW % 16 || d->layoutH % 16))
         ExtendPicture(d, d->target);
     if (complete && out && out->type >= 0) {
@@ -239,8 +262,18 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
             if (res) res[1] = ((tr - d->prevTr) & 255) * 3003;
             d->prevTr = tr;
         }
-        if (d->postFilter && input->size != 0)
-            PostFilterPicture(d, out, disp, out->type == 2);
+        // The filter strength follows the quantisers of the picture shown:
+        // those of the picture just decoded when it is output at once (low
+        // delay, immediate output, B pictures), else those of the previous
+        // reference; at the end of the stream those of the newest reference,
+        // which a B picture decoded after it has moved to the previous array.
+        const uint8_t* q = out == d->target ? d->quantCur : d->quantPrev;
+        if (d->postFilter && eos) {
+            disp = FreeFrame(d);
+            q = d->prevType == 2 ? d->quantPrev : d->quantCur;
+        }
+        if (d->postFilter && disp)
+            PostFilterPicture(d, out, disp, out->type == 2, q);
         else
             disp = out;
         if (res) res[0] = out->type;
@@ -269,7 +302,7 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
     return consumed;
 }
 
-int Mp4vDecClose(Mp4vDecoder* d, MemTable* tables) {
+int Mp4vDecClose(Mp4vDecoder* d, m4v::MemTable* tables) {
     for (int i = 0; i < 4; ++i) tables[i].pointer = d->tables[i];
     return 4;
 }

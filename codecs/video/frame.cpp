@@ -26,8 +26,13 @@ int Layout(Mp4vDecoder* d) {
     p += 24 * 24;
     d->predTmp = p;
     p += 16 * 16 + 2 * 64;
-    d->acTop = reinterpret_cast<AcPredEntry*>(AlignUp(p, 4));
-    // Table 2: status, modes, two quantiser arrays, vectors.
+    d->acCur = reinterpret_cast<AcPredEntry(*)[2]>(p);
+    p += 6 * 2 * sizeof(AcPredEntry);
+    d->acLeft = reinterpret_cast<AcPredEntry*>(p);
+    p += 4 * sizeof(AcPredEntry);
+    d->acTop = reinterpret_cast<AcPredEntry*>(p);
+    p += size_t(4 * d->mbw) * sizeof(AcPredEntry);
+    // Table 2: status, modes, two quantiser arrays, vectors, field bits.
     p = AlignUp(d->table2, 4);
     d->mbStatus = p;
     p = AlignUp(p + n, 4);
@@ -38,15 +43,21 @@ int Layout(Mp4vDecoder* d) {
     d->quantPrev = p;
     p = AlignUp(p + n, 4);
     d->mvs = reinterpret_cast<int16_t*>(p);
+    d->fieldInfo = p + size_t(n) * 16;
+    // Field vectors at the end of table 1.
+    uintptr_t end = reinterpret_cast<uintptr_t>(d->table1) + d->table1Size - size_t(n) * 8;
+    d->fieldMvs = reinterpret_cast<int16_t*>(end & ~uintptr_t(3));
+    // The placement must stay inside the sizes handed out for the maximum.
+    uint8_t* used1 = reinterpret_cast<uint8_t*>(d->acTop + 4 * d->mbw);
+    if (used1 > reinterpret_cast<uint8_t*>(d->fieldMvs) ||
+        d->fieldInfo + n > d->table2 + d->table2Size)
+        return -1;
     memset(d->mbStatus, 255, size_t(n));
     memset(d->mbMode, MB_NOTCODED, size_t(n));
     memset(d->quantCur, 1, size_t(n));
     memset(d->quantPrev, 1, size_t(n));
     memset(d->mvs, 0, size_t(n) * 16);
-    d->fieldInfo = p + size_t(n) * 16;  // after the vectors
     memset(d->fieldInfo, 0, size_t(n));
-    uintptr_t end = reinterpret_cast<uintptr_t>(d->table1) + d->table1Size - size_t(n) * 8;
-    d->fieldMvs = reinterpret_cast<int16_t*>(end & ~uintptr_t(3));
     memset(d->fieldMvs, 0, size_t(n) * 8);
     ChooseVopDecoders(d);
     return 0;
@@ -165,6 +176,9 @@ void FrameSetup(Mp4vDecoder* d) {
             d->interBlock = InterBlockRvlc;
         }
     } else {
+        // The temporal reference gives the output's time delta.
+        t->seconds = 0;
+        t->increment = h->timeIncrement;
         d->intraBlock = IntraBlockShortHdr;
         d->interBlock = InterBlockShortHdr;
     }

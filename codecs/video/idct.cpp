@@ -101,7 +101,7 @@ static inline void RowOut(const int16_t* r, uint32_t colClass, int* o) {
     }
 }
 
-void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
+void IdctPutPlain(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
     if (summary == 0) {
         uint8_t v = Clip255((block[0] + 4) >> 3);
         for (int r = 0; r < 8; ++r) memset(dst + r * stride, v, 8);
@@ -117,8 +117,8 @@ void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
     }
 }
 
-void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
-             uint32_t summary) {
+void IdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+                  uint32_t summary) {
     if (summary == 0) {
         int v = (block[0] + 4) >> 3;
         for (int r = 0; r < 8; ++r)
@@ -135,6 +135,30 @@ void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, i
         const uint8_t* p = pred + r * predStride;
         for (int i = 0; i < 8; ++i) d[i] = Clip255(p[i] + o[i]);
     }
+}
+
+// The SSE2 twins where the processor has them.
+static const int g_sse2 = M4vHaveSse2();
+
+void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
+#if M4V_HAVE_SSE2_KERNELS
+    if (g_sse2) {
+        IdctPutSse2(dst, block, stride, summary);
+        return;
+    }
+#endif
+    IdctPutPlain(dst, block, stride, summary);
+}
+
+void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+             uint32_t summary) {
+#if M4V_HAVE_SSE2_KERNELS
+    if (g_sse2) {
+        IdctAddSse2(dst, pred, block, dstStride, predStride, summary);
+        return;
+    }
+#endif
+    IdctAddPlain(dst, pred, block, dstStride, predStride, summary);
 }
 
 void IdctPutRef(uint8_t* dst, int16_t* block, int stride) {

@@ -171,9 +171,9 @@ struct Mp4vDecoder {
     uint8_t* scratch;         // edge emulation, 24-byte rows
     uint8_t* predTmp;         // second prediction of a B macroblock: 16x16 + 2 x 8x8
     AcPredEntry* acTop;       // 4 per macroblock column: blocks 2, 3, U, V
-    AcPredEntry acLeft[4];    // blocks 1, 3, U, V of the macroblock to the left
+    AcPredEntry* acLeft;      // 4: blocks 1, 3, U, V of the macroblock to the left
+    AcPredEntry (*acCur)[2];  // 6: per block: [0] first row, [1] first column
     int16_t acDiag[3];        // above-left DCs for block 0, U, V
-    AcPredEntry acCur[6][2];  // per block: [0] first row, [1] first column
     // Per-macroblock intra state used by the texture decoder.
     int32_t acPredFlag;
     int32_t useDcVlc;
@@ -219,6 +219,11 @@ static inline void Print(Mp4vDecoder* d, const char* text) {
     if (d->print) d->print(text);
 }
 static inline int ClipQ(int q) { return q < 1 ? 1 : q > 31 ? 31 : q; }
+// Reads DQUANT (2 bits: -1, -2, +1, +2) and applies it to qp, kept in 1..31.
+static inline int ReadDquant(VBits* b, int qp) {
+    static const int8_t kDquant[4] = {-1, -2, 1, 2};
+    return ClipQ(qp + kDquant[VbGet(b, 2)]);
+}
 
 // libavcodec's encoder and decoder treat the left neighbour of a packet's
 // first macroblock as unavailable for the block-2 vector prediction of a
@@ -339,6 +344,31 @@ void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
 void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
              uint32_t summary);
 void IdctPutRef(uint8_t* dst, int16_t* block, int stride);  // full transform, for tests
+// Plain and SSE2 twins behind IdctPut and IdctAdd (bit-exact with each other).
+void IdctPutPlain(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
+void IdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+                  uint32_t summary);
+#if defined(__i386__) || defined(__x86_64__) || defined(_M_IX86) || defined(_M_X64)
+#define M4V_HAVE_SSE2_KERNELS 1
+void IdctPutSse2(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
+void IdctAddSse2(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+                 uint32_t summary);
+#else
+#define M4V_HAVE_SSE2_KERNELS 0
+#endif
+int M4vHaveSse2();  // 1 when the processor runs SSE2
+// Half-pel kernels and the bidirectional average, plain and SSE2 twins
+// (rounding 0 or 1, wide: 16 pixels, frac: bit 0 horizontal, bit 1 vertical).
+McFn McKernelPlain(int rounding, int wide, int frac);
+void McAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
+// Vertical quarter-pel pass over (h + 1) rows of w samples (w 8 or 16,
+// h 8 or 16) at the vertical quarter offset f (1 to 3), rows mirrored.
+void QpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
+#if M4V_HAVE_SSE2_KERNELS
+void QpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
+McFn McKernelSse2(int rounding, int wide, int frac);
+void McAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
+#endif
 
 // mc.cpp
 void McSetKernels(Mp4vDecoder* d, int rounding);
@@ -386,5 +416,7 @@ void DecodeVopGeneral(Mp4vDecoder* d);
 void DecodeBVopGeneral(Mp4vDecoder* d);
 
 // postfilter.cpp
-void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB);
+// q: the quantisers of the picture src, one per macroblock.
+void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB,
+                       const uint8_t* q);
 void DeblockEdge(uint8_t* p, int step, int qp);

@@ -2,8 +2,6 @@
 #include "codecs/video/m4v_internal.h"
 #include "codecs/video/m4v_tables.h"
 
-static const int kDquant[4] = {-1, -2, 1, 2};
-
 // Candidate blocks for vector prediction: {macroblock offset kind, block};
 // kind 0 current, 1 left, 2 above, 3 above-right.
 static const uint8_t kMvCand[4][3][2] = {
@@ -175,7 +173,7 @@ static int DecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc) {
     VbSkip(b, int(e >> 8));
     int cbp = int(e & 0xF) << 2 | cbpc;
     int qpBefore = d->qp;
-    if (mode == MB_INTRAQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
+    if (mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
     int qpThr = d->mbIndex == d->packetStart ? d->qp : qpBefore;
     d->useDcVlc = qpThr < d->hdr->intraDcThr;
     ComputeAvail(d);
@@ -231,7 +229,7 @@ void DecodePVopPlain(Mp4vDecoder* d) {
         if (!c) return;
         VbSkip(b, int(c >> 8));
         int cbp = int(15 - (c & 0xF)) << 2 | cbpc;
-        if (mode == MB_INTERQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
+        if (mode == MB_INTERQ) d->qp = ReadDquant(b, d->qp);
         ComputeAvail(d);
         if (ReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
         if (d->interBlock(d, d->qp, cbp) < 0) return;
@@ -257,7 +255,7 @@ void DecodeH263I(Mp4vDecoder* d) {
         if (!c) return;
         VbSkip(b, int(c >> 8));
         int cbp = int(c & 0xF) << 2 | (v & 3);
-        if (mode == MB_INTRAQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
+        if (mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
         if (IntraBlockShortHdr(d, d->qp, cbp) < 0) return;
         PutIntra(d);
         d->mbMode[d->mbIndex] = uint8_t(mode);
@@ -291,7 +289,7 @@ void DecodeH263P(Mp4vDecoder* d) {
         VbSkip(b, int(c >> 8));
         int intra = mode >= MB_INTRA;
         int cbp = int(intra ? (c & 0xF) : 15 - (c & 0xF)) << 2 | cbpc;
-        if (mode == MB_INTERQ || mode == MB_INTRAQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
+        if (mode == MB_INTERQ || mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
         if (intra) {
             if (IntraBlockShortHdr(d, d->qp, cbp) < 0) return;
             PutIntra(d);

@@ -2,8 +2,6 @@
 // global motion compensation: field DCT, field vectors, mcsel.
 #include "codecs/video/mb_common.h"
 
-static const int kDquant[4] = {-1, -2, 1, 2};
-
 // Two field vectors: the frame predictor with its vertical part halved; the
 // macroblock's frame vector becomes their average.
 static int ReadFieldVectors(Mp4vDecoder* d, int fcode) {
@@ -36,7 +34,7 @@ static int DecodeIntra(Mp4vDecoder* d, int mode, int cbpc) {
     VbSkip(b, int(e >> 8));
     int cbp = int(e & 0xF) << 2 | cbpc;
     int qpBefore = d->qp;
-    if (mode == MB_INTRAQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
+    if (mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
     d->fieldDct = d->hdr->interlaced ? int(VbGet1(b)) : 0;
     int qpThr = d->mbIndex == d->packetStart ? d->qp : qpBefore;
     d->useDcVlc = qpThr < d->hdr->intraDcThr;
@@ -106,7 +104,7 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
         if (!c) return;
         VbSkip(b, int(c >> 8));
         int cbp = int(15 - (c & 0xF)) << 2 | cbpc;
-        if (mode == MB_INTERQ) d->qp = ClipQ(d->qp + kDquant[VbGet(b, 2)]);
+        if (mode == MB_INTERQ) d->qp = ReadDquant(b, d->qp);
         int field = 0, sel[2] = {0, 0};
         d->fieldDct = 0;
         if (h->interlaced) {

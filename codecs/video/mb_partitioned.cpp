@@ -9,9 +9,8 @@
 
 namespace {
 
-const uint32_t kDcMarker = 0x6B001;        // 19 bits
-const uint32_t kMotionMarker = 0x1F001;    // 17 bits
-const int kQuantStep[4] = {-1, -2, 1, 2};  // DQUANT
+const uint32_t kDcMarker = 0x6B001;      // 19 bits
+const uint32_t kMotionMarker = 0x1F001;  // 17 bits
 
 // One macroblock as the two header parts describe it.
 struct PartMb {
@@ -39,7 +38,7 @@ int ReadDcs(VBits* b, PartMb* m) {
 // macroblock's DQUANT, except for the first macroblock of a packet.
 inline void ApplyDquant(VBits* b, PartMb* m, int* qp, int first, int thr) {
     int before = *qp;
-    if (m->mode == MB_INTERQ || m->mode == MB_INTRAQ) *qp = ClipQ(*qp + kQuantStep[VbGet(b, 2)]);
+    if (m->mode == MB_INTERQ || m->mode == MB_INTRAQ) *qp = ReadDquant(b, *qp);
     m->qp = *qp;
     m->useDc = (first ? *qp : before) < thr;
 }

@@ -27,9 +27,21 @@ static const McFn kPut[2][2][4] = {
      {PutHpel<16, 0, 1>, PutHpel<16, 1, 1>, PutHpel<16, 2, 1>, PutHpel<16, 3, 1>}},
 };
 
+McFn McKernelPlain(int rounding, int wide, int frac) { return kPut[rounding & 1][wide][frac]; }
+
+static const int g_sse2 = M4vHaveSse2();
+
 void McSetKernels(Mp4vDecoder* d, int rounding) {
     for (int w = 0; w < 2; ++w)
-        for (int f = 0; f < 4; ++f) d->mcPut[w][f] = kPut[rounding & 1][w][f];
+        for (int f = 0; f < 4; ++f) {
+#if M4V_HAVE_SSE2_KERNELS
+            if (g_sse2) {
+                d->mcPut[w][f] = McKernelSse2(rounding, w, f);
+                continue;
+            }
+#endif
+            d->mcPut[w][f] = kPut[rounding & 1][w][f];
+        }
 }
 
 int ChromaVector1(int v) { return (v >> 1) | (v & 1); }
@@ -123,6 +135,16 @@ void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors) {
 
 // dst = (dst + src + 1) >> 1 over a w x h block.
 void McAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
+#if M4V_HAVE_SSE2_KERNELS
+    if (g_sse2) {
+        McAverageSse2(dst, ds, src, ss, w, h);
+        return;
+    }
+#endif
+    McAveragePlain(dst, ds, src, ss, w, h);
+}
+
+void McAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             dst[y * ds + x] = uint8_t((dst[y * ds + x] + src[y * ss + x] + 1) >> 1);

@@ -57,6 +57,8 @@ static inline void QpelCols(uint8_t* dst, int ds, const uint8_t* src, int ss, in
     }
 }
 
+static const int g_sse2 = M4vHaveSse2();
+
 template <int W, int H>
 static void QpelBlock(uint8_t* dst, int ds, const uint8_t* src, int ss, int fx, int fy, int r) {
     // src holds (W + 1) x (H + 1) samples.
@@ -72,7 +74,22 @@ static void QpelBlock(uint8_t* dst, int ds, const uint8_t* src, int ss, int fx, 
         t = tmp;
         ts = 16;
     }
+#if M4V_HAVE_SSE2_KERNELS
+    if (g_sse2) {
+        QpelColsSse2(dst, ds, t, ts, W, H, fy, r);
+        return;
+    }
+#endif
     QpelCols<W, H>(dst, ds, t, ts, fy, r);
+}
+
+void QpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r) {
+    if (w == 16 && h == 16)
+        QpelCols<16, 16>(dst, ds, src, ss, f, r);
+    else if (w == 16)
+        QpelCols<16, 8>(dst, ds, src, ss, f, r);
+    else
+        QpelCols<8, 8>(dst, ds, src, ss, f, r);
 }
 
 static void QpelFromBlock(uint8_t* dst, int dstStride, const uint8_t* src, int ss, int fx, int fy,

@@ -6,14 +6,18 @@
 #pragma once
 #include <stdint.h>
 
+// One memory table: the caller allocates `size` bytes and fills `pointer`.
+// In the decoder's namespace: the AAC decoder has a table record of its own.
+namespace m4v {
+struct MemTable {
+    void* pointer;
+    uint32_t size;
+};
+}  // namespace m4v
+
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-typedef struct MemTable {
-    void* pointer;
-    uint32_t size;
-} MemTable;
 
 typedef void (*Mp4vDecPrintFn)(const char* text);
 
@@ -76,13 +80,13 @@ typedef struct Mp4vDecoder Mp4vDecoder;
 
 uint32_t* Mp4vDecGetVersion(uint32_t* words);
 int Mp4vDecGetMemTableCount(void);
-int Mp4vDecGetMemTables(const Mp4vDecInitConfig* config, MemTable* tables);
+int Mp4vDecGetMemTables(const Mp4vDecInitConfig* config, m4v::MemTable* tables);
 int Mp4vDecParseConfig(const Mp4vDecInitConfig* config, Mp4vDecInitResult* result);
-Mp4vDecoder* Mp4vDecInit(MemTable* tables, const Mp4vDecInitConfig* config,
+Mp4vDecoder* Mp4vDecInit(m4v::MemTable* tables, const Mp4vDecInitConfig* config,
                          Mp4vDecInitResult* result);
 int Mp4vDecIsKeyFrame(Mp4vDecoder* dec, const Mp4vDecInput* input);
 uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* dec, const Mp4vDecInput* input, Mp4vDecOutput* output);
-int Mp4vDecClose(Mp4vDecoder* dec, MemTable* tables);
+int Mp4vDecClose(Mp4vDecoder* dec, m4v::MemTable* tables);
 
 #ifdef __cplusplus
 }

@@ -60,11 +60,13 @@ static void FilterPlane(const uint8_t* src, uint8_t* dst, int stride, int w, int
     }
 }
 
-void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB) {
-    const uint8_t* q = d->lowDelay ? d->quantCur : d->quantPrev;
+void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB,
+                       const uint8_t* q) {
     int w = d->layoutW, h = d->layoutH, s = d->stride;
     int inPlace = isB || src == dst;
     FilterPlane(src->y, dst->y, s, w, h, q, d->mbw, 16, inPlace);
-    FilterPlane(src->u, dst->u, s / 2, w / 2, h / 2, q, d->mbw, 8, inPlace);
-    FilterPlane(src->v, dst->v, s / 2, w / 2, h / 2, q, d->mbw, 8, inPlace);
+    // An odd width or height still has its last chroma column and row.
+    int cw = (w + 1) / 2, ch = (h + 1) / 2;
+    FilterPlane(src->u, dst->u, s / 2, cw, ch, q, d->mbw, 8, inPlace);
+    FilterPlane(src->v, dst->v, s / 2, cw, ch, q, d->mbw, 8, inPlace);
 }

@@ -10,7 +10,7 @@ namespace {
 
 struct Mp4vState {
     Mp4vDecoder* decoder;
-    MemTable* tables;
+    m4v::MemTable* tables;
     int tableCount;
     uint8_t* pictureBlock;
     Mp4vDecFrameBuffer buffers[3];
@@ -104,7 +104,8 @@ PlayerResult Mp4vAdapter_Init(VideoDecoder* dec, MediaSample* first, VideoTrackI
     cfg.uMaxDecodableWidth = w16;
     cfg.uMaxDecodableHeight = h16;
     s->tableCount = Mp4vDecGetMemTableCount();
-    s->tables = static_cast<MemTable*>(OS_MallocZero(sizeof(MemTable) * size_t(s->tableCount)));
+    s->tables =
+        static_cast<m4v::MemTable*>(OS_MallocZero(sizeof(m4v::MemTable) * size_t(s->tableCount)));
     if (!s->tables) {
         FreeState(s);
         return PLAYER_E_OUT_OF_MEMORY;

@@ -2,7 +2,9 @@
 // rules of the video decoder.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <string.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "bitwriter.h"
@@ -190,3 +192,110 @@ TEST(VideoPostFilter, EdgeStrengths) {
 }
 
 }  // namespace
+
+#if M4V_HAVE_SSE2_KERNELS
+// The SSE2 transform against the plain one on random blocks of every shape:
+// bit-exact, also for coefficients far outside what a stream can carry.
+TEST(VideoKernelsSse2, IdctMatchesPlain) {
+    if (!M4vHaveSse2()) GTEST_SKIP() << "no SSE2";
+    struct Case {
+        const char* name;
+        int density;  // percent of nonzero coefficients
+        int range;    // coefficients in -range..range-1
+        int rows;     // nonzero only in the first rows
+    };
+    const Case kCases[] = {
+        {"dc_only", 100, 2048, 1},  {"first_rows", 60, 256, 3},   {"sparse", 8, 2048, 8},
+        {"dense_small", 90, 64, 8}, {"dense_full", 100, 2048, 8}, {"huge", 100, 32768, 8},
+    };
+    uint32_t seed = 12345;
+    auto rnd = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        for (int iter = 0; iter < 2000; ++iter) {
+            int16_t blk[64] = {};
+            for (int i = 0; i < 8 * c.rows; ++i)
+                if (int(rnd() % 100) < c.density)
+                    blk[i] = int16_t(int(rnd() % uint32_t(2 * c.range)) - c.range);
+            if (c.rows == 1) std::fill(blk + 1, blk + 64, int16_t(0));
+            uint32_t sum = SummaryOf(blk);
+            uint8_t pred[8 * 16], a[8 * 16], b[8 * 16];
+            for (uint8_t& p : pred) p = uint8_t(rnd());
+            int16_t x[64], y[64];
+            memcpy(x, blk, sizeof x);
+            memcpy(y, blk, sizeof y);
+            IdctPutPlain(a, x, 16, sum);
+            IdctPutSse2(b, y, 16, sum);
+            for (int r = 0; r < 8; ++r) ASSERT_EQ(memcmp(a + 16 * r, b + 16 * r, 8), 0) << iter;
+            memcpy(x, blk, sizeof x);
+            memcpy(y, blk, sizeof y);
+            IdctAddPlain(a, pred, x, 16, 16, sum);
+            IdctAddSse2(b, pred, y, 16, 16, sum);
+            for (int r = 0; r < 8; ++r) ASSERT_EQ(memcmp(a + 16 * r, b + 16 * r, 8), 0) << iter;
+        }
+    }
+}
+
+// Every half-pel kernel (both roundings, 8 and 16 wide, four fractions) and
+// the bidirectional average against their plain twins on random pictures.
+TEST(VideoKernelsSse2, MotionCompensationMatchesPlain) {
+    if (!M4vHaveSse2()) GTEST_SKIP() << "no SSE2";
+    uint32_t seed = 777;
+    auto rnd = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    const int kStride = 40;
+    std::vector<uint8_t> src(kStride * 20);
+    for (int iter = 0; iter < 300; ++iter) {
+        for (uint8_t& v : src) v = uint8_t(iter % 3 == 0 ? 250 + rnd() % 6 : rnd());
+        for (int r = 0; r < 2; ++r)
+            for (int wide = 0; wide < 2; ++wide)
+                for (int f = 0; f < 4; ++f) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "rounding " << r << " wide " << wide << " frac " << f);
+                    int w = wide ? 16 : 8, h = 1 + int(rnd() % 16), off = int(rnd() % 8);
+                    uint8_t a[16 * 32] = {}, b[16 * 32] = {};
+                    McKernelPlain(r, wide, f)(a, 32, &src[off], kStride, h);
+                    McKernelSse2(r, wide, f)(b, 32, &src[off], kStride, h);
+                    ASSERT_EQ(memcmp(a, b, sizeof a), 0) << iter << " " << w;
+                }
+        for (int w : {8, 16}) {
+            uint8_t a[16 * 16], b[16 * 16];
+            for (uint8_t& v : a) v = uint8_t(rnd());
+            memcpy(b, a, sizeof a);
+            McAveragePlain(a, 16, &src[3], kStride, w, 16);
+            McAverageSse2(b, 16, &src[3], kStride, w, 16);
+            ASSERT_EQ(memcmp(a, b, sizeof a), 0) << iter << " " << w;
+        }
+    }
+}
+
+// The vertical quarter-pel pass (three offsets, both roundings, the three
+// block shapes) against its plain twin.
+TEST(VideoKernelsSse2, QuarterPelColumnsMatchPlain) {
+    if (!M4vHaveSse2()) GTEST_SKIP() << "no SSE2";
+    uint32_t seed = 99;
+    auto rnd = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    const int shapes[3][2] = {{8, 8}, {16, 8}, {16, 16}};
+    std::vector<uint8_t> src(24 * 17);
+    for (int iter = 0; iter < 300; ++iter) {
+        for (uint8_t& v : src) v = uint8_t(iter % 4 == 0 ? (rnd() & 1) * 255 : rnd());
+        for (const auto& sh : shapes)
+            for (int f = 1; f <= 3; ++f)
+                for (int r = 0; r < 2; ++r) {
+                    uint8_t a[16 * 16] = {}, b[16 * 16] = {};
+                    QpelColsPlain(a, 16, src.data(), 24, sh[0], sh[1], f, r);
+                    QpelColsSse2(b, 16, src.data(), 24, sh[0], sh[1], f, r);
+                    ASSERT_EQ(memcmp(a, b, sizeof a), 0)
+                        << iter << " " << sh[0] << "x" << sh[1] << " f " << f << " r " << r;
+                }
+    }
+}
+#endif

@@ -54,7 +54,7 @@ private:
     Mp4vDecInitConfig cfg_ = {};
     std::vector<uint8_t> planes_;
     Mp4vDecFrameBuffer fbs_[3] = {};
-    MemTable tables_[4] = {};
+    m4v::MemTable tables_[4] = {};
     std::vector<uint8_t> mem_[4];
     int32_t kind_ = 0;
     Mp4vDecInitResult result_ = {&kind_, 0, 0};

@@ -38,6 +38,7 @@ const Case kCases[] = {
                                            // cleared vector left of a packet, seen by direct mode
     {"tools_mv4_packets", 320, 240},       // the same with half-pel (plain B decoder)
     {"tools_interlaced", 320, 240},        // field DCT and vectors, field direct, alternate scan
+    {"tools_interlaced_pan", 320, 240},    // field vectors and field direct with real motion
     {"tools_interlaced_qpel", 320, 240},   // quarter-pel fields, bottom field first, MPEG matrices
     {"tools_xvid_gmc", 320, 240},          // S-VOPs with three warping points
     {"tools_xvid_gmc_168x136", 168, 136},  // sizes that are not a multiple of 16
@@ -47,6 +48,19 @@ const Case kCases[] = {
     {"tools_xvid_gmc_bf2", 320, 240},   // packed bitstream with N-VOPs
     {"tools_xvid_mpegquant_qpel", 176, 144},
     {"tools_vol_change", 176, 144},  // same size, other tools: decoders chosen again
+    // Stream endings (packed, unpacked, B-VOPs before the last I/P or not).
+    {"tools_end_xvid_packed_24", 176, 144},
+    {"tools_end_xvid_packed_25", 176, 144},
+    {"tools_end_xvid_packed_26", 176, 144},
+    {"tools_end_xvid_packed_27", 176, 144},
+    {"tools_end_xvid_unpacked_24", 176, 144},
+    {"tools_end_xvid_unpacked_25", 176, 144},
+    {"tools_end_xvid_unpacked_26", 176, 144},
+    {"tools_end_xvid_unpacked_27", 176, 144},
+    {"tools_end_mpeg4_24", 176, 144},
+    {"tools_end_mpeg4_25", 176, 144},
+    {"tools_end_mpeg4_26", 176, 144},
+    {"tools_end_mpeg4_27", 176, 144},
 };
 
 TEST_F(VideoToolsConformance, MatchesFfmpeg) {

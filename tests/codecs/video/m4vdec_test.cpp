@@ -21,7 +21,7 @@ struct Harness {
     Mp4vDecInitConfig cfg = {};
     std::vector<uint8_t> planes;
     Mp4vDecFrameBuffer fbs[4] = {};
-    MemTable tables[4] = {};
+    m4v::MemTable tables[4] = {};
     std::vector<uint8_t> mem[4];
     int32_t kind = -2;
     Mp4vDecInitResult result = {&kind, 0, 0};
@@ -101,7 +101,7 @@ TEST(VideoDecoderApi, VersionAndTableSizes) {
         c.uFrmBufferNum = 3;
         c.uMaxDecodableWidth = r.w;
         c.uMaxDecodableHeight = r.h;
-        MemTable t[4];
+        m4v::MemTable t[4];
         EXPECT_EQ(Mp4vDecGetMemTables(&c, t), 4);
         // Tables 0 and 3 hold pointers: their sizes grow with the pointer width.
         if (sizeof(void*) == 4) {
