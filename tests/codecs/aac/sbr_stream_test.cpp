@@ -526,6 +526,51 @@ INSTANTIATE_TEST_SUITE_P(
                       ComplexCase{"mono16_s5", 16000, 5}, ComplexCase{"estimate", 22050, -1}),
     [](const ::testing::TestParamInfo<ComplexCase>& i) { return std::string(i.param.name); });
 
+// The kernel set installed by the first decoding call: automatic (0) takes
+// the complex set for a one-channel core (parametric stereo may follow) and
+// the real set for a channel pair; 1 forces the real set, 2 the complex
+// set. A probe call sets up with the real set first; the decoding call that
+// follows sets up again with the configured choice.
+TEST(SbrKernelChoice, FollowsConfigAndCoreChannels) {
+    struct Case {
+        const char* name;
+        StreamCase stream;
+        int kernel;  // config word
+        bool probeFirst;
+        int wantComplex;
+    };
+    const StreamCase mono = {"mono22", 22050, 1, 1, 0, 0}, stereo = {"stereo24", 24000, 2, 4, 0, 0};
+    const Case cases[] = {
+        {"mono_auto", mono, 0, false, 1},
+        {"stereo_auto", stereo, 0, false, 0},
+        {"stereo_forced_complex", stereo, 2, false, 1},
+        {"mono_forced_real", mono, 1, false, 0},
+        {"mono_auto_after_probe", mono, 0, true, 1},
+        {"stereo_complex_after_probe", stereo, 2, true, 1},
+    };
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
+    for (const Case& c : cases) {
+        ASSERT_TRUE(MakeStream(c.stream));
+        const std::vector<uint8_t> he = ReadFile(Dir() + "/" + c.stream.name + "_sbr.aac");
+        const auto frames = AdtsFrames(he);
+        ASSERT_GT(frames.size(), 4u);
+        Decoder dec;
+        dec.cfg.sbrKernel = c.kernel;
+        const SbrDecoder* sbr = reinterpret_cast<const SbrDecoder*>(dec.h->work->sbr);
+        if (c.probeFirst) {
+            AacDecInput in = {frames[0].second, frames[0].second, he.data() + frames[0].first};
+            ASSERT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, &in), 0) << c.name;
+            EXPECT_EQ(sbr->ks.complex, 0) << c.name << ": the probe sets up the real set";
+        }
+        for (size_t f = 0; f < 3; f++) {
+            int32_t produced = 0;
+            dec.Decode(he.data() + frames[f].first, frames[f].second, &produced);
+        }
+        EXPECT_EQ(sbr->ks.complex, c.wantComplex) << c.name;
+        EXPECT_EQ(dec.cfg.sampleRate, 2 * c.stream.rate) << c.name;
+    }
+}
+
 // A disabled second channel: silence there, the first channel as before.
 TEST(SbrStreamChannels, DisabledChannelIsSilent) {
     const StreamCase c = {"stereo24", 24000, 2, 4, 0, 0};
