@@ -188,6 +188,52 @@ TEST_P(SbrSweep, MatchesFfmpegPerBand) {
     }
 }
 
+// AacDecProbeFrame learns the stream from its first access unit without
+// producing PCM (SBR and parametric stereo found, the output rate and
+// channels as the frames will give them) and leaves the decoder as it
+// found it: the frames decoded after the probe equal those of a decoder
+// that was never probed. Bad arguments come back as their failure codes.
+TEST(AacProbe, ReportsTheStreamAndLeavesTheDecoderReady) {
+    struct Case {
+        SweepCase stream;
+        int sbr, ps, channels;
+    };
+    const Case cases[] = {
+        {{"mono22_s2", 22050, 1, 2, false}, 1, 0, 1},
+        {{"stereo24_s1", 24000, 2, 1, false}, 1, 0, 2},
+        {{"v2_24_s1", 24000, 1, 1, true}, 1, 1, 2},
+    };
+    if (ReadFile(SpliceTool()).empty()) GTEST_SKIP() << "sbrsplice not built";
+    for (const Case& c : cases) {
+        const std::string he = MakeSweepStream(c.stream);
+        ASSERT_FALSE(he.empty());
+        const std::vector<uint8_t> data = ReadFile(he);
+        const auto frames = AdtsFrames(data);
+        ASSERT_GT(frames.size(), 8u);
+        Decoder probed, fresh;
+        AacDecInput in = {frames[0].second, frames[0].second, data.data() + frames[0].first};
+        ASSERT_EQ(AacDecProbeFrame(probed.h, &probed.cfg, &in), 0) << c.stream.name;
+        EXPECT_EQ(probed.cfg.sbrPresent, c.sbr) << c.stream.name;
+        EXPECT_EQ(probed.cfg.psPresent, c.ps) << c.stream.name;
+        EXPECT_EQ(probed.cfg.channels, c.channels) << c.stream.name;
+        EXPECT_EQ(probed.cfg.sampleRate, 2 * c.stream.rate) << c.stream.name;
+        for (size_t f = 0; f < 8; f++) {
+            int32_t a = 0, b = 0;
+            probed.Decode(data.data() + frames[f].first, frames[f].second, &a);
+            fresh.Decode(data.data() + frames[f].first, frames[f].second, &b);
+            ASSERT_EQ(a, b) << c.stream.name << " frame " << f;
+            ASSERT_EQ(probed.pcm, fresh.pcm) << c.stream.name << " frame " << f;
+        }
+    }
+    Decoder dec;
+    const uint8_t byte = 0xFF;
+    AacDecInput good = {1, 1, &byte}, noData = {1, 1, nullptr}, empty = {0, 0, &byte};
+    EXPECT_EQ(AacDecProbeFrame(nullptr, &dec.cfg, &good), AAC_E_HANDLE);
+    EXPECT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, nullptr), AAC_E_POINTER);
+    EXPECT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, &noData), AAC_E_INVALIDARG);
+    EXPECT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, &empty), AAC_E_INVALIDARG);
+}
+
 // The same seeds at every rate: mono 2 and 11, stereo 1, 5, 9 and 13, and
 // two v2 streams at 24 kHz.
 std::vector<SweepCase> SweepCases() {
