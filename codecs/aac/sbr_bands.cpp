@@ -49,10 +49,14 @@ void SortBytes(int* v, int n) {
     }
 }
 
-// 2 x round(bands x log2(hi/lo) / 2), warped by 1/1.3. Computed with
-// exact logarithms: the 12-bit log table and a 50400/65536 warp round some
-// headers (e.g. k 20..44, scale 3, alter) to a different band count than
-// the standard's rule.
+// log2(hi / lo) x 4096 from the table.
+int Log2Ratio(int hi, int lo) { return (int)kSbrLog2Table[hi] - (int)kSbrLog2Table[lo]; }
+
+// 2 x round(bands x log2(hi/lo) / 2), warped by 1/1.3, held to -128..126.
+// The one place that keeps exact logarithms: the 12-bit log table and a
+// 50400/65536 warp put some headers just across a rounding step (k 20..44,
+// 8 bands an octave, warped: 3.50001 by the standard, 3.4998 by the table)
+// and so give a different master table than the standard's.
 int RegionBands(int bandsPerOctave, int hi, int lo, int warp) {
     double x = bandsPerOctave * std::log((double)hi / lo) / (2.0 * std::log(2.0));
     if (warp) x /= 1.3;
@@ -249,7 +253,7 @@ void SbrBuildLimiterTable(SbrBandTables* t, int limiterBands) {
         t->nLimiter = 1;
         return;
     }
-    static const double kLimBands[4] = {0, 1.2, 2.0, 3.0};
+    static const int kLimBandsQ13[4] = {0, 9830, 16384, 24576};  // 1.2, 2, 3 per octave
     int patchBorders[7];
     patchBorders[0] = t->kx;
     for (int i = 1; i <= t->numPatches; i++)
@@ -262,9 +266,9 @@ void SbrBuildLimiterTable(SbrBandTables* t, int limiterBands) {
     int nrLim = n - 1;
     int k = 1;
     while (k <= nrLim) {
-        // octaves x bands-per-octave < 0.49
-        double oct = std::log((double)lim[k] / lim[k - 1]) / std::log(2.0);
-        if (oct * kLimBands[limiterBands] < 0.49) {
+        // octaves x bands-per-octave < 0.49 (octaves Q12, bands Q13)
+        const int64_t width = (int64_t)Log2Ratio(lim[k], lim[k - 1]) * kLimBandsQ13[limiterBands];
+        if (width * 100 < ((int64_t)49 << 25)) {
             int removeAt;
             if (lim[k] == lim[k - 1]) {
                 removeAt = k;
@@ -313,7 +317,7 @@ int SbrBuildBandTables(SbrBandTables* t, const SbrHeader* h, int rate) {
     }
     int nq = 1;
     if (h->noiseBands > 0) {
-        nq = (int)std::floor(h->noiseBands * std::log((double)k2 / t->kx) / std::log(2.0) + 0.5);
+        nq = (h->noiseBands * Log2Ratio(k2, t->kx) + 2048) >> 12;
         if (nq < 1) nq = 1;
     }
     if (nq > 5) return 0;

@@ -203,7 +203,14 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         for (int k = kx; k < kEnd; k++)
             if (t->nLimiter < 1 || k < t->limiter[0] || k >= t->limiter[t->nLimiter])
                 G[e][k] = Q[e][k] = S[e][k] = kZero;
-        if (!complexSet && aliasDegree) SbrReduceAliasing(G[e], cur, aliasDegree, sineAt, kx, kEnd);
+        // The real set's aliasing reduction draws neighbouring gains together:
+        // it stays inside the limiter bands, or it would lend a gain to the
+        // bands left out above.
+        if (!complexSet && aliasDegree && t->nLimiter >= 1) {
+            const int lo = t->limiter[0] > kx ? t->limiter[0] : kx;
+            const int hi = t->limiter[t->nLimiter] < kEnd ? t->limiter[t->nLimiter] : kEnd;
+            SbrReduceAliasing(G[e], cur, aliasDegree, sineAt, lo, hi);
+        }
         for (int k = kx; k < kEnd; k++) {
             G[e][k] = Sqrt(G[e][k]);
             Q[e][k] = Sqrt(Q[e][k]);

@@ -2,7 +2,6 @@
 // patching), complex and real forms.
 #include "sbr_hfgen.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "sbr_tables.h"
@@ -40,13 +39,50 @@ struct Coeffs {
     int16_t rc;                  // first-order reflection coefficient, Q15
 };
 
-int16_t ToQ15Quarter(double a) {
-    double v = std::floor(a * 8192.0 + 0.5);
-    return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
+// Restoring division, one quotient bit per step: |num| / |den| in Q13
+// (the predictor's alpha / 4 in Q15), the sign applied afterwards. A
+// quotient of 4 or more is out of the predictor's range (the standard's
+// stability rule drops it): *overflow is set and 0 returned.
+int16_t DivQ13(int64_t num, int64_t den, bool* overflow) {
+    if (den == 0 || num == 0) return 0;
+    const bool neg = (num < 0) != (den < 0);
+    uint64_t n = num < 0 ? (uint64_t)0 - (uint64_t)num : (uint64_t)num;
+    uint64_t d = den < 0 ? (uint64_t)0 - (uint64_t)den : (uint64_t)den;
+    if (n >= 4 * d || n >> 61) {
+        *overflow = true;
+        return 0;
+    }
+    // Both under 2^47, so that n << 14 and d << 15 stay within 64 bits.
+    while (d >> 47) {
+        d >>= 1;
+        n >>= 1;
+    }
+    if (d == 0) return 0;
+    n <<= 14;  // one bit beyond Q13 for the rounding
+    uint32_t q = 0;
+    for (int bit = 15; bit >= 0; bit--) {
+        if (n >= (d << bit)) {
+            n -= d << bit;
+            q |= 1u << bit;
+        }
+    }
+    q = (q + 1) >> 1;
+    if (q > 32767) q = 32767;
+    return (int16_t)(neg ? -(int32_t)q : (int32_t)q);
 }
 
+// Leading sign bits of a 32-bit value less one: the left shift that keeps it
+// inside 32 bits (31 for 0).
+int Headroom32(int32_t v) {
+    const uint32_t x = (uint32_t)(v ^ (v >> 31));
+    return x == 0 ? 31 : __builtin_clz(x) - 1;
+}
+
+// Upper word of a 32 x 32-bit product.
+inline int64_t Hi(int32_t a, int32_t b) { return ((int64_t)a * b) >> 32; }
+
 // Second-order linear predictor of one low band by the covariance method,
-// over the frame's slots and the two kept before them.
+// over the frame's slots and the two kept before them, in fixed point.
 Coeffs Predictor(const SbrQmfMatrix* m, const SbrHfState* st, int band, int slots, int complexSet) {
     int32_t vr[kSbrMatrixSlots + 2], vi[kSbrMatrixSlots + 2];
     for (int l = 0; l < 2; l++) {
@@ -76,47 +112,70 @@ Coeffs Predictor(const SbrQmfMatrix* m, const SbrHfState* st, int band, int slot
         xr[l] = (int16_t)(vr[l] >> shift);
         xi[l] = (int16_t)(vi[l] >> shift);
     }
-    // phi(i, j) = sum x[n - i] conj(x[n - j]), 64-bit sums
-    int64_t pr[3][3] = {}, pi[3][3] = {};
+    // phi(i, j) = sum x[n - i] conj(x[n - j]): 64-bit sums of 16 x 16-bit
+    // products, brought to 32 bits by >> 4 with saturation.
+    int64_t sr[3][3] = {}, si[3][3] = {};
     for (int n = 2; n < slots; n++) {
         for (int i = 0; i < 3; i++)
             for (int j = i; j < 3; j++) {
-                pr[i][j] += (int64_t)xr[n - i] * xr[n - j] + (int64_t)xi[n - i] * xi[n - j];
-                pi[i][j] += (int64_t)xi[n - i] * xr[n - j] - (int64_t)xr[n - i] * xi[n - j];
+                sr[i][j] += (int64_t)xr[n - i] * xr[n - j] + (int64_t)xi[n - i] * xi[n - j];
+                si[i][j] += (int64_t)xi[n - i] * xr[n - j] - (int64_t)xr[n - i] * xi[n - j];
             }
     }
-    double p01r = (double)pr[0][1], p01i = (double)pi[0][1];
-    double p02r = (double)pr[0][2], p02i = (double)pi[0][2];
-    double p12r = (double)pr[1][2], p12i = (double)pi[1][2];
-    double p11 = (double)pr[1][1], p22 = (double)pr[2][2];
-    double det = p11 * p22 - (p12r * p12r + p12i * p12i) / (1.0 + 1e-6);
-    double a1r = 0, a1i = 0, a0r = 0, a0i = 0;
+    int32_t pr[3][3] = {}, pi[3][3] = {};
+    int norm = 31;
+    for (int i = 0; i < 3; i++)
+        for (int j = i; j < 3; j++) {
+            pr[i][j] = SbrSat32(sr[i][j] >> 4);
+            pi[i][j] = SbrSat32(si[i][j] >> 4);
+            const int hr = Headroom32(pr[i][j]), hi = Headroom32(pi[i][j]);
+            norm = hr < norm ? hr : norm;
+            norm = hi < norm ? hi : norm;
+        }
+    // One shift for all: one bit short of the smallest headroom, so that
+    // sums of two products' upper words cannot wrap.
+    norm = norm > 0 ? norm - 1 : 0;
+    for (int i = 0; i < 3; i++)
+        for (int j = i; j < 3; j++) {
+            pr[i][j] = (int32_t)((uint32_t)pr[i][j] << norm);
+            pi[i][j] = (int32_t)((uint32_t)pi[i][j] << norm);
+        }
+    const int32_t p01r = pr[0][1], p01i = pi[0][1], p02r = pr[0][2], p02i = pi[0][2];
+    const int32_t p12r = pr[1][2], p12i = pi[1][2], p11 = pr[1][1], p22 = pr[2][2];
+    // det = phi(1,1) phi(2,2) - |phi(1,2)|^2, without the relaxation term.
+    const int64_t det = Hi(p11, p22) - Hi(p12r, p12r) - Hi(p12i, p12i);
+    bool unstable = false;
+    int16_t a1r = 0, a1i = 0, a0r = 0, a0i = 0;
     if (det != 0) {
         // (phi01 phi12 - phi02 phi11) / det
-        a1r = (p01r * p12r - p01i * p12i - p02r * p11) / det;
-        a1i = (p01i * p12r + p01r * p12i - p02i * p11) / det;
+        a1r = DivQ13(Hi(p01r, p12r) - Hi(p01i, p12i) - Hi(p02r, p11), det, &unstable);
+        a1i = DivQ13(Hi(p01i, p12r) + Hi(p01r, p12i) - Hi(p02i, p11), det, &unstable);
     }
     if (p11 != 0) {
-        // -(phi01 + alpha1 conj(phi12)) / phi11
-        a0r = -(p01r + a1r * p12r + a1i * p12i) / p11;
-        a0i = -(p01i + a1i * p12r - a1r * p12i) / p11;
+        // -(phi01 + alpha1 conj(phi12)) / phi11, alpha1 in Q13
+        const int64_t nr = (int64_t)p01r + (((int64_t)a1r * p12r + (int64_t)a1i * p12i) >> 13);
+        const int64_t ni = (int64_t)p01i + (((int64_t)a1i * p12r - (int64_t)a1r * p12i) >> 13);
+        a0r = DivQ13(-nr, p11, &unstable);
+        a0i = DivQ13(-ni, p11, &unstable);
     }
     if (!complexSet) {
         a0i = a1i = 0;
-        // -phi(0,1) / phi(1,1), held to -1..1
-        double rc = p11 != 0 ? -p01r / p11 : 0.0;
-        rc = rc > 1.0 ? 1.0 : (rc < -1.0 ? -1.0 : rc);
-        double v = std::floor(rc * 32768.0 + 0.5);
-        c.rc = (int16_t)(v > 32767 ? 32767 : v);
+        // -phi(0,1) / phi(1,1), held to -1..1, in Q15
+        if (p11 != 0) {
+            bool over = false;
+            const int32_t rc = DivQ13(-(int64_t)p01r, p11, &over);
+            int32_t v = over ? ((p01r < 0) == (p11 < 0) ? -32768 : 32767) : rc * 4;
+            c.rc = (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
+        }
     }
-    // The standard's stability rule.
-    if (a0r * a0r + a0i * a0i >= 16.0 || a1r * a1r + a1i * a1i >= 16.0) {
-        a0r = a0i = a1r = a1i = 0;
-    }
-    c.a0r = ToQ15Quarter(a0r);
-    c.a0i = ToQ15Quarter(a0i);
-    c.a1r = ToQ15Quarter(a1r);
-    c.a1i = ToQ15Quarter(a1i);
+    // The standard's stability rule: |alpha|^2 >= 16 (2^30 in Q13 squared).
+    const int64_t m0 = (int64_t)a0r * a0r + (int64_t)a0i * a0i;
+    const int64_t m1 = (int64_t)a1r * a1r + (int64_t)a1i * a1i;
+    if (unstable || m0 >= ((int64_t)1 << 30) || m1 >= ((int64_t)1 << 30)) a0r = a0i = a1r = a1i = 0;
+    c.a0r = a0r;
+    c.a0i = a0i;
+    c.a1r = a1r;
+    c.a1i = a1i;
     return c;
 }
 

@@ -131,6 +131,43 @@ TEST(SbrEnvAdjust, LimiterCapsGain) {
     EXPECT_GT(e0, 0.0);
 }
 
+// A limiter table whose thinning left its top border under the top of the
+// SBR range: the subbands above it stay silent in both kernel sets. The
+// real set's aliasing reduction, which draws neighbouring gains together,
+// once lent them a gain (9 dB too loud in the top 1.5 kHz of such streams).
+TEST(SbrEnvAdjust, BandsAboveTheLimiterTableStaySilent) {
+    struct Case {
+        const char* name;
+        int complexSet;
+    };
+    for (const Case& c : {Case{"complex", 1}, Case{"real", 0}}) {
+        static Fixture fx;
+        fx = Fixture();
+        fx.f.numEnv = 1;
+        fx.f.borders[1] = 16;
+        fx.f.freqRes[0] = 1;
+        const int kEnd = fx.t.kx + fx.t.m;
+        ASSERT_GT(fx.t.nLimiter, 1);
+        fx.t.nLimiter--;  // the top border thinned out
+        const int top = fx.t.limiter[fx.t.nLimiter];
+        ASSERT_LT(top, kEnd);
+        for (int l = 0; l < kSbrMatrixSlots; l++)
+            for (int k = fx.t.kx; k < 64; k++) {
+                fx.m.re[l][k] = ((l * 7 + k * 3) % 5 - 2) * (1 << 20);
+                fx.m.im[l][k] = c.complexSet ? ((l * 3 + k) % 5 - 2) * (1 << 20) : 0;
+            }
+        for (int b = 0; b < fx.t.nHigh; b++) fx.f.env[0][b] = FromDouble(1e12);
+        for (int b = 0; b < 5; b++) fx.f.noise[0][b] = FromDouble(1e-3);
+        int16_t degree[64];
+        for (int k = 0; k < 64; k++) degree[k] = k > fx.t.kx ? 32767 : 0;
+        const int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp,
+                                             c.complexSet, c.complexSet ? nullptr : degree);
+        for (int k = top; k < kEnd; k++)
+            EXPECT_EQ(fx.Energy(0, k, outExp), 0.0) << c.name << " k " << k;
+        EXPECT_GT(fx.Energy(0, top - 1, outExp), 0.0) << c.name;
+    }
+}
+
 }  // namespace
 
 namespace {

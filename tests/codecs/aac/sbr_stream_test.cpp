@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "aac_test_util.h"
+#include "sbr_stream_util.h"
 #include "codecs/aac/aac_sbr_hook.h"
 #include "codecs/aac/sbr_bands.h"
 #include "codecs/aac/sbr_dec.h"
@@ -23,18 +24,7 @@ using namespace aactest;
 namespace {
 
 std::string Dir() { return std::string(DC_TESTDATA) + "/sbr_stream"; }
-std::string Splice() { return std::string(DC_BINARY_DIR) + "/tools/sbrsplice/sbrsplice"; }
-
-bool RunShell(const std::string& cmd) { return system(cmd.c_str()) == 0; }
-
-// FFmpeg's decode of channel ch of an HE-AAC stream (it gives a mono stream
-// two equal channels), kept as 16-bit PCM in raw; empty when it fails.
-std::vector<int16_t> FfmpegChannel(const std::string& he, int ch, const std::string& raw) {
-    if (!RunShell("ffmpeg -nostdin -v quiet -y -i '" + he + "' -af 'pan=mono|c0=c" +
-                  std::to_string(ch) + "' -f s16le '" + raw + "'"))
-        return {};
-    return ToSamples(ReadFile(raw), 0);
-}
+std::string Splice() { return SpliceTool(); }
 
 // An HE-AAC ADTS stream: core rate, channels, sbrsplice seed.
 struct StreamCase {
@@ -63,44 +53,6 @@ bool MakeStream(const StreamCase& c) {
                     lc + ".tmp' && mv '" + lc + ".tmp' '" + lc + "'") &&
            RunShell("'" + Splice() + "' '" + lc + "' '" + he + ".tmp.aac' --seed " +
                     std::to_string(c.seed) + " >/dev/null && mv '" + he + ".tmp.aac' '" + he + "'");
-}
-
-struct Decoded {
-    std::vector<int16_t> ch[2];
-    int rate = 0;
-    int channels = 0;
-    bool badResult = false;
-    int kx = 0, kEnd = 0;  // SBR range of the last frame
-};
-
-Decoded DecodeAll(const std::vector<uint8_t>& d, int downSampled, int monoOutput, int kernel = 0,
-                  int disableCh1 = 0) {
-    Decoded out;
-    Decoder dec;
-    dec.cfg.disableCh1 = disableCh1;
-    dec.cfg.sbrDownSampled = downSampled;
-    dec.cfg.monoOutput = monoOutput;
-    dec.cfg.sbrKernel = kernel;
-    for (auto& f : AdtsFrames(d)) {
-        int32_t produced = 0;
-        int32_t r = dec.Decode(d.data() + f.first, f.second, &produced);
-        if (r != 0 && r != AAC_SBR_ERROR_BASE + 13) out.badResult = true;
-        const int ch = dec.cfg.channels;
-        if (produced <= 0 || ch < 1) continue;
-        const int n = produced / 2 / ch;
-        for (int c = 0; c < ch; c++)
-            out.ch[c].insert(out.ch[c].end(), dec.pcm.begin() + AAC_PCM_CHANNEL_STRIDE * c,
-                             dec.pcm.begin() + AAC_PCM_CHANNEL_STRIDE * c + n);
-        out.rate = dec.cfg.sampleRate;
-        out.channels = ch;
-    }
-    // The SBR stage's decoder record leads its state in the work area.
-    const SbrDecoder* sbr = reinterpret_cast<const SbrDecoder*>(dec.h->work->sbr);
-    if (sbr->tablesOk) {
-        out.kx = sbr->tables.kx;
-        out.kEnd = sbr->tables.kx + sbr->tables.m;
-    }
-    return out;
 }
 
 class SbrStream : public ::testing::TestWithParam<StreamCase> {};
@@ -224,41 +176,6 @@ TEST(SbrAgainstFfmpeg, LowBandMatches) {
     const double median = snr[snr.size() / 2], best = snr.back();
     printf("low band against FFmpeg: median frame %.1f dB, best %.1f dB\n", median, best);
     EXPECT_GE(median, 70.0);
-}
-
-// The standard's 64-band complex QMF analysis of 16-bit PCM: 64 values a
-// slot, one slot per 64 samples.
-std::vector<std::complex<double>> QmfAnalyse(const std::vector<int16_t>& pcm) {
-    static double c[640], cs[64][128], sn[64][128];
-    if (c[1] == 0) {
-        for (int i = 0; i < 640; i++) c[i] = kSbrQmfWindow[i] / 32768.0;
-        for (int k = 0; k < 64; k++)
-            for (int i = 0; i < 128; i++) {
-                const double a = M_PI * (k + 0.5) * (2 * i - 0.5) / 128;
-                cs[k][i] = cos(a);
-                sn[k][i] = sin(a);
-            }
-    }
-    std::vector<double> x(640, 0.0);
-    std::vector<std::complex<double>> out;
-    for (size_t s = 0; (s + 1) * 64 <= pcm.size(); s++) {
-        for (int i = 639; i >= 64; i--) x[(size_t)i] = x[(size_t)i - 64];
-        for (int i = 0; i < 64; i++) x[(size_t)i] = pcm[s * 64 + 63 - (size_t)i];
-        double u[128];
-        for (int i = 0; i < 128; i++) {
-            u[i] = 0;
-            for (int j = 0; j < 5; j++) u[i] += x[(size_t)(i + 128 * j)] * c[i + 128 * j];
-        }
-        for (int k = 0; k < 64; k++) {
-            double re = 0, im = 0;
-            for (int i = 0; i < 128; i++) {
-                re += u[i] * cs[k][i];
-                im += u[i] * sn[k][i];
-            }
-            out.push_back({re, im});
-        }
-    }
-    return out;
 }
 
 // Mean |X|^2 per band of the standard's 64-band complex QMF analysis over
@@ -608,6 +525,51 @@ INSTANTIATE_TEST_SUITE_P(
                       ComplexCase{"mono16_s9", 16000, 9}, ComplexCase{"mono22_s11", 22050, 11},
                       ComplexCase{"mono16_s5", 16000, 5}, ComplexCase{"estimate", 22050, -1}),
     [](const ::testing::TestParamInfo<ComplexCase>& i) { return std::string(i.param.name); });
+
+// The kernel set installed by the first decoding call: automatic (0) takes
+// the complex set for a one-channel core (parametric stereo may follow) and
+// the real set for a channel pair; 1 forces the real set, 2 the complex
+// set. A probe call sets up with the real set first; the decoding call that
+// follows sets up again with the configured choice.
+TEST(SbrKernelChoice, FollowsConfigAndCoreChannels) {
+    struct Case {
+        const char* name;
+        StreamCase stream;
+        int kernel;  // config word
+        bool probeFirst;
+        int wantComplex;
+    };
+    const StreamCase mono = {"mono22", 22050, 1, 1, 0, 0}, stereo = {"stereo24", 24000, 2, 4, 0, 0};
+    const Case cases[] = {
+        {"mono_auto", mono, 0, false, 1},
+        {"stereo_auto", stereo, 0, false, 0},
+        {"stereo_forced_complex", stereo, 2, false, 1},
+        {"mono_forced_real", mono, 1, false, 0},
+        {"mono_auto_after_probe", mono, 0, true, 1},
+        {"stereo_complex_after_probe", stereo, 2, true, 1},
+    };
+    if (ReadFile(Splice()).empty()) GTEST_SKIP() << "sbrsplice not built";
+    for (const Case& c : cases) {
+        ASSERT_TRUE(MakeStream(c.stream));
+        const std::vector<uint8_t> he = ReadFile(Dir() + "/" + c.stream.name + "_sbr.aac");
+        const auto frames = AdtsFrames(he);
+        ASSERT_GT(frames.size(), 4u);
+        Decoder dec;
+        dec.cfg.sbrKernel = c.kernel;
+        const SbrDecoder* sbr = reinterpret_cast<const SbrDecoder*>(dec.h->work->sbr);
+        if (c.probeFirst) {
+            AacDecInput in = {frames[0].second, frames[0].second, he.data() + frames[0].first};
+            ASSERT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, &in), 0) << c.name;
+            EXPECT_EQ(sbr->ks.complex, 0) << c.name << ": the probe sets up the real set";
+        }
+        for (size_t f = 0; f < 3; f++) {
+            int32_t produced = 0;
+            dec.Decode(he.data() + frames[f].first, frames[f].second, &produced);
+        }
+        EXPECT_EQ(sbr->ks.complex, c.wantComplex) << c.name;
+        EXPECT_EQ(dec.cfg.sampleRate, 2 * c.stream.rate) << c.name;
+    }
+}
 
 // A disabled second channel: silence there, the first channel as before.
 TEST(SbrStreamChannels, DisabledChannelIsSilent) {
