@@ -107,6 +107,10 @@ void DrawAlignedImage(CDC* pDC, CBitmap* pBitmap, int nLeft, int nTop, int nRigh
                       UINT nFlags);
 void DrawAlignedFrame(CDC* pDC, CBitmap* pBitmap, int nSrcLeft, int nSrcTop, int nSrcRight,
                       int nSrcBottom, int nLeft, int nTop, int nRight, int nBottom, UINT nFlags);
+// One frame of an image strip into a rectangle, by fill type (nine-part,
+// stretched, tiled or aligned); other types draw nothing.
+void DrawImageFrame(CDC* pDC, CBitmap* pBitmap, const CRect& rcFrame, const CRect& rcDest,
+                    int nFillType, UINT nAlignFormat);
 void Draw3DOutline(int nLeft, int nTop, int nRight, int nBottom, COLORREF clrLeft, COLORREF clrTop,
                    COLORREF clrRight, COLORREF clrBottom, CDC* pDC);
 void DrawLine(int x1, int y1, int x2, int y2, COLORREF clr, int nWidth, CDC* pDC);

@@ -1,5 +1,7 @@
 #include "ThemeClass/ThemeDraw.h"
 
+#include "ThemeClass/ThemeLook.h"
+
 #include <ole2.h>
 #include <olectl.h>
 
@@ -427,6 +429,25 @@ void DrawAlignedFrame(CDC* pDC, CBitmap* pBitmap, int nSrcLeft, int nSrcTop, int
     skin::DrawAlignedFrame(Hdc(pDC), Hbm(pBitmap),
                            skin::Rect{nSrcLeft, nSrcTop, nSrcRight, nSrcBottom},
                            skin::Rect{nLeft, nTop, nRight, nBottom}, nFlags);
+}
+
+void DrawImageFrame(CDC* pDC, CBitmap* pBitmap, const CRect& rcFrame, const CRect& rcDest,
+                    int nFillType, UINT nAlignFormat) {
+    const CRect& f = rcFrame;
+    const CRect& d = rcDest;
+    switch (nFillType) {
+        case skin::kFillNineGrid: DrawNineGridStretch(pDC, pBitmap, f, d); break;
+        case skin::kFillStretch:
+            DrawTransparentBitmap(pDC, pBitmap, f.left, f.top, f.right, f.bottom, d.left, d.top,
+                                  d.right, d.bottom);
+            break;
+        case skin::kFillTile: DrawTiledBitmap(pDC, pBitmap, f, d); break;
+        case skin::kFillAlign:
+            DrawAlignedFrame(pDC, pBitmap, f.left, f.top, f.right, f.bottom, d.left, d.top, d.right,
+                             d.bottom, nAlignFormat);
+            break;
+        default: break;
+    }
 }
 
 void Draw3DOutline(int nLeft, int nTop, int nRight, int nBottom, COLORREF clrLeft, COLORREF clrTop,

@@ -313,22 +313,8 @@ void CThemeRadio::DrawBack(CDC* pDC, const CRect& rc) {
         const skin::Rect f =
             skin::StripFrame(bm.bmWidth, bm.bmHeight, m_style.blockCount, m_style.frameMap[s]);
         const CRect frame(f.left, f.top, f.right, f.bottom);
-        switch (m_style.imageFillType) {
-            case skin::kFillNineGrid:
-                DrawNineGridStretch(pDC, &m_style.backImage, frame, rc);
-                break;
-            case skin::kFillStretch:
-                DrawTransparentBitmap(pDC, &m_style.backImage, frame.left, frame.top, frame.right,
-                                      frame.bottom, rc.left, rc.top, rc.right, rc.bottom);
-                break;
-            case skin::kFillTile: DrawTiledBitmap(pDC, &m_style.backImage, frame, rc); break;
-            case skin::kFillAlign:
-                DrawAlignedFrame(pDC, &m_style.backImage, frame.left, frame.top, frame.right,
-                                 frame.bottom, rc.left, rc.top, rc.right, rc.bottom,
-                                 m_style.imageAlignFormat);
-                break;
-            default: break;
-        }
+        DrawImageFrame(pDC, &m_style.backImage, frame, rc, m_style.imageFillType,
+                       m_style.imageAlignFormat);
     }
 }
 
