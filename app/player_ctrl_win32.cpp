@@ -4,6 +4,14 @@
 
 namespace {
 
+// The engine's state without consuming the error that the status read keeps.
+int PeekEngineState(PlayerContext* ctx, uint32_t* state) {
+    PlayerStatus status = {};
+    Player_PeekStatus(ctx, &status);
+    *state = status.state;
+    return 0;
+}
+
 const PlayerEngineApi kEngineApi = {
     Player_Create,
     Player_Destroy,
@@ -24,7 +32,7 @@ const PlayerEngineApi kEngineApi = {
     Player_GetErrorText,
     Player_GetVersion,
     DdrawRendererSetTextCallback,
-    nullptr,  // the engine offers no state query that leaves its error alone yet
+    PeekEngineState,
 };
 
 class Win32Port : public PlayerWindowPort {
