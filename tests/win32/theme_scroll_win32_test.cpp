@@ -264,25 +264,43 @@ TEST(ThemeScroll, DragStaysBetweenTheArrows) {
 }
 
 TEST(ThemeScroll, DragWhoseCaptureWasTakenEnds) {
-    ScrollScene s;
-    s.bar.SetPos(50);
-    uitest::MoveCursorClient(s.Hwnd(), 120, 10);
-    uitest::MouseDown();
-    uitest::MoveCursorClient(s.Hwnd(), 125, 10);
-    themetest::Settle();
-    ASSERT_TRUE(s.bar.IsDragging());
-    ::SendMessageA(s.bar.GetThumb()->GetSafeHwnd(), WM_CANCELMODE, 0, 0);
-    uitest::MouseUp();
-    themetest::Settle();
-    // The pointer now merely passes over the thumb.
-    const int pos = s.bar.GetPos();
-    const int left = s.Thumb().left;
-    uitest::MoveCursorClient(s.Hwnd(), left + 15, 10);
-    uitest::MoveCursorClient(s.Hwnd(), left + 18, 10);
-    themetest::Settle();
-    EXPECT_FALSE(s.bar.IsDragging());
-    EXPECT_EQ(pos, s.bar.GetPos()) << "the thumb followed a pointer with no button down";
-    EXPECT_EQ(left, s.Thumb().left);
+    struct Case {
+        const char* name;
+        std::function<void(ScrollScene&)> lose;
+    };
+    const std::vector<Case> cases = {
+        {"cancel mode",
+         [](ScrollScene& s) {
+             ::SendMessageA(s.bar.GetThumb()->GetSafeHwnd(), WM_CANCELMODE, 0, 0);
+         }},
+        {"capture released", [](ScrollScene&) { ::ReleaseCapture(); }},
+        {"another window takes it", [](ScrollScene& s) { ::SetCapture(s.stage.parent()); }},
+    };
+    for (const Case& c : cases) {
+        ScrollScene s;
+        s.bar.SetPos(50);
+        uitest::MoveCursorClient(s.Hwnd(), 120, 10);
+        uitest::MouseDown();
+        uitest::MoveCursorClient(s.Hwnd(), 125, 10);
+        themetest::Settle();
+        ASSERT_TRUE(s.bar.IsDragging()) << c.name;
+        c.lose(s);
+        ASSERT_NE(s.bar.GetThumb()->GetSafeHwnd(), ::GetCapture()) << c.name;
+        // Released away from the thumb: no button-up reaches it.
+        uitest::MoveCursorClient(s.stage.parent(), 390, 290);
+        uitest::MouseUp();
+        ::ReleaseCapture();
+        themetest::Settle();
+        // The pointer now merely passes over the thumb.
+        const int pos = s.bar.GetPos();
+        const int left = s.Thumb().left;
+        uitest::MoveCursorClient(s.Hwnd(), left + 15, 10);
+        uitest::MoveCursorClient(s.Hwnd(), left + 18, 10);
+        themetest::Settle();
+        EXPECT_FALSE(s.bar.IsDragging()) << c.name;
+        EXPECT_EQ(pos, s.bar.GetPos()) << c.name << ": the thumb followed a pointer with no button";
+        EXPECT_EQ(left, s.Thumb().left) << c.name;
+    }
 }
 
 TEST(ThemeScroll, TrackClicksJumpOrStepAndReport) {
