@@ -103,6 +103,7 @@ protected:
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg LRESULT OnChildDown(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnChildDblClk(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnChildUp(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnChildMove(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
@@ -125,6 +126,7 @@ private:
     void JumpTo(CPoint point);
     void Apply(const skin::RepeatAction& a);
     void StopRepeat();
+    CThemeButton* Arrow(WPARAM id) const;
     void SizePartsToBar(int cx, int cy);
     void LabelArrows();
     BOOL SetPartImage(Part& part, CThemeButton* pButton, LPCTSTR lpszPath);

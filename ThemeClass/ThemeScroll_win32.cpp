@@ -18,7 +18,7 @@ ON_WM_LBUTTONUP()
 ON_WM_LBUTTONDBLCLK()
 ON_WM_MOUSEMOVE()
 ON_MESSAGE(WM_SKIN_LBUTTONDOWN, OnChildDown)
-ON_MESSAGE(WM_SKIN_LBUTTONDBLCLK, OnChildDown)
+ON_MESSAGE(WM_SKIN_LBUTTONDBLCLK, OnChildDblClk)
 ON_MESSAGE(WM_SKIN_LBUTTONUP, OnChildUp)
 ON_MESSAGE(WM_SKIN_MOUSEMOVE, OnChildMove)
 END_MESSAGE_MAP()
@@ -487,6 +487,21 @@ LRESULT CThemeScroll::OnChildDown(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
+CThemeButton* CThemeScroll::Arrow(WPARAM id) const {
+    return id == kPrevId ? m_pPrev : id == kNextId ? m_pNext : nullptr;
+}
+
+LRESULT CThemeScroll::OnChildDblClk(WPARAM wParam, LPARAM lParam) {
+    // The second press of a double click takes no capture in an owner-drawn
+    // button, so the repeat would end at its first tick and the button-up
+    // could go elsewhere: the arrow holds the capture until its button-up.
+    CThemeButton* pArrow = Arrow(wParam);
+    if (pArrow && pArrow->GetSafeHwnd() && ::GetCapture() != pArrow->m_hWnd &&
+        ::GetKeyState(VK_LBUTTON) < 0)
+        pArrow->SetCapture();
+    return OnChildDown(wParam, lParam);
+}
+
 LRESULT CThemeScroll::OnChildMove(WPARAM wParam, LPARAM lParam) {
     if (wParam != kThumbId || !m_bDragging) return 1;
     // A drag whose capture was taken away gets no button-up: the thumb must
@@ -508,8 +523,9 @@ LRESULT CThemeScroll::OnChildUp(WPARAM wParam, LPARAM lParam) {
         m_bDragging = FALSE;
         const CPoint pt = ThumbToClient(lParam);
         PostMessage(WM_LBUTTONUP, static_cast<WPARAM>(GetDlgCtrlID()), MAKELPARAM(pt.x, pt.y));
-    } else if (wParam == kPrevId || wParam == kNextId) {
+    } else if (CThemeButton* pArrow = Arrow(wParam)) {
         Apply(skin::RepeatOnRelease(wParam == kPrevId));
+        if (pArrow->GetSafeHwnd() && ::GetCapture() == pArrow->m_hWnd) ::ReleaseCapture();
     }
     return 1;
 }

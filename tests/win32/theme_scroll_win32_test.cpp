@@ -381,3 +381,45 @@ TEST(ThemeScroll, PartImagesSetTheirSizes) {
     EXPECT_FALSE(s.bar.SetNextImage("C:\\no\\such\\arrow.bmp"));
     EXPECT_EQ(std::string("\xA2\xB9"), std::string(s.bar.GetNextButton()->GetText()));
 }
+
+TEST(ThemeScroll, DoubleClickOnAnArrowStepsTwiceAndHeldRepeats) {
+    ScrollScene s;
+    s.bar.SetPos(50);
+    uitest::DoubleClickClient(s.Next(), 10, 10);
+    themetest::Settle();
+    EXPECT_EQ(52, s.bar.GetPos()) << "the second press of a double click steps too";
+    EXPECT_FALSE(s.AnyRepeatTimer());
+    EXPECT_EQ(nullptr, ::GetCapture()) << "no capture is left behind";
+
+    // Held after the double click's second press, the arrow repeats.
+    uitest::MoveCursorClient(s.Prev(), 10, 10);
+    uitest::MouseDown();
+    uitest::MouseUp();
+    uitest::MouseDown();
+    EXPECT_TRUE(uitest::PumpUntil([&] { return s.bar.GetPos() <= 48; }, 5000))
+        << "still at " << s.bar.GetPos();
+    uitest::MouseUp();
+    themetest::Settle();
+    const int released = s.bar.GetPos();
+    uitest::PumpFor(700);
+    EXPECT_EQ(released, s.bar.GetPos());
+    EXPECT_EQ(nullptr, ::GetCapture());
+}
+
+TEST(ThemeScroll, PrevButtonDownAndAutoToolTip) {
+    ScrollScene s;
+    s.bar.SetPos(10);
+    EXPECT_FALSE(s.bar.OnPrevButtonDown(s.Next()));
+    EXPECT_EQ(10, s.bar.GetPos());
+    EXPECT_TRUE(s.bar.OnPrevButtonDown(s.Prev()));
+    EXPECT_EQ(9, s.bar.GetPos());
+    EXPECT_TRUE(s.AnyRepeatTimer()) << "the repeat's first delay runs";
+
+    s.bar.SetAutoToolTip(TRUE);
+    ASSERT_NE(nullptr, s.bar.GetToolTip().GetSafeHwnd());
+    uitest::MoveCursorClient(s.Hwnd(), 120, 5);
+    uitest::MoveCursorClient(s.Hwnd(), 121, 5);
+    themetest::Settle();
+    EXPECT_EQ(std::string("50"), std::string(s.bar.GetToolTip().GetText()))
+        << "the position under the pointer";
+}
