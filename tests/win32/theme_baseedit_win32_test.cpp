@@ -186,6 +186,8 @@ TEST(BaseEditInPlace, KeysThatEndTheEdit) {
              EXPECT_TRUE(s.ends.empty());
          },
          "x", 0},
+        {"escape as the starting key ends at once with the initial text", VK_ESCAPE,
+         [](Scene& s, HWND) { EXPECT_EQ(1u, s.ends.size()); }, "Hello", VK_ESCAPE},
         {"clicking another control ends with 0", 'x',
          [](Scene& s, HWND) { uitest::ClickClient(s.other.GetSafeHwnd(), 20, 10); }, "x", 0},
     };
@@ -245,6 +247,22 @@ TEST(BaseEditInPlace, OwnerDestroyingTheEditorWhileItReads) {
     EXPECT_EQ(1u, s.ends.size());
     EXPECT_FALSE(IsWindow(h));
     EXPECT_EQ(1, g_destroyed) << "deleted once, after the report";
+}
+
+TEST(BaseEditInPlace, ParentDestroyedWhileEditing) {
+    Scene s;
+    auto* host = new CWnd;
+    ASSERT_TRUE(host->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 150),
+                             s.stage.parentWnd(), 51));
+    CBaseEdit* e = new CountedEdit(host, CRect(kCell), 0, kEditorId, 0, 0, "Hello", 'x');
+    const HWND h = e->GetSafeHwnd();
+    ASSERT_TRUE(h);
+    ASSERT_EQ(h, GetFocus());
+    host->DestroyWindow();
+    delete host;
+    uitest::PumpFor(50);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(1, g_destroyed) << "deleted once, with its window";
 }
 
 TEST(BaseEditInPlace, GrowsWithItsTextUpToTheParentsEdge) {
