@@ -177,25 +177,33 @@ TEST(ThemePicture, CaptionLinesAndShadow) {
         COLORREF shadow;
         bool top, middle, bottom;  // text pixels in each third
         bool shadowSeen;
+        RECT area;       // caption area values
+        bool rightHalf;  // text pixels right of x = 60
     };
+    const RECT whole = {0, 0, 0, 0};
     const Case cases[] = {
-        {"one line sits in the middle", "WWW", 0xFF00FF, false, true, false, false},
-        {"line feed: two lines", "WWW\nWWW", 0xFF00FF, true, false, true, false},
-        {"typed backslash-n: two lines", "WWW\\nWWW", 0xFF00FF, true, false, true, false},
-        {"shadow colour draws the shadow", "WWW", shadow, false, true, false, true},
+        {"one line sits in the middle", "WWW", 0xFF00FF, false, true, false, false, whole, true},
+        {"line feed: two lines", "WWW\nWWW", 0xFF00FF, true, false, true, false, whole, true},
+        {"typed backslash-n: two lines", "WWW\\nWWW", 0xFF00FF, true, false, true, false, whole,
+         true},
+        {"shadow colour draws the shadow", "WWW", shadow, false, true, false, true, whole, true},
+        {"area counted back from the far edges: top left quarter", "WW", 0xFF00FF, true, false,
+         false, false, RECT{0, 0, -60, -45}, false},
     };
     for (const Case& c : cases) {
         PictureScene s(120, 90);
         s.pic.SetTextStyle(24, TRUE, text, c.shadow, DT_CENTER | DT_VCENTER);
+        s.pic.SetCaptionArea(c.area.left, c.area.top, c.area.right, c.area.bottom);
         s.pic.SetCaption(c.caption);
         const uitest::Picture p = Shot(s.Hwnd());
-        auto textIn = [&](int top, int bottom) {
-            return themetest::Count(p, RECT{0, top, 120, bottom}, themetest::NearColor(text, 60)) >
-                   5;
+        auto textIn = [&](int left, int top, int right, int bottom) {
+            return themetest::Count(p, RECT{left, top, right, bottom},
+                                    themetest::NearColor(text, 60)) > 5;
         };
-        EXPECT_EQ(c.top, textIn(0, 30)) << c.name;
-        EXPECT_EQ(c.middle, textIn(35, 55)) << c.name;
-        EXPECT_EQ(c.bottom, textIn(60, 90)) << c.name;
+        EXPECT_EQ(c.top, textIn(0, 0, 120, 30)) << c.name;
+        EXPECT_EQ(c.middle, textIn(0, 35, 120, 55)) << c.name;
+        EXPECT_EQ(c.bottom, textIn(0, 60, 120, 90)) << c.name;
+        EXPECT_EQ(c.rightHalf, textIn(62, 0, 120, 90)) << c.name;
         const int shadowPixels =
             themetest::Count(p, RECT{0, 0, 120, 90}, themetest::NearColor(shadow, 60));
         EXPECT_EQ(c.shadowSeen, shadowPixels > 5) << c.name;
@@ -435,4 +443,30 @@ TEST(ThemePicture, SetBackImageLoadsAndDraws) {
     s.pic.SetBackImage(ImagePath("pic_cycle.gif").c_str());
     EXPECT_TRUE(s.pic.IsAnimating()) << "an animated GIF starts playing";
     s.pic.Stop();
+}
+
+TEST(ThemePicture, LoadsFromResources) {
+    PictureScene s(40, 30);
+    struct Case {
+        const char* name;
+        const char* type;
+        BOOL loads;
+        UINT frames;
+    };
+    const Case cases[] = {
+        {"PIC_STILL", "GIF", TRUE, 0},
+        {"PIC_CYCLE", "GIF", TRUE, 3},
+        {"PIC_MISSING", "GIF", FALSE, 0},
+        {"PIC_CYCLE", "OTHER", FALSE, 0},
+    };
+    for (const Case& c : cases) {
+        s.pic.FreePicture();
+        EXPECT_EQ(c.loads, s.pic.LoadResource(c.name, c.type)) << c.name << " " << c.type;
+        EXPECT_EQ(c.frames, s.pic.GetAnimationFrameCount()) << c.name;
+        EXPECT_EQ(c.loads ? 40 : 0, s.pic.GetPictureSize().cx) << c.name;
+    }
+    EXPECT_FALSE(s.pic.LoadResource(nullptr, "GIF"));
+    ASSERT_TRUE(s.pic.LoadResource("PIC_STILL", "GIF"));
+    ASSERT_TRUE(s.pic.Draw());
+    EXPECT_EQ(Hex(kRed), Hex(Shot(s.Hwnd()).At(0, 0)));
 }
