@@ -470,3 +470,17 @@ TEST(ThemePicture, LoadsFromResources) {
     ASSERT_TRUE(s.pic.Draw());
     EXPECT_EQ(Hex(kRed), Hex(Shot(s.Hwnd()).At(0, 0)));
 }
+
+TEST(ThemePicture, ToolTipRegistersThenUpdates) {
+    PictureScene s(40, 30);
+    EXPECT_EQ(nullptr, s.pic.GetToolTip().GetSafeHwnd()) << "no tip before a text";
+    s.pic.SetToolTipText("first");
+    ASSERT_NE(nullptr, s.pic.GetToolTip().GetSafeHwnd());
+    EXPECT_EQ(1, s.pic.GetToolTip().GetToolCount());
+    EXPECT_STREQ("first", s.pic.GetToolTip().GetText());
+    s.pic.SetToolTipText("second");
+    EXPECT_EQ(1, s.pic.GetToolTip().GetToolCount()) << "updated, not added";
+    EXPECT_STREQ("second", s.pic.GetToolTip().GetText());
+    s.pic.DestroyWindow();
+    EXPECT_EQ(0, s.pic.GetToolTip().GetToolCount()) << "the window's tool goes with it";
+}
