@@ -247,11 +247,12 @@ TEST(ThemePicture, FrameDelaysSampledOverTime) {
         ++wholeReds;
         EXPECT_GE(runs[i].ms, 700u) << Show(runs);
         EXPECT_LE(runs[i].ms, 2500u) << Show(runs);
-        // From the end of this red to the start of the next.
+        // From the end of this red to the start of the next; sampling can
+        // cut one sample's time off the 150 ms.
         for (size_t j = i + 1; j < runs.size(); ++j) {
             if (runs[j].color != kRed) continue;
             const DWORD gap = runs[j].start - (runs[i].start + runs[i].ms);
-            EXPECT_GE(gap, 60u) << Show(runs);
+            EXPECT_GE(gap, 40u) << Show(runs);
             EXPECT_LE(gap, 800u) << Show(runs);
             break;
         }
