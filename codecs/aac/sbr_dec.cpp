@@ -54,8 +54,8 @@ void MissingFrame(SbrChannelState* c, const SbrBandTables* t) {
 void ShiftHistory(SbrHfState* hf, int bands, int shift) {
     for (int i = 0; i < 2; i++)
         for (int k = 0; k < bands; k++) {
-            hf->histRe[i][k] = SbrShiftSat(hf->histRe[i][k], -shift);
-            hf->histIm[i][k] = SbrShiftSat(hf->histIm[i][k], -shift);
+            hf->histRe[i][k] = AacShiftSat(hf->histRe[i][k], shift);
+            hf->histIm[i][k] = AacShiftSat(hf->histIm[i][k], shift);
         }
 }
 

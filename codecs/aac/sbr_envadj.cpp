@@ -34,7 +34,7 @@ int32_t ToLinear(SbrME a, int shift) {
     int s = a.e + shift - 15;
     if (s >= 0) {
         if (s > 31) s = 31;
-        return SbrSat32((int64_t)a.m * ((int64_t)1 << s));
+        return AacSat32((int64_t)a.m * ((int64_t)1 << s));
     }
     if (-s > 31) return 0;
     return (int32_t)(((int64_t)a.m + ((int64_t)1 << (-s - 1))) >> -s);
@@ -279,8 +279,8 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
                         default: yi -= (int64_t)sign * s[k]; break;
                     }
                 }
-                m->re[l][k] = SbrSat32(yr);
-                if (complexSet) m->im[l][k] = SbrSat32(yi);
+                m->re[l][k] = AacSat32(yr);
+                if (complexSet) m->im[l][k] = AacSat32(yi);
             }
             st->harmonicIndex = (st->harmonicIndex + 1) & 3;
             slotExp[l] = outExp;
