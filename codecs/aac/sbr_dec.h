@@ -65,6 +65,7 @@ struct SbrPayload {
 struct SbrPayloadList {
     int count;  // at most 2 are used
     SbrPayload item[2];
+    int frameGood;  // 0: the frame was lost or damaged (its payloads dropped)
 };
 
 // One frame with its payload list (two payloads: one single-channel
