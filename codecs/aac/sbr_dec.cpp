@@ -95,9 +95,9 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
     if (sbr) {
         const SbrChannelFrame& f = c->frame;
         const int l0 = 2 * f.borders[0], l1 = 2 * f.borders[f.numEnv];
-        SbrHfGenerate(&c->m, t, &c->hf, c->invf, l0, l1, ks->complex);
-        SbrAdjustEnvelope(&c->m, t, &d->header, &f, &c->adj, cur - 2, c->slotExp, ks->complex,
-                          ks->complex ? nullptr : c->hf.aliasDegree);
+        ks->hfGenerate(&c->m, t, &c->hf, c->invf, l0, l1);
+        SbrAdjustEnvelope(&c->m, t, &d->header, &f, &c->adj, cur - 2, c->slotExp, ks,
+                          ks->gainPostStep ? c->hf.aliasDegree : nullptr);
         c->syn.lowEnd = t->kx;
         c->syn.highEnd = t->kx + t->m;
     } else {

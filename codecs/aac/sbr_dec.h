@@ -6,6 +6,7 @@
 #include "sbr_bands.h"
 #include "sbr_envadj.h"
 #include "sbr_hfgen.h"
+#include "sbr_kernels.h"
 #include "sbr_parse.h"
 #include "sbr_ps_seam.h"
 #include "sbr_qmf.h"

@@ -206,10 +206,10 @@ inline int16_t RoundHi(int64_t v) {  // Q31 x Q15 -> Q15, rounded
     return (int16_t)(r > 32767 ? 32767 : (r < -32768 ? -32768 : r));
 }
 
-}  // namespace
-
-void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
-                   int firstSlot, int endSlot, int complexSet) {
+// One body for both sets: the real one never reads or writes imaginary parts.
+template <bool complexSet>
+void HfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
+                int firstSlot, int endSlot) {
     int32_t chirp[5] = {};
     SbrChirpFactors(st, t->nNoise, invf, chirp);
     int top = t->kx;
@@ -281,4 +281,16 @@ void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, cons
         st->prevChirp[i] = chirp[i];
         st->prevInvf[i] = invf[i];
     }
+}
+
+}  // namespace
+
+void SbrHfGenerateComplex(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st,
+                          const uint8_t* invf, int firstSlot, int endSlot) {
+    HfGenerate<true>(m, t, st, invf, firstSlot, endSlot);
+}
+
+void SbrHfGenerateReal(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
+                       int firstSlot, int endSlot) {
+    HfGenerate<false>(m, t, st, invf, firstSlot, endSlot);
 }

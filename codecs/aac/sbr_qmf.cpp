@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "sbr_kernels.h"
 #include "sbr_tables.h"
 
 namespace {
@@ -332,19 +333,18 @@ void SbrRescaleReal(SbrQmfMatrix* m, int firstBand, int endBand, int firstSlot, 
 }
 
 int SbrSelectKernels(SbrKernelSet* ks, int flag) {
-    if (flag) {
-        ks->complex = 1;
-        ks->analysisTransform = SbrAnalysisTransformComplex;
-        ks->synthesisTransform = SbrSynthesisTransformComplex;
-        ks->headroom = SbrHeadroomComplex;
-        ks->rescale = SbrRescaleComplex;
-    } else {
-        ks->complex = 0;
-        ks->analysisTransform = SbrAnalysisTransformReal;
-        ks->synthesisTransform = SbrSynthesisTransformReal;
-        ks->headroom = SbrHeadroomReal;
-        ks->rescale = SbrRescaleReal;
-    }
+    const bool c = flag != 0;
+    ks->complex = c ? 1 : 0;
+    ks->analysisTransform = c ? SbrAnalysisTransformComplex : SbrAnalysisTransformReal;
+    ks->synthesisTransform = c ? SbrSynthesisTransformComplex : SbrSynthesisTransformReal;
+    ks->hfGenerate = c ? SbrHfGenerateComplex : SbrHfGenerateReal;
+    ks->reserved = nullptr;
+    ks->estimateBands = c ? SbrEstimateEnergyBandsComplex : SbrEstimateEnergyBandsReal;
+    ks->estimateSubbands = c ? SbrEstimateEnergySubbandsComplex : SbrEstimateEnergySubbandsReal;
+    ks->gainPostStep = c ? nullptr : SbrReduceAliasing;
+    ks->assembleSlot = c ? SbrAssembleSlotComplex : SbrAssembleSlotReal;
+    ks->headroom = c ? SbrHeadroomComplex : SbrHeadroomReal;
+    ks->rescale = c ? SbrRescaleComplex : SbrRescaleReal;
     return 0;
 }
 

@@ -48,16 +48,7 @@ typedef int (*SbrHeadroomFn)(const SbrQmfMatrix* m, int firstBand, int endBand, 
 typedef void (*SbrRescaleFn)(SbrQmfMatrix* m, int firstBand, int endBand, int firstSlot,
                              int endSlot, int shift);
 
-// Interchangeable DSP operations; the real set never touches imaginary parts.
-struct SbrKernelSet {
-    uint8_t complex;
-    SbrAnalysisTransformFn analysisTransform;
-    SbrSynthesisTransformFn synthesisTransform;
-    SbrHeadroomFn headroom;
-    SbrRescaleFn rescale;
-};
-
-int SbrSelectKernels(SbrKernelSet* ks, int flag);
+struct SbrKernelSet;  // sbr_kernels.h
 
 void SbrAnalysisTransformComplex(const int32_t u[64], int32_t re[32], int32_t im[32]);
 void SbrAnalysisTransformReal(const int32_t u[64], int32_t re[32], int32_t im[32]);
