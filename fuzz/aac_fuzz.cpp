@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t sel = data[0];
     data++;
     size--;
-    MemTable t[AAC_MEM_TABLE_COUNT];
+    aac::MemTable t[AAC_MEM_TABLE_COUNT];
     AacDecGetMemTables(t);
     std::vector<std::vector<uint8_t>> blocks;
     for (auto& e : t) {

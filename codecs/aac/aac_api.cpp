@@ -203,7 +203,7 @@ void AacDecGetInfo(AacDecInfo* info) {
 
 int32_t AacDecGetMemTableCount(void) { return AAC_MEM_TABLE_COUNT; }
 
-int32_t AacDecGetMemTables(MemTable* tables) {
+int32_t AacDecGetMemTables(aac::MemTable* tables) {
     if (!tables) return AAC_E_POINTER;
     for (int i = 0; i < AAC_MEM_TABLE_COUNT; i++) {
         tables[i].size = kTableSizes[i];
@@ -213,7 +213,7 @@ int32_t AacDecGetMemTables(MemTable* tables) {
 }
 
 int32_t AacDecInit(const char* interfaceVersion, AacDecHandle** handleOut, AacDecConfig* config,
-                   MemTable* tables) {
+                   aac::MemTable* tables) {
     if (!handleOut) return AAC_E_POINTER;
     *handleOut = nullptr;
     if (!config || !tables) return AAC_E_POINTER;

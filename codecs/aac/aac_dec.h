@@ -37,11 +37,15 @@ enum {
 
 enum { AAC_MEM_TABLE_COUNT = 5 };
 
+// One memory table. In the decoder's namespace: the video decoder has a
+// table record of its own under the same name.
+namespace aac {
 struct MemTable {
     uint32_t size;       // bytes, filled by AacDecGetMemTables
     uint32_t alignment;  // always 4
     void* pointer;       // the caller's block
 };
+}  // namespace aac
 
 // Thirteen 32-bit words; see each field.
 struct AacDecConfig {
@@ -87,9 +91,9 @@ struct AacDecHandle;
 
 void AacDecGetInfo(AacDecInfo* info);
 int32_t AacDecGetMemTableCount(void);
-int32_t AacDecGetMemTables(MemTable* tables);
+int32_t AacDecGetMemTables(aac::MemTable* tables);
 int32_t AacDecInit(const char* interfaceVersion, AacDecHandle** handleOut, AacDecConfig* config,
-                   MemTable* tables);
+                   aac::MemTable* tables);
 int32_t AacDecProbeFrame(AacDecHandle* handle, AacDecConfig* config, const AacDecInput* input);
 int32_t AacDecDecodeFrame(AacDecHandle* handle, AacDecConfig* config, const AacDecInput* input,
                           AacDecOutput* output);

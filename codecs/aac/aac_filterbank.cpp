@@ -27,10 +27,7 @@ static inline int32_t UnfoldOverlap(const int16_t* o, int h, int t) {
     return t < h ? -(int32_t)o[h - 1 - t] : -(int32_t)o[t - h];
 }
 
-static inline int16_t RoundHalf(int64_t x) {
-    int64_t v = (x + 32768) >> 16;
-    return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
-}
+static inline int16_t RoundHalf(int64_t x) { return AacSat16((x + 32768) >> 16); }
 
 void AacFilterbank(AacChannel* c, AacFilterbankState* fb, int16_t* pcm, int32_t* scratch) {
     int64_t y[1024];  // sample x 2^16

@@ -4,36 +4,9 @@
 
 #include <stdint.h>
 
+#include "codecs/aac/aac_fixed.h"
 #include "codecs/aac/aac_state.h"
 #include "codecs/aac/aac_tables.h"
-
-static inline int32_t AacSat32(int64_t v) {
-    return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : (int32_t)v);
-}
-
-static inline int16_t AacSat16(int32_t v) {
-    return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v));
-}
-
-// Q31 product, saturating (only -1 x -1 can overflow).
-static inline int32_t AacMulQ31(int32_t a, int32_t b) { return AacSat32(((int64_t)a * b) >> 31); }
-
-// Shift by s bits: left (saturating) when positive, arithmetic right when
-// negative; s held to -32..32.
-static inline int32_t AacShiftSat(int32_t v, int s) {
-    if (s > 32) s = 32;
-    if (s < -32) s = -32;
-    if (s >= 0) return AacSat32((int64_t)v * ((int64_t)1 << s));
-    if (s <= -32) return v < 0 ? -1 : 0;
-    return v >> (-s);
-}
-
-// Redundant sign bits of a 32-bit value (31 for 0 and -1).
-static inline int AacNorm32(int32_t v) {
-    uint32_t x = (uint32_t)(v ^ (v >> 31));
-    if (x == 0) return 31;
-    return __builtin_clz(x) - 1;
-}
 
 static inline const AacRateTable* AacRate(int sfIndex) {
     return &kAacRateTables[(sfIndex >= 0 && sfIndex < 12) ? sfIndex : 0];

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "aac_fixed.h"
+
 #include "sbr_bits.h"
 
 enum {

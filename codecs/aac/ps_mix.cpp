@@ -8,11 +8,6 @@
 
 namespace {
 
-int32_t Sat32(int64_t v) {
-    return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : (int32_t)v);
-}
-int16_t Sat16(int32_t v) { return (int16_t)(v > 32767 ? 32767 : (v < -32768 ? -32768 : v)); }
-
 int32_t MulQ31(int32_t x, int32_t c) { return (int32_t)((int64_t)x * c >> 31); }
 
 // x c / 2^31 for a 64-bit x (below 2^62) and a Q31 c.
@@ -31,19 +26,13 @@ int64_t ShiftWide(int64_t x, int d) {
     return x << d;
 }
 
-int32_t Scale(int32_t x, int shift) {
-    if (shift >= 0) return x >> (shift > 31 ? 31 : shift);
-    const int s = -shift > 32 ? 32 : -shift;
-    return Sat32((int64_t)x * ((int64_t)1 << s));
-}
-
 // Product with a Q15 value of at most 32767 in magnitude (the phase tables
 // and the transient gains): the result always fits 32 bits.
 int32_t MulQ15Fit(int32_t x, int32_t c) { return (int32_t)(((int64_t)x * c >> 15) & ~(int64_t)1); }
 
 void CMul(int32_t xr, int32_t xi, const int16_t* c, int32_t* yr, int32_t* yi) {
-    *yr = Sat32((int64_t)MulQ15Fit(xr, c[0]) - MulQ15Fit(xi, c[1]));
-    *yi = Sat32((int64_t)MulQ15Fit(xr, c[1]) + MulQ15Fit(xi, c[0]));
+    *yr = AacSat32((int64_t)MulQ15Fit(xr, c[0]) - MulQ15Fit(xi, c[1]));
+    *yi = AacSat32((int64_t)MulQ15Fit(xr, c[1]) + MulQ15Fit(xi, c[0]));
 }
 
 // All-pass link coefficients, Q31, and the decay slope above QMF band 3.
@@ -68,7 +57,7 @@ int Headroom32(const int32_t* v, int n, int h) {
 }
 
 void Shift32(int32_t* v, int n, int d) {
-    for (int i = 0; i < n; i++) v[i] = Scale(v[i], -d);
+    for (int i = 0; i < n; i++) v[i] = AacShiftSat(v[i], d);
 }
 
 }  // namespace
@@ -184,7 +173,7 @@ void PsMixMatrix(int iid, int icc, int fine, int16_t out[4]) {
     PsCosSin(beta + alpha, &cp, &sp);
     PsCosSin(beta - alpha, &cm, &sm);
     auto mul = [](int32_t g, int32_t t) {
-        return Sat16((int32_t)(((int64_t)g * t + 16384) >> 15));
+        return AacSat16((int32_t)(((int64_t)g * t + 16384) >> 15));
     };
     out[0] = mul(c2, cp);
     out[1] = mul(c1, cm);
@@ -282,12 +271,12 @@ void PsDecorrelate(PsState* ps, const int32_t* sRe, const int32_t* sIm, int32_t*
                 int32_t tr, ti;
                 CMul(ps->apRe[m][a][back], ps->apIm[m][a][back],
                      &kPsLinkPhase[2 * (m * kPsAllpassBands + a)], &tr, &ti);
-                const int32_t wr = Sat32((int64_t)yr + MulQ31(ag, tr));
-                const int32_t wi = Sat32((int64_t)yi + MulQ31(ag, ti));
+                const int32_t wr = AacSat32((int64_t)yr + MulQ31(ag, tr));
+                const int32_t wi = AacSat32((int64_t)yi + MulQ31(ag, ti));
                 ps->apRe[m][a][t & 15] = wr;
                 ps->apIm[m][a][t & 15] = wi;
-                yr = Sat32((int64_t)tr - MulQ31(ag, wr));
-                yi = Sat32((int64_t)ti - MulQ31(ag, wi));
+                yr = AacSat32((int64_t)tr - MulQ31(ag, wr));
+                yi = AacSat32((int64_t)ti - MulQ31(ag, wi));
             }
         } else if (i < 35 + 7) {
             const int k = i - 7 - 23, j = (int)(t % 14);
@@ -323,10 +312,10 @@ void PsApplyMix(PsState* ps, int32_t* sRe, int32_t* sIm, const int32_t* dRe, con
         }
         const int32_t* h = ps->h[ps->groupOf[i]];
         const int64_t sr = sRe[i], si = sIm[i], dr = dRe[i], di = dIm[i];
-        sRe[i] = Sat32((h[0] * sr + h[2] * dr) >> 14);
-        sIm[i] = Sat32((h[0] * si + h[2] * di) >> 14);
-        rRe[i] = Sat32((h[1] * sr + h[3] * dr) >> 14);
-        rIm[i] = Sat32((h[1] * si + h[3] * di) >> 14);
+        sRe[i] = AacSat32((h[0] * sr + h[2] * dr) >> 14);
+        sIm[i] = AacSat32((h[0] * si + h[2] * di) >> 14);
+        rRe[i] = AacSat32((h[1] * sr + h[3] * dr) >> 14);
+        rIm[i] = AacSat32((h[1] * si + h[3] * di) >> 14);
     }
 }
 
@@ -345,8 +334,8 @@ void PsProcessSlot(PsState* ps, int32_t* slotRe, int32_t* slotIm, const int32_t*
         if (k >= limit || ex <= kPsMutedExp) {
             sRe[i] = sIm[i] = 0;
         } else {
-            sRe[i] = Scale(slotRe[k], ex - e);
-            sIm[i] = Scale(slotIm[k], ex - e);
+            sRe[i] = AacShiftSat(slotRe[k], e - ex);
+            sIm[i] = AacShiftSat(slotIm[k], e - ex);
         }
     }
     PsDecorrelate(ps, sRe, sIm, dRe, dIm);

@@ -54,8 +54,8 @@ void MissingFrame(SbrChannelState* c, const SbrBandTables* t) {
 void ShiftHistory(SbrHfState* hf, int bands, int shift) {
     for (int i = 0; i < 2; i++)
         for (int k = 0; k < bands; k++) {
-            hf->histRe[i][k] = SbrShiftSat(hf->histRe[i][k], -shift);
-            hf->histIm[i][k] = SbrShiftSat(hf->histIm[i][k], -shift);
+            hf->histRe[i][k] = AacShiftSat(hf->histRe[i][k], shift);
+            hf->histIm[i][k] = AacShiftSat(hf->histIm[i][k], shift);
         }
 }
 
@@ -95,9 +95,9 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
     if (sbr) {
         const SbrChannelFrame& f = c->frame;
         const int l0 = 2 * f.borders[0], l1 = 2 * f.borders[f.numEnv];
-        SbrHfGenerate(&c->m, t, &c->hf, c->invf, l0, l1, ks->complex);
-        SbrAdjustEnvelope(&c->m, t, &d->header, &f, &c->adj, cur - 2, c->slotExp, ks->complex,
-                          ks->complex ? nullptr : c->hf.aliasDegree);
+        ks->hfGenerate(&c->m, t, &c->hf, c->invf, l0, l1);
+        SbrAdjustEnvelope(&c->m, t, &d->header, &f, &c->adj, cur - 2, c->slotExp, ks,
+                          ks->gainPostStep ? c->hf.aliasDegree : nullptr);
         c->syn.lowEnd = t->kx;
         c->syn.highEnd = t->kx + t->m;
     } else {
@@ -173,6 +173,30 @@ void SbrClearChannelHistories(SbrDecoder* d) {
 
 namespace {
 
+// Tables rebuilt for a header; both channels start their envelope history
+// afresh (their filterbanks run on, so the output stays continuous).
+int InstallHeader(SbrDecoder* d, const SbrHeader& h) {
+    SbrBandTables t;
+    if (!SbrBuildBandTables(&t, &h, d->outputRate)) return 0;
+    d->header = h;
+    d->tables = t;
+    d->tablesOk = 1;
+    for (int c = 0; c < 2; c++) {
+        SbrChannelHistoryInit(&d->ch[c].hist);
+        d->ch[c].haveFrame = 0;
+    }
+    return 1;
+}
+
+// The default header in force: its tables are built, but no data are read
+// with it until a header arrives.
+void FallBackToDefaults(SbrDecoder* d) {
+    SbrHeader h;
+    SbrHeaderDefaults(&h);
+    if (!InstallHeader(d, h)) d->tablesOk = 0;
+    d->headerState = kSbrHeaderDefaults;
+}
+
 // Parses one payload into the frame records of channel `first` (and
 // first + 1 for a channel pair). Returns 1 when the data are usable.
 int ParsePayload(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, int extType,
@@ -192,24 +216,21 @@ int ParsePayload(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, in
         int rebuild = SbrParseHeader(&br, &h, d->headerState == kSbrHeaderValid);
         if (br.error) return 0;
         if (rebuild || !d->tablesOk) {
-            SbrBandTables t;
-            if (!SbrBuildBandTables(&t, &h, d->outputRate)) return 0;  // bad band limits
-            d->header = h;
-            d->tables = t;
-            d->tablesOk = 1;
-            d->headerState = kSbrHeaderValid;
-            for (int c = 0; c < 2; c++) {
-                SbrChannelHistoryInit(&d->ch[c].hist);
-                d->ch[c].haveFrame = 0;
+            if (!InstallHeader(d, h)) {
+                // Band limits this rate cannot hold: nothing is read with
+                // them; the defaults stand until the next good header.
+                if (d->headerState != kSbrHeaderNone) FallBackToDefaults(d);
+                return 0;
             }
         } else {
             d->header = h;
             // bs_limiter_bands may change alone: its table must follow.
             if (d->tables.limiterBandsBuilt != h.limiterBands)
                 SbrBuildLimiterTable(&d->tables, h.limiterBands);
-            d->headerState = kSbrHeaderValid;
         }
+        d->headerState = kSbrHeaderValid;
     } else if (d->headerState == kSbrHeaderNone) {
+        FallBackToDefaults(d);
         return 0;
     }
     if (d->headerState != kSbrHeaderValid || !d->tablesOk) return 0;
@@ -264,6 +285,8 @@ int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t*
             }
         }
     }
+    if (count == 0 && list && list->frameGood && d->headerState == kSbrHeaderValid)
+        d->headerState = kSbrHeaderDefaults;
     if (psInPair) return kSbrPsInPair;
     if (d->headerState == kSbrHeaderNone || !d->tablesOk) return kSbrNotDecodable;
     if (channels == 1 && d->monoMerge && count == 1 && list->item[0].elementId == 1 && usable[0] &&
@@ -299,6 +322,7 @@ int SbrDecodeFrame(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, 
                    int elementId, const int16_t* pcmIn, int channels, int16_t* pcmOut) {
     SbrPayloadList list;
     list.count = data ? 1 : 0;
+    list.frameGood = 1;
     list.item[0].data = data;
     list.item[0].bitPos = bitOffset;
     list.item[0].bits = bits;

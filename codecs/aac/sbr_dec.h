@@ -6,6 +6,7 @@
 #include "sbr_bands.h"
 #include "sbr_envadj.h"
 #include "sbr_hfgen.h"
+#include "sbr_kernels.h"
 #include "sbr_parse.h"
 #include "sbr_ps_seam.h"
 #include "sbr_qmf.h"
@@ -65,6 +66,7 @@ struct SbrPayload {
 struct SbrPayloadList {
     int count;  // at most 2 are used
     SbrPayload item[2];
+    int frameGood;  // 0: the frame was lost or damaged (its payloads dropped)
 };
 
 // One frame with its payload list (two payloads: one single-channel

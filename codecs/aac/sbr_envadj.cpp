@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "sbr_kernels.h"
 #include "sbr_mantexp.h"
 #include "sbr_tables.h"
 
@@ -34,7 +35,7 @@ int32_t ToLinear(SbrME a, int shift) {
     int s = a.e + shift - 15;
     if (s >= 0) {
         if (s > 31) s = 31;
-        return SbrSat32((int64_t)a.m * ((int64_t)1 << s));
+        return AacSat32((int64_t)a.m * ((int64_t)1 << s));
     }
     if (-s > 31) return 0;
     return (int32_t)(((int64_t)a.m + ((int64_t)1 << (-s - 1))) >> -s);
@@ -91,6 +92,111 @@ void SbrReduceAliasing(SbrME* gains, const SbrME* estimated, const int16_t* degr
     }
 }
 
+namespace {
+
+template <bool complexSet>
+void EstimateSubbands(const SbrQmfMatrix* m, int kx, int kEnd, int l0, int l1, int inExp,
+                      SbrME* cur) {
+    const int shift = inExp;  // stored = true x 2^inExp
+    for (int k = kx; k < kEnd; k++) {
+        uint64_t s = 0;
+        for (int l = l0; l < l1; l++) {
+            int64_t r = m->re[l][k] >> 3, i = complexSet ? m->im[l][k] >> 3 : 0;
+            s += (uint64_t)(r * r) + (uint64_t)(i * i);
+        }
+        SbrME v = FromSum(s);
+        // Undo the >> 3 and the exponent. A real subband sample carries half
+        // the energy of the complex one (its imaginary part is not formed), so
+        // the real set counts its squares twice, as noise and sinusoids
+        // (added to the real parts only) count in the output.
+        v.e = (int16_t)(v.e + 6 - 2 * shift + (complexSet ? 0 : 1));
+        cur[k] = l1 > l0 ? Div(v, Norm(SbrME{(int16_t)(l1 - l0), 15})) : kZero;
+    }
+}
+
+template <bool complexSet>
+void EstimateBands(const SbrQmfMatrix* m, const uint8_t* table, int nb, int kx, int kEnd, int l0,
+                   int l1, int inExp, SbrME* cur) {
+    EstimateSubbands<complexSet>(m, kx, kEnd, l0, l1, inExp, cur);
+    for (int b = 0; b < nb; b++) {
+        SbrME sum = kZero;
+        for (int k = table[b]; k < table[b + 1]; k++) sum = Add(sum, cur[k]);
+        SbrME avg = Div(sum, Norm(SbrME{(int16_t)(table[b + 1] - table[b]), 15}));
+        for (int k = table[b]; k < table[b + 1]; k++) cur[k] = avg;
+    }
+}
+
+template <bool complexSet>
+void AssembleSlot(int32_t* re, int32_t* im, const SbrSlotGains* g, SbrEnvAdjustState* st) {
+    for (int k = g->kx; k < g->kEnd; k++) {
+        SbrME gk = g->gain[k];
+        int32_t nk = g->noiseLin[k];
+        if (g->weight) {
+            gk = Add(Mul(gk, g->wNew), Mul(st->prevGain[k], g->wOld));
+            nk =
+                ToLinear(Add(Mul(g->noise[k], g->wNew), Mul(st->prevNoise[k], g->wOld)), g->outExp);
+        }
+        // Y = X x G: X at inExp, Y at outExp, G's mantissa in Q15.
+        const int r = 15 - gk.e + g->inExp - g->outExp;
+        int64_t yr = ScaleProduct((int64_t)re[k] * gk.m, r);
+        int64_t yi = complexSet ? ScaleProduct((int64_t)im[k] * gk.m, r) : 0;
+        st->noiseIndex = (st->noiseIndex + 1) & 511;
+        const int32_t sk = g->sineLin[k];
+        if (sk == 0) {
+            if (!g->transient) {
+                // The complex synthesis keeps half of a complex noise's energy;
+                // the real one all of a real noise's: the real set adds its noise
+                // 3 dB down so that both sets give the same output level.
+                if (!complexSet) nk = (int32_t)(((int64_t)nk * 23170) >> 15);
+                yr += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex]) >> 11;
+                yi += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex + 1]) >> 11;
+            }
+        } else {
+            const int sign = (k & 1) ? -1 : 1;
+            switch (st->harmonicIndex) {
+                case 0: yr += sk; break;
+                case 1: yi += (int64_t)sign * sk; break;
+                case 2: yr -= sk; break;
+                default: yi -= (int64_t)sign * sk; break;
+            }
+        }
+        re[k] = AacSat32(yr);
+        if (complexSet) im[k] = AacSat32(yi);
+    }
+    st->harmonicIndex = (st->harmonicIndex + 1) & 3;
+}
+
+}  // namespace
+
+void SbrEstimateEnergyBandsComplex(const SbrQmfMatrix* m, const uint8_t* table, int nb, int kx,
+                                   int kEnd, int l0, int l1, int inExp, SbrME* cur) {
+    EstimateBands<true>(m, table, nb, kx, kEnd, l0, l1, inExp, cur);
+}
+
+void SbrEstimateEnergyBandsReal(const SbrQmfMatrix* m, const uint8_t* table, int nb, int kx,
+                                int kEnd, int l0, int l1, int inExp, SbrME* cur) {
+    EstimateBands<false>(m, table, nb, kx, kEnd, l0, l1, inExp, cur);
+}
+
+void SbrEstimateEnergySubbandsComplex(const SbrQmfMatrix* m, const uint8_t*, int, int kx, int kEnd,
+                                      int l0, int l1, int inExp, SbrME* cur) {
+    EstimateSubbands<true>(m, kx, kEnd, l0, l1, inExp, cur);
+}
+
+void SbrEstimateEnergySubbandsReal(const SbrQmfMatrix* m, const uint8_t*, int, int kx, int kEnd,
+                                   int l0, int l1, int inExp, SbrME* cur) {
+    EstimateSubbands<false>(m, kx, kEnd, l0, l1, inExp, cur);
+}
+
+void SbrAssembleSlotComplex(int32_t* re, int32_t* im, const SbrSlotGains* g,
+                            SbrEnvAdjustState* st) {
+    AssembleSlot<true>(re, im, g, st);
+}
+
+void SbrAssembleSlotReal(int32_t* re, int32_t* im, const SbrSlotGains* g, SbrEnvAdjustState* st) {
+    AssembleSlot<false>(re, im, g, st);
+}
+
 void SbrEnvAdjustInit(SbrEnvAdjustState* st) {
     memset(st, 0, sizeof(*st));
     st->first = 1;
@@ -99,7 +205,7 @@ void SbrEnvAdjustInit(SbrEnvAdjustState* st) {
 
 int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* h,
                       const SbrChannelFrame* f, SbrEnvAdjustState* st, int inExp, int* slotExp,
-                      int complexSet, const int16_t* aliasDegree) {
+                      const SbrKernelSet* ks, const int16_t* aliasDegree) {
     const int kx = t->kx, kEnd = t->kx + t->m;
     const int la = f->transientEnv;
     SbrME G[5][64], Q[5][64], S[5][64];
@@ -113,31 +219,10 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         const bool transient = e == la || e == st->prevTransientMarker;
         int q = 0;
         if (f->numNoise > 1 && f->borders[e] >= f->noiseBorders[1]) q = 1;
-        // Estimated energy per subband.
+        // Estimated energy per subband, or per band spread over its subbands.
         SbrME cur[64];
-        const int shift = inExp;  // stored = true x 2^inExp
-        for (int k = kx; k < kEnd; k++) {
-            uint64_t s = 0;
-            for (int l = l0; l < l1; l++) {
-                int64_t r = m->re[l][k] >> 3, i = complexSet ? m->im[l][k] >> 3 : 0;
-                s += (uint64_t)(r * r) + (uint64_t)(i * i);
-            }
-            SbrME v = FromSum(s);
-            // Undo the >> 3 and the exponent. A real subband sample carries half
-            // the energy of the complex one (its imaginary part is not formed), so
-            // the real set counts its squares twice, as noise and sinusoids
-            // (added to the real parts only) count in the output.
-            v.e = (int16_t)(v.e + 6 - 2 * shift + (complexSet ? 0 : 1));
-            cur[k] = l1 > l0 ? Div(v, Norm(SbrME{(int16_t)(l1 - l0), 15})) : kZero;
-        }
-        if (!h->interpolFreq) {
-            for (int b = 0; b < nb; b++) {
-                SbrME sum = kZero;
-                for (int k = table[b]; k < table[b + 1]; k++) sum = Add(sum, cur[k]);
-                SbrME avg = Div(sum, Norm(SbrME{(int16_t)(table[b + 1] - table[b]), 15}));
-                for (int k = table[b]; k < table[b + 1]; k++) cur[k] = avg;
-            }
-        }
+        (h->interpolFreq ? ks->estimateSubbands : ks->estimateBands)(m, table, nb, kx, kEnd, l0, l1,
+                                                                     inExp, cur);
         // Sinusoid placement: the middle subband of each flagged high band.
         uint8_t sineAt[64] = {};
         for (int b = 0; b < t->nHigh; b++) {
@@ -206,10 +291,10 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
         // The real set's aliasing reduction draws neighbouring gains together:
         // it stays inside the limiter bands, or it would lend a gain to the
         // bands left out above.
-        if (!complexSet && aliasDegree && t->nLimiter >= 1) {
+        if (ks->gainPostStep && aliasDegree && t->nLimiter >= 1) {
             const int lo = t->limiter[0] > kx ? t->limiter[0] : kx;
             const int hi = t->limiter[t->nLimiter] < kEnd ? t->limiter[t->nLimiter] : kEnd;
-            SbrReduceAliasing(G[e], cur, aliasDegree, sineAt, lo, hi);
+            ks->gainPostStep(G[e], cur, aliasDegree, sineAt, lo, hi);
         }
         for (int k = kx; k < kEnd; k++) {
             G[e][k] = Sqrt(G[e][k]);
@@ -244,45 +329,22 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
             n[k] = ToLinear(Q[e][k], outExp);
             s[k] = ToLinear(S[e][k], outExp);
         }
+        SbrSlotGains sg;
+        sg.gain = G[e];
+        sg.noise = Q[e];
+        sg.noiseLin = n;
+        sg.sineLin = s;
+        sg.inExp = inExp;
+        sg.outExp = outExp;
+        sg.transient = transient;
+        sg.kx = kx;
+        sg.kEnd = kEnd;
         for (int l = l0; l < l1; l++) {
             const int pos = l - l0;
-            const int w = pos < smoothLen ? kSbrSmoothing[pos] : 0;
-            const SbrME wNew = Norm(SbrME{(int16_t)(one.m - w), 0}),
-                        wOld = Norm(SbrME{(int16_t)w, 0});
-            for (int k = kx; k < kEnd; k++) {
-                SbrME gk = G[e][k];
-                int32_t nk = n[k];
-                if (w) {
-                    gk = Add(Mul(gk, wNew), Mul(st->prevGain[k], wOld));
-                    nk = ToLinear(Add(Mul(Q[e][k], wNew), Mul(st->prevNoise[k], wOld)), outExp);
-                }
-                // Y = X x G: X at inExp, Y at outExp, G's mantissa in Q15.
-                const int r = 15 - gk.e + inExp - outExp;
-                int64_t yr = ScaleProduct((int64_t)m->re[l][k] * gk.m, r);
-                int64_t yi = complexSet ? ScaleProduct((int64_t)m->im[l][k] * gk.m, r) : 0;
-                st->noiseIndex = (st->noiseIndex + 1) & 511;
-                if (s[k] == 0) {
-                    if (!transient) {
-                        // The complex synthesis keeps half of a complex noise's energy;
-                        // the real one all of a real noise's: the real set adds its noise
-                        // 3 dB down so that both sets give the same output level.
-                        if (!complexSet) nk = (int32_t)(((int64_t)nk * 23170) >> 15);
-                        yr += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex]) >> 11;
-                        yi += ((int64_t)nk * kSbrNoiseTable[2 * st->noiseIndex + 1]) >> 11;
-                    }
-                } else {
-                    const int sign = (k & 1) ? -1 : 1;
-                    switch (st->harmonicIndex) {
-                        case 0: yr += s[k]; break;
-                        case 1: yi += (int64_t)sign * s[k]; break;
-                        case 2: yr -= s[k]; break;
-                        default: yi -= (int64_t)sign * s[k]; break;
-                    }
-                }
-                m->re[l][k] = SbrSat32(yr);
-                if (complexSet) m->im[l][k] = SbrSat32(yi);
-            }
-            st->harmonicIndex = (st->harmonicIndex + 1) & 3;
+            sg.weight = pos < smoothLen ? kSbrSmoothing[pos] : 0;
+            sg.wNew = Norm(SbrME{(int16_t)(one.m - sg.weight), 0});
+            sg.wOld = Norm(SbrME{(int16_t)sg.weight, 0});
+            ks->assembleSlot(m->re[l], m->im[l], &sg, st);
             slotExp[l] = outExp;
         }
         for (int k = kx; k < kEnd; k++) {

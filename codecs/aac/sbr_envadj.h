@@ -34,6 +34,38 @@ struct SbrEnvAdjustState {
 
 void SbrEnvAdjustInit(SbrEnvAdjustState* st);
 
+// Estimated energies of the subbands kx .. kEnd - 1 over slots l0 .. l1 - 1
+// of a matrix at exponent inExp, into cur[k]: per subband, or averaged over
+// each of the nb bands of the table.
+void SbrEstimateEnergyBandsComplex(const SbrQmfMatrix* m, const uint8_t* table, int nb, int kx,
+                                   int kEnd, int l0, int l1, int inExp, SbrME* cur);
+void SbrEstimateEnergyBandsReal(const SbrQmfMatrix* m, const uint8_t* table, int nb, int kx,
+                                int kEnd, int l0, int l1, int inExp, SbrME* cur);
+void SbrEstimateEnergySubbandsComplex(const SbrQmfMatrix* m, const uint8_t* table, int nb, int kx,
+                                      int kEnd, int l0, int l1, int inExp, SbrME* cur);
+void SbrEstimateEnergySubbandsReal(const SbrQmfMatrix* m, const uint8_t* table, int nb, int kx,
+                                   int kEnd, int l0, int l1, int inExp, SbrME* cur);
+
+// What one slot of an envelope needs: the envelope's gains and noise
+// levels (amplitudes), the linear noise and sinusoid levels at outExp, and
+// the smoothing weight with the previous envelope's gains.
+struct SbrSlotGains {
+    const SbrME* gain;
+    const SbrME* noise;
+    const int32_t* noiseLin;
+    const int32_t* sineLin;
+    int weight;  // of the previous envelope, Q15; 0 without smoothing
+    SbrME wNew, wOld;
+    int inExp, outExp;
+    int transient;
+    int kx, kEnd;
+};
+
+// Gains, noise and sinusoids into one slot's subbands kx .. kEnd - 1; moves
+// the state's noise and harmonic indices on.
+void SbrAssembleSlotComplex(int32_t* re, int32_t* im, const SbrSlotGains* g, SbrEnvAdjustState* st);
+void SbrAssembleSlotReal(int32_t* re, int32_t* im, const SbrSlotGains* g, SbrEnvAdjustState* st);
+
 // Real set's gain post-step: runs of neighbouring subbands firstBand ..
 // endBand - 1 that alias into each other (degree > 0 at the upper band of
 // each pair, neither carrying a sinusoid) have their energy gains drawn
@@ -45,9 +77,10 @@ void SbrReduceAliasing(SbrME* gains, const SbrME* estimated, const int16_t* degr
 // Adjusts the high band of the envelopes' slots (2 x borders) in place.
 // The generated high band comes in at exponent inExp; the adjusted slots
 // leave at the returned exponent, which is also written to slotExp[] for
-// each adjusted slot. The real set (complexSet 0) takes the generator's
-// degrees of aliasing per subband (SbrHfState::aliasDegree) for its gain
-// post-step; the complex set passes null.
+// each adjusted slot. The set-specific steps come from the kernel set; the
+// real set takes the generator's degrees of aliasing per subband
+// (SbrHfState::aliasDegree) for its gain post-step, the complex set none.
+struct SbrKernelSet;
 int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* h,
                       const SbrChannelFrame* f, SbrEnvAdjustState* st, int inExp, int* slotExp,
-                      int complexSet, const int16_t* aliasDegree);
+                      const SbrKernelSet* ks, const int16_t* aliasDegree);

@@ -25,7 +25,7 @@ void SbrChirpFactors(const SbrHfState* st, int noiseBands, const uint8_t* invf, 
             a = ((int64_t)target * 0x74000000) >> 32;
             b = ((int64_t)old * 0x0c000000) >> 32;
         }
-        int32_t nw = SbrSat32((a + b) * 2);
+        int32_t nw = AacSat32((a + b) * 2);
         if (nw < 0x2000000) nw = 0;
         if (nw >= 0x7f800000) nw = 0x7f800000;
         out[i] = nw;
@@ -126,8 +126,8 @@ Coeffs Predictor(const SbrQmfMatrix* m, const SbrHfState* st, int band, int slot
     int norm = 31;
     for (int i = 0; i < 3; i++)
         for (int j = i; j < 3; j++) {
-            pr[i][j] = SbrSat32(sr[i][j] >> 4);
-            pi[i][j] = SbrSat32(si[i][j] >> 4);
+            pr[i][j] = AacSat32(sr[i][j] >> 4);
+            pi[i][j] = AacSat32(si[i][j] >> 4);
             const int hr = Headroom32(pr[i][j]), hi = Headroom32(pi[i][j]);
             norm = hr < norm ? hr : norm;
             norm = hi < norm ? hi : norm;
@@ -206,10 +206,10 @@ inline int16_t RoundHi(int64_t v) {  // Q31 x Q15 -> Q15, rounded
     return (int16_t)(r > 32767 ? 32767 : (r < -32768 ? -32768 : r));
 }
 
-}  // namespace
-
-void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
-                   int firstSlot, int endSlot, int complexSet) {
+// One body for both sets: the real one never reads or writes imaginary parts.
+template <bool complexSet>
+void HfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
+                int firstSlot, int endSlot) {
     int32_t chirp[5] = {};
     SbrChirpFactors(st, t->nNoise, invf, chirp);
     int top = t->kx;
@@ -269,8 +269,8 @@ void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, cons
                                  MulQ15(i2, a1i);
                     int64_t si = (int64_t)xi + MulQ15(r1, a0i) + MulQ15(i1, a0r) + MulQ15(r2, a1i) +
                                  MulQ15(i2, a1r);
-                    xr = SbrSat32(sr);
-                    xi = SbrSat32(si);
+                    xr = AacSat32(sr);
+                    xi = AacSat32(si);
                 }
                 m->re[l][k] = xr;
                 if (complexSet) m->im[l][k] = xi;
@@ -281,4 +281,16 @@ void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, cons
         st->prevChirp[i] = chirp[i];
         st->prevInvf[i] = invf[i];
     }
+}
+
+}  // namespace
+
+void SbrHfGenerateComplex(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st,
+                          const uint8_t* invf, int firstSlot, int endSlot) {
+    HfGenerate<true>(m, t, st, invf, firstSlot, endSlot);
+}
+
+void SbrHfGenerateReal(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
+                       int firstSlot, int endSlot) {
+    HfGenerate<false>(m, t, st, invf, firstSlot, endSlot);
 }

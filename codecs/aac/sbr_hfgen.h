@@ -23,6 +23,10 @@ void SbrChirpFactors(const SbrHfState* st, int noiseBands, const uint8_t* invf, 
 // Generates the high band (kx .. top of the last patch) of slots
 // firstSlot .. endSlot - 1 from the low band; bands from the patch top to
 // 63 are cleared. The high band comes out at exponent lowExp - 2.
-// Updates the state's previous modes and chirp factors.
-void SbrHfGenerate(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
-                   int firstSlot, int endSlot, int complexSet);
+// Updates the state's previous modes and chirp factors. The real form works
+// on real parts only and also leaves the degrees of aliasing per subband in
+// the state for the envelope adjuster.
+void SbrHfGenerateComplex(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st,
+                          const uint8_t* invf, int firstSlot, int endSlot);
+void SbrHfGenerateReal(SbrQmfMatrix* m, const SbrBandTables* t, SbrHfState* st, const uint8_t* invf,
+                       int firstSlot, int endSlot);

@@ -82,6 +82,7 @@ int32_t SbrFrameStep(void* sbrState, const AacSbrPayloadList* payloads, int16_t*
     int prevGood = 0;
     SbrPayloadDelayPush(&s->delay, &now, frameGood, &prev, &prevGood);
     if (!prevGood) prev.count = 0;  // the DSP side conceals from the last data
+    prev.frameGood = prevGood;
     int ch = *channels;
     for (int c = 0; c < ch; c++) memcpy(s->in + 1024 * c, pcm + kPcmStride * c, 1024 * 2);
     if (ch == 2 && monoOutput == 1) {

@@ -24,8 +24,8 @@ namespace {
 
 void Shift(SbrQmfMatrix* m, int l, int k0, int k1, int shift) {
     for (int k = k0; k < k1; k++) {
-        m->re[l][k] = SbrShiftSat(m->re[l][k], shift);
-        m->im[l][k] = SbrShiftSat(m->im[l][k], shift);
+        m->re[l][k] = AacShiftSat(m->re[l][k], -shift);
+        m->im[l][k] = AacShiftSat(m->im[l][k], -shift);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "sbr_kernels.h"
 #include "sbr_tables.h"
 
 namespace {
@@ -45,23 +46,23 @@ void FftInverseScaled(int32_t* re, int32_t* im, int n) {
     for (int start = 0; start < n; start += 4) {
         int32_t* r = &re[start];
         int32_t* i = &im[start];
-        const int64_t ar = SbrSat32(((int64_t)r[0] + r[1]) >> 1),
-                      ai = SbrSat32(((int64_t)i[0] + i[1]) >> 1);
-        const int64_t br = SbrSat32(((int64_t)r[0] - r[1]) >> 1),
-                      bi = SbrSat32(((int64_t)i[0] - i[1]) >> 1);
-        const int64_t cr = SbrSat32(((int64_t)r[2] + r[3]) >> 1),
-                      ci = SbrSat32(((int64_t)i[2] + i[3]) >> 1);
-        const int64_t dr = SbrSat32(((int64_t)r[2] - r[3]) >> 1),
-                      di = SbrSat32(((int64_t)i[2] - i[3]) >> 1);
-        r[0] = SbrSat32((ar + cr) >> 1);
-        i[0] = SbrSat32((ai + ci) >> 1);
-        r[2] = SbrSat32((ar - cr) >> 1);
-        i[2] = SbrSat32((ai - ci) >> 1);
+        const int64_t ar = AacSat32(((int64_t)r[0] + r[1]) >> 1),
+                      ai = AacSat32(((int64_t)i[0] + i[1]) >> 1);
+        const int64_t br = AacSat32(((int64_t)r[0] - r[1]) >> 1),
+                      bi = AacSat32(((int64_t)i[0] - i[1]) >> 1);
+        const int64_t cr = AacSat32(((int64_t)r[2] + r[3]) >> 1),
+                      ci = AacSat32(((int64_t)i[2] + i[3]) >> 1);
+        const int64_t dr = AacSat32(((int64_t)r[2] - r[3]) >> 1),
+                      di = AacSat32(((int64_t)i[2] - i[3]) >> 1);
+        r[0] = AacSat32((ar + cr) >> 1);
+        i[0] = AacSat32((ai + ci) >> 1);
+        r[2] = AacSat32((ar - cr) >> 1);
+        i[2] = AacSat32((ai - ci) >> 1);
         // d turned by e^{i pi/2}: (-di, dr)
-        r[1] = SbrSat32((br - di) >> 1);
-        i[1] = SbrSat32((bi + dr) >> 1);
-        r[3] = SbrSat32((br + di) >> 1);
-        i[3] = SbrSat32((bi - dr) >> 1);
+        r[1] = AacSat32((br - di) >> 1);
+        i[1] = AacSat32((bi + dr) >> 1);
+        r[3] = AacSat32((br + di) >> 1);
+        i[3] = AacSat32((bi - dr) >> 1);
     }
     for (int len = 8; len <= n; len <<= 1) {
         const int half = len >> 1;
@@ -69,10 +70,10 @@ void FftInverseScaled(int32_t* re, int32_t* im, int n) {
         for (int start = 0; start < n; start += len) {  // j = 0 turns by 1
             const int64_t xr = re[start], xi = im[start], tr = re[start + half],
                           ti = im[start + half];
-            re[start] = SbrSat32((xr + tr) >> 1);
-            im[start] = SbrSat32((xi + ti) >> 1);
-            re[start + half] = SbrSat32((xr - tr) >> 1);
-            im[start + half] = SbrSat32((xi - ti) >> 1);
+            re[start] = AacSat32((xr + tr) >> 1);
+            im[start] = AacSat32((xi + ti) >> 1);
+            re[start + half] = AacSat32((xr - tr) >> 1);
+            im[start + half] = AacSat32((xi - ti) >> 1);
         }
         for (int j = 1; j < half; j++) {
             const int64_t c = kSbrFftTwiddle[2 * j * step];
@@ -85,21 +86,21 @@ void FftInverseScaled(int32_t* re, int32_t* im, int n) {
                 const int64_t tr = ((int64_t)*br * c - (int64_t)*bi * s) >> 15;
                 const int64_t ti = ((int64_t)*br * s + (int64_t)*bi * c) >> 15;
                 const int64_t xr = *ar, xi = *ai;
-                *ar = SbrSat32((xr + tr) >> 1);
-                *ai = SbrSat32((xi + ti) >> 1);
-                *br = SbrSat32((xr - tr) >> 1);
-                *bi = SbrSat32((xi - ti) >> 1);
+                *ar = AacSat32((xr + tr) >> 1);
+                *ai = AacSat32((xi + ti) >> 1);
+                *br = AacSat32((xr - tr) >> 1);
+                *bi = AacSat32((xi - ti) >> 1);
             }
         }
     }
 }
 
 inline void CMul(int32_t ar, int32_t ai, const int16_t* w, int32_t* outR, int32_t* outI) {
-    *outR = SbrSat32(((int64_t)ar * w[0] - (int64_t)ai * w[1]) >> 15);
-    *outI = SbrSat32(((int64_t)ar * w[1] + (int64_t)ai * w[0]) >> 15);
+    *outR = AacSat32(((int64_t)ar * w[0] - (int64_t)ai * w[1]) >> 15);
+    *outI = AacSat32(((int64_t)ar * w[1] + (int64_t)ai * w[0]) >> 15);
 }
 
-inline int32_t NegSat(int32_t v) { return SbrSat32(-(int64_t)v); }
+inline int32_t NegSat(int32_t v) { return AacSat32(-(int64_t)v); }
 
 // Forward FFT of m points (negative exponent), scaled by 1/m, through the
 // inverse one: FFT(z) = conj(IFFT(conj z)). The caller conjugates its input
@@ -139,8 +140,8 @@ void AnalysisCore(const int32_t u[64], const int16_t* turn, int32_t re[32], int3
     for (int k = 0; k < 32; k++) {
         const int64_t yr = c[k], yi = (k & 1) ? -(int64_t)d[k] : d[k];
         const int64_t cr = turn[2 * k], ci = turn[2 * k + 1];
-        re[k] = SbrSat32((yr * cr - yi * ci) >> 16);
-        im[k] = SbrSat32((yr * ci + yi * cr) >> 16);
+        re[k] = AacSat32((yr * cr - yi * ci) >> 16);
+        im[k] = AacSat32((yr * ci + yi * cr) >> 16);
     }
 }
 
@@ -170,8 +171,8 @@ void AnalysisReal(const int32_t u[64], int32_t out[32]) {
         const int64_t dr = vr[m] - vr[m + 16], di = vi[m] - vi[m + 16];
         const int64_t c = kSbrDct2Split32[2 * m], s = -(int64_t)kSbrDct2Split32[2 * m + 1];
         const int64_t orr = (dr * c - di * s) >> 15, oi = (dr * s + di * c) >> 15;
-        zr[m] = SbrSat32((er - oi) >> 2);
-        zi[m] = SbrSat32((ei + orr) >> 2);
+        zr[m] = AacSat32((er - oi) >> 2);
+        zi[m] = AacSat32((ei + orr) >> 2);
     }
     FftInverseScaled(zr, zi, 16);
     for (int k = 0; k < 16; k++) {
@@ -332,19 +333,18 @@ void SbrRescaleReal(SbrQmfMatrix* m, int firstBand, int endBand, int firstSlot, 
 }
 
 int SbrSelectKernels(SbrKernelSet* ks, int flag) {
-    if (flag) {
-        ks->complex = 1;
-        ks->analysisTransform = SbrAnalysisTransformComplex;
-        ks->synthesisTransform = SbrSynthesisTransformComplex;
-        ks->headroom = SbrHeadroomComplex;
-        ks->rescale = SbrRescaleComplex;
-    } else {
-        ks->complex = 0;
-        ks->analysisTransform = SbrAnalysisTransformReal;
-        ks->synthesisTransform = SbrSynthesisTransformReal;
-        ks->headroom = SbrHeadroomReal;
-        ks->rescale = SbrRescaleReal;
-    }
+    const bool c = flag != 0;
+    ks->complex = c ? 1 : 0;
+    ks->analysisTransform = c ? SbrAnalysisTransformComplex : SbrAnalysisTransformReal;
+    ks->synthesisTransform = c ? SbrSynthesisTransformComplex : SbrSynthesisTransformReal;
+    ks->hfGenerate = c ? SbrHfGenerateComplex : SbrHfGenerateReal;
+    ks->reserved = nullptr;
+    ks->estimateBands = c ? SbrEstimateEnergyBandsComplex : SbrEstimateEnergyBandsReal;
+    ks->estimateSubbands = c ? SbrEstimateEnergySubbandsComplex : SbrEstimateEnergySubbandsReal;
+    ks->gainPostStep = c ? nullptr : SbrReduceAliasing;
+    ks->assembleSlot = c ? SbrAssembleSlotComplex : SbrAssembleSlotReal;
+    ks->headroom = c ? SbrHeadroomComplex : SbrHeadroomReal;
+    ks->rescale = c ? SbrRescaleComplex : SbrRescaleReal;
     return 0;
 }
 
@@ -398,8 +398,8 @@ void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lo
         for (int k = 0; k < B; k++) {
             int sh = k < lowEnd ? lowShift : highShift;
             if (k < end) {
-                xr[k] = SbrShiftSat(sr[k], sh);
-                xi[k] = ks->complex ? SbrShiftSat(si[k], sh) : 0;
+                xr[k] = AacShiftSat(sr[k], -sh);
+                xi[k] = ks->complex ? AacShiftSat(si[k], -sh) : 0;
             } else {
                 xr[k] = xi[k] = 0;
             }

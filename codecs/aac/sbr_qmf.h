@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "aac_fixed.h"
+
 enum {
     kSbrOverlapSlots = 6,
     kSbrFrameSlots = 32,  // QMF slots of a 1024-sample core frame
@@ -46,16 +48,7 @@ typedef int (*SbrHeadroomFn)(const SbrQmfMatrix* m, int firstBand, int endBand, 
 typedef void (*SbrRescaleFn)(SbrQmfMatrix* m, int firstBand, int endBand, int firstSlot,
                              int endSlot, int shift);
 
-// Interchangeable DSP operations; the real set never touches imaginary parts.
-struct SbrKernelSet {
-    uint8_t complex;
-    SbrAnalysisTransformFn analysisTransform;
-    SbrSynthesisTransformFn synthesisTransform;
-    SbrHeadroomFn headroom;
-    SbrRescaleFn rescale;
-};
-
-int SbrSelectKernels(SbrKernelSet* ks, int flag);
+struct SbrKernelSet;  // sbr_kernels.h
 
 void SbrAnalysisTransformComplex(const int32_t u[64], int32_t re[32], int32_t im[32]);
 void SbrAnalysisTransformReal(const int32_t u[64], int32_t re[32], int32_t im[32]);
@@ -92,18 +85,3 @@ void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lo
 
 // Copies the last kSbrOverlapSlots slots to the front for the next frame.
 void SbrKeepOverlapSlots(SbrQmfMatrix* m, int slotCount);
-
-// Shared fixed-point helpers.
-static inline int32_t SbrSat32(int64_t v) {
-    return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : (int32_t)v);
-}
-static inline int16_t SbrSat16(int32_t v) {
-    return v > 32767 ? 32767 : (v < -32768 ? -32768 : (int16_t)v);
-}
-// Shift by a signed amount: positive = arithmetic right, negative = left
-// with saturation; clamped to 32 either way.
-static inline int32_t SbrShiftSat(int32_t v, int shift) {
-    if (shift >= 0) return v >> (shift > 31 ? 31 : shift);
-    int s = -shift > 32 ? 32 : -shift;
-    return SbrSat32((int64_t)v * ((int64_t)1 << s));
-}

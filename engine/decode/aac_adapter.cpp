@@ -28,7 +28,7 @@ int32_t AdtsFrameLength(const uint8_t* p, int32_t n) {
 }  // namespace
 
 struct AacAdapter {
-    MemTable tables[AAC_MEM_TABLE_COUNT];
+    aac::MemTable tables[AAC_MEM_TABLE_COUNT];
     AacDecHandle* handle;
     AacDecConfig config;
     AacDecConfig initConfig;

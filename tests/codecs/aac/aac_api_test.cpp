@@ -64,7 +64,7 @@ TEST(AacBits, AlignSkipAndOverrun) {
 }
 
 TEST(AacApi, ArgumentChecks) {
-    MemTable t[AAC_MEM_TABLE_COUNT];
+    aac::MemTable t[AAC_MEM_TABLE_COUNT];
     EXPECT_EQ(AacDecGetMemTableCount(), 5);
     EXPECT_EQ(AacDecGetMemTables(nullptr), AAC_E_POINTER);
     ASSERT_EQ(AacDecGetMemTables(t), 0);

@@ -115,6 +115,105 @@ TEST(AacFaults, FirstFrameHeaderFaultIsReturnedAtOnce) {
     EXPECT_EQ(dec.cfg.bytesUsed, 0);
 }
 
+// Which bits the ADTS CRC covers: the first 192 bits of a single channel
+// element and of a channel pair's first channel, 128 of its second, program
+// config and data stream elements whole; no check when a data stream or fill
+// element begins within the first 193 bits of the block; at most four regions.
+TEST(AacFaults, CrcRegions) {
+    SceOptions o;
+    o.maxSfb = 1;
+    o.spectral = "0";
+    const std::string sce = SceBits(o);
+    const std::string ics = sce.substr(4);  // without the element_instance_tag
+    const std::string cpeHead = "0000" + std::string("0") + ics;
+    const std::string cpe = cpeHead + ics;
+    const std::string fil = "0001" + std::string(8, '0');
+    const std::vector<uint8_t> dseData = {0x12, 0x34, 0x56};
+    const std::string dse = DseBits(dseData);
+    // A program config element long enough that what follows begins past bit 193.
+    const std::string pce = PceBits(72 + 3, {0}, "a comment of twenty.");
+    const std::string sceAfterPce = Id(5) + pce + Id(0) + sce;
+    const std::string shortPce = PceBits(72 + 3, {0}, "");
+
+    struct Case {
+        const char* name;
+        int chanCfg;
+        std::string block;
+        std::vector<CrcRegion> regions;
+        bool breakCrc;
+        int32_t expect;
+    };
+    const std::vector<Case> cases = {
+        {"channel pair: 192 bits, then 128 of the second channel",
+         2,
+         Id(1) + cpe + End(),
+         {{cpeHead, 192}, {ics, 128}},
+         false,
+         0},
+        {"channel pair: second channel taken as 192 bits",
+         2,
+         Id(1) + cpe + End(),
+         {{cpeHead, 192}, {ics, 192}},
+         false,
+         AAC_E_CRC},
+        {"channel pair: altered CRC",
+         2,
+         Id(1) + cpe + End(),
+         {{cpeHead, 192}, {ics, 128}},
+         true,
+         AAC_E_CRC},
+        {"program config and data stream past bit 193 enter whole",
+         1,
+         sceAfterPce + Id(4) + dse + End(),
+         {{pce, 0}, {sce, 192}, {dse, 0}},
+         false,
+         0},
+        {"data stream past bit 193 left out",
+         1,
+         sceAfterPce + Id(4) + dse + End(),
+         {{pce, 0}, {sce, 192}},
+         false,
+         AAC_E_CRC},
+        {"program config taken as 192 bits",
+         1,
+         sceAfterPce + End(),
+         {{pce, 192}, {sce, 192}},
+         false,
+         AAC_E_CRC},
+        {"data stream within 193 bits: not checked",
+         1,
+         Id(0) + sce + Id(4) + dse + End(),
+         {{sce, 192}, {dse, 0}},
+         true,
+         0},
+        {"fill within 193 bits: not checked",
+         1,
+         Id(0) + sce + Id(6) + fil + End(),
+         {{sce, 192}},
+         true,
+         0},
+        {"a fifth region",
+         1,
+         Id(5) + shortPce + Id(5) + shortPce + Id(5) + shortPce + Id(5) + shortPce + Id(0) + sce +
+             End(),
+         // every region counted right: only the fifth registration fails it
+         {{shortPce, 0}, {shortPce, 0}, {shortPce, 0}, {shortPce, 0}, {sce, 192}},
+         false,
+         AAC_E_CRC},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decoder dec(48000, 1, c.chanCfg);
+        const std::vector<uint8_t> good =
+            c.chanCfg == 2 ? Adts(Id(1) + cpe + End(), 3, 2) : Adts(Id(0) + sce + End());
+        int32_t produced = -1;
+        ASSERT_EQ(dec.Decode(good.data(), (int32_t)good.size(), &produced), 0);
+        const std::vector<uint8_t> f = AdtsWithCrc(c.block, c.chanCfg, c.regions, c.breakCrc);
+        EXPECT_EQ(dec.Decode(f.data(), (int32_t)f.size(), &produced), c.expect);
+        EXPECT_EQ(produced, 2048 * c.chanCfg);
+    }
+}
+
 // Truncated and random input never reads outside the given bytes (the
 // sanitizers watch) and always ends in a defined result.
 TEST(AacFaults, TruncatedFramesStayInside) {

@@ -74,7 +74,7 @@ inline double BestPsnr(const std::vector<int16_t>& a, const std::vector<int16_t>
 
 // A decoder on malloc'd tables.
 struct Decoder {
-    MemTable tables[AAC_MEM_TABLE_COUNT];
+    aac::MemTable tables[AAC_MEM_TABLE_COUNT];
     AacDecHandle* h = nullptr;
     AacDecConfig cfg;
     std::vector<int16_t> pcm = std::vector<int16_t>(4096);

@@ -132,6 +132,70 @@ inline std::vector<uint8_t> Adts(const std::string& block, int sfi = 3, int chan
     return out;
 }
 
+// One CRC region as the decoder registers it: length > 0 covers exactly
+// that many bits of the element (zero bits past its end), 0 the whole element.
+struct CrcRegion {
+    std::string bits;
+    int length;
+};
+
+// A protected ADTS frame whose CRC covers the header and the given regions.
+inline std::vector<uint8_t> AdtsWithCrc(const std::string& block, int chanCfg,
+                                        const std::vector<CrcRegion>& regions,
+                                        bool breakCrc = false) {
+    std::vector<uint8_t> f = Adts(block, 3, chanCfg, true);
+    std::string covered;
+    for (int i = 0; i < 7; i++) {  // the header without its CRC field
+        BitWriter w;
+        w.Put(f[(size_t)i], 8);
+        covered += w.bits;
+    }
+    for (const CrcRegion& r : regions) {
+        if (r.length == 0) {
+            covered += r.bits;
+            continue;
+        }
+        std::string b = r.bits.substr(0, (size_t)r.length);
+        while ((int)b.size() < r.length) b += '0';
+        covered += b;
+    }
+    uint16_t crc = Crc16(covered);
+    if (breakCrc) crc ^= 1;
+    f[7] = (uint8_t)(crc >> 8);
+    f[8] = (uint8_t)crc;
+    return f;
+}
+
+// A data stream element (without the id): count payload bytes, not aligned.
+inline std::string DseBits(const std::vector<uint8_t>& payload) {
+    BitWriter w;
+    w.Put(0, 4);  // element_instance_tag
+    w.Put(0, 1);  // data_byte_align_flag
+    w.Put((uint32_t)payload.size(), 8);
+    for (uint8_t b : payload) w.Put(b, 8);
+    return w.bits;
+}
+
+// A program config element (without the id) that begins `offset` bits into
+// the frame: front elements (1 = channel pair), then a comment.
+inline std::string PceBits(int offset, const std::vector<int>& front, const std::string& comment) {
+    BitWriter w;
+    w.Put(0, 4);  // element_instance_tag
+    w.Put(1, 2);  // object type: LC
+    w.Put(3, 4);  // 48 kHz
+    w.Put((uint32_t)front.size(), 4);
+    w.Put(0, 4 + 4 + 2 + 3 + 4);  // side, back, lfe, assoc data, cc
+    w.Put(0, 3);                  // no mixdowns
+    for (int cpe : front) {
+        w.Put((uint32_t)cpe, 1);
+        w.Put(0, 4);
+    }
+    while ((offset + (int)w.bits.size()) % 8) w.Put(0, 1);  // byte_alignment
+    w.Put((uint32_t)comment.size(), 8);
+    for (char c : comment) w.Put((uint8_t)c, 8);
+    return w.bits;
+}
+
 inline std::string End() { return "111"; }
 inline std::string Id(int id) {
     BitWriter w;

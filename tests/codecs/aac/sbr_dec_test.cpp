@@ -86,15 +86,86 @@ double Energy(const std::vector<int16_t>& v, int n) {
     return e / n;
 }
 
-TEST(SbrDec, NoHeaderYetLeavesCore) {
-    SbrDecoder d;
-    ASSERT_EQ(SbrDecoderSetup(&d, kRate, 0, 1), 1);
-    std::vector<int16_t> out;
-    EXPECT_EQ(DecodeOne(&d, Make(nullptr, 13, 40), 0, &out), kSbrNotDecodable);
-    SbrHeader h;
-    SbrHeaderDefaults(&h);
-    EXPECT_EQ(DecodeOne(&d, Make(&h, 13, 40), 1, &out), kSbrOk);
-    EXPECT_EQ(DecodeOne(&d, Make(nullptr, 13, 40), 2, &out), kSbrOk) << "header stays in force";
+// The header state through sequences of payloads: none yet, the defaults in
+// force (no data read with them), or a valid header.
+TEST(SbrDec, HeaderStates) {
+    SbrHeader defaults;
+    SbrHeaderDefaults(&defaults);
+    SbrHeader other = defaults;
+    other.startFreq = (uint8_t)(defaults.startFreq + 3);
+    SbrHeader broken = defaults;
+    broken.startFreq = 0;
+    broken.stopFreq = 15;  // k2 - k0 too wide at 44100
+    SbrBandTables t;
+    ASSERT_TRUE(SbrBuildBandTables(&t, &defaults, kRate));
+    const int defaultK0 = t.k0;
+    ASSERT_TRUE(SbrBuildBandTables(&t, &other, kRate));
+    const int otherK0 = t.k0;
+    ASSERT_NE(defaultK0, otherK0);
+
+    enum Kind { kNone, kHeaderless, kDefaultHeader, kOtherHeader, kBrokenHeader };
+    struct Step {
+        Kind payload;
+        int frameGood;
+        int result;
+        int state;
+        int k0;  // 0: not checked
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+    };
+    const int N = kSbrHeaderNone, D = kSbrHeaderDefaults, V = kSbrHeaderValid;
+    const Case cases[] = {
+        {"no header yet: the defaults stand, no data are read",
+         {{kHeaderless, 1, kSbrOk, D, defaultK0},
+          {kHeaderless, 1, kSbrOk, D, 0},
+          {kDefaultHeader, 1, kSbrOk, V, 0},
+          {kHeaderless, 1, kSbrOk, V, 0}}},
+        {"a header that fails first leaves nothing decodable",
+         {{kBrokenHeader, 1, kSbrNotDecodable, N, 0}, {kOtherHeader, 1, kSbrOk, V, otherK0}}},
+        {"a header that fails later falls back to the defaults",
+         {{kOtherHeader, 1, kSbrOk, V, otherK0},
+          {kBrokenHeader, 1, kSbrOk, D, defaultK0},
+          {kHeaderless, 1, kSbrOk, D, defaultK0},
+          {kOtherHeader, 1, kSbrOk, V, otherK0}}},
+        {"a good frame without SBR data ends the valid header; a lost one does not",
+         {{kDefaultHeader, 1, kSbrOk, V, 0},
+          {kNone, 0, kSbrOk, V, 0},
+          {kNone, 1, kSbrOk, D, 0},
+          {kHeaderless, 1, kSbrOk, D, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SbrDecoder d;
+        ASSERT_EQ(SbrDecoderSetup(&d, kRate, 0, 1), 1);
+        EXPECT_EQ(d.headerState, N);
+        int frame = 0;
+        for (const Step& st : c.steps) {
+            SCOPED_TRACE(frame);
+            Payload p;
+            switch (st.payload) {
+                case kNone:
+                case kHeaderless: p = Make(nullptr, 13, 40); break;
+                case kDefaultHeader: p = Make(&defaults, 13, 40); break;
+                case kOtherHeader: p = Make(&other, 13, 40); break;
+                case kBrokenHeader: p = Make(&broken, 13, 40); break;
+            }
+            SbrPayloadList list;
+            memset(&list, 0, sizeof(list));
+            list.frameGood = st.frameGood;
+            if (st.payload != kNone) {
+                list.count = 1;
+                list.item[0] = {p.buf, 4, p.bits - 4, 13, 0};
+            }
+            std::vector<int16_t> in = Core(frame++), out(4096);
+            EXPECT_EQ(SbrDecodeFrameList(&d, &list, in.data(), 1, out.data()), st.result);
+            EXPECT_EQ(d.headerState, st.state);
+            if (st.k0) {
+                EXPECT_EQ(d.tables.k0, st.k0);
+            }
+        }
+    }
 }
 
 TEST(SbrDec, UnsupportedRateFailsSetUp) {
@@ -138,7 +209,10 @@ TEST_P(SbrDecSets, DamagedPayloadsConceal) {
         for (int i = 0; i < 2048; i++) peak = std::max(peak, std::abs((int)outBad[i]));
         EXPECT_LT(peak, 32767) << f;
     }
-    EXPECT_EQ(bad.tables.k0, good.tables.k0) << "bad header left the tables alone";
+    // the bad header of frame 8 left the defaults in force, and no later
+    // header came
+    EXPECT_EQ(bad.headerState, kSbrHeaderDefaults);
+    EXPECT_EQ(good.headerState, kSbrHeaderValid);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sets, SbrDecSets,

@@ -7,8 +7,15 @@
 #include <random>
 
 #include "codecs/aac/sbr_envadj.h"
+#include "codecs/aac/sbr_kernels.h"
 
 namespace {
+
+const SbrKernelSet* Kernels(int complexSet) {
+    static SbrKernelSet sets[2];
+    SbrSelectKernels(&sets[complexSet ? 1 : 0], complexSet);
+    return &sets[complexSet ? 1 : 0];
+}
 
 SbrME FromDouble(double v) {
     if (v <= 0) return SbrME{0, -64};
@@ -72,8 +79,8 @@ TEST(SbrEnvAdjust, HighBandTakesTransmittedEnergies) {
         }
     }
     for (int b = 0; b < 5; b++) fx.f.noise[0][b] = FromDouble(1e-6);
-    int outExp =
-        SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, inExp, fx.slotExp, 1, nullptr);
+    int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, inExp, fx.slotExp,
+                                   Kernels(1), nullptr);
     for (int e = 0; e < 2; e++) {
         const uint8_t* table = fx.f.freqRes[e] ? fx.t.high : fx.t.low;
         int nb = fx.f.freqRes[e] ? fx.t.nHigh : fx.t.nLow;
@@ -103,7 +110,8 @@ TEST(SbrEnvAdjust, NoiseFillsSilentBand) {
     double want = 1e8;
     for (int b = 0; b < fx.t.nLow; b++) fx.f.env[0][b] = FromDouble(want);
     for (int b = 0; b < 5; b++) fx.f.noise[0][b] = FromDouble(1.0);
-    int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp, 1, nullptr);
+    int outExp =
+        SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp, Kernels(1), nullptr);
     double sum = 0;
     int n = 0;
     for (int k = fx.t.kx; k < fx.t.kx + fx.t.m; k++, n++) sum += fx.Energy(0, k, outExp);
@@ -125,7 +133,8 @@ TEST(SbrEnvAdjust, LimiterCapsGain) {
         for (int k = fx.t.kx; k < 64; k++) fx.m.re[l][k] = fx.m.im[l][k] = 1 << 20;
     for (int b = 0; b < fx.t.nHigh; b++) fx.f.env[0][b] = FromDouble(b == 0 ? 1e14 : 1e6);
     for (int b = 0; b < 5; b++) fx.f.noise[0][b] = FromDouble(1e-6);
-    int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp, 1, nullptr);
+    int outExp =
+        SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp, Kernels(1), nullptr);
     double e0 = fx.Energy(0, fx.t.high[0], outExp);
     EXPECT_LT(e0, 1e14 / 2);  // limited well below the request
     EXPECT_GT(e0, 0.0);
@@ -160,8 +169,9 @@ TEST(SbrEnvAdjust, BandsAboveTheLimiterTableStaySilent) {
         for (int b = 0; b < 5; b++) fx.f.noise[0][b] = FromDouble(1e-3);
         int16_t degree[64];
         for (int k = 0; k < 64; k++) degree[k] = k > fx.t.kx ? 32767 : 0;
-        const int outExp = SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp,
-                                             c.complexSet, c.complexSet ? nullptr : degree);
+        const int outExp =
+            SbrAdjustEnvelope(&fx.m, &fx.t, &fx.h, &fx.f, &fx.st, 4, fx.slotExp,
+                              Kernels(c.complexSet), c.complexSet ? nullptr : degree);
         for (int k = top; k < kEnd; k++)
             EXPECT_EQ(fx.Energy(0, k, outExp), 0.0) << c.name << " k " << k;
         EXPECT_GT(fx.Energy(0, top - 1, outExp), 0.0) << c.name;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "codecs/aac/sbr_hfgen.h"
+#include "codecs/aac/sbr_kernels.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST_P(SbrHfGenSets, PlainCopyWhenFilteringOff) {
         }
     SbrHfState st = {};
     uint8_t invf[5] = {};
-    SbrHfGenerate(&m, &t, &st, invf, 2, kSbrMatrixSlots, cx);
+    (cx ? SbrHfGenerateComplex : SbrHfGenerateReal)(&m, &t, &st, invf, 2, kSbrMatrixSlots);
     int k = t.kx;
     for (int p = 0; p < t.numPatches; p++)
         for (int b = 0; b < t.patchCount[p]; b++, k++)
@@ -88,7 +89,7 @@ TEST_P(SbrHfGenSets, SilentSourceStaysSilent) {
     memset(&m, 0, sizeof(m));
     SbrHfState st = {};
     uint8_t invf[5] = {3, 3, 3, 3, 3};
-    SbrHfGenerate(&m, &t, &st, invf, 2, kSbrMatrixSlots, cx);
+    (cx ? SbrHfGenerateComplex : SbrHfGenerateReal)(&m, &t, &st, invf, 2, kSbrMatrixSlots);
     for (int l = 0; l < kSbrMatrixSlots; l++)
         for (int k = 0; k < 64; k++) ASSERT_EQ(m.re[l][k], 0);
     EXPECT_GT(st.prevChirp[0], 0);
@@ -114,7 +115,7 @@ TEST(SbrHfGen, InverseFilteringWhitensPredictableBand) {
     st.prevInvf[0] = 3;
     st.prevChirp[0] = 0x7f800000;
     uint8_t invf[5] = {3, 3, 3, 3, 3};
-    SbrHfGenerate(&m, &t, &st, invf, 2, kSbrMatrixSlots, 1);
+    SbrHfGenerateComplex(&m, &t, &st, invf, 2, kSbrMatrixSlots);
     double inE = 0, outE = 0;
     for (int l = 10; l < kSbrMatrixSlots; l++) {
         inE += std::pow(m.re[l][src] / 4.0, 2) + std::pow(m.im[l][src] / 4.0, 2);

@@ -8,6 +8,7 @@
 
 #include <complex>
 
+#include "codecs/aac/sbr_kernels.h"
 #include "codecs/aac/sbr_qmf.h"
 #include "codecs/aac/sbr_tables.h"
 
@@ -206,6 +207,41 @@ TEST(SbrQmfEdges, SilenceRealSetAndFullScale) {
         // at its plateau centres (the bank delays by 578 output samples).
         for (int n = 1200; n < 2048; n++) energy += (double)out[n] * out[n];
         EXPECT_GT(energy / 848, 0.5 * 32767.0 * 32767.0) << set;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The selection flag picks a whole set: any non-zero value the complex one,
+// which alone has no gain post-step; the reserved slot stays empty.
+TEST(SbrKernelTable, SelectionFillsWholeSets) {
+    struct Case {
+        int flag;
+        int complex;
+    };
+    const Case cases[] = {{0, 0}, {1, 1}, {2, 1}, {-1, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flag);
+        SbrKernelSet ks;
+        memset(&ks, 0xCD, sizeof(ks));
+        EXPECT_EQ(SbrSelectKernels(&ks, c.flag), 0);
+        EXPECT_EQ(ks.complex, c.complex);
+        EXPECT_EQ(ks.reserved, nullptr);
+        EXPECT_EQ(ks.analysisTransform,
+                  c.complex ? SbrAnalysisTransformComplex : SbrAnalysisTransformReal);
+        EXPECT_EQ(ks.synthesisTransform,
+                  c.complex ? SbrSynthesisTransformComplex : SbrSynthesisTransformReal);
+        EXPECT_EQ(ks.hfGenerate, c.complex ? SbrHfGenerateComplex : SbrHfGenerateReal);
+        EXPECT_EQ(ks.estimateBands,
+                  c.complex ? SbrEstimateEnergyBandsComplex : SbrEstimateEnergyBandsReal);
+        EXPECT_EQ(ks.estimateSubbands,
+                  c.complex ? SbrEstimateEnergySubbandsComplex : SbrEstimateEnergySubbandsReal);
+        EXPECT_EQ(ks.gainPostStep, c.complex ? nullptr : SbrReduceAliasing);
+        EXPECT_EQ(ks.assembleSlot, c.complex ? SbrAssembleSlotComplex : SbrAssembleSlotReal);
+        EXPECT_EQ(ks.headroom, c.complex ? SbrHeadroomComplex : SbrHeadroomReal);
+        EXPECT_EQ(ks.rescale, c.complex ? SbrRescaleComplex : SbrRescaleReal);
     }
 }
 

@@ -611,7 +611,9 @@ TEST(SbrHook, PayloadBoundedByInput) {
             EXPECT_GE(ch, 1);
         }
     }
-    // A pointer outside the input is not followed at all.
+    // A pointer outside the input is not followed at all: on a fresh state
+    // nothing becomes decodable.
+    ASSERT_EQ(SbrDecoderInit(state, 22050, 1024, 0, 1), 1);
     uint8_t one = 0;
     AacSbrPayloadList list;
     memset(&list, 0, sizeof(list));
