@@ -34,7 +34,7 @@ BOOL CBaseComboEdit::PreTranslateMessage(MSG* pMsg) {
 }
 
 void CBaseComboEdit::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
-    if (skin::InPlaceIsNavKey(nChar) && CtrlHeld() &&
+    if (skin::ComboIsNavKey(nChar) && CtrlHeld() &&
         GetDlgCtrlID() == static_cast<int>(CBaseCombo::kEditFieldId)) {
         CWnd* pCombo = GetParent();
         if (pCombo) pCombo->SendMessage(WM_KEYDOWN, nChar, KeyLParam(nRepCnt, nFlags));
@@ -77,7 +77,7 @@ CBaseCombo::CBaseCombo(CWnd* pParent, CRect& rect, DWORD dwStyle, UINT nID, int 
       m_endKey(0),
       m_arrowsEndEdit(FALSE),
       // Only the Enter that started the edit has a key-up still to come.
-      m_skipFirstEnter(skin::InPlaceSkipsFirstEnter(nFirstChar)),
+      m_skipFirstEnter(skin::ComboSkipsFirstEnter(nFirstChar)),
       m_parentWnd(pParent),
       m_hParentWnd(pParent ? pParent->GetSafeHwnd() : nullptr) {
     const DWORD style = dwStyle | WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | CBS_AUTOHSCROLL;
@@ -101,9 +101,9 @@ CBaseCombo::CBaseCombo(CWnd* pParent, CRect& rect, DWORD dwStyle, UINT nID, int 
         space = dc.GetTextExtent(" ", 1).cx;
         if (pOld) dc.SelectObject(pOld);
     }
-    const skin::InPlaceGeometry g =
-        skin::InPlaceComboRect(skin::Rect{rect.left, rect.top, rect.right, rect.top + h}, 0, 0,
-                               widest, ::GetSystemMetrics(SM_CXVSCROLL), space);
+    const skin::ComboCellGeometry g =
+        skin::ComboCellRect(skin::Rect{rect.left, rect.top, rect.right, rect.top + h}, 0, 0, widest,
+                            ::GetSystemMetrics(SM_CXVSCROLL), space);
     rect.right = g.window.right;
     MoveWindow(&rect, TRUE);
 
@@ -132,14 +132,14 @@ BOOL CBaseCombo::IsDropList() const { return skin::ComboIsDropList(GetStyle()); 
 
 void CBaseCombo::ReplayFirstKey(UINT nFirstChar) {
     const int len = GetWindowTextLength();
-    switch (skin::InPlaceFirstKey(nFirstChar)) {
-        case skin::FirstKey::kCaretEnd: SetEditSel(len, -1); break;
-        case skin::FirstKey::kCaretEndBackspace:
+    switch (skin::ComboFirstKey(nFirstChar)) {
+        case skin::ComboFirstKeyAction::kCaretEnd: SetEditSel(len, -1); break;
+        case skin::ComboFirstKeyAction::kCaretEndBackspace:
             SetEditSel(len, -1);
             SendMessage(WM_CHAR, nFirstChar, 0);
             break;
-        case skin::FirstKey::kSelectAll: SetEditSel(0, -1); break;
-        case skin::FirstKey::kSelectAllType:
+        case skin::ComboFirstKeyAction::kSelectAll: SetEditSel(0, -1); break;
+        case skin::ComboFirstKeyAction::kSelectAllType:
             SetEditSel(0, -1);
             SendMessage(WM_CHAR, nFirstChar, 0);
             break;
@@ -147,7 +147,7 @@ void CBaseCombo::ReplayFirstKey(UINT nFirstChar) {
 }
 
 void CBaseCombo::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
-    if (skin::InPlaceKeyDownEnds(nChar, m_arrowsEndEdit != FALSE, CtrlHeld())) {
+    if (skin::ComboKeyDownEnds(nChar, m_arrowsEndEdit != FALSE, CtrlHeld())) {
         m_endKey = nChar;
         FocusParent();
         return;
@@ -156,7 +156,7 @@ void CBaseCombo::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
 }
 
 void CBaseCombo::OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags) {
-    const skin::KeyUpResult r = skin::InPlaceKeyUp(nChar, m_skipFirstEnter != FALSE);
+    const skin::ComboKeyUpResult r = skin::ComboKeyUp(nChar, m_skipFirstEnter != FALSE);
     if (!r.handled) {
         CComboBox::OnKeyUp(nChar, nRepCnt, nFlags);
         return;
@@ -190,12 +190,12 @@ void CBaseCombo::EndEdit() {
     InPlaceEditNotify n;
     n.hdr.hwndFrom = hWnd;
     n.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
-    n.hdr.code = static_cast<UINT>(kInPlaceEditEnd);
+    n.hdr.code = static_cast<UINT>(GRID_ENDEDIT);
     n.item.row = m_cellRow;
-    n.item.col = m_cellColumn;
-    n.item.mask = kGridItemText | kGridItemParam;
-    GetWindowText(n.item.strText);
-    n.item.lParam = static_cast<LPARAM>(m_endKey);
+    n.item.column = m_cellColumn;
+    n.item.mask = GRID_ITEM_TEXT | GRID_ITEM_PARAM;
+    GetWindowText(n.item.text);
+    n.item.userData = static_cast<LPARAM>(m_endKey);
 
     // The parent's handler may destroy this window, and with it this
     // object: nothing of it is touched after the call.

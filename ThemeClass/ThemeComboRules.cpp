@@ -75,17 +75,17 @@ DropAction ComboDropState::OnSelect() {
     return DropAction::kClose;
 }
 
-FirstKey InPlaceFirstKey(unsigned key) {
-    if (key == 1 || key == 13) return FirstKey::kCaretEnd;
-    if (key == 8) return FirstKey::kCaretEndBackspace;
-    if (key >= 0x21 && key <= 0x28) return FirstKey::kSelectAll;
-    return FirstKey::kSelectAllType;
+ComboFirstKeyAction ComboFirstKey(unsigned key) {
+    if (key == 1 || key == 13) return ComboFirstKeyAction::kCaretEnd;
+    if (key == 8) return ComboFirstKeyAction::kCaretEndBackspace;
+    if (key >= 0x21 && key <= 0x28) return ComboFirstKeyAction::kSelectAll;
+    return ComboFirstKeyAction::kSelectAllType;
 }
 
-bool InPlaceIsNavKey(unsigned vk) { return vk == 0x21 || vk == 0x22 || (vk >= 0x25 && vk <= 0x28); }
+bool ComboIsNavKey(unsigned vk) { return vk == 0x21 || vk == 0x22 || (vk >= 0x25 && vk <= 0x28); }
 
-KeyUpResult InPlaceKeyUp(unsigned vk, bool skipFirstEnter) {
-    KeyUpResult r;
+ComboKeyUpResult ComboKeyUp(unsigned vk, bool skipFirstEnter) {
+    ComboKeyUpResult r;
     if (vk != 9 && vk != 13 && vk != 27) return r;
     r.handled = true;
     r.restoreText = vk == 27;
@@ -97,9 +97,9 @@ KeyUpResult InPlaceKeyUp(unsigned vk, bool skipFirstEnter) {
     return r;
 }
 
-InPlaceGeometry InPlaceComboRect(const Rect& cell, int dropLines, int cyHScroll, int widestItem,
-                                 int cxVScroll, int spaceWidth) {
-    InPlaceGeometry g;
+ComboCellGeometry ComboCellRect(const Rect& cell, int dropLines, int cyHScroll, int widestItem,
+                                int cxVScroll, int spaceWidth) {
+    ComboCellGeometry g;
     g.window = cell;
     const int h = cell.Height();
     g.window.bottom += dropLines * h + cyHScroll;

@@ -77,45 +77,45 @@ struct ComboDropState {
 // ---- in-place combo box
 
 // What the key that started an edit does to the edit field.
-enum class FirstKey {
+enum class ComboFirstKeyAction {
     kCaretEnd,           // caret after the last character
     kCaretEndBackspace,  // caret at the end, then the key is typed (deletes)
     kSelectAll,          // the whole text selected
     kSelectAllType,      // the whole text selected, then the key typed over it
 };
-FirstKey InPlaceFirstKey(unsigned key);
+ComboFirstKeyAction ComboFirstKey(unsigned key);
 
 // The key-up of the Enter that started an edit is ignored once. Only an
 // edit started by Enter waits for it: after a click or a letter the first
 // Enter ends the edit.
-inline bool InPlaceSkipsFirstEnter(unsigned firstKey) { return firstKey == 13; }
+inline bool ComboSkipsFirstEnter(unsigned firstKey) { return firstKey == 13; }
 
 // Page up, page down and the four arrows: they end an edit with Ctrl held
 // (or always, when arrows end edits).
-bool InPlaceIsNavKey(unsigned vk);
-inline bool InPlaceKeyDownEnds(unsigned vk, bool arrowsEndEdit, bool ctrl) {
-    return InPlaceIsNavKey(vk) && (arrowsEndEdit || ctrl);
+bool ComboIsNavKey(unsigned vk);
+inline bool ComboKeyDownEnds(unsigned vk, bool arrowsEndEdit, bool ctrl) {
+    return ComboIsNavKey(vk) && (arrowsEndEdit || ctrl);
 }
 
 // A key-up: Escape restores the start text first; Tab, Enter and Escape end
 // the edit, except an Enter that is skipped (which clears the skip).
-struct KeyUpResult {
+struct ComboKeyUpResult {
     bool handled = false;  // Tab, Enter or Escape; others go to the default
     bool restoreText = false;
     bool clearSkip = false;
     bool end = false;
 };
-KeyUpResult InPlaceKeyUp(unsigned vk, bool skipFirstEnter);
+ComboKeyUpResult ComboKeyUp(unsigned vk, bool skipFirstEnter);
 
 // The combo's window over a cell: as tall as the cell plus room for the
 // dropped lines and a horizontal scroll bar, and widened to the widest item
 // (plus a vertical scroll bar and two spaces) when that is wider than the
 // cell.
-struct InPlaceGeometry {
+struct ComboCellGeometry {
     Rect window;
     int dropWidth = 0;
 };
-InPlaceGeometry InPlaceComboRect(const Rect& cell, int dropLines, int cyHScroll, int widestItem,
-                                 int cxVScroll, int spaceWidth);
+ComboCellGeometry ComboCellRect(const Rect& cell, int dropLines, int cyHScroll, int widestItem,
+                                int cxVScroll, int spaceWidth);
 
 }  // namespace skin

@@ -1,38 +1,46 @@
-// The property record of one grid cell, and the WM_NOTIFY block with which
-// the grid's in-place editors (edit and combo) end an edit.
+// The property record of one grid cell, and the block with which the
+// grid's in-place editors end an edit: WM_NOTIFY with the editor's id and
+// the code GRID_ENDEDIT, the notification header followed by the cell's
+// record (row, column, mask GRID_ITEM_TEXT | GRID_ITEM_PARAM, the final
+// text, the key that ended the edit as user data). The block lives only
+// for the call.
+//
+// GRID_ENDEDIT has the value of the list view's end-of-label-edit code, so
+// a parent tells the two apart by the sender's id, never by the code alone.
 #pragma once
 
 #include "classlib/afxwin.h"
 
-// Which fields of a CThemeGridItem are valid.
-constexpr UINT kGridItemText = 0x01;
-constexpr UINT kGridItemImage = 0x02;
-constexpr UINT kGridItemParam = 0x04;
-constexpr UINT kGridItemState = 0x08;
-constexpr UINT kGridItemBackColor = 0x10;
-constexpr UINT kGridItemTextColor = 0x20;
-constexpr UINT kGridItemFormat = 0x40;
-constexpr UINT kGridItemFont = 0x80;
+// Mask bits: which fields of a CThemeGridItem are valid.
+enum : UINT {
+    GRID_ITEM_TEXT = 0x01,
+    GRID_ITEM_IMAGE = 0x02,
+    GRID_ITEM_PARAM = 0x04,
+    GRID_ITEM_STATE = 0x08,
+    GRID_ITEM_BKCOLOR = 0x10,
+    GRID_ITEM_TEXTCOLOR = 0x20,
+    GRID_ITEM_FORMAT = 0x40,
+    GRID_ITEM_FONT = 0x80,
+};
+
+// End of an in-place edit (-106).
+#define GRID_ENDEDIT LVN_ENDLABELEDITA
 
 struct CThemeGridItem {
     int row = 0;
-    int col = 0;
+    int column = 0;
     UINT mask = 0;
-    UINT nState = 0;
-    UINT nFormat = 0;
-    CString strText;
-    int iImage = -1;
-    COLORREF crBkClr = 0;
-    COLORREF crFgClr = 0;
-    LPARAM lParam = 0;
-    LOGFONTA lfFont = {};
+    UINT state = 0;
+    UINT format = 0;
+    CString text;
+    int image = 0;
+    COLORREF backColor = 0;
+    COLORREF textColor = 0;
+    LPARAM userData = 0;
+    LOGFONTA font = {};
 };
 
-// The code of the block; equal to the list view's end-of-label-edit code,
-// since parents dispatch on (id, code).
-constexpr int kInPlaceEditEnd = -106;
-
 struct InPlaceEditNotify {
-    NMHDR hdr;
+    NMHDR hdr = {};
     CThemeGridItem item;
 };

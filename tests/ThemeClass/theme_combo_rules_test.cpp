@@ -4,8 +4,8 @@
 
 #include "ThemeClass/ThemeComboRules.h"
 
+using skin::ComboFirstKeyAction;
 using skin::DropAction;
-using skin::FirstKey;
 using skin::Rect;
 
 TEST(ComboRules, FitListHeightFromTheWindow) {
@@ -130,26 +130,25 @@ TEST(InPlaceComboRules, FirstKeyTable) {
     struct Case {
         const char* name;
         unsigned key;
-        FirstKey want;
+        ComboFirstKeyAction want;
         bool skipEnter;
     };
     const Case cases[] = {
-        {"mouse start", 1, FirstKey::kCaretEnd, false},
-        {"Enter", 13, FirstKey::kCaretEnd, true},
-        {"Backspace", 8, FirstKey::kCaretEndBackspace, false},
-        {"Page Up", 0x21, FirstKey::kSelectAll, false},
-        {"Home", 0x24, FirstKey::kSelectAll, false},
-        {"Down", 0x28, FirstKey::kSelectAll, false},
-        {"space", 0x20, FirstKey::kSelectAllType, false},
-        {"a letter", 'k', FirstKey::kSelectAllType, false},
-        {"0", 0, FirstKey::kSelectAllType, false},
-        {"Tab", 9, FirstKey::kSelectAllType, false},
-        {"above Down", 0x29, FirstKey::kSelectAllType, false},
+        {"mouse start", 1, ComboFirstKeyAction::kCaretEnd, false},
+        {"Enter", 13, ComboFirstKeyAction::kCaretEnd, true},
+        {"Backspace", 8, ComboFirstKeyAction::kCaretEndBackspace, false},
+        {"Page Up", 0x21, ComboFirstKeyAction::kSelectAll, false},
+        {"Home", 0x24, ComboFirstKeyAction::kSelectAll, false},
+        {"Down", 0x28, ComboFirstKeyAction::kSelectAll, false},
+        {"space", 0x20, ComboFirstKeyAction::kSelectAllType, false},
+        {"a letter", 'k', ComboFirstKeyAction::kSelectAllType, false},
+        {"0", 0, ComboFirstKeyAction::kSelectAllType, false},
+        {"Tab", 9, ComboFirstKeyAction::kSelectAllType, false},
+        {"above Down", 0x29, ComboFirstKeyAction::kSelectAllType, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(static_cast<int>(c.want), static_cast<int>(skin::InPlaceFirstKey(c.key)))
-            << c.name;
-        EXPECT_EQ(c.skipEnter, skin::InPlaceSkipsFirstEnter(c.key)) << c.name;
+        EXPECT_EQ(static_cast<int>(c.want), static_cast<int>(skin::ComboFirstKey(c.key))) << c.name;
+        EXPECT_EQ(c.skipEnter, skin::ComboSkipsFirstEnter(c.key)) << c.name;
     }
 }
 
@@ -170,7 +169,7 @@ TEST(InPlaceComboRules, EndingKeys) {
         {"a letter with Ctrl", 'A', false, true, false},
     };
     for (const Down& d : downs)
-        EXPECT_EQ(d.ends, skin::InPlaceKeyDownEnds(d.vk, d.arrows, d.ctrl)) << d.name;
+        EXPECT_EQ(d.ends, skin::ComboKeyDownEnds(d.vk, d.arrows, d.ctrl)) << d.name;
 
     struct Up {
         const char* name;
@@ -187,7 +186,7 @@ TEST(InPlaceComboRules, EndingKeys) {
         {"other keys are the default's", 'A', false, false, false, false, false},
     };
     for (const Up& u : ups) {
-        const skin::KeyUpResult r = skin::InPlaceKeyUp(u.vk, u.skip);
+        const skin::ComboKeyUpResult r = skin::ComboKeyUp(u.vk, u.skip);
         EXPECT_EQ(u.handled, r.handled) << u.name;
         EXPECT_EQ(u.restore, r.restoreText) << u.name;
         EXPECT_EQ(u.clearSkip, r.clearSkip) << u.name;
@@ -210,7 +209,7 @@ TEST(InPlaceComboRules, WindowOverTheCell) {
         {"no items", Rect{0, 0, 50, 18}, 0, Rect{0, 0, 50, 18 + 72 + 17}, 25},
     };
     for (const Case& c : cases) {
-        const skin::InPlaceGeometry g = skin::InPlaceComboRect(c.cell, 4, 17, c.widest, 17, 4);
+        const skin::ComboCellGeometry g = skin::ComboCellRect(c.cell, 4, 17, c.widest, 17, 4);
         EXPECT_EQ(c.want, g.window) << c.name;
         EXPECT_EQ(c.dropWidth, g.dropWidth) << c.name;
     }

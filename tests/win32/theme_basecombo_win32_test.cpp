@@ -50,8 +50,8 @@ struct ComboScene {
                 const InPlaceEditNotify* n = reinterpret_cast<const InPlaceEditNotify*>(lp);
                 if (n->hdr.idFrom == kId)
                     reports.push_back({n->hdr.hwndFrom, n->hdr.idFrom,
-                                       static_cast<int>(n->hdr.code), n->item.row, n->item.col,
-                                       n->item.mask, std::string(n->item.strText), n->item.lParam});
+                                       static_cast<int>(n->hdr.code), n->item.row, n->item.column,
+                                       n->item.mask, std::string(n->item.text), n->item.userData});
             }
             return false;
         };
@@ -149,7 +149,7 @@ TEST(BaseCombo, KeysEndTheEditWithOneReport) {
         }
         const Report& r = s.reports[0];
         EXPECT_EQ(s.hwnd, r.from) << c.name;
-        EXPECT_EQ(kInPlaceEditEnd, r.code) << c.name;
+        EXPECT_EQ(GRID_ENDEDIT, r.code) << c.name;
         EXPECT_EQ(7, r.row) << c.name;
         EXPECT_EQ(2, r.col) << c.name;
         EXPECT_EQ(5u, r.mask) << c.name;
