@@ -287,3 +287,20 @@ TEST(ThemeListBox, DestroyFreesTheInnerList) {
     EXPECT_EQ(0, s.list->GetCount());
     EXPECT_EQ(LB_ERR, s.list->AddString("late")) << "no window, no item";
 }
+
+TEST(ThemeListBox, RepaintsLeaveNoGdiObjectsBehind) {
+    ASSERT_TRUE(uitest::InstallGdiCounter());
+    ListScene s;
+    s.Fill(12);
+    s.list->SetCurSel(1);
+    themetest::Settle();
+    const long before = uitest::LiveGdiObjects();
+    for (int i = 0; i < 10; ++i) {
+        s.list->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const POINT pt = uitest::ClientToScreenPoint(s.Hwnd(), 50, 50);
+        s.list->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, i % 2 ? 120 : -120),
+                            MAKELPARAM(pt.x, pt.y));
+        uitest::PumpFor(5);
+    }
+    EXPECT_EQ(before, uitest::LiveGdiObjects());
+}
