@@ -286,3 +286,12 @@ TEST(ThemeCombo, DestroyFreesTheChildren) {
     EXPECT_EQ(CB_ERR, s.combo.AddString("late"));
     EXPECT_EQ(CB_ERR, s.combo.SetCurSel(0)) << "no list: nothing to select";
 }
+
+TEST(ThemeCombo, ClickOnTheFrameFocusesTheEditPart) {
+    ComboScene s;
+    SetFocus(s.stage.parent());
+    uitest::ClickClient(s.combo.GetSafeHwnd(), 50, 1);
+    themetest::Settle();
+    EXPECT_EQ(InnerEdit(s.combo), GetFocus());
+    EXPECT_FALSE(s.combo.IsDropped());
+}
