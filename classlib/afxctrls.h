@@ -322,6 +322,10 @@ public:
     int SetDroppedWidth(UINT nWidth) {
         return (int)::SendMessageA(m_hWnd, CB_SETDROPPEDWIDTH, nWidth, 0);
     }
+    int GetDroppedWidth() const { return (int)::SendMessageA(m_hWnd, CB_GETDROPPEDWIDTH, 0, 0); }
+    void SetHorizontalExtent(UINT nExtent) {
+        ::SendMessageA(m_hWnd, CB_SETHORIZONTALEXTENT, nExtent, 0);
+    }
 
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
