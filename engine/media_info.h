@@ -123,6 +123,28 @@ void ContentInfo_Free(ContentInfo* ci);
 size_t MediaInfo_ImageSize(void);
 uint8_t* MediaInfo_WriteImage(const MediaInfo* info, uint8_t* out);
 const uint8_t* MediaInfo_ReadImage(MediaInfo* info, const uint8_t* in, const uint8_t* end);
+// The summary, word by word.
+enum : size_t { MEDIAINFO_SUMMARY_IMAGE_BYTES = sizeof(MediaInfoSummary) };
+uint8_t* MediaInfoSummary_WriteImage(const MediaInfoSummary* s, uint8_t* out);
+const uint8_t* MediaInfoSummary_ReadImage(MediaInfoSummary* s, const uint8_t* in,
+                                          const uint8_t* end);
+// Two small records whose last word is the length of a byte block that
+// follows them in the image. The writers copy `length` bytes of `block`; the
+// readers point `*block` at those bytes inside the image.
+struct BlockRecord5 {
+    uint32_t words[4];
+    uint32_t length;
+};
+struct BlockRecord6 {
+    uint32_t words[5];
+    uint32_t length;
+};
+uint8_t* BlockRecord5_WriteImage(const BlockRecord5* r, const uint8_t* block, uint8_t* out);
+const uint8_t* BlockRecord5_ReadImage(BlockRecord5* r, const uint8_t** block, const uint8_t* in,
+                                      const uint8_t* end);
+uint8_t* BlockRecord6_WriteImage(const BlockRecord6* r, const uint8_t* block, uint8_t* out);
+const uint8_t* BlockRecord6_ReadImage(BlockRecord6* r, const uint8_t** block, const uint8_t* in,
+                                      const uint8_t* end);
 // One string slot: a flag byte (1 wide, 0 8-bit), the characters and a
 // terminator; a null string is the flag byte and its terminator.
 size_t ContentInfo_StringImageSize(const ContentInfoString* s);

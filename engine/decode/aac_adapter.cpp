@@ -195,9 +195,7 @@ void AacAdapter_Close(AacAdapter* a) {
 
 // ---- the AudioDecoder's AAC operations
 
-namespace {
-
-int32_t OpsInit(AudioDecoder* d, MediaSample* first, AudioTrackInfo* t) {
+PlayerResult AacAdapter_Init(AudioDecoder* d, MediaSample* first, AudioTrackInfo* t) {
     AacAdapterTrack tr;
     memset(&tr, 0, sizeof(tr));
     tr.codecTag = (int32_t)t->codec;
@@ -219,12 +217,14 @@ int32_t OpsInit(AudioDecoder* d, MediaSample* first, AudioTrackInfo* t) {
     return 0;
 }
 
+namespace {
+
 void OpsClose(AudioDecoder* d) {
     AacAdapter_Close((AacAdapter*)d->adapter);
     d->adapter = nullptr;
 }
 
-int32_t OpsDecode(AudioDecoder* d, MediaSample* packet, PcmBlock* area) {
+PlayerResult OpsDecode(AudioDecoder* d, MediaSample* packet, PcmBlock* area) {
     AacAdapter* a = (AacAdapter*)d->adapter;
     int32_t count = 0, flags = 0, used;
     if (area->interleaved) {
@@ -263,4 +263,4 @@ void OpsReset(AudioDecoder* d) { AacAdapter_Reset((AacAdapter*)d->adapter); }
 
 }  // namespace
 
-extern const AudioAdapterOps kAacAdapterOps = {OpsInit, OpsClose, OpsDecode, OpsReset};
+extern const AudioAdapterOps kAacAdapterOps = {AacAdapter_Init, OpsClose, OpsDecode, OpsReset};

@@ -17,19 +17,20 @@ uint32_t FourCC(const char* s) {
 
 }  // namespace
 
-int AudioDecoder_SelectCodec(AudioDecoder* dec, uint32_t tag) {
+bool AudioDecoder_SelectCodec(AudioDecoder* dec, uint32_t tag) {
     if (tag == 1) {
         dec->ops = kPcmAdapterOps;
-        return 1;
+        return true;
     }
     if (tag == 253 || tag == 254 || tag == 255 || tag == FourCC("raac") || tag == FourCC("racp")) {
         dec->ops = kAacAdapterOps;
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
-int32_t AudioDecoder_Create(AudioDecoder** out, MediaSample* firstPacket, AudioTrackInfo* track) {
+PlayerResult AudioDecoder_Create(AudioDecoder** out, MediaSample* firstPacket,
+                                 AudioTrackInfo* track) {
     *out = nullptr;
     AudioDecoder* d = (AudioDecoder*)calloc(1, sizeof(AudioDecoder));
     if (!d) return PLAYER_E_OUT_OF_MEMORY;
@@ -70,7 +71,7 @@ int AudioDecoder_Reset(AudioDecoder* dec) {
     return 1;
 }
 
-int32_t AudioDecoder_Decode(AudioDecoder* dec, MediaSample* packet, PcmBlock* area) {
+PlayerResult AudioDecoder_Decode(AudioDecoder* dec, MediaSample* packet, PcmBlock* area) {
     if (!packet->length) return PLAYER_E_AUDIO_DECODE;
     if (dec->perPacketTime) {
         if (packet->time != dec->timeBase) {

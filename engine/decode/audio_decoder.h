@@ -10,20 +10,21 @@
 
 #include <cstdint>
 
-#include "engine/media_info.h"
 #include "engine/input/media_sample.h"
+#include "engine/media_info.h"
+#include "engine/player_result.h"
 
 struct PcmBlock;
 struct AudioDecoder;
 
 // Adapter operations; close and reset may be absent.
 struct AudioAdapterOps {
-    int32_t (*init)(AudioDecoder* dec, MediaSample* firstPacket, AudioTrackInfo* track);
+    PlayerResult (*init)(AudioDecoder* dec, MediaSample* firstPacket, AudioTrackInfo* track);
     void (*close)(AudioDecoder* dec);
     // Decodes from the packet into the area (count, planes); advances the
     // packet; returns the bytes consumed. Sets dec->restDropped and
     // dec->frameProduced.
-    int32_t (*decode)(AudioDecoder* dec, MediaSample* packet, PcmBlock* area);
+    PlayerResult (*decode)(AudioDecoder* dec, MediaSample* packet, PcmBlock* area);
     void (*reset)(AudioDecoder* dec);
 };
 
@@ -44,13 +45,18 @@ struct AudioDecoder {
     AudioAdapterOps ops;
 };
 
-int32_t AudioDecoder_Create(AudioDecoder** out, MediaSample* firstPacket, AudioTrackInfo* track);
-// 1 when an adapter was chosen for the tag, else 0.
-int AudioDecoder_SelectCodec(AudioDecoder* dec, uint32_t tag);
+PlayerResult AudioDecoder_Create(AudioDecoder** out, MediaSample* firstPacket,
+                                 AudioTrackInfo* track);
+// Whether an adapter takes the tag (it is then installed).
+bool AudioDecoder_SelectCodec(AudioDecoder* dec, uint32_t tag);
 void AudioDecoder_Destroy(AudioDecoder* dec);
 int AudioDecoder_Reset(AudioDecoder* dec);
-int32_t AudioDecoder_Decode(AudioDecoder* dec, MediaSample* packet, PcmBlock* area);
+PlayerResult AudioDecoder_Decode(AudioDecoder* dec, MediaSample* packet, PcmBlock* area);
 
 // The two adapters' operation tables.
 extern const AudioAdapterOps kAacAdapterOps;
 extern const AudioAdapterOps kPcmAdapterOps;
+// Their set-up and decode steps by name.
+PlayerResult AacAdapter_Init(AudioDecoder* dec, MediaSample* firstPacket, AudioTrackInfo* track);
+PlayerResult PcmAdapter_Init(AudioDecoder* dec, MediaSample* firstPacket, AudioTrackInfo* track);
+PlayerResult PcmAdapter_Decode(AudioDecoder* dec, MediaSample* packet, PcmBlock* area);

@@ -4,21 +4,23 @@
 #include "engine/decode/audio_decoder.h"
 #include "engine/output/audio_renderer.h"
 
-namespace {
-
-int32_t PcmInit(AudioDecoder* d, MediaSample*, AudioTrackInfo* track) {
+PlayerResult PcmAdapter_Init(AudioDecoder* d, MediaSample*, AudioTrackInfo* track) {
     d->outputRate = track->sampleRate;
     d->channels = track->channels == 2 ? 2 : 1;
     if (d->bitsPerSample != 8) d->bitsPerSample = 16;
     return 0;
 }
 
+namespace {
+
 int16_t Sample(const uint8_t* p, uint32_t bits) {
     if (bits == 8) return (int16_t)(((int)p[0] - 128) * 256);  // unsigned 8-bit around 128
     return (int16_t)(p[0] | (p[1] << 8));
 }
 
-int32_t PcmDecode(AudioDecoder* d, MediaSample* packet, PcmBlock* area) {
+}  // namespace
+
+PlayerResult PcmAdapter_Decode(AudioDecoder* d, MediaSample* packet, PcmBlock* area) {
     const uint32_t bytes = d->bitsPerSample == 8 ? 1 : 2;
     const uint32_t frame = bytes * d->channels;
     uint32_t count = packet->length / frame;
@@ -46,9 +48,8 @@ int32_t PcmDecode(AudioDecoder* d, MediaSample* packet, PcmBlock* area) {
     if (count == packet->length / frame) used = packet->length;
     packet->data += used;
     packet->length -= used;
-    return (int32_t)used;
+    return (PlayerResult)used;
 }
 
-}  // namespace
-
-extern const AudioAdapterOps kPcmAdapterOps = {PcmInit, nullptr, PcmDecode, nullptr};
+extern const AudioAdapterOps kPcmAdapterOps = {PcmAdapter_Init, nullptr, PcmAdapter_Decode,
+                                               nullptr};

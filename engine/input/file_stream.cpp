@@ -2,13 +2,15 @@
 // with a read-ahead buffer of its own, so a container reader can walk
 // several tables of one file without seeking back and forth. The OS file
 // pointer is only moved when the wanted position differs from where it
-// stands.
+// stands. A stream opened for writing gives cursor 0 a write-behind ring
+// (write_ring.h) when it is opened with a buffer size.
 #include <cstdlib>
 #include <cstring>
 
 #include "engine/platform/fileio_sys.h"
 #include "engine/player_result.h"
 #include "engine/input/stream.h"
+#include "engine/input/write_ring.h"
 
 namespace {
 
@@ -18,6 +20,8 @@ struct StreamCursor {
     uint32_t capacity;
     uint32_t filled;  // bytes the last refill put in the buffer
     uint32_t left;    // bytes not yet consumed; they end at `position`
+    uint32_t gen;     // the stream's write count when the buffer was filled
+    WriteRing* ring;  // cursor 0 of a stream opened for writing
 };
 
 }  // namespace
@@ -30,7 +34,9 @@ struct FileStream {
     uint32_t size;
     StreamCursor* cursors[STREAM_MAX_CURSORS];
     uint32_t openCursors;
-    uint32_t physical;  // where the OS file pointer stands
+    uint32_t physical;   // where the OS file pointer stands
+    bool physicalStale;  // the write task moved the file pointer
+    uint32_t writeGen;   // counts writes, so read-ahead never shadows them
     uint32_t head;
     uint32_t writeFlag;
 };
@@ -42,10 +48,28 @@ StreamCursor* Cursor(FileStream* fs, uint32_t c) {
 }
 
 bool PlaceFile(FileStream* fs, uint32_t position) {
-    if (fs->physical == position) return true;
+    if (!fs->physicalStale && fs->physical == position) return true;
     if (!FileIO_Seek(fs->io, position)) return false;
     fs->physical = position;
+    fs->physicalStale = false;
     return true;
+}
+
+WriteRing* Ring(FileStream* fs) { return fs->cursors[0] ? fs->cursors[0]->ring : nullptr; }
+
+// Puts every byte of the write ring into the file before the handle is used
+// here. False once the file refused any of them.
+bool SettleRing(FileStream* fs) {
+    WriteRing* ring = Ring(fs);
+    if (!ring) return true;
+    if (WriteRing_Pending(ring)) fs->physicalStale = true;
+    return WriteRing_Drain(ring) != 0;
+}
+
+void DropReadAhead(StreamCursor* c) {
+    c->position -= c->left;
+    c->left = 0;
+    c->filled = 0;
 }
 
 // Reads up to n bytes at `position`; the count read, 0 at the end, -1 on failure.
@@ -64,10 +88,18 @@ char16_t* DupName(const char16_t* s) {
     return d;
 }
 
-void FreeCursor(StreamCursor* c) {
-    if (!c) return;
+// Frees the cursor; a ring is drained and its task ended first. False when
+// bytes of the ring never reached the file.
+bool FreeCursor(StreamCursor* c) {
+    if (!c) return true;
+    bool ok = true;
+    if (c->ring) {
+        ok = WriteRing_Drain(c->ring) != 0;
+        WriteRing_Destroy(c->ring);
+    }
     std::free(c->buffer);
     std::free(c);
+    return ok;
 }
 
 }  // namespace
@@ -156,8 +188,27 @@ int32_t FileStream_OpenCursor(FileStream* fs, uint32_t* outCursor, uint32_t buff
     if (slot == STREAM_MAX_CURSORS) return PLAYER_E_OUT_OF_MEMORY;
     StreamCursor* c = static_cast<StreamCursor*>(std::calloc(1, sizeof(StreamCursor)));
     if (!c) return PLAYER_E_OUT_OF_MEMORY;
-    // Memory blocks need no read-ahead.
-    if (bufferSize && !fs->memory) {
+    c->gen = fs->writeGen;
+    if (fs->writeFlag && slot == 0 && bufferSize && !fs->memory) {
+        c->ring = WriteRing_Create(fs->io, bufferSize, WRITE_RING_START_BLOCKS);
+        if (!c->ring || !StreamInOut_Start(c->ring)) {
+            WriteRing_Destroy(c->ring);
+            std::free(c);
+            return PLAYER_E_OUT_OF_MEMORY;
+        }
+    } else if (fs->writeFlag && slot != 0 && !bufferSize && Ring(fs)) {
+        // Another unbuffered cursor: cursor 0 goes on with one big block.
+        WriteRing* ring = Ring(fs);
+        if (!SettleRing(fs)) {
+            std::free(c);
+            return PLAYER_E_FILE_IO;
+        }
+        if (!WriteRing_Resize(ring, STREAM_WRITE_BIG_BLOCK, 1)) {
+            std::free(c);
+            return PLAYER_E_OUT_OF_MEMORY;
+        }
+    } else if (bufferSize && !fs->memory) {
+        // Memory blocks need no read-ahead.
         c->buffer = static_cast<uint8_t*>(std::malloc(bufferSize));
         if (!c->buffer) {
             std::free(c);
@@ -174,10 +225,10 @@ int32_t FileStream_OpenCursor(FileStream* fs, uint32_t* outCursor, uint32_t buff
 int32_t FileStream_CloseCursor(FileStream* fs, uint32_t cursor) {
     StreamCursor* c = Cursor(fs, cursor);
     if (!c) return PLAYER_E_FILE_IO;
-    FreeCursor(c);
+    bool ok = FreeCursor(c);
     fs->cursors[cursor] = nullptr;
     fs->openCursors--;
-    return 0;
+    return ok ? 0 : PLAYER_E_FILE_IO;
 }
 
 uint32_t FileStream_GetSize(FileStream* fs) { return fs->size; }
@@ -185,6 +236,13 @@ uint32_t FileStream_GetSize(FileStream* fs) { return fs->size; }
 int32_t FileStream_Read(FileStream* fs, uint32_t cursor, void* buffer, uint32_t n) {
     StreamCursor* c = Cursor(fs, cursor);
     if (!c) return PLAYER_E_FILE_IO;
+    if (fs->writeFlag) {
+        if (!SettleRing(fs)) return PLAYER_E_FILE_IO;
+        if (c->gen != fs->writeGen) {
+            DropReadAhead(c);
+            c->gen = fs->writeGen;
+        }
+    }
     if (n > 0x7FFFFFFF) n = 0x7FFFFFFF;
     uint8_t* out = static_cast<uint8_t*>(buffer);
     if (c->left >= n) {
@@ -223,12 +281,28 @@ int32_t FileStream_Read(FileStream* fs, uint32_t cursor, void* buffer, uint32_t 
 int32_t FileStream_Write(FileStream* fs, uint32_t cursor, const void* buffer, uint32_t n) {
     StreamCursor* c = Cursor(fs, cursor);
     if (!c) return PLAYER_E_FILE_IO;
-    // Written bytes go straight to the file; whatever this cursor had read
-    // ahead is dropped first so it never shadows them.
-    uint32_t pos = c->position - c->left;
-    c->left = 0;
-    c->filled = 0;
-    c->position = pos;
+    fs->writeGen++;
+    if (n > 0x7FFFFFFF) return PLAYER_E_FILE_IO;
+    // Whatever this cursor had read ahead is dropped so it never shadows
+    // the written bytes.
+    DropReadAhead(c);
+    c->gen = fs->writeGen;
+    uint32_t pos = c->position;
+    if (uint64_t(pos) + n > 0xFFFFFFFFu) return PLAYER_E_FILE_IO;
+    if (c->ring && n <= c->ring->blockSize) {
+        // Bytes elsewhere than right after the ring's go in only once the
+        // ring is in the file.
+        if (WriteRing_Pending(c->ring) && pos != WriteRing_End(c->ring) && !SettleRing(fs))
+            return PLAYER_E_FILE_IO;
+        if (WriteRing_Failed(c->ring)) return PLAYER_E_FILE_IO;
+        WriteRing_Put(c->ring, pos, buffer, n);
+        c->position += n;
+        if (c->position > fs->size) fs->size = c->position;
+        return int32_t(n);
+    }
+    // No ring, or more than one of its blocks: straight to the file, after
+    // whatever the ring holds.
+    if (!SettleRing(fs)) return PLAYER_E_FILE_IO;
     if (!PlaceFile(fs, pos)) return PLAYER_E_FILE_IO;
     int32_t w = FileIO_Write(fs->io, buffer, n);
     if (w < 0) return PLAYER_E_FILE_IO;
@@ -275,6 +349,7 @@ uint32_t FileStream_Tell(FileStream* fs, uint32_t cursor) {
 }
 
 int32_t FileStream_ReadHead(FileStream* fs, void* buffer, uint32_t count) {
+    if (!SettleRing(fs)) return PLAYER_E_FILE_IO;
     int32_t r = ReadAt(fs, fs->head, buffer, count);
     if (r <= 0) return PLAYER_E_FILE_IO;
     fs->head += uint32_t(r);
@@ -284,6 +359,7 @@ int32_t FileStream_ReadHead(FileStream* fs, void* buffer, uint32_t count) {
 int32_t FileStream_SkipHead(FileStream* fs, uint32_t count) {
     uint64_t target = uint64_t(fs->head) + count;
     if (target > 0xFFFFFFFFu) return PLAYER_E_FILE_IO;
+    if (!SettleRing(fs)) return PLAYER_E_FILE_IO;
     if (!PlaceFile(fs, uint32_t(target))) return PLAYER_E_FILE_IO;
     fs->head = uint32_t(target);
     return 0;

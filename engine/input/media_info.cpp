@@ -98,7 +98,7 @@ uint32_t Get32(const uint8_t* p) {
 // Words of each record in record order; configuration bytes are copied as
 // they are.
 constexpr size_t kHeaderWords = 8;
-constexpr size_t kAudioBytes = (7 + 4) * 4 + MEDIAINFO_CONFIG_BYTES;
+constexpr size_t kAudioBytes = (7 + 5) * 4 + MEDIAINFO_CONFIG_BYTES;
 constexpr size_t kVideoBytes = (8 + 3) * 4 + MEDIAINFO_CONFIG_BYTES;
 constexpr size_t kTextBytes = 4 * 4;
 
@@ -120,7 +120,8 @@ uint8_t* MediaInfo_WriteImage(const MediaInfo* m, uint8_t* p) {
         for (uint32_t w : w1) p = Put32(p, w);
         std::memcpy(p, a.config, sizeof a.config);
         p += sizeof a.config;
-        const uint32_t w2[4] = {a.configLength, a.maxSampleSize, a.pcmBufferSamples, a.duration};
+        const uint32_t w2[5] = {a.configLength, a.maxSampleSize, a.pcmBufferSamples, a.duration,
+                                a.perPacketTime};
         for (uint32_t w : w2) p = Put32(p, w);
     }
     for (const auto& v : m->video) {
@@ -151,7 +152,8 @@ const uint8_t* MediaInfo_ReadImage(MediaInfo* m, const uint8_t* p, const uint8_t
         for (uint32_t* w : w1) *w = Get32(p), p += 4;
         std::memcpy(a.config, p, sizeof a.config);
         p += sizeof a.config;
-        uint32_t* w2[4] = {&a.configLength, &a.maxSampleSize, &a.pcmBufferSamples, &a.duration};
+        uint32_t* w2[5] = {&a.configLength, &a.maxSampleSize, &a.pcmBufferSamples, &a.duration,
+                           &a.perPacketTime};
         for (uint32_t* w : w2) *w = Get32(p), p += 4;
     }
     for (auto& v : m->video) {
@@ -222,4 +224,73 @@ const uint8_t* ContentInfo_ReadString(ContentInfoString* s, const uint8_t* p, co
     std::memcpy(t, p, n + 1);
     s->text = t;
     return z + 1;
+}
+
+namespace {
+
+// Words in order, most significant byte first.
+uint8_t* PutWords(const uint32_t* w, size_t n, uint8_t* p) {
+    for (size_t i = 0; i < n; ++i) p = Put32(p, w[i]);
+    return p;
+}
+
+const uint8_t* GetWords(uint32_t* w, size_t n, const uint8_t* p, const uint8_t* end) {
+    if (!p || end < p || size_t(end - p) < n * 4) return nullptr;
+    for (size_t i = 0; i < n; ++i, p += 4) w[i] = Get32(p);
+    return p;
+}
+
+template <typename Record>
+uint8_t* WriteBlockRecord(const Record* r, const uint8_t* block, uint8_t* p) {
+    p = PutWords(r->words, sizeof r->words / 4, p);
+    p = Put32(p, r->length);
+    if (r->length) std::memcpy(p, block, r->length);
+    return p + r->length;
+}
+
+template <typename Record>
+const uint8_t* ReadBlockRecord(Record* r, const uint8_t** block, const uint8_t* p,
+                               const uint8_t* end) {
+    uint32_t w[sizeof r->words / 4 + 1];
+    p = GetWords(w, sizeof w / 4, p, end);
+    // A length beyond the image is a cut-off image, not a block to trust.
+    if (!p || size_t(end - p) < w[sizeof w / 4 - 1]) return nullptr;
+    std::memcpy(r->words, w, sizeof r->words);
+    r->length = w[sizeof w / 4 - 1];
+    *block = p;
+    return p + r->length;
+}
+
+}  // namespace
+
+uint8_t* MediaInfoSummary_WriteImage(const MediaInfoSummary* s, uint8_t* p) {
+    uint32_t w[MEDIAINFO_SUMMARY_IMAGE_BYTES / 4];
+    std::memcpy(w, s, sizeof w);
+    return PutWords(w, sizeof w / 4, p);
+}
+
+const uint8_t* MediaInfoSummary_ReadImage(MediaInfoSummary* s, const uint8_t* p,
+                                          const uint8_t* end) {
+    uint32_t w[MEDIAINFO_SUMMARY_IMAGE_BYTES / 4];
+    p = GetWords(w, sizeof w / 4, p, end);
+    if (p) std::memcpy(s, w, sizeof w);
+    return p;
+}
+
+uint8_t* BlockRecord5_WriteImage(const BlockRecord5* r, const uint8_t* block, uint8_t* out) {
+    return WriteBlockRecord(r, block, out);
+}
+
+const uint8_t* BlockRecord5_ReadImage(BlockRecord5* r, const uint8_t** block, const uint8_t* in,
+                                      const uint8_t* end) {
+    return ReadBlockRecord(r, block, in, end);
+}
+
+uint8_t* BlockRecord6_WriteImage(const BlockRecord6* r, const uint8_t* block, uint8_t* out) {
+    return WriteBlockRecord(r, block, out);
+}
+
+const uint8_t* BlockRecord6_ReadImage(BlockRecord6* r, const uint8_t** block, const uint8_t* in,
+                                      const uint8_t* end) {
+    return ReadBlockRecord(r, block, in, end);
 }

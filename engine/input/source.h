@@ -64,7 +64,13 @@ bool Source_SeekTrack(MediaSource* src, uint32_t* position, uint32_t type);
 bool Source_SelectTrack(MediaSource* src, uint32_t index, uint32_t type);
 int32_t Source_CanReopenText(MediaSource* src, uint32_t track, void* context);
 int32_t Source_GetProgress(MediaSource* src, SourceProgress* progress);
-int32_t Source_Control(MediaSource* src, uint32_t code);  // 1 stop, 2 play, 3 pause
+// Control codes the player passes to the reader through Source_Control.
+enum SourceControlCode : uint32_t {
+    SOURCE_CONTROL_STOP = 1,
+    SOURCE_CONTROL_PLAY = 2,
+    SOURCE_CONTROL_PAUSE = 3,
+};
+int32_t Source_Control(MediaSource* src, uint32_t code);
 int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set,
                         uint32_t force);
 int32_t Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "engine/output/speed_converter.h"
 #include "engine/player.h"
 #include "engine/player/player_deps.h"
 
@@ -25,14 +26,13 @@ void ClearRingLocked(AudioRenderer* r) {
 void WakeLocked(AudioRenderer* r) {
     if (r->writerWaiting) {
         r->writerWaiting = 0;
-        r->wakeSignalled = true;
-        r->wakeCv.notify_all();
+        OS_SetEvent(r->wake);
     }
 }
 
 // Wakes a waiting writer and makes it give up its block.
 int AbortWriter(AudioRenderer* r) {
-    std::lock_guard<std::mutex> g(r->ringLock);
+    OsLockGuard g(r->ringLock);
     if (!r->writerWaiting) return 0;
     r->abortWrite = 1;
     WakeLocked(r);
@@ -41,7 +41,7 @@ int AbortWriter(AudioRenderer* r) {
 
 void RingPush(AudioRenderer* r, uint32_t samples, uint32_t timeMs) {
     if (!r->clock) return;
-    std::lock_guard<std::mutex> g(r->ringLock);
+    OsLockGuard g(r->ringLock);
     AudioBlockRingEntry& e = r->ring[r->ringWrite];
     e.samples = samples;
     e.timeMs = timeMs;
@@ -49,19 +49,78 @@ void RingPush(AudioRenderer* r, uint32_t samples, uint32_t timeMs) {
     r->ringCount += 1;
 }
 
-AudioEffects* Effects_Create(uint32_t channels) {
+void FreeRenderer(AudioRenderer* r) {
+    SpeedConverter_Destroy(r->converter);
+    AudioEffects_Destroy(r->effects);
+    OS_CloseEvent(r->wake);
+    if (r->lock != OS_INVALID_HANDLE) OS_DeleteLock(r->lock);
+    if (r->ringLock != OS_INVALID_HANDLE) OS_DeleteLock(r->ringLock);
+    delete r;
+}
+
+// The converter from the input format, made on first need; the renderer
+// lock is held.
+SpeedConverter* ConverterLocked(AudioRenderer* r) {
+    if (!r->converter)
+        r->converter =
+            SpeedConverter_Create(r->inRate, r->inChannels, r->samplesPerFrame, r->pcmBufferSize);
+    return r->converter;
+}
+
+}  // namespace
+
+AudioEffects* AudioEffects_Create(uint32_t channels) {
     AudioEffects* e = new (std::nothrow) AudioEffects();
-    if (e) e->channels = channels;
+    if (!e) return nullptr;
+    e->channels = channels;
+    e->lock = OS_CreateLock();
+    if (e->lock == OS_INVALID_HANDLE) {
+        delete e;
+        return nullptr;
+    }
     return e;
 }
 
-int Effects_SetSwitch(AudioEffects* e, int index, uint32_t on) {
-    std::lock_guard<std::mutex> g(e->lock);
+void AudioEffects_Destroy(AudioEffects* e) {
+    if (!e) return;
+    OS_DeleteLock(e->lock);
+    delete e;
+}
+
+int AudioEffects_Reset(AudioEffects* e) {
+    OsLockGuard g(e->lock);
+    std::memset(e->settings, 0, sizeof e->settings);
+    return 1;
+}
+
+// The stage changes no sample, so its settings have nothing to act on.
+int AudioEffects_Configure(AudioEffects* e, const uint32_t* /*fields*/) {
+    OsLockGuard g(e->lock);
+    return 1;
+}
+
+int AudioEffects_SetSwitch(AudioEffects* e, uint32_t index, uint32_t on) {
+    if (index >= AUDIO_EFFECTS_SWITCHES) return 1;
+    OsLockGuard g(e->lock);
     e->switches[index] = on ? 1 : 0;
     return 1;
 }
 
-}  // namespace
+int AudioEffects_SetParams(AudioEffects* e, uint32_t /*first*/, uint32_t /*second*/) {
+    OsLockGuard g(e->lock);
+    return 1;
+}
+
+int AudioEffects_SetVolume(AudioEffects* e, uint32_t volumeWord) {
+    OsLockGuard g(e->lock);
+    e->volume = volumeWord;
+    return 1;
+}
+
+int AudioEffects_Process(AudioEffects* e, PcmBlock* /*block*/) {
+    OsLockGuard g(e->lock);
+    return 1;
+}
 
 void AudioRenderer_RegisterDevice(uint32_t type, const AudioOutputDevice* ops) {
     if (type < 8) g_devices[type].store(ops);
@@ -86,9 +145,16 @@ int32_t AudioRenderer_Create(AudioRenderer** out, const AudioRendererFormat* for
     r->speed = 100;
     r->clock = clock;
     r->createFlag = flag;
-    r->effects = Effects_Create(format->channels);
+    r->lock = OS_CreateLock();
+    r->ringLock = OS_CreateLock();
+    r->wake = OS_CreateEvent(nullptr);
+    if (r->lock == OS_INVALID_HANDLE || r->ringLock == OS_INVALID_HANDLE || !r->wake) {
+        FreeRenderer(r);
+        return kOutOfMemory;
+    }
+    r->effects = AudioEffects_Create(format->channels);
     if (!r->effects) {
-        delete r;
+        FreeRenderer(r);
         return kOutputInitFailed;
     }
     *out = r;
@@ -99,16 +165,15 @@ void AudioRenderer_Destroy(AudioRenderer* r) {
     if (!r) return;
     AbortWriter(r);
     {
-        std::lock_guard<std::mutex> g(r->lock);
+        OsLockGuard g(r->lock);
         if (r->ops.Close) r->ops.Close(r);
     }
-    delete r->effects;
-    delete r;
+    FreeRenderer(r);
 }
 
 int32_t AudioRenderer_SetDevice(AudioRenderer* r, uint32_t type) {
     if (!r) return kFail;
-    std::lock_guard<std::mutex> g(r->lock);
+    OsLockGuard g(r->lock);
     if (r->ops.Close) r->ops.Close(r);
     uint32_t step = r->pcmBufferSize ? r->pcmBufferSize : 1;
     uint32_t n = 2 * step;
@@ -119,7 +184,7 @@ int32_t AudioRenderer_SetDevice(AudioRenderer* r, uint32_t type) {
     r->deviceType = type;
     r->drain = 0;
     {
-        std::lock_guard<std::mutex> rg(r->ringLock);
+        OsLockGuard rg(r->ringLock);
         ClearRingLocked(r);
     }
     int32_t result = 0;
@@ -127,7 +192,7 @@ int32_t AudioRenderer_SetDevice(AudioRenderer* r, uint32_t type) {
         result = r->ops.Open(r);
         if (IsError(result)) return result;
     }
-    std::lock_guard<std::mutex> rg(r->ringLock);
+    OsLockGuard rg(r->ringLock);
     WakeLocked(r);
     return result;
 }
@@ -143,41 +208,62 @@ int AudioRenderer_Write(AudioRenderer* r, PcmBlock* block) {
             if (outCh == 2 && block->right) std::memset(block->right, 0, size_t(block->count) * 2);
         }
     }
-    std::unique_lock<std::mutex> g(r->lock);
-    if (!r->ops.Write) return 0;  // no device installed: the caller keeps the block
+    OS_Lock(r->lock);
+    if (!r->ops.Write) {  // no device installed: the caller keeps the block
+        OS_Unlock(r->lock);
+        return 0;
+    }
+    if (!block->interleaved) {
+        AudioEffects_Process(r->effects, block);
+        // The converter hands back its own planes at the output rate and
+        // channel count.
+        if (r->converter) SpeedConverter_Process(r->converter, block, nullptr);
+        if (block->count == 0) {  // all of it kept back by the resampler's filter
+            OS_Unlock(r->lock);
+            return 1;
+        }
+    }
     for (;;) {
         const uint32_t need = outCh * block->count * 2;
         {
             // Announce the wait before asking for room, so a played report
             // that frees room in between still wakes us.
-            std::lock_guard<std::mutex> rg(r->ringLock);
+            OsLockGuard rg(r->ringLock);
             r->writerWaiting = 1;
         }
         uint32_t freeBytes = r->ops.GetFreeBytes ? r->ops.GetFreeBytes(r) : need;
-        std::unique_lock<std::mutex> rg(r->ringLock);
-        if (freeBytes >= need && r->ringCount < AUDIO_RING_ENTRIES) {
-            r->writerWaiting = 0;
-            r->wakeSignalled = false;
-            if (r->abortWrite) {  // flushed while we looked for room
+        {
+            OsLockGuard rg(r->ringLock);
+            if (freeBytes >= need && r->ringCount < AUDIO_RING_ENTRIES) {
+                r->writerWaiting = 0;
+                if (r->abortWrite) {  // flushed while we looked for room
+                    r->abortWrite = 0;
+                    block->count = 0;
+                    OS_Unlock(r->lock);
+                    return 1;
+                }
+                break;
+            }
+        }
+        // Wait without the renderer lock, so pause, resume, flush and stop
+        // can reach the device meanwhile. A wake left over from an earlier
+        // round only costs one more look for room.
+        OS_Unlock(r->lock);
+        if (!OS_WaitEvent(r->wake, OS_INFINITE)) return 0;
+        {
+            OsLockGuard rg(r->ringLock);
+            if (r->abortWrite) {
                 r->abortWrite = 0;
+                r->writerWaiting = 0;
                 block->count = 0;
                 return 1;
             }
-            break;
         }
-        // Wait without the renderer lock, so pause, resume, flush and stop
-        // can reach the device meanwhile.
-        g.unlock();
-        r->wakeCv.wait(rg, [r] { return r->wakeSignalled; });
-        r->wakeSignalled = false;
-        if (r->abortWrite) {
-            r->abortWrite = 0;
-            block->count = 0;
-            return 1;
+        OS_Lock(r->lock);
+        if (!r->ops.Write) {
+            OS_Unlock(r->lock);
+            return 0;
         }
-        rg.unlock();
-        g.lock();
-        if (!r->ops.Write) return 0;
     }
     if (block->interleaved)
         r->ops.Write(r, block->interleaved, nullptr, block->count);
@@ -185,28 +271,29 @@ int AudioRenderer_Write(AudioRenderer* r, PcmBlock* block) {
         r->ops.Write(r, block->left, outCh >= 2 ? block->right : nullptr, block->count);
     RingPush(r, block->count, block->timeMs);
     block->count = 0;
+    OS_Unlock(r->lock);
     return 1;
 }
 
 int AudioRenderer_Pause(AudioRenderer* r) {
     if (!r) return 0;
-    std::lock_guard<std::mutex> g(r->lock);
+    OsLockGuard g(r->lock);
     return r->ops.Pause ? r->ops.Pause(r) : 1;
 }
 
 int AudioRenderer_Resume(AudioRenderer* r) {
     if (!r) return 0;
-    std::lock_guard<std::mutex> g(r->lock);
+    OsLockGuard g(r->lock);
     return r->ops.Restart ? r->ops.Restart(r) : 1;
 }
 
 int AudioRenderer_Flush(AudioRenderer* r) {
     if (!r) return 0;
     AbortWriter(r);
-    std::lock_guard<std::mutex> g(r->lock);
+    OsLockGuard g(r->lock);
     r->drain = 0;
     {
-        std::lock_guard<std::mutex> rg(r->ringLock);
+        OsLockGuard rg(r->ringLock);
         ClearRingLocked(r);
     }
     return r->ops.Reset ? r->ops.Reset(r) : 1;
@@ -215,7 +302,7 @@ int AudioRenderer_Flush(AudioRenderer* r) {
 int AudioRenderer_IsDrained(AudioRenderer* r) {
     if (!r) return 0;
     r->drain = 1;
-    std::lock_guard<std::mutex> rg(r->ringLock);
+    OsLockGuard rg(r->ringLock);
     return r->deviceType == AUDIO_DEVICE_WAVEOUT ? r->ringCount <= 1 : r->ringCount == 0;
 }
 
@@ -223,7 +310,7 @@ int AudioRenderer_AbortWrite(AudioRenderer* r) { return r ? AbortWriter(r) : 0; 
 
 uint32_t AudioRenderer_RingCount(AudioRenderer* r) {
     if (!r) return 0;
-    std::lock_guard<std::mutex> rg(r->ringLock);
+    OsLockGuard rg(r->ringLock);
     return r->ringCount;
 }
 
@@ -232,10 +319,16 @@ int AudioRenderer_SetSpeed(AudioRenderer* r, uint32_t percent) {
     if (percent == r->speed) return 1;
     int result;
     {
-        std::lock_guard<std::mutex> g(r->lock);
-        // Without a device of its own speed control the block rate is left
-        // alone: the rate converter is not part of this program.
-        result = r->ops.SetSpeed ? r->ops.SetSpeed(r, percent) : 1;
+        OsLockGuard g(r->lock);
+        if (r->ops.SetSpeed) {
+            result = r->ops.SetSpeed(r, percent);
+        } else {
+            // The device keeps its rate: the blocks are resampled instead.
+            // Without a converter (more than two channels) the sound keeps
+            // its speed.
+            if (SpeedConverter* c = ConverterLocked(r)) SpeedConverter_SetSpeed(c, percent);
+            result = 1;
+        }
     }
     if (result) r->speed = percent;
     return result;
@@ -244,9 +337,10 @@ int AudioRenderer_SetSpeed(AudioRenderer* r, uint32_t percent) {
 int AudioRenderer_SetOutputFormat(AudioRenderer* r, uint32_t rate, uint32_t channels) {
     if (!r || rate == 0 || channels == 0) return 0;
     if (rate == r->outRate && channels == r->outChannels) return 0;
-    std::lock_guard<std::mutex> g(r->lock);
+    OsLockGuard g(r->lock);
     r->outRate = rate;
     r->outChannels = channels;
+    if (SpeedConverter* c = ConverterLocked(r)) SpeedConverter_SetFormat(c, rate, channels, 1);
     return 1;
 }
 
@@ -262,7 +356,10 @@ int AudioRenderer_SetConfig(AudioRenderer* r, const AudioOutConfig* config) {
     if (flags & 0x1)
         if (IsError(AudioRenderer_SetDevice(r, f[0]))) result = 0;
     if (flags & 0x2) {
-        if (r->ops.SetVolume) result &= r->ops.SetVolume(r, f[1]) ? 1 : 0;
+        if (r->ops.SetVolume)
+            result &= r->ops.SetVolume(r, f[1]) ? 1 : 0;
+        else
+            result &= AudioEffects_SetVolume(r->effects, f[1]);
         r->volume = f[1];
     }
     if (flags & 0x4) {
@@ -270,13 +367,15 @@ int AudioRenderer_SetConfig(AudioRenderer* r, const AudioOutConfig* config) {
         r->mute = f[2];
     }
     AudioEffects* e = r->effects;
-    if (flags & 0x10) {
-        std::lock_guard<std::mutex> g(e->lock);
-        std::memset(e->settings, 0, sizeof e->settings);
+    if (flags & 0x10) result &= AudioEffects_Reset(e);
+    if (flags & 0x20) {
+        const uint32_t settings[5] = {f[5], f[13], f[11], f[10], f[12]};
+        result &= AudioEffects_Configure(e, settings);
     }
-    static const uint32_t kSwitchFlags[5] = {0x40, 0x80, 0x100, 0x200, 0x400};
-    for (int i = 0; i < 5; ++i)
-        if (flags & kSwitchFlags[i]) Effects_SetSwitch(e, i, f[9 + i]);
+    static const uint32_t kSwitchFlags[AUDIO_EFFECTS_SWITCHES] = {0x40, 0x80, 0x100, 0x200, 0x400};
+    for (uint32_t i = 0; i < AUDIO_EFFECTS_SWITCHES; ++i)
+        if (flags & kSwitchFlags[i]) result &= AudioEffects_SetSwitch(e, i, f[9 + i]);
+    if (flags & 0x800) result &= AudioEffects_SetParams(e, f[15], f[14]);
     return result;
 }
 
@@ -295,7 +394,7 @@ void AudioRenderer_ConsumePlayed(AudioRenderer* r, uint32_t bytes) {
     uint32_t syncs[AUDIO_RING_ENTRIES];
     uint32_t nsync = 0;
     {
-        std::lock_guard<std::mutex> rg(r->ringLock);
+        OsLockGuard rg(r->ringLock);
         if (r->ringCount == 0) return;
         uint32_t outCh = r->outChannels ? r->outChannels.load() : 1;
         uint32_t samples = bytes ? bytes / (2 * outCh) : r->ring[r->ringRead].samples;
@@ -318,6 +417,6 @@ void AudioRenderer_ConsumePlayed(AudioRenderer* r, uint32_t bytes) {
 
 void AudioRenderer_Wake(AudioRenderer* r) {
     if (!r) return;
-    std::lock_guard<std::mutex> rg(r->ringLock);
+    OsLockGuard rg(r->ringLock);
     WakeLocked(r);
 }

@@ -9,15 +9,15 @@
 #endif
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 
+#include "engine/platform/os.h"
 #include "engine/player.h"
 
 struct AudioRenderer;
 struct AudioOutConfig;
 struct MediaClock;
+struct SpeedConverter;
 
 // One block of PCM handed to AudioRenderer_Write. The renderer sets the
 // count to 0 once it has taken the block.
@@ -73,19 +73,32 @@ struct AudioBlockRingEntry {
     uint32_t timeMs;
 };
 
-// Effects stage: keeps its switches; changes no sample.
+// Effects stage: keeps its settings and switches; changes no sample.
 struct AudioEffects {
     uint32_t settings[3];
     uint32_t switches[5];
-    uint32_t extra;
+    uint32_t volume;  // the level given when the device has no volume control
     uint32_t channels;
-    std::mutex lock;
+    OsLock lock;
 };
+
+enum : uint32_t { AUDIO_EFFECTS_SWITCHES = 5 };
+
+// Null when memory or the lock runs out.
+AudioEffects* AudioEffects_Create(uint32_t channels);
+void AudioEffects_Destroy(AudioEffects* e);
+// Each returns 1.
+int AudioEffects_Reset(AudioEffects* e);
+int AudioEffects_Configure(AudioEffects* e, const uint32_t* fields);
+int AudioEffects_SetSwitch(AudioEffects* e, uint32_t index, uint32_t on);
+int AudioEffects_SetParams(AudioEffects* e, uint32_t first, uint32_t second);
+int AudioEffects_SetVolume(AudioEffects* e, uint32_t volumeWord);
+int AudioEffects_Process(AudioEffects* e, PcmBlock* block);
 
 struct AudioRenderer {
     uint32_t deviceType;
     void* device;  // the installed device's own record
-    std::mutex lock;
+    OsLock lock;
     uint32_t inRate, inChannels;
     uint32_t outRate;
     std::atomic<uint32_t> outChannels;
@@ -95,11 +108,10 @@ struct AudioRenderer {
     uint32_t deviceBufferBytes;
 
     // The ring of written blocks, shared with the device's callback thread.
-    std::mutex ringLock;
-    std::condition_variable wakeCv;
+    OsLock ringLock;
+    OsEvent wake;  // auto-reset; set for a writer that waits for room
     AudioBlockRingEntry ring[AUDIO_RING_ENTRIES];
     uint32_t ringCount, ringWrite, ringRead;
-    bool wakeSignalled;
     uint32_t writerWaiting;
     uint32_t abortWrite;
 
@@ -109,6 +121,7 @@ struct AudioRenderer {
     std::atomic<uint32_t> mute;
     uint32_t volume;
     AudioEffects* effects;
+    SpeedConverter* converter;  // made when a speed or output format needs it
     AudioOutputDevice ops;
 };
 

@@ -210,5 +210,17 @@ const DisplayDevice kDdraw = {Display_Open, Display_Close, Display_Refresh, Disp
 
 void DdrawRendererSetTextCallback(FrameTextCallback callback) { g_context.callback = callback; }
 
+// Operations the output offers but no display slot installs.
+void DdrawRendererNoop(void* handle);
+int32_t DdrawRendererUnsupported();
+int32_t VideoOut_Noop(VideoRenderer* r);
+
+void DdrawRendererNoop(void*) {}
+int32_t DdrawRendererUnsupported() { return kFail; }
+int32_t VideoOut_Noop(VideoRenderer* r) {
+    DdrawRendererNoop(r ? r->display : nullptr);
+    return 0;
+}
+
 void DdrawOutput_Register() { VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, &kDdraw); }
 const DisplayDevice* DdrawOutput_Device() { return &kDdraw; }

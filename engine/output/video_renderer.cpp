@@ -1,5 +1,7 @@
 #include "engine/output/video_renderer.h"
 
+#include "engine/output/display_geometry.h"
+
 #include <cstring>
 #include <new>
 
@@ -186,3 +188,15 @@ int VideoRenderer_SetOverlayText(VideoRenderer* r, const VideoOverlay* overlay) 
 uint32_t VideoRenderer_GetVersion() { return 31; }
 
 int VideoRenderer_IsDirectMode(uint32_t, uint32_t) { return 0; }
+
+int VideoRenderer_ComputeOutputRect(VideoRenderer* r) {
+    if (!r) return 0;
+    OutputRectInput in = {r->x,          r->y,       r->w,       r->h,     r->rotation,
+                          r->aspectMode, r->aspectW, r->aspectH, r->width, r->height};
+    OutputRect out = ComputeOutputRect(in);
+    r->picX = out.x;
+    r->picY = out.y;
+    r->picW = out.width;
+    r->picH = out.height;
+    return 1;
+}

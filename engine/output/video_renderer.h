@@ -89,4 +89,8 @@ int VideoRenderer_SetConfig(VideoRenderer* r, const VideoOutConfig* config);
 int VideoRenderer_GetConfig(VideoRenderer* r, VideoOutConfig* config);
 int VideoRenderer_SetOverlayText(VideoRenderer* r, const VideoOverlay* overlay);
 uint32_t VideoRenderer_GetVersion();
+// Places the picture in the configured rectangle by the aspect mode and
+// rotation (display_geometry.h) and keeps it in picX..picH. Returns 1; 0 for
+// a null renderer.
+int VideoRenderer_ComputeOutputRect(VideoRenderer* r);
 int VideoRenderer_IsDirectMode(uint32_t codec, uint32_t settings);

@@ -17,23 +17,36 @@ uint32_t Bits(std::initializer_list<uint32_t> states) {
 int PlayerState_Accept(const PlayerStateWords& in, uint32_t command, uint32_t rewindAtEnd,
                        PlayerCommandOutcome* out) {
     static const uint32_t kAll = 0xFFFF;
+    // Per command (the state it leads to): the states it is accepted from.
     static const uint32_t kFrom[16] = {
-        Bits({13, 14}),              // 0
-        Bits({0}),                   // 1
-        Bits({1}),                   // 2
-        Bits({2, 7, 11, 15}),        // 3
-        Bits({3}),                   // 4
-        Bits({3, 4, 11, 15}),        // 5
-        Bits({3, 4, 5, 8, 9, 11}),   // 6
-        Bits({6}),                   // 7
-        Bits({4, 5, 6, 7, 11, 12}),  // 8
-        Bits({8}),                   // 9
-        Bits({6, 7, 15, 8, 9}),      // 10
-        Bits({7, 9, 12, 15}),        // 11
-        Bits({9}),                   // 12
-        kAll & ~Bits({0, 14}),       // 13
-        kAll & ~Bits({0}),           // 14
-        Bits({7}),                   // 15
+        /* IDLE */ Bits({PLAYER_STATE_FINISHED, PLAYER_STATE_STOP}),
+        /* OPEN */ Bits({PLAYER_STATE_IDLE}),
+        /* OPENED */ Bits({PLAYER_STATE_OPEN}),
+        /* BUFFER_START */
+        Bits(
+            {PLAYER_STATE_OPENED, PLAYER_STATE_PLAYING, PLAYER_STATE_SEEK, PLAYER_STATE_RANGE_END}),
+        /* BUFFERING */ Bits({PLAYER_STATE_BUFFER_START}),
+        /* READY */
+        Bits({PLAYER_STATE_BUFFER_START, PLAYER_STATE_BUFFERING, PLAYER_STATE_SEEK,
+              PLAYER_STATE_RANGE_END}),
+        /* PLAY */
+        Bits({PLAYER_STATE_BUFFER_START, PLAYER_STATE_BUFFERING, PLAYER_STATE_READY,
+              PLAYER_STATE_PAUSE, PLAYER_STATE_PAUSED, PLAYER_STATE_SEEK}),
+        /* PLAYING */ Bits({PLAYER_STATE_PLAY}),
+        /* PAUSE */
+        Bits({PLAYER_STATE_BUFFERING, PLAYER_STATE_READY, PLAYER_STATE_PLAY, PLAYER_STATE_PLAYING,
+              PLAYER_STATE_SEEK, PLAYER_STATE_STEP}),
+        /* PAUSED */ Bits({PLAYER_STATE_PAUSE}),
+        /* TOGGLE */
+        Bits({PLAYER_STATE_PLAY, PLAYER_STATE_PLAYING, PLAYER_STATE_RANGE_END, PLAYER_STATE_PAUSE,
+              PLAYER_STATE_PAUSED}),
+        /* SEEK */
+        Bits(
+            {PLAYER_STATE_PLAYING, PLAYER_STATE_PAUSED, PLAYER_STATE_STEP, PLAYER_STATE_RANGE_END}),
+        /* STEP */ Bits({PLAYER_STATE_PAUSED}),
+        /* FINISHED */ kAll & ~Bits({PLAYER_STATE_IDLE, PLAYER_STATE_STOP}),
+        /* STOP */ kAll & ~Bits({PLAYER_STATE_IDLE}),
+        /* RANGE_END */ Bits({PLAYER_STATE_PLAYING}),
     };
     out->words = in;
     out->signalStop = 0;
@@ -45,7 +58,7 @@ int PlayerState_Accept(const PlayerStateWords& in, uint32_t command, uint32_t re
         next = (in.state == PLAYER_STATE_PAUSE || in.state == PLAYER_STATE_PAUSED)
                    ? PLAYER_STATE_PLAY
                    : PLAYER_STATE_PAUSE;
-    if (command == 0 && in.state == PLAYER_STATE_STOP) out->signalStop = 1;
+    if (command == PLAYER_STATE_IDLE && in.state == PLAYER_STATE_STOP) out->signalStop = 1;
     if (command == PLAYER_STATE_OPENED) out->words.resume = PLAYER_STATE_PLAY;
     if (command == PLAYER_STATE_SEEK) {
         out->takeTarget = 1;

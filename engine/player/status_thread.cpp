@@ -97,7 +97,7 @@ void DoPass(PlayerContext* ctx) {
             }
             break;
         case PLAYER_STATE_PLAY:
-            if (ctx->source) Source_Control(ctx->source, 2);
+            if (ctx->source) Source_Control(ctx->source, SOURCE_CONTROL_PLAY);
             Clock_Resume(ctx->clock, !ctx->hasAudio || ctx->audioEnded);
             AudioRenderer_Resume(ctx->audioRenderer);
             Player_SendCommand(ctx, PLAYER_STATE_PLAYING);
@@ -114,7 +114,7 @@ void DoPass(PlayerContext* ctx) {
             OS_Sleep(100);
             break;
         case PLAYER_STATE_PAUSE:
-            if (ctx->source) Source_Control(ctx->source, 3);
+            if (ctx->source) Source_Control(ctx->source, SOURCE_CONTROL_PAUSE);
             Clock_Pause(ctx->clock);
             AudioRenderer_Pause(ctx->audioRenderer);
             Player_SendCommand(ctx, PLAYER_STATE_PAUSED);
@@ -396,7 +396,7 @@ void Player_WaitTasks(PlayerContext* ctx) {
 }
 
 void Player_Teardown(PlayerContext* ctx) {
-    if (ctx->source) Source_Control(ctx->source, 1);
+    if (ctx->source) Source_Control(ctx->source, SOURCE_CONTROL_STOP);
     AudioRenderer_Flush(ctx->audioRenderer);
     while (ctx->audioThread != OS_INVALID_HANDLE) {
         AudioRenderer_AbortWrite(ctx->audioRenderer);

@@ -202,7 +202,7 @@ TEST_F(AudioRendererTest, FlushAbortsAWaitingWriter) {
     });
     while (true) {
         {
-            std::lock_guard<std::mutex> g(r->ringLock);
+            OsLockGuard g(r->ringLock);
             if (r->writerWaiting) break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

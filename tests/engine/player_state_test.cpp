@@ -13,46 +13,84 @@ struct Row {
     uint32_t newState, newPrevious, newResume, signalStop, takeTarget;
 };
 
+// The states by name (a command carries the number of the state it leads to).
+constexpr uint32_t kIdle = PLAYER_STATE_IDLE;
+constexpr uint32_t kOpen = PLAYER_STATE_OPEN;
+constexpr uint32_t kOpened = PLAYER_STATE_OPENED;
+constexpr uint32_t kBufStart = PLAYER_STATE_BUFFER_START;
+constexpr uint32_t kBuffering = PLAYER_STATE_BUFFERING;
+constexpr uint32_t kReady = PLAYER_STATE_READY;
+constexpr uint32_t kPlay = PLAYER_STATE_PLAY;
+constexpr uint32_t kPlaying = PLAYER_STATE_PLAYING;
+constexpr uint32_t kPause = PLAYER_STATE_PAUSE;
+constexpr uint32_t kPaused = PLAYER_STATE_PAUSED;
+constexpr uint32_t kToggle = PLAYER_STATE_TOGGLE;
+constexpr uint32_t kSeek = PLAYER_STATE_SEEK;
+constexpr uint32_t kStep = PLAYER_STATE_STEP;
+constexpr uint32_t kFinished = PLAYER_STATE_FINISHED;
+constexpr uint32_t kStop = PLAYER_STATE_STOP;
+constexpr uint32_t kRangeEnd = PLAYER_STATE_RANGE_END;
+
 const Row kRows[] = {
     // name                          st pr rs cmd rw acc  new prev res sig tgt
-    {"finish_from_stop_signals", 14, 7, 6, 0, 0, 1, 0, 14, 6, 1, 0},
-    {"finish_from_finished", 13, 7, 6, 0, 0, 1, 0, 13, 6, 0, 0},
-    {"idle_refused_from_playing", 7, 6, 6, 0, 0, 0, 7, 6, 6, 0, 0},
-    {"open_from_idle", 0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 0},
-    {"open_refused_while_paused", 9, 8, 8, 1, 0, 0, 9, 8, 8, 0, 0},
-    {"opened_sets_resume_play", 1, 0, 8, 2, 0, 1, 2, 1, 6, 0, 0},
-    {"buffer_start_from_playing", 7, 6, 6, 3, 0, 1, 3, 7, 6, 0, 0},
-    {"buffering_keeps_previous", 3, 7, 6, 4, 0, 1, 4, 7, 6, 0, 0},
-    {"buffering_refused_from_ready", 5, 3, 6, 4, 0, 0, 5, 3, 6, 0, 0},
-    {"ready_from_range_end", 15, 7, 6, 5, 0, 1, 5, 15, 6, 0, 0},
-    {"play_refused_while_playing", 7, 6, 6, 6, 0, 0, 7, 6, 6, 0, 0},
-    {"play_from_paused", 9, 8, 6, 6, 0, 1, 6, 9, 6, 0, 0},
-    {"playing_from_play", 6, 9, 6, 7, 0, 1, 7, 6, 6, 0, 0},
-    {"pause_from_step", 12, 9, 8, 8, 0, 1, 8, 12, 8, 0, 0},
-    {"pause_refused_while_paused", 9, 8, 8, 8, 0, 0, 9, 8, 8, 0, 0},
-    {"paused_only_from_pause", 7, 6, 6, 9, 0, 0, 7, 6, 6, 0, 0},
-    {"toggle_playing_pauses", 7, 6, 6, 10, 0, 1, 8, 7, 6, 0, 0},
-    {"toggle_range_end_pauses", 15, 7, 6, 10, 0, 1, 8, 15, 6, 0, 0},
-    {"toggle_paused_plays", 9, 8, 8, 10, 0, 1, 6, 9, 8, 0, 0},
-    {"toggle_refused_while_seeking", 11, 7, 6, 10, 0, 0, 11, 7, 6, 0, 0},
-    {"seek_from_playing_resumes", 7, 6, 8, 11, 0, 1, 11, 7, 6, 0, 1},
-    {"seek_from_paused_pauses", 9, 8, 6, 11, 0, 1, 11, 9, 8, 0, 1},
-    {"seek_from_end_plays_on", 15, 7, 8, 11, 0, 1, 11, 15, 6, 0, 1},
-    {"seek_from_end_rewinds_paused", 15, 7, 6, 11, 1, 1, 11, 15, 8, 0, 1},
-    {"seek_from_step", 12, 9, 6, 11, 0, 1, 11, 12, 8, 0, 1},
-    {"seek_refused_while_buffering", 4, 3, 6, 11, 0, 0, 4, 3, 6, 0, 0},
-    {"step_only_while_paused", 7, 6, 6, 12, 0, 0, 7, 6, 6, 0, 0},
-    {"step_from_paused", 9, 8, 6, 12, 0, 1, 12, 9, 6, 0, 0},
-    {"finished_refused_when_idle", 0, 0, 0, 13, 0, 0, 0, 0, 0, 0, 0},
-    {"finished_refused_when_stopping", 14, 7, 6, 13, 0, 0, 14, 7, 6, 0, 0},
-    {"finished_from_buffering", 4, 3, 6, 13, 0, 1, 13, 4, 6, 0, 0},
-    {"stop_refused_when_idle", 0, 0, 0, 14, 0, 0, 0, 0, 0, 0, 0},
-    {"stop_from_finished", 13, 7, 6, 14, 0, 1, 14, 13, 6, 0, 0},
-    {"stop_from_stop", 14, 7, 6, 14, 0, 1, 14, 14, 6, 0, 0},
-    {"range_end_from_playing", 7, 6, 6, 15, 0, 1, 15, 7, 6, 0, 0},
-    {"range_end_refused_paused", 9, 8, 6, 15, 0, 0, 9, 8, 6, 0, 0},
-    {"command_16_refused", 7, 6, 6, 16, 0, 0, 7, 6, 6, 0, 0},
-    {"huge_command_refused", 7, 6, 6, 0xFFFFFFFF, 0, 0, 7, 6, 6, 0, 0},
+    {"finish_from_stop_signals", kStop, kPlaying, kPlay, kIdle, 0, 1, kIdle, kStop, kPlay, 1, 0},
+    {"finish_from_finished", kFinished, kPlaying, kPlay, kIdle, 0, 1, kIdle, kFinished, kPlay, 0,
+     0},
+    {"idle_refused_from_playing", kPlaying, kPlay, kPlay, kIdle, 0, 0, kPlaying, kPlay, kPlay, 0,
+     0},
+    {"open_from_idle", kIdle, kIdle, kIdle, kOpen, 0, 1, kOpen, kIdle, kIdle, 0, 0},
+    {"open_refused_while_paused", kPaused, kPause, kPause, kOpen, 0, 0, kPaused, kPause, kPause, 0,
+     0},
+    {"opened_sets_resume_play", kOpen, kIdle, kPause, kOpened, 0, 1, kOpened, kOpen, kPlay, 0, 0},
+    {"buffer_start_from_playing", kPlaying, kPlay, kPlay, kBufStart, 0, 1, kBufStart, kPlaying,
+     kPlay, 0, 0},
+    {"buffering_keeps_previous", kBufStart, kPlaying, kPlay, kBuffering, 0, 1, kBuffering, kPlaying,
+     kPlay, 0, 0},
+    {"buffering_refused_from_ready", kReady, kBufStart, kPlay, kBuffering, 0, 0, kReady, kBufStart,
+     kPlay, 0, 0},
+    {"ready_from_range_end", kRangeEnd, kPlaying, kPlay, kReady, 0, 1, kReady, kRangeEnd, kPlay, 0,
+     0},
+    {"play_refused_while_playing", kPlaying, kPlay, kPlay, kPlay, 0, 0, kPlaying, kPlay, kPlay, 0,
+     0},
+    {"play_from_paused", kPaused, kPause, kPlay, kPlay, 0, 1, kPlay, kPaused, kPlay, 0, 0},
+    {"playing_from_play", kPlay, kPaused, kPlay, kPlaying, 0, 1, kPlaying, kPlay, kPlay, 0, 0},
+    {"pause_from_step", kStep, kPaused, kPause, kPause, 0, 1, kPause, kStep, kPause, 0, 0},
+    {"pause_refused_while_paused", kPaused, kPause, kPause, kPause, 0, 0, kPaused, kPause, kPause,
+     0, 0},
+    {"paused_only_from_pause", kPlaying, kPlay, kPlay, kPaused, 0, 0, kPlaying, kPlay, kPlay, 0, 0},
+    {"toggle_playing_pauses", kPlaying, kPlay, kPlay, kToggle, 0, 1, kPause, kPlaying, kPlay, 0, 0},
+    {"toggle_range_end_pauses", kRangeEnd, kPlaying, kPlay, kToggle, 0, 1, kPause, kRangeEnd, kPlay,
+     0, 0},
+    {"toggle_paused_plays", kPaused, kPause, kPause, kToggle, 0, 1, kPlay, kPaused, kPause, 0, 0},
+    {"toggle_refused_while_seeking", kSeek, kPlaying, kPlay, kToggle, 0, 0, kSeek, kPlaying, kPlay,
+     0, 0},
+    {"seek_from_playing_resumes", kPlaying, kPlay, kPause, kSeek, 0, 1, kSeek, kPlaying, kPlay, 0,
+     1},
+    {"seek_from_paused_pauses", kPaused, kPause, kPlay, kSeek, 0, 1, kSeek, kPaused, kPause, 0, 1},
+    {"seek_from_end_plays_on", kRangeEnd, kPlaying, kPause, kSeek, 0, 1, kSeek, kRangeEnd, kPlay, 0,
+     1},
+    {"seek_from_end_rewinds_paused", kRangeEnd, kPlaying, kPlay, kSeek, 1, 1, kSeek, kRangeEnd,
+     kPause, 0, 1},
+    {"seek_from_step", kStep, kPaused, kPlay, kSeek, 0, 1, kSeek, kStep, kPause, 0, 1},
+    {"seek_refused_while_buffering", kBuffering, kBufStart, kPlay, kSeek, 0, 0, kBuffering,
+     kBufStart, kPlay, 0, 0},
+    {"step_only_while_paused", kPlaying, kPlay, kPlay, kStep, 0, 0, kPlaying, kPlay, kPlay, 0, 0},
+    {"step_from_paused", kPaused, kPause, kPlay, kStep, 0, 1, kStep, kPaused, kPlay, 0, 0},
+    {"finished_refused_when_idle", kIdle, kIdle, kIdle, kFinished, 0, 0, kIdle, kIdle, kIdle, 0, 0},
+    {"finished_refused_when_stopping", kStop, kPlaying, kPlay, kFinished, 0, 0, kStop, kPlaying,
+     kPlay, 0, 0},
+    {"finished_from_buffering", kBuffering, kBufStart, kPlay, kFinished, 0, 1, kFinished,
+     kBuffering, kPlay, 0, 0},
+    {"stop_refused_when_idle", kIdle, kIdle, kIdle, kStop, 0, 0, kIdle, kIdle, kIdle, 0, 0},
+    {"stop_from_finished", kFinished, kPlaying, kPlay, kStop, 0, 1, kStop, kFinished, kPlay, 0, 0},
+    {"stop_from_stop", kStop, kPlaying, kPlay, kStop, 0, 1, kStop, kStop, kPlay, 0, 0},
+    {"range_end_from_playing", kPlaying, kPlay, kPlay, kRangeEnd, 0, 1, kRangeEnd, kPlaying, kPlay,
+     0, 0},
+    {"range_end_refused_paused", kPaused, kPause, kPlay, kRangeEnd, 0, 0, kPaused, kPause, kPlay, 0,
+     0},
+    {"command_16_refused", kPlaying, kPlay, kPlay, 16, 0, 0, kPlaying, kPlay, kPlay, 0, 0},
+    {"huge_command_refused", kPlaying, kPlay, kPlay, 0xFFFFFFFF, 0, 0, kPlaying, kPlay, kPlay, 0,
+     0},
 };
 
 TEST(PlayerState, AcceptanceTable) {

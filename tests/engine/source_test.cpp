@@ -235,7 +235,7 @@ TEST(Source, ReadsWithoutTrackOrOtherTypes) {
     EXPECT_EQ(0, s.Read(7, m));  // another type reads nothing
     EXPECT_EQ(0, s.Read(TRACK_TYPE_VIDEO, m));
     EXPECT_EQ(1, Source_SelectTrack(s.src, 0, 9));
-    EXPECT_EQ(0, Source_Control(s.src, 2));
+    EXPECT_EQ(0, Source_Control(s.src, SOURCE_CONTROL_PLAY));
     EXPECT_EQ(0, Source_CanReopenText(s.src, 0, nullptr));
     SourceProgress p;
     EXPECT_EQ(1, Source_GetProgress(s.src, &p));

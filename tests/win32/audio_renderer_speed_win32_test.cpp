@@ -1,0 +1,1 @@
+#include "../engine/audio_renderer_speed_test.cpp"

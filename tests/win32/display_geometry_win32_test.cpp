@@ -1,0 +1,1 @@
+#include "../engine/display_geometry_test.cpp"

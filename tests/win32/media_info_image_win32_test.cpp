@@ -1,0 +1,1 @@
+#include "../engine/media_info_image_test.cpp"

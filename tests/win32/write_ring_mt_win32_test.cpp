@@ -1,0 +1,1 @@
+#include "tests/engine/write_ring_mt_test.cpp"
