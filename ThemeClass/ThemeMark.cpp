@@ -41,4 +41,26 @@ VMark CheckVMark(const Rect& m) {
                  m.right - 3, m.top + 3, midX, m.bottom - 3};
 }
 
+int CheckDrawState(int state, bool pushLike, bool checked) {
+    if (pushLike && checked && state == kStateNormal) return kStatePressed;
+    return state;
+}
+
+CheckBack CheckColorBack(int state, bool pushLike, bool checked, const Color backs[4], Color lt,
+                         Color rb) {
+    const bool pushedIn = pushLike && checked;
+    const int s = state & 3;
+    CheckBack b;
+    b.back = pushedIn ? backs[kStatePressed] : backs[s];
+    const bool sunken = s == kStatePressed || pushedIn;
+    b.lt = sunken ? rb : lt;
+    b.rb = sunken ? lt : rb;
+    return b;
+}
+
+Rect MarkImageHalf(int imageWidth, int imageHeight, bool checked) {
+    const int half = imageWidth / 2;
+    return checked ? Rect{half, 0, imageWidth, imageHeight} : Rect{0, 0, half, imageHeight};
+}
+
 }  // namespace skin

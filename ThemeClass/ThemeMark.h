@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ThemeClass/ThemeLayout.h"
+#include "ThemeClass/ThemeLook.h"
 
 namespace skin {
 
@@ -25,5 +26,46 @@ struct VMark {
     int x2, y2, x3, y3;  // right stroke
 };
 VMark CheckVMark(const Rect& mark);
+
+// ---- check box
+
+// The state a check box draws its image back and caption in: a push-like
+// box that is checked looks pressed while nothing else is going on.
+int CheckDrawState(int state, bool pushLike, bool checked);
+
+// The colour back of a check box: the back colour of the state with the
+// outline, sunken (outline colours swapped) while pressed or while a
+// push-like box is checked; a checked push-like box takes the pressed
+// colour.
+struct CheckBack {
+    Color back = 0;
+    Color lt = 0;
+    Color rb = 0;
+};
+CheckBack CheckColorBack(int state, bool pushLike, bool checked, const Color backs[4], Color lt,
+                         Color rb);
+
+// Hover and press of a check box: the push button's tracking, and a
+// release toggles the check only when the press began on the box and the
+// pointer hovers over it at the release, the release point lying on it.
+struct CheckTracker : ButtonTracker {
+    bool armed = false;  // the left button went down on the box
+
+    bool OnLeftDown() {
+        armed = true;
+        return ButtonTracker::OnLeftDown();
+    }
+    // Returns whether the check flips.
+    bool OnRelease(bool pointInside) {
+        const bool toggles = armed && hover && pointInside;
+        armed = false;
+        OnLeftUp();
+        return toggles;
+    }
+};
+
+// The two halves of a mark image strip: unchecked on the left, checked on
+// the right, full height.
+Rect MarkImageHalf(int imageWidth, int imageHeight, bool checked);
 
 }  // namespace skin

@@ -103,4 +103,68 @@ RepeatAction RepeatOnTimer(unsigned id, bool held) {
     return a;
 }
 
+namespace {
+
+// A part of extent `along` on the axis and `across` across it, its leading
+// edge at `lead`, centred across the client.
+Rect PlacePart(const Rect& client, bool vertical, int lead, int along, int across) {
+    Rect r;
+    if (vertical) {
+        r.top = lead;
+        r.bottom = lead + along;
+        r.left = (client.left + client.right) / 2 - across / 2;
+        r.right = r.left + across;
+    } else {
+        r.left = lead;
+        r.right = lead + along;
+        r.top = (client.top + client.bottom) / 2 - across / 2;
+        r.bottom = r.top + across;
+    }
+    return r;
+}
+
+}  // namespace
+
+TrackAxis ScrollAxis(const Rect& client, bool vertical, const ScrollSizes& s, int rangeMin,
+                     int rangeMax) {
+    TrackAxis a;
+    a.extent = vertical ? client.Height() : client.Width();
+    a.thumb = vertical ? s.thumbH : s.thumbW;
+    a.lead = vertical ? s.prevH : s.prevW;
+    a.tail = vertical ? s.nextH : s.nextW;
+    a.rangeMin = rangeMin;
+    a.rangeMax = rangeMax;
+    return a;
+}
+
+ScrollParts LayoutScroll(const Rect& client, bool vertical, const ScrollSizes& s, int rangeMin,
+                         int rangeMax, int pos) {
+    const TrackAxis a = ScrollAxis(client, vertical, s, rangeMin, rangeMax);
+    const int nearEdge = vertical ? client.top : client.left;
+    const int farEdge = vertical ? client.bottom : client.right;
+    ScrollParts p;
+    if (vertical) {
+        p.prev = PlacePart(client, true, nearEdge, s.prevH, s.prevW);
+        p.next = PlacePart(client, true, farEdge - s.nextH, s.nextH, s.nextW);
+        p.thumb =
+            PlacePart(client, true, TrackCentreForPos(a, pos) - s.thumbH / 2, s.thumbH, s.thumbW);
+    } else {
+        p.prev = PlacePart(client, false, nearEdge, s.prevW, s.prevH);
+        p.next = PlacePart(client, false, farEdge - s.nextW, s.nextW, s.nextH);
+        p.thumb =
+            PlacePart(client, false, TrackCentreForPos(a, pos) - s.thumbW / 2, s.thumbW, s.thumbH);
+    }
+    return p;
+}
+
+Rect ScrollDragThumb(const Rect& client, bool vertical, const ScrollSizes& s, int point) {
+    const TrackAxis a = ScrollAxis(client, vertical, s, 0, 0);
+    const int edge = TrackDragEdge(a, point);
+    return vertical ? PlacePart(client, true, edge, s.thumbH, s.thumbW)
+                    : PlacePart(client, false, edge, s.thumbW, s.thumbH);
+}
+
+const char* ScrollPrevCaption(bool vertical) { return vertical ? "\xA1\xE2" : "\xA2\xB7"; }
+const char* ScrollNextCaption(bool vertical) { return vertical ? "\xA1\xE4" : "\xA2\xB9"; }
+
 }  // namespace skin

@@ -7,6 +7,8 @@
 // pixels after it; the slider has none.
 #pragma once
 
+#include "ThemeClass/ThemeLayout.h"
+
 namespace skin {
 
 struct TrackAxis {
@@ -42,6 +44,40 @@ bool TrackLineStep(int* pos, int line, bool up, int rangeMin, int rangeMax);
 
 // Frames of a thumb image strip: a count below 1 counts as 1.
 int StripFrameWidth(int imageWidth, int count);
+
+// ---- scroll bar
+
+// Sizes of the scroll bar's three parts: the thumb and the two arrows.
+struct ScrollSizes {
+    int thumbW = 20, thumbH = 30;
+    int prevW = 20, prevH = 20;
+    int nextW = 20, nextH = 20;
+};
+
+// Where the parts of a scroll bar go. The previous arrow sits at the near
+// end (left, or top when vertical), the next arrow at the far end, each
+// centred across the bar; the thumb runs between them.
+struct ScrollParts {
+    Rect prev;
+    Rect next;
+    Rect thumb;
+};
+
+// The axis the scroll bar's position lives on: the client's width (height
+// when vertical) with the arrows before and after the track.
+TrackAxis ScrollAxis(const Rect& client, bool vertical, const ScrollSizes& s, int rangeMin,
+                     int rangeMax);
+ScrollParts LayoutScroll(const Rect& client, bool vertical, const ScrollSizes& s, int rangeMin,
+                         int rangeMax, int pos);
+// The thumb while it is dragged to a point along the bar: centred on the
+// point, never over an arrow.
+Rect ScrollDragThumb(const Rect& client, bool vertical, const ScrollSizes& s, int point);
+
+// The arrow captions, one double-byte character of code page 949 each:
+// left and right pointing triangles across, up and down pointing ones when
+// vertical.
+const char* ScrollPrevCaption(bool vertical);
+const char* ScrollNextCaption(bool vertical);
 
 // ---- arrow auto-repeat
 

@@ -203,3 +203,235 @@ TEST(RadioGroup, OthersUpToTheNextGroupStart) {
     for (const Case& c : cases)
         EXPECT_EQ(c.want, skin::RadioGroupOthers(c.starts, c.self)) << c.name;
 }
+
+TEST(ScrollLayout, PartsAlongTheBar) {
+    using skin::Rect;
+    skin::ScrollSizes sq;  // every part 20 x 20
+    sq.thumbH = 20;
+    skin::ScrollSizes tall;  // default thumb 20 x 30, arrows 20 x 20
+    struct Case {
+        const char* name;
+        Rect client;
+        bool vertical;
+        skin::ScrollSizes sizes;
+        int lo, hi, pos;
+        Rect prev, next, thumb;
+    };
+    const Case cases[] = {
+        {"240 wide, middle: thumb centre at 120",
+         {0, 0, 240, 20},
+         false,
+         sq,
+         0,
+         100,
+         50,
+         {0, 0, 20, 20},
+         {220, 0, 240, 20},
+         {110, 0, 130, 20}},
+        {"at the minimum the thumb touches the previous arrow",
+         {0, 0, 240, 20},
+         false,
+         sq,
+         0,
+         100,
+         0,
+         {0, 0, 20, 20},
+         {220, 0, 240, 20},
+         {20, 0, 40, 20}},
+        {"at the maximum the next arrow",
+         {0, 0, 240, 20},
+         false,
+         sq,
+         0,
+         100,
+         100,
+         {0, 0, 20, 20},
+         {220, 0, 240, 20},
+         {200, 0, 220, 20}},
+        {"beyond the maximum is drawn at it",
+         {0, 0, 240, 20},
+         false,
+         sq,
+         0,
+         100,
+         250,
+         {0, 0, 20, 20},
+         {220, 0, 240, 20},
+         {200, 0, 220, 20}},
+        {"below the minimum is drawn at it",
+         {0, 0, 240, 20},
+         false,
+         sq,
+         0,
+         100,
+         -30,
+         {0, 0, 20, 20},
+         {220, 0, 240, 20},
+         {20, 0, 40, 20}},
+        {"parts centred across a taller bar",
+         {0, 0, 240, 40},
+         false,
+         tall,
+         0,
+         100,
+         50,
+         {0, 10, 20, 30},
+         {220, 10, 240, 30},
+         {110, 5, 130, 35}},
+        {"vertical: previous on top, next at the bottom",
+         {0, 0, 20, 240},
+         true,
+         sq,
+         0,
+         100,
+         50,
+         {0, 0, 20, 20},
+         {0, 220, 20, 240},
+         {0, 110, 20, 130}},
+        {"vertical thumb uses its height",
+         {0, 0, 40, 250},
+         true,
+         tall,
+         0,
+         100,
+         100,
+         {10, 0, 30, 20},
+         {10, 230, 30, 250},
+         {10, 200, 30, 230}},
+    };
+    for (const Case& c : cases) {
+        const skin::ScrollParts p =
+            skin::LayoutScroll(c.client, c.vertical, c.sizes, c.lo, c.hi, c.pos);
+        EXPECT_EQ(c.prev, p.prev) << c.name;
+        EXPECT_EQ(c.next, p.next) << c.name;
+        EXPECT_EQ(c.thumb, p.thumb) << c.name;
+    }
+}
+
+TEST(ScrollLayout, DraggedThumbNeverCoversAnArrow) {
+    using skin::Rect;
+    skin::ScrollSizes sq;
+    sq.thumbH = 20;
+    struct Case {
+        const char* name;
+        bool vertical;
+        int point;
+        Rect want;
+    };
+    const Case cases[] = {
+        {"in the middle", false, 100, {90, 0, 110, 20}},
+        {"over the previous arrow", false, 3, {20, 0, 40, 20}},
+        {"left of the bar", false, -500, {20, 0, 40, 20}},
+        {"over the next arrow", false, 238, {200, 0, 220, 20}},
+        {"far right", false, 5000, {200, 0, 220, 20}},
+        {"vertical, over the top arrow", true, 0, {0, 20, 20, 40}},
+        {"vertical, under the bottom arrow", true, 400, {0, 200, 20, 220}},
+    };
+    for (const Case& c : cases) {
+        const Rect client = c.vertical ? Rect{0, 0, 20, 240} : Rect{0, 0, 240, 20};
+        EXPECT_EQ(c.want, skin::ScrollDragThumb(client, c.vertical, sq, c.point)) << c.name;
+    }
+}
+
+TEST(ScrollLayout, ArrowCaptionsAreDoubleByteTriangles) {
+    EXPECT_STREQ("\xA2\xB7", skin::ScrollPrevCaption(false));
+    EXPECT_STREQ("\xA2\xB9", skin::ScrollNextCaption(false));
+    EXPECT_STREQ("\xA1\xE2", skin::ScrollPrevCaption(true));
+    EXPECT_STREQ("\xA1\xE4", skin::ScrollNextCaption(true));
+}
+
+namespace {
+
+// The window's timers on a clock the test moves: a timer started at t with
+// period p fires at t + p, t + 2p... until it is killed; starting a running
+// id again restarts it.
+class FakeTimers {
+public:
+    unsigned now = 0;
+    void Apply(const skin::RepeatAction& a, int* pos, std::vector<unsigned>* moves) {
+        for (unsigned k : a.kill)
+            if (k) Kill(k);
+        if (a.step && skin::TrackLineStep(pos, 1, a.up, 0, 100)) moves->push_back(now);
+        if (a.start) {
+            Kill(a.start);
+            timers_.push_back({a.start, now + a.startMs, a.startMs});
+        }
+    }
+    // The ids due now, in the order they were started.
+    std::vector<unsigned> Due() {
+        std::vector<unsigned> ids;
+        for (Timer& t : timers_)
+            if (t.due == now) {
+                ids.push_back(t.id);
+                t.due += t.period;
+            }
+        return ids;
+    }
+    bool Running(unsigned id) const {
+        for (const Timer& t : timers_)
+            if (t.id == id) return true;
+        return false;
+    }
+    size_t Count() const { return timers_.size(); }
+
+private:
+    struct Timer {
+        unsigned id, due, period;
+    };
+    void Kill(unsigned id) {
+        for (size_t i = 0; i < timers_.size(); ++i)
+            if (timers_[i].id == id) timers_.erase(timers_.begin() + static_cast<long>(i--));
+    }
+    std::vector<Timer> timers_;
+};
+
+constexpr unsigned kNever = 1u << 30;
+
+}  // namespace
+
+TEST(ArrowRepeat, OnAClock) {
+    struct Case {
+        const char* name;
+        bool prev;
+        int startPos;
+        unsigned releaseAt;      // the arrow's own button-up
+        unsigned captureLostAt;  // cancel mode, capture taken: no button-up follows
+        std::vector<unsigned> moves;
+    };
+    const Case cases[] = {
+        {"a click steps once", true, 50, 120, kNever, {0}},
+        {"held: at once, after 500 ms, then every 50 ms",
+         true,
+         50,
+         720,
+         kNever,
+         {0, 500, 550, 600, 650, 700}},
+        {"next arrow the same", false, 50, 610, kNever, {0, 500, 550, 600}},
+        {"released just before the repeat", true, 50, 549, kNever, {0, 500}},
+        {"no step at the minimum", true, 2, 2000, kNever, {0, 500}},
+        {"no step at the maximum", false, 99, 2000, kNever, {0}},
+        {"capture lost while repeating stops it", true, 50, kNever, 580, {0, 500, 550}},
+        {"capture lost during the first delay", true, 50, kNever, 200, {0}},
+        {"capture lost at the moment of a repeat", false, 50, kNever, 600, {0, 500, 550}},
+    };
+    for (const Case& c : cases) {
+        FakeTimers clock;
+        int pos = c.startPos;
+        std::vector<unsigned> moves;
+        clock.Apply(skin::RepeatOnPress(c.prev), &pos, &moves);
+        bool released = false;
+        for (clock.now = 1; clock.now <= 3000; ++clock.now) {
+            if (clock.now == c.releaseAt) {
+                clock.Apply(skin::RepeatOnRelease(c.prev), &pos, &moves);
+                released = true;
+            }
+            const bool held = !released && clock.now < c.captureLostAt;
+            for (unsigned id : clock.Due())
+                clock.Apply(skin::RepeatOnTimer(id, held), &pos, &moves);
+        }
+        EXPECT_EQ(c.moves, moves) << c.name;
+        EXPECT_EQ(0u, clock.Count()) << c.name << ": a timer still runs";
+        EXPECT_FALSE(clock.Running(c.prev ? skin::kTimerPrevRepeat : skin::kTimerNextRepeat))
+            << c.name;
+    }
+}

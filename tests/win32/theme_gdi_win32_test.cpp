@@ -6,8 +6,10 @@
 #include <memory>
 
 #include "ThemeClass/ThemeButton.h"
+#include "ThemeClass/ThemeCheck.h"
 #include "ThemeClass/ThemeGroup.h"
 #include "ThemeClass/ThemeProgress.h"
+#include "ThemeClass/ThemeScroll.h"
 #include "ThemeClass/ThemeStatic.h"
 #include "theme_fixture.h"
 
@@ -75,6 +77,38 @@ TEST(ThemeGdi, RepaintsAndDestructionLeaveNoObjects) {
              p->SetShadowColor(RGB(0, 0, 0));
              return p;
          }},
+        {"check box, drawn V",
+         [&](CWnd* parent) {
+             auto* c = new CThemeCheck;
+             c->Create(WS_CHILD | WS_VISIBLE, place, parent, 5);
+             c->SetText("Check");
+             c->SetCheck(1);
+             c->SetToolTipText("tip");
+             return c;
+         }},
+        {"check box, image back and mark",
+         [&](CWnd* parent) {
+             auto* c = new CThemeCheck;
+             c->Create(WS_CHILD | WS_VISIBLE, place, parent, 5);
+             c->SetImageFile(image.c_str());
+             c->SetMarkImageFile(image.c_str());
+             c->SetMarkImageFile(image.c_str());
+             c->SetText("Check");
+             c->SetCheck(1);
+             return c;
+         }},
+        {"scroll bar with part images",
+         [&](CWnd* parent) {
+             auto* s = new CThemeScroll;
+             s->Create(WS_CHILD | WS_VISIBLE, place, parent, 6);
+             s->SetBackImage(image.c_str());
+             s->SetBarImage(image.c_str());
+             s->SetPrevImage(image.c_str());
+             s->SetNextImageBlockCount(2);
+             s->SetAutoToolTip(TRUE);
+             s->SetPos(30);
+             return s;
+         }},
     };
     for (const Case& c : cases) {
         SkinStage stage;
@@ -86,6 +120,8 @@ TEST(ThemeGdi, RepaintsAndDestructionLeaveNoObjects) {
             for (int fill = 0; fill < 4; ++fill) {
                 if (auto* b = dynamic_cast<CThemeButton*>(w.get())) b->SetBackImageFillType(fill);
                 if (auto* l = dynamic_cast<CThemeStatic*>(w.get())) l->SetBackImageFillType(fill);
+                if (auto* k = dynamic_cast<CThemeCheck*>(w.get())) k->SetBackImageFillType(fill);
+                if (auto* s = dynamic_cast<CThemeScroll*>(w.get())) s->SetBackImageFillType(fill);
                 w->Invalidate(FALSE);
                 w->UpdateWindow();
                 themetest::Settle();
