@@ -139,6 +139,9 @@ public:
     CWnd* ReplaceControl(UINT nID);
     CWnd* ReplaceControlWithSkin(UINT nID, LPCTSTR lpszName);
     CWnd* CreateThemeControl(UINT nID, int* pKind, LPCTSTR lpszName);
+    // The creator of a kind called directly (the scroll bar has no template
+    // class of its own); null when the kind has no creator or it failed.
+    CWnd* CreateControlOfKind(int nKind, UINT nID, LPCTSTR lpszName);
     BOOL IsDescendant(CWnd* pWnd) const;
     // The controls the dialog made, by kind.
     int GetControlCount(int nKind) const;

@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "ThemeClass/ThemeButton.h"
+#include "ThemeClass/ThemeCheck.h"
 #include "ThemeClass/ThemeDialog.h"
 #include "ThemeClass/ThemeGroup.h"
 #include "ThemeClass/ThemeProgress.h"
 #include "ThemeClass/ThemeRadio.h"
+#include "ThemeClass/ThemeScroll.h"
 #include "ThemeClass/ThemeSlider.h"
 #include "ThemeClass/ThemeStatic.h"
 
@@ -232,6 +234,82 @@ void ApplyRadio(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString&
     }
 }
 
+void ApplyCheck(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
+    auto* p = static_cast<CThemeCheck*>(w);
+    const KeyValue kv{d, k, v};
+    if (kv.Is("(CaptionArea)", F::Pos))
+        p->SetCaptionArea(kv.Rect());
+    else if (kv.Is("(Mark)", F::Color))
+        p->SetMarkColor(kv.Color());
+    else if (kv.Is("(BackImageBlockCount)", F::Value))
+        p->SetFrameCount(kv.Int());
+    else if (kv.Is("(Check)", F::Value))
+        p->SetCheck(kv.Int());
+    else if (kv.Is("(PushLike)", F::Value))
+        p->SetPushLike(kv.Int());
+    else if (kv.Is("(MarkDrawType)", F::Value))
+        p->SetMarkDrawType(kv.Int());
+    else if (kv.Is("(Back)", F::Image))
+        p->SetImageFile(kv.Path());
+    else if (kv.Is("(Mark)", F::Image))
+        p->SetMarkImageFile(kv.Path());
+    else
+        ApplyButtonStyle(p, kv);
+}
+
+void ApplyScroll(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
+    auto* p = static_cast<CThemeScroll*>(w);
+    const KeyValue kv{d, k, v};
+    if (kv.Is("(ToolTip)", F::Text))
+        p->SetToolTipText(v);
+    else if (kv.Is("(Back)", F::Color))
+        p->SetBackColor(kv.Color());
+    else if (kv.Is("(Outline)", F::Color))
+        p->SetOutlineColor(kv.Color());
+    else if (kv.Is("(OutlineLT)", F::Color))
+        p->SetOutlineLTColor(kv.Color());
+    else if (kv.Is("(OutlineRB)", F::Color))
+        p->SetOutlineRBColor(kv.Color());
+    else if (kv.Is("(Vertical)", F::Value))
+        p->SetVertical(kv.Int());
+    else if (kv.Is("(BackDrawType)", F::Value))
+        p->SetBackDrawType(kv.Int());
+    else if (kv.Is("(BackImageFillType)", F::Value))
+        p->SetBackImageFillType(kv.Int());
+    else if (kv.Is("(BackImageAlignFormat)", F::Value))
+        p->SetBackImageAlignFormat((UINT)kv.Int());
+    else if (kv.Is("(EdgeRoundValue)", F::Value))
+        p->SetEdgeRoundValue(kv.Int());
+    else if (kv.Is("(OutlineThick)", F::Value))
+        p->SetOutlineThick(kv.Int());
+    else if (kv.Is("(AutoToolTip)", F::Value))
+        p->SetAutoToolTip(kv.Int());
+    else if (kv.Is("(BarImageBlockCount)", F::Value))
+        p->SetBarImageBlockCount(kv.Int());
+    else if (kv.Is("(RangeMin)", F::Value))
+        p->SetRangeMin(kv.Int());
+    else if (kv.Is("(RangeMax)", F::Value))
+        p->SetRangeMax(kv.Int());
+    else if (kv.Is("(Pos)", F::Value))
+        p->SetPos(kv.Int());
+    else if (kv.Is("(PageUnit)", F::Value))
+        p->SetPageUnit(kv.Int());
+    else if (kv.Is("(LineUnit)", F::Value))
+        p->SetLineUnit(kv.Int());
+    else if (kv.Is("(PrevImageBlockCount)", F::Value))
+        p->SetPrevImageBlockCount(kv.Int());
+    else if (kv.Is("(NextImageBlockCount)", F::Value))
+        p->SetNextImageBlockCount(kv.Int());
+    else if (kv.Is("(Back)", F::Image))
+        p->SetBackImage(kv.Path());
+    else if (kv.Is("(Bar)", F::Image))
+        p->SetBarImage(kv.Path());
+    else if (kv.Is("(Prev)", F::Image))
+        p->SetPrevImage(kv.Path());
+    else if (kv.Is("(Next)", F::Image))
+        p->SetNextImage(kv.Path());
+}
+
 void ApplyProgress(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
     auto* p = static_cast<CThemeProgress*>(w);
     const KeyValue kv{d, k, v};
@@ -366,6 +444,20 @@ CWnd* CreateRadio(CThemeDialog* d, UINT id, LPCTSTR name) {
     return p;
 }
 
+CWnd* CreateCheck(CThemeDialog* d, UINT id, LPCTSTR name) {
+    CString text;
+    CThemeCheck* p = CreateOver<CThemeCheck>(d, skin::kKindCheck, id, name,
+                                             {true, kChildStyle | 0x3, true}, &text);
+    if (p) p->SetText(text);
+    return p;
+}
+
+// Made only by a direct call: no template class classifies as a scroll bar.
+CWnd* CreateScroll(CThemeDialog* d, UINT id, LPCTSTR name) {
+    return CreateOver<CThemeScroll>(d, skin::kKindScroll, id, name, {false, kChildStyle, true},
+                                    nullptr);
+}
+
 CWnd* CreateProgress(CThemeDialog* d, UINT id, LPCTSTR name) {
     return CreateOver<CThemeProgress>(d, skin::kKindProgress, id, name, {true, kChildStyle, false},
                                       nullptr);
@@ -384,19 +476,23 @@ CThemeSkinId* IdOf(CWnd* p) {
 void ResetStatic(CWnd* p) { static_cast<CThemeStatic*>(p)->ResetSkin(); }
 void ResetGroup(CWnd* p) { static_cast<CThemeGroup*>(p)->SetDefaultSkin(); }
 void ResetButton(CWnd* p) { static_cast<CThemeButton*>(p)->ResetStyle(); }
+void ResetCheck(CWnd* p) { static_cast<CThemeCheck*>(p)->ResetStyle(); }
+void ResetScroll(CWnd* p) { static_cast<CThemeScroll*>(p)->ResetSkin(); }
 void ResetRadio(CWnd* p) { static_cast<CThemeRadio*>(p)->ResetSkin(); }
 void ResetProgress(CWnd* p) { static_cast<CThemeProgress*>(p)->ResetSkin(); }
 void ResetSlider(CWnd* p) { static_cast<CThemeSlider*>(p)->ResetSkin(); }
 
-// Kinds still to come (check box, edit box, list box, combo box, report
-// list, scroll bar, picture, grid, menu) get their rows with their classes.
+// Kinds still to come (edit box, list box, combo box, report list,
+// picture, grid, menu) get their rows with their classes.
 const ThemeKindRow kRows[] = {
     {skin::kKindStatic, CreateStatic, ResetStatic, IdOf<CThemeStatic>, ApplyStatic},
     {skin::kKindGroup, CreateGroup, ResetGroup, IdOf<CThemeGroup>, ApplyGroup},
     {skin::kKindButton, CreateButton, ResetButton, IdOf<CThemeButton>, ApplyButton},
+    {skin::kKindCheck, CreateCheck, ResetCheck, IdOf<CThemeCheck>, ApplyCheck},
     {skin::kKindRadio, CreateRadio, ResetRadio, IdOf<CThemeRadio>, ApplyRadio},
     {skin::kKindProgress, CreateProgress, ResetProgress, IdOf<CThemeProgress>, ApplyProgress},
     {skin::kKindSlider, CreateSlider, ResetSlider, IdOf<CThemeSlider>, ApplySlider},
+    {skin::kKindScroll, CreateScroll, ResetScroll, IdOf<CThemeScroll>, ApplyScroll},
 };
 
 }  // namespace

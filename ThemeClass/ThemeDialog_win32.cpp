@@ -893,6 +893,12 @@ CWnd* CThemeDialog::CreateThemeControl(UINT nID, int* pKind, LPCTSTR lpszName) {
     return row->create(this, nID, lpszName);
 }
 
+CWnd* CThemeDialog::CreateControlOfKind(int nKind, UINT nID, LPCTSTR lpszName) {
+    const ThemeKindRow* row = ThemeKindRowOf(nKind);
+    if (!row || !row->create) return nullptr;
+    return row->create(this, nID, lpszName);
+}
+
 CWnd* CThemeDialog::ReplaceControl(UINT nID) {
     int kind = 0;
     return CreateThemeControl(nID, &kind, "");

@@ -13,11 +13,13 @@
 #include <vector>
 
 #include "ThemeClass/ThemeButton.h"
+#include "ThemeClass/ThemeCheck.h"
 #include "ThemeClass/ThemeConfig.h"
 #include "ThemeClass/ThemeDialog.h"
 #include "ThemeClass/ThemeGroup.h"
 #include "ThemeClass/ThemeProgress.h"
 #include "ThemeClass/ThemeRadio.h"
+#include "ThemeClass/ThemeScroll.h"
 #include "ThemeClass/ThemeSlider.h"
 #include "ThemeClass/ThemeStatic.h"
 #include "theme_dialog_test.h"
@@ -512,6 +514,8 @@ TEST(ThemeDialog, ReplacementPicksTheKindKeepsIdAndRectangle) {
          skin::kKindButton, "Btn0", false},
         {"plain check box is a push button", IDC_SK_PLAINCHECK,
          [](CWnd* p) { return dynamic_cast<CThemeButton*>(p); }, skin::kKindButton, "Btn1", false},
+        {"owner-drawn is a check box", IDC_SK_OWNER,
+         [](CWnd* p) { return dynamic_cast<CThemeCheck*>(p); }, skin::kKindCheck, "Check0", false},
         {"auto radio", IDC_SK_RADIO, [](CWnd* p) { return dynamic_cast<CThemeRadio*>(p); },
          skin::kKindRadio, "Radio0", false},
         {"progress", IDC_SK_PROGRESS, [](CWnd* p) { return dynamic_cast<CThemeProgress*>(p); },
@@ -572,9 +576,25 @@ TEST(ThemeDialog, UnknownOrMissingControlsAreLeftAlone) {
 
 TEST(ThemeDialog, DisabledTemplateStaysDisabled) {
     DialogScene s(IDD_SKIN_CONTROLS, 400, 300);
-    CWnd* p = s.dlg->ReplaceControl(IDC_SK_RADIO_OFF);
-    ASSERT_NE(nullptr, p);
-    EXPECT_FALSE(p->IsWindowEnabled());
+    for (UINT id : {IDC_SK_RADIO_OFF, IDC_SK_CHECK_OFF}) {
+        CWnd* p = s.dlg->ReplaceControl(id);
+        ASSERT_NE(nullptr, p) << id;
+        EXPECT_FALSE(p->IsWindowEnabled()) << id;
+    }
+    EXPECT_EQ(1, s.dlg->GetControlCount(skin::kKindCheck));
+    EXPECT_EQ(1, s.dlg->GetControlCount(skin::kKindRadio));
+}
+
+TEST(ThemeDialog, ScrollBarOnlyByItsCreatorTemplateKeptHidden) {
+    DialogScene s(IDD_SKIN_CONTROLS, 400, 300);
+    HWND tmpl = s.dlg->GetDlgItem(IDC_SK_SCROLL)->m_hWnd;
+    const CRect rc = ChildRect(s.dlg.get(), tmpl);
+    CWnd* p = s.dlg->CreateControlOfKind(skin::kKindScroll, IDC_SK_SCROLL, "");
+    ASSERT_NE(nullptr, dynamic_cast<CThemeScroll*>(p));
+    EXPECT_STREQ("Scroll0", static_cast<CThemeScroll*>(p)->GetName());
+    EXPECT_EQ(Show(rc), Show(ChildRect(s.dlg.get(), p->m_hWnd)));
+    EXPECT_TRUE(IsWindow(tmpl));
+    EXPECT_FALSE(IsWindowVisible(tmpl));
 }
 
 namespace {
