@@ -8,11 +8,12 @@
 #include "classlib/afxwin.h"
 #include "ThemeClass/ThemeDefs.h"
 #include "ThemeClass/ThemeLook.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
 class CThemeMenu;
 
-class CThemeButton : public CButton {
+class CThemeButton : public CButton, public CThemeSkinId {
 public:
     CThemeButton();
     ~CThemeButton() override;

@@ -10,9 +10,10 @@
 #include "ThemeClass/ThemeDefs.h"
 #include "ThemeClass/ThemeLook.h"
 #include "ThemeClass/ThemeMark.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
-class CThemeCheck : public CButton {
+class CThemeCheck : public CButton, public CThemeSkinId {
 public:
     CThemeCheck();
     ~CThemeCheck() override;

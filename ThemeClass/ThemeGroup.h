@@ -5,9 +5,10 @@
 
 #include "classlib/afxwin.h"
 #include "ThemeClass/ThemeStatic.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
-class CThemeGroup : public CStatic {
+class CThemeGroup : public CStatic, public CThemeSkinId {
 public:
     CThemeGroup();
     ~CThemeGroup() override;

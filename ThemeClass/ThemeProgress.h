@@ -4,9 +4,10 @@
 #pragma once
 
 #include "classlib/afxwin.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
-class CThemeProgress : public CWnd {
+class CThemeProgress : public CWnd, public CThemeSkinId {
 public:
     CThemeProgress();
     ~CThemeProgress() override;

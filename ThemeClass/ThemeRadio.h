@@ -7,12 +7,13 @@
 #include "classlib/afxwin.h"
 #include "ThemeClass/ThemeDefs.h"
 #include "ThemeClass/ThemeLook.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
 // Sent to a group member to clear its check.
 #define WM_SKIN_RADIOUNCHECK 0x0500
 
-class CThemeRadio : public CButton {
+class CThemeRadio : public CButton, public CThemeSkinId {
 public:
     CThemeRadio();
     ~CThemeRadio() override;

@@ -10,12 +10,13 @@
 #include "classlib/afxwin.h"
 #include "ThemeClass/ThemeButton.h"
 #include "ThemeClass/ThemeSlider.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 #include "ThemeClass/ThemeTrack.h"
 
 #define WM_SKIN_SCROLLMOUSEMOVE 0x0473
 
-class CThemeScroll : public CWnd {
+class CThemeScroll : public CWnd, public CThemeSkinId {
 public:
     static constexpr UINT kThumbId = 1006;
     static constexpr UINT kPrevId = 1007;

@@ -7,6 +7,7 @@
 
 #include "classlib/afxwin.h"
 #include "ThemeClass/ThemeButton.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 #include "ThemeClass/ThemeTrack.h"
 
@@ -24,7 +25,7 @@ struct SkinPosNotify {
     int pos2;
 };
 
-class CThemeSlider : public CWnd {
+class CThemeSlider : public CWnd, public CThemeSkinId {
 public:
     static constexpr UINT kThumbId = 1003;
 

@@ -6,6 +6,7 @@
 #include "classlib/afxwin.h"
 #include "ThemeClass/ThemeDefs.h"
 #include "ThemeClass/ThemeLook.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
 // The property block shared by the label and the group box: same fields,
@@ -40,7 +41,7 @@ BOOL LoadThemeBackBitmap(ThemeTextStyle& style, UINT nIDResource);
 // Invalidates, with erase, the parent's area under the window.
 void InvalidateParentUnder(CWnd* pWnd);
 
-class CThemeStatic : public CWnd {
+class CThemeStatic : public CWnd, public CThemeSkinId {
 public:
     CThemeStatic();
     ~CThemeStatic() override;
