@@ -365,6 +365,8 @@ TEST(ThemeListCtrl, EnterCommitsAnEditOnce) {
     CEdit* edit = s.list.GetInPlaceEdit();
     ASSERT_TRUE(edit->IsWindowVisible());
     EXPECT_EQ(edit->m_hWnd, GetFocus());
+    EXPECT_EQ(DWORD(WS_CHILD), edit->GetStyle() & (WS_CHILD | WS_POPUP))
+        << "a child, never a popup";
     CString text;
     edit->GetWindowText(text);
     EXPECT_STREQ("old", text);
@@ -446,6 +448,8 @@ TEST(ThemeListCtrl, DropListChoiceCommitsOnce) {
             combo->SetWindowText("typed");
             SendKeyTranslated(VK_RETURN);
         }
+        EXPECT_FALSE(combo->IsWindowVisible()) << c.name;
+        EXPECT_EQ(s.Hwnd(), GetFocus()) << c.name << ": the focus is not left in the hidden combo";
         // More focus changes afterwards commit nothing more.
         s.ClickCell(3, 0);
         PumpTranslated(60);
@@ -678,4 +682,31 @@ TEST(ThemeListCtrl, EachHeaderRemembersItsOwnWidthSum) {
         themetest::Settle();
     }
     b.DestroyWindow();
+}
+
+TEST(ThemeListCtrl, PaintingAndDestructionLeaveNoObjects) {
+    ASSERT_TRUE(uitest::InstallGdiCounter());
+    const long before = uitest::LiveGdiObjects();
+    {
+        ListScene s(6);
+        s.list.SetCheckBoxOn(TRUE);
+        s.list.SetHeadCheckBoxOn(TRUE);
+        s.list.SetRowColor(1, RGB(0, 200, 0));
+        s.list.SetCellColor(2, 1, RGB(255, 0, 0), RGB(0, 0, 200));
+        s.list.SetColumnPush(2);
+        s.list.SetNormalBackColor(RGB(240, 240, 240));
+        s.list.SetFontSize(14);
+        s.list.SetItemHeight(22);
+        s.ClickCell(2, 0);
+        themetest::Settle();
+        const long settled = uitest::LiveGdiObjects();
+        for (int i = 0; i < 4; ++i) {
+            s.list.Invalidate();
+            ::InvalidateRect(s.Header(), nullptr, TRUE);
+            themetest::Settle();
+        }
+        EXPECT_EQ(settled, uitest::LiveGdiObjects()) << "repaints keep nothing";
+    }
+    themetest::Settle();
+    EXPECT_EQ(before, uitest::LiveGdiObjects()) << "the list frees its fonts and brushes";
 }
