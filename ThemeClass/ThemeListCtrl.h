@@ -71,7 +71,7 @@ public:
     // Both create a "SysListView32" child without a title, in report view
     // and owner-drawn.
     virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
-                        CCreateContext* pContext);
+                        CCreateContext* pContext = nullptr);
     virtual BOOL Create(const RECT& rect, CWnd* pParentWnd, UINT nID, DWORD dwStyle);
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;

@@ -639,7 +639,11 @@ TEST(ThemeListCtrl, EachHeaderRemembersItsOwnWidthSum) {
     ListScene a(1);
     // A second list beside the first, with other widths.
     CThemeListCtrl b;
-    b.Create(CRect(10, 10, 200, 100), &a.host, kId + 1, WS_CHILD | WS_VISIBLE | WS_BORDER);
+    // The other creation form: style first.
+    ASSERT_TRUE(
+        b.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(10, 10, 200, 100), &a.host, kId + 1));
+    EXPECT_EQ(DWORD(LVS_REPORT | LVS_OWNERDRAWFIXED),
+              b.GetStyle() & (LVS_TYPEMASK | LVS_OWNERDRAWFIXED));
     b.InsertColumn(0, "x", LVCFMT_LEFT, 40);
     b.InsertColumn(1, "y", LVCFMT_LEFT, 30);
     const HWND ha = a.Header();
