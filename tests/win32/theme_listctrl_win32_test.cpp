@@ -714,3 +714,38 @@ TEST(ThemeListCtrl, PaintingAndDestructionLeaveNoObjects) {
     themetest::Settle();
     EXPECT_EQ(before, uitest::LiveGdiObjects()) << "the list frees its fonts and brushes";
 }
+
+TEST(ThemeListCtrl, CheckBoxImageShowsOneHalfPerState) {
+    // Left half (unchecked) red, right half (checked) green.
+    const std::string path = themetest::WriteBmp("list_check.bmp", 26, 11, [](int x, int) {
+        return x < 13 ? RGB(220, 0, 0) : RGB(0, 180, 0);
+    });
+    ListScene s(3);
+    s.list.SetCheckBoxOn(TRUE);
+    ASSERT_TRUE(s.list.SetCheckBoxImage(path.c_str()));
+    s.list.SetHeadCheckBoxOn(TRUE);  // the header takes the loaded image
+    s.list.SetCheck(1, TRUE);
+    s.list.Invalidate();
+    ::InvalidateRect(s.Header(), nullptr, TRUE);
+    const uitest::Picture p = themetest::Shot(s.Hwnd());
+    struct Case {
+        const char* name;
+        int item;
+        COLORREF want;
+    };
+    const Case cases[] = {{"unticked row", 0, RGB(220, 0, 0)},
+                          {"ticked row", 1, RGB(0, 180, 0)},
+                          {"unticked row below", 2, RGB(220, 0, 0)}};
+    for (const Case& c : cases) {
+        const CRect r = s.Row(c.item);
+        EXPECT_EQ(Hex(c.want), Hex(p.At(r.left + 12, r.top + 8))) << c.name;
+    }
+    const uitest::Picture h = themetest::Shot(s.Header());
+    EXPECT_EQ(Hex(RGB(220, 0, 0)), Hex(h.At(12, 9))) << "header box, unticked";
+    ASSERT_FALSE(s.list.SetCheckBoxImage("no such file.bmp"));
+    s.list.Invalidate();
+    const uitest::Picture q = themetest::Shot(s.Hwnd());
+    const CRect r1 = s.Row(1);
+    EXPECT_GT(DarkPixels(q, RECT{r1.left + 8, r1.top + 5, r1.left + 15, r1.top + 12}), 6)
+        << "a failed load falls back to the drawn box";
+}
