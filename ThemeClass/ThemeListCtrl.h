@@ -10,6 +10,7 @@
 // (NM_DBLCLK, LVN_*) reaches the parent unchanged.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "classlib/afxwin.h"
@@ -45,6 +46,10 @@ struct NMLISTCELL {
     POINT ptAction;
     LPARAM lParam;
 };
+
+static_assert(sizeof(NMLISTCELL) == sizeof(NMLISTVIEW) &&
+                  offsetof(NMLISTCELL, uChanged) == offsetof(NMLISTVIEW, uChanged),
+              "a parent reads the cell block as an NMLISTVIEW");
 
 // True when a -101 notification is the list's cell edit rather than the
 // list view's item change.
