@@ -404,6 +404,8 @@ public:
     }
     int GetItemCount() const { return (int)::SendMessageA(m_hWnd, LVM_GETITEMCOUNT, 0, 0); }
     int InsertItem(int nItem, LPCTSTR lpszItem);
+    int InsertItem(UINT nMask, int nItem, LPCTSTR lpszItem, UINT nState, UINT nStateMask,
+                   int nImage, LPARAM lParam);
     int InsertItem(const LVITEMA* pItem) {
         return (int)::SendMessageA(m_hWnd, LVM_INSERTITEMA, 0, (LPARAM)pItem);
     }
@@ -451,6 +453,12 @@ public:
     BOOL EnsureVisible(int nItem, BOOL bPartialOK) {
         return (BOOL)::SendMessageA(m_hWnd, LVM_ENSUREVISIBLE, (WPARAM)nItem, bPartialOK);
     }
+    int GetSelectionMark() const { return (int)::SendMessageA(m_hWnd, LVM_GETSELECTIONMARK, 0, 0); }
+    int SetSelectionMark(int iIndex) {
+        return (int)::SendMessageA(m_hWnd, LVM_SETSELECTIONMARK, 0, (LPARAM)iIndex);
+    }
+    // Arranges the view again (report view: re-measures the rows).
+    BOOL Update(int nItem) { return (BOOL)::SendMessageA(m_hWnd, LVM_UPDATE, (WPARAM)nItem, 0); }
     int GetTopIndex() const { return (int)::SendMessageA(m_hWnd, LVM_GETTOPINDEX, 0, 0); }
     int GetCountPerPage() const { return (int)::SendMessageA(m_hWnd, LVM_GETCOUNTPERPAGE, 0, 0); }
     BOOL SetBkColor(COLORREF cr) { return (BOOL)::SendMessageA(m_hWnd, LVM_SETBKCOLOR, 0, cr); }

@@ -177,6 +177,19 @@ int CListCtrl::InsertItem(int nItem, LPCTSTR lpszItem) {
     return InsertItem(&item);
 }
 
+int CListCtrl::InsertItem(UINT nMask, int nItem, LPCTSTR lpszItem, UINT nState, UINT nStateMask,
+                          int nImage, LPARAM lParam) {
+    LVITEMA item = {};
+    item.mask = nMask;
+    item.iItem = nItem;
+    item.pszText = (LPSTR)lpszItem;
+    item.state = nState;
+    item.stateMask = nStateMask;
+    item.iImage = nImage;
+    item.lParam = lParam;
+    return InsertItem(&item);
+}
+
 BOOL CListCtrl::SetItemText(int nItem, int nSubItem, LPCTSTR lpszText) {
     LVITEMA item = {};
     item.iSubItem = nSubItem;
