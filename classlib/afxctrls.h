@@ -53,6 +53,9 @@ public:
     UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck) {
         return (UINT)::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck);
     }
+    BOOL CheckMenuRadioItem(UINT nIDFirst, UINT nIDLast, UINT nIDItem, UINT nFlags) {
+        return ::CheckMenuRadioItem(m_hMenu, nIDFirst, nIDLast, nIDItem, nFlags);
+    }
     UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable) {
         return (UINT)::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable);
     }

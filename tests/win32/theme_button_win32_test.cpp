@@ -173,16 +173,30 @@ TEST(ThemeButton, ParentMessagesCarryIdAndPosition) {
 TEST(ThemeButton, AttachedMenuDropsUnderTheButton) {
     ButtonScene s;
     CThemeMenu menu;
+    ASSERT_TRUE(menu.Create(0x40010000, CRect(0, 0, 10, 10), s.stage.parentWnd(), kId + 1));
+    // A menu built in place: one submenu of one item.
+    CMenu sub;
+    sub.CreatePopupMenu();
+    sub.AppendMenu(MF_STRING, 100, "Item");
+    menu.GetMenu()->CreateMenu();
+    menu.GetMenu()->AppendMenu(MF_POPUP, (UINT_PTR)sub.Detach(), "menu");
     s.button.SetMenu(&menu);
     uitest::ClickClient(s.button.GetSafeHwnd(), 10, 10);
     themetest::Settle();
-    ASSERT_EQ(1, menu.GetTrackCount());
-    EXPECT_EQ(kPlace.left, menu.GetLastTrackPoint().x);
-    EXPECT_EQ(kPlace.bottom, menu.GetLastTrackPoint().y);
+    CBaseMenu* popup = menu.GetPopup(0);
+    ASSERT_NE(nullptr, popup);
+    CRect rc;
+    popup->GetWindowRect(&rc);
+    const POINT want = uitest::ClientToScreenPoint(s.stage.parent(), kPlace.left, kPlace.bottom);
+    EXPECT_EQ(want.x, rc.left);
+    EXPECT_EQ(want.y, rc.top);
+    EXPECT_EQ(1, popup->GetItemCount());
+    menu.CloseAllPopups();
     s.button.SetMenu(nullptr);
     uitest::ClickClient(s.button.GetSafeHwnd(), 10, 10);
     themetest::Settle();
-    EXPECT_EQ(1, menu.GetTrackCount()) << "detached";
+    EXPECT_EQ(nullptr, menu.GetPopup(0)) << "detached";
+    menu.DestroyWindow();
 }
 
 TEST(ThemeButton, StripFramesPerFrameCount) {
