@@ -15,6 +15,10 @@ namespace {
 
 std::string WinePath(const std::string& unixPath) { return "Z:" + unixPath; }
 
+// Runs a command and collects its output. The read never waits for the
+// pipe's end: under Wine another process can keep a copy of the write end
+// open, so the output is drained while the command runs and once more after
+// it has exited (bounded at 60 s).
 std::string RunCapture(const std::string& cmdLine) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE rd = nullptr, wr = nullptr;
@@ -25,6 +29,7 @@ std::string RunCapture(const std::string& cmdLine) {
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = wr;
     si.hStdError = wr;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
     std::string cmd = cmdLine;
     const BOOL ok =
@@ -32,10 +37,26 @@ std::string RunCapture(const std::string& cmdLine) {
     CloseHandle(wr);
     std::string out;
     if (ok) {
-        char buf[4096];
-        DWORD n = 0;
-        while (ReadFile(rd, buf, sizeof buf, &n, nullptr) && n) out.append(buf, n);
-        WaitForSingleObject(pi.hProcess, 30000);
+        auto drain = [&] {
+            DWORD avail = 0;
+            while (PeekNamedPipe(rd, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
+                char buf[4096];
+                DWORD n = 0;
+                if (!ReadFile(rd, buf, avail < sizeof buf ? avail : sizeof buf, &n, nullptr) ||
+                    n == 0)
+                    break;
+                out.append(buf, n);
+            }
+        };
+        const DWORD start = GetTickCount();
+        while (WaitForSingleObject(pi.hProcess, 20) == WAIT_TIMEOUT) {
+            drain();
+            if (GetTickCount() - start > 60000) {
+                TerminateProcess(pi.hProcess, 1);
+                break;
+            }
+        }
+        drain();
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
     }
