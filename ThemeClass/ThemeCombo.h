@@ -11,8 +11,9 @@
 #include "ThemeClass/ThemeComboRules.h"
 #include "ThemeClass/ThemeEdit.h"
 #include "ThemeClass/ThemeListBox.h"
+#include "ThemeClass/ThemeSkinId.h"
 
-class CThemeCombo : public CWnd {
+class CThemeCombo : public CWnd, public CThemeSkinId {
 public:
     static constexpr UINT kEditId = 1002;
     static constexpr UINT kButtonId = 1003;
@@ -102,11 +103,6 @@ public:
     void ShowDropList();
     void HideDropList();
 
-    void SetSkinName(LPCTSTR lpszName) { m_strSkinName = lpszName; }
-    CString GetSkinName() const { return m_strSkinName; }
-    void SetConfigPos(const CRect& rc) { m_rcConfigPos = rc; }
-    CRect GetConfigPos() const { return m_rcConfigPos; }
-
     CThemeListBox* GetListBox() const { return m_pListBox; }
     CThemeButton* GetButton() const { return m_pButton; }
     CThemeEdit* GetEdit() const { return m_pEdit; }
@@ -155,8 +151,6 @@ private:
     int m_nButtonWidth = 21;
     int m_nStripHeight = 20;
     int m_nListHeight = 49;
-    CString m_strSkinName;
-    CRect m_rcConfigPos = CRect(-1, -1, -1, -1);
 
     // The drop-button face.
     UINT m_nButtonBitmap = 0;

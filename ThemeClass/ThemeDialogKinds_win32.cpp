@@ -6,8 +6,12 @@
 
 #include "ThemeClass/ThemeButton.h"
 #include "ThemeClass/ThemeCheck.h"
+#include "ThemeClass/ThemeCombo.h"
 #include "ThemeClass/ThemeDialog.h"
+#include "ThemeClass/ThemeEdit.h"
 #include "ThemeClass/ThemeGroup.h"
+#include "ThemeClass/ThemeListBox.h"
+#include "ThemeClass/ThemePicture.h"
 #include "ThemeClass/ThemeProgress.h"
 #include "ThemeClass/ThemeRadio.h"
 #include "ThemeClass/ThemeScroll.h"
@@ -20,9 +24,10 @@ constexpr DWORD kChildStyle = 0x50010000;  // WS_CHILD | WS_VISIBLE | WS_TABSTOP
 constexpr COLORREF kSame = 0xFF00FF;       // four-state setters: as normal
 
 struct Recipe {
-    bool destroyTemplate;    // else hidden and kept
-    DWORD style;             // the new window's style
-    bool withTemplateStyle;  // OR the template's style in
+    bool destroyTemplate;             // else hidden and kept
+    DWORD style;                      // the new window's style
+    bool withTemplateStyle;           // OR the template's style in
+    DWORD templateMask = 0xFFFFFFFF;  // the template's bits that may pass
 };
 
 // Makes the skinned control over the template control: the new window is
@@ -45,7 +50,8 @@ T* CreateOver(CThemeDialog* pDlg, int nKind, UINT nID, LPCTSTR lpszName, const R
         pText->ReleaseBuffer();
     }
     DWORD style = r.style;
-    if (r.withTemplateStyle) style |= (DWORD)::GetWindowLongA(hTemplate, GWL_STYLE);
+    if (r.withTemplateStyle)
+        style |= (DWORD)::GetWindowLongA(hTemplate, GWL_STYLE) & r.templateMask;
 
     T* p = new T;
     if (!p->Create(style, rc, pDlg, nID) || !p->GetSafeHwnd()) {
@@ -410,6 +416,135 @@ void ApplySlider(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString
         p->SetBarImage(kv.Path());
 }
 
+void ApplyEdit(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
+    auto* p = static_cast<CThemeEdit*>(w);
+    const KeyValue kv{d, k, v};
+    if (kv.Is("(Text)", F::Text))
+        p->SetText(v);
+    else if (kv.Is("(ToolTip)", F::Text))
+        p->SetToolTipText(v);
+    else if (kv.Is("(Back)", F::Color))
+        p->SetBackColor(kv.Color());
+    else if (kv.Is("(Outline)", F::Color))
+        p->SetOutlineColor(kv.Color());
+    else if (kv.Is("(OutlineLT)", F::Color))
+        p->SetOutlineLTColor(kv.Color());
+    else if (kv.Is("(OutlineRB)", F::Color))
+        p->SetOutlineRBColor(kv.Color());
+    else if (kv.Is("(Font)", F::Color))
+        p->SetFontColor(kv.Color());
+    else if (kv.Is("(FontSize)", F::Value))
+        p->SetFontSize(kv.Int());
+    else if (kv.Is("(FontBold)", F::Value))
+        p->SetFontBold(kv.Int());
+    else if (kv.Is("(OutlineThick)", F::Value))
+        p->SetOutlineThick(kv.Int());
+}
+
+// ---- list box and combo box: the row colours and gaps they share
+
+template <class T>
+bool ApplyListStyle(T* p, const KeyValue& kv) {
+    if (kv.Is("(ToolTip)", F::Text))
+        p->SetToolTipText(kv.text);
+    else if (kv.Is("(Back)", F::Color))
+        p->SetBackColor(kv.Color());
+    else if (kv.Is("(Outline)", F::Color))
+        p->SetOutlineColor(kv.Color());
+    else if (kv.Is("(OutlineLT)", F::Color))
+        p->SetOutlineLTColor(kv.Color());
+    else if (kv.Is("(OutlineRB)", F::Color))
+        p->SetOutlineRBColor(kv.Color());
+    else if (kv.Is("(Font)", F::Color))
+        p->SetFontColor(kv.Color());
+    else if (kv.Is("(SelectFont)", F::Color))
+        p->SetSelectFontColor(kv.Color());
+    else if (kv.Is("(SelectBack)", F::Color))
+        p->SetSelectBackColor(kv.Color());
+    else if (kv.Is("(NormalBack)", F::Color))
+        p->SetNormalBackColor(kv.Color());
+    else if (kv.Is("(Normal1Back)", F::Color))
+        p->SetNormal1BackColor(kv.Color());
+    else if (kv.Is("(Normal2Back)", F::Color))
+        p->SetNormal2BackColor(kv.Color());
+    else if (kv.Is("(Frame)", F::Color))
+        p->SetFrameColor(kv.Color());
+    else if (kv.Is("(FontSize)", F::Value))
+        p->SetFontSize(kv.Int());
+    else if (kv.Is("(AlignFormat)", F::Value))
+        p->SetAlignFormat((UINT)kv.Int());
+    else if (kv.Is("(FontBold)", F::Value))
+        p->SetFontBold(kv.Int());
+    else if (kv.Is("(ItemHeight)", F::Value))
+        p->SetItemHeight(kv.Int());
+    else if (kv.Is("(LeftGap)", F::Value))
+        p->SetLeftGap(kv.Int());
+    else if (kv.Is("(RightGap)", F::Value))
+        p->SetRightGap(kv.Int());
+    else if (kv.Is("(OutlineThick)", F::Value))
+        p->SetOutlineThick(kv.Int());
+    else
+        return false;
+    return true;
+}
+
+void ApplyListBox(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
+    auto* p = static_cast<CThemeListBox*>(w);
+    const KeyValue kv{d, k, v};
+    if (kv.Is("(FontState1)", F::Color))
+        p->SetFontState1Color(kv.Color());
+    else if (kv.Is("(FontState2)", F::Color))
+        p->SetFontState2Color(kv.Color());
+    else if (kv.Is("(FontState3)", F::Color))
+        p->SetFontState3Color(kv.Color());
+    else if (kv.Is("(VScroll)", F::Value))
+        p->SetVScroll(kv.Int());
+    else
+        ApplyListStyle(p, kv);
+}
+
+void ApplyCombo(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
+    auto* p = static_cast<CThemeCombo*>(w);
+    const KeyValue kv{d, k, v};
+    if (kv.Is("(ListBoxHeight)", F::Value))
+        p->SetListBoxHeight(kv.Int());
+    else if (kv.Is("(Button)", F::Image))
+        p->SetButtonImage(kv.Path());
+    else
+        ApplyListStyle(p, kv);
+}
+
+void ApplyPicture(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
+    auto* p = static_cast<CThemePicture*>(w);
+    const KeyValue kv{d, k, v};
+    if (kv.Is("(CaptionArea)", F::Pos)) {
+        const CRect r = kv.Rect();
+        p->SetCaptionArea(r.left, r.top, r.right, r.bottom);
+    } else if (kv.Is("(Caption)", F::Text)) {
+        p->SetCaption(v);
+    } else if (kv.Is("(ToolTip)", F::Text)) {
+        p->SetToolTipText(v);
+    } else if (kv.Is("(Back)", F::Color)) {
+        p->SetBackColor(kv.Color());
+    } else if (kv.Is("(Font)", F::Color)) {
+        p->SetFontColor(kv.Color());
+    } else if (kv.Is("(Shadow)", F::Color)) {
+        p->SetShadowColor(kv.Color());
+    } else if (kv.Is("(FontSize)", F::Value)) {
+        p->SetFontSize(kv.Int());
+    } else if (kv.Is("(AlignFormat)", F::Value)) {
+        p->SetAlignFormat((UINT)kv.Int());
+    } else if (kv.Is("(FontBold)", F::Value)) {
+        p->SetFontBold(kv.Int());
+    } else if (kv.Is("(BackImageFillType)", F::Value)) {
+        p->SetBackImageFillType(kv.Int());
+    } else if (kv.Is("(BackImageAlignFormat)", F::Value)) {
+        p->SetBackImageAlignFormat((UINT)kv.Int());
+    } else if (kv.Is("(Back)", F::Image)) {
+        p->SetBackImage(kv.Path());
+    }
+}
+
 // ---- creators
 
 CWnd* CreateStatic(CThemeDialog* d, UINT id, LPCTSTR name) {
@@ -468,6 +603,48 @@ CWnd* CreateSlider(CThemeDialog* d, UINT id, LPCTSTR name) {
                                     nullptr);
 }
 
+// The template keeps its enabled state and edit styles (read-only, number,
+// alignment) through its style word; its text is not carried over.
+CWnd* CreateEdit(CThemeDialog* d, UINT id, LPCTSTR name) {
+    return CreateOver<CThemeEdit>(d, skin::kKindEdit, id, name, {true, kChildStyle, true}, nullptr);
+}
+
+CWnd* CreateListBox(CThemeDialog* d, UINT id, LPCTSTR name) {
+    return CreateOver<CThemeListBox>(d, skin::kKindListBox, id, name, {true, kChildStyle, false},
+                                     nullptr);
+}
+
+// The template stays (hidden) and hands over its text and every string of
+// its list, in index order. Its scroll-bar bits belong to the system drop
+// list; on the skinned strip they would put a scroll bar beside it.
+CWnd* CreateCombo(CThemeDialog* d, UINT id, LPCTSTR name) {
+    HWND hTemplate = ::GetDlgItem(d->m_hWnd, (int)id);
+    CString text;
+    CThemeCombo* p =
+        CreateOver<CThemeCombo>(d, skin::kKindCombo, id, name,
+                                {false, kChildStyle, true, ~DWORD(WS_VSCROLL | WS_HSCROLL)}, &text);
+    if (!p) return nullptr;
+    p->SetText(text);
+    const int n = (int)::SendMessageA(hTemplate, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; ++i) {
+        const int len = (int)::SendMessageA(hTemplate, CB_GETLBTEXTLEN, (WPARAM)i, 0);
+        if (len < 0) continue;
+        CString item;
+        ::SendMessageA(hTemplate, CB_GETLBTEXT, (WPARAM)i, (LPARAM)item.GetBufferSetLength(len));
+        item.ReleaseBuffer(len);
+        p->AddString(item);
+    }
+    return p;
+}
+
+CWnd* CreatePicture(CThemeDialog* d, UINT id, LPCTSTR name) {
+    CString text;
+    CThemePicture* p = CreateOver<CThemePicture>(d, skin::kKindPicture, id, name,
+                                                 {true, kChildStyle, false}, &text);
+    if (p) p->SetCaption(text);
+    return p;
+}
+
 template <class T>
 CThemeSkinId* IdOf(CWnd* p) {
     return static_cast<T*>(p);
@@ -481,18 +658,26 @@ void ResetScroll(CWnd* p) { static_cast<CThemeScroll*>(p)->ResetSkin(); }
 void ResetRadio(CWnd* p) { static_cast<CThemeRadio*>(p)->ResetSkin(); }
 void ResetProgress(CWnd* p) { static_cast<CThemeProgress*>(p)->ResetSkin(); }
 void ResetSlider(CWnd* p) { static_cast<CThemeSlider*>(p)->ResetSkin(); }
+void ResetEdit(CWnd* p) { static_cast<CThemeEdit*>(p)->SetDefaultSkin(); }
+void ResetListBox(CWnd* p) { static_cast<CThemeListBox*>(p)->SetDefaultSkin(); }
+void ResetCombo(CWnd* p) { static_cast<CThemeCombo*>(p)->SetDefaultSkin(); }
+void ResetPicture(CWnd* p) { static_cast<CThemePicture*>(p)->SetDefaultSkin(); }
 
-// Kinds still to come (edit box, list box, combo box, report list,
-// picture, grid, menu) get their rows with their classes.
+// Kinds still to come (report list, grid, menu) get their rows with their
+// classes.
 const ThemeKindRow kRows[] = {
     {skin::kKindStatic, CreateStatic, ResetStatic, IdOf<CThemeStatic>, ApplyStatic},
     {skin::kKindGroup, CreateGroup, ResetGroup, IdOf<CThemeGroup>, ApplyGroup},
     {skin::kKindButton, CreateButton, ResetButton, IdOf<CThemeButton>, ApplyButton},
     {skin::kKindCheck, CreateCheck, ResetCheck, IdOf<CThemeCheck>, ApplyCheck},
     {skin::kKindRadio, CreateRadio, ResetRadio, IdOf<CThemeRadio>, ApplyRadio},
+    {skin::kKindEdit, CreateEdit, ResetEdit, IdOf<CThemeEdit>, ApplyEdit},
+    {skin::kKindListBox, CreateListBox, ResetListBox, IdOf<CThemeListBox>, ApplyListBox},
+    {skin::kKindCombo, CreateCombo, ResetCombo, IdOf<CThemeCombo>, ApplyCombo},
     {skin::kKindProgress, CreateProgress, ResetProgress, IdOf<CThemeProgress>, ApplyProgress},
     {skin::kKindSlider, CreateSlider, ResetSlider, IdOf<CThemeSlider>, ApplySlider},
     {skin::kKindScroll, CreateScroll, ResetScroll, IdOf<CThemeScroll>, ApplyScroll},
+    {skin::kKindPicture, CreatePicture, ResetPicture, IdOf<CThemePicture>, ApplyPicture},
 };
 
 }  // namespace

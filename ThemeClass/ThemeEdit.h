@@ -10,11 +10,12 @@
 #include "classlib/afxwin.h"
 #include "ThemeClass/BaseEdit.h"
 #include "ThemeClass/ThemeEditRules.h"
+#include "ThemeClass/ThemeSkinId.h"
 
 // The inner edit's control id.
 #define THEMEEDIT_INNER_ID 1002
 
-class CThemeEdit : public CWnd {
+class CThemeEdit : public CWnd, public CThemeSkinId {
 public:
     CThemeEdit();
     ~CThemeEdit() override;

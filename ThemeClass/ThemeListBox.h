@@ -8,6 +8,7 @@
 
 #include "classlib/afxwin.h"
 #include "ThemeClass/ThemeListRows.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
 // The block of NotifyWnd.
@@ -17,7 +18,7 @@ struct ListBoxNotify {
     int value2;
 };
 
-class CThemeListBox : public CWnd {
+class CThemeListBox : public CWnd, public CThemeSkinId {
 public:
     static constexpr UINT kInnerId = 1001;
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "classlib/afxwin.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
 struct IPicture;
@@ -23,7 +24,7 @@ struct GifFrameInfo {
     UINT disposal = 0;
 };
 
-class CThemePicture : public CWnd {
+class CThemePicture : public CWnd, public CThemeSkinId {
 public:
     CThemePicture();
     ~CThemePicture() override;
@@ -63,6 +64,7 @@ public:
 
     void SetCaptionArea(int nLeft, int nTop, int nRight, int nBottom);
     void SetCaption(LPCTSTR lpszText);
+    CString GetCaption() const { return m_strCaption; }
     void SetText(LPCTSTR lpszText) { SetCaption(lpszText); }
     void SetToolTipText(LPCTSTR lpszText);
     // Refills the whole off-screen picture at once; nothing before a load.
@@ -86,10 +88,6 @@ public:
     void UpdateTool(LPCTSTR lpszText);
     void DelTool();
     CThemeToolTip& GetToolTip() { return m_toolTip; }
-
-    // The skin name and raw "(Pos)" values the dialog framework keeps here.
-    CString m_strSkinName;
-    int m_nConfigPos[4] = {-1, -1, -1, -1};
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

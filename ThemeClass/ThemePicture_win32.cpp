@@ -94,7 +94,7 @@ void CThemePicture::SetDefaultSkin() {
     m_nAlignFormat = DT_VCENTER;
     m_nFillType = skin::kFillAlign;
     m_nImageAlign = 0;
-    for (int& v : m_nConfigPos) v = -1;
+    ResetLayoutRect();
 }
 
 LRESULT CThemePicture::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

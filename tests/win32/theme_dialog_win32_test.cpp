@@ -14,9 +14,13 @@
 
 #include "ThemeClass/ThemeButton.h"
 #include "ThemeClass/ThemeCheck.h"
+#include "ThemeClass/ThemeCombo.h"
 #include "ThemeClass/ThemeConfig.h"
 #include "ThemeClass/ThemeDialog.h"
+#include "ThemeClass/ThemeEdit.h"
 #include "ThemeClass/ThemeGroup.h"
+#include "ThemeClass/ThemeListBox.h"
+#include "ThemeClass/ThemePicture.h"
 #include "ThemeClass/ThemeProgress.h"
 #include "ThemeClass/ThemeRadio.h"
 #include "ThemeClass/ThemeScroll.h"
@@ -627,6 +631,114 @@ TEST(ThemeDialog, FailedCreationKeepsTheTemplateAndReturnsNull) {
     EXPECT_STREQ("Btn0", static_cast<CThemeButton*>(q)->GetName());
 }
 
+TEST(ThemeDialog, InputKindsReplacedKeepIdRectangleAndName) {
+    DialogScene s(IDD_SKIN_INPUTS, 440, 300);
+    struct Case {
+        const char* name;
+        UINT id;
+        std::function<bool(CWnd*)> isClass;
+        int kind;
+        const char* skinName;
+        bool templateKept;
+    };
+    const Case cases[] = {
+        {"edit", IDC_SK_EDIT, [](CWnd* p) { return dynamic_cast<CThemeEdit*>(p); }, skin::kKindEdit,
+         "Edit0", false},
+        {"disabled edit", IDC_SK_EDIT_OFF, [](CWnd* p) { return dynamic_cast<CThemeEdit*>(p); },
+         skin::kKindEdit, "Edit1", false},
+        {"list box", IDC_SK_LIST, [](CWnd* p) { return dynamic_cast<CThemeListBox*>(p); },
+         skin::kKindListBox, "ListBox0", false},
+        {"drop-down combo", IDC_SK_COMBO, [](CWnd* p) { return dynamic_cast<CThemeCombo*>(p); },
+         skin::kKindCombo, "Combo0", true},
+        {"drop-list combo", IDC_SK_COMBO_LIST,
+         [](CWnd* p) { return dynamic_cast<CThemeCombo*>(p); }, skin::kKindCombo, "Combo1", true},
+        {"black frame is a picture", IDC_SK_PICTURE,
+         [](CWnd* p) { return dynamic_cast<CThemePicture*>(p); }, skin::kKindPicture, "Picture0",
+         false},
+        {"metafile is a picture", IDC_SK_METAFILE,
+         [](CWnd* p) { return dynamic_cast<CThemePicture*>(p); }, skin::kKindPicture, "Picture1",
+         false},
+        {"icon is a label", IDC_SK_ICON, [](CWnd* p) { return dynamic_cast<CThemeStatic*>(p); },
+         skin::kKindStatic, "Static0", false},
+    };
+    for (const Case& c : cases) {
+        HWND tmpl = s.dlg->GetDlgItem(c.id)->m_hWnd;
+        const CRect rc = ChildRect(s.dlg.get(), tmpl);
+        CWnd* p = s.dlg->ReplaceControl(c.id);
+        ASSERT_NE(nullptr, p) << c.name;
+        EXPECT_TRUE(c.isClass(p)) << c.name;
+        EXPECT_EQ((int)c.id, p->GetDlgCtrlID()) << c.name;
+        CRect want = rc;
+        // A combo is as high as its strip, whatever the template's height.
+        if (auto* combo = dynamic_cast<CThemeCombo*>(p))
+            want.bottom = want.top + combo->GetStripHeight();
+        EXPECT_EQ(Show(want), Show(ChildRect(s.dlg.get(), p->m_hWnd))) << c.name;
+        EXPECT_TRUE(p->IsWindowVisible()) << c.name;
+        EXPECT_EQ(c.templateKept, IsWindow(tmpl) != FALSE) << c.name;
+        if (c.templateKept) {
+            EXPECT_FALSE(IsWindowVisible(tmpl)) << c.name;
+            EXPECT_EQ((int)c.id, GetDlgCtrlID(tmpl)) << c.name;
+        }
+        const ThemeKindRow* row = ThemeKindRowOf(c.kind);
+        ASSERT_NE(nullptr, row) << c.name;
+        EXPECT_STREQ(c.skinName, row->skinId(p)->GetName()) << c.name;
+        EXPECT_EQ(p, s.dlg->GetControl(c.kind, s.dlg->GetControlCount(c.kind) - 1)) << c.name;
+    }
+    auto* on = static_cast<CThemeEdit*>(s.dlg->GetControl(skin::kKindEdit, 0));
+    auto* off = static_cast<CThemeEdit*>(s.dlg->GetControl(skin::kKindEdit, 1));
+    EXPECT_TRUE(on->IsWindowEnabled());
+    EXPECT_FALSE(off->IsWindowEnabled()) << "the template's disabled state";
+    ASSERT_NE(nullptr, off->GetEdit());
+    EXPECT_FALSE(off->GetEdit()->IsWindowEnabled()) << "the inner edit takes no input either";
+    auto* pic = static_cast<CThemePicture*>(s.dlg->GetControl(skin::kKindPicture, 0));
+    EXPECT_STREQ("Pic", pic->GetCaption());
+    for (int i = 0; i < 2; ++i) {
+        auto* combo = static_cast<CThemeCombo*>(s.dlg->GetControl(skin::kKindCombo, i));
+        EXPECT_EQ(0u, combo->GetStyle() & (WS_VSCROLL | WS_HSCROLL)) << "no system scroll bar";
+    }
+    themetest::Settle();
+}
+
+TEST(ThemeDialog, ComboKeepsItsStringsInOrderAndItsText) {
+    struct Case {
+        const char* name;
+        UINT id;
+        std::vector<std::string> items;
+        int select;            // -1: type the text instead
+        const char* typed;     // the drop-down's own text
+        const char* expected;  // the skinned combo's edit text
+    };
+    const Case cases[] = {
+        {"typed text", IDC_SK_COMBO, {"zeta", "alpha", "Mid dle"}, -1, "free text", "free text"},
+        {"selected item", IDC_SK_COMBO_LIST, {"one", "two", "three"}, 1, "", "two"},
+        {"empty list, empty text", IDC_SK_COMBO, {}, -1, "", ""},
+        {"empty strings kept", IDC_SK_COMBO_LIST, {"", "b", ""}, 2, "", ""},
+    };
+    for (const Case& c : cases) {
+        DialogScene s(IDD_SKIN_INPUTS, 440, 300);
+        HWND tmpl = s.dlg->GetDlgItem(c.id)->m_hWnd;
+        for (const std::string& item : c.items)
+            SendMessageA(tmpl, CB_ADDSTRING, 0, (LPARAM)item.c_str());
+        if (c.select >= 0)
+            SendMessageA(tmpl, CB_SETCURSEL, (WPARAM)c.select, 0);
+        else
+            SetWindowTextA(tmpl, c.typed);
+        auto* combo = dynamic_cast<CThemeCombo*>(s.dlg->ReplaceControl(c.id));
+        ASSERT_NE(nullptr, combo) << c.name;
+        ASSERT_EQ((int)c.items.size(), combo->GetCount()) << c.name;
+        for (int i = 0; i < (int)c.items.size(); ++i) {
+            CString got;
+            combo->GetLBText(i, got);
+            EXPECT_EQ(c.items[i], std::string(got)) << c.name << " item " << i;
+        }
+        CString text;
+        combo->GetText(text);
+        EXPECT_STREQ(c.expected, text) << c.name;
+        EXPECT_EQ((int)c.items.size(), (int)SendMessageA(tmpl, CB_GETCOUNT, 0, 0))
+            << c.name << ": the hidden template keeps its list";
+    }
+}
+
 // ---- skin profile files --------------------------------------------------------------
 
 TEST(ThemeDialog, ProfileKeysPlaceColourAndShowControls) {
@@ -736,4 +848,49 @@ TEST(ThemeDialog, InactiveImageRepaintsOnlyTheCaptionStrip) {
     p = Shot(s.hwnd());
     EXPECT_TRUE(s.dlg->IsActiveLook());
     EXPECT_EQ(kActive, p.At(200, 28));
+}
+
+TEST(ThemeDialog, ProfileKeysReachEditListComboAndPicture) {
+    SkinFolder skin("skin_dlg_inputs");
+    skin.Write("ConfigColor.ini",
+               "[In]\nEdit0(Back)=0,160,0\nListBox0(Back)=0,0,200\nCombo0(Back)=200,0,0\n");
+    skin.Write("ConfigValue.ini",
+               "[In]\nListBox0(ItemHeight)=23\nCombo0(ListBoxHeight)=77\n"
+               "Picture0(FontSize)=19\nEdit0(FontSize)=17\n");
+    skin.Write("ConfigText.ini", "[In]\nEdit0(Text)=from skin\nPicture0(Caption)=Skinned\n");
+    skin.Write("ConfigPos.ini", "[In]\nPicture0(Pos)=-100,200,-10,260\n");
+    DialogScene s(IDD_SKIN_INPUTS, 440, 300);
+    s.dlg->SetSection("In");
+    auto* edit = static_cast<CThemeEdit*>(s.dlg->ReplaceControlWithSkin(IDC_SK_EDIT, "Edit0"));
+    auto* list =
+        static_cast<CThemeListBox*>(s.dlg->ReplaceControlWithSkin(IDC_SK_LIST, "ListBox0"));
+    auto* combo = static_cast<CThemeCombo*>(s.dlg->ReplaceControlWithSkin(IDC_SK_COMBO, "Combo0"));
+    auto* pic =
+        static_cast<CThemePicture*>(s.dlg->ReplaceControlWithSkin(IDC_SK_PICTURE, "Picture0"));
+    ASSERT_TRUE(edit && list && combo && pic);
+
+    CString text;
+    edit->GetText(text);
+    EXPECT_STREQ("from skin", text);
+    EXPECT_EQ(17, edit->GetFontSize());
+    list->AddString("row");  // rows take the height when added
+    EXPECT_EQ(23, list->GetItemHeight(0));
+    EXPECT_EQ(77, combo->GetListBoxHeight());
+    EXPECT_STREQ("Skinned", pic->GetCaption());
+    EXPECT_EQ(Show(CRect(-100, 200, -10, 260)), Show(pic->GetLayoutRect()));
+    EXPECT_EQ(Show(CRect(340, 200, 430, 260)), Show(ChildRect(s.dlg.get(), pic->m_hWnd)));
+
+    RedrawWindow(s.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const uitest::Picture p = Shot(s.hwnd());
+    struct Spot {
+        const char* name;
+        CWnd* w;
+        COLORREF colour;
+    };
+    for (const Spot& sp : {Spot{"edit", edit, RGB(0, 160, 0)}, Spot{"list", list, RGB(0, 0, 200)},
+                           Spot{"combo", combo, RGB(200, 0, 0)}}) {
+        const CRect r = ChildRect(s.dlg.get(), sp.w->m_hWnd);
+        const RECT inner = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+        EXPECT_GT(Count(p, inner, NearColor(sp.colour, 8)), 10) << sp.name;
+    }
 }
