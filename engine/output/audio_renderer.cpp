@@ -289,14 +289,19 @@ int AudioRenderer_Resume(AudioRenderer* r) {
 
 int AudioRenderer_Flush(AudioRenderer* r) {
     if (!r) return 0;
-    AbortWriter(r);
     OsLockGuard g(r->lock);
     r->drain = 0;
     {
         OsLockGuard rg(r->ringLock);
         ClearRingLocked(r);
     }
-    return r->ops.Reset ? r->ops.Reset(r) : 1;
+    int result = r->ops.Reset ? r->ops.Reset(r) : 1;
+    // Only now, with the device emptied: a writer that found it full just
+    // before and is about to wait for room would otherwise wait for a played
+    // report that an empty device never sends. Its block is from before the
+    // flush, so it gives it up.
+    AbortWriter(r);
+    return result;
 }
 
 int AudioRenderer_IsDrained(AudioRenderer* r) {

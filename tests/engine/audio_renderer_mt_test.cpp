@@ -27,6 +27,7 @@ struct TestClock {
 
 struct RecordingDevice {
     std::atomic<uint32_t> freeBytes{1u << 30};
+    std::atomic<uint32_t> freeAfterReset{0};  // 0: a reset leaves freeBytes alone
     int32_t openResult = 0;
     std::atomic<int> opens{0}, closes{0}, pauses{0}, resets{0}, restarts{0}, speeds{0};
     std::vector<uint32_t> writes;  // samples per write
@@ -58,6 +59,7 @@ const AudioOutputDevice kDevice = {
     },
     [](AudioRenderer*) {
         ++g_dev->resets;
+        if (g_dev->freeAfterReset) g_dev->freeBytes = g_dev->freeAfterReset.load();
         return 1;
     },
     [](AudioRenderer*) {
@@ -214,6 +216,41 @@ TEST_F(AudioRendererTest, FlushAbortsAWaitingWriter) {
     EXPECT_EQ(0u, count.load());
     EXPECT_EQ(1, dev.resets);
     EXPECT_TRUE(dev.writes.empty());
+}
+
+// A flush that empties a full device while the writer is between finding
+// no room and waiting for it: nothing plays from an empty device, so no
+// played report would ever wake the writer. The test holds the renderer
+// lock while the writer and the flush queue up for it, in either order;
+// whichever goes first, the writer comes back.
+TEST_F(AudioRendererTest, FlushRacingAWriterNeverLeavesItWaiting) {
+    Make(44100, 2, clock);
+    std::vector<int16_t> a(10), b(10);
+    dev.freeAfterReset = 1u << 30;  // a reset empties the device
+    for (int round = 0; round < 24; ++round) {
+        dev.freeBytes = 0;  // full until the reset
+        std::atomic<int> done{0};
+        OS_Lock(r->lock);
+        std::thread writer([&] {
+            PcmBlock blk = {nullptr, a.data(), b.data(), 10, 10, 0};
+            AudioRenderer_Write(r, &blk);
+            done = 1;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(round % 2 ? 5 : 0));
+        std::thread flusher([&] { AudioRenderer_Flush(r); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        OS_Unlock(r->lock);
+        flusher.join();
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done && std::chrono::steady_clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!done) {
+            AudioRenderer_AbortWrite(r);  // free the writer so the test can end
+            writer.join();
+            FAIL() << "the writer still waited for room after the flush, round " << round;
+        }
+        writer.join();
+    }
 }
 
 TEST_F(AudioRendererTest, MuteUsesTheDeviceControlWhenOffered) {
