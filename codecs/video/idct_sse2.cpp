@@ -7,7 +7,14 @@
 #if defined(__i386__) || defined(__x86_64__) || defined(_M_IX86) || defined(_M_X64)
 #include <emmintrin.h>
 
+#if defined(__i386__)
+// On i686, Windows enters threads and callbacks with the stack only 4-byte
+// aligned, while SSE2 spills and operands need 16: each SSE2 function
+// realigns its own frame.
+#define M4V_SSE2 __attribute__((target("sse2"), force_align_arg_pointer))
+#else
 #define M4V_SSE2 __attribute__((target("sse2")))
+#endif
 
 namespace {
 

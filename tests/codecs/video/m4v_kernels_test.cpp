@@ -298,4 +298,67 @@ TEST(VideoKernelsSse2, QuarterPelColumnsMatchPlain) {
                 }
     }
 }
+
+#if defined(__i386__) && defined(__GNUC__)
+// Every SSE2 kernel once, checked against its plain twin.
+static void RunEveryKernel(void* result) {
+    int16_t x[64], y[64];
+    uint8_t pred[16 * 16], src[40 * 24], a[16 * 32], b[16 * 32];
+    for (int i = 0; i < 64; ++i) x[i] = y[i] = int16_t((i * 37) % 23 - 11);
+    for (int i = 0; i < int(sizeof pred); ++i) pred[i] = uint8_t(i * 7);
+    for (int i = 0; i < int(sizeof src); ++i) src[i] = uint8_t(i * 13 + 5);
+    uint32_t differ = 0;  // one bit per kernel that gave something else
+    memset(a, 0, sizeof a);
+    memset(b, 0, sizeof b);
+    IdctPutPlain(a, x, 16, SummaryOf(x));
+    IdctPutSse2(b, y, 16, SummaryOf(y));
+    if (memcmp(a, b, sizeof a)) differ |= 1;
+    for (int i = 0; i < 64; ++i) x[i] = y[i] = int16_t((i * 29) % 17 - 8);
+    IdctAddPlain(a, pred, x, 16, 16, SummaryOf(x));
+    IdctAddSse2(b, pred, y, 16, 16, SummaryOf(y));
+    if (memcmp(a, b, sizeof a)) differ |= 2;
+    for (int r = 0; r < 2; ++r)
+        for (int wide = 0; wide < 2; ++wide)
+            for (int f = 0; f < 4; ++f) {
+                McKernelPlain(r, wide, f)(a, 32, src, 40, 16);
+                McKernelSse2(r, wide, f)(b, 32, src, 40, 16);
+                if (memcmp(a, b, sizeof a)) differ |= 4;
+            }
+    McAveragePlain(a, 16, src, 40, 16, 16);
+    McAverageSse2(b, 16, src, 40, 16, 16);
+    if (memcmp(a, b, sizeof a)) differ |= 8;
+    QpelColsPlain(a, 16, src, 24, 16, 16, 2, 1);
+    QpelColsSse2(b, 16, src, 24, 16, 16, 2, 1);
+    if (memcmp(a, b, sizeof a)) differ |= 16;
+    *static_cast<uint32_t*>(result) = differ;
+}
+
+// Calls fn(arg) with the stack pointer at each of the four 4-byte offsets
+// from 16-byte alignment, as Windows may enter a thread or a callback on
+// i686.
+static void CallWithStackSkew(void (*fn)(void*), void* arg, uint32_t skew) {
+    __asm__ volatile(
+        "movl %[fn], %%eax\n\t"
+        "movl %[arg], %%ecx\n\t"
+        "movl %[skew], %%edx\n\t"
+        "movl %%esp, %%esi\n\t"
+        "andl $-16, %%esp\n\t"
+        "subl %%edx, %%esp\n\t"
+        "pushl %%ecx\n\t"
+        "call *%%eax\n\t"
+        "movl %%esi, %%esp\n\t"
+        :
+        : [fn] "m"(fn), [arg] "m"(arg), [skew] "m"(skew)
+        : "eax", "ecx", "edx", "esi", "memory", "cc");
+}
+
+TEST(VideoKernelsSse2, RunOnAStackOfAnyAlignment) {
+    if (!M4vHaveSse2()) GTEST_SKIP() << "no SSE2";
+    for (uint32_t skew : {0u, 4u, 8u, 12u}) {
+        uint32_t differ = ~0u;
+        CallWithStackSkew(RunEveryKernel, &differ, skew);
+        EXPECT_EQ(0u, differ) << "stack skew " << skew;
+    }
+}
+#endif
 #endif
