@@ -10,35 +10,10 @@
 #pragma once
 
 #include "classlib/afxwin.h"
-
-// Mask bits: which fields of a CThemeGridItem are valid.
-enum : UINT {
-    GRID_ITEM_TEXT = 0x01,
-    GRID_ITEM_IMAGE = 0x02,
-    GRID_ITEM_PARAM = 0x04,
-    GRID_ITEM_STATE = 0x08,
-    GRID_ITEM_BKCOLOR = 0x10,
-    GRID_ITEM_TEXTCOLOR = 0x20,
-    GRID_ITEM_FORMAT = 0x40,
-    GRID_ITEM_FONT = 0x80,
-};
+#include "ThemeClass/ThemeGridCell.h"
 
 // End of an in-place edit (-106).
 #define GRID_ENDEDIT LVN_ENDLABELEDITA
-
-struct CThemeGridItem {
-    int row = 0;
-    int column = 0;
-    UINT mask = 0;
-    UINT state = 0;
-    UINT format = 0;
-    CString text;
-    int image = 0;
-    COLORREF backColor = 0;
-    COLORREF textColor = 0;
-    LPARAM userData = 0;
-    LOGFONTA font = {};
-};
 
 struct InPlaceEditNotify {
     NMHDR hdr = {};

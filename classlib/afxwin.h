@@ -33,20 +33,10 @@ class CWinThread;
 class CWinApp;
 struct CCreateContext;
 
+#include "afxobj.h"
 #include "afxmsg.h"
 #include "afxgdi.h"
 
-class CObject {
-public:
-    virtual ~CObject() {}
-
-protected:
-    CObject() {}
-
-private:
-    CObject(const CObject&) = delete;
-    CObject& operator=(const CObject&) = delete;
-};
 
 // Root of every class with a message map.
 class CCmdTarget : public CObject {
