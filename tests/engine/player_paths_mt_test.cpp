@@ -35,7 +35,7 @@ std::atomic<uint32_t>& Refusals() {
 
 int32_t Source_ReadSample(MediaSource* src, MediaSample* m) {
     const uint32_t type = m->type;
-    if (type >= 1 && type <= 2) {
+    if (type == PLAYER_TRACK_AUDIO || type == PLAYER_TRACK_VIDEO) {
         uint32_t next;
         {
             std::lock_guard<std::mutex> g(src->lock);
