@@ -232,14 +232,16 @@ int32_t Source_ReadSample(MediaSource* src, MediaSample* sample) {
             sample->time += src->offset[type];
         }
     }
+    const uint32_t rangeEnd = src->rangeEnd;
     OS_Unlock(src->lock);
-    if (rc >= 0 && src->rangeEnd && src->rangeEnd < sample->time) return PLAYER_E_END_OF_STREAM;
+    if (rc >= 0 && rangeEnd && rangeEnd < sample->time) return PLAYER_E_END_OF_STREAM;
     return rc;
 }
 
 namespace {
 
-// Range test shared by the seeks: true when the seek should go ahead.
+// Range test shared by the seeks, under the source lock (the range is set
+// from the application's thread): true when the seek should go ahead.
 bool ClampToRange(MediaSource* src, uint32_t* position) {
     if (src->rangeStart && *position < src->rangeStart) {
         *position = src->rangeStart;
@@ -255,8 +257,8 @@ void SetAllLastTimes(MediaSource* src, uint32_t t) {
 }  // namespace
 
 bool Source_SeekTime(MediaSource* src, uint32_t* position, uint32_t exact) {
+    OsLockGuard g(src->lock);
     if (!ClampToRange(src, position)) return false;
-    OS_Lock(src->lock);
     bool rc = false;
     if (src->ops.seekTime) {
         rc = src->ops.seekTime(src->reader, position, exact);
@@ -266,16 +268,14 @@ bool Source_SeekTime(MediaSource* src, uint32_t* position, uint32_t exact) {
         }
     }
     SetAllLastTimes(src, *position);
-    OS_Unlock(src->lock);
     return rc;
 }
 
 bool Source_SeekFrame(MediaSource* src, uint32_t* position, uint32_t direction) {
+    OsLockGuard g(src->lock);
     if (!ClampToRange(src, position)) return false;
-    OS_Lock(src->lock);
     bool rc = src->ops.seekFrame && src->ops.seekFrame(src->reader, position, direction);
     SetAllLastTimes(src, *position);
-    OS_Unlock(src->lock);
     return rc;
 }
 
@@ -288,11 +288,10 @@ bool Source_Reposition(MediaSource* src, uint32_t* position, uint32_t arg) {
 }
 
 bool Source_SeekTrack(MediaSource* src, uint32_t* position, uint32_t type) {
+    OsLockGuard g(src->lock);
     if (!ClampToRange(src, position)) return false;
-    OS_Lock(src->lock);
     bool rc = src->ops.seekTrack && src->ops.seekTrack(src->reader, position, type);
     if (ValidType(type)) src->lastTime[type] = *position;
-    OS_Unlock(src->lock);
     return rc;
 }
 
@@ -331,6 +330,8 @@ int32_t Source_Control(MediaSource* src, uint32_t code) {
 
 int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set,
                         uint32_t force) {
+    // The player's threads read the range and the offsets under the lock.
+    OsLockGuard g(src->lock);
     if (!set) {
         src->rangeStart = src->rangeEnd = 0;
         return 1;
@@ -342,7 +343,6 @@ int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t
                          : src->lastTime[TRACK_TYPE_VIDEO];
     if (later >= start && !force) return 1;
     if (src->ops.seekTime) {
-        OS_Lock(src->lock);
         uint32_t pos = start;
         src->ops.seekTime(src->reader, &pos, 0);
         if (end && pos >= end) {
@@ -350,13 +350,13 @@ int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t
             src->ops.seekTime(src->reader, &pos, 1);
         }
         SetAllLastTimes(src, pos);
-        OS_Unlock(src->lock);
     }
     return 1;
 }
 
 int32_t Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type) {
     if (!ValidType(type)) return 1;
+    OsLockGuard g(src->lock);
     if (ms == 0)
         src->offset[type] = 0;
     else

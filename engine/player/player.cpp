@@ -265,10 +265,10 @@ int Player_SetPlayRange(PlayerContext* ctx, uint32_t startMs, uint32_t endMs, ui
     }
     ctx->rangeStart = startMs;
     ctx->rangeEnd = endMs;
-    if (seek && ClockTime(ctx) < startMs) {
-        ctx->requestedTarget = startMs;
-        return Player_SendCommand(ctx, PLAYER_STATE_SEEK);
-    }
+    // The seek names its own mode: the one left from an earlier seek or step
+    // (none after an open) could make it a no-op or a picture step.
+    if (seek && ClockTime(ctx) < startMs)
+        return SendSeek(ctx, PLAYER_STATE_SEEK, startMs, 1, PLAYER_STEP_EXACT, kForward);
     return 1;
 }
 

@@ -143,6 +143,9 @@ void DoPass(PlayerContext* ctx) {
             Player_SendCommand(ctx, PLAYER_STATE_PAUSE);
             uint32_t t = ctx->lastPictureMs;
             Clock_Sync(ctx->clock, t);
+            // The output still holds the sound from before the step; played
+            // on, it would pull the clock back to where the clip was paused.
+            AudioRenderer_Flush(ctx->audioRenderer);
             Player_SkipAudioTo(ctx, t);
             break;
         }

@@ -1,0 +1,1 @@
+#include "../engine/player_paths_mt_test.cpp"
