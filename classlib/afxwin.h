@@ -18,6 +18,7 @@
 #include "afxgeom.h"
 #include "afxcoll.h"
 #include "afxfile.h"
+#include "afxcmdline.h"
 
 #ifndef afx_msg
 #define afx_msg
@@ -394,13 +395,33 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    // Fills the record from the process's command line (the program's own
+    // path left out).
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    // The common controls draw in 3D by themselves; kept for the callers.
+    BOOL Enable3dControls() { return TRUE; }
+    BOOL Enable3dControlsStatic() { return TRUE; }
+
+    // ID_HELP: opens the program's help file (m_pszHelpFilePath) at its
+    // contents, when there is one; a program without a help file does
+    // nothing.
+    afx_msg void OnHelp();
+
     HINSTANCE m_hInstance;
     LPTSTR m_lpCmdLine;
     int m_nCmdShow;
+    // The name given at construction, else the executable's file name
+    // without its extension (set at start-up).
     LPCTSTR m_pszAppName;
+    LPCTSTR m_pszExeName;       // the executable's file name without extension
+    LPCTSTR m_pszHelpFilePath;  // the executable's path with ".HLP"
 
     DECLARE_MESSAGE_MAP()
 };
+
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif
 
 // Start-up: sets the application's instance and command line, calls
 // InitInstance, runs the message loop when it returns TRUE, then

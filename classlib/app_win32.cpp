@@ -173,7 +173,9 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
     : m_hInstance(nullptr),
       m_lpCmdLine(nullptr),
       m_nCmdShow(SW_SHOWNORMAL),
-      m_pszAppName(lpszAppName) {
+      m_pszAppName(lpszAppName),
+      m_pszExeName(nullptr),
+      m_pszHelpFilePath(nullptr) {
     m_bAutoDelete = FALSE;
     g_pApp = this;
     AfxGetThreadState()->pThread = this;
@@ -185,6 +187,18 @@ CWinApp::~CWinApp() {
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
+    AfxParseCommandLine(rCmdInfo, AfxSplitCommandLine(::GetCommandLineA(), TRUE));
+}
+
+void CWinApp::OnHelp() {
+    if (!m_pszHelpFilePath || ::GetFileAttributesA(m_pszHelpFilePath) == INVALID_FILE_ATTRIBUTES)
+        return;
+    CWnd* pMain = AfxGetMainWnd();
+    ::WinHelpA(pMain ? pMain->m_hWnd : nullptr, m_pszHelpFilePath, HELP_FINDER, 0);
+}
+
 int CWinApp::ExitInstance() { return (int)m_msgCur.wParam; }
 
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow) {
@@ -194,21 +208,25 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow) {
     pApp->m_hInstance = hInstance ? hInstance : ::GetModuleHandleA(nullptr);
     pApp->m_lpCmdLine = lpCmdLine;
     pApp->m_nCmdShow = nCmdShow;
-    if (!pApp->m_pszAppName) {
-        static char name[MAX_PATH];
-        ::GetModuleFileNameA(pApp->m_hInstance, name, MAX_PATH);
-        char* base = name;
-        for (char* p = name; *p; p = ::CharNextA(p))
-            if (*p == '\\' || *p == '/') base = p + 1;
-        for (char* p = base; *p; p = ::CharNextA(p))
-            if (*p == '.') *p = '\0';
-        pApp->m_pszAppName = base;
+    {
+        static char path[MAX_PATH];
+        static CString exeName, helpPath;
+        const DWORD n = ::GetModuleFileNameA(pApp->m_hInstance, path, MAX_PATH);
+        path[n < MAX_PATH ? n : MAX_PATH - 1] = '\0';
+        exeName = AfxModuleBaseName(path);
+        helpPath = AfxPathWithExtension(path, ".HLP");
+        pApp->m_pszExeName = exeName;
+        pApp->m_pszHelpFilePath = helpPath;
+        if (!pApp->m_pszAppName) pApp->m_pszAppName = pApp->m_pszExeName;
     }
     int nReturn;
     if (pApp->InitInstance()) {
         nReturn = pApp->Run();
     } else {
         if (pApp->m_pMainWnd && pApp->m_pMainWnd->m_hWnd) pApp->m_pMainWnd->DestroyWindow();
+        // No message loop ended: the last message a modal dialog handled
+        // during InitInstance is no exit code.
+        pApp->m_msgCur = MSG();
         nReturn = pApp->ExitInstance();
     }
     CWnd::DeleteTempMap();

@@ -370,7 +370,12 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     UINT nCode = hWndCtrl ? HIWORD(wParam) : 0;  // menus and accelerators alike
     if (hWndCtrl && hWndCtrl != m_hWnd && ReflectLastMsg(hWndCtrl))
         return TRUE;  // the control took it
-    return DispatchMsg(WM_COMMAND, nCode, nID, WM_COMMAND, wParam, lParam, nullptr);
+    if (DispatchMsg(WM_COMMAND, nCode, nID, WM_COMMAND, wParam, lParam, nullptr)) return TRUE;
+    // What the main window leaves goes to the application (ID_HELP).
+    CWinApp* pApp = AfxGetApp();
+    if (pApp && pApp->m_pMainWnd == this)
+        return pApp->DispatchMsg(WM_COMMAND, nCode, nID, WM_COMMAND, wParam, lParam, nullptr);
+    return FALSE;
 }
 
 BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
