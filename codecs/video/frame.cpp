@@ -134,6 +134,7 @@ void FrameSetup(Mp4vDecoder* d) {
     SetPosition(d, 0);
     d->packetStart = 0;
     d->qp = h->quant;
+    d->fieldDct = 0;  // only the interlaced decoders set it, per macroblock
     if (d->prevType != 2) {
         uint8_t* q = d->quantCur;
         d->quantCur = d->quantPrev;

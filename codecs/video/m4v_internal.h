@@ -4,6 +4,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "codecs/video/m4v_tables.h"
 #include "codecs/video/mp4vdec.h"
 
 // ---- Bit reader -------------------------------------------------------------
@@ -66,6 +67,16 @@ static inline int32_t VbBitPos(const VBits* b) { return b->pos * 8 - b->bits; }
 static inline void VbAlign(VBits* b) {
     int r = VbBitPos(b) & 7;
     if (r) VbSkip(b, 8 - r);
+}
+
+// One VLC step over a table of (code length << 8 | value) entries indexed by
+// the next `bits` bits: the value, or -1 for a code with no entry.
+template <int N>
+static inline int VlcRead(VBits* b, const VTab16<N>& t, int bits) {
+    uint32_t e = t.v[VbShow(b, bits)];
+    if (!e) return -1;
+    VbSkip(b, int(e >> 8));
+    return int(e & 0xFF);
 }
 
 // ---- Stream header record ---------------------------------------------------
@@ -225,6 +236,18 @@ static inline int ReadDquant(VBits* b, int qp) {
     return ClipQ(qp + kDquant[VbGet(b, 2)]);
 }
 
+// Direct mode: the forward and backward components from a co-located vector
+// component, its delta and the distances TRB and TRD. Each scaling truncates
+// toward zero; a distance of 0 or less (damaged timing) scales to 0.
+static inline int DirectScale(int x, int num, int den) {
+    return den <= 0 ? 0 : int(int64_t(x) * num / den);
+}
+static inline void DirectPair(int col, int delta, int trb, int trd, int16_t* f, int16_t* b) {
+    int fv = DirectScale(col, trb, trd) + delta;
+    *f = int16_t(fv);
+    *b = int16_t(delta == 0 ? DirectScale(col, trb - trd, trd) : fv - col);
+}
+
 // libavcodec's encoder and decoder treat the left neighbour of a packet's
 // first macroblock as unavailable for the block-2 vector prediction of a
 // four-vector macroblock by clearing that neighbour's stored block-3 vector,
@@ -270,8 +293,10 @@ int DecodeMvd(VBits* b, int fcode, int* out);
 void PredictMv(Mp4vDecoder* d, int block, int* px, int* py);
 int WrapMv(int v, int fcode);
 int ReadVectors(Mp4vDecoder* d, int four, int fcode);
+// Reconstruction of the current macroblock, frame or field DCT placement.
 void PutIntra(Mp4vDecoder* d);
 void AddInter(Mp4vDecoder* d, int cbp);
+int DecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc);
 void FinishMacroblock(Mp4vDecoder* d, int intra);
 int ReadBMbHeader(Mp4vDecoder* d, int* type, int* cbp, int* deltaCoded);
 

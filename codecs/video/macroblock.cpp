@@ -52,10 +52,8 @@ void PredictMv(Mp4vDecoder* d, int block, int* px, int* py) {
 }
 
 int DecodeMvd(VBits* b, int fcode, int* out) {
-    uint32_t e = kMvd.v[VbShow(b, 12)];
-    if (!e) return -1;
-    VbSkip(b, int(e >> 8));
-    int code = int(e & 0xFF);
+    int code = VlcRead(b, kMvd, 12);
+    if (code < 0) return -1;
     if (code == 0) {
         *out = 0;
         return 0;
@@ -97,34 +95,46 @@ int ReadVectors(Mp4vDecoder* d, int four, int fcode) {
     return 0;
 }
 
-static inline uint8_t* LumaAt(Mp4vDecoder* d) {
-    return d->target->y + (d->mby * 16) * d->stride + d->mbx * 16;
+// Luma block k's top-left and stride: frame DCT puts the four blocks in the
+// quadrants, field DCT (interlaced macroblocks with dct_type 1) puts blocks 0
+// and 1 on the top field lines and 2 and 3 on the bottom field lines.
+static inline uint8_t* LumaBlock(Mp4vDecoder* d, uint8_t* y, int k, int* stride) {
+    int s = d->stride;
+    if (d->fieldDct) {
+        *stride = 2 * s;
+        return y + (k >> 1) * s + (k & 1) * 8;
+    }
+    *stride = s;
+    return y + (k >> 1) * 8 * s + (k & 1) * 8;
 }
 
 void PutIntra(Mp4vDecoder* d) {
     int s = d->stride, cs = s / 2;
-    uint8_t* y = LumaAt(d);
+    uint8_t* y = d->target->y + (d->mby * 16) * s + d->mbx * 16;
     uint8_t* u = d->target->u + (d->mby * 8) * cs + d->mbx * 8;
     uint8_t* v = d->target->v + (d->mby * 8) * cs + d->mbx * 8;
     int16_t* blk = d->blocks;
-    IdctPut(y, blk, s, d->summary[0]);
-    IdctPut(y + 8, blk + 64, s, d->summary[1]);
-    IdctPut(y + 8 * s, blk + 128, s, d->summary[2]);
-    IdctPut(y + 8 * s + 8, blk + 192, s, d->summary[3]);
+    for (int k = 0; k < 4; ++k) {
+        int bs;
+        uint8_t* p = LumaBlock(d, y, k, &bs);
+        IdctPut(p, blk + 64 * k, bs, d->summary[k]);
+    }
     IdctPut(u, blk + 256, cs, d->summary[4]);
     IdctPut(v, blk + 320, cs, d->summary[5]);
 }
 
 void AddInter(Mp4vDecoder* d, int cbp) {
     int s = d->stride, cs = s / 2;
-    uint8_t* y = LumaAt(d);
+    uint8_t* y = d->target->y + (d->mby * 16) * s + d->mbx * 16;
     uint8_t* u = d->target->u + (d->mby * 8) * cs + d->mbx * 8;
     uint8_t* v = d->target->v + (d->mby * 8) * cs + d->mbx * 8;
     int16_t* blk = d->blocks;
-    if (cbp & 32) IdctAdd(y, y, blk, s, s, d->summary[0]);
-    if (cbp & 16) IdctAdd(y + 8, y + 8, blk + 64, s, s, d->summary[1]);
-    if (cbp & 8) IdctAdd(y + 8 * s, y + 8 * s, blk + 128, s, s, d->summary[2]);
-    if (cbp & 4) IdctAdd(y + 8 * s + 8, y + 8 * s + 8, blk + 192, s, s, d->summary[3]);
+    for (int k = 0; k < 4; ++k) {
+        if (!(cbp & (32 >> k))) continue;
+        int bs;
+        uint8_t* p = LumaBlock(d, y, k, &bs);
+        IdctAdd(p, p, blk + 64 * k, bs, bs, d->summary[k]);
+    }
     if (cbp & 2) IdctAdd(u, u, blk + 256, cs, cs, d->summary[4]);
     if (cbp & 1) IdctAdd(v, v, blk + 320, cs, cs, d->summary[5]);
 }
@@ -163,24 +173,27 @@ void FinishMacroblock(Mp4vDecoder* d, int intra) {
     AdvancePosition(d);
 }
 
-// Intra macroblock body shared by I- and P-VOPs: ac_pred_flag, CBPY,
-// DQUANT, texture and reconstruction.
-static int DecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc) {
+// Intra macroblock body of every MPEG-4 I-, P- and S-VOP decoder that reads
+// macroblocks whole: ac_pred_flag, CBPY, DQUANT, dct_type in interlaced
+// streams, texture and reconstruction.
+int DecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc) {
     VBits* b = &d->bs;
     d->acPredFlag = int(VbGet1(b));
-    uint32_t e = kCbpy.v[VbShow(b, 6)];
-    if (!e) return -1;
-    VbSkip(b, int(e >> 8));
-    int cbp = int(e & 0xF) << 2 | cbpc;
+    int e = VlcRead(b, kCbpy, 6);
+    if (e < 0) return -1;
+    int cbp = e << 2 | cbpc;
     int qpBefore = d->qp;
     if (mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
+    d->fieldDct = d->hdr->interlaced ? int(VbGet1(b)) : 0;
     int qpThr = d->mbIndex == d->packetStart ? d->qp : qpBefore;
     d->useDcVlc = qpThr < d->hdr->intraDcThr;
     ComputeAvail(d);
     if (d->intraBlock(d, d->qp, cbp) < 0) return -1;
     PutIntra(d);
-    d->mbMode[d->mbIndex] = uint8_t(mode);
-    memset(d->mvs + d->mbIndex * 8, 0, 16);
+    int i = d->mbIndex;
+    d->mbMode[i] = uint8_t(mode);
+    d->fieldInfo[i] = 0;
+    memset(d->mvs + i * 8, 0, 16);
     return 0;
 }
 
@@ -189,10 +202,8 @@ void DecodeIVopPlain(Mp4vDecoder* d) {
     while (d->mbIndex < d->mbCount) {
         if (VbUnread(b) <= 0) return;
         if (d->mbIndex != d->packetStart && PacketEnds(b)) return;
-        uint32_t e = kMcbpcIntra.v[VbShow(b, 9)];
-        if (!e) return;
-        VbSkip(b, int(e >> 8));
-        int v = int(e & 0xFF);
+        int v = VlcRead(b, kMcbpcIntra, 9);
+        if (v < 0) return;
         if (v == 255) continue;
         if (DecodeIntraMb(d, v >> 2, v & 3) < 0) return;
         FinishMacroblock(d, 1);
@@ -214,10 +225,8 @@ void DecodePVopPlain(Mp4vDecoder* d) {
             FinishMacroblock(d, 0);
             continue;
         }
-        uint32_t e = kMcbpcInter.v[VbShow(b, 9)];
-        if (!e) return;
-        VbSkip(b, int(e >> 8));
-        int v = int(e & 0xFF);
+        int v = VlcRead(b, kMcbpcInter, 9);
+        if (v < 0) return;
         if (v == 255) continue;
         int mode = v >> 2, cbpc = v & 3;
         if (mode >= MB_INTRA) {
@@ -225,10 +234,9 @@ void DecodePVopPlain(Mp4vDecoder* d) {
             FinishMacroblock(d, 1);
             continue;
         }
-        uint32_t c = kCbpy.v[VbShow(b, 6)];
-        if (!c) return;
-        VbSkip(b, int(c >> 8));
-        int cbp = int(15 - (c & 0xF)) << 2 | cbpc;
+        int c = VlcRead(b, kCbpy, 6);
+        if (c < 0) return;
+        int cbp = (15 - c) << 2 | cbpc;
         if (mode == MB_INTERQ) d->qp = ReadDquant(b, d->qp);
         ComputeAvail(d);
         if (ReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
@@ -245,16 +253,13 @@ void DecodeH263I(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     while (d->mbIndex < d->mbCount) {
         if (VbUnread(b) <= 0) return;
-        uint32_t e = kMcbpcIntra.v[VbShow(b, 9)];
-        if (!e) return;
-        VbSkip(b, int(e >> 8));
-        int v = int(e & 0xFF);
+        int v = VlcRead(b, kMcbpcIntra, 9);
+        if (v < 0) return;
         if (v == 255) continue;
         int mode = v >> 2;
-        uint32_t c = kCbpy.v[VbShow(b, 6)];
-        if (!c) return;
-        VbSkip(b, int(c >> 8));
-        int cbp = int(c & 0xF) << 2 | (v & 3);
+        int c = VlcRead(b, kCbpy, 6);
+        if (c < 0) return;
+        int cbp = c << 2 | (v & 3);
         if (mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
         if (IntraBlockShortHdr(d, d->qp, cbp) < 0) return;
         PutIntra(d);
@@ -278,17 +283,14 @@ void DecodeH263P(Mp4vDecoder* d) {
             FinishMacroblock(d, 0);
             continue;
         }
-        uint32_t e = kMcbpcInter.v[VbShow(b, 9)];
-        if (!e) return;
-        VbSkip(b, int(e >> 8));
-        int v = int(e & 0xFF);
+        int v = VlcRead(b, kMcbpcInter, 9);
+        if (v < 0) return;
         if (v == 255) continue;
         int mode = v >> 2, cbpc = v & 3;
-        uint32_t c = kCbpy.v[VbShow(b, 6)];
-        if (!c) return;
-        VbSkip(b, int(c >> 8));
+        int c = VlcRead(b, kCbpy, 6);
+        if (c < 0) return;
         int intra = mode >= MB_INTRA;
-        int cbp = int(intra ? (c & 0xF) : 15 - (c & 0xF)) << 2 | cbpc;
+        int cbp = (intra ? c : 15 - c) << 2 | cbpc;
         if (mode == MB_INTERQ || mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
         if (intra) {
             if (IntraBlockShortHdr(d, d->qp, cbp) < 0) return;
@@ -309,14 +311,6 @@ void DecodeH263P(Mp4vDecoder* d) {
 }
 
 // ---- B-VOPs -----------------------------------------------------------------
-
-// Truncating division of the direct-mode scaling; a zero distance (damaged
-// timing) scales to 0 instead of dividing.
-static inline int DirectScale(int x, int num, int trd) {
-    if (trd <= 0) return 0;
-    int64_t v = int64_t(x) * num;
-    return int(v / trd);
-}
 
 static int ReadBVector(VBits* b, int fcode, int16_t* pred) {
     int dx, dy;
@@ -357,15 +351,10 @@ void DecodeBVopPlain(Mp4vDecoder* d) {
             const int16_t* col = d->mvs + i * 8;
             four = d->mbMode[i] == MB_INTER4V;
             for (int k = 0; k < 4; ++k) {
-                int delta[2] = {mx, my};
-                for (int c = 0; c < 2; ++c) {
-                    // A one-vector macroblock's vector is its block 0's.
-                    int cv = col[2 * (four ? k : 0) + c];
-                    int f = DirectScale(cv, d->trb, d->trd) + delta[c];
-                    int bb = delta[c] == 0 ? DirectScale(cv, d->trb - d->trd, d->trd) : f - cv;
-                    fwd[2 * k + c] = int16_t(f);
-                    bwd[2 * k + c] = int16_t(bb);
-                }
+                // A one-vector macroblock's vector is its block 0's.
+                const int16_t* cv = col + 2 * (four ? k : 0);
+                DirectPair(cv[0], mx, d->trb, d->trd, &fwd[2 * k], &bwd[2 * k]);
+                DirectPair(cv[1], my, d->trb, d->trd, &fwd[2 * k + 1], &bwd[2 * k + 1]);
             }
             four = 1;
             useF = useB = 1;

@@ -1,20 +1,7 @@
 // The general B-VOP decoder: direct (frame and field), interpolated,
 // backward and forward macroblocks with frame or field vectors, half- or
 // quarter-pel.
-#include "codecs/video/mb_common.h"
-
-// Truncating x * num / den; a zero distance (damaged timing) scales to 0.
-static inline int Scale(int x, int num, int den) {
-    if (den == 0) return 0;
-    return int(int64_t(x) * num / den);
-}
-
-// Direct-mode pair from a co-located vector component.
-static inline void DirectPair(int col, int delta, int trb, int trd, int16_t* f, int16_t* b) {
-    int fv = Scale(col, trb, trd) + delta;
-    *f = int16_t(fv);
-    *b = int16_t(delta == 0 ? Scale(col, trb - trd, trd) : fv - col);
-}
+#include "codecs/video/m4v_internal.h"
 
 // Reads one vector difference pair against pred (frame: pred holds the
 // vector; field: the vertical part is kept doubled).
@@ -158,7 +145,7 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
                 McAverage(dv, cs, tv, 8, 8, 8);
             }
         }
-        MbAddInter(d, cbp);
+        AddInter(d, cbp);
         FinishMacroblock(d, 0);
     }
 }

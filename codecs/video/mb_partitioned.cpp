@@ -53,10 +53,8 @@ int ReadFirstPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
         int v;
         do {
             if (VbUnread(r) <= 0) return -1;
-            uint32_t e = kMcbpcIntra.v[VbShow(r, 9)];
-            if (!e) return -1;
-            VbSkip(r, int(e >> 8));
-            v = int(e & 0xFF);
+            v = VlcRead(r, kMcbpcIntra, 9);
+            if (v < 0) return -1;
         } while (v == 255);
         m->mode = v >> 2;
         m->cbpc = v & 3;
@@ -77,10 +75,8 @@ int ReadFirstPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
                 memset(mv, 0, 16);
             return 0;
         }
-        uint32_t e = kMcbpcInter.v[VbShow(r, 9)];
-        if (!e) return -1;
-        VbSkip(r, int(e >> 8));
-        v = int(e & 0xFF);
+        v = VlcRead(r, kMcbpcInter, 9);
+        if (v < 0) return -1;
         if (v != 255) break;
     }
     m->mode = v >> 2;
@@ -110,10 +106,9 @@ int ReadSecondPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
     }
     int intra = m->mode >= MB_INTRA;
     if (intra) m->acPred = int(VbGet1(r));
-    uint32_t e = kCbpy.v[VbShow(r, 6)];
-    if (!e) return -1;
-    VbSkip(r, int(e >> 8));
-    m->cbpy = int(e & 0xF);
+    int e = VlcRead(r, kCbpy, 6);
+    if (e < 0) return -1;
+    m->cbpy = e;
     if (!isI) {
         ApplyDquant(r, m, qp, d->mbIndex == d->packetStart, d->hdr->intraDcThr);
         if (intra && m->useDc && ReadDcs(r, m) < 0) return -1;

@@ -117,10 +117,8 @@ int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
 
 // dct_dc_size and the differential (with its marker after sizes above 8).
 int ReadDcDifferential(VBits* b, int luma, int* out) {
-    uint32_t e = (luma ? kDcSizeLum.v : kDcSizeChr.v)[VbShow(b, 12)];
-    if (!e) return -1;
-    VbSkip(b, int(e >> 8));
-    int size = int(e & 0xFF);
+    int size = VlcRead(b, luma ? kDcSizeLum : kDcSizeChr, 12);
+    if (size < 0) return -1;
     int v = 0;
     if (size) {
         v = int(VbGet(b, size));
