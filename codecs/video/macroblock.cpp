@@ -16,7 +16,7 @@ static inline int Median(int a, int b, int c) {
     return c > mx ? mx : c < mn ? mn : c;
 }
 
-void PredictMv(Mp4vDecoder* d, int block, int* px, int* py) {
+void M4vPredictMv(Mp4vDecoder* d, int block, int* px, int* py) {
     int vx[3], vy[3], valid = 0, last = 0;
     for (int k = 0; k < 3; ++k) {
         int kind = kMvCand[block][k][0], b = kMvCand[block][k][1];
@@ -51,7 +51,7 @@ void PredictMv(Mp4vDecoder* d, int block, int* px, int* py) {
     *py = Median(vy[0], vy[1], vy[2]);
 }
 
-int DecodeMvd(VBits* b, int fcode, int* out) {
+int M4vDecodeMvd(VBits* b, int fcode, int* out) {
     int code = VlcRead(b, kMvd, 12);
     if (code < 0) return -1;
     if (code == 0) {
@@ -65,7 +65,7 @@ int DecodeMvd(VBits* b, int fcode, int* out) {
     return 0;
 }
 
-int WrapMv(int v, int fcode) {
+int M4vWrapMv(int v, int fcode) {
     int r = 16 << fcode;
     if (v < -r)
         v += 2 * r;
@@ -75,17 +75,17 @@ int WrapMv(int v, int fcode) {
 }
 
 // Reads one or four vectors of the current macroblock into the vector array.
-int ReadVectors(Mp4vDecoder* d, int four, int fcode) {
+int M4vReadVectors(Mp4vDecoder* d, int four, int fcode) {
     int16_t* mv = d->mvs + d->mbIndex * 8;
     int n = four ? 4 : 1;
     for (int k = 0; k < n; ++k) {
         int px, py, dx, dy;
         if (k == 2) LavcClearLeftAtPacketStart(d);
-        PredictMv(d, k, &px, &py);
-        if (DecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
-        if (DecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
-        mv[k * 2] = int16_t(WrapMv(px + dx, fcode));
-        mv[k * 2 + 1] = int16_t(WrapMv(py + dy, fcode));
+        M4vPredictMv(d, k, &px, &py);
+        if (M4vDecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
+        if (M4vDecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
+        mv[k * 2] = int16_t(M4vWrapMv(px + dx, fcode));
+        mv[k * 2 + 1] = int16_t(M4vWrapMv(py + dy, fcode));
     }
     if (!four)
         for (int k = 1; k < 4; ++k) {
@@ -108,7 +108,7 @@ static inline uint8_t* LumaBlock(Mp4vDecoder* d, uint8_t* y, int k, int* stride)
     return y + (k >> 1) * 8 * s + (k & 1) * 8;
 }
 
-void PutIntra(Mp4vDecoder* d) {
+void M4vPutIntra(Mp4vDecoder* d) {
     int s = d->stride, cs = s / 2;
     uint8_t* y = d->target->y + (d->mby * 16) * s + d->mbx * 16;
     uint8_t* u = d->target->u + (d->mby * 8) * cs + d->mbx * 8;
@@ -117,13 +117,13 @@ void PutIntra(Mp4vDecoder* d) {
     for (int k = 0; k < 4; ++k) {
         int bs;
         uint8_t* p = LumaBlock(d, y, k, &bs);
-        IdctPut(p, blk + 64 * k, bs, d->summary[k]);
+        M4vIdctPut(p, blk + 64 * k, bs, d->summary[k]);
     }
-    IdctPut(u, blk + 256, cs, d->summary[4]);
-    IdctPut(v, blk + 320, cs, d->summary[5]);
+    M4vIdctPut(u, blk + 256, cs, d->summary[4]);
+    M4vIdctPut(v, blk + 320, cs, d->summary[5]);
 }
 
-void AddInter(Mp4vDecoder* d, int cbp) {
+void M4vAddInter(Mp4vDecoder* d, int cbp) {
     int s = d->stride, cs = s / 2;
     uint8_t* y = d->target->y + (d->mby * 16) * s + d->mbx * 16;
     uint8_t* u = d->target->u + (d->mby * 8) * cs + d->mbx * 8;
@@ -133,17 +133,17 @@ void AddInter(Mp4vDecoder* d, int cbp) {
         if (!(cbp & (32 >> k))) continue;
         int bs;
         uint8_t* p = LumaBlock(d, y, k, &bs);
-        IdctAdd(p, p, blk + 64 * k, bs, bs, d->summary[k]);
+        M4vIdctAdd(p, p, blk + 64 * k, bs, bs, d->summary[k]);
     }
-    if (cbp & 2) IdctAdd(u, u, blk + 256, cs, cs, d->summary[4]);
-    if (cbp & 1) IdctAdd(v, v, blk + 320, cs, cs, d->summary[5]);
+    if (cbp & 2) M4vIdctAdd(u, u, blk + 256, cs, cs, d->summary[4]);
+    if (cbp & 1) M4vIdctAdd(v, v, blk + 320, cs, cs, d->summary[5]);
 }
 
 // B macroblock header after the not-coded test: modb, mb_type, cbpb and
 // dbquant. type: 0 direct, 1 interpolated, 2 backward, 3 forward;
 // deltaCoded 0 for a direct macroblock with a zero delta and nothing coded.
 // Returns -1 on an invalid mb_type.
-int ReadBMbHeader(Mp4vDecoder* d, int* type, int* cbp, int* deltaCoded) {
+int M4vReadBMbHeader(Mp4vDecoder* d, int* type, int* cbp, int* deltaCoded) {
     VBits* b = &d->bs;
     *cbp = 0;
     *deltaCoded = 1;
@@ -165,18 +165,18 @@ int ReadBMbHeader(Mp4vDecoder* d, int* type, int* cbp, int* deltaCoded) {
     return 0;
 }
 
-void FinishMacroblock(Mp4vDecoder* d, int intra) {
+void M4vFinishMacroblock(Mp4vDecoder* d, int intra) {
     int i = d->mbIndex;
     if (intra) d->mbStatus[i] = 0;
     if (d->mbStatus[i] == 0) d->target->decodedCount++;
     d->quantCur[i] = uint8_t(d->qp);
-    AdvancePosition(d);
+    M4vAdvancePosition(d);
 }
 
 // Intra macroblock body of every MPEG-4 I-, P- and S-VOP decoder that reads
 // macroblocks whole: ac_pred_flag, CBPY, DQUANT, dct_type in interlaced
 // streams, texture and reconstruction.
-int DecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc) {
+int M4vDecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc) {
     VBits* b = &d->bs;
     d->acPredFlag = int(VbGet1(b));
     int e = VlcRead(b, kCbpy, 6);
@@ -189,7 +189,7 @@ int DecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc) {
     d->useDcVlc = qpThr < d->hdr->intraDcThr;
     ComputeAvail(d);
     if (d->intraBlock(d, d->qp, cbp) < 0) return -1;
-    PutIntra(d);
+    M4vPutIntra(d);
     int i = d->mbIndex;
     d->mbMode[i] = uint8_t(mode);
     d->fieldInfo[i] = 0;
@@ -197,7 +197,7 @@ int DecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc) {
     return 0;
 }
 
-void DecodeIVopPlain(Mp4vDecoder* d) {
+void M4vDecodeIVopPlain(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     while (d->mbIndex < d->mbCount) {
         if (VbUnread(b) <= 0) return;
@@ -205,12 +205,12 @@ void DecodeIVopPlain(Mp4vDecoder* d) {
         int v = VlcRead(b, kMcbpcIntra, 9);
         if (v < 0) return;
         if (v == 255) continue;
-        if (DecodeIntraMb(d, v >> 2, v & 3) < 0) return;
-        FinishMacroblock(d, 1);
+        if (M4vDecodeIntraMb(d, v >> 2, v & 3) < 0) return;
+        M4vFinishMacroblock(d, 1);
     }
 }
 
-void DecodePVopPlain(Mp4vDecoder* d) {
+void M4vDecodePVopPlain(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     int fcode = d->hdr->fcodeFwd;
     while (d->mbIndex < d->mbCount) {
@@ -220,9 +220,9 @@ void DecodePVopPlain(Mp4vDecoder* d) {
         if (VbGet1(b)) {
             d->mbMode[i] = MB_NOTCODED;
             memset(d->mvs + i * 8, 0, 16);
-            AcPredStore(d, 0);
-            CopyMacroblock(d, d->olderRef);
-            FinishMacroblock(d, 0);
+            M4vAcPredStore(d, 0);
+            M4vCopyMacroblock(d, d->olderRef);
+            M4vFinishMacroblock(d, 0);
             continue;
         }
         int v = VlcRead(b, kMcbpcInter, 9);
@@ -230,8 +230,8 @@ void DecodePVopPlain(Mp4vDecoder* d) {
         if (v == 255) continue;
         int mode = v >> 2, cbpc = v & 3;
         if (mode >= MB_INTRA) {
-            if (DecodeIntraMb(d, mode, cbpc) < 0) return;
-            FinishMacroblock(d, 1);
+            if (M4vDecodeIntraMb(d, mode, cbpc) < 0) return;
+            M4vFinishMacroblock(d, 1);
             continue;
         }
         int c = VlcRead(b, kCbpy, 6);
@@ -239,17 +239,17 @@ void DecodePVopPlain(Mp4vDecoder* d) {
         int cbp = (15 - c) << 2 | cbpc;
         if (mode == MB_INTERQ) d->qp = ReadDquant(b, d->qp);
         ComputeAvail(d);
-        if (ReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
+        if (M4vReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
         if (d->interBlock(d, d->qp, cbp) < 0) return;
         d->mbMode[i] = uint8_t(mode);
-        AcPredStore(d, 0);
-        McMacroblock(d, d->mvs + i * 8, mode == MB_INTER4V);
-        AddInter(d, cbp);
-        FinishMacroblock(d, 0);
+        M4vAcPredStore(d, 0);
+        M4vMcMacroblock(d, d->mvs + i * 8, mode == MB_INTER4V);
+        M4vAddInter(d, cbp);
+        M4vFinishMacroblock(d, 0);
     }
 }
 
-void DecodeH263I(Mp4vDecoder* d) {
+void M4vDecodeH263I(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     while (d->mbIndex < d->mbCount) {
         if (VbUnread(b) <= 0) return;
@@ -261,15 +261,15 @@ void DecodeH263I(Mp4vDecoder* d) {
         if (c < 0) return;
         int cbp = c << 2 | (v & 3);
         if (mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
-        if (IntraBlockShortHdr(d, d->qp, cbp) < 0) return;
-        PutIntra(d);
+        if (M4vIntraBlockShortHdr(d, d->qp, cbp) < 0) return;
+        M4vPutIntra(d);
         d->mbMode[d->mbIndex] = uint8_t(mode);
         memset(d->mvs + d->mbIndex * 8, 0, 16);
-        FinishMacroblock(d, 1);
+        M4vFinishMacroblock(d, 1);
     }
 }
 
-void DecodeH263P(Mp4vDecoder* d) {
+void M4vDecodeH263P(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     while (d->mbIndex < d->mbCount) {
         if (VbUnread(b) <= 0) return;
@@ -279,8 +279,8 @@ void DecodeH263P(Mp4vDecoder* d) {
         if (VbGet1(b)) {
             d->mbMode[i] = MB_NOTCODED;
             memset(d->mvs + i * 8, 0, 16);
-            CopyMacroblock(d, d->olderRef);
-            FinishMacroblock(d, 0);
+            M4vCopyMacroblock(d, d->olderRef);
+            M4vFinishMacroblock(d, 0);
             continue;
         }
         int v = VlcRead(b, kMcbpcInter, 9);
@@ -293,20 +293,20 @@ void DecodeH263P(Mp4vDecoder* d) {
         int cbp = (intra ? c : 15 - c) << 2 | cbpc;
         if (mode == MB_INTERQ || mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
         if (intra) {
-            if (IntraBlockShortHdr(d, d->qp, cbp) < 0) return;
-            PutIntra(d);
+            if (M4vIntraBlockShortHdr(d, d->qp, cbp) < 0) return;
+            M4vPutIntra(d);
             d->mbMode[i] = uint8_t(mode);
             memset(d->mvs + i * 8, 0, 16);
-            FinishMacroblock(d, 1);
+            M4vFinishMacroblock(d, 1);
             continue;
         }
         ComputeAvail(d);
-        if (ReadVectors(d, mode == MB_INTER4V, 1) < 0) return;
-        if (InterBlockShortHdr(d, d->qp, cbp) < 0) return;
+        if (M4vReadVectors(d, mode == MB_INTER4V, 1) < 0) return;
+        if (M4vInterBlockShortHdr(d, d->qp, cbp) < 0) return;
         d->mbMode[i] = uint8_t(mode);
-        McMacroblock(d, d->mvs + i * 8, mode == MB_INTER4V);
-        AddInter(d, cbp);
-        FinishMacroblock(d, 0);
+        M4vMcMacroblock(d, d->mvs + i * 8, mode == MB_INTER4V);
+        M4vAddInter(d, cbp);
+        M4vFinishMacroblock(d, 0);
     }
 }
 
@@ -314,14 +314,14 @@ void DecodeH263P(Mp4vDecoder* d) {
 
 static int ReadBVector(VBits* b, int fcode, int16_t* pred) {
     int dx, dy;
-    if (DecodeMvd(b, fcode, &dx) < 0) return -1;
-    if (DecodeMvd(b, fcode, &dy) < 0) return -1;
-    pred[0] = int16_t(WrapMv(pred[0] + dx, fcode));
-    pred[1] = int16_t(WrapMv(pred[1] + dy, fcode));
+    if (M4vDecodeMvd(b, fcode, &dx) < 0) return -1;
+    if (M4vDecodeMvd(b, fcode, &dy) < 0) return -1;
+    pred[0] = int16_t(M4vWrapMv(pred[0] + dx, fcode));
+    pred[1] = int16_t(M4vWrapMv(pred[1] + dy, fcode));
     return 0;
 }
 
-void DecodeBVopPlain(Mp4vDecoder* d) {
+void M4vDecodeBVopPlain(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     const StreamHeader* h = d->hdr;
     int16_t pf[2] = {0, 0}, pb[2] = {0, 0};  // forward and backward predictors
@@ -337,17 +337,17 @@ void DecodeBVopPlain(Mp4vDecoder* d) {
         uint8_t* du = t->u + (d->mby * 8) * cs + d->mbx * 8;
         uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
         if (d->mbMode[i] == MB_NOTCODED) {
-            CopyMacroblock(d, d->olderRef);
-            FinishMacroblock(d, 0);
+            M4vCopyMacroblock(d, d->olderRef);
+            M4vFinishMacroblock(d, 0);
             continue;
         }
         int type, cbp, deltaCoded;
-        if (ReadBMbHeader(d, &type, &cbp, &deltaCoded) < 0) return;
+        if (M4vReadBMbHeader(d, &type, &cbp, &deltaCoded) < 0) return;
         int16_t fwd[8], bwd[8];
         int four = 0, useF = 0, useB = 0;
         if (type == 0) {  // direct
             int mx = 0, my = 0;
-            if (deltaCoded && (DecodeMvd(b, 1, &mx) < 0 || DecodeMvd(b, 1, &my) < 0)) return;
+            if (deltaCoded && (M4vDecodeMvd(b, 1, &mx) < 0 || M4vDecodeMvd(b, 1, &my) < 0)) return;
             const int16_t* col = d->mvs + i * 8;
             four = d->mbMode[i] == MB_INTER4V;
             for (int k = 0; k < 4; ++k) {
@@ -371,21 +371,21 @@ void DecodeBVopPlain(Mp4vDecoder* d) {
             }
         }
         if (cbp && d->interBlock(d, d->qp, cbp) < 0) return;
-        if (useF) McPredict(d, d->olderRef, dy, du, dv, s, cs, fwd, four);
+        if (useF) M4vMcPredict(d, d->olderRef, dy, du, dv, s, cs, fwd, four);
         if (useB) {
             if (!useF) {
-                McPredict(d, d->newerRef, dy, du, dv, s, cs, bwd, four);
+                M4vMcPredict(d, d->newerRef, dy, du, dv, s, cs, bwd, four);
             } else {
                 uint8_t* ty = d->predTmp;
                 uint8_t* tu = ty + 256;
                 uint8_t* tv = tu + 64;
-                McPredict(d, d->newerRef, ty, tu, tv, 16, 8, bwd, four);
-                McAverage(dy, s, ty, 16, 16, 16);
-                McAverage(du, cs, tu, 8, 8, 8);
-                McAverage(dv, cs, tv, 8, 8, 8);
+                M4vMcPredict(d, d->newerRef, ty, tu, tv, 16, 8, bwd, four);
+                M4vMcAverage(dy, s, ty, 16, 16, 16);
+                M4vMcAverage(du, cs, tu, 8, 8, 8);
+                M4vMcAverage(dv, cs, tv, 8, 8, 8);
             }
         }
-        AddInter(d, cbp);
-        FinishMacroblock(d, 0);
+        M4vAddInter(d, cbp);
+        M4vFinishMacroblock(d, 0);
     }
 }

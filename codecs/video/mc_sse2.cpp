@@ -70,11 +70,13 @@ const McFn kPutSse2[2][2][4] = {
 
 }  // namespace
 
-McFn McKernelSse2(int rounding, int wide, int frac) { return kPutSse2[rounding & 1][wide][frac]; }
+McFn M4vMcKernelSse2(int rounding, int wide, int frac) {
+    return kPutSse2[rounding & 1][wide][frac];
+}
 
-M4V_SSE2 void McAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
+M4V_SSE2 void M4vMcAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
     if (w != 8 && w != 16) {
-        McAveragePlain(dst, ds, src, ss, w, h);
+        M4vMcAveragePlain(dst, ds, src, ss, w, h);
         return;
     }
     for (int y = 0; y < h; ++y, dst += ds, src += ss) {
@@ -104,8 +106,8 @@ M4V_SSE2 inline __m128i Tap8x8(__m128i a, __m128i b, __m128i c, __m128i e, __m12
 
 }  // namespace
 
-M4V_SSE2 void QpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
-                           int r) {
+M4V_SSE2 void M4vQpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
+                              int r) {
     const uint8_t* row[16 + 8];
     for (int i = 0; i <= h; ++i) row[3 + i] = src + i * ss;
     row[2] = row[3];
