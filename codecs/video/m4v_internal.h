@@ -389,8 +389,11 @@ void M4vMcAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, 
 // Vertical quarter-pel pass over (h + 1) rows of w samples (w 8 or 16,
 // h 8 or 16) at the vertical quarter offset f (1 to 3), rows mirrored.
 void M4vQpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
+// The horizontal pass: h lines of w + 1 samples (row stride ss) into w outputs each.
+void M4vQpelRowsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
 #if M4V_HAVE_SSE2_KERNELS
 void M4vQpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
+void M4vQpelRowsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
 McFn M4vMcKernelSse2(int rounding, int wide, int frac);
 void M4vMcAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
 #endif

@@ -59,18 +59,31 @@ static inline void QpelCols(uint8_t* dst, int ds, const uint8_t* src, int ss, in
 
 static const int g_sse2 = M4vHaveSse2();
 
+// Horizontal pass over `lines` lines.
+template <int W>
+static inline void QpelRows(uint8_t* dst, int ds, const uint8_t* src, int ss, int lines, int f,
+                            int r) {
+#if M4V_HAVE_SSE2_KERNELS
+    if (g_sse2) {
+        M4vQpelRowsSse2(dst, ds, src, ss, W, lines, f, r);
+        return;
+    }
+#endif
+    for (int y = 0; y < lines; ++y) QpelRow<W>(dst + y * ds, src + y * ss, f, r);
+}
+
 template <int W, int H>
 static void QpelBlock(uint8_t* dst, int ds, const uint8_t* src, int ss, int fx, int fy, int r) {
     // src holds (W + 1) x (H + 1) samples.
     uint8_t tmp[17 * 16];
     if (!fy) {
-        for (int y = 0; y < H; ++y) QpelRow<W>(dst + y * ds, src + y * ss, fx, r);
+        QpelRows<W>(dst, ds, src, ss, H, fx, r);
         return;
     }
     const uint8_t* t = src;
     int ts = ss;
     if (fx) {
-        for (int y = 0; y <= H; ++y) QpelRow<W>(tmp + y * 16, src + y * ss, fx, r);
+        QpelRows<W>(tmp, 16, src, ss, H + 1, fx, r);
         t = tmp;
         ts = 16;
     }
@@ -81,6 +94,16 @@ static void QpelBlock(uint8_t* dst, int ds, const uint8_t* src, int ss, int fx, 
     }
 #endif
     QpelCols<W, H>(dst, ds, t, ts, fy, r);
+}
+
+void M4vQpelRowsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
+                      int r) {
+    for (int y = 0; y < h; ++y) {
+        if (w == 16)
+            QpelRow<16>(dst + y * ds, src + y * ss, f, r);
+        else
+            QpelRow<8>(dst + y * ds, src + y * ss, f, r);
+    }
 }
 
 void M4vQpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,

@@ -135,4 +135,35 @@ M4V_SSE2 void M4vQpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, 
         }
     }
 }
+
+M4V_SSE2 void M4vQpelRowsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
+                              int r) {
+    __m128i z = _mm_setzero_si128(), bias = _mm_set1_epi16(int16_t(16 - r));
+    __m128i rnd = _mm_set1_epi16(int16_t(1 - r));
+    for (int k = 0; k < h; ++k) {
+        // The line's w + 1 samples with three mirrored on each side.
+        uint8_t p[16 + 8];
+        const uint8_t* in = src + k * ss;
+        memcpy(p + 3, in, size_t(w + 1));
+        p[2] = p[3];
+        p[1] = p[4];
+        p[0] = p[5];
+        p[w + 4] = p[w + 3];
+        p[w + 5] = p[w + 2];
+        p[w + 6] = p[w + 1];
+        for (int x = 0; x < w; x += 8) {
+            __m128i v[8];
+            for (int t = 0; t < 8; ++t)
+                v[t] = _mm_unpacklo_epi8(
+                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + x + t)), z);
+            __m128i hv = Tap8x8(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], bias);
+            if (f != 2) {
+                __m128i nr = f == 3 ? v[4] : v[3];
+                hv = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hv, nr), rnd), 1);
+            }
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + k * ds + x),
+                             _mm_packus_epi16(hv, hv));
+        }
+    }
+}
 #endif

@@ -274,10 +274,19 @@ TEST(VideoKernelsSse2, MotionCompensationMatchesPlain) {
     }
 }
 
-// The vertical quarter-pel pass (three offsets, both roundings, the three
-// block shapes) against its plain twin.
-TEST(VideoKernelsSse2, QuarterPelColumnsMatchPlain) {
+// The vertical and horizontal quarter-pel passes (three offsets, both
+// roundings, the three block shapes) against their plain twins.
+TEST(VideoKernelsSse2, QuarterPelPassesMatchPlain) {
     if (!M4vHaveSse2()) GTEST_SKIP() << "no SSE2";
+    typedef void (*Pass)(uint8_t*, int, const uint8_t*, int, int, int, int, int);
+    struct PassCase {
+        const char* name;
+        Pass plain, sse2;
+    };
+    const PassCase passes[] = {
+        {"columns", M4vQpelColsPlain, M4vQpelColsSse2},
+        {"rows", M4vQpelRowsPlain, M4vQpelRowsSse2},
+    };
     uint32_t seed = 99;
     auto rnd = [&seed]() {
         seed = seed * 1664525u + 1013904223u;
@@ -285,17 +294,19 @@ TEST(VideoKernelsSse2, QuarterPelColumnsMatchPlain) {
     };
     const int shapes[3][2] = {{8, 8}, {16, 8}, {16, 16}};
     std::vector<uint8_t> src(24 * 17);
-    for (int iter = 0; iter < 300; ++iter) {
-        for (uint8_t& v : src) v = uint8_t(iter % 4 == 0 ? (rnd() & 1) * 255 : rnd());
-        for (const auto& sh : shapes)
-            for (int f = 1; f <= 3; ++f)
-                for (int r = 0; r < 2; ++r) {
-                    uint8_t a[16 * 16] = {}, b[16 * 16] = {};
-                    M4vQpelColsPlain(a, 16, src.data(), 24, sh[0], sh[1], f, r);
-                    M4vQpelColsSse2(b, 16, src.data(), 24, sh[0], sh[1], f, r);
-                    ASSERT_EQ(memcmp(a, b, sizeof a), 0)
-                        << iter << " " << sh[0] << "x" << sh[1] << " f " << f << " r " << r;
-                }
-    }
+    for (const PassCase& p : passes)
+        for (int iter = 0; iter < 300; ++iter) {
+            for (uint8_t& v : src) v = uint8_t(iter % 4 == 0 ? (rnd() & 1) * 255 : rnd());
+            for (const auto& sh : shapes)
+                for (int f = 1; f <= 3; ++f)
+                    for (int r = 0; r < 2; ++r) {
+                        uint8_t a[16 * 16] = {}, b[16 * 16] = {};
+                        p.plain(a, 16, src.data(), 24, sh[0], sh[1], f, r);
+                        p.sse2(b, 16, src.data(), 24, sh[0], sh[1], f, r);
+                        ASSERT_EQ(memcmp(a, b, sizeof a), 0)
+                            << p.name << " " << iter << " " << sh[0] << "x" << sh[1] << " f " << f
+                            << " r " << r;
+                    }
+        }
 }
 #endif
