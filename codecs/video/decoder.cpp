@@ -79,14 +79,14 @@ int Mp4vDecParseConfig(const Mp4vDecInitConfig* config, Mp4vDecInitResult* resul
     VbStart(&b, si->configData, si->configSize);
     int kind;
     // The last byte is not examined for a VOL start code.
-    if (HasVolStartCode(si->configData, si->configSize - 1 + (si->configSize > 4 ? 0 : 1))) {
-        if (SearchVolHeaders(&b, &h, nullptr) < 0 || h.width == 0) {
+    if (M4vHasVolStartCode(si->configData, si->configSize - 1 + (si->configSize > 4 ? 0 : 1))) {
+        if (M4vSearchVolHeaders(&b, &h, nullptr) < 0 || h.width == 0) {
             if (print) print("ERROR : Config data is corrupted\n");
             return -1;
         }
         kind = 0;
     } else {
-        if (ParseH263PictureHeader(&b, &h, nullptr, nullptr) < 0) {
+        if (M4vParseH263PictureHeader(&b, &h, nullptr, nullptr) < 0) {
             if (print) print("Error : H.263 picture header corrupted\n");
             return -1;
         }
@@ -150,15 +150,15 @@ Mp4vDecoder* Mp4vDecInit(m4v::MemTable* tables, const Mp4vDecInitConfig* config,
     d->state = 0;
     int shortHdr = si ? si->iIsShortHdrMode == 1 : 0;
     if (haveConfig) {
-        if (HasVolStartCode(si->configData, si->configSize)) {
+        if (M4vHasVolStartCode(si->configData, si->configSize)) {
             shortHdr = 0;
             VBits b;
             VbStart(&b, si->configData, si->configSize);
-            if (SearchVolHeaders(&b, d->hdr, print) < 0 || d->hdr->width == 0) {
+            if (M4vSearchVolHeaders(&b, d->hdr, print) < 0 || d->hdr->width == 0) {
                 if (print) print("Error : Config data is corrupted\n");
                 return nullptr;
             }
-            if (Layout(d) < 0) {
+            if (M4vLayout(d) < 0) {
                 if (print)
                     print(
                         "Error : VOL width/height is zero or larger than "
@@ -193,7 +193,7 @@ int Mp4vDecIsKeyFrame(Mp4vDecoder* d, const Mp4vDecInput* input) {
     StreamHeader h = *d->hdr;
     VBits b;
     VbStart(&b, p, n);
-    if (ParseH263PictureHeader(&b, &h, nullptr, nullptr) < 0) return -1;
+    if (M4vParseH263PictureHeader(&b, &h, nullptr, nullptr) < 0) return -1;
     return h.codingType == 0 ? 1 : 0;
 }
 
@@ -239,7 +239,7 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
             out = disp = d->newerRef;
         }
     } else {
-        complete = d->shortHdr ? H263AccessUnit(d) : Mpeg4AccessUnit(d);
+        complete = d->shortHdr ? M4vH263AccessUnit(d) : M4vMpeg4AccessUnit(d);
         out = d->outRec;
         disp = d->dispRec;
     }
@@ -273,7 +273,7 @@ uint32_t Mp4vDecDecodeFrame(Mp4vDecoder* d, const Mp4vDecInput* input, Mp4vDecOu
             q = d->prevType == 2 ? d->quantPrev : d->quantCur;
         }
         if (d->postFilter && disp)
-            PostFilterPicture(d, out, disp, out->type == 2, q);
+            M4vPostFilterPicture(d, out, disp, out->type == 2, q);
         else
             disp = out;
         if (res) res[0] = out->type;

@@ -6,7 +6,7 @@ static uint8_t* AlignUp(uint8_t* p, uintptr_t a) {
     return reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(p) + a - 1) & ~(a - 1));
 }
 
-int Layout(Mp4vDecoder* d) {
+int M4vLayout(Mp4vDecoder* d) {
     int w = d->hdr->width, h = d->hdr->height;
     if (w <= 0 || h <= 0 || w > d->maxW || h > d->maxH) return -1;
     d->mbw = (w + 15) / 16;
@@ -59,38 +59,38 @@ int Layout(Mp4vDecoder* d) {
     memset(d->mvs, 0, size_t(n) * 16);
     memset(d->fieldInfo, 0, size_t(n));
     memset(d->fieldMvs, 0, size_t(n) * 8);
-    ChooseVopDecoders(d);
+    M4vChooseVopDecoders(d);
     return 0;
 }
 
 // The VOP decoders follow the coding tools of the latest VOL; a new VOL
 // with other tools but the same size must not keep the old ones.
-void ChooseVopDecoders(Mp4vDecoder* d) {
+void M4vChooseVopDecoders(Mp4vDecoder* d) {
     const StreamHeader* hd = d->hdr;
     d->extendedTools = hd->interlaced || hd->quarterSample || hd->spriteEnable == 2;
     // B-VOPs are never partitioned: the general B decoder reads them.
     if (hd->dataPartitioned) {
-        d->vopDecoder[0] = DecodeIVopPartitioned;
-        d->vopDecoder[1] = DecodePVopPartitioned;
-        d->vopDecoder[2] = DecodeBVopGeneral;
+        d->vopDecoder[0] = M4vDecodeIVopPartitioned;
+        d->vopDecoder[1] = M4vDecodePVopPartitioned;
+        d->vopDecoder[2] = M4vDecodeBVopGeneral;
     } else if (!d->extendedTools) {
-        d->vopDecoder[0] = DecodeIVopPlain;
-        d->vopDecoder[1] = DecodePVopPlain;
-        d->vopDecoder[2] = DecodeBVopPlain;
+        d->vopDecoder[0] = M4vDecodeIVopPlain;
+        d->vopDecoder[1] = M4vDecodePVopPlain;
+        d->vopDecoder[2] = M4vDecodeBVopPlain;
     } else {
-        d->vopDecoder[0] = DecodeVopGeneral;
-        d->vopDecoder[1] = DecodeVopGeneral;
-        d->vopDecoder[2] = DecodeBVopGeneral;
+        d->vopDecoder[0] = M4vDecodeVopGeneral;
+        d->vopDecoder[1] = M4vDecodeVopGeneral;
+        d->vopDecoder[2] = M4vDecodeBVopGeneral;
     }
 }
 
-void SetPosition(Mp4vDecoder* d, int index) {
+void M4vSetPosition(Mp4vDecoder* d, int index) {
     d->mbIndex = index;
     d->mby = d->mbw ? index / d->mbw : 0;
     d->mbx = index - d->mby * d->mbw;
 }
 
-void AdvancePosition(Mp4vDecoder* d) {
+void M4vAdvancePosition(Mp4vDecoder* d) {
     d->mbIndex++;
     if (++d->mbx == d->mbw) {
         d->mbx = 0;
@@ -124,23 +124,24 @@ static void Rotate(Mp4vDecoder* d, int isB) {
     }
 }
 
-void FrameSetup(Mp4vDecoder* d) {
+void M4vFrameSetup(Mp4vDecoder* d) {
     StreamHeader* h = d->hdr;
     int isB = h->codingType == 2;
     Rotate(d, isB);
     FrameRec* t = d->target;
     t->decodedCount = 0;
     t->type = h->codingType;
-    SetPosition(d, 0);
+    M4vSetPosition(d, 0);
     d->packetStart = 0;
     d->qp = h->quant;
+    d->fieldDct = 0;  // only the interlaced decoders set it, per macroblock
     if (d->prevType != 2) {
         uint8_t* q = d->quantCur;
         d->quantCur = d->quantPrev;
         d->quantPrev = q;
     }
     d->prevType = h->codingType;
-    McSetKernels(d, isB ? 0 : h->rounding);
+    M4vMcSetKernels(d, isB ? 0 : h->rounding);
     if (!d->shortHdr) {
         t->seconds = d->olderRef->seconds + h->moduloTimeBase;
         t->increment = h->timeIncrement;
@@ -162,25 +163,25 @@ void FrameSetup(Mp4vDecoder* d) {
                 d->fieldTrb = d->fieldTrd = 0;
             }
         }
-        if (h->codingType == 3 && h->spriteEnable == 2) GmcSetup(d);
+        if (h->codingType == 3 && h->spriteEnable == 2) M4vGmcSetup(d);
         if (h->quantType) {
-            d->intraBlock = IntraBlockMpegQuant;
-            d->interBlock = InterBlockMpegQuant;
+            d->intraBlock = M4vIntraBlockMpegQuant;
+            d->interBlock = M4vInterBlockMpegQuant;
         } else {
-            d->intraBlock = IntraBlockH263Quant;
-            d->interBlock = InterBlockH263Quant;
+            d->intraBlock = M4vIntraBlockH263Quant;
+            d->interBlock = M4vInterBlockH263Quant;
         }
         // Reversible VLC codes the texture of partitioned I- and P-VOPs.
         if (h->reversibleVlc && !isB) {
-            d->intraBlock = IntraBlockRvlc;
-            d->interBlock = InterBlockRvlc;
+            d->intraBlock = M4vIntraBlockRvlc;
+            d->interBlock = M4vInterBlockRvlc;
         }
     } else {
         // The temporal reference gives the output's time delta.
         t->seconds = 0;
         t->increment = h->timeIncrement;
-        d->intraBlock = IntraBlockShortHdr;
-        d->interBlock = InterBlockShortHdr;
+        d->intraBlock = M4vIntraBlockShortHdr;
+        d->interBlock = M4vInterBlockShortHdr;
     }
 }
 
@@ -207,7 +208,7 @@ static void FillMacroblock(Mp4vDecoder* d, int x, int y) {
     }
 }
 
-void CopyMacroblock(Mp4vDecoder* d, const FrameRec* ref) {
+void M4vCopyMacroblock(Mp4vDecoder* d, const FrameRec* ref) {
     int s = d->stride, cs = s / 2, x = d->mbx, y = d->mby;
     size_t ly = size_t(y * 16) * s + x * 16, lc = size_t(y * 8) * cs + x * 8;
     if (ref == d->target) return;
@@ -216,20 +217,20 @@ void CopyMacroblock(Mp4vDecoder* d, const FrameRec* ref) {
     CopyRect(d->target->v + lc, ref->v + lc, cs, 8, 8);
 }
 
-void ConcealUpTo(Mp4vDecoder* d, int n) {
+void M4vConcealUpTo(Mp4vDecoder* d, int n) {
     if (n > d->mbCount) n = d->mbCount;
     int isB = d->target->type == 2;
     while (d->mbIndex < n) {
         int i = d->mbIndex;
         if (d->mbStatus[i] < 255)
-            CopyMacroblock(d, d->olderRef);
+            M4vCopyMacroblock(d, d->olderRef);
         else
             FillMacroblock(d, d->mbx, d->mby);
         if (!isB) d->mbStatus[i] = 1;
         d->quantCur[i] = uint8_t(d->qp);
         d->mbMode[i] = MB_NOTCODED;
         memset(d->mvs + i * 8, 0, 16);
-        AdvancePosition(d);
+        M4vAdvancePosition(d);
     }
 }
 
@@ -261,7 +262,7 @@ static void RunSlot(Mp4vDecoder* d) {
                                             "NOT SUPPORTED : P-VOP of this stream\n",
                                             "NOT SUPPORTED : B-VOP\n", "NOT SUPPORTED : S-VOP\n"};
         if (d->mbIndex == 0) Print(d, kMsg[type & 3]);
-        ConcealUpTo(d, d->mbCount);
+        M4vConcealUpTo(d, d->mbCount);
         VbSkip(&d->bs, VbUnread(&d->bs) > 0 ? VbUnread(&d->bs) : 0);
     }
 }
@@ -285,7 +286,7 @@ static int Resynchronise(Mp4vDecoder* d, int (*parseHeader)(Mp4vDecoder*)) {
     int r = parseHeader(d);
     if (r < 0 && VbUnread(b) < 32) VbSkip(b, VbUnread(b));
     if (r == 1) {
-        ConcealUpTo(d, d->mbCount);
+        M4vConcealUpTo(d, d->mbCount);
         d->state = 1;
         return 1;
     }
@@ -296,33 +297,33 @@ static int Resynchronise(Mp4vDecoder* d, int (*parseHeader)(Mp4vDecoder*)) {
 static int EndOfData(Mp4vDecoder* d) {
     if (!d->completeUnit) return 0;
     if (d->state == 2 || d->state == 3) {
-        ConcealUpTo(d, d->mbCount);
+        M4vConcealUpTo(d, d->mbCount);
         d->state = 1;
         return 1;
     }
     return 0;
 }
 
-int Mpeg4AccessUnit(Mp4vDecoder* d) {
+int M4vMpeg4AccessUnit(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     StreamHeader* h = d->hdr;
     while (VbUnread(b) >= 1) {
         if (d->state <= 1) {
             int found = 0;
             for (;;) {
-                int code = FindStartCode(b);
+                int code = M4vFindStartCode(b);
                 if (code < 0) break;
                 if (code == 0xB2) {
-                    ParseUserData(b, h);
+                    M4vParseUserData(b, h);
                 } else if (code >= 0x20 && code <= 0x2F) {
-                    if (ParseVolHeader(b, h, d->print) < 0) {
+                    if (M4vParseVolHeader(b, h, d->print) < 0) {
                         Print(d, "Error : Config data is corrupted\n");
                     } else {
                         if (d->state == 0) d->state = 1;
-                        if (d->layoutW) ChooseVopDecoders(d);
+                        if (d->layoutW) M4vChooseVopDecoders(d);
                     }
                 } else if (code == 0xB6 && h->width != 0) {
-                    if (ParseVopHeader(b, h, d->warp) == 0) {
+                    if (M4vParseVopHeader(b, h, d->warp) == 0) {
                         found = 1;
                         break;
                     }
@@ -330,7 +331,7 @@ int Mpeg4AccessUnit(Mp4vDecoder* d) {
             }
             if (!found) break;
             if (h->width != d->layoutW || h->height != d->layoutH) {
-                if (Layout(d) < 0) {
+                if (M4vLayout(d) < 0) {
                     Print(d,
                           "Error : VOL width/height is zero or larger than "
                           "uMaxDecodableWidth/Height\n");
@@ -339,7 +340,7 @@ int Mpeg4AccessUnit(Mp4vDecoder* d) {
                 }
             }
             if (h->packed && h->notCoded) continue;
-            FrameSetup(d);
+            M4vFrameSetup(d);
             if (h->notCoded) {
                 NotCodedPicture(d);
                 d->state = 1;
@@ -349,25 +350,25 @@ int Mpeg4AccessUnit(Mp4vDecoder* d) {
         } else if (d->state == 2) {
             RunSlot(d);
             if (AfterMacroblocks(d)) return 1;
-        } else if (Resynchronise(d, ParseVideoPacketHeader)) {
+        } else if (Resynchronise(d, M4vParseVideoPacketHeader)) {
             return 1;
         }
     }
     return EndOfData(d);
 }
 
-int H263AccessUnit(Mp4vDecoder* d) {
+int M4vH263AccessUnit(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     StreamHeader* h = d->hdr;
     while (VbUnread(b) >= 1) {
         if (d->state <= 1) {
             int fmt = 0;
-            if (ParseH263PictureHeader(b, h, &fmt, d->print) < 0) {
+            if (M4vParseH263PictureHeader(b, h, &fmt, d->print) < 0) {
                 if (VbUnread(b) < 22) break;
                 continue;
             }
             if (h->width != d->layoutW || h->height != d->layoutH) {
-                if (Layout(d) < 0) {
+                if (M4vLayout(d) < 0) {
                     Print(d,
                           "Error : VOL width/height is zero or larger than "
                           "uMaxDecodableWidth/Height\n");
@@ -376,16 +377,16 @@ int H263AccessUnit(Mp4vDecoder* d) {
                 }
             }
             d->h263Format = fmt;
-            FrameSetup(d);
+            M4vFrameSetup(d);
             d->state = 2;
         } else if (d->state == 2) {
             d->packetStart = d->mbIndex;
             if (h->codingType == 1)
-                DecodeH263P(d);
+                M4vDecodeH263P(d);
             else
-                DecodeH263I(d);
+                M4vDecodeH263I(d);
             if (AfterMacroblocks(d)) return 1;
-        } else if (Resynchronise(d, ParseH263GobHeader)) {
+        } else if (Resynchronise(d, M4vParseH263GobHeader)) {
             return 1;
         }
     }

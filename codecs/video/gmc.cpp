@@ -20,7 +20,7 @@ static int32_t To16(int64_t v, int sh) {
     return int32_t(sh <= 16 ? v * (int64_t(1) << (16 - sh)) : v >> (sh - 16));
 }
 
-void GmcSetup(Mp4vDecoder* d) {
+void M4vGmcSetup(Mp4vDecoder* d) {
     const StreamHeader* h = d->hdr;
     int acc = h->warpAccuracy;
     int s = 2 << acc;   // positions per pixel
@@ -272,7 +272,7 @@ static void LimitTranslation(int* pos, int* frac, int visible, int n) {
     }
 }
 
-void GmcAverageVector(Mp4vDecoder* d, int16_t* mv) {
+void M4vGmcAverageVector(Mp4vDecoder* d, int16_t* mv) {
     int16_t v[2] = {d->gmcAmv[0], d->gmcAmv[1]};
     if (d->gmcPoints != 1) AffineAmv(d, v);
     for (int k = 0; k < 4; ++k) {
@@ -281,7 +281,7 @@ void GmcAverageVector(Mp4vDecoder* d, int16_t* mv) {
     }
 }
 
-void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, int cs) {
+void M4vGmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, int cs) {
     const StreamHeader* h = d->hdr;
     const FrameRec* ref = d->olderRef;
     int s = d->stride, rcs = s / 2;
@@ -308,7 +308,7 @@ void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, i
         LimitTranslation(&y, &fy, d->layoutH >> 1, 8);
         Warp1(du, cs, ref->u, rcs, W >> 1, H >> 1, x, y, fx, fy, 8, rounder);
         Warp1(dv, cs, ref->v, rcs, W >> 1, H >> 1, x, y, fx, fy, 8, rounder);
-        GmcAverageVector(d, mv);
+        M4vGmcAverageVector(d, mv);
         return;
     }
     const int32_t(*dl)[2] = d->gmcDelta;
@@ -322,5 +322,5 @@ void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, i
     oy = d->gmcOffset[1][1] + int64_t(dl[1][0]) * x + int64_t(dl[1][1]) * y;
     WarpAffine(du, cs, ref->u, rcs, W >> 1, H >> 1, ox, oy, dl, 8, acc, h->rounding);
     WarpAffine(dv, cs, ref->v, rcs, W >> 1, H >> 1, ox, oy, dl, 8, acc, h->rounding);
-    GmcAverageVector(d, mv);
+    M4vGmcAverageVector(d, mv);
 }

@@ -2,7 +2,7 @@
 #include "codecs/video/m4v_internal.h"
 #include "codecs/video/m4v_tables.h"
 
-int BitLength(uint32_t v) {
+int M4vBitLength(uint32_t v) {
     int n = 0;
     while (v) {
         ++n;
@@ -17,7 +17,7 @@ static void Say(Mp4vDecPrintFn print, const char* text) {
 
 // Next start code at or after the byte boundary; the reader is left after
 // its 32 bits. -1 when the data ends first.
-int FindStartCode(VBits* b) {
+int M4vFindStartCode(VBits* b) {
     VbAlign(b);
     uint32_t window = 0xFFFFFFFFu;
     while (VbUnread(b) >= 8) {
@@ -27,7 +27,7 @@ int FindStartCode(VBits* b) {
     return -1;
 }
 
-int HasVolStartCode(const uint8_t* data, uint32_t size) {
+int M4vHasVolStartCode(const uint8_t* data, uint32_t size) {
     if (!data) return 0;
     for (uint32_t i = 0; i + 4 <= size; ++i)
         if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1 && (data[i + 3] & 0xF0) == 0x20)
@@ -64,7 +64,7 @@ static void ReadComplexity(VBits* b, StreamHeader* h) {
     h->complexity = f;
 }
 
-int ParseVolHeader(VBits* b, StreamHeader* h, Mp4vDecPrintFn print) {
+int M4vParseVolHeader(VBits* b, StreamHeader* h, Mp4vDecPrintFn print) {
     VbSkip(b, 9);
     int verid = 1;
     if (VbGet1(b)) {
@@ -86,7 +86,7 @@ int ParseVolHeader(VBits* b, StreamHeader* h, Mp4vDecPrintFn print) {
         Say(print, "ERROR : vop_time_increment_resolution is 0\n");
         return -1;
     }
-    int timeBits = BitLength(uint32_t(res - 1));
+    int timeBits = M4vBitLength(uint32_t(res - 1));
     if (timeBits < 1) timeBits = 1;
     VbSkip(b, 1);
     if (VbGet1(b)) VbSkip(b, timeBits);
@@ -195,7 +195,7 @@ static int ReadDecimal(const char* s, int* pos) {
     return digits ? v : -1;
 }
 
-void ParseUserData(VBits* b, StreamHeader* h) {
+void M4vParseUserData(VBits* b, StreamHeader* h) {
     char text[31];
     int n = 0;
     VbAlign(b);
@@ -226,14 +226,14 @@ void ParseUserData(VBits* b, StreamHeader* h) {
     if (n >= 4 && memcmp(text, "Lavc", 4) == 0) h->lavc = 1;
 }
 
-int SearchVolHeaders(VBits* b, StreamHeader* h, Mp4vDecPrintFn print) {
+int M4vSearchVolHeaders(VBits* b, StreamHeader* h, Mp4vDecPrintFn print) {
     for (;;) {
-        int code = FindStartCode(b);
+        int code = M4vFindStartCode(b);
         if (code < 0) return 0;
         if (code == 0xB2) {
-            ParseUserData(b, h);
+            M4vParseUserData(b, h);
         } else if (code >= 0x20 && code <= 0x2F) {
-            if (ParseVolHeader(b, h, print) < 0) return -1;
+            if (M4vParseVolHeader(b, h, print) < 0) return -1;
         }
     }
 }
@@ -267,7 +267,7 @@ static void ReadSpriteTrajectory(VBits* b, const StreamHeader* h, int16_t (*warp
     }
 }
 
-int ParseVopHeader(VBits* b, StreamHeader* h, int16_t (*warp)[2]) {
+int M4vParseVopHeader(VBits* b, StreamHeader* h, int16_t (*warp)[2]) {
     int type = int(VbGet(b, 2));
     int mtb = 0;
     while (VbGet1(b)) {
@@ -352,7 +352,7 @@ int ParseVopHeader(VBits* b, StreamHeader* h, int16_t (*warp)[2]) {
     return VbUnread(b) >= 0 ? 0 : -1;
 }
 
-int ParseVideoPacketHeader(Mp4vDecoder* d) {
+int M4vParseVideoPacketHeader(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     StreamHeader* h = d->hdr;
     for (;;) {
@@ -363,7 +363,7 @@ int ParseVideoPacketHeader(Mp4vDecoder* d) {
         VbSkip(b, 8);
     }
     VbSkip(b, h->resyncLen);
-    int mbBits = BitLength(uint32_t(d->mbCount - 1));
+    int mbBits = M4vBitLength(uint32_t(d->mbCount - 1));
     if (mbBits < 1) mbBits = 1;
     int mbNum = int(VbGet(b, mbBits));
     if (mbNum < d->mbIndex || mbNum >= d->mbCount) return -1;
@@ -383,7 +383,7 @@ int ParseVideoPacketHeader(Mp4vDecoder* d) {
         if (type == 2) VbSkip(b, 3);
     }
     if (VbUnread(b) < 0) return -1;
-    ConcealUpTo(d, mbNum);
+    M4vConcealUpTo(d, mbNum);
     d->qp = q;
     return 0;
 }
@@ -403,7 +403,7 @@ static int FindPictureStart(VBits* b) {
     }
 }
 
-int ParseH263PictureHeader(VBits* b, StreamHeader* h, int* format, Mp4vDecPrintFn print) {
+int M4vParseH263PictureHeader(VBits* b, StreamHeader* h, int* format, Mp4vDecPrintFn print) {
     if (FindPictureStart(b) < 0) return -1;
     int tr = int(VbGet(b, 8));
     VbSkip(b, 5);
@@ -493,7 +493,7 @@ int ParseH263PictureHeader(VBits* b, StreamHeader* h, int* format, Mp4vDecPrintF
     return 0;
 }
 
-int ParseH263GobHeader(Mp4vDecoder* d) {
+int M4vParseH263GobHeader(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     for (;;) {
         if (VbUnread(b) < 17) return -1;
@@ -509,7 +509,7 @@ int ParseH263GobHeader(Mp4vDecoder* d) {
     VbSkip(b, 2);
     int q = int(VbGet(b, 5));
     if (q == 0) return -1;
-    ConcealUpTo(d, first);
+    M4vConcealUpTo(d, first);
     d->qp = q;
     d->hdr->quant = q;
     return 0;

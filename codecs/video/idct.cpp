@@ -76,7 +76,7 @@ static inline void RowFull(const int16_t* r, int* o) {
     o[7] = (x7 - x1) >> 14;
 }
 
-void Idct8x8(uint32_t summary, int16_t* block) {
+void M4vIdct8x8(uint32_t summary, int16_t* block) {
     for (int c = 0; c < 8; ++c) {
         uint32_t cls = (summary >> (2 * c)) & 3;
         int16_t* col = block + c;
@@ -101,13 +101,13 @@ static inline void RowOut(const int16_t* r, uint32_t colClass, int* o) {
     }
 }
 
-void IdctPutPlain(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
+void M4vIdctPutPlain(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
     if (summary == 0) {
         uint8_t v = Clip255((block[0] + 4) >> 3);
         for (int r = 0; r < 8; ++r) memset(dst + r * stride, v, 8);
         return;
     }
-    Idct8x8(summary, block);
+    M4vIdct8x8(summary, block);
     uint32_t cc = (summary >> 16) & 3;
     for (int r = 0; r < 8; ++r) {
         int o[8];
@@ -117,8 +117,8 @@ void IdctPutPlain(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
     }
 }
 
-void IdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
-                  uint32_t summary) {
+void M4vIdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride,
+                     int predStride, uint32_t summary) {
     if (summary == 0) {
         int v = (block[0] + 4) >> 3;
         for (int r = 0; r < 8; ++r)
@@ -126,7 +126,7 @@ void IdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStri
                 dst[r * dstStride + i] = Clip255(pred[r * predStride + i] + v);
         return;
     }
-    Idct8x8(summary, block);
+    M4vIdct8x8(summary, block);
     uint32_t cc = (summary >> 16) & 3;
     for (int r = 0; r < 8; ++r) {
         int o[8];
@@ -140,28 +140,28 @@ void IdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStri
 // The SSE2 twins where the processor has them.
 static const int g_sse2 = M4vHaveSse2();
 
-void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
+void M4vIdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
 #if M4V_HAVE_SSE2_KERNELS
     if (g_sse2) {
-        IdctPutSse2(dst, block, stride, summary);
+        M4vIdctPutSse2(dst, block, stride, summary);
         return;
     }
 #endif
-    IdctPutPlain(dst, block, stride, summary);
+    M4vIdctPutPlain(dst, block, stride, summary);
 }
 
-void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
-             uint32_t summary) {
+void M4vIdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+                uint32_t summary) {
 #if M4V_HAVE_SSE2_KERNELS
     if (g_sse2) {
-        IdctAddSse2(dst, pred, block, dstStride, predStride, summary);
+        M4vIdctAddSse2(dst, pred, block, dstStride, predStride, summary);
         return;
     }
 #endif
-    IdctAddPlain(dst, pred, block, dstStride, predStride, summary);
+    M4vIdctAddPlain(dst, pred, block, dstStride, predStride, summary);
 }
 
-void IdctPutRef(uint8_t* dst, int16_t* block, int stride) {
+void M4vIdctPutRef(uint8_t* dst, int16_t* block, int stride) {
     for (int c = 0; c < 8; ++c) ColFull(block + c);
     for (int r = 0; r < 8; ++r) {
         int o[8];

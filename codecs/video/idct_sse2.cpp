@@ -137,9 +137,9 @@ M4V_SSE2 void Transform(const int16_t* block, __m128i* rows) {
 
 }  // namespace
 
-M4V_SSE2 void IdctPutSse2(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
+M4V_SSE2 void M4vIdctPutSse2(uint8_t* dst, int16_t* block, int stride, uint32_t summary) {
     if (summary == 0) {
-        IdctPutPlain(dst, block, stride, summary);
+        M4vIdctPutPlain(dst, block, stride, summary);
         return;
     }
     __m128i rows[8];
@@ -149,10 +149,10 @@ M4V_SSE2 void IdctPutSse2(uint8_t* dst, int16_t* block, int stride, uint32_t sum
                          _mm_packus_epi16(rows[k], rows[k]));
 }
 
-M4V_SSE2 void IdctAddSse2(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride,
-                          int predStride, uint32_t summary) {
+M4V_SSE2 void M4vIdctAddSse2(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride,
+                             int predStride, uint32_t summary) {
     if (summary == 0) {
-        IdctAddPlain(dst, pred, block, dstStride, predStride, summary);
+        M4vIdctAddPlain(dst, pred, block, dstStride, predStride, summary);
         return;
     }
     __m128i rows[8];

@@ -4,6 +4,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "codecs/video/m4v_tables.h"
 #include "codecs/video/mp4vdec.h"
 
 // ---- Bit reader -------------------------------------------------------------
@@ -66,6 +67,16 @@ static inline int32_t VbBitPos(const VBits* b) { return b->pos * 8 - b->bits; }
 static inline void VbAlign(VBits* b) {
     int r = VbBitPos(b) & 7;
     if (r) VbSkip(b, 8 - r);
+}
+
+// One VLC step over a table of (code length << 8 | value) entries indexed by
+// the next `bits` bits: the value, or -1 for a code with no entry.
+template <int N>
+static inline int VlcRead(VBits* b, const VTab16<N>& t, int bits) {
+    uint32_t e = t.v[VbShow(b, bits)];
+    if (!e) return -1;
+    VbSkip(b, int(e >> 8));
+    return int(e & 0xFF);
 }
 
 // ---- Stream header record ---------------------------------------------------
@@ -195,7 +206,7 @@ struct Mp4vDecoder {
     int32_t fieldTrd, fieldTrb;  // interlaced direct mode, in field periods
     // Sprite trajectory of the current S-VOP: du, dv per warping point.
     int16_t warp[3][2];
-    // Global motion of the current S-VOP (see GmcSetup).
+    // Global motion of the current S-VOP (see M4vGmcSetup).
     int32_t gmcPoints;        // 0 identity, 1 translation, 2 or 3 affine
     int32_t gmcOffset[2][2];  // [luma, chroma][x, y]: 1/16 pel, or 16.16 when affine
     int32_t gmcDelta[2][2];   // [d/dx, d/dy][x, y]: 16.16 gradients of the affine warp
@@ -225,6 +236,18 @@ static inline int ReadDquant(VBits* b, int qp) {
     return ClipQ(qp + kDquant[VbGet(b, 2)]);
 }
 
+// Direct mode: the forward and backward components from a co-located vector
+// component, its delta and the distances TRB and TRD. Each scaling truncates
+// toward zero; a distance of 0 or less (damaged timing) scales to 0.
+static inline int DirectScale(int x, int num, int den) {
+    return den <= 0 ? 0 : int(int64_t(x) * num / den);
+}
+static inline void DirectPair(int col, int delta, int trb, int trd, int16_t* f, int16_t* b) {
+    int fv = DirectScale(col, trb, trd) + delta;
+    *f = int16_t(fv);
+    *b = int16_t(delta == 0 ? DirectScale(col, trb - trd, trd) : fv - col);
+}
+
 // libavcodec's encoder and decoder treat the left neighbour of a packet's
 // first macroblock as unavailable for the block-2 vector prediction of a
 // four-vector macroblock by clearing that neighbour's stored block-3 vector,
@@ -238,46 +261,48 @@ static inline void LavcClearLeftAtPacketStart(Mp4vDecoder* d) {
 }
 
 // headers.cpp
-int BitLength(uint32_t v);
-int ParseVolHeader(VBits* b, StreamHeader* h, Mp4vDecPrintFn print);
-void ParseUserData(VBits* b, StreamHeader* h);
+int M4vBitLength(uint32_t v);
+int M4vParseVolHeader(VBits* b, StreamHeader* h, Mp4vDecPrintFn print);
+void M4vParseUserData(VBits* b, StreamHeader* h);
 // warp, when given, receives the sprite trajectory of an S-VOP.
-int ParseVopHeader(VBits* b, StreamHeader* h, int16_t (*warp)[2] = nullptr);
-int ParseVideoPacketHeader(Mp4vDecoder* d);
-int ParseH263PictureHeader(VBits* b, StreamHeader* h, int* format, Mp4vDecPrintFn print);
-int ParseH263GobHeader(Mp4vDecoder* d);
-int FindStartCode(VBits* b);  // returns the code byte or -1
-int SearchVolHeaders(VBits* b, StreamHeader* h, Mp4vDecPrintFn print);
-int HasVolStartCode(const uint8_t* data, uint32_t size);
+int M4vParseVopHeader(VBits* b, StreamHeader* h, int16_t (*warp)[2] = nullptr);
+int M4vParseVideoPacketHeader(Mp4vDecoder* d);
+int M4vParseH263PictureHeader(VBits* b, StreamHeader* h, int* format, Mp4vDecPrintFn print);
+int M4vParseH263GobHeader(Mp4vDecoder* d);
+int M4vFindStartCode(VBits* b);  // returns the code byte or -1
+int M4vSearchVolHeaders(VBits* b, StreamHeader* h, Mp4vDecPrintFn print);
+int M4vHasVolStartCode(const uint8_t* data, uint32_t size);
 
 // frame.cpp
-int Layout(Mp4vDecoder* d);
-void FrameSetup(Mp4vDecoder* d);
-void ConcealUpTo(Mp4vDecoder* d, int n);
-int Mpeg4AccessUnit(Mp4vDecoder* d);
-int H263AccessUnit(Mp4vDecoder* d);
-void AdvancePosition(Mp4vDecoder* d);
-void ChooseVopDecoders(Mp4vDecoder* d);  // after every VOL and layout
-void SetPosition(Mp4vDecoder* d, int index);
+int M4vLayout(Mp4vDecoder* d);
+void M4vFrameSetup(Mp4vDecoder* d);
+void M4vConcealUpTo(Mp4vDecoder* d, int n);
+int M4vMpeg4AccessUnit(Mp4vDecoder* d);
+int M4vH263AccessUnit(Mp4vDecoder* d);
+void M4vAdvancePosition(Mp4vDecoder* d);
+void M4vChooseVopDecoders(Mp4vDecoder* d);  // after every VOL and layout
+void M4vSetPosition(Mp4vDecoder* d, int index);
 
 // macroblock.cpp
-void DecodeIVopPlain(Mp4vDecoder* d);
-void DecodePVopPlain(Mp4vDecoder* d);
-void DecodeBVopPlain(Mp4vDecoder* d);
-void DecodeH263I(Mp4vDecoder* d);
-void DecodeH263P(Mp4vDecoder* d);
-int DecodeMvd(VBits* b, int fcode, int* out);
-void PredictMv(Mp4vDecoder* d, int block, int* px, int* py);
-int WrapMv(int v, int fcode);
-int ReadVectors(Mp4vDecoder* d, int four, int fcode);
-void PutIntra(Mp4vDecoder* d);
-void AddInter(Mp4vDecoder* d, int cbp);
-void FinishMacroblock(Mp4vDecoder* d, int intra);
-int ReadBMbHeader(Mp4vDecoder* d, int* type, int* cbp, int* deltaCoded);
+void M4vDecodeIVopPlain(Mp4vDecoder* d);
+void M4vDecodePVopPlain(Mp4vDecoder* d);
+void M4vDecodeBVopPlain(Mp4vDecoder* d);
+void M4vDecodeH263I(Mp4vDecoder* d);
+void M4vDecodeH263P(Mp4vDecoder* d);
+int M4vDecodeMvd(VBits* b, int fcode, int* out);
+void M4vPredictMv(Mp4vDecoder* d, int block, int* px, int* py);
+int M4vWrapMv(int v, int fcode);
+int M4vReadVectors(Mp4vDecoder* d, int four, int fcode);
+// Reconstruction of the current macroblock, frame or field DCT placement.
+void M4vPutIntra(Mp4vDecoder* d);
+void M4vAddInter(Mp4vDecoder* d, int cbp);
+int M4vDecodeIntraMb(Mp4vDecoder* d, int mode, int cbpc);
+void M4vFinishMacroblock(Mp4vDecoder* d, int intra);
+int M4vReadBMbHeader(Mp4vDecoder* d, int* type, int* cbp, int* deltaCoded);
 
 // mb_partitioned.cpp
-void DecodeIVopPartitioned(Mp4vDecoder* d);
-void DecodePVopPartitioned(Mp4vDecoder* d);
+void M4vDecodeIVopPartitioned(Mp4vDecoder* d);
+void M4vDecodePVopPartitioned(Mp4vDecoder* d);
 
 // Neighbours usable for prediction: inside the picture and the packet.
 static inline void ComputeAvail(Mp4vDecoder* d) {
@@ -324,99 +349,102 @@ static inline int PacketEnds(VBits* b) {
 }
 
 // texture.cpp
-int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
-int IntraBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
-int InterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
-int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
-int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
-int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
-void AcPredStore(Mp4vDecoder* d, int intra);
-int ReadDcDifferential(VBits* b, int luma, int* out);
-int IntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp);  // per quant_type
-int InterBlockRvlc(Mp4vDecoder* d, int qp, int cbp);
+int M4vIntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
+int M4vIntraBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
+int M4vInterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp);
+int M4vInterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp);
+int M4vIntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
+int M4vInterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp);
+void M4vAcPredStore(Mp4vDecoder* d, int intra);
+int M4vReadDcDifferential(VBits* b, int luma, int* out);
+int M4vIntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp);  // per quant_type
+int M4vInterBlockRvlc(Mp4vDecoder* d, int qp, int cbp);
 
 // texture_rvlc.cpp
-int ReadRvlcEvent(VBits* b, int intra, int* run, int* level, int* last);
+int M4vReadRvlcEvent(VBits* b, int intra, int* run, int* level, int* last);
 
 // idct.cpp
-void Idct8x8(uint32_t summary, int16_t* block);
-void IdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
-void IdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
-             uint32_t summary);
-void IdctPutRef(uint8_t* dst, int16_t* block, int stride);  // full transform, for tests
-// Plain and SSE2 twins behind IdctPut and IdctAdd (bit-exact with each other).
-void IdctPutPlain(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
-void IdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
-                  uint32_t summary);
+void M4vIdct8x8(uint32_t summary, int16_t* block);
+void M4vIdctPut(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
+void M4vIdctAdd(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
+                uint32_t summary);
+void M4vIdctPutRef(uint8_t* dst, int16_t* block, int stride);  // full transform, for tests
+// Plain and SSE2 twins behind M4vIdctPut and M4vIdctAdd (bit-exact with each other).
+void M4vIdctPutPlain(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
+void M4vIdctAddPlain(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride,
+                     int predStride, uint32_t summary);
 #if defined(__i386__) || defined(__x86_64__) || defined(_M_IX86) || defined(_M_X64)
 #define M4V_HAVE_SSE2_KERNELS 1
-void IdctPutSse2(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
-void IdctAddSse2(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride, int predStride,
-                 uint32_t summary);
+void M4vIdctPutSse2(uint8_t* dst, int16_t* block, int stride, uint32_t summary);
+void M4vIdctAddSse2(uint8_t* dst, const uint8_t* pred, int16_t* block, int dstStride,
+                    int predStride, uint32_t summary);
 #else
 #define M4V_HAVE_SSE2_KERNELS 0
 #endif
 int M4vHaveSse2();  // 1 when the processor runs SSE2
 // Half-pel kernels and the bidirectional average, plain and SSE2 twins
 // (rounding 0 or 1, wide: 16 pixels, frac: bit 0 horizontal, bit 1 vertical).
-McFn McKernelPlain(int rounding, int wide, int frac);
-void McAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
+McFn M4vMcKernelPlain(int rounding, int wide, int frac);
+void M4vMcAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
 // Vertical quarter-pel pass over (h + 1) rows of w samples (w 8 or 16,
 // h 8 or 16) at the vertical quarter offset f (1 to 3), rows mirrored.
-void QpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
+void M4vQpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
+// The horizontal pass: h lines of w + 1 samples (row stride ss) into w outputs each.
+void M4vQpelRowsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
 #if M4V_HAVE_SSE2_KERNELS
-void QpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
-McFn McKernelSse2(int rounding, int wide, int frac);
-void McAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
+void M4vQpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
+void M4vQpelRowsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r);
+McFn M4vMcKernelSse2(int rounding, int wide, int frac);
+void M4vMcAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
 #endif
 
 // mc.cpp
-void McSetKernels(Mp4vDecoder* d, int rounding);
-void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref, int refStride,
-             int planeW, int planeH, int x, int y, int mvx, int mvy, int size);
-void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors);
-void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys,
-               int cs, const int16_t* mv, int fourVectors);
-void McAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
-int ChromaVector1(int v);
-int ChromaVector4(int sum);
-void CopyMacroblock(Mp4vDecoder* d, const FrameRec* ref);
+void M4vMcSetKernels(Mp4vDecoder* d, int rounding);
+void M4vMcBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref, int refStride,
+                int planeW, int planeH, int x, int y, int mvx, int mvy, int size);
+void M4vMcMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors);
+void M4vMcPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                  int ys, int cs, const int16_t* mv, int fourVectors);
+void M4vMcAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h);
+int M4vChromaVector1(int v);
+int M4vChromaVector4(int sum);
+void M4vCopyMacroblock(Mp4vDecoder* d, const FrameRec* ref);
 
 // mc_qpel.cpp: quarter-pel luma prediction with the 8-tap half-sample filter
 // of a w x h block (w 8 or 16, h 8 or 16; 8 for field halves) at (x, y) of a
 // plane of planeW x planeH displaced by the quarter-pel vector (mvx, mvy).
-void McQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride, int planeW,
-                 int planeH, int x, int y, int mvx, int mvy, int w, int h, int rounding);
+void M4vMcQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride, int planeW,
+                    int planeH, int x, int y, int mvx, int mvy, int w, int h, int rounding);
 // Whole-macroblock prediction for quarter_sample streams (one or four
 // vectors in quarter-pel units; chroma from the halved vectors).
-void McPredictQpel(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
-                   int ys, int cs, const int16_t* mv, int fourVectors, int rounding);
+void M4vMcPredictQpel(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                      int ys, int cs, const int16_t* mv, int fourVectors, int rounding);
 // Field prediction of a macroblock: field f of the target (0 top, 1 bottom)
 // from field sel[f] of ref with the field vectors mv[2 * f], mv[2 * f + 1]
 // (vertical in field lines; half- or quarter-pel).
-void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
-                     int ys, int cs, const int16_t* mv, const int* sel, int rounding);
+void M4vMcPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                        int ys, int cs, const int16_t* mv, const int* sel, int rounding);
 // Any-vector macroblock prediction: quarter-pel or half-pel by the stream.
-void McPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
-                  int ys, int cs, const int16_t* mv, int fourVectors, int rounding);
+void M4vMcPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                     int ys, int cs, const int16_t* mv, int fourVectors, int rounding);
 
 // gmc.cpp: global motion compensation of S-VOPs.
-void GmcSetup(Mp4vDecoder* d);  // from d->warp at the frame set-up of an S-VOP
+void M4vGmcSetup(Mp4vDecoder* d);  // from d->warp at the frame set-up of an S-VOP
 // Warped prediction of the current macroblock from the older reference; also
 // stores the macroblock's averaged vector (below) in its four vector slots.
-void GmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, int cs);
+void M4vGmcPredict(Mp4vDecoder* d, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys, int cs);
 // The averaged vector of a GMC macroblock at the current position (vector
 // units of the stream, clipped to the fcode range), into mv[0..7]: what
 // vector prediction and direct mode see for mcsel and not-coded S macroblocks.
-void GmcAverageVector(Mp4vDecoder* d, int16_t* mv);
+void M4vGmcAverageVector(Mp4vDecoder* d, int16_t* mv);
 
 // mb_general.cpp / mb_bvop.cpp: the VOP decoders of streams with interlace,
 // quarter-pel or GMC.
-void DecodeVopGeneral(Mp4vDecoder* d);
-void DecodeBVopGeneral(Mp4vDecoder* d);
+void M4vDecodeVopGeneral(Mp4vDecoder* d);
+void M4vDecodeBVopGeneral(Mp4vDecoder* d);
 
 // postfilter.cpp
 // q: the quantisers of the picture src, one per macroblock.
-void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB,
-                       const uint8_t* q);
-void DeblockEdge(uint8_t* p, int step, int qp);
+void M4vPostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB,
+                          const uint8_t* q);
+void M4vDeblockEdge(uint8_t* p, int step, int qp);

@@ -1,29 +1,16 @@
 // The general B-VOP decoder: direct (frame and field), interpolated,
 // backward and forward macroblocks with frame or field vectors, half- or
 // quarter-pel.
-#include "codecs/video/mb_common.h"
-
-// Truncating x * num / den; a zero distance (damaged timing) scales to 0.
-static inline int Scale(int x, int num, int den) {
-    if (den == 0) return 0;
-    return int(int64_t(x) * num / den);
-}
-
-// Direct-mode pair from a co-located vector component.
-static inline void DirectPair(int col, int delta, int trb, int trd, int16_t* f, int16_t* b) {
-    int fv = Scale(col, trb, trd) + delta;
-    *f = int16_t(fv);
-    *b = int16_t(delta == 0 ? Scale(col, trb - trd, trd) : fv - col);
-}
+#include "codecs/video/m4v_internal.h"
 
 // Reads one vector difference pair against pred (frame: pred holds the
 // vector; field: the vertical part is kept doubled).
 static int ReadVector(VBits* b, int fcode, int16_t* pred, int field, int16_t* out) {
     int dx, dy;
-    if (DecodeMvd(b, fcode, &dx) < 0) return -1;
-    if (DecodeMvd(b, fcode, &dy) < 0) return -1;
-    int mx = WrapMv(pred[0] + dx, fcode);
-    int my = WrapMv((field ? pred[1] / 2 : pred[1]) + dy, fcode);
+    if (M4vDecodeMvd(b, fcode, &dx) < 0) return -1;
+    if (M4vDecodeMvd(b, fcode, &dy) < 0) return -1;
+    int mx = M4vWrapMv(pred[0] + dx, fcode);
+    int my = M4vWrapMv((field ? pred[1] / 2 : pred[1]) + dy, fcode);
     out[0] = int16_t(mx);
     out[1] = int16_t(my);
     pred[0] = int16_t(mx);
@@ -49,7 +36,7 @@ static int ReadDirVectors(VBits* b, int fcode, int16_t (*pred)[2], int field, in
     return 0;
 }
 
-void DecodeBVopGeneral(Mp4vDecoder* d) {
+void M4vDecodeBVopGeneral(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     const StreamHeader* h = d->hdr;
     int16_t pf[2][2] = {{0, 0}, {0, 0}}, pb[2][2] = {{0, 0}, {0, 0}};
@@ -65,12 +52,12 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
         uint8_t* du = t->u + (d->mby * 8) * cs + d->mbx * 8;
         uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
         if (d->mbMode[i] == MB_NOTCODED) {
-            CopyMacroblock(d, d->olderRef);
-            FinishMacroblock(d, 0);
+            M4vCopyMacroblock(d, d->olderRef);
+            M4vFinishMacroblock(d, 0);
             continue;
         }
         int type, cbp, deltaCoded;
-        if (ReadBMbHeader(d, &type, &cbp, &deltaCoded) < 0) return;
+        if (M4vReadBMbHeader(d, &type, &cbp, &deltaCoded) < 0) return;
         // type: 0 direct, 1 interpolated, 2 backward, 3 forward
         int field = 0, fsel[2] = {0, 0}, bsel[2] = {0, 1};
         d->fieldDct = 0;
@@ -94,7 +81,7 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
         int useF, useB;
         if (type == 0) {
             int mx = 0, my = 0;
-            if (deltaCoded && (DecodeMvd(b, 1, &mx) < 0 || DecodeMvd(b, 1, &my) < 0)) return;
+            if (deltaCoded && (M4vDecodeMvd(b, 1, &mx) < 0 || M4vDecodeMvd(b, 1, &my) < 0)) return;
             useF = useB = 1;
             uint8_t info = h->interlaced ? d->fieldInfo[i] : 0;
             if (info & 4) {
@@ -140,25 +127,25 @@ void DecodeBVopGeneral(Mp4vDecoder* d) {
         uint8_t* tv = tu + 64;
         if (useF) {
             if (field)
-                McPredictFields(d, d->olderRef, dy, du, dv, s, cs, fwd, fsel, 0);
+                M4vMcPredictFields(d, d->olderRef, dy, du, dv, s, cs, fwd, fsel, 0);
             else
-                McPredictAny(d, d->olderRef, dy, du, dv, s, cs, fwd, four, 0);
+                M4vMcPredictAny(d, d->olderRef, dy, du, dv, s, cs, fwd, four, 0);
         }
         if (useB) {
             int avg = useF;
             uint8_t *py = avg ? ty : dy, *pu = avg ? tu : du, *pv = avg ? tv : dv;
             int ps = avg ? 16 : s, pcs = avg ? 8 : cs;
             if (field)
-                McPredictFields(d, d->newerRef, py, pu, pv, ps, pcs, bwd, bsel, 0);
+                M4vMcPredictFields(d, d->newerRef, py, pu, pv, ps, pcs, bwd, bsel, 0);
             else
-                McPredictAny(d, d->newerRef, py, pu, pv, ps, pcs, bwd, four, 0);
+                M4vMcPredictAny(d, d->newerRef, py, pu, pv, ps, pcs, bwd, four, 0);
             if (avg) {
-                McAverage(dy, s, ty, 16, 16, 16);
-                McAverage(du, cs, tu, 8, 8, 8);
-                McAverage(dv, cs, tv, 8, 8, 8);
+                M4vMcAverage(dy, s, ty, 16, 16, 16);
+                M4vMcAverage(du, cs, tu, 8, 8, 8);
+                M4vMcAverage(dv, cs, tv, 8, 8, 8);
             }
         }
-        MbAddInter(d, cbp);
-        FinishMacroblock(d, 0);
+        M4vAddInter(d, cbp);
+        M4vFinishMacroblock(d, 0);
     }
 }

@@ -1,6 +1,6 @@
 // The general I/P/S VOP decoder of streams with interlace, quarter-pel or
 // global motion compensation: field DCT, field vectors, mcsel.
-#include "codecs/video/mb_common.h"
+#include "codecs/video/m4v_internal.h"
 
 // Two field vectors: the frame predictor with its vertical part halved; the
 // macroblock's frame vector becomes their average.
@@ -8,13 +8,13 @@ static int ReadFieldVectors(Mp4vDecoder* d, int fcode) {
     int i = d->mbIndex;
     int16_t* fmv = d->fieldMvs + i * 4;
     int px, py;
-    PredictMv(d, 0, &px, &py);
+    M4vPredictMv(d, 0, &px, &py);
     for (int f = 0; f < 2; ++f) {
         int dx, dy;
-        if (DecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
-        if (DecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
-        fmv[2 * f] = int16_t(WrapMv(px + dx, fcode));
-        fmv[2 * f + 1] = int16_t(WrapMv(py / 2 + dy, fcode));
+        if (M4vDecodeMvd(&d->bs, fcode, &dx) < 0) return -1;
+        if (M4vDecodeMvd(&d->bs, fcode, &dy) < 0) return -1;
+        fmv[2 * f] = int16_t(M4vWrapMv(px + dx, fcode));
+        fmv[2 * f + 1] = int16_t(M4vWrapMv(py / 2 + dy, fcode));
     }
     int sx = fmv[0] + fmv[2];
     int sy = fmv[1] + fmv[3];  // doubled field components, averaged
@@ -26,29 +26,7 @@ static int ReadFieldVectors(Mp4vDecoder* d, int fcode) {
     return 0;
 }
 
-static int DecodeIntra(Mp4vDecoder* d, int mode, int cbpc) {
-    VBits* b = &d->bs;
-    d->acPredFlag = int(VbGet1(b));
-    uint32_t e = kCbpy.v[VbShow(b, 6)];
-    if (!e) return -1;
-    VbSkip(b, int(e >> 8));
-    int cbp = int(e & 0xF) << 2 | cbpc;
-    int qpBefore = d->qp;
-    if (mode == MB_INTRAQ) d->qp = ReadDquant(b, d->qp);
-    d->fieldDct = d->hdr->interlaced ? int(VbGet1(b)) : 0;
-    int qpThr = d->mbIndex == d->packetStart ? d->qp : qpBefore;
-    d->useDcVlc = qpThr < d->hdr->intraDcThr;
-    ComputeAvail(d);
-    if (d->intraBlock(d, d->qp, cbp) < 0) return -1;
-    MbPutIntra(d);
-    int i = d->mbIndex;
-    d->mbMode[i] = uint8_t(mode);
-    d->fieldInfo[i] = 0;
-    memset(d->mvs + i * 8, 0, 16);
-    return 0;
-}
-
-void DecodeVopGeneral(Mp4vDecoder* d) {
+void M4vDecodeVopGeneral(Mp4vDecoder* d) {
     VBits* b = &d->bs;
     const StreamHeader* h = d->hdr;
     int type = h->codingType;
@@ -65,45 +43,40 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
         uint8_t* du = t->u + (d->mby * 8) * cs + d->mbx * 8;
         uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
         if (type == 0) {
-            uint32_t e = kMcbpcIntra.v[VbShow(b, 9)];
-            if (!e) return;
-            VbSkip(b, int(e >> 8));
-            int v = int(e & 0xFF);
+            int v = VlcRead(b, kMcbpcIntra, 9);
+            if (v < 0) return;
             if (v == 255) continue;
-            if (DecodeIntra(d, v >> 2, v & 3) < 0) return;
-            FinishMacroblock(d, 1);
+            if (M4vDecodeIntraMb(d, v >> 2, v & 3) < 0) return;
+            M4vFinishMacroblock(d, 1);
             continue;
         }
         if (VbGet1(b)) {  // not coded
             d->fieldInfo[i] = 0;
-            AcPredStore(d, 0);
+            M4vAcPredStore(d, 0);
             if (gmc) {
                 d->mbMode[i] = MB_INTER;
-                GmcPredict(d, dy, du, dv, s, cs);
+                M4vGmcPredict(d, dy, du, dv, s, cs);
             } else {
                 d->mbMode[i] = MB_NOTCODED;
                 memset(d->mvs + i * 8, 0, 16);
-                CopyMacroblock(d, d->olderRef);
+                M4vCopyMacroblock(d, d->olderRef);
             }
-            FinishMacroblock(d, 0);
+            M4vFinishMacroblock(d, 0);
             continue;
         }
-        uint32_t e = kMcbpcInter.v[VbShow(b, 9)];
-        if (!e) return;
-        VbSkip(b, int(e >> 8));
-        int v = int(e & 0xFF);
+        int v = VlcRead(b, kMcbpcInter, 9);
+        if (v < 0) return;
         if (v == 255) continue;
         int mode = v >> 2, cbpc = v & 3;
         if (mode >= MB_INTRA) {
-            if (DecodeIntra(d, mode, cbpc) < 0) return;
-            FinishMacroblock(d, 1);
+            if (M4vDecodeIntraMb(d, mode, cbpc) < 0) return;
+            M4vFinishMacroblock(d, 1);
             continue;
         }
         int mcsel = gmc && mode != MB_INTER4V ? int(VbGet1(b)) : 0;
-        uint32_t c = kCbpy.v[VbShow(b, 6)];
-        if (!c) return;
-        VbSkip(b, int(c >> 8));
-        int cbp = int(15 - (c & 0xF)) << 2 | cbpc;
+        int c = VlcRead(b, kCbpy, 6);
+        if (c < 0) return;
+        int cbp = (15 - c) << 2 | cbpc;
         if (mode == MB_INTERQ) d->qp = ReadDquant(b, d->qp);
         int field = 0, sel[2] = {0, 0};
         d->fieldDct = 0;
@@ -120,21 +93,22 @@ void DecodeVopGeneral(Mp4vDecoder* d) {
         ComputeAvail(d);
         if (mcsel) {
             d->fieldInfo[i] = 0;
-            GmcPredict(d, dy, du, dv, s, cs);
+            M4vGmcPredict(d, dy, du, dv, s, cs);
         } else if (field) {
             if (ReadFieldVectors(d, fcode) < 0) return;
             d->fieldInfo[i] = uint8_t(sel[0] | sel[1] << 1 | 4);
-            McPredictFields(d, d->olderRef, dy, du, dv, s, cs, d->fieldMvs + i * 4, sel, rounding);
+            M4vMcPredictFields(d, d->olderRef, dy, du, dv, s, cs, d->fieldMvs + i * 4, sel,
+                               rounding);
         } else {
-            if (ReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
+            if (M4vReadVectors(d, mode == MB_INTER4V, fcode) < 0) return;
             d->fieldInfo[i] = 0;
-            McPredictAny(d, d->olderRef, dy, du, dv, s, cs, d->mvs + i * 8, mode == MB_INTER4V,
-                         rounding);
+            M4vMcPredictAny(d, d->olderRef, dy, du, dv, s, cs, d->mvs + i * 8, mode == MB_INTER4V,
+                            rounding);
         }
         if (d->interBlock(d, d->qp, cbp) < 0) return;
         d->mbMode[i] = uint8_t(mode);
-        AcPredStore(d, 0);
-        MbAddInter(d, cbp);
-        FinishMacroblock(d, 0);
+        M4vAcPredStore(d, 0);
+        M4vAddInter(d, cbp);
+        M4vFinishMacroblock(d, 0);
     }
 }

@@ -28,7 +28,7 @@ struct PartMb {
 int ReadDcs(VBits* b, PartMb* m) {
     for (int k = 0; k < 6; ++k) {
         int v;
-        if (ReadDcDifferential(b, k < 4, &v) < 0) return -1;
+        if (M4vReadDcDifferential(b, k < 4, &v) < 0) return -1;
         m->dc[k] = int16_t(v);
     }
     return 0;
@@ -53,10 +53,8 @@ int ReadFirstPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
         int v;
         do {
             if (VbUnread(r) <= 0) return -1;
-            uint32_t e = kMcbpcIntra.v[VbShow(r, 9)];
-            if (!e) return -1;
-            VbSkip(r, int(e >> 8));
-            v = int(e & 0xFF);
+            v = VlcRead(r, kMcbpcIntra, 9);
+            if (v < 0) return -1;
         } while (v == 255);
         m->mode = v >> 2;
         m->cbpc = v & 3;
@@ -72,15 +70,13 @@ int ReadFirstPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
             m->notCoded = 1;
             m->mode = MB_NOTCODED;
             if (h->spriteEnable == 2 && h->codingType == 3)
-                GmcAverageVector(d, mv);  // what later vectors predict from
+                M4vGmcAverageVector(d, mv);  // what later vectors predict from
             else
                 memset(mv, 0, 16);
             return 0;
         }
-        uint32_t e = kMcbpcInter.v[VbShow(r, 9)];
-        if (!e) return -1;
-        VbSkip(r, int(e >> 8));
-        v = int(e & 0xFF);
+        v = VlcRead(r, kMcbpcInter, 9);
+        if (v < 0) return -1;
         if (v != 255) break;
     }
     m->mode = v >> 2;
@@ -92,12 +88,12 @@ int ReadFirstPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
     if (h->spriteEnable == 2 && h->codingType == 3 && m->mode != MB_INTER4V)
         m->mcsel = int(VbGet1(r));
     if (m->mcsel) {
-        GmcAverageVector(d, mv);
+        M4vGmcAverageVector(d, mv);
         return 0;
     }
     ComputeAvail(d);
     d->bs = *r;
-    int err = ReadVectors(d, m->mode == MB_INTER4V, h->fcodeFwd);
+    int err = M4vReadVectors(d, m->mode == MB_INTER4V, h->fcodeFwd);
     *r = d->bs;
     return err < 0 || VbUnread(r) < 0 ? -1 : 0;
 }
@@ -110,10 +106,9 @@ int ReadSecondPart(Mp4vDecoder* d, VBits* r, int isI, PartMb* m, int* qp) {
     }
     int intra = m->mode >= MB_INTRA;
     if (intra) m->acPred = int(VbGet1(r));
-    uint32_t e = kCbpy.v[VbShow(r, 6)];
-    if (!e) return -1;
-    VbSkip(r, int(e >> 8));
-    m->cbpy = int(e & 0xF);
+    int e = VlcRead(r, kCbpy, 6);
+    if (e < 0) return -1;
+    m->cbpy = e;
     if (!isI) {
         ApplyDquant(r, m, qp, d->mbIndex == d->packetStart, d->hdr->intraDcThr);
         if (intra && m->useDc && ReadDcs(r, m) < 0) return -1;
@@ -131,10 +126,10 @@ void PredictInter(Mp4vDecoder* d, const PartMb& m) {
     uint8_t* du = t->u + (d->mby * 8) * cs + d->mbx * 8;
     uint8_t* dv = t->v + (d->mby * 8) * cs + d->mbx * 8;
     if (m.notCoded || m.mcsel)
-        GmcPredict(d, dy, du, dv, s, cs);
+        M4vGmcPredict(d, dy, du, dv, s, cs);
     else
-        McPredictAny(d, d->olderRef, dy, du, dv, s, cs, d->mvs + d->mbIndex * 8,
-                     m.mode == MB_INTER4V, d->hdr->rounding);
+        M4vMcPredictAny(d, d->olderRef, dy, du, dv, s, cs, d->mvs + d->mbIndex * 8,
+                        m.mode == MB_INTER4V, d->hdr->rounding);
 }
 
 inline int MarkerAhead(VBits* r, int isI) {
@@ -152,10 +147,10 @@ void DecodePartitioned(Mp4vDecoder* d, int isI) {
     while (!MarkerAhead(&r1, isI)) {
         if (d->mbIndex >= d->mbCount || ReadFirstPart(d, &r1, isI, &m, &qp) < 0) {
             d->bs = begin;
-            SetPosition(d, start);
+            M4vSetPosition(d, start);
             return;
         }
-        AdvancePosition(d);
+        M4vAdvancePosition(d);
         ++n;
     }
     VbSkip(&r1, isI ? 19 : 17);
@@ -164,22 +159,22 @@ void DecodePartitioned(Mp4vDecoder* d, int isI) {
     const VBits second = r1;
     VBits r2 = second;
     r1 = begin;
-    SetPosition(d, start);
+    M4vSetPosition(d, start);
     int qp1 = qp0, qp2 = qp0;
     for (int i = 0; i < n; ++i) {
         if (ReadFirstPart(d, &r1, isI, &m, &qp1) < 0 ||
             ReadSecondPart(d, &r2, isI, &m, isI ? &m.qp : &qp2) < 0) {
-            SetPosition(d, start);
+            M4vSetPosition(d, start);
             d->bs = begin;
             return;
         }
-        AdvancePosition(d);
+        M4vAdvancePosition(d);
     }
     // Pass 3: both header parts again, in step with the texture.
     VBits r3 = r2;
     r1 = begin;
     r2 = second;
-    SetPosition(d, start);
+    M4vSetPosition(d, start);
     qp1 = qp2 = qp0;
     const int gmcVop = d->hdr->spriteEnable == 2 && d->hdr->codingType == 3;
     for (int i = 0; i < n; ++i) {
@@ -188,15 +183,15 @@ void DecodePartitioned(Mp4vDecoder* d, int isI) {
         int idx = d->mbIndex;
         d->qp = m.qp;
         if (m.notCoded) {
-            AcPredStore(d, 0);
+            M4vAcPredStore(d, 0);
             if (gmcVop) {
                 d->mbMode[idx] = MB_INTER;  // warped by the global motion
                 PredictInter(d, m);
             } else {
                 d->mbMode[idx] = MB_NOTCODED;
-                CopyMacroblock(d, d->olderRef);
+                M4vCopyMacroblock(d, d->olderRef);
             }
-            FinishMacroblock(d, 0);
+            M4vFinishMacroblock(d, 0);
             continue;
         }
         d->bs = r3;
@@ -211,9 +206,9 @@ void DecodePartitioned(Mp4vDecoder* d, int isI) {
             d->dcPreset = 0;
             r3 = d->bs;
             if (err < 0 || VbUnread(&r3) < 0) break;
-            PutIntra(d);
+            M4vPutIntra(d);
             d->mbMode[idx] = uint8_t(m.mode);
-            FinishMacroblock(d, 1);
+            M4vFinishMacroblock(d, 1);
             continue;
         }
         int cbp = (15 - m.cbpy) << 2 | m.cbpc;
@@ -221,15 +216,15 @@ void DecodePartitioned(Mp4vDecoder* d, int isI) {
         r3 = d->bs;
         if (err < 0 || VbUnread(&r3) < 0) break;
         d->mbMode[idx] = uint8_t(m.mode);
-        AcPredStore(d, 0);
+        M4vAcPredStore(d, 0);
         PredictInter(d, m);
-        AddInter(d, cbp);
-        FinishMacroblock(d, 0);
+        M4vAddInter(d, cbp);
+        M4vFinishMacroblock(d, 0);
     }
     d->bs = r3;
 }
 
 }  // namespace
 
-void DecodeIVopPartitioned(Mp4vDecoder* d) { DecodePartitioned(d, 1); }
-void DecodePVopPartitioned(Mp4vDecoder* d) { DecodePartitioned(d, 0); }
+void M4vDecodeIVopPartitioned(Mp4vDecoder* d) { DecodePartitioned(d, 1); }
+void M4vDecodePVopPartitioned(Mp4vDecoder* d) { DecodePartitioned(d, 0); }

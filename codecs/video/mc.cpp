@@ -27,16 +27,16 @@ static const McFn kPut[2][2][4] = {
      {PutHpel<16, 0, 1>, PutHpel<16, 1, 1>, PutHpel<16, 2, 1>, PutHpel<16, 3, 1>}},
 };
 
-McFn McKernelPlain(int rounding, int wide, int frac) { return kPut[rounding & 1][wide][frac]; }
+McFn M4vMcKernelPlain(int rounding, int wide, int frac) { return kPut[rounding & 1][wide][frac]; }
 
 static const int g_sse2 = M4vHaveSse2();
 
-void McSetKernels(Mp4vDecoder* d, int rounding) {
+void M4vMcSetKernels(Mp4vDecoder* d, int rounding) {
     for (int w = 0; w < 2; ++w)
         for (int f = 0; f < 4; ++f) {
 #if M4V_HAVE_SSE2_KERNELS
             if (g_sse2) {
-                d->mcPut[w][f] = McKernelSse2(rounding, w, f);
+                d->mcPut[w][f] = M4vMcKernelSse2(rounding, w, f);
                 continue;
             }
 #endif
@@ -44,9 +44,9 @@ void McSetKernels(Mp4vDecoder* d, int rounding) {
         }
 }
 
-int ChromaVector1(int v) { return (v >> 1) | (v & 1); }
+int M4vChromaVector1(int v) { return (v >> 1) | (v & 1); }
 
-int ChromaVector4(int s) {
+int M4vChromaVector4(int s) {
     static const int kT[16] = {0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 1};
     return (s >> 3) + kT[s & 15];
 }
@@ -64,8 +64,8 @@ static void McBlockAt(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t
 
 // Predicts a size x size block at (x, y) of the plane from the reference
 // displaced by the half-pel vector; out-of-picture reads replicate the edge.
-void McBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref, int refStride,
-             int planeW, int planeH, int x, int y, int mvx, int mvy, int size) {
+void M4vMcBlock(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8_t* ref, int refStride,
+                int planeW, int planeH, int x, int y, int mvx, int mvy, int size) {
     McBlockAt(d, dst, dstStride, ref, refStride, planeW, planeH, x + (mvx >> 1), y + (mvy >> 1),
               (mvx & 1) | (mvy & 1) << 1, size);
 }
@@ -94,24 +94,24 @@ static void McBlockHeld(Mp4vDecoder* d, uint8_t* dst, int dstStride, const uint8
 
 // Prediction of the current macroblock from a reference into the given
 // planes (luma stride ys, chroma stride cs).
-void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv, int ys,
-               int cs, const int16_t* mv, int fourVectors) {
+void M4vMcPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                  int ys, int cs, const int16_t* mv, int fourVectors) {
     int s = d->stride, rcs = s / 2;
     int W = d->stride, H = d->codedHeight;
     int x = d->mbx * 16, y = d->mby * 16;
     int cvx, cvy;
     if (!fourVectors) {
-        McBlock(d, dy, ys, ref->y, s, W, H, x, y, mv[0], mv[1], 16);
-        cvx = ChromaVector1(mv[0]);
-        cvy = ChromaVector1(mv[1]);
+        M4vMcBlock(d, dy, ys, ref->y, s, W, H, x, y, mv[0], mv[1], 16);
+        cvx = M4vChromaVector1(mv[0]);
+        cvy = M4vChromaVector1(mv[1]);
     } else {
         for (int k = 0; k < 4; ++k) {
             int ox = (k & 1) * 8, oy = (k >> 1) * 8;
             McBlockHeld(d, dy + oy * ys + ox, ys, ref->y, s, W, H, d->layoutW, d->layoutH, x + ox,
                         y + oy, mv[2 * k], mv[2 * k + 1], 8);
         }
-        cvx = ChromaVector4(mv[0] + mv[2] + mv[4] + mv[6]);
-        cvy = ChromaVector4(mv[1] + mv[3] + mv[5] + mv[7]);
+        cvx = M4vChromaVector4(mv[0] + mv[2] + mv[4] + mv[6]);
+        cvy = M4vChromaVector4(mv[1] + mv[3] + mv[5] + mv[7]);
     }
     int cx = x / 2, cy = y / 2;
     int cw = W >> 1, ch = H >> 1;
@@ -120,31 +120,31 @@ void McPredict(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, ui
         McBlockHeld(d, du, cs, ref->u, rcs, cw, ch, vw, vh, cx, cy, cvx, cvy, 8);
         McBlockHeld(d, dv, cs, ref->v, rcs, cw, ch, vw, vh, cx, cy, cvx, cvy, 8);
     } else {
-        McBlock(d, du, cs, ref->u, rcs, cw, ch, cx, cy, cvx, cvy, 8);
-        McBlock(d, dv, cs, ref->v, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+        M4vMcBlock(d, du, cs, ref->u, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+        M4vMcBlock(d, dv, cs, ref->v, rcs, cw, ch, cx, cy, cvx, cvy, 8);
     }
 }
 
-void McMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors) {
+void M4vMcMacroblock(Mp4vDecoder* d, const int16_t* mv, int fourVectors) {
     FrameRec* t = d->target;
     int s = d->stride, cs = s / 2;
-    McPredict(d, d->olderRef, t->y + (d->mby * 16) * s + d->mbx * 16,
-              t->u + (d->mby * 8) * cs + d->mbx * 8, t->v + (d->mby * 8) * cs + d->mbx * 8, s, cs,
-              mv, fourVectors);
+    M4vMcPredict(d, d->olderRef, t->y + (d->mby * 16) * s + d->mbx * 16,
+                 t->u + (d->mby * 8) * cs + d->mbx * 8, t->v + (d->mby * 8) * cs + d->mbx * 8, s,
+                 cs, mv, fourVectors);
 }
 
 // dst = (dst + src + 1) >> 1 over a w x h block.
-void McAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
+void M4vMcAverage(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
 #if M4V_HAVE_SSE2_KERNELS
     if (g_sse2) {
-        McAverageSse2(dst, ds, src, ss, w, h);
+        M4vMcAverageSse2(dst, ds, src, ss, w, h);
         return;
     }
 #endif
-    McAveragePlain(dst, ds, src, ss, w, h);
+    M4vMcAveragePlain(dst, ds, src, ss, w, h);
 }
 
-void McAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
+void M4vMcAveragePlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             dst[y * ds + x] = uint8_t((dst[y * ds + x] + src[y * ss + x] + 1) >> 1);

@@ -59,31 +59,55 @@ static inline void QpelCols(uint8_t* dst, int ds, const uint8_t* src, int ss, in
 
 static const int g_sse2 = M4vHaveSse2();
 
+// Horizontal pass over `lines` lines.
+template <int W>
+static inline void QpelRows(uint8_t* dst, int ds, const uint8_t* src, int ss, int lines, int f,
+                            int r) {
+#if M4V_HAVE_SSE2_KERNELS
+    if (g_sse2) {
+        M4vQpelRowsSse2(dst, ds, src, ss, W, lines, f, r);
+        return;
+    }
+#endif
+    for (int y = 0; y < lines; ++y) QpelRow<W>(dst + y * ds, src + y * ss, f, r);
+}
+
 template <int W, int H>
 static void QpelBlock(uint8_t* dst, int ds, const uint8_t* src, int ss, int fx, int fy, int r) {
     // src holds (W + 1) x (H + 1) samples.
     uint8_t tmp[17 * 16];
     if (!fy) {
-        for (int y = 0; y < H; ++y) QpelRow<W>(dst + y * ds, src + y * ss, fx, r);
+        QpelRows<W>(dst, ds, src, ss, H, fx, r);
         return;
     }
     const uint8_t* t = src;
     int ts = ss;
     if (fx) {
-        for (int y = 0; y <= H; ++y) QpelRow<W>(tmp + y * 16, src + y * ss, fx, r);
+        QpelRows<W>(tmp, 16, src, ss, H + 1, fx, r);
         t = tmp;
         ts = 16;
     }
 #if M4V_HAVE_SSE2_KERNELS
     if (g_sse2) {
-        QpelColsSse2(dst, ds, t, ts, W, H, fy, r);
+        M4vQpelColsSse2(dst, ds, t, ts, W, H, fy, r);
         return;
     }
 #endif
     QpelCols<W, H>(dst, ds, t, ts, fy, r);
 }
 
-void QpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f, int r) {
+void M4vQpelRowsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
+                      int r) {
+    for (int y = 0; y < h; ++y) {
+        if (w == 16)
+            QpelRow<16>(dst + y * ds, src + y * ss, f, r);
+        else
+            QpelRow<8>(dst + y * ds, src + y * ss, f, r);
+    }
+}
+
+void M4vQpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
+                      int r) {
     if (w == 16 && h == 16)
         QpelCols<16, 16>(dst, ds, src, ss, f, r);
     else if (w == 16)
@@ -95,8 +119,8 @@ void QpelColsPlain(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int 
 static void QpelFromBlock(uint8_t* dst, int dstStride, const uint8_t* src, int ss, int fx, int fy,
                           int w, int h, int rounding);
 
-void McQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride, int planeW,
-                 int planeH, int x, int y, int mvx, int mvy, int w, int h, int rounding) {
+void M4vMcQpelBlock(uint8_t* dst, int dstStride, const uint8_t* ref, int refStride, int planeW,
+                    int planeH, int x, int y, int mvx, int mvy, int w, int h, int rounding) {
     int ix = x + (mvx >> 2), iy = y + (mvy >> 2);
     int fx = mvx & 3, fy = mvy & 3;
     uint8_t buf[17 * 17];
@@ -124,39 +148,39 @@ static void QpelFromBlock(uint8_t* dst, int dstStride, const uint8_t* src, int s
 // chroma rules take.
 static inline int HalveTz(int v) { return v / 2; }
 
-void McPredictQpel(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
-                   int ys, int cs, const int16_t* mv, int fourVectors, int rounding) {
+void M4vMcPredictQpel(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                      int ys, int cs, const int16_t* mv, int fourVectors, int rounding) {
     int s = d->stride, rcs = s / 2;
     int W = d->stride, H = d->codedHeight;  // the decoded macroblock area
     int x = d->mbx * 16, y = d->mby * 16;
     int cvx, cvy;
     if (!fourVectors) {
-        McQpelBlock(dy, ys, ref->y, s, W, H, x, y, mv[0], mv[1], 16, 16, rounding);
-        cvx = ChromaVector1(HalveTz(mv[0]));
-        cvy = ChromaVector1(HalveTz(mv[1]));
+        M4vMcQpelBlock(dy, ys, ref->y, s, W, H, x, y, mv[0], mv[1], 16, 16, rounding);
+        cvx = M4vChromaVector1(HalveTz(mv[0]));
+        cvy = M4vChromaVector1(HalveTz(mv[1]));
     } else {
         int sx = 0, sy = 0;
         for (int k = 0; k < 4; ++k) {
             int ox = (k & 1) * 8, oy = (k >> 1) * 8;
-            McQpelBlock(dy + oy * ys + ox, ys, ref->y, s, W, H, x + ox, y + oy, mv[2 * k],
-                        mv[2 * k + 1], 8, 8, rounding);
+            M4vMcQpelBlock(dy + oy * ys + ox, ys, ref->y, s, W, H, x + ox, y + oy, mv[2 * k],
+                           mv[2 * k + 1], 8, 8, rounding);
             sx += HalveTz(mv[2 * k]);
             sy += HalveTz(mv[2 * k + 1]);
         }
-        cvx = ChromaVector4(sx);
-        cvy = ChromaVector4(sy);
+        cvx = M4vChromaVector4(sx);
+        cvy = M4vChromaVector4(sy);
     }
     int cx = x / 2, cy = y / 2, cw = W >> 1, ch = H >> 1;
-    McBlock(d, du, cs, ref->u, rcs, cw, ch, cx, cy, cvx, cvy, 8);
-    McBlock(d, dv, cs, ref->v, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+    M4vMcBlock(d, du, cs, ref->u, rcs, cw, ch, cx, cy, cvx, cvy, 8);
+    M4vMcBlock(d, dv, cs, ref->v, rcs, cw, ch, cx, cy, cvx, cvy, 8);
 }
 
-void McPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
-                  int ys, int cs, const int16_t* mv, int fourVectors, int rounding) {
+void M4vMcPredictAny(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                     int ys, int cs, const int16_t* mv, int fourVectors, int rounding) {
     if (d->hdr->quarterSample)
-        McPredictQpel(d, ref, dy, du, dv, ys, cs, mv, fourVectors, rounding);
+        M4vMcPredictQpel(d, ref, dy, du, dv, ys, cs, mv, fourVectors, rounding);
     else
-        McPredict(d, ref, dy, du, dv, ys, cs, mv, fourVectors);
+        M4vMcPredict(d, ref, dy, du, dv, ys, cs, mv, fourVectors);
 }
 
 // Fetches the (w + 1) x (h + 1) source block of a field prediction: field
@@ -186,8 +210,8 @@ static const uint8_t* FetchField(uint8_t* buf, int bs, const uint8_t* plane, int
     return buf;
 }
 
-void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
-                     int ys, int cs, const int16_t* mv, const int* sel, int rounding) {
+void M4vMcPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* du, uint8_t* dv,
+                        int ys, int cs, const int16_t* mv, const int* sel, int rounding) {
     int s = d->stride, rcs = s / 2;
     int W = d->stride, H = d->codedHeight;  // the decoded macroblock area
     int x = d->mbx * 16, y = d->mby * 8;    // field rows
@@ -212,7 +236,7 @@ void McPredictFields(Mp4vDecoder* d, const FrameRec* ref, uint8_t* dy, uint8_t* 
                              &ss);
             d->mcPut[1][(mx & 1) | (my & 1) << 1](dy + f * ys, 2 * ys, src, ss, 8);
         }
-        int cvx = ChromaVector1(mx), cvy = ChromaVector1(my);
+        int cvx = M4vChromaVector1(mx), cvy = M4vChromaVector1(my);
         int cx = x / 2 + (cvx >> 1), cy = y / 2 + (cvy >> 1);
         int frac = (cvx & 1) | (cvy & 1) << 1;
         src = FetchField(buf, 24, ref->u, rcs, W >> 1, H >> 1, sel[f], cx, cy, 8, 4, &ss);

@@ -77,11 +77,13 @@ const McFn kPutSse2[2][2][4] = {
 
 }  // namespace
 
-McFn McKernelSse2(int rounding, int wide, int frac) { return kPutSse2[rounding & 1][wide][frac]; }
+McFn M4vMcKernelSse2(int rounding, int wide, int frac) {
+    return kPutSse2[rounding & 1][wide][frac];
+}
 
-M4V_SSE2 void McAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
+M4V_SSE2 void M4vMcAverageSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h) {
     if (w != 8 && w != 16) {
-        McAveragePlain(dst, ds, src, ss, w, h);
+        M4vMcAveragePlain(dst, ds, src, ss, w, h);
         return;
     }
     for (int y = 0; y < h; ++y, dst += ds, src += ss) {
@@ -111,8 +113,8 @@ M4V_SSE2 inline __m128i Tap8x8(__m128i a, __m128i b, __m128i c, __m128i e, __m12
 
 }  // namespace
 
-M4V_SSE2 void QpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
-                           int r) {
+M4V_SSE2 void M4vQpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
+                              int r) {
     const uint8_t* row[16 + 8];
     for (int i = 0; i <= h; ++i) row[3 + i] = src + i * ss;
     row[2] = row[3];
@@ -130,6 +132,37 @@ M4V_SSE2 void QpelColsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int
             for (int t = 0; t < 8; ++t)
                 v[t] = _mm_unpacklo_epi8(
                     _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q[k - 3 + t] + x)), z);
+            __m128i hv = Tap8x8(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], bias);
+            if (f != 2) {
+                __m128i nr = f == 3 ? v[4] : v[3];
+                hv = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hv, nr), rnd), 1);
+            }
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + k * ds + x),
+                             _mm_packus_epi16(hv, hv));
+        }
+    }
+}
+
+M4V_SSE2 void M4vQpelRowsSse2(uint8_t* dst, int ds, const uint8_t* src, int ss, int w, int h, int f,
+                              int r) {
+    __m128i z = _mm_setzero_si128(), bias = _mm_set1_epi16(int16_t(16 - r));
+    __m128i rnd = _mm_set1_epi16(int16_t(1 - r));
+    for (int k = 0; k < h; ++k) {
+        // The line's w + 1 samples with three mirrored on each side.
+        uint8_t p[16 + 8];
+        const uint8_t* in = src + k * ss;
+        memcpy(p + 3, in, size_t(w + 1));
+        p[2] = p[3];
+        p[1] = p[4];
+        p[0] = p[5];
+        p[w + 4] = p[w + 3];
+        p[w + 5] = p[w + 2];
+        p[w + 6] = p[w + 1];
+        for (int x = 0; x < w; x += 8) {
+            __m128i v[8];
+            for (int t = 0; t < 8; ++t)
+                v[t] = _mm_unpacklo_epi8(
+                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + x + t)), z);
             __m128i hv = Tap8x8(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], bias);
             if (f != 2) {
                 __m128i nr = f == 3 ? v[4] : v[3];

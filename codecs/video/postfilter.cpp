@@ -5,7 +5,7 @@ static inline uint8_t Clip(int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v
 
 // Filters one position across an edge: p points at a1 (first pixel after the
 // edge); step is the distance between pixels across the edge.
-void DeblockEdge(uint8_t* p, int step, int qp) {
+void M4vDeblockEdge(uint8_t* p, int step, int qp) {
     int b3 = p[-3 * step], b2 = p[-2 * step], b1 = p[-step];
     int a1 = p[0], a2 = p[step], a3 = p[2 * step];
     int d = b1 - a1;
@@ -50,18 +50,18 @@ static void FilterPlane(const uint8_t* src, uint8_t* dst, int stride, int w, int
                 memcpy(dst + y * stride, src + y * stride, size_t(w));
         for (int x = 8; x + 8 <= w; x += 8) {
             int qp = q[(sy / blk) * mbw + x / blk];
-            for (int y = sy; y < sy + rows; ++y) DeblockEdge(dst + y * stride + x, 1, qp);
+            for (int y = sy; y < sy + rows; ++y) M4vDeblockEdge(dst + y * stride + x, 1, qp);
         }
         if (sy > 0)
             for (int x = 0; x + 8 <= w; x += 8) {
                 int qp = q[(sy / blk) * mbw + x / blk];
-                for (int i = 0; i < 8; ++i) DeblockEdge(dst + sy * stride + x + i, stride, qp);
+                for (int i = 0; i < 8; ++i) M4vDeblockEdge(dst + sy * stride + x + i, stride, qp);
             }
     }
 }
 
-void PostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB,
-                       const uint8_t* q) {
+void M4vPostFilterPicture(Mp4vDecoder* d, const FrameRec* src, FrameRec* dst, int isB,
+                          const uint8_t* q) {
     int w = d->layoutW, h = d->layoutH, s = d->stride;
     int inPlace = isB || src == dst;
     FilterPlane(src->y, dst->y, s, w, h, q, d->mbw, 16, inPlace);

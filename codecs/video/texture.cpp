@@ -85,7 +85,7 @@ static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
         int idx = -1, last = 0;
         do {
             int run, level;
-            if (kRvlc ? ReadRvlcEvent(b, 0, &run, &level, &last) < 0
+            if (kRvlc ? M4vReadRvlcEvent(b, 0, &run, &level, &last) < 0
                       : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0)
                 return -1;
             idx += run + 1;
@@ -105,22 +105,20 @@ static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
     return 0;
 }
 
-int InterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) {
+int M4vInterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) {
     return InterBlock<true, false>(d, qp, cbp);
 }
-int InterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) {
+int M4vInterBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) {
     return InterBlock<true, true>(d, qp, cbp);
 }
-int InterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
+int M4vInterBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
     return InterBlock<false, false>(d, qp, cbp);
 }
 
 // dct_dc_size and the differential (with its marker after sizes above 8).
-int ReadDcDifferential(VBits* b, int luma, int* out) {
-    uint32_t e = (luma ? kDcSizeLum.v : kDcSizeChr.v)[VbShow(b, 12)];
-    if (!e) return -1;
-    VbSkip(b, int(e >> 8));
-    int size = int(e & 0xFF);
+int M4vReadDcDifferential(VBits* b, int luma, int* out) {
+    int size = VlcRead(b, luma ? kDcSizeLum : kDcSizeChr, 12);
+    if (size < 0) return -1;
     int v = 0;
     if (size) {
         v = int(VbGet(b, size));
@@ -133,7 +131,7 @@ int ReadDcDifferential(VBits* b, int luma, int* out) {
 
 static const AcPredEntry kAcDefault = {1024, {0, 0, 0, 0, 0, 0, 0}};
 
-void AcPredStore(Mp4vDecoder* d, int intra) {
+void M4vAcPredStore(Mp4vDecoder* d, int intra) {
     AcPredEntry* top = d->acTop + d->mbx * 4;
     d->acDiag[0] = top[1].dc;
     d->acDiag[1] = top[2].dc;
@@ -225,7 +223,7 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
         if (d->useDcVlc) {
             if (d->dcPreset) {
                 dcq = d->dcDiff[k];
-            } else if (ReadDcDifferential(b, lum, &dcq) < 0) {
+            } else if (M4vReadDcDifferential(b, lum, &dcq) < 0) {
                 return -1;
             }
             idx = 0;
@@ -234,7 +232,7 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
             int last = 0;
             do {
                 int run, level;
-                if (kRvlc ? ReadRvlcEvent(b, 1, &run, &level, &last) < 0
+                if (kRvlc ? M4vReadRvlcEvent(b, 1, &run, &level, &last) < 0
                           : ReadEvent<true, true>(b, &run, &level, &last) < 0)
                     return -1;
                 idx += run + 1;
@@ -290,23 +288,25 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
         blk[0] = int16_t(dcv);
         d->summary[k] = sum;
     }
-    AcPredStore(d, 1);
+    M4vAcPredStore(d, 1);
     return 0;
 }
 
-int IntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<false>(d, qp, cbp); }
-int IntraBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<true>(d, qp, cbp); }
+int M4vIntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) {
+    return IntraBlock<false>(d, qp, cbp);
+}
+int M4vIntraBlockMpegQuant(Mp4vDecoder* d, int qp, int cbp) { return IntraBlock<true>(d, qp, cbp); }
 
-int IntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
+int M4vIntraBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
     return d->hdr->quantType ? IntraBlock<true, true>(d, qp, cbp)
                              : IntraBlock<false, true>(d, qp, cbp);
 }
-int InterBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
+int M4vInterBlockRvlc(Mp4vDecoder* d, int qp, int cbp) {
     return d->hdr->quantType ? InterBlock<true, true, true>(d, qp, cbp)
                              : InterBlock<true, false, true>(d, qp, cbp);
 }
 
-int IntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
+int M4vIntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
     VBits* b = &d->bs;
     int add = (qp - 1) | 1;
     for (int k = 0; k < 6; ++k) {

@@ -6,7 +6,7 @@
 // One event: 0 with run, level (signed) and last, or -1 on an invalid code.
 // Escape: 0000 1, last (1), run (6), marker, |level| (11), marker, 0000,
 // sign.
-int ReadRvlcEvent(VBits* b, int intra, int* run, int* level, int* last) {
+int M4vReadRvlcEvent(VBits* b, int intra, int* run, int* level, int* last) {
     uint32_t v = VbShow(b, 16);
     int len, idx;
     if (v & 0x8000) {

@@ -73,9 +73,9 @@ TEST(VideoIdct, DcOnlyPutAndAdd) {
         uint8_t out[64], pred[64];
         memset(pred, r.pred < 0 ? 0 : r.pred, 64);
         if (r.pred < 0)
-            IdctPut(out, blk, 8, 0);
+            M4vIdctPut(out, blk, 8, 0);
         else
-            IdctAdd(out, pred, blk, 8, 8, 0);
+            M4vIdctAdd(out, pred, blk, 8, 8, 0);
         for (int i = 0; i < 64; ++i) EXPECT_EQ(out[i], r.expect) << i;
     }
 }
@@ -97,8 +97,8 @@ TEST(VideoIdct, ReducedFormsMatchFullTransform) {
         }
         memcpy(ref, blk, sizeof blk);
         uint8_t a[64], b[64];
-        IdctPut(a, blk, 8, SummaryOf(blk));
-        IdctPutRef(b, ref, 8);
+        M4vIdctPut(a, blk, 8, SummaryOf(blk));
+        M4vIdctPutRef(b, ref, 8);
         ASSERT_EQ(memcmp(a, b, 64), 0) << "iteration " << iter;
     }
 }
@@ -108,7 +108,7 @@ struct McFixture {
     std::vector<uint8_t> scratch = std::vector<uint8_t>(24 * 24);
     McFixture(int rounding) {
         d.scratch = scratch.data();
-        McSetKernels(&d, rounding);
+        M4vMcSetKernels(&d, rounding);
     }
 };
 
@@ -124,7 +124,7 @@ TEST(VideoMc, HalfPelRounding) {
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x) ref[y * 32 + x] = uint8_t(1 + (x & 1));
         uint8_t dst[8 * 8];
-        McBlock(&f.d, dst, 8, ref, 32, 32, 32, 8, 8, 1, 0, 8);
+        M4vMcBlock(&f.d, dst, 8, ref, 32, 32, 32, 8, 8, 1, 0, 8);
         EXPECT_EQ(dst[0], r.expect);
     }
 }
@@ -135,29 +135,29 @@ TEST(VideoMc, VectorFarOutsideReplicatesTheEdge) {
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) ref[y * 32 + x] = uint8_t(y * 7 + x);
     uint8_t dst[16 * 16];
-    McBlock(&f.d, dst, 16, ref, 32, 32, 32, 0, 8, -80, 0, 16);  // 40 pixels left
+    M4vMcBlock(&f.d, dst, 16, ref, 32, 32, 32, 0, 8, -80, 0, 16);  // 40 pixels left
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) EXPECT_EQ(dst[y * 16 + x], ref[(8 + y) * 32]) << x << "," << y;
 }
 
 TEST(VideoMc, ChromaVectors) {
-    EXPECT_EQ(ChromaVector1(1), 1);
-    EXPECT_EQ(ChromaVector1(3), 1);
-    EXPECT_EQ(ChromaVector1(4), 2);
-    EXPECT_EQ(ChromaVector1(-1), -1);
-    EXPECT_EQ(ChromaVector1(-3), -1);
+    EXPECT_EQ(M4vChromaVector1(1), 1);
+    EXPECT_EQ(M4vChromaVector1(3), 1);
+    EXPECT_EQ(M4vChromaVector1(4), 2);
+    EXPECT_EQ(M4vChromaVector1(-1), -1);
+    EXPECT_EQ(M4vChromaVector1(-3), -1);
     // Four vectors: sum 3 -> 1 (3/8 rounds to a half), sum -3 -> -1, sum 16 -> 2.
-    EXPECT_EQ(ChromaVector4(3), 1);
-    EXPECT_EQ(ChromaVector4(-3), -1);
-    EXPECT_EQ(ChromaVector4(16), 2);
-    EXPECT_EQ(ChromaVector4(2), 0);
+    EXPECT_EQ(M4vChromaVector4(3), 1);
+    EXPECT_EQ(M4vChromaVector4(-3), -1);
+    EXPECT_EQ(M4vChromaVector4(16), 2);
+    EXPECT_EQ(M4vChromaVector4(2), 0);
 }
 
 TEST(VideoMv, DifferenceAndWrap) {
-    EXPECT_EQ(WrapMv(30 + 5, 1), -29);
-    EXPECT_EQ(WrapMv(-33, 1), 31);
-    EXPECT_EQ(WrapMv(64, 2), -64);
-    EXPECT_EQ(WrapMv(63, 2), 63);
+    EXPECT_EQ(M4vWrapMv(30 + 5, 1), -29);
+    EXPECT_EQ(M4vWrapMv(-33, 1), 31);
+    EXPECT_EQ(M4vWrapMv(64, 2), -64);
+    EXPECT_EQ(M4vWrapMv(63, 2), 63);
     // fcode 2: code 3 with residual 1 -> ((3 - 1) << 1) + 1 + 1 = 6.
     BitWriter w;
     w.Put(1, 4);  // "0001": code 3
@@ -168,7 +168,7 @@ TEST(VideoMv, DifferenceAndWrap) {
     VBits bits;
     VbStart(&bits, b.data(), uint32_t(b.size()));
     int v = 0;
-    ASSERT_EQ(DecodeMvd(&bits, 2, &v), 0);
+    ASSERT_EQ(M4vDecodeMvd(&bits, 2, &v), 0);
     EXPECT_EQ(v, 6);
 }
 
@@ -186,7 +186,7 @@ TEST(VideoPostFilter, EdgeStrengths) {
         SCOPED_TRACE(r.name);
         uint8_t p[6];
         memcpy(p, r.in, 6);
-        DeblockEdge(p + 3, 1, r.qp);
+        M4vDeblockEdge(p + 3, 1, r.qp);
         for (int i = 0; i < 6; ++i) EXPECT_EQ(p[i], r.out[i]) << i;
     }
 }
@@ -227,13 +227,13 @@ TEST(VideoKernelsSse2, IdctMatchesPlain) {
             int16_t x[64], y[64];
             memcpy(x, blk, sizeof x);
             memcpy(y, blk, sizeof y);
-            IdctPutPlain(a, x, 16, sum);
-            IdctPutSse2(b, y, 16, sum);
+            M4vIdctPutPlain(a, x, 16, sum);
+            M4vIdctPutSse2(b, y, 16, sum);
             for (int r = 0; r < 8; ++r) ASSERT_EQ(memcmp(a + 16 * r, b + 16 * r, 8), 0) << iter;
             memcpy(x, blk, sizeof x);
             memcpy(y, blk, sizeof y);
-            IdctAddPlain(a, pred, x, 16, 16, sum);
-            IdctAddSse2(b, pred, y, 16, 16, sum);
+            M4vIdctAddPlain(a, pred, x, 16, 16, sum);
+            M4vIdctAddSse2(b, pred, y, 16, 16, sum);
             for (int r = 0; r < 8; ++r) ASSERT_EQ(memcmp(a + 16 * r, b + 16 * r, 8), 0) << iter;
         }
     }
@@ -259,25 +259,34 @@ TEST(VideoKernelsSse2, MotionCompensationMatchesPlain) {
                                  << "rounding " << r << " wide " << wide << " frac " << f);
                     int w = wide ? 16 : 8, h = 1 + int(rnd() % 16), off = int(rnd() % 8);
                     uint8_t a[16 * 32] = {}, b[16 * 32] = {};
-                    McKernelPlain(r, wide, f)(a, 32, &src[off], kStride, h);
-                    McKernelSse2(r, wide, f)(b, 32, &src[off], kStride, h);
+                    M4vMcKernelPlain(r, wide, f)(a, 32, &src[off], kStride, h);
+                    M4vMcKernelSse2(r, wide, f)(b, 32, &src[off], kStride, h);
                     ASSERT_EQ(memcmp(a, b, sizeof a), 0) << iter << " " << w;
                 }
         for (int w : {8, 16}) {
             uint8_t a[16 * 16], b[16 * 16];
             for (uint8_t& v : a) v = uint8_t(rnd());
             memcpy(b, a, sizeof a);
-            McAveragePlain(a, 16, &src[3], kStride, w, 16);
-            McAverageSse2(b, 16, &src[3], kStride, w, 16);
+            M4vMcAveragePlain(a, 16, &src[3], kStride, w, 16);
+            M4vMcAverageSse2(b, 16, &src[3], kStride, w, 16);
             ASSERT_EQ(memcmp(a, b, sizeof a), 0) << iter << " " << w;
         }
     }
 }
 
-// The vertical quarter-pel pass (three offsets, both roundings, the three
-// block shapes) against its plain twin.
-TEST(VideoKernelsSse2, QuarterPelColumnsMatchPlain) {
+// The vertical and horizontal quarter-pel passes (three offsets, both
+// roundings, the three block shapes) against their plain twins.
+TEST(VideoKernelsSse2, QuarterPelPassesMatchPlain) {
     if (!M4vHaveSse2()) GTEST_SKIP() << "no SSE2";
+    typedef void (*Pass)(uint8_t*, int, const uint8_t*, int, int, int, int, int);
+    struct PassCase {
+        const char* name;
+        Pass plain, sse2;
+    };
+    const PassCase passes[] = {
+        {"columns", M4vQpelColsPlain, M4vQpelColsSse2},
+        {"rows", M4vQpelRowsPlain, M4vQpelRowsSse2},
+    };
     uint32_t seed = 99;
     auto rnd = [&seed]() {
         seed = seed * 1664525u + 1013904223u;
@@ -285,18 +294,20 @@ TEST(VideoKernelsSse2, QuarterPelColumnsMatchPlain) {
     };
     const int shapes[3][2] = {{8, 8}, {16, 8}, {16, 16}};
     std::vector<uint8_t> src(24 * 17);
-    for (int iter = 0; iter < 300; ++iter) {
-        for (uint8_t& v : src) v = uint8_t(iter % 4 == 0 ? (rnd() & 1) * 255 : rnd());
-        for (const auto& sh : shapes)
-            for (int f = 1; f <= 3; ++f)
-                for (int r = 0; r < 2; ++r) {
-                    uint8_t a[16 * 16] = {}, b[16 * 16] = {};
-                    QpelColsPlain(a, 16, src.data(), 24, sh[0], sh[1], f, r);
-                    QpelColsSse2(b, 16, src.data(), 24, sh[0], sh[1], f, r);
-                    ASSERT_EQ(memcmp(a, b, sizeof a), 0)
-                        << iter << " " << sh[0] << "x" << sh[1] << " f " << f << " r " << r;
-                }
-    }
+    for (const PassCase& p : passes)
+        for (int iter = 0; iter < 300; ++iter) {
+            for (uint8_t& v : src) v = uint8_t(iter % 4 == 0 ? (rnd() & 1) * 255 : rnd());
+            for (const auto& sh : shapes)
+                for (int f = 1; f <= 3; ++f)
+                    for (int r = 0; r < 2; ++r) {
+                        uint8_t a[16 * 16] = {}, b[16 * 16] = {};
+                        p.plain(a, 16, src.data(), 24, sh[0], sh[1], f, r);
+                        p.sse2(b, 16, src.data(), 24, sh[0], sh[1], f, r);
+                        ASSERT_EQ(memcmp(a, b, sizeof a), 0)
+                            << p.name << " " << iter << " " << sh[0] << "x" << sh[1] << " f " << f
+                            << " r " << r;
+                    }
+        }
 }
 
 #if defined(__i386__) && defined(__GNUC__)

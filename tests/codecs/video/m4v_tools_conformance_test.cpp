@@ -27,18 +27,24 @@ protected:
 struct Case {
     const char* name;
     int width, height;
+    // Worst picture at least this close to FFmpeg's (dB), beyond the
+    // harness's own floor: where our decode is nearly exact, a wrong field
+    // vector or direct-mode vector in a few macroblocks shows only here.
+    double floorDb = 0;
 };
 
 const Case kCases[] = {
-    {"tools_bf1_long", 176, 144},          // B-VOPs, long GOP
-    {"tools_bf2_short", 176, 144},         // two B-VOPs, short GOP
-    {"tools_qpel_bf1", 320, 240},          // quarter-pel in P and B
-    {"tools_qpel_mv4_bf2", 176, 144},      // quarter-pel four vectors, direct mode over them
-    {"tools_qpel_packets", 320, 240},      // predictors reset at each video packet; libavcodec's
-                                           // cleared vector left of a packet, seen by direct mode
-    {"tools_mv4_packets", 320, 240},       // the same with half-pel (plain B decoder)
-    {"tools_interlaced", 320, 240},        // field DCT and vectors, field direct, alternate scan
-    {"tools_interlaced_pan", 320, 240},    // field vectors and field direct with real motion
+    {"tools_bf1_long", 176, 144},            // B-VOPs, long GOP
+    {"tools_bf2_short", 176, 144},           // two B-VOPs, short GOP
+    {"tools_qpel_bf1", 320, 240},            // quarter-pel in P and B
+    {"tools_qpel_mv4_bf2", 176, 144},        // quarter-pel four vectors, direct mode over them
+    {"tools_qpel_packets", 320, 240},        // predictors reset at each video packet; libavcodec's
+                                             // cleared vector left of a packet, seen by direct mode
+    {"tools_mv4_packets", 320, 240},         // the same with half-pel (plain B decoder)
+    {"tools_interlaced", 320, 240, 60},      // field DCT and vectors, field direct, alternate scan
+    {"tools_interlaced_pan", 320, 240, 60},  // field vectors and field direct with real motion
+    {"tools_interlaced_pan_720", 720, 480,
+     60},  // the same at full size, fast pan and zoom, top field first
     {"tools_interlaced_qpel", 320, 240},   // quarter-pel fields, bottom field first, MPEG matrices
     {"tools_xvid_gmc", 320, 240},          // S-VOPs with three warping points
     {"tools_xvid_gmc_168x136", 168, 136},  // sizes that are not a multiple of 16
@@ -67,7 +73,11 @@ TEST_F(VideoToolsConformance, MatchesFfmpeg) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         std::string base = Dir() + "/" + c.name;
-        CompareWithReference(c.name, base + ".m4v", base + ".ref.yuv", c.width, c.height);
+        double worst =
+            CompareWithReference(c.name, base + ".m4v", base + ".ref.yuv", c.width, c.height);
+        if (c.floorDb > 0) {
+            EXPECT_GE(worst, c.floorDb);
+        }
     }
 }
 

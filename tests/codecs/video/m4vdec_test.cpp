@@ -236,7 +236,7 @@ TEST(VideoDecoderHeaders, UserDataMarks) {
         VBits bits;
         VbStart(&bits, b.data(), uint32_t(b.size()));
         StreamHeader h = {};
-        ParseUserData(&bits, &h);
+        M4vParseUserData(&bits, &h);
         EXPECT_EQ(h.packed, r.packed);
         EXPECT_EQ(h.workaround, r.workaround);
         EXPECT_EQ(h.lavc, r.lavc);
@@ -256,7 +256,7 @@ TEST(VideoDecoderHeaders, VolFields) {
         VBits b;
         VbStart(&b, v.data(), uint32_t(v.size()));
         StreamHeader h = {};
-        ASSERT_EQ(SearchVolHeaders(&b, &h, nullptr), 0);
+        ASSERT_EQ(M4vSearchVolHeaders(&b, &h, nullptr), 0);
         EXPECT_EQ(h.timeBits, r.bits);
         EXPECT_EQ(h.width, 176);
     }
@@ -267,7 +267,7 @@ TEST(VideoDecoderHeaders, VolFields) {
     VBits b;
     VbStart(&b, v.data(), uint32_t(v.size()));
     StreamHeader h = {};
-    ASSERT_EQ(SearchVolHeaders(&b, &h, nullptr), 0);
+    ASSERT_EQ(M4vSearchVolHeaders(&b, &h, nullptr), 0);
     EXPECT_EQ(h.quantType, 1);
     EXPECT_EQ(h.intraMatrix[0], 8);
     EXPECT_EQ(h.interMatrix[63], 33);
@@ -301,7 +301,7 @@ TEST(VideoDecoderHeaders, VopResyncLength) {
         VbStart(&b, d.data(), uint32_t(d.size()));
         StreamHeader h = {};
         h.timeBits = 5;
-        ASSERT_EQ(ParseVopHeader(&b, &h), 0);
+        ASSERT_EQ(M4vParseVopHeader(&b, &h), 0);
         EXPECT_EQ(h.resyncLen, r.len);
         EXPECT_EQ(h.quant, 7);
         EXPECT_EQ(h.timeIncrement, 3);
@@ -332,7 +332,7 @@ TEST(VideoDecoderHeaders, QuantMatrixRead) {
         VbStart(&b, v.data(), uint32_t(v.size()));
         StreamHeader h = {};
         g_log.clear();
-        EXPECT_EQ(SearchVolHeaders(&b, &h, Capture), r.ok ? 0 : -1);
+        EXPECT_EQ(M4vSearchVolHeaders(&b, &h, Capture), r.ok ? 0 : -1);
         EXPECT_EQ(g_log, r.log);
         if (r.ok && !r.intra.empty()) {
             EXPECT_EQ(h.intraMatrix[0], 8);

@@ -18,6 +18,7 @@ zoom_b="testsrc2=size=240x160:rate=25,zoompan=z='1.25':x='on*1.5':y='on':d=1:s=2
 field="testsrc2=size=320x240:rate=50,zoompan=z='1+0.01*on':d=1:s=320x240,interlace"
 # Panning and zooming fields: B-VOPs with many field vectors and field direct.
 field_pan="testsrc2=size=640x480:rate=50,zoompan=z='1+0.02*on':x='on*6':y='on*3':d=1:s=320x240,interlace"
+field_pan_720="testsrc2=size=1440x960:rate=50,zoompan=z='1+0.02*on':x='on*15':y='on*9':d=1:s=720x480,interlace"
 small_zoom="testsrc2=size=176x144:rate=25,zoompan=z='1+0.01*on':d=1:s=176x144"
 # name | source | frames | encoder options
 streams=(
@@ -29,6 +30,7 @@ streams=(
   "tools_mv4_packets|$zoom|30|-c:v mpeg4 -g 30 -flags +mv4 -bf 2 -ps 200 -q:v 3"
   "tools_interlaced|$field|30|-c:v mpeg4 -g 12 -flags +ildct+ilme -alternate_scan 1 -bf 2 -q:v 3"
   "tools_interlaced_pan|$field_pan|30|-c:v mpeg4 -g 12 -flags +ildct+ilme -alternate_scan 1 -bf 2 -q:v 3"
+  "tools_interlaced_pan_720|$field_pan_720|30|-c:v mpeg4 -g 12 -flags +ildct+ilme -alternate_scan 1 -bf 2 -top 1 -q:v 3"
   "tools_interlaced_qpel|$field|20|-c:v mpeg4 -g 12 -flags +ildct+ilme+qpel+mv4 -top 0 -bf 1 -mpeg_quant 1 -q:v 3"
   "tools_xvid_gmc|$zoom|30|-c:v libxvid -gmc 1 -q:v 3"
   "tools_xvid_gmc_168x136|$zoom_a|30|-c:v libxvid -gmc 1 -q:v 3"
