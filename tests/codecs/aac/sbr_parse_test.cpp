@@ -136,15 +136,15 @@ TEST(SbrParse, WrittenPayloadReadsBack) {
         SbrWriteHeader(&bw, &h);
         SbrWriteData(&bw, &h, &t, &el);
         ASSERT_EQ(bw.error, 0);
-        SbrBitReader br;
-        SbrBitReaderInit(&br, buf, bw.pos);
+        AacBitReader br;
+        AacBitsInitBits(&br, buf, 0, bw.pos);
         SbrHeader got;
         SbrHeaderDefaults(&got);
         SbrParseHeader(&br, &got, 0);
         ASSERT_EQ(0, memcmp(&got, &h, sizeof(h))) << trial;
         SbrRawElement back;
         ASSERT_EQ(SbrParseData(&br, &got, &t, el.isPair, &back), 1) << trial;
-        EXPECT_EQ(br.pos, bw.pos) << trial;
+        EXPECT_EQ(br.bitsRead, bw.pos) << trial;
         EXPECT_EQ(back.coupling, el.coupling);
         ExpectSameChannel(el.ch[0], back.ch[0], t, trial);
         if (el.isPair) ExpectSameChannel(el.ch[1], back.ch[1], t, trial);
@@ -187,8 +187,8 @@ TEST(SbrParse, GridLimits) {
         SbrHeaderDefaults(&h);
         SbrBandTables t;
         ASSERT_EQ(SbrBuildBandTables(&t, &h, 44100), 1);
-        SbrBitReader br;
-        SbrBitReaderInit(&br, buf, 128);
+        AacBitReader br;
+        AacBitsInitBits(&br, buf, 0, 128);
         SbrRawElement el;
         int ok = SbrParseData(&br, &h, &t, 0, &el);
         if (c.ok) {
@@ -216,17 +216,17 @@ TEST(SbrParse, HeaderChangeDetection) {
     SbrBitWriter bw;
     SbrBitWriterInit(&bw, buf, sizeof(buf));
     SbrWriteHeader(&bw, &h);
-    SbrBitReader br;
+    AacBitReader br;
     SbrHeader cur = h;
-    SbrBitReaderInit(&br, buf, bw.pos);
+    AacBitsInitBits(&br, buf, 0, bw.pos);
     EXPECT_EQ(SbrParseHeader(&br, &cur, 1), 0) << "repeat keeps tables";
-    SbrBitReaderInit(&br, buf, bw.pos);
+    AacBitsInitBits(&br, buf, 0, bw.pos);
     EXPECT_EQ(SbrParseHeader(&br, &cur, 0), 1) << "no header in force";
     cur.stopFreq = 10;
-    SbrBitReaderInit(&br, buf, bw.pos);
+    AacBitsInitBits(&br, buf, 0, bw.pos);
     EXPECT_EQ(SbrParseHeader(&br, &cur, 1), 1) << "new stop band";
     cur.limiterBands = 0;
-    SbrBitReaderInit(&br, buf, bw.pos);
+    AacBitsInitBits(&br, buf, 0, bw.pos);
     EXPECT_EQ(SbrParseHeader(&br, &cur, 1), 0) << "limiter only: no full rebuild";
     EXPECT_EQ(cur.limiterBands, h.limiterBands);
 }

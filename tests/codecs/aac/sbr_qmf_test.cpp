@@ -127,8 +127,8 @@ TEST_P(SbrQmfRoundTrip, ReproducesCore) {
         int h = ks.headroom(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
         ks.rescale(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
         e.low += h;
-        SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, frameOut.data(), &syn,
-                        &ks);
+        SbrSynthesisOutput(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, frameOut.data(),
+                           &syn, &ks);
         out.insert(out.end(), frameOut.begin(), frameOut.begin() + 1024 * rate);
         SbrKeepOverlapSlots(&m, kSbrFrameSlots);
     }
@@ -200,8 +200,8 @@ TEST(SbrQmfEdges, SilenceRealSetAndFullScale) {
         double energy = 0;
         for (int f = 0; f < 3; f++) {
             SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
-            SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, out.data(), &syn,
-                            &ks);
+            SbrSynthesisOutput(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, out.data(),
+                               &syn, &ks);
         }
         // A wrapped sum would flip signs; the square wave's polarity must hold
         // at its plateau centres (the bank delays by 578 output samples).
