@@ -115,6 +115,66 @@ TEST(AacApi, ArgumentChecks) {
     EXPECT_EQ(AacDecDecodeFrame(h, &cfg, &in, &out), AAC_E_NOTINIT);
 }
 
+// AacDecProbeFrame reads one access unit the way the frame call does, but
+// always as a good frame and without PCM: it reports rate, channels,
+// transport and the bytes used, returns a core fault with the bytes used
+// set, and leaves the decoder as if it had not run (the first frame call
+// after it still produces nothing: the output runs one frame behind).
+TEST(AacApi, ProbeFrameContract) {
+    const std::vector<uint8_t> silent = SilentFrame();
+    std::vector<uint8_t> junkThenFrame(5, 0x11);
+    junkThenFrame.insert(junkThenFrame.end(), silent.begin(), silent.end());
+    const std::vector<uint8_t> coupling = Adts(Id(2) + std::string(40, '0') + End());
+    const std::vector<uint8_t> junk(100, 0x55);
+    struct Case {
+        const char* name;
+        const std::vector<uint8_t>* data;
+        int32_t initRate;
+        int32_t lostInput;  // config word 5: the probe ignores it
+        int32_t result, rate, channels, bytesUsed;
+    } cases[] = {
+        {"silent mono", &silent, 48000, 0, 0, 48000, 1, (int32_t)silent.size()},
+        {"marked lost", &silent, 48000, 1, 0, 48000, 1, (int32_t)silent.size()},
+        {"rate unknown, junk first", &junkThenFrame, 0, 0, 0, 48000, 1,
+         (int32_t)junkThenFrame.size()},
+        {"coupling element", &coupling, 48000, 0, AAC_E_COUPLING, -1, -1, -1},
+        {"rate unknown, no sync", &junk, 0, 0, AAC_E_NOSYNC, -1, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decoder dec(c.initRate, 0, 1);  // one channel known: a bad first frame is concealed
+        dec.cfg.frameLost = c.lostInput;
+        dec.cfg.bytesUsed = -7;
+        AacDecInput in = {(int32_t)c.data->size(), (int32_t)c.data->size(), c.data->data()};
+        EXPECT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, &in), c.result);
+        if (c.rate > 0) {
+            EXPECT_EQ(dec.cfg.sampleRate, c.rate);
+        }
+        if (c.channels > 0) {
+            EXPECT_EQ(dec.cfg.channels, c.channels);
+        }
+        if (c.bytesUsed >= 0) {
+            EXPECT_EQ(dec.cfg.bytesUsed, c.bytesUsed);
+        } else {
+            EXPECT_GT(dec.cfg.bytesUsed, 0);
+        }
+        if (c.result != 0) continue;
+        EXPECT_EQ(dec.cfg.transport, 1);
+        EXPECT_EQ(dec.cfg.sbrPresent, 0);
+        EXPECT_EQ(dec.cfg.psPresent, 0);
+        int32_t produced = -1;
+        EXPECT_EQ(dec.Decode(silent.data(), (int32_t)silent.size(), &produced), 0);
+        EXPECT_EQ(produced, 0) << "the first frame call after a probe";
+        EXPECT_EQ(dec.Decode(silent.data(), (int32_t)silent.size(), &produced), 0);
+        EXPECT_EQ(produced, 2048);
+    }
+    Decoder dec(48000);
+    AacDecInput in = {(int32_t)silent.size(), (int32_t)silent.size(), silent.data()};
+    EXPECT_EQ(AacDecProbeFrame(dec.h, nullptr, &in), AAC_E_POINTER);
+    ASSERT_EQ(AacDecClose(dec.h), 0);
+    EXPECT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, &in), AAC_E_NOTINIT);
+}
+
 TEST(AacApi, UnknownRateSearchesForSync) {
     Decoder dec(0, 0, 0);
     std::vector<uint8_t> junk(100, 0x55);
