@@ -31,7 +31,10 @@ constexpr BitReverse kBitReverse32 = MakeBitReverse(5);
 // In-place complex FFT of n = 4, 8, 16 or 32 points in the positive
 // exponent direction (sum of x[j] e^{+i 2 pi jk/n}), scaled by 1/n: each
 // radix-2 stage halves so the values never grow.
-void FftCore(int32_t* re, int32_t* im, int n) {
+// The size is a template argument so that each size gets its own fully
+// known loops.
+template <int n>
+inline void FftCore(int32_t* re, int32_t* im) {
     const uint8_t* rev = n == 32   ? kBitReverse32.r
                          : n == 16 ? kBitReverse16.r
                          : n == 8  ? kBitReverse8.r
@@ -103,11 +106,16 @@ void FftCore(int32_t* re, int32_t* im, int n) {
 }  // namespace
 
 void QmfFftSmall(int32_t* re, int32_t* im, int size) {
-    if (size == 4 || size == 8 || size == 16) FftCore(re, im, size);
+    switch (size) {
+        case 4: FftCore<4>(re, im); break;
+        case 8: FftCore<8>(re, im); break;
+        case 16: FftCore<16>(re, im); break;
+        default: break;
+    }
 }
 
 void QmfFftLarge(int32_t* re, int32_t* im, int size) {
-    if (size == 32) FftCore(re, im, size);
+    if (size == 32) FftCore<32>(re, im);
 }
 
 namespace {
@@ -127,8 +135,11 @@ inline int32_t NegSat(int32_t v) { return AacSat32(-(int64_t)v); }
 // DCT-IV of n = 2m points, out[j] = (1/m) sum_k x[k] cos(pi/n (k+1/2)(j+1/2)):
 // pairs (x[2j], x[n-1-2j]) turned by exp(-i pi (4j+1)/(4n)), an m-point FFT,
 // and a turn by exp(-i pi p/n) that gives out[2p] and -out[n-1-2p].
-void QmfDctIv(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int32_t* out) {
-    const int m = n / 2;
+namespace {
+
+template <int n>
+inline void DctIvCore(const int32_t* x, const int16_t* pre, const int16_t* post, int32_t* out) {
+    constexpr int m = n / 2;
     int32_t re[32], im[32];
     for (int j = 0; j < m; j++) {
         int32_t r, i;
@@ -136,16 +147,22 @@ void QmfDctIv(const int32_t* x, int n, const int16_t* pre, const int16_t* post, 
         re[j] = r;
         im[j] = NegSat(i);
     }
-    if (m <= 16)
-        QmfFftSmall(re, im, m);
-    else
-        QmfFftLarge(re, im, m);
+    FftCore<m>(re, im);
     for (int p = 0; p < m; p++) {
         int32_t r, i;
         CMul(re[p], NegSat(im[p]), &post[2 * p], &r, &i);
         out[2 * p] = r;
         out[n - 1 - 2 * p] = NegSat(i);
     }
+}
+
+}  // namespace
+
+void QmfDctIv(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int32_t* out) {
+    if (n == 64)
+        DctIvCore<64>(x, pre, post, out);
+    else if (n == 32)
+        DctIvCore<32>(x, pre, post, out);
 }
 
 namespace {
@@ -159,8 +176,8 @@ void AnalysisCore(const int32_t u[64], const int16_t* turn, int32_t re[32], int3
         p[m] = (int32_t)(((int64_t)u[m] - u[63 - m]) >> 1);
         q[31 - m] = (int32_t)(((int64_t)u[m] + u[63 - m]) >> 1);
     }
-    QmfDctIv(p, 32, kSbrDct4Pre32, kSbrDct4Post32, c);
-    QmfDctIv(q, 32, kSbrDct4Pre32, kSbrDct4Post32, d);
+    DctIvCore<32>(p, kSbrDct4Pre32, kSbrDct4Post32, c);
+    DctIvCore<32>(q, kSbrDct4Pre32, kSbrDct4Post32, d);
     for (int k = 0; k < 32; k++) {
         const int64_t yr = c[k], yi = (k & 1) ? -(int64_t)d[k] : d[k];
         const int64_t cr = turn[2 * k], ci = turn[2 * k + 1];
@@ -194,7 +211,7 @@ void QmfRealFftChain(const int32_t g[33], int32_t out[32]) {
         zr[m] = AacSat32((er - oi) >> 2);
         zi[m] = AacSat32((ei + orr) >> 2);
     }
-    QmfFftSmall(zr, zi, 16);
+    FftCore<16>(zr, zi);
     for (int k = 0; k < 16; k++) {
         out[2 * k] = k & 1 ? zi[k >> 1] : zr[k >> 1];
         const int w = 31 - k;
@@ -234,10 +251,10 @@ void Dct2(const int32_t* x, int n, const int16_t* split, const int16_t* post, in
         re[j] = w[2 * j];
         im[j] = NegSat(w[2 * j + 1]);
     }
-    if (m <= 16)
-        QmfFftSmall(re, im, m);
+    if (m == 32)
+        FftCore<32>(re, im);
     else
-        QmfFftLarge(re, im, m);
+        FftCore<16>(re, im);
     for (int j = 0; j <= m; j++) {
         // Z[j] and conj Z[m-j] of the forward FFT
         const int64_t zr = re[j % m], zi = -(int64_t)im[j % m];
@@ -285,8 +302,13 @@ void SbrSynthesisTransformComplex(const int32_t re[64], const int32_t im[64], in
         const int j = n - 1 - k;
         b[k] = (j & 1) ? NegSat(re[j]) : re[j];
     }
-    QmfDctIv(a, n, pre, post, c);
-    QmfDctIv(b, n, pre, post, d);
+    if (n == 64) {
+        DctIvCore<64>(a, pre, post, c);
+        DctIvCore<64>(b, pre, post, d);
+    } else {
+        DctIvCore<32>(a, pre, post, c);
+        DctIvCore<32>(b, pre, post, d);
+    }
     const int shift = n == 64 ? 10 : 11;  // the DCTs' 1/m and the scale above
     for (int j = 0; j < n; j++) {
         const int64_t dj = (j & 1) ? -(int64_t)d[j] : d[j];
