@@ -23,7 +23,7 @@ if [ ! -s "$stream44" ]; then
     mv "$stream44.tmp.aac" "$stream44"
 fi
 cmake -S "$root" -B "$root/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build/bench" --target aacdec_tool -j4 >/dev/null
+cmake --build "$root/build/bench" --target aacdec_tool -j3 >/dev/null
 aacdec=$root/build/bench/tools/aacdec/aacdec
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 timeit() {

@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int frame = 0; frame < 8 && pos < size; frame++) {
         size_t len = data[pos++];
         if (len > size - pos) len = size - pos;
-        SbrBitReader br;
-        SbrBitReaderInit(&br, data + pos, (int)len * 8);
+        AacBitReader br;
+        AacBitsInitBits(&br, data + pos, 0, (int)len * 8);
         PsParseData(&g_ps.bs, &br, (int)len * 8);
         PsDecodeParameters(&g_ps.bs, &g_ps.params);
         g_ps.bs.dataValid = 0;

@@ -6,18 +6,44 @@
 
 namespace {
 
-// Every table is used from its pointer rounded up to 32 bytes.
+// The tables' sizes. The handle (table 0) sits at the start of its block,
+// moved up only where pointers need more than the 4-byte alignment the
+// caller gives (64-bit builds). The work buffers of table 3 are used from
+// (pointer + 32) rounded down to 32 bytes; table 4 from its start. The
+// decoder state (table 1) and the work area (table 2) hold more than the
+// 18296 and 16568 bytes of the original layout (the SBR stage keeps its QMF
+// matrices and its PCM staging there) and are used from their pointers
+// rounded up to 32 bytes.
 const uint32_t kSlack = 32;
+const uint32_t kHandleBytes =
+    (uint32_t)(sizeof(AacDecHandle) + (alignof(AacDecHandle) > 4 ? alignof(AacDecHandle) - 4 : 0));
+const uint32_t kScratchBytes = 16928;
+const uint32_t kSpareBytes = 3944;
+
+static_assert(sizeof(AacScratch) + 32 <= kScratchBytes, "work buffers exceed table 3");
+static_assert(sizeof(AacSpare) <= kSpareBytes, "spare buffers exceed table 4");
+static_assert(alignof(AacSpare) <= 4, "table 4 is used at the caller's 4-byte alignment");
+#if defined(__i386__) || defined(_M_IX86)
+static_assert(sizeof(AacDecHandle) == 16 && kHandleBytes == 16, "the handle is four pointers");
+#endif
 
 const uint32_t kTableSizes[AAC_MEM_TABLE_COUNT] = {
-    (uint32_t)sizeof(AacDecHandle) + kSlack, (uint32_t)sizeof(AacDecState) + kSlack,
-    (uint32_t)sizeof(AacWorkArea) + kSlack,  (uint32_t)sizeof(AacScratch) + kSlack,
-    (uint32_t)sizeof(AacSpare) + kSlack,
+    kHandleBytes,
+    (uint32_t)sizeof(AacDecState) + kSlack,
+    (uint32_t)sizeof(AacWorkArea) + kSlack,
+    kScratchBytes,
+    kSpareBytes,
 };
 
 template <typename T>
 T* Align32(void* p) {
     return (T*)(((uintptr_t)p + 31) & ~(uintptr_t)31);
+}
+
+template <typename T>
+T* AlignFor(void* p) {
+    const uintptr_t a = alignof(T);
+    return (T*)(((uintptr_t)p + a - 1) & ~(a - 1));
 }
 
 int RateIndex(int32_t rate) {
@@ -224,11 +250,11 @@ int32_t AacDecInit(const char* interfaceVersion, AacDecHandle** handleOut, AacDe
             return AAC_E_INVALIDARG;
     }
     for (int i = 0; i < AAC_MEM_TABLE_COUNT; i++) memset(tables[i].pointer, 0, kTableSizes[i]);
-    AacDecHandle* h = Align32<AacDecHandle>(tables[0].pointer);
+    AacDecHandle* h = AlignFor<AacDecHandle>(tables[0].pointer);
     h->state = Align32<AacDecState>(tables[1].pointer);
     h->work = Align32<AacWorkArea>(tables[2].pointer);
-    h->scratch = Align32<AacScratch>(tables[3].pointer);
-    h->spare = Align32<AacSpare>(tables[4].pointer);
+    h->scratch = (AacScratch*)(((uintptr_t)tables[3].pointer + 32) & ~(uintptr_t)31);
+    h->spare = (AacSpare*)tables[4].pointer;
     *handleOut = h;
 
     AacDecState* s = h->state;

@@ -22,8 +22,16 @@ void AacBitsInitBytes(AacBitReader* r, const uint8_t* data, int32_t bytes) {
     r->bitPos = (int32_t)(a & 1) * 8;
 }
 
+void AacBitsInitBits(AacBitReader* r, const uint8_t* data, int32_t bitOffset, int32_t bits) {
+    if (bitOffset < 0) bitOffset = 0;
+    if (bits < 0) bits = 0;
+    AacBitsInitBytes(r, data, (bitOffset + bits + 7) >> 3);
+    r->bitsLeft = bitOffset + bits;
+    AacBitsSkip(r, bitOffset);
+}
+
 uint32_t AacBitsReadLong(AacBitReader* r, int n) {
-    if (n <= 16) return AacBitsRead(r, n);
+    if (n <= 16) return AacBitsRead0(r, n);
     uint32_t hi = AacBitsRead(r, n - 16);
     return (hi << 16) | AacBitsRead(r, 16);
 }

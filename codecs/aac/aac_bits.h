@@ -31,6 +31,10 @@ static inline void AacBitsReload(AacBitReader* r) {
 // at bit 8 when data is odd. Bits left is set by the caller.
 void AacBitsInitBytes(AacBitReader* r, const uint8_t* data, int32_t bytes);
 void AacBitsInit(AacBitReader* r, const uint8_t* wordPtr, const uint8_t* begin, const uint8_t* end);
+// A stretch of `bits` bits that starts `bitOffset` bits into `data` (an SBR
+// or parametric-stereo payload): bits left is `bits`, bits read counts from
+// `data`, and the bytes after the stretch read as 0.
+void AacBitsInitBits(AacBitReader* r, const uint8_t* data, int32_t bitOffset, int32_t bits);
 
 static inline uint32_t AacBitsRead(AacBitReader* r, int n) {
     uint32_t v = ((r->cache << r->bitPos) >> (32 - n));
@@ -65,7 +69,7 @@ static inline uint32_t AacBitsPeek(const AacBitReader* r, int n) {
 
 static inline uint32_t AacBitsRead1(AacBitReader* r) { return AacBitsRead(r, 1); }
 
-uint32_t AacBitsReadLong(AacBitReader* r, int n);  // up to 32 bits
+uint32_t AacBitsReadLong(AacBitReader* r, int n);  // 0 to 32 bits
 int32_t AacBitsByteAlign(AacBitReader* r, int32_t* bitsLeftOut);
 void AacBitsRewind(AacBitReader* r, int32_t n);
 void AacBitsSkip(AacBitReader* r, int32_t n);

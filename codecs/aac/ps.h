@@ -7,6 +7,7 @@
 
 #include "aac_fixed.h"
 
+#include "aac_bits.h"
 #include "sbr_bits.h"
 
 enum {
@@ -49,11 +50,11 @@ struct PsParams {
 
 // Reads one ps_data() payload (the bits after the extension id); returns
 // the bits consumed. Reserved modes skip the payload and leave no data.
-int PsParseData(PsBitstream* bs, SbrBitReader* br, int payloadBits);
+int PsParseData(PsBitstream* bs, AacBitReader* br, int payloadBits);
 
 // One symbol from a bit tree: node pairs, non-negative = next node,
 // negative = leaf holding -64 - value.
-int AacHuffmanTreeDecode(const int8_t* tree, SbrBitReader* br);
+int AacHuffmanTreeDecode(const int8_t* tree, AacBitReader* br);
 
 // Deltas of the first numEnv envelopes to indices (native resolution, 10
 // bands spread to 20), clamped.

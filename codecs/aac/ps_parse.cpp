@@ -9,67 +9,68 @@ const int kBandCount[3] = {10, 20, 34};
 const int kFixedEnvelopes[4] = {0, 1, 2, 4};
 
 // Skips the rest of a payload in pieces of at most 8 bits.
-void SkipTo(SbrBitReader* br, int start, int payloadBits) {
-    int left = payloadBits - (br->pos - start);
+void SkipTo(AacBitReader* br, int start, int payloadBits) {
+    int left = payloadBits - (br->bitsRead - start);
     while (left > 0) {
         int n = left > 8 ? 8 : left;
-        SbrReadBits(br, n);
+        AacBitsReadLong(br, n);
         left -= n;
     }
 }
 
 }  // namespace
 
-int AacHuffmanTreeDecode(const int8_t* tree, SbrBitReader* br) {
+int AacHuffmanTreeDecode(const int8_t* tree, AacBitReader* br) {
     int node = 0;
     // Every path of a well-formed tree ends in a leaf; the bound only guards
     // against a malformed table.
     for (int steps = 0; steps < 64; steps++) {
-        int next = tree[2 * node + (int)SbrReadBits(br, 1)];
+        int next = tree[2 * node + (int)AacBitsReadLong(br, 1)];
         if (next < 0) return -64 - next;
         node = next;
     }
     return 0;
 }
 
-int PsParseData(PsBitstream* bs, SbrBitReader* br, int payloadBits) {
-    const int start = br->pos;
+int PsParseData(PsBitstream* bs, AacBitReader* br, int payloadBits) {
+    const int start = br->bitsRead;
     bs->dataValid = 0;
-    if (SbrReadBits(br, 1)) {  // enable_ps_header
+    if (AacBitsReadLong(br, 1)) {  // enable_ps_header
         bs->headerSeen = 1;
-        bs->enableIid = (uint8_t)SbrReadBits(br, 1);
+        bs->enableIid = (uint8_t)AacBitsReadLong(br, 1);
         if (bs->enableIid) {
-            int mode = (int)SbrReadBits(br, 3);
+            int mode = (int)AacBitsReadLong(br, 3);
             bs->iidFine = mode > 2 && mode < 6 ? 1 : 0;
             bs->iidMode = (uint8_t)(mode > 2 ? mode - 3 : mode);
         }
-        bs->enableIcc = (uint8_t)SbrReadBits(br, 1);
+        bs->enableIcc = (uint8_t)AacBitsReadLong(br, 1);
         if (bs->enableIcc) {
-            int mode = (int)SbrReadBits(br, 3);
+            int mode = (int)AacBitsReadLong(br, 3);
             bs->iccMode = (uint8_t)(mode > 2 ? mode - 3 : mode);
         }
-        bs->enableExt = (uint8_t)SbrReadBits(br, 1);
+        bs->enableExt = (uint8_t)AacBitsReadLong(br, 1);
     }
     // Transmitted modes 6 and 7 are reserved; so is data before any header.
     if (!bs->headerSeen || (bs->enableIid && bs->iidMode > 2) ||
         (bs->enableIcc && bs->iccMode > 2)) {
         bs->numEnv = 0;
         SkipTo(br, start, payloadBits);
-        return br->pos - start;
+        return br->bitsRead - start;
     }
-    bs->frameClass = (uint8_t)SbrReadBits(br, 1);
-    const int envIdx = (int)SbrReadBits(br, 2);
+    bs->frameClass = (uint8_t)AacBitsReadLong(br, 1);
+    const int envIdx = (int)AacBitsReadLong(br, 2);
     if (bs->frameClass) {
         bs->numEnv = (uint8_t)(envIdx + 1);
         bs->border[0] = 0;
-        for (int e = 0; e < bs->numEnv; e++) bs->border[e + 1] = (uint8_t)(SbrReadBits(br, 5) + 1);
+        for (int e = 0; e < bs->numEnv; e++)
+            bs->border[e + 1] = (uint8_t)(AacBitsReadLong(br, 5) + 1);
     } else {
         bs->numEnv = (uint8_t)kFixedEnvelopes[envIdx];
     }
     if (bs->enableIid) {
         const int n = kBandCount[bs->iidMode];
         for (int e = 0; e < bs->numEnv; e++) {
-            bs->iidDt[e] = (uint8_t)SbrReadBits(br, 1);
+            bs->iidDt[e] = (uint8_t)AacBitsReadLong(br, 1);
             const PsHuffTable& t =
                 kPsHuff[(bs->iidFine ? kPsHuffIidFineF : kPsHuffIidF) + bs->iidDt[e]];
             for (int b = 0; b < n; b++)
@@ -79,23 +80,23 @@ int PsParseData(PsBitstream* bs, SbrBitReader* br, int payloadBits) {
     if (bs->enableIcc) {
         const int n = kBandCount[bs->iccMode];
         for (int e = 0; e < bs->numEnv; e++) {
-            bs->iccDt[e] = (uint8_t)SbrReadBits(br, 1);
+            bs->iccDt[e] = (uint8_t)AacBitsReadLong(br, 1);
             const PsHuffTable& t = kPsHuff[kPsHuffIccF + bs->iccDt[e]];
             for (int b = 0; b < n; b++)
                 bs->iccDelta[e][b] = (int8_t)AacHuffmanTreeDecode(t.tree, br);
         }
     }
     if (bs->enableExt) {
-        int count = (int)SbrReadBits(br, 4);
-        if (count == 15) count += (int)SbrReadBits(br, 8);
-        for (int i = 0; i < count; i++) SbrReadBits(br, 8);  // IPD/OPD: not used
+        int count = (int)AacBitsReadLong(br, 4);
+        if (count == 15) count += (int)AacBitsReadLong(br, 8);
+        for (int i = 0; i < count; i++) AacBitsReadLong(br, 8);  // IPD/OPD: not used
     }
-    if (br->error || br->pos - start > payloadBits) {
+    if (br->bitsLeft < 0 || br->bitsRead - start > payloadBits) {
         bs->numEnv = 0;
-        return br->pos - start;
+        return br->bitsRead - start;
     }
     bs->dataValid = 1;
-    return br->pos - start;
+    return br->bitsRead - start;
 }
 
 int PsThird(int y) {

@@ -291,6 +291,17 @@ void SbrBuildLimiterTable(SbrBandTables* t, int limiterBands) {
     t->nLimiter = nrLim;
 }
 
+void SbrNoiseBandTable(const uint8_t* low, int nLow, int nNoise, uint8_t* noise) {
+    // Each step takes the low-resolution bands left over the noise bands
+    // left; after nNoise steps none is left.
+    int idx = 0;
+    noise[0] = low[0];
+    for (int j = 1; j <= nNoise; j++) {
+        idx += (nLow - idx) / (nNoise + 1 - j);
+        noise[j] = low[idx];
+    }
+}
+
 int SbrBuildBandTables(SbrBandTables* t, const SbrHeader* h, int rate) {
     memset(t, 0, sizeof(*t));
     int k0 = SbrStartBand(rate, h->startFreq);
@@ -322,12 +333,7 @@ int SbrBuildBandTables(SbrBandTables* t, const SbrHeader* h, int rate) {
     }
     if (nq > 5) return 0;
     t->nNoise = nq;
-    int idx = 0;
-    t->noise[0] = t->low[0];
-    for (int j = 1; j <= nq; j++) {
-        idx += (t->nLow - idx) / (nq + 1 - j);
-        t->noise[j] = t->low[idx];
-    }
+    SbrNoiseBandTable(t->low, t->nLow, nq, t->noise);
     if (!BuildPatches(t, rate)) return 0;
     SbrBuildLimiterTable(t, h->limiterBands);
     return 1;

@@ -29,6 +29,10 @@ int SbrStartBand(int outputRate, int startFreq);
 // Patch goal band by output rate, or -1.
 int SbrPatchGoal(int outputRate);
 
+// Noise-floor band borders (nNoise + 1) taken from the low-resolution table
+// of nLow bands.
+void SbrNoiseBandTable(const uint8_t* low, int nLow, int nNoise, uint8_t* noise);
+
 // Builds every table; returns 1 on success, 0 when the header gives bands
 // the decoder cannot use.
 int SbrBuildBandTables(SbrBandTables* t, const SbrHeader* h, int outputRate);

@@ -1,29 +1,7 @@
-// SBR payload bit reader, writer and CRC-10.
+// SBR payload writer and CRC-10.
 #include "sbr_bits.h"
 
 #include <cstring>
-
-void SbrBitReaderInit(SbrBitReader* br, const uint8_t* data, int bits) {
-    br->data = data;
-    br->bits = bits < 0 ? 0 : bits;
-    br->pos = 0;
-    br->error = 0;
-}
-
-uint32_t SbrReadBits(SbrBitReader* br, int n) {
-    uint32_t v = 0;
-    for (int i = 0; i < n; i++) {
-        uint32_t bit = 0;
-        if (br->pos < br->bits) {
-            bit = (br->data[br->pos >> 3] >> (7 - (br->pos & 7))) & 1;
-            br->pos++;
-        } else {
-            br->error = 1;
-        }
-        v = (v << 1) | bit;
-    }
-    return v;
-}
 
 void SbrBitWriterInit(SbrBitWriter* bw, uint8_t* data, int capacityBytes) {
     bw->data = data;
@@ -54,4 +32,28 @@ uint32_t SbrCrc10(const uint8_t* data, int start, int bits) {
         if (top ^ bit) crc ^= 0x233;
     }
     return crc;
+}
+
+namespace {
+
+uint32_t Crc10Step(uint32_t crc, uint32_t value, int n) {
+    for (int i = n - 1; i >= 0; i--) {
+        uint32_t top = (crc >> 9) & 1;
+        crc = (crc << 1) & 0x3ff;
+        if (top ^ ((value >> i) & 1)) crc ^= 0x233;
+    }
+    return crc;
+}
+
+}  // namespace
+
+int SbrCrcCheck(AacBitReader* r, int bits) {
+    const uint32_t want = AacBitsReadLong(r, 10);
+    if (r->bitsLeft < 0 || bits <= 0 || bits > r->bitsLeft) return 0;
+    AacBitReader copy = *r;
+    uint32_t crc = 0;
+    int left = bits;
+    for (; left >= 16; left -= 16) crc = Crc10Step(crc, AacBitsRead(&copy, 16), 16);
+    if (left > 0) crc = Crc10Step(crc, AacBitsRead(&copy, left), left);
+    return crc == want ? 1 : 0;
 }

@@ -1,19 +1,11 @@
-// Bit reader and writer for SBR payloads (MSB first). Reading past the end
-// yields zeros and sets the sticky error flag.
+// SBR payload CRC-10, and the bit writer that makes SBR and parametric-stereo
+// payloads for test streams (MSB first). Payloads are read through the AAC
+// bit reader.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-struct SbrBitReader {
-    const uint8_t* data;
-    int bits;  // readable bits
-    int pos;
-    int error;
-};
-
-void SbrBitReaderInit(SbrBitReader* br, const uint8_t* data, int bits);
-uint32_t SbrReadBits(SbrBitReader* br, int n);  // n <= 32
-static inline int SbrBitsLeft(const SbrBitReader* br) { return br->bits - br->pos; }
+#include "aac_bits.h"
 
 struct SbrBitWriter {
     uint8_t* data;
@@ -28,3 +20,8 @@ void SbrWriteBits(SbrBitWriter* bw, uint32_t value, int n);
 // CRC-10 (x^10 + x^9 + x^5 + x^4 + x + 1), initial value 0, over `bits`
 // bits starting at bit `start`, most significant bit first.
 uint32_t SbrCrc10(const uint8_t* data, int start, int bits);
+
+// Reads bs_sbr_crc_bits (10 bits) and checks them against the CRC-10 of the
+// `bits` bits that follow (no more than the reader holds; none fails).
+// Returns 1 on a match; the reader stands after the CRC bits.
+int SbrCrcCheck(AacBitReader* r, int bits);

@@ -114,7 +114,7 @@ void SynthesiseMatrix(SbrDecoder* d, SbrChannelState* c, int lowExp, int16_t* ou
         memcpy(c->hf.histRe[i], c->m.re[kSbrFrameSlots - 2 + i], sizeof(c->hf.histRe[i]));
         memcpy(c->hf.histIm[i], c->m.im[kSbrFrameSlots - 2 + i], sizeof(c->hf.histIm[i]));
     }
-    SbrQmfSynthesis(&c->m, 0, kSbrFrameSlots, lowExp, c->slotExp, out, &c->syn, &d->ks);
+    SbrSynthesisOutput(&c->m, 0, kSbrFrameSlots, lowExp, c->slotExp, out, &c->syn, &d->ks);
     SbrKeepOverlapSlots(&c->m, kSbrFrameSlots);
     for (int l = 0; l < kSbrOverlapSlots; l++) c->slotExp[l] = c->slotExp[l + kSbrFrameSlots];
     for (int l = kSbrOverlapSlots; l < kSbrMatrixSlots; l++) c->slotExp[l] = kSbrNoHighBand;
@@ -202,19 +202,14 @@ void FallBackToDefaults(SbrDecoder* d) {
 int ParsePayload(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, int extType,
                  int elementId, int first, bool* psInPair) {
     if (!data || bits <= 0 || (elementId != 0 && elementId != 1)) return 0;
-    SbrBitReader br;
-    SbrBitReaderInit(&br, data, bitOffset + bits);
-    br.pos = bitOffset;
-    if (extType == 14) {
-        uint32_t crc = SbrReadBits(&br, 10);
-        int covered = bits - 10;
-        if (covered <= 0 || SbrCrc10(data, br.pos, covered) != crc) return 0;
-    }
-    int headerFlag = (int)SbrReadBits(&br, 1);
+    AacBitReader br;
+    AacBitsInitBits(&br, data, bitOffset, bits);
+    if (extType == 14 && !SbrCrcCheck(&br, bits - 10)) return 0;
+    int headerFlag = (int)AacBitsReadLong(&br, 1);
     if (headerFlag) {
         SbrHeader h = d->header;
         int rebuild = SbrParseHeader(&br, &h, d->headerState == kSbrHeaderValid);
-        if (br.error) return 0;
+        if (br.bitsLeft < 0) return 0;
         if (rebuild || !d->tablesOk) {
             if (!InstallHeader(d, h)) {
                 // Band limits this rate cannot hold: nothing is read with
@@ -238,14 +233,14 @@ int ParsePayload(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, in
     const int isPair = elementId == 1;
     if (first + (isPair ? 1 : 0) > 1) return 0;
     if (!SbrParseData(&br, &d->header, &d->tables, isPair, &el)) return 0;
-    if (SbrBitsLeft(&br) < 0 || SbrBitsLeft(&br) > 7) return 0;
+    if (br.bitsLeft < 0 || br.bitsLeft > 7) return 0;
     if (el.psFound && isPair) {
         *psInPair = true;
         return 0;
     }
     // Parametric stereo counts as found once its module takes the data (the
     // default hooks take none, and the output stays mono).
-    if (el.psFound && PsReadData(d->ps, data, el.psPos, el.psBits)) d->psFound = 1;
+    if (el.psFound && PsReadData(d->ps, &el.psReader, el.psBits)) d->psFound = 1;
     SbrChannelFrame fr[2];
     SbrChannelHistory hist[2] = {d->ch[first].hist, d->ch[isPair ? 1 : first].hist};
     if (!SbrDecodeElement(&el, &d->tables, hist, fr)) return 0;

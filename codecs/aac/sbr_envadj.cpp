@@ -203,6 +203,49 @@ void SbrEnvAdjustInit(SbrEnvAdjustState* st) {
     st->prevTransientMarker = -1;
 }
 
+void SbrCalcGains(SbrME orig, SbrME noiseFloor, SbrME estimated, int sine, int sineInBand,
+                  int transient, SbrME* gain, SbrME* noise, SbrME* sineLevel) {
+    const SbrME onePlusQ = Add(kOne, noiseFloor);
+    *noise = Div(Mul(orig, noiseFloor), onePlusQ);
+    *sineLevel = sine ? Div(orig, onePlusQ) : kZero;
+    SbrME denom = Add(kOne, estimated);  // the standard's 1 + E_curr
+    if (!sineInBand) {
+        if (!transient) denom = Mul(denom, onePlusQ);
+        *gain = Div(orig, denom);
+    } else {
+        *gain = Mul(Div(orig, denom), Div(noiseFloor, onePlusQ));
+    }
+}
+
+void SbrLimitGains(const SbrME* orig, const SbrME* estimated, int firstBand, int endBand,
+                   SbrME limiterGain, int transient, SbrME* gain, SbrME* noise, SbrME* sine) {
+    static const SbrME kBoostCap = {0x5061, 2};
+    SbrME so = kEps, sc = kEps;
+    for (int k = firstBand; k < endBand; k++) {
+        so = Add(so, orig[k]);
+        sc = Add(sc, estimated[k]);
+    }
+    SbrME gmax = Norm(Mul(limiterGain, Div(so, sc)));
+    if (gmax.e > 34) gmax = SbrME{0x4000, 34};
+    SbrME tot = kEps;
+    for (int k = firstBand; k < endBand; k++) {
+        if (Less(gmax, gain[k])) {
+            noise[k] = Mul(noise[k], Div(gmax, gain[k]));
+            gain[k] = gmax;
+        }
+        tot = Add(tot, Mul(estimated[k], gain[k]));
+        tot = Add(tot, sine[k]);
+        if (sine[k].m == 0 && !transient) tot = Add(tot, noise[k]);
+    }
+    SbrME boost = Div(so, tot);
+    if (Less(kBoostCap, boost)) boost = kBoostCap;
+    for (int k = firstBand; k < endBand; k++) {
+        gain[k] = Mul(gain[k], boost);
+        noise[k] = Mul(noise[k], boost);
+        sine[k] = Mul(sine[k], boost);
+    }
+}
+
 int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* h,
                       const SbrChannelFrame* f, SbrEnvAdjustState* st, int inExp, int* slotExp,
                       const SbrKernelSet* ks, const int16_t* aliasDegree) {
@@ -235,54 +278,19 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
             bool anySine = false;
             for (int k = table[b]; k < table[b + 1]; k++) anySine |= sineAt[k] != 0;
             for (int k = table[b]; k < table[b + 1]; k++) {
-                SbrME orig = f->env[e][b];
-                SbrME qn = f->noise[q][BandOf(t->noise, t->nNoise, k)];
-                SbrME onePlusQ = Add(kOne, qn);
+                const SbrME orig = f->env[e][b];
                 origK[k] = orig;
                 if (orig.m > 0 && Norm(orig).e > maxEnvE) maxEnvE = Norm(orig).e;
-                Q[e][k] = Div(Mul(orig, qn), onePlusQ);
-                S[e][k] = sineAt[k] ? Div(orig, onePlusQ) : kZero;
-                SbrME denom = Add(kOne, cur[k]);  // the standard's 1 + E_curr
-                if (!anySine) {
-                    if (!transient) denom = Mul(denom, onePlusQ);
-                    G[e][k] = Div(orig, denom);
-                } else {
-                    G[e][k] = Mul(Div(orig, denom), Div(qn, onePlusQ));
-                }
+                SbrCalcGains(orig, f->noise[q][BandOf(t->noise, t->nNoise, k)], cur[k], sineAt[k],
+                             anySine, transient, &G[e][k], &Q[e][k], &S[e][k]);
             }
         }
         // Limiter and boost per limiter band.
-        static const SbrME kBoostCap = {0x5061, 2};
-        for (int lb = 0; lb < t->nLimiter; lb++) {
-            const int a = t->limiter[lb], b = t->limiter[lb + 1];
-            SbrME so = kEps, sc = kEps;
-            for (int k = a; k < b; k++) {
-                so = Add(so, origK[k]);
-                sc = Add(sc, cur[k]);
-            }
-            SbrME gmax = Mul(SbrME{kSbrLimiterGainMant[h->limiterGains],
-                                   (int16_t)kSbrLimiterGainExp[h->limiterGains]},
-                             Div(so, sc));
-            gmax = Norm(gmax);
-            if (gmax.e > 34) gmax = SbrME{0x4000, 34};
-            SbrME tot = kEps;
-            for (int k = a; k < b; k++) {
-                if (Less(gmax, G[e][k])) {
-                    Q[e][k] = Mul(Q[e][k], Div(gmax, G[e][k]));
-                    G[e][k] = gmax;
-                }
-                tot = Add(tot, Mul(cur[k], G[e][k]));
-                tot = Add(tot, S[e][k]);
-                if (S[e][k].m == 0 && !transient) tot = Add(tot, Q[e][k]);
-            }
-            SbrME boost = Div(so, tot);
-            if (Less(kBoostCap, boost)) boost = kBoostCap;
-            for (int k = a; k < b; k++) {
-                G[e][k] = Mul(G[e][k], boost);
-                Q[e][k] = Mul(Q[e][k], boost);
-                S[e][k] = Mul(S[e][k], boost);
-            }
-        }
+        const SbrME limGain = {kSbrLimiterGainMant[h->limiterGains],
+                               (int16_t)kSbrLimiterGainExp[h->limiterGains]};
+        for (int lb = 0; lb < t->nLimiter; lb++)
+            SbrLimitGains(origK, cur, t->limiter[lb], t->limiter[lb + 1], limGain, transient, G[e],
+                          Q[e], S[e]);
         // Bands outside every limiter band (the thinning of the limiter table
         // can drop the top border) get no gain, noise or sinusoid.
         for (int k = kx; k < kEnd; k++)

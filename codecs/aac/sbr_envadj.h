@@ -74,6 +74,17 @@ void SbrAssembleSlotReal(int32_t* re, int32_t* im, const SbrSlotGains* g, SbrEnv
 void SbrReduceAliasing(SbrME* gains, const SbrME* estimated, const int16_t* degree,
                        const uint8_t* sine, int firstBand, int endBand);
 
+// Gain, noise level and sinusoid level (energies) of one subband from its
+// transmitted energy, noise floor and estimated energy; sineInBand tells
+// that a sinusoid lies somewhere in the subband's scale-factor band.
+void SbrCalcGains(SbrME orig, SbrME noiseFloor, SbrME estimated, int sine, int sineInBand,
+                  int transient, SbrME* gain, SbrME* noise, SbrME* sineLevel);
+// Limits the gains of subbands firstBand..endBand-1 (one limiter band) to
+// the limiter gain times the band's energy ratio, scaling the noise levels
+// alike, then applies the capped boost to gains, noise and sinusoid levels.
+void SbrLimitGains(const SbrME* orig, const SbrME* estimated, int firstBand, int endBand,
+                   SbrME limiterGain, int transient, SbrME* gain, SbrME* noise, SbrME* sine);
+
 // Adjusts the high band of the envelopes' slots (2 x borders) in place.
 // The generated high band comes in at exponent inExp; the adjusted slots
 // leave at the returned exponent, which is also written to slotExp[] for

@@ -15,15 +15,16 @@ int PointerBits(int numEnv) {
     return b;
 }
 
-int HuffDecode(SbrBitReader* br, const SbrHuffTable& t) {
+int HuffDecode(AacBitReader* br, const SbrHuffTable& t) {
     uint32_t code = 0;
     for (int len = 1; len <= 20; len++) {
-        code = (code << 1) | SbrReadBits(br, 1);
+        code = (code << 1) | AacBitsReadLong(br, 1);
         for (int s = 0; s < t.count; s++)
             if (t.len[s] == len && t.code[s] == code) return s - t.lav;
-        if (br->error) break;
+        if (br->bitsLeft < 0) break;
     }
-    br->error = 1;
+    // No code matched: the data are unusable, as after an overrun.
+    if (br->bitsLeft >= 0) br->bitsLeft = -1;
     return 0;
 }
 
@@ -65,25 +66,25 @@ Tables TablesFor(int ampRes, int balance) {
     return t;
 }
 
-int ReadGrid(SbrBitReader* br, SbrGrid* g) {
+int ReadGrid(AacBitReader* br, SbrGrid* g) {
     memset(g, 0, sizeof(*g));
-    g->frameClass = (int)SbrReadBits(br, 2);
+    g->frameClass = (int)AacBitsReadLong(br, 2);
     switch (g->frameClass) {
         case kSbrFixFix: {
-            int tmp = (int)SbrReadBits(br, 2);
+            int tmp = (int)AacBitsReadLong(br, 2);
             g->numEnv = 1 << tmp;
             if (g->numEnv > 5) return 0;
-            int r = (int)SbrReadBits(br, 1);
+            int r = (int)AacBitsReadLong(br, 1);
             for (int e = 0; e < g->numEnv; e++) g->freqRes[e] = (uint8_t)r;
             break;
         }
         case kSbrFixVar:
         case kSbrVarFix: {
-            int bord = (int)SbrReadBits(br, 2);
-            int rel = (int)SbrReadBits(br, 2);
+            int bord = (int)AacBitsReadLong(br, 2);
+            int rel = (int)AacBitsReadLong(br, 2);
             g->numEnv = rel + 1;
             uint8_t* rb = g->frameClass == kSbrFixVar ? g->relBord1 : g->relBord0;
-            for (int i = 0; i < rel; i++) rb[i] = (uint8_t)(2 * SbrReadBits(br, 2) + 2);
+            for (int i = 0; i < rel; i++) rb[i] = (uint8_t)(2 * AacBitsReadLong(br, 2) + 2);
             if (g->frameClass == kSbrFixVar) {
                 g->varBord1 = bord;
                 g->numRel1 = rel;
@@ -91,9 +92,9 @@ int ReadGrid(SbrBitReader* br, SbrGrid* g) {
                 g->varBord0 = bord;
                 g->numRel0 = rel;
             }
-            g->pointer = (int)SbrReadBits(br, PointerBits(g->numEnv));
+            g->pointer = (int)AacBitsReadLong(br, PointerBits(g->numEnv));
             for (int e = 0; e < g->numEnv; e++) {
-                int r = (int)SbrReadBits(br, 1);
+                int r = (int)AacBitsReadLong(br, 1);
                 if (g->frameClass == kSbrFixVar)
                     g->freqRes[g->numEnv - 1 - e] = (uint8_t)r;
                 else
@@ -102,18 +103,18 @@ int ReadGrid(SbrBitReader* br, SbrGrid* g) {
             break;
         }
         default: {
-            g->varBord0 = (int)SbrReadBits(br, 2);
-            g->varBord1 = (int)SbrReadBits(br, 2);
-            g->numRel0 = (int)SbrReadBits(br, 2);
-            g->numRel1 = (int)SbrReadBits(br, 2);
+            g->varBord0 = (int)AacBitsReadLong(br, 2);
+            g->varBord1 = (int)AacBitsReadLong(br, 2);
+            g->numRel0 = (int)AacBitsReadLong(br, 2);
+            g->numRel1 = (int)AacBitsReadLong(br, 2);
             g->numEnv = g->numRel0 + g->numRel1 + 1;
             if (g->numEnv > 5) return 0;
             for (int i = 0; i < g->numRel0; i++)
-                g->relBord0[i] = (uint8_t)(2 * SbrReadBits(br, 2) + 2);
+                g->relBord0[i] = (uint8_t)(2 * AacBitsReadLong(br, 2) + 2);
             for (int i = 0; i < g->numRel1; i++)
-                g->relBord1[i] = (uint8_t)(2 * SbrReadBits(br, 2) + 2);
-            g->pointer = (int)SbrReadBits(br, PointerBits(g->numEnv));
-            for (int e = 0; e < g->numEnv; e++) g->freqRes[e] = (uint8_t)SbrReadBits(br, 1);
+                g->relBord1[i] = (uint8_t)(2 * AacBitsReadLong(br, 2) + 2);
+            g->pointer = (int)AacBitsReadLong(br, PointerBits(g->numEnv));
+            for (int e = 0; e < g->numEnv; e++) g->freqRes[e] = (uint8_t)AacBitsReadLong(br, 1);
             break;
         }
     }
@@ -161,7 +162,7 @@ int AmpResInForce(const SbrHeader* h, const SbrGrid* g) {
     return (g->frameClass == kSbrFixFix && g->numEnv == 1) ? 0 : h->ampRes;
 }
 
-bool ReadEnvelope(SbrBitReader* br, const SbrBandTables* t, SbrRawChannel* c, int balance) {
+bool ReadEnvelope(AacBitReader* br, const SbrBandTables* t, SbrRawChannel* c, int balance) {
     Tables tb = TablesFor(c->ampRes, balance);
     int total = 0;
     for (int e = 0; e < c->grid.numEnv; e++) {
@@ -171,7 +172,7 @@ bool ReadEnvelope(SbrBitReader* br, const SbrBandTables* t, SbrRawChannel* c, in
         for (int b = 0; b < n; b++) {
             int v;
             if (c->dfEnv[e] == 0)
-                v = b == 0 ? (int)SbrReadBits(br, tb.startBits) : HuffDecode(br, *tb.envF);
+                v = b == 0 ? (int)AacBitsReadLong(br, tb.startBits) : HuffDecode(br, *tb.envF);
             else
                 v = HuffDecode(br, *tb.envT);
             c->env[e][b] = (int16_t)(v * tb.factor);
@@ -198,13 +199,13 @@ void WriteEnvelope(SbrBitWriter* bw, const SbrBandTables* t, const SbrRawChannel
     }
 }
 
-void ReadNoise(SbrBitReader* br, const SbrBandTables* t, SbrRawChannel* c, int balance) {
+void ReadNoise(AacBitReader* br, const SbrBandTables* t, SbrRawChannel* c, int balance) {
     Tables tb = TablesFor(c->ampRes, balance);
     for (int q = 0; q < c->grid.numNoise; q++)
         for (int b = 0; b < t->nNoise; b++) {
             int v;
             if (c->dfNoise[q] == 0)
-                v = b == 0 ? (int)SbrReadBits(br, 5) : HuffDecode(br, *tb.noiseF);
+                v = b == 0 ? (int)AacBitsReadLong(br, 5) : HuffDecode(br, *tb.noiseF);
             else
                 v = HuffDecode(br, *tb.noiseT);
             c->noise[q][b] = (int16_t)(v * tb.factor);
@@ -227,9 +228,9 @@ void WriteNoise(SbrBitWriter* bw, const SbrBandTables* t, const SbrRawChannel* c
         }
 }
 
-void ReadDtdf(SbrBitReader* br, SbrRawChannel* c) {
-    for (int e = 0; e < c->grid.numEnv; e++) c->dfEnv[e] = (uint8_t)SbrReadBits(br, 1);
-    for (int q = 0; q < c->grid.numNoise; q++) c->dfNoise[q] = (uint8_t)SbrReadBits(br, 1);
+void ReadDtdf(AacBitReader* br, SbrRawChannel* c) {
+    for (int e = 0; e < c->grid.numEnv; e++) c->dfEnv[e] = (uint8_t)AacBitsReadLong(br, 1);
+    for (int q = 0; q < c->grid.numNoise; q++) c->dfNoise[q] = (uint8_t)AacBitsReadLong(br, 1);
 }
 
 void WriteDtdf(SbrBitWriter* bw, const SbrRawChannel* c) {
@@ -237,19 +238,19 @@ void WriteDtdf(SbrBitWriter* bw, const SbrRawChannel* c) {
     for (int q = 0; q < c->grid.numNoise; q++) SbrWriteBits(bw, c->dfNoise[q], 1);
 }
 
-void ReadInvf(SbrBitReader* br, const SbrBandTables* t, SbrRawChannel* c) {
-    for (int i = 0; i < t->nNoise; i++) c->invf[i] = (uint8_t)SbrReadBits(br, 2);
+void ReadInvf(AacBitReader* br, const SbrBandTables* t, SbrRawChannel* c) {
+    for (int i = 0; i < t->nNoise; i++) c->invf[i] = (uint8_t)AacBitsReadLong(br, 2);
 }
 
 void WriteInvf(SbrBitWriter* bw, const SbrBandTables* t, const SbrRawChannel* c) {
     for (int i = 0; i < t->nNoise; i++) SbrWriteBits(bw, c->invf[i], 2);
 }
 
-void ReadHarmonic(SbrBitReader* br, const SbrBandTables* t, SbrRawChannel* c) {
-    c->addHarmonicFlag = (uint8_t)SbrReadBits(br, 1);
+void ReadHarmonic(AacBitReader* br, const SbrBandTables* t, SbrRawChannel* c) {
+    c->addHarmonicFlag = (uint8_t)AacBitsReadLong(br, 1);
     memset(c->addHarmonic, 0, sizeof(c->addHarmonic));
     if (c->addHarmonicFlag)
-        for (int i = 0; i < t->nHigh; i++) c->addHarmonic[i] = (uint8_t)SbrReadBits(br, 1);
+        for (int i = 0; i < t->nHigh; i++) c->addHarmonic[i] = (uint8_t)AacBitsReadLong(br, 1);
 }
 
 void WriteHarmonic(SbrBitWriter* bw, const SbrBandTables* t, const SbrRawChannel* c) {
@@ -350,29 +351,29 @@ int SbrCheckGrid(const SbrGrid* g) {
     return 1;
 }
 
-int SbrParseHeader(SbrBitReader* br, SbrHeader* h, int headerValid) {
+int SbrParseHeader(AacBitReader* br, SbrHeader* h, int headerValid) {
     SbrHeader old = *h;
-    h->ampRes = (uint8_t)SbrReadBits(br, 1);
-    h->startFreq = (uint8_t)SbrReadBits(br, 4);
-    h->stopFreq = (uint8_t)SbrReadBits(br, 4);
-    h->xoverBand = (uint8_t)SbrReadBits(br, 3);
-    SbrReadBits(br, 2);
-    int extra1 = (int)SbrReadBits(br, 1);
-    int extra2 = (int)SbrReadBits(br, 1);
+    h->ampRes = (uint8_t)AacBitsReadLong(br, 1);
+    h->startFreq = (uint8_t)AacBitsReadLong(br, 4);
+    h->stopFreq = (uint8_t)AacBitsReadLong(br, 4);
+    h->xoverBand = (uint8_t)AacBitsReadLong(br, 3);
+    AacBitsReadLong(br, 2);
+    int extra1 = (int)AacBitsReadLong(br, 1);
+    int extra2 = (int)AacBitsReadLong(br, 1);
     if (extra1) {
-        h->freqScale = (uint8_t)SbrReadBits(br, 2);
-        h->alterScale = (uint8_t)SbrReadBits(br, 1);
-        h->noiseBands = (uint8_t)SbrReadBits(br, 2);
+        h->freqScale = (uint8_t)AacBitsReadLong(br, 2);
+        h->alterScale = (uint8_t)AacBitsReadLong(br, 1);
+        h->noiseBands = (uint8_t)AacBitsReadLong(br, 2);
     } else {
         h->freqScale = 2;
         h->alterScale = 1;
         h->noiseBands = 2;
     }
     if (extra2) {
-        h->limiterBands = (uint8_t)SbrReadBits(br, 2);
-        h->limiterGains = (uint8_t)SbrReadBits(br, 2);
-        h->interpolFreq = (uint8_t)SbrReadBits(br, 1);
-        h->smoothingMode = (uint8_t)SbrReadBits(br, 1);
+        h->limiterBands = (uint8_t)AacBitsReadLong(br, 2);
+        h->limiterGains = (uint8_t)AacBitsReadLong(br, 2);
+        h->interpolFreq = (uint8_t)AacBitsReadLong(br, 1);
+        h->smoothingMode = (uint8_t)AacBitsReadLong(br, 1);
     } else {
         h->limiterBands = 2;
         h->limiterGains = 2;
@@ -408,66 +409,78 @@ void SbrWriteHeader(SbrBitWriter* bw, const SbrHeader* h) {
     }
 }
 
-int SbrParseData(SbrBitReader* br, const SbrHeader* h, const SbrBandTables* t, int isPair,
-                 SbrRawElement* el) {
+int SbrParseChannelElement(AacBitReader* br, const SbrHeader* h, const SbrBandTables* t,
+                           SbrRawElement* el) {
     memset(el, 0, sizeof(*el));
-    el->isPair = isPair;
-    if (SbrReadBits(br, 1)) SbrReadBits(br, isPair ? 8 : 4);
-    if (isPair) el->coupling = (int)SbrReadBits(br, 1);
+    el->isPair = 1;
+    if (AacBitsReadLong(br, 1)) AacBitsReadLong(br, 8);  // bs_data_extra, reserved bits
+    el->coupling = (int)AacBitsReadLong(br, 1);
     SbrRawChannel* c0 = &el->ch[0];
     SbrRawChannel* c1 = &el->ch[1];
     if (!ReadGrid(br, &c0->grid)) return 0;
     c0->ampRes = AmpResInForce(h, &c0->grid);
-    if (isPair) {
-        if (el->coupling)
-            c1->grid = c0->grid;
-        else if (!ReadGrid(br, &c1->grid))
-            return 0;
-        c1->ampRes = AmpResInForce(h, &c1->grid);
-        ReadDtdf(br, c0);
-        ReadDtdf(br, c1);
-        ReadInvf(br, t, c0);
-        if (el->coupling)
-            memcpy(c1->invf, c0->invf, sizeof(c0->invf));
-        else
-            ReadInvf(br, t, c1);
-        if (el->coupling) {
-            if (!ReadEnvelope(br, t, c0, 0)) return 0;
-            ReadNoise(br, t, c0, 0);
-            if (!ReadEnvelope(br, t, c1, 1)) return 0;
-            ReadNoise(br, t, c1, 1);
-        } else {
-            if (!ReadEnvelope(br, t, c0, 0) || !ReadEnvelope(br, t, c1, 0)) return 0;
-            ReadNoise(br, t, c0, 0);
-            ReadNoise(br, t, c1, 0);
-        }
-        ReadHarmonic(br, t, c0);
-        ReadHarmonic(br, t, c1);
-    } else {
-        ReadDtdf(br, c0);
-        ReadInvf(br, t, c0);
+    if (el->coupling)
+        c1->grid = c0->grid;
+    else if (!ReadGrid(br, &c1->grid))
+        return 0;
+    c1->ampRes = AmpResInForce(h, &c1->grid);
+    ReadDtdf(br, c0);
+    ReadDtdf(br, c1);
+    ReadInvf(br, t, c0);
+    if (el->coupling)
+        memcpy(c1->invf, c0->invf, sizeof(c0->invf));
+    else
+        ReadInvf(br, t, c1);
+    if (el->coupling) {
         if (!ReadEnvelope(br, t, c0, 0)) return 0;
         ReadNoise(br, t, c0, 0);
-        ReadHarmonic(br, t, c0);
+        if (!ReadEnvelope(br, t, c1, 1)) return 0;
+        ReadNoise(br, t, c1, 1);
+    } else {
+        if (!ReadEnvelope(br, t, c0, 0) || !ReadEnvelope(br, t, c1, 0)) return 0;
+        ReadNoise(br, t, c0, 0);
+        ReadNoise(br, t, c1, 0);
     }
-    if (SbrReadBits(br, 1)) {
-        int cnt = (int)SbrReadBits(br, 4);
-        if (cnt == 15) cnt += (int)SbrReadBits(br, 8);
+    ReadHarmonic(br, t, c0);
+    ReadHarmonic(br, t, c1);
+    return SbrParseExtendedData(br, el);
+}
+
+int SbrParseExtendedData(AacBitReader* br, SbrRawElement* el) {
+    if (AacBitsReadLong(br, 1)) {
+        int cnt = (int)AacBitsReadLong(br, 4);
+        if (cnt == 15) cnt += (int)AacBitsReadLong(br, 8);
         el->extendedBytes = cnt;
         int left = 8 * cnt;
-        if (left > SbrBitsLeft(br)) return 0;  // overrun: the data are missing
+        if (left > br->bitsLeft) return 0;  // overrun: the data are missing
         if (left > 7) {
-            int id = (int)SbrReadBits(br, 2);
+            int id = (int)AacBitsReadLong(br, 2);
             left -= 2;
             if (id == 2) {
                 el->psFound = 1;
-                el->psPos = br->pos;
+                el->psReader = *br;
                 el->psBits = left;
             }
         }
-        br->pos += left;  // extensions are skipped whole
+        AacBitsSkip(br, left);  // extensions are skipped whole
     }
-    return br->error ? 0 : 1;
+    return br->bitsLeft < 0 ? 0 : 1;
+}
+
+int SbrParseData(AacBitReader* br, const SbrHeader* h, const SbrBandTables* t, int isPair,
+                 SbrRawElement* el) {
+    if (isPair) return SbrParseChannelElement(br, h, t, el);
+    memset(el, 0, sizeof(*el));
+    if (AacBitsReadLong(br, 1)) AacBitsReadLong(br, 4);  // bs_data_extra, reserved bits
+    SbrRawChannel* c0 = &el->ch[0];
+    if (!ReadGrid(br, &c0->grid)) return 0;
+    c0->ampRes = AmpResInForce(h, &c0->grid);
+    ReadDtdf(br, c0);
+    ReadInvf(br, t, c0);
+    if (!ReadEnvelope(br, t, c0, 0)) return 0;
+    ReadNoise(br, t, c0, 0);
+    ReadHarmonic(br, t, c0);
+    return SbrParseExtendedData(br, el);
 }
 
 void SbrWriteData(SbrBitWriter* bw, const SbrHeader* h, const SbrBandTables* t,
@@ -522,6 +535,45 @@ SbrME EnvEnergy(int x, int ampRes) {
 }
 
 }  // namespace
+
+void SbrDequantEnvelope(const SbrRawChannel* r, const SbrBandTables* t, const int16_t env[5][48],
+                        const int16_t noise[2][5], SbrChannelFrame* out) {
+    for (int e = 0; e < r->grid.numEnv; e++) {
+        const int n = r->grid.freqRes[e] ? t->nHigh : t->nLow;
+        for (int b = 0; b < n; b++) out->env[e][b] = EnvEnergy(env[e][b], r->ampRes);
+    }
+    for (int q = 0; q < r->grid.numNoise; q++)
+        for (int b = 0; b < t->nNoise; b++)
+            out->noise[q][b] = SbrME{16384, (int16_t)(7 - noise[q][b])};
+}
+
+void SbrDequantCoupled(const SbrRawChannel* r, const SbrBandTables* t, const int16_t env[2][5][48],
+                       const int16_t noise[2][2][5], SbrChannelFrame out[2]) {
+    const int a = r->ampRes ? 1 : 2;
+    const SbrME one = {16384, 1};
+    for (int e = 0; e < r->grid.numEnv; e++) {
+        const int n = r->grid.freqRes[e] ? t->nHigh : t->nLow;
+        for (int b = 0; b < n; b++) {
+            SbrME level = EnvEnergy(env[0][e][b], r->ampRes);
+            level.e = (int16_t)(level.e + 1);  // the pair shares twice the level
+            // R = 2^(balance / a - 12); balance values are even for a = 1
+            const int bal = env[1][e][b];
+            const SbrME R = (a == 1 || !(bal & 1))
+                                ? SbrME{16384, (int16_t)(bal / a - 12 + 1)}
+                                : SbrME{23170, (int16_t)((bal - 1) / 2 - 12 + 1)};
+            const SbrME onePlusR = SbrMeAdd(one, R);
+            out[1].env[e][b] = SbrMeDiv(level, onePlusR);
+            out[0].env[e][b] = SbrMeMul(out[1].env[e][b], R);
+        }
+    }
+    for (int q = 0; q < r->grid.numNoise; q++)
+        for (int b = 0; b < t->nNoise; b++) {
+            const SbrME base = {16384, (int16_t)(8 - noise[0][q][b])};  // 2^(7 - l)
+            const SbrME R = {16384, (int16_t)(noise[1][q][b] - 12 + 1)};
+            out[1].noise[q][b] = SbrMeDiv(base, SbrMeAdd(one, R));
+            out[0].noise[q][b] = SbrMeMul(out[1].noise[q][b], R);
+        }
+}
 
 int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannelHistory hist[2],
                      SbrChannelFrame out[2]) {
@@ -611,42 +663,10 @@ int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannel
     }
     // Dequantisation.
     if (!el->coupling) {
-        for (int c = 0; c < chans; c++) {
-            const SbrRawChannel* r = &el->ch[c];
-            for (int e = 0; e < r->grid.numEnv; e++) {
-                int n = r->grid.freqRes[e] ? t->nHigh : t->nLow;
-                for (int b = 0; b < n; b++)
-                    out[c].env[e][b] = EnvEnergy(envVal[c][e][b], r->ampRes);
-            }
-            for (int q = 0; q < r->grid.numNoise; q++)
-                for (int b = 0; b < t->nNoise; b++)
-                    out[c].noise[q][b] = SbrME{16384, (int16_t)(7 - noiseVal[c][q][b])};
-        }
+        for (int c = 0; c < chans; c++)
+            SbrDequantEnvelope(&el->ch[c], t, envVal[c], noiseVal[c], &out[c]);
     } else {
-        const SbrRawChannel* r = &el->ch[0];
-        const int a = r->ampRes ? 1 : 2;
-        const SbrME one = {16384, 1};
-        for (int e = 0; e < r->grid.numEnv; e++) {
-            int n = r->grid.freqRes[e] ? t->nHigh : t->nLow;
-            for (int b = 0; b < n; b++) {
-                SbrME level = EnvEnergy(envVal[0][e][b], r->ampRes);
-                level.e = (int16_t)(level.e + 1);  // the pair shares twice the level
-                // R = 2^(balance / a - 12); balance values are even for a = 1
-                int bal = envVal[1][e][b];
-                SbrME R = (a == 1 || !(bal & 1)) ? SbrME{16384, (int16_t)(bal / a - 12 + 1)}
-                                                 : SbrME{23170, (int16_t)((bal - 1) / 2 - 12 + 1)};
-                SbrME onePlusR = SbrMeAdd(one, R);
-                out[1].env[e][b] = SbrMeDiv(level, onePlusR);
-                out[0].env[e][b] = SbrMeMul(out[1].env[e][b], R);
-            }
-        }
-        for (int q = 0; q < r->grid.numNoise; q++)
-            for (int b = 0; b < t->nNoise; b++) {
-                SbrME base = {16384, (int16_t)(8 - noiseVal[0][q][b])};  // 2^(7 - l)
-                SbrME R = {16384, (int16_t)(noiseVal[1][q][b] - 12 + 1)};
-                out[1].noise[q][b] = SbrMeDiv(base, SbrMeAdd(one, R));
-                out[0].noise[q][b] = SbrMeMul(out[1].noise[q][b], R);
-            }
+        SbrDequantCoupled(&el->ch[0], t, envVal, noiseVal, out);
     }
     return 1;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "sbr_bands.h"
+#include "aac_bits.h"
 #include "sbr_bits.h"
 #include "sbr_envadj.h"
 
@@ -42,20 +43,25 @@ struct SbrRawElement {
     SbrRawChannel ch[2];
     int extendedBytes;  // bytes of extended data skipped
     int psFound;
-    int psPos;   // parametric-stereo data: first bit after the
-    int psBits;  // extension id, and the bits the extension holds
+    AacBitReader psReader;  // parametric-stereo data: the reader at the first
+    int psBits;             // bit after the extension id, and the bits it holds
 };
 
 // Reads bs_* header fields; returns 1 when the band tables must be rebuilt
 // (start, stop, crossover, frequency scale, alter scale or noise bands
 // changed, or no header was in force).
-int SbrParseHeader(SbrBitReader* br, SbrHeader* h, int headerValid);
+int SbrParseHeader(AacBitReader* br, SbrHeader* h, int headerValid);
 void SbrWriteHeader(SbrBitWriter* bw, const SbrHeader* h);
 
 // Reads single channel or channel pair data; returns 1 on success, 0 when
 // the data are unusable (bad grid, too many values, reader overrun).
-int SbrParseData(SbrBitReader* br, const SbrHeader* h, const SbrBandTables* t, int isPair,
+int SbrParseData(AacBitReader* br, const SbrHeader* h, const SbrBandTables* t, int isPair,
                  SbrRawElement* el);
+// The channel pair element, and the extended data that end either element
+// (parametric stereo is noted, with a reader at its data, not parsed here).
+int SbrParseChannelElement(AacBitReader* br, const SbrHeader* h, const SbrBandTables* t,
+                           SbrRawElement* el);
+int SbrParseExtendedData(AacBitReader* br, SbrRawElement* el);
 void SbrWriteData(SbrBitWriter* bw, const SbrHeader* h, const SbrBandTables* t,
                   const SbrRawElement* el);
 
@@ -80,5 +86,13 @@ void SbrChannelHistoryInit(SbrChannelHistory* hist);
 // adjuster's frame records. Returns 1 when the values are usable, 0 when a
 // value lies outside the allowed range (the history is then left as it
 // was).
+// Dequantisation of one channel without coupling (envelope energies
+// 64 x 2^(x / a), noise floors 2^(6 - q)), and of a coupled pair from its
+// level (channel 0) and balance (channel 1) values.
+void SbrDequantEnvelope(const SbrRawChannel* r, const SbrBandTables* t, const int16_t env[5][48],
+                        const int16_t noise[2][5], SbrChannelFrame* out);
+void SbrDequantCoupled(const SbrRawChannel* r, const SbrBandTables* t, const int16_t env[2][5][48],
+                       const int16_t noise[2][2][5], SbrChannelFrame out[2]);
+
 int SbrDecodeElement(const SbrRawElement* el, const SbrBandTables* t, SbrChannelHistory hist[2],
                      SbrChannelFrame out[2]);

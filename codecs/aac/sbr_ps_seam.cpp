@@ -11,11 +11,9 @@ static_assert((int)kSbrNoHighBand == (int)kPsMutedExp, "silent high band marks d
 
 void PsReset(void* psState) { PsDecoderInit(static_cast<PsState*>(psState)); }
 
-int PsReadData(void* psState, const uint8_t* data, int bitPos, int bits) {
+int PsReadData(void* psState, const AacBitReader* reader, int bits) {
     PsState* ps = static_cast<PsState*>(psState);
-    SbrBitReader br;
-    SbrBitReaderInit(&br, data, bitPos + bits);
-    br.pos = bitPos;
+    AacBitReader br = *reader;
     PsParseData(&ps->bs, &br, bits);
     return ps->bs.dataValid;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "aac_bits.h"
 #include "sbr_qmf.h"
 
 // Bytes the SBR decoder reserves for the parametric-stereo state. Cleared
@@ -34,9 +35,9 @@ struct SbrPsFrame {
 void PsReset(void* psState);
 
 // Reads one frame's parametric-stereo extension (bs_extension_id 2): `bits`
-// bits from bit `bitPos` of `data` (the bits after the 2-bit extension id).
+// bits from the reader's position (the bits after the 2-bit extension id).
 // Returns 1 when the data are usable.
-int PsReadData(void* psState, const uint8_t* data, int bitPos, int bits);
+int PsReadData(void* psState, const AacBitReader* reader, int bits);
 
 // Runs parametric stereo on one frame. Returns 1 when `right` was filled
 // (the output becomes stereo), 0 when the frame stays mono.

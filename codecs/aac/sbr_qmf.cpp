@@ -23,14 +23,22 @@ constexpr BitReverse MakeBitReverse(int bits) {
     }
     return t;
 }
+constexpr BitReverse kBitReverse4 = MakeBitReverse(2);
+constexpr BitReverse kBitReverse8 = MakeBitReverse(3);
 constexpr BitReverse kBitReverse16 = MakeBitReverse(4);
 constexpr BitReverse kBitReverse32 = MakeBitReverse(5);
 
-// In-place complex FFT of n = 16 or 32 points in the positive
+// In-place complex FFT of n = 4, 8, 16 or 32 points in the positive
 // exponent direction (sum of x[j] e^{+i 2 pi jk/n}), scaled by 1/n: each
 // radix-2 stage halves so the values never grow.
-void FftInverseScaled(int32_t* re, int32_t* im, int n) {
-    const uint8_t* rev = n == 32 ? kBitReverse32.r : kBitReverse16.r;
+// The size is a template argument so that each size gets its own fully
+// known loops.
+template <int n>
+inline void FftCore(int32_t* re, int32_t* im) {
+    const uint8_t* rev = n == 32   ? kBitReverse32.r
+                         : n == 16 ? kBitReverse16.r
+                         : n == 8  ? kBitReverse8.r
+                                   : kBitReverse4.r;
     for (int i = 0; i < n; i++) {
         const int r = rev[i];
         if (r > i) {
@@ -95,6 +103,23 @@ void FftInverseScaled(int32_t* re, int32_t* im, int n) {
     }
 }
 
+}  // namespace
+
+void QmfFftSmall(int32_t* re, int32_t* im, int size) {
+    switch (size) {
+        case 4: FftCore<4>(re, im); break;
+        case 8: FftCore<8>(re, im); break;
+        case 16: FftCore<16>(re, im); break;
+        default: break;
+    }
+}
+
+void QmfFftLarge(int32_t* re, int32_t* im, int size) {
+    if (size == 32) FftCore<32>(re, im);
+}
+
+namespace {
+
 inline void CMul(int32_t ar, int32_t ai, const int16_t* w, int32_t* outR, int32_t* outI) {
     *outR = AacSat32(((int64_t)ar * w[0] - (int64_t)ai * w[1]) >> 15);
     *outI = AacSat32(((int64_t)ar * w[1] + (int64_t)ai * w[0]) >> 15);
@@ -102,14 +127,19 @@ inline void CMul(int32_t ar, int32_t ai, const int16_t* w, int32_t* outR, int32_
 
 inline int32_t NegSat(int32_t v) { return AacSat32(-(int64_t)v); }
 
+}  // namespace
+
 // Forward FFT of m points (negative exponent), scaled by 1/m, through the
 // inverse one: FFT(z) = conj(IFFT(conj z)). The caller conjugates its input
 // and reads the output's imaginary parts negated.
 // DCT-IV of n = 2m points, out[j] = (1/m) sum_k x[k] cos(pi/n (k+1/2)(j+1/2)):
 // pairs (x[2j], x[n-1-2j]) turned by exp(-i pi (4j+1)/(4n)), an m-point FFT,
 // and a turn by exp(-i pi p/n) that gives out[2p] and -out[n-1-2p].
-void Dct4(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int32_t* out) {
-    const int m = n / 2;
+namespace {
+
+template <int n>
+inline void DctIvCore(const int32_t* x, const int16_t* pre, const int16_t* post, int32_t* out) {
+    constexpr int m = n / 2;
     int32_t re[32], im[32];
     for (int j = 0; j < m; j++) {
         int32_t r, i;
@@ -117,7 +147,7 @@ void Dct4(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int3
         re[j] = r;
         im[j] = NegSat(i);
     }
-    FftInverseScaled(re, im, m);
+    FftCore<m>(re, im);
     for (int p = 0; p < m; p++) {
         int32_t r, i;
         CMul(re[p], NegSat(im[p]), &post[2 * p], &r, &i);
@@ -125,6 +155,17 @@ void Dct4(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int3
         out[n - 1 - 2 * p] = NegSat(i);
     }
 }
+
+}  // namespace
+
+void QmfDctIv(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int32_t* out) {
+    if (n == 64)
+        DctIvCore<64>(x, pre, post, out);
+    else if (n == 32)
+        DctIvCore<32>(x, pre, post, out);
+}
+
+namespace {
 
 // X[k] = (1/64) sum_{n<64} u[n] e^{i pi (k+1/2)(n+1/2)/32}, turned by
 // turn[k]: folding u[n] and u[63-n] makes the real part the DCT-IV of their
@@ -135,8 +176,8 @@ void AnalysisCore(const int32_t u[64], const int16_t* turn, int32_t re[32], int3
         p[m] = (int32_t)(((int64_t)u[m] - u[63 - m]) >> 1);
         q[31 - m] = (int32_t)(((int64_t)u[m] + u[63 - m]) >> 1);
     }
-    Dct4(p, 32, kSbrDct4Pre32, kSbrDct4Post32, c);
-    Dct4(q, 32, kSbrDct4Pre32, kSbrDct4Post32, d);
+    DctIvCore<32>(p, kSbrDct4Pre32, kSbrDct4Post32, c);
+    DctIvCore<32>(q, kSbrDct4Pre32, kSbrDct4Post32, d);
     for (int k = 0; k < 32; k++) {
         const int64_t yr = c[k], yi = (k & 1) ? -(int64_t)d[k] : d[k];
         const int64_t cr = turn[2 * k], ci = turn[2 * k + 1];
@@ -145,17 +186,13 @@ void AnalysisCore(const int32_t u[64], const int16_t* turn, int32_t re[32], int3
     }
 }
 
-// The real set: X[k] = (1/64) sum_{n<64} u[n] cos(pi/32 (k+1/2)(n - 48)).
-// Folded about n = 48 (even) and n = 16 (odd) this is the DCT-III
-// sum_{j<32} g[j] cos(pi/32 j (k+1/2)), computed as the inverse of the
-// DCT-II's FFT route: g turned into a Hermitian 32-point spectrum whose real
-// inverse, from one 16-point complex FFT, holds X at 2k and 31-2k.
-void AnalysisReal(const int32_t u[64], int32_t out[32]) {
-    int32_t g[33];
-    g[0] = u[48];  // counted twice in the spectrum below, halved like the rest
-    for (int j = 1; j < 16; j++) g[j] = (int32_t)(((int64_t)u[48 - j] + u[48 + j]) >> 1);
-    for (int j = 16; j < 32; j++) g[j] = (int32_t)(((int64_t)u[48 - j] - u[j - 16]) >> 1);
-    g[32] = 0;
+}  // namespace
+
+// The real set's transform chain: the 33 DCT-III inputs g turned into a
+// Hermitian 32-point spectrum (first stage), split into one 16-point complex
+// sequence (second stage), and its FFT, whose real and imaginary parts hold
+// the outputs at 2k and 31 - 2k.
+void QmfRealFftChain(const int32_t g[33], int32_t out[32]) {
     int64_t vr[32], vi[32];
     for (int m = 0; m < 32; m++) {  // e^{i pi m/64} (g[m] - i g[32-m]), the FFT's twiddle m
         const int64_t c = kSbrFftTwiddle[2 * m], s = kSbrFftTwiddle[2 * m + 1];
@@ -174,12 +211,28 @@ void AnalysisReal(const int32_t u[64], int32_t out[32]) {
         zr[m] = AacSat32((er - oi) >> 2);
         zi[m] = AacSat32((ei + orr) >> 2);
     }
-    FftInverseScaled(zr, zi, 16);
+    FftCore<16>(zr, zi);
     for (int k = 0; k < 16; k++) {
         out[2 * k] = k & 1 ? zi[k >> 1] : zr[k >> 1];
         const int w = 31 - k;
         out[2 * k + 1] = w & 1 ? zi[w >> 1] : zr[w >> 1];
     }
+}
+
+namespace {
+
+// The real set: X[k] = (1/64) sum_{n<64} u[n] cos(pi/32 (k+1/2)(n - 48)).
+// Folded about n = 48 (even) and n = 16 (odd) this is the DCT-III
+// sum_{j<32} g[j] cos(pi/32 j (k+1/2)), computed as the inverse of the
+// DCT-II's FFT route: g turned into a Hermitian 32-point spectrum whose real
+// inverse, from one 16-point complex FFT, holds X at 2k and 31-2k.
+void AnalysisReal(const int32_t u[64], int32_t out[32]) {
+    int32_t g[33];
+    g[0] = u[48];  // counted twice in the spectrum below, halved like the rest
+    for (int j = 1; j < 16; j++) g[j] = (int32_t)(((int64_t)u[48 - j] + u[48 + j]) >> 1);
+    for (int j = 16; j < 32; j++) g[j] = (int32_t)(((int64_t)u[48 - j] - u[j - 16]) >> 1);
+    g[32] = 0;
+    QmfRealFftChain(g, out);
 }
 
 // DCT-II of n = 2m points, y[j] = (2/m) sum_k x[k] cos(pi/n (k+1/2) j) for
@@ -198,7 +251,10 @@ void Dct2(const int32_t* x, int n, const int16_t* split, const int16_t* post, in
         re[j] = w[2 * j];
         im[j] = NegSat(w[2 * j + 1]);
     }
-    FftInverseScaled(re, im, m);
+    if (m == 32)
+        FftCore<32>(re, im);
+    else
+        FftCore<16>(re, im);
     for (int j = 0; j <= m; j++) {
         // Z[j] and conj Z[m-j] of the forward FFT
         const int64_t zr = re[j % m], zi = -(int64_t)im[j % m];
@@ -246,8 +302,13 @@ void SbrSynthesisTransformComplex(const int32_t re[64], const int32_t im[64], in
         const int j = n - 1 - k;
         b[k] = (j & 1) ? NegSat(re[j]) : re[j];
     }
-    Dct4(a, n, pre, post, c);
-    Dct4(b, n, pre, post, d);
+    if (n == 64) {
+        DctIvCore<64>(a, pre, post, c);
+        DctIvCore<64>(b, pre, post, d);
+    } else {
+        DctIvCore<32>(a, pre, post, c);
+        DctIvCore<32>(b, pre, post, d);
+    }
     const int shift = n == 64 ? 10 : 11;  // the DCTs' 1/m and the scale above
     for (int j = 0; j < n; j++) {
         const int64_t dj = (j & 1) ? -(int64_t)d[j] : d[j];
@@ -350,21 +411,25 @@ int SbrSelectKernels(SbrKernelSet* ks, int flag) {
 
 void SbrAnalysisInit(SbrAnalysisBank* bank) { memset(bank, 0, sizeof(*bank)); }
 
+void SbrAnalysisWindow(int32_t out64[64], int16_t delayLine[320], const int16_t* window,
+                       const int16_t in32[32]) {
+    int16_t* x = delayLine;
+    memmove(x + 32, x, 288 * sizeof(int16_t));
+    for (int i = 0; i < 32; i++) x[31 - i] = in32[i];
+    for (int n = 0; n < 64; n++) {
+        // Five 16 x 16-bit products; the window's taps 128 apart sum to at
+        // most 1.02 in magnitude, so the 32-bit sum cannot wrap.
+        int32_t acc = 0;
+        for (int j = 0; j < 5; j++) acc += (int32_t)x[n + 64 * j] * window[2 * (n + 64 * j)];
+        out64[n] = acc;
+    }
+}
+
 void SbrQmfAnalysis(const int16_t* pcm, int slotCount, SbrExponents* exps, SbrQmfMatrix* m,
                     SbrAnalysisBank* bank, const SbrKernelSet* ks) {
-    int16_t* x = bank->x;
-    const int16_t* c = kSbrQmfWindow;
     for (int s = 0; s < slotCount; s++) {
-        memmove(x + 32, x, 288 * sizeof(int16_t));
-        for (int i = 0; i < 32; i++) x[31 - i] = pcm[32 * s + i];
         int32_t u[64];
-        for (int n = 0; n < 64; n++) {
-            // Five 16 x 16-bit products; the window's taps 128 apart sum to at
-            // most 1.02 in magnitude, so the 32-bit sum cannot wrap.
-            int32_t acc = 0;
-            for (int j = 0; j < 5; j++) acc += (int32_t)x[n + 64 * j] * c[2 * (n + 64 * j)];
-            u[n] = acc;
-        }
+        SbrAnalysisWindow(u, bank->x, kSbrQmfWindow, pcm + 32 * s);
         ks->analysisTransform(u, m->re[kSbrOverlapSlots + s], m->im[kSbrOverlapSlots + s]);
     }
     exps->low = kSbrAnalysisExponent;
@@ -378,15 +443,42 @@ void SbrSynthesisInit(SbrSynthesisBank* bank, int downSampled) {
     bank->highEnd = bank->bands;
 }
 
-void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lowExp,
-                     const int* highExp, int16_t* pcmOut, SbrSynthesisBank* bank,
-                     const SbrKernelSet* ks) {
+void SbrSynthesisWindow(const int16_t* v, int bands, int16_t* pcmOut) {
+    // Ten 16 x 16-bit products per sample. The window's taps that meet in
+    // one sum add up to at most 57308 (Q15) in magnitude, so the 32-bit sums
+    // cannot wrap, whatever the order of the additions.
+    const int B = bands;
+    const int16_t* c = kSbrQmfWindow;
+    int32_t acc[64];
+    for (int j = 0; j < B; j++) acc[j] = 0;
+    if (B == 64) {
+        for (int i = 0; i < 5; i++) {
+            const int16_t* v0 = v + 256 * i;
+            const int16_t* v1 = v0 + 192;
+            const int16_t* c0 = c + 128 * i;
+            const int16_t* c1 = c0 + 64;
+            for (int j = 0; j < 64; j++) acc[j] += v0[j] * c0[j] + v1[j] * c1[j];
+        }
+    } else {
+        for (int i = 0; i < 5; i++)
+            for (int j = 0; j < B; j++)
+                acc[j] += v[4 * B * i + j] * c[2 * (2 * B * i + j)] +
+                          v[4 * B * i + 3 * B + j] * c[2 * (2 * B * i + B + j)];
+    }
+    for (int j = 0; j < B; j++) {
+        // Rounded sum / 2^14, saturated to 16 bits.
+        const int32_t o = (acc[j] + 8192) >> 14;
+        pcmOut[j] = (int16_t)(o > 32767 ? 32767 : (o < -32768 ? -32768 : o));
+    }
+}
+
+void SbrSynthesisOutput(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lowExp,
+                        const int* highExp, int16_t* pcmOut, SbrSynthesisBank* bank,
+                        const SbrKernelSet* ks) {
     const int B = bank->bands;
     const int lowEnd = bank->lowEnd < B ? bank->lowEnd : B;
     const int highEnd = bank->highEnd < B ? bank->highEnd : B;
     int16_t* v = bank->v;
-    const int16_t* c = kSbrQmfWindow;
-    const int cstep = B == 64 ? 1 : 2;
     for (int s = 0; s < slotCount; s++) {
         const int32_t* sr = m->re[firstSlot + s];
         const int32_t* si = m->im[firstSlot + s];
@@ -406,17 +498,7 @@ void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lo
         }
         memmove(v + 2 * B, v, 18 * B * sizeof(int16_t));
         ks->synthesisTransform(xr, xi, v, B);
-        int16_t* out = pcmOut + B * s;
-        for (int j = 0; j < B; j++) {
-            int64_t acc = 0;
-            for (int i = 0; i < 5; i++) {
-                acc += (int32_t)v[4 * B * i + j] * c[cstep * (2 * B * i + j)];
-                acc += (int32_t)v[4 * B * i + 3 * B + j] * c[cstep * (2 * B * i + B + j)];
-            }
-            // Rounded sum / 2^14, saturated to 16 bits.
-            int64_t o = (acc + 8192) >> 14;
-            out[j] = (int16_t)(o > 32767 ? 32767 : (o < -32768 ? -32768 : o));
-        }
+        SbrSynthesisWindow(v, B, pcmOut + B * s);
     }
 }
 

@@ -72,6 +72,11 @@ void SbrAnalysisInit(SbrAnalysisBank* bank);
 void SbrQmfAnalysis(const int16_t* pcm, int slotCount, SbrExponents* exps, SbrQmfMatrix* m,
                     SbrAnalysisBank* bank, const SbrKernelSet* ks);
 
+// One slot of analysis windowing: 32 new samples into the delay line
+// (newest first) and the 64 sums u[n] of the standard's z = x c folding.
+void SbrAnalysisWindow(int32_t out64[64], int16_t delayLine[320], const int16_t* window,
+                       const int16_t in32[32]);
+
 void SbrSynthesisInit(SbrSynthesisBank* bank, int downSampled);
 // Synthesises slotCount slots from matrix slot firstSlot on into
 // slotCount x bands PCM samples. Bands below the bank's lowEnd are at
@@ -79,9 +84,24 @@ void SbrSynthesisInit(SbrSynthesisBank* bank, int downSampled);
 // kSbrNoHighBand mutes them; a null array means lowExp); bands above are
 // silent.
 enum { kSbrNoHighBand = -1000 };
-void SbrQmfSynthesis(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lowExp,
-                     const int* highExp, int16_t* pcmOut, SbrSynthesisBank* bank,
-                     const SbrKernelSet* ks);
+void SbrSynthesisOutput(const SbrQmfMatrix* m, int firstSlot, int slotCount, int lowExp,
+                        const int* highExp, int16_t* pcmOut, SbrSynthesisBank* bank,
+                        const SbrKernelSet* ks);
+
+// One slot of synthesis windowing: `bands` PCM samples from the delay line
+// (newest values first), each the rounded sum of 10 products / 2^14.
+void SbrSynthesisWindow(const int16_t* v, int bands, int16_t* pcmOut);
+
+// Transform cores shared by the banks. The FFTs are complex, in place, in
+// the positive exponent direction and scaled by 1/size; QmfFftSmall takes
+// sizes 4, 8 and 16 and QmfFftLarge 32, and any other size changes nothing.
+void QmfFftSmall(int32_t* re, int32_t* im, int size);
+void QmfFftLarge(int32_t* re, int32_t* im, int size);
+// DCT-IV of n = 32 or 64 points through an n/2-point FFT, with the n/2
+// pre-twiddle and post-rotation pairs; scaled by 2/n.
+void QmfDctIv(const int32_t* x, int n, const int16_t* pre, const int16_t* post, int32_t* out);
+// The real analysis transform's chain from its 33 folded DCT-III inputs.
+void QmfRealFftChain(const int32_t g[33], int32_t out[32]);
 
 // Copies the last kSbrOverlapSlots slots to the front for the next frame.
 void SbrKeepOverlapSlots(SbrQmfMatrix* m, int slotCount);

@@ -292,9 +292,9 @@ bool PsPlanner::Extend(SbrBitWriter* bw) {
     const int bytes = (ew.pos + 7) / 8;
     // Read back: the decoder's parser must find what was meant.
     {
-        SbrBitReader br;
-        SbrBitReaderInit(&br, ext, bytes * 8);
-        SbrReadBits(&br, 2);
+        AacBitReader br;
+        AacBitsInitBits(&br, ext, 0, bytes * 8);
+        AacBitsReadLong(&br, 2);
         PsBitstream got = check_;
         if (PsParseData(&got, &br, bytes * 8 - 2) != psBits || !got.dataValid) return false;
         PsParams gotParams;

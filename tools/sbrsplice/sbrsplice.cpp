@@ -466,19 +466,19 @@ struct Planner {
     // Reads the payload back with the decoder's parser: what was meant is
     // what it decodes.
     bool Check(const uint8_t* data, int bits, int isPair, const SbrRawElement& meant, bool hdr) {
-        SbrBitReader br;
-        SbrBitReaderInit(&br, data, bits);
-        int type = (int)SbrReadBits(&br, 4);
+        AacBitReader br;
+        AacBitsInitBits(&br, data, 0, bits);
+        int type = (int)AacBitsReadLong(&br, 4);
         if (type == 14) {
-            uint32_t crc = SbrReadBits(&br, 10);
-            if (SbrCrc10(data, br.pos, bits - br.pos) != crc) return false;
+            uint32_t crc = AacBitsReadLong(&br, 10);
+            if (SbrCrc10(data, br.bitsRead, bits - br.bitsRead) != crc) return false;
         }
-        if ((int)SbrReadBits(&br, 1) != (hdr ? 1 : 0)) return false;
+        if ((int)AacBitsReadLong(&br, 1) != (hdr ? 1 : 0)) return false;
         SbrHeader h = header;
         if (hdr) SbrParseHeader(&br, &h, 1);
         SbrRawElement got;
         if (!SbrParseData(&br, &h, &t, isPair, &got)) return false;
-        if (SbrBitsLeft(&br) > 7) return false;
+        if (br.bitsLeft > 7) return false;
         SbrChannelFrame outGot[2], outMeant[2];
         SbrChannelHistory h1[2] = {decodeHist[0], decodeHist[1]};
         SbrChannelHistory h2[2] = {decodeHist[0], decodeHist[1]};

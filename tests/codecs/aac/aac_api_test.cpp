@@ -115,6 +115,109 @@ TEST(AacApi, ArgumentChecks) {
     EXPECT_EQ(AacDecDecodeFrame(h, &cfg, &in, &out), AAC_E_NOTINIT);
 }
 
+// AacDecProbeFrame reads one access unit the way the frame call does, but
+// always as a good frame and without PCM: it reports rate, channels,
+// transport and the bytes used, returns a core fault with the bytes used
+// set, and leaves the decoder as if it had not run (the first frame call
+// after it still produces nothing: the output runs one frame behind).
+TEST(AacApi, ProbeFrameContract) {
+    const std::vector<uint8_t> silent = SilentFrame();
+    std::vector<uint8_t> junkThenFrame(5, 0x11);
+    junkThenFrame.insert(junkThenFrame.end(), silent.begin(), silent.end());
+    const std::vector<uint8_t> coupling = Adts(Id(2) + std::string(40, '0') + End());
+    const std::vector<uint8_t> junk(100, 0x55);
+    struct Case {
+        const char* name;
+        const std::vector<uint8_t>* data;
+        int32_t initRate;
+        int32_t lostInput;  // config word 5: the probe ignores it
+        int32_t result, rate, channels, bytesUsed;
+    } cases[] = {
+        {"silent mono", &silent, 48000, 0, 0, 48000, 1, (int32_t)silent.size()},
+        {"marked lost", &silent, 48000, 1, 0, 48000, 1, (int32_t)silent.size()},
+        {"rate unknown, junk first", &junkThenFrame, 0, 0, 0, 48000, 1,
+         (int32_t)junkThenFrame.size()},
+        {"coupling element", &coupling, 48000, 0, AAC_E_COUPLING, -1, -1, -1},
+        {"rate unknown, no sync", &junk, 0, 0, AAC_E_NOSYNC, -1, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decoder dec(c.initRate, 0, 1);  // one channel known: a bad first frame is concealed
+        dec.cfg.frameLost = c.lostInput;
+        dec.cfg.bytesUsed = -7;
+        AacDecInput in = {(int32_t)c.data->size(), (int32_t)c.data->size(), c.data->data()};
+        EXPECT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, &in), c.result);
+        if (c.rate > 0) {
+            EXPECT_EQ(dec.cfg.sampleRate, c.rate);
+        }
+        if (c.channels > 0) {
+            EXPECT_EQ(dec.cfg.channels, c.channels);
+        }
+        if (c.bytesUsed >= 0) {
+            EXPECT_EQ(dec.cfg.bytesUsed, c.bytesUsed);
+        } else {
+            EXPECT_GT(dec.cfg.bytesUsed, 0);
+        }
+        if (c.result != 0) continue;
+        EXPECT_EQ(dec.cfg.transport, 1);
+        EXPECT_EQ(dec.cfg.sbrPresent, 0);
+        EXPECT_EQ(dec.cfg.psPresent, 0);
+        int32_t produced = -1;
+        EXPECT_EQ(dec.Decode(silent.data(), (int32_t)silent.size(), &produced), 0);
+        EXPECT_EQ(produced, 0) << "the first frame call after a probe";
+        EXPECT_EQ(dec.Decode(silent.data(), (int32_t)silent.size(), &produced), 0);
+        EXPECT_EQ(produced, 2048);
+    }
+    Decoder dec(48000);
+    AacDecInput in = {(int32_t)silent.size(), (int32_t)silent.size(), silent.data()};
+    EXPECT_EQ(AacDecProbeFrame(dec.h, nullptr, &in), AAC_E_POINTER);
+    ASSERT_EQ(AacDecClose(dec.h), 0);
+    EXPECT_EQ(AacDecProbeFrame(dec.h, &dec.cfg, &in), AAC_E_NOTINIT);
+}
+
+// Tables of exactly the reported sizes, each at an address that is 4-byte
+// but not 8-byte aligned (all the interface promises), decode a whole
+// stream to the same PCM as tables from malloc: nothing is read or written
+// outside a table (the sanitizers watch the block ends), and the work
+// buffers of table 3 and the spare table 4 keep their fixed sizes.
+TEST(AacApi, TablesOfTheReportedSizesAtFourByteAlignment) {
+    aac::MemTable t[AAC_MEM_TABLE_COUNT];
+    ASSERT_EQ(AacDecGetMemTables(t), 0);
+    EXPECT_EQ(t[3].size, 16928u);
+    EXPECT_EQ(t[4].size, 3944u);
+    if (sizeof(void*) == 4) {
+        EXPECT_EQ(t[0].size, 16u);
+    }
+    ASSERT_TRUE(EnsureStreams());
+    const std::vector<uint8_t> data = ReadFile(StreamDir() + "/stereo44.aac");
+    const auto frames = AdtsFrames(data);
+    ASSERT_GT(frames.size(), 20u);
+    std::vector<uint8_t*> bases;
+    for (auto& e : t) {
+        uint8_t* b = (uint8_t*)malloc(e.size + 4);
+        ASSERT_NE(b, nullptr);
+        bases.push_back(b);
+        e.pointer = b + 4;  // malloc gives at least 8-byte alignment
+    }
+    AacDecConfig cfg;
+    memset(&cfg, 0, sizeof(cfg));
+    AacDecHandle* h = nullptr;
+    ASSERT_EQ(AacDecInit("3.2", &h, &cfg, t), 0);
+    Decoder ref;
+    std::vector<int16_t> pcm(4096);
+    for (const auto& f : frames) {
+        AacDecInput in = {f.second, f.second, data.data() + f.first};
+        AacDecOutput out = {0, 8192, pcm.data()};
+        ASSERT_EQ(AacDecDecodeFrame(h, &cfg, &in, &out), 0);
+        int32_t produced = 0;
+        ASSERT_EQ(ref.Decode(data.data() + f.first, f.second, &produced), 0);
+        ASSERT_EQ(out.bytesProduced, produced);
+        ASSERT_EQ(pcm, ref.pcm);
+    }
+    EXPECT_EQ(AacDecClose(h), 0);
+    for (uint8_t* b : bases) free(b);
+}
+
 TEST(AacApi, UnknownRateSearchesForSync) {
     Decoder dec(0, 0, 0);
     std::vector<uint8_t> junk(100, 0x55);

@@ -33,8 +33,8 @@ Payload Write(const PsBitstream& bs, int withHeader, int extBytes = 0) {
 
 // Parses with `slack` bits of padding after the payload.
 int Parse(PsBitstream* bs, const Payload& p, int slack = 0) {
-    SbrBitReader br;
-    SbrBitReaderInit(&br, p.data, p.bits + slack);
+    AacBitReader br;
+    AacBitsInitBits(&br, p.data, 0, p.bits + slack);
     return PsParseData(bs, &br, p.bits + slack);
 }
 
@@ -66,12 +66,12 @@ TEST(PsHuffman, EveryCodeDecodesToItsValue) {
             SbrBitWriter bw;
             SbrBitWriterInit(&bw, buf, sizeof(buf));
             SbrWriteBits(&bw, h.code[s], h.len[s]);
-            SbrBitReader br;
-            SbrBitReaderInit(&br, buf, h.len[s]);
+            AacBitReader br;
+            AacBitsInitBits(&br, buf, 0, h.len[s]);
             EXPECT_EQ(AacHuffmanTreeDecode(h.tree, &br), s - h.lav)
                 << "table " << t << " symbol " << s;
-            EXPECT_EQ(br.pos, h.len[s]);
-            EXPECT_EQ(br.error, 0);
+            EXPECT_EQ(br.bitsRead, h.len[s]);
+            EXPECT_GE(br.bitsLeft, 0);
         }
         // The value 0 is a one-bit code: 0, but 1 in the fine IID tables.
         const bool fine = t == kPsHuffIidFineF || t == kPsHuffIidFineT;
@@ -94,8 +94,8 @@ TEST(PsHuffman, CompletePrefixCodes) {
 TEST(PsHuffman, TruncatedDataEndsInALeaf) {
     uint8_t ones[4] = {0xff, 0xff, 0xff, 0xff};
     for (int t = 0; t < 6; t++) {
-        SbrBitReader br;
-        SbrBitReaderInit(&br, ones, 3);
+        AacBitReader br;
+        AacBitsInitBits(&br, ones, 0, 3);
         int v = AacHuffmanTreeDecode(kPsHuff[t].tree, &br);
         EXPECT_LE(v, kPsHuff[t].lav);
         EXPECT_GE(v, -kPsHuff[t].lav);
@@ -216,8 +216,8 @@ TEST(PsParse, ReservedModeSkipsThePayloadAndKeepsTheParameters) {
         SbrWriteBits(&bw, (uint32_t)c.iccMode, 3);
         SbrWriteBits(&bw, 0, 1);
         for (int i = 0; i < 40; i++) SbrWriteBits(&bw, 0x6b, 8);
-        SbrBitReader br;
-        SbrBitReaderInit(&br, buf, bw.pos);
+        AacBitReader br;
+        AacBitsInitBits(&br, buf, 0, bw.pos);
         EXPECT_EQ(PsParseData(&st, &br, bw.pos), bw.pos) << c.name;
         EXPECT_EQ(st.dataValid, 0) << c.name;
         PsDecodeParameters(&st, &p);
@@ -234,8 +234,8 @@ TEST(PsParse, OverrunIsNotValidData) {
     PsBitstream st;
     memset(&st, 0, sizeof(st));
     Payload p = Write(Constant(2, 1, 2, 20, 7), 1);
-    SbrBitReader br;
-    SbrBitReaderInit(&br, p.data, p.bits - 9);
+    AacBitReader br;
+    AacBitsInitBits(&br, p.data, 0, p.bits - 9);
     PsParseData(&st, &br, p.bits - 9);
     EXPECT_EQ(st.dataValid, 0);
 }

@@ -136,15 +136,15 @@ TEST(SbrParse, WrittenPayloadReadsBack) {
         SbrWriteHeader(&bw, &h);
         SbrWriteData(&bw, &h, &t, &el);
         ASSERT_EQ(bw.error, 0);
-        SbrBitReader br;
-        SbrBitReaderInit(&br, buf, bw.pos);
+        AacBitReader br;
+        AacBitsInitBits(&br, buf, 0, bw.pos);
         SbrHeader got;
         SbrHeaderDefaults(&got);
         SbrParseHeader(&br, &got, 0);
         ASSERT_EQ(0, memcmp(&got, &h, sizeof(h))) << trial;
         SbrRawElement back;
         ASSERT_EQ(SbrParseData(&br, &got, &t, el.isPair, &back), 1) << trial;
-        EXPECT_EQ(br.pos, bw.pos) << trial;
+        EXPECT_EQ(br.bitsRead, bw.pos) << trial;
         EXPECT_EQ(back.coupling, el.coupling);
         ExpectSameChannel(el.ch[0], back.ch[0], t, trial);
         if (el.isPair) ExpectSameChannel(el.ch[1], back.ch[1], t, trial);
@@ -187,8 +187,8 @@ TEST(SbrParse, GridLimits) {
         SbrHeaderDefaults(&h);
         SbrBandTables t;
         ASSERT_EQ(SbrBuildBandTables(&t, &h, 44100), 1);
-        SbrBitReader br;
-        SbrBitReaderInit(&br, buf, 128);
+        AacBitReader br;
+        AacBitsInitBits(&br, buf, 0, 128);
         SbrRawElement el;
         int ok = SbrParseData(&br, &h, &t, 0, &el);
         if (c.ok) {
@@ -216,17 +216,17 @@ TEST(SbrParse, HeaderChangeDetection) {
     SbrBitWriter bw;
     SbrBitWriterInit(&bw, buf, sizeof(buf));
     SbrWriteHeader(&bw, &h);
-    SbrBitReader br;
+    AacBitReader br;
     SbrHeader cur = h;
-    SbrBitReaderInit(&br, buf, bw.pos);
+    AacBitsInitBits(&br, buf, 0, bw.pos);
     EXPECT_EQ(SbrParseHeader(&br, &cur, 1), 0) << "repeat keeps tables";
-    SbrBitReaderInit(&br, buf, bw.pos);
+    AacBitsInitBits(&br, buf, 0, bw.pos);
     EXPECT_EQ(SbrParseHeader(&br, &cur, 0), 1) << "no header in force";
     cur.stopFreq = 10;
-    SbrBitReaderInit(&br, buf, bw.pos);
+    AacBitsInitBits(&br, buf, 0, bw.pos);
     EXPECT_EQ(SbrParseHeader(&br, &cur, 1), 1) << "new stop band";
     cur.limiterBands = 0;
-    SbrBitReaderInit(&br, buf, bw.pos);
+    AacBitsInitBits(&br, buf, 0, bw.pos);
     EXPECT_EQ(SbrParseHeader(&br, &cur, 1), 0) << "limiter only: no full rebuild";
     EXPECT_EQ(cur.limiterBands, h.limiterBands);
 }
@@ -367,6 +367,66 @@ TEST(SbrParse, FirstBorderContinuity) {
     b.ch[0].dfEnv[0] = 1;
     b.ch[0].env[0][0] = 0;
     EXPECT_EQ(SbrDecodeElement(&b, &t, keep, out), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The CRC-10 check reads bs_sbr_crc_bits and the covered bits through the
+// AAC bit reader, wherever the payload starts (any bit offset, odd or even
+// address): a changed data or CRC bit, no bits, or more bits than the
+// payload holds fail; the reader stands after the CRC bits.
+TEST(SbrCrc, CheckThroughTheReader) {
+    struct Case {
+        const char* name;
+        int flipBit;    // -1: none; else the bit after the offset to flip
+        int askExtra;   // bits asked beyond the covered ones
+        int coverBits;  // covered bits (after the CRC)
+        int want;
+    } cases[] = {
+        {"intact", -1, 0, 70, 1},         {"intact, 16 bits exactly", -1, 0, 16, 1},
+        {"intact, 3 bits", -1, 0, 3, 1},  {"data bit changed", 10 + 37, 0, 70, 0},
+        {"crc bit changed", 4, 0, 70, 0}, {"more bits than held", -1, 1, 70, 0},
+        {"no bits", -1, 0, 0, 0},
+    };
+    std::mt19937 rng(3);
+    for (const Case& c : cases) {
+        for (int addr = 0; addr < 2; addr++) {
+            for (int off = 0; off < 16; off += 5) {
+                SCOPED_TRACE(std::string(c.name) + " at bit " + std::to_string(off) +
+                             (addr ? ", odd address" : ""));
+                uint8_t data[32];
+                for (auto& b : data) b = (uint8_t)rng();
+                uint8_t body[16];
+                SbrBitWriter bw;
+                SbrBitWriterInit(&bw, body, sizeof(body));
+                for (int i = 0; i < c.coverBits; i++) SbrWriteBits(&bw, rng() & 1, 1);
+                const uint32_t crc = SbrCrc10(body, 0, c.coverBits);
+                uint8_t* p = data + addr;
+                SbrBitWriter all;
+                all.data = p;
+                all.capacityBits = 30 * 8;
+                all.pos = off;
+                all.error = 0;
+                // the writer ORs bits in: clear the stretch first
+                for (int i = off; i < off + 10 + c.coverBits; i++)
+                    p[i >> 3] &= (uint8_t) ~(0x80 >> (i & 7));
+                SbrWriteBits(&all, crc, 10);
+                for (int i = 0; i < c.coverBits; i++)
+                    SbrWriteBits(&all, (body[i >> 3] >> (7 - (i & 7))) & 1, 1);
+                if (c.flipBit >= 0) {
+                    const int at = off + c.flipBit;
+                    p[at >> 3] ^= (uint8_t)(0x80 >> (at & 7));
+                }
+                AacBitReader br;
+                AacBitsInitBits(&br, p, off, 10 + c.coverBits);
+                EXPECT_EQ(SbrCrcCheck(&br, c.coverBits + c.askExtra), c.want);
+                EXPECT_EQ(br.bitsRead, off + 10);
+                EXPECT_EQ(br.bitsLeft, c.coverBits);
+            }
+        }
+    }
 }
 
 }  // namespace

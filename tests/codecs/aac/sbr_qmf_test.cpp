@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstring>
 #include <vector>
+#include <algorithm>
+#include <random>
+#include <string>
 
 #include <complex>
 
@@ -127,8 +130,8 @@ TEST_P(SbrQmfRoundTrip, ReproducesCore) {
         int h = ks.headroom(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots);
         ks.rescale(&m, 0, 32, kSbrOverlapSlots, kSbrMatrixSlots, h);
         e.low += h;
-        SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, frameOut.data(), &syn,
-                        &ks);
+        SbrSynthesisOutput(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, frameOut.data(),
+                           &syn, &ks);
         out.insert(out.end(), frameOut.begin(), frameOut.begin() + 1024 * rate);
         SbrKeepOverlapSlots(&m, kSbrFrameSlots);
     }
@@ -200,8 +203,8 @@ TEST(SbrQmfEdges, SilenceRealSetAndFullScale) {
         double energy = 0;
         for (int f = 0; f < 3; f++) {
             SbrQmfAnalysis(pcm.data(), kSbrFrameSlots, &e, &m, &ana, &ks);
-            SbrQmfSynthesis(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, out.data(), &syn,
-                            &ks);
+            SbrSynthesisOutput(&m, kSbrOverlapSlots, kSbrFrameSlots, e.low, nullptr, out.data(),
+                               &syn, &ks);
         }
         // A wrapped sum would flip signs; the square wave's polarity must hold
         // at its plateau centres (the bank delays by 578 output samples).
@@ -242,6 +245,74 @@ TEST(SbrKernelTable, SelectionFillsWholeSets) {
         EXPECT_EQ(ks.assembleSlot, c.complex ? SbrAssembleSlotComplex : SbrAssembleSlotReal);
         EXPECT_EQ(ks.headroom, c.complex ? SbrHeadroomComplex : SbrHeadroomReal);
         EXPECT_EQ(ks.rescale, c.complex ? SbrRescaleComplex : SbrRescaleReal);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The transform cores against double-precision references on random
+// input: the FFTs (positive exponent, scaled by 1/size) for every size they
+// take, and the DCT-IV (scaled by 2/n) at both lengths; any size the FFTs
+// do not take leaves the data as it was.
+TEST(QmfTransformCores, MatchDoubleReferences) {
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int32_t> dist(-(1 << 26), 1 << 26);
+    struct FftCase {
+        int size;
+        bool large;
+        bool computes;
+    } ffts[] = {{4, false, true},   {8, false, true},  {16, false, true},
+                {32, true, true},   {2, false, false}, {32, false, false},
+                {12, false, false}, {16, true, false}, {64, true, false}};
+    for (const FftCase& c : ffts) {
+        SCOPED_TRACE(std::to_string(c.size) + (c.large ? " large" : " small"));
+        int32_t re[64], im[64];
+        for (int i = 0; i < 64; i++) {
+            re[i] = dist(rng);
+            im[i] = dist(rng);
+        }
+        int32_t re0[64], im0[64];
+        memcpy(re0, re, sizeof(re));
+        memcpy(im0, im, sizeof(im));
+        if (c.large)
+            QmfFftLarge(re, im, c.size);
+        else
+            QmfFftSmall(re, im, c.size);
+        if (!c.computes) {
+            EXPECT_EQ(memcmp(re, re0, sizeof(re)), 0);
+            EXPECT_EQ(memcmp(im, im0, sizeof(im)), 0);
+            continue;
+        }
+        double worst = 0;
+        for (int k = 0; k < c.size; k++) {
+            std::complex<double> acc = 0;
+            for (int j = 0; j < c.size; j++)
+                acc += std::complex<double>(re0[j], im0[j]) *
+                       std::polar(1.0, 2 * M_PI * j * k / c.size);
+            acc /= c.size;
+            worst = std::max(worst, std::abs(acc - std::complex<double>(re[k], im[k])));
+        }
+        // Q15 twiddles and a rounding per stage: about 2^-15 of the inputs'
+        // full scale (2^26); a wrong twiddle or butterfly is off by far more.
+        EXPECT_LT(worst, 2048.0);
+    }
+    for (int n : {32, 64}) {
+        SCOPED_TRACE("DCT-IV " + std::to_string(n));
+        int32_t x[64], out[64];
+        for (int i = 0; i < n; i++) x[i] = dist(rng);
+        QmfDctIv(x, n, n == 64 ? kSbrDct4Pre64 : kSbrDct4Pre32,
+                 n == 64 ? kSbrDct4Post64 : kSbrDct4Post32, out);
+        double worst = 0, peak = 0;
+        for (int j = 0; j < n; j++) {
+            double acc = 0;
+            for (int k = 0; k < n; k++) acc += x[k] * cos(M_PI / n * (k + 0.5) * (j + 0.5));
+            acc *= 2.0 / n;
+            worst = std::max(worst, fabs(acc - out[j]));
+            peak = std::max(peak, fabs(acc));
+        }
+        EXPECT_LT(worst, peak * 1e-3);
     }
 }
 
