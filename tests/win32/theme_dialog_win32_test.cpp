@@ -169,6 +169,31 @@ TEST(ThemeDialog, OkAndCancelPostTheTemplateIdToTheParentThenEnd) {
     d.DestroyWindow();
 }
 
+// The caption has its strip to itself, and a label without a back of its
+// own shows the dialog's background under its text: the dialog paints
+// under its children, and its caption lands on none of them.
+TEST(ThemeDialog, CaptionStripFreeAndLabelShowsTheDialogBackground) {
+    DialogScene s(IDD_SKIN_CONTROLS, 400, 300);
+    s.dlg->SetCaption("Caption over nothing");
+    CWnd* label = s.dlg->ReplaceControl(IDC_SK_LABEL);
+    ASSERT_TRUE(label);
+    const CRect caption(27, 8, 373, 24);
+    for (HWND h = ::GetWindow(s.hwnd(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(h)) continue;
+        CRect both;
+        EXPECT_FALSE(both.IntersectRect(caption, ChildRect(s.dlg.get(), h)))
+            << "control " << ::GetDlgCtrlID(h) << " lies under the caption";
+    }
+    RedrawWindow(s.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const uitest::Picture p = Shot(s.hwnd());
+    EXPECT_GT(Count(p, caption, NearColor(RGB(255, 255, 255), 8)), 30) << "caption drawn";
+    const CRect r = ChildRect(s.dlg.get(), label->m_hWnd);
+    const int area = r.Width() * r.Height();
+    EXPECT_GT(Count(p, r, NearColor(kDefaultBack, 8)), area / 2) << "the dialog shows through";
+    EXPECT_EQ(0, Count(p, r, NearColor(RGB(0, 0, 0), 8))) << "nothing black behind the text";
+    EXPECT_GT(Count(p, r, NearColor(0x450308, 60)), 5) << "the label's dark text";
+}
+
 TEST(ThemeDialog, DestructionFreesEveryControlOnce) {
     DialogScene s(IDD_SKIN_CONTROLS);
     const UINT ids[] = {IDC_SK_LABEL,    IDC_SK_GROUP, IDC_SK_PUSH1, IDC_SK_RADIO,
