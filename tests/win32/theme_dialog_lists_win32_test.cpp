@@ -193,3 +193,48 @@ TEST(ThemeDialogKeys, MenuHostAddedHiddenSkinnedAndNotSaved) {
     EXPECT_EQ("", skin.Read("ConfigPos.ini", "Men", "Menu0(Pos)")) << "menus are not saved";
     EXPECT_NE("", skin.Read("ConfigPos.ini", "Men", "Dlg(Pos)"));
 }
+
+namespace {
+HHOOK g_refuseHook = nullptr;
+UINT_PTR g_refusedId = 0;
+// Refuses the creation of any child window with the given id.
+LRESULT CALLBACK RefuseId(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        const auto* cw = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        if ((cw->lpcs->style & WS_CHILD) && (UINT_PTR)cw->lpcs->hMenu == g_refusedId) return 1;
+    }
+    return CallNextHookEx(g_refuseHook, code, wParam, lParam);
+}
+}  // namespace
+
+// A skinned window that cannot be made leaves the dialog as it was: null,
+// nothing in the kind's array, a template still there and shown.
+TEST(ThemeDialogKeys, FailedCreationOfAReportListOrMenuLeavesTheDialogAlone) {
+    DialogScene s(IDD_SKIN_REPORT, 400, 300);
+    const HWND tmpl = ::GetDlgItem(s.hwnd(), IDC_SK_REPORT);
+    ASSERT_TRUE(tmpl);
+    struct Case {
+        const char* name;
+        UINT id;
+        int kind;
+        bool fromTemplate;
+    };
+    for (const Case& c : {Case{"report list", IDC_SK_REPORT, skin::kKindListCtrl, true},
+                          Case{"menu host", 77, skin::kKindMenu, false}}) {
+        g_refusedId = c.id;
+        g_refuseHook = SetWindowsHookExA(WH_CBT, RefuseId, nullptr, GetCurrentThreadId());
+        CWnd* p = c.fromTemplate ? s.dlg->ReplaceControl(c.id)
+                                 : s.dlg->AddMenu(c.id, IDM_SKIN_MENU, 0, "");
+        UnhookWindowsHookEx(g_refuseHook);
+        EXPECT_EQ(nullptr, p) << c.name;
+        EXPECT_EQ(0, s.dlg->GetControlCount(c.kind)) << c.name;
+    }
+    EXPECT_TRUE(IsWindow(tmpl));
+    EXPECT_TRUE(IsWindowVisible(tmpl));
+    EXPECT_EQ(tmpl, ::GetDlgItem(s.hwnd(), IDC_SK_REPORT));
+    // Once creation works again, the names start from 0.
+    CWnd* list = s.dlg->ReplaceControl(IDC_SK_REPORT);
+    ASSERT_TRUE(list);
+    EXPECT_STREQ("ListCtrl0", static_cast<CThemeListCtrl*>(list)->GetName());
+    EXPECT_FALSE(IsWindow(tmpl));
+}
