@@ -20,6 +20,7 @@
 #define IDT_DLG_LAYOUT 0x0467
 
 class CThemeDialog;
+class CThemeMenu;
 
 // A window attached to a dialog under a name: re-placed by its layout
 // rectangle when the dialog moves or changes size. The window is not owned.
@@ -39,9 +40,12 @@ struct ThemeKindRow {
     CWnd* (*create)(CThemeDialog* pDlg, UINT nID, LPCTSTR lpszName);
     void (*reset)(CWnd* pControl);
     CThemeSkinId* (*skinId)(CWnd* pControl);
-    // Applies one key of the kind's list (skin::KeyListOf) that was found.
-    void (*apply)(CThemeDialog* pDlg, CWnd* pControl, const skin::SkinKey& key,
+    // Applies one key of the kind's list (skin::KeyListOf) that was found;
+    // FALSE when the class has no setter for it.
+    bool (*apply)(CThemeDialog* pDlg, CWnd* pControl, const skin::SkinKey& key,
                   const CString& strValue);
+    // Whether the class has a setter for a key.
+    bool (*handles)(const skin::SkinKey& key);
 };
 // The row of a kind, or null.
 const ThemeKindRow* ThemeKindRowOf(int nKind);
@@ -143,6 +147,12 @@ public:
     // class of its own); null when the kind has no creator or it failed.
     CWnd* CreateControlOfKind(int nKind, UINT nID, LPCTSTR lpszName);
     BOOL IsDescendant(CWnd* pWnd) const;
+    // A hidden skinned menu host holding a menu resource and the index of
+    // the submenu it opens; null when the host window cannot be made.
+    CThemeMenu* AddMenu(UINT nID, UINT nIDMenu, short nSubMenuIndex, LPCTSTR lpszName);
+    CThemeMenu* AddMenu(UINT nIDMenu, short nSubMenuIndex, LPCTSTR lpszName) {
+        return AddMenu((UINT)-1, nIDMenu, nSubMenuIndex, lpszName);
+    }
     // The controls the dialog made, by kind.
     int GetControlCount(int nKind) const;
     CWnd* GetControl(int nKind, int nIndex) const;

@@ -1,16 +1,19 @@
 // The control kinds of the skinned dialog, one row each: the creator that
 // replaces a template control, the reset to the built-in look and the
-// applier of the kind's profile keys. Kinds whose class is not in the
-// library have no row yet; their template controls stay as they are.
+// table of the kind's profile keys with the setter each feeds. Kinds whose
+// class is not in the library have no row yet; their template controls
+// stay as they are.
 #include <cstring>
 
 #include "ThemeClass/ThemeButton.h"
 #include "ThemeClass/ThemeCheck.h"
 #include "ThemeClass/ThemeCombo.h"
 #include "ThemeClass/ThemeDialog.h"
+#include "ThemeClass/ThemeDialogKinds.h"
 #include "ThemeClass/ThemeEdit.h"
 #include "ThemeClass/ThemeGroup.h"
 #include "ThemeClass/ThemeListBox.h"
+#include "ThemeClass/ThemeMenu.h"
 #include "ThemeClass/ThemePicture.h"
 #include "ThemeClass/ThemeProgress.h"
 #include "ThemeClass/ThemeRadio.h"
@@ -20,530 +23,339 @@
 
 namespace {
 
-constexpr DWORD kChildStyle = 0x50010000;  // WS_CHILD | WS_VISIBLE | WS_TABSTOP
-constexpr COLORREF kSame = 0xFF00FF;       // four-state setters: as normal
-
-struct Recipe {
-    bool destroyTemplate;             // else hidden and kept
-    DWORD style;                      // the new window's style
-    bool withTemplateStyle;           // OR the template's style in
-    DWORD templateMask = 0xFFFFFFFF;  // the template's bits that may pass
-};
-
-// Makes the skinned control over the template control: the new window is
-// created first, and only when it stands is the template retired, so a
-// failed creation leaves the dialog as it was and returns null.
-template <class T>
-T* CreateOver(CThemeDialog* pDlg, int nKind, UINT nID, LPCTSTR lpszName, const Recipe& r,
-              CString* pText) {
-    HWND hTemplate = ::GetDlgItem(pDlg->m_hWnd, (int)nID);
-    if (!hTemplate) return nullptr;
-    CString name(lpszName ? lpszName : "");
-    if (name.GetLength() < 1)
-        name = skin::MakeSkinName(nKind, pDlg->GetControlCount(nKind)).c_str();
-    CRect rc;
-    ::GetWindowRect(hTemplate, &rc);
-    pDlg->ScreenToClient(&rc);
-    if (pText) {
-        const int n = ::GetWindowTextLengthA(hTemplate);
-        ::GetWindowTextA(hTemplate, pText->GetBufferSetLength(n), n + 1);
-        pText->ReleaseBuffer();
-    }
-    DWORD style = r.style;
-    if (r.withTemplateStyle)
-        style |= (DWORD)::GetWindowLongA(hTemplate, GWL_STYLE) & r.templateMask;
-
-    T* p = new T;
-    if (!p->Create(style, rc, pDlg, nID) || !p->GetSafeHwnd()) {
-        delete p;
-        return nullptr;
-    }
-    // Same place in the tab order as the template.
-    ::SetWindowPos(p->m_hWnd, hTemplate, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ::ShowWindow(hTemplate, SW_HIDE);
-    if (r.destroyTemplate) {
-        if (CWnd* owner = CWnd::FromHandlePermanent(hTemplate))
-            owner->DestroyWindow();
-        else
-            ::DestroyWindow(hTemplate);
-    }
-    p->SetName(name);
-    pDlg->AppendControl(nKind, p);
-    return p;
-}
-
-// One key that was found, with its value read by the file's rule.
-struct KeyValue {
-    CThemeDialog* dlg;
-    const skin::SkinKey& key;
-    const CString& text;
-    bool Is(const char* prop, skin::ProfileFile file) const {
-        return key.file == file && std::strcmp(key.property, prop) == 0;
-    }
-    CRect Rect() const { return CThemeDialog::ParseRect(text); }
-    COLORREF Color() const { return CThemeDialog::ParseColor(text); }
-    int Int() const { return skin::ParseInt(std::string(text)); }
-    CString Path() const { return dlg->GetImagePath(text); }
-};
-
-using F = skin::ProfileFile;
+using namespace themekinds;
 
 // ---- label and group box: one property block, two caption setters
 
 template <class T>
-bool ApplyTextStyle(T* p, const KeyValue& kv) {
-    if (kv.Is("(CaptionArea)", F::Pos))
-        p->SetCaptionArea(kv.Rect());
-    else if (kv.Is("(Back)", F::Color))
-        p->SetBackColor(kv.Color());
-    else if (kv.Is("(Outline)", F::Color))
-        p->SetOutlineColor(kv.Color());
-    else if (kv.Is("(OutlineLT)", F::Color))
-        p->SetOutlineLTColor(kv.Color());
-    else if (kv.Is("(OutlineRB)", F::Color))
-        p->SetOutlineRBColor(kv.Color());
-    else if (kv.Is("(Font)", F::Color))
-        p->SetFontColor(kv.Color());
-    else if (kv.Is("(Shadow)", F::Color))
-        p->SetShadowColor(kv.Color());
-    else if (kv.Is("(FontSize)", F::Value))
-        p->SetFontSize(kv.Int());
-    else if (kv.Is("(AlignFormat)", F::Value))
-        p->SetAlignFormat((UINT)kv.Int());
-    else if (kv.Is("(FontBold)", F::Value))
-        p->SetFontBold(kv.Int());
-    else if (kv.Is("(BackDrawType)", F::Value))
-        p->SetBackDrawType(kv.Int());
-    else if (kv.Is("(BackImageFillType)", F::Value))
-        p->SetBackImageFillType(kv.Int());
-    else if (kv.Is("(BackImageAlignFormat)", F::Value))
-        p->SetBackImageAlignFormat((UINT)kv.Int());
-    else if (kv.Is("(EdgeRoundValue)", F::Value))
-        p->SetEdgeRoundValue(kv.Int());
-    else if (kv.Is("(OutlineThick)", F::Value))
-        p->SetOutlineThick(kv.Int());
-    else if (kv.Is("(Back)", F::Image))
-        p->SetBackImage(kv.Path());
-    else
-        return false;
-    return true;
-}
+const KeyRow<T> kTextStyleRows[] = {
+    {"(CaptionArea)", F::Pos, [](T* p, const KeyValue& v) { p->SetCaptionArea(v.Rect()); }},
+    {"(Back)", F::Color, [](T* p, const KeyValue& v) { p->SetBackColor(v.Color()); }},
+    {"(Outline)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineColor(v.Color()); }},
+    {"(OutlineLT)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineLTColor(v.Color()); }},
+    {"(OutlineRB)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineRBColor(v.Color()); }},
+    {"(Font)", F::Color, [](T* p, const KeyValue& v) { p->SetFontColor(v.Color()); }},
+    {"(Shadow)", F::Color, [](T* p, const KeyValue& v) { p->SetShadowColor(v.Color()); }},
+    {"(FontSize)", F::Value, [](T* p, const KeyValue& v) { p->SetFontSize(v.Int()); }},
+    {"(AlignFormat)", F::Value, [](T* p, const KeyValue& v) { p->SetAlignFormat((UINT)v.Int()); }},
+    {"(FontBold)", F::Value, [](T* p, const KeyValue& v) { p->SetFontBold(v.Int()); }},
+    {"(BackDrawType)", F::Value, [](T* p, const KeyValue& v) { p->SetBackDrawType(v.Int()); }},
+    {"(BackImageFillType)", F::Value,
+     [](T* p, const KeyValue& v) { p->SetBackImageFillType(v.Int()); }},
+    {"(BackImageAlignFormat)", F::Value,
+     [](T* p, const KeyValue& v) { p->SetBackImageAlignFormat((UINT)v.Int()); }},
+    {"(EdgeRoundValue)", F::Value, [](T* p, const KeyValue& v) { p->SetEdgeRoundValue(v.Int()); }},
+    {"(OutlineThick)", F::Value, [](T* p, const KeyValue& v) { p->SetOutlineThick(v.Int()); }},
+    {"(Back)", F::Image, [](T* p, const KeyValue& v) { p->SetBackImage(v.Path()); }},
+};
 
-void ApplyStatic(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeStatic*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(ToolTip)", F::Text))
-        p->SetToolTipText(v);
-    else if (kv.Is("(Caption)", F::Text))
-        p->SetText(v);
-    else
-        ApplyTextStyle(p, kv);
-}
+const KeyRow<CThemeStatic> kStaticRows[] = {
+    {"(ToolTip)", F::Text, [](CThemeStatic* p, const KeyValue& v) { p->SetToolTipText(v.text); }},
+    {"(Caption)", F::Text, [](CThemeStatic* p, const KeyValue& v) { p->SetText(v.text); }},
+};
+const KindKeys<CThemeStatic> kStaticKeys{TableOf(kStaticRows),
+                                         TableOf(kTextStyleRows<CThemeStatic>)};
 
-void ApplyGroup(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeGroup*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(Caption)", F::Text))
-        p->SetCaption(v);
-    else
-        ApplyTextStyle(p, kv);
-}
+const KeyRow<CThemeGroup> kGroupRows[] = {
+    {"(Caption)", F::Text, [](CThemeGroup* p, const KeyValue& v) { p->SetCaption(v.text); }},
+};
+const KindKeys<CThemeGroup> kGroupKeys{TableOf(kGroupRows), TableOf(kTextStyleRows<CThemeGroup>)};
 
 // ---- push button, check box and radio button: the caption and colour keys
 
 template <class T>
-bool ApplyButtonStyle(T* p, const KeyValue& kv) {
-    if (kv.Is("(Caption)", F::Text))
-        p->SetText(kv.text);
-    else if (kv.Is("(ToolTip)", F::Text))
-        p->SetToolTipText(kv.text);
-    else if (kv.Is("(Back)", F::Color))
-        p->SetBackColors(kv.Color(), kSame, kSame, kSame);
-    else if (kv.Is("(Outline)", F::Color))
-        p->SetOutlineColor(kv.Color());
-    else if (kv.Is("(OutlineLT)", F::Color))
-        p->SetOutlineLTColor(kv.Color());
-    else if (kv.Is("(OutlineRB)", F::Color))
-        p->SetOutlineRBColor(kv.Color());
-    else if (kv.Is("(Font)", F::Color))
-        p->SetTextColors(kv.Color(), kSame, kSame, kSame);
-    else if (kv.Is("(FontHover)", F::Color))
-        p->SetTextHoverColor(kv.Color());
-    else if (kv.Is("(FontPressed)", F::Color))
-        p->SetTextPressedColor(kv.Color());
-    else if (kv.Is("(FontDisabled)", F::Color))
-        p->SetTextDisabledColor(kv.Color());
-    else if (kv.Is("(Shadow)", F::Color))
-        p->SetShadowColors(kv.Color(), kSame, kSame, kSame);
-    else if (kv.Is("(ShadowHover)", F::Color))
-        p->SetShadowHoverColor(kv.Color());
-    else if (kv.Is("(ShadowPressed)", F::Color))
-        p->SetShadowPressedColor(kv.Color());
-    else if (kv.Is("(ShadowDisabled)", F::Color))
-        p->SetShadowDisabledColor(kv.Color());
-    else if (kv.Is("(FontSize)", F::Value))
-        p->SetFontSize(kv.Int());
-    else if (kv.Is("(AlignFormat)", F::Value))
-        p->SetAlignFormat((UINT)kv.Int());
-    else if (kv.Is("(FontBold)", F::Value))
-        p->SetFontBold(kv.Int());
-    else if (kv.Is("(BackDrawType)", F::Value))
-        p->SetBackDrawType(kv.Int());
-    else if (kv.Is("(BackImageFillType)", F::Value))
-        p->SetBackImageFillType(kv.Int());
-    else if (kv.Is("(BackImageAlignFormat)", F::Value))
-        p->SetBackImageAlignFormat((UINT)kv.Int());
-    else if (kv.Is("(EdgeRoundValue)", F::Value))
-        p->SetEdgeRoundValue(kv.Int());
-    else if (kv.Is("(OutlineThick)", F::Value))
-        p->SetOutlineThick(kv.Int());
-    else
-        return false;
-    return true;
-}
+const KeyRow<T> kButtonStyleRows[] = {
+    {"(Caption)", F::Text, [](T* p, const KeyValue& v) { p->SetText(v.text); }},
+    {"(ToolTip)", F::Text, [](T* p, const KeyValue& v) { p->SetToolTipText(v.text); }},
+    {"(Back)", F::Color,
+     [](T* p, const KeyValue& v) { p->SetBackColors(v.Color(), kSame, kSame, kSame); }},
+    {"(Outline)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineColor(v.Color()); }},
+    {"(OutlineLT)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineLTColor(v.Color()); }},
+    {"(OutlineRB)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineRBColor(v.Color()); }},
+    {"(Font)", F::Color,
+     [](T* p, const KeyValue& v) { p->SetTextColors(v.Color(), kSame, kSame, kSame); }},
+    {"(FontHover)", F::Color, [](T* p, const KeyValue& v) { p->SetTextHoverColor(v.Color()); }},
+    {"(FontPressed)", F::Color, [](T* p, const KeyValue& v) { p->SetTextPressedColor(v.Color()); }},
+    {"(FontDisabled)", F::Color,
+     [](T* p, const KeyValue& v) { p->SetTextDisabledColor(v.Color()); }},
+    {"(Shadow)", F::Color,
+     [](T* p, const KeyValue& v) { p->SetShadowColors(v.Color(), kSame, kSame, kSame); }},
+    {"(ShadowHover)", F::Color, [](T* p, const KeyValue& v) { p->SetShadowHoverColor(v.Color()); }},
+    {"(ShadowPressed)", F::Color,
+     [](T* p, const KeyValue& v) { p->SetShadowPressedColor(v.Color()); }},
+    {"(ShadowDisabled)", F::Color,
+     [](T* p, const KeyValue& v) { p->SetShadowDisabledColor(v.Color()); }},
+    {"(FontSize)", F::Value, [](T* p, const KeyValue& v) { p->SetFontSize(v.Int()); }},
+    {"(AlignFormat)", F::Value, [](T* p, const KeyValue& v) { p->SetAlignFormat((UINT)v.Int()); }},
+    {"(FontBold)", F::Value, [](T* p, const KeyValue& v) { p->SetFontBold(v.Int()); }},
+    {"(BackDrawType)", F::Value, [](T* p, const KeyValue& v) { p->SetBackDrawType(v.Int()); }},
+    {"(BackImageFillType)", F::Value,
+     [](T* p, const KeyValue& v) { p->SetBackImageFillType(v.Int()); }},
+    {"(BackImageAlignFormat)", F::Value,
+     [](T* p, const KeyValue& v) { p->SetBackImageAlignFormat((UINT)v.Int()); }},
+    {"(EdgeRoundValue)", F::Value, [](T* p, const KeyValue& v) { p->SetEdgeRoundValue(v.Int()); }},
+    {"(OutlineThick)", F::Value, [](T* p, const KeyValue& v) { p->SetOutlineThick(v.Int()); }},
+};
 
-void ApplyButton(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeButton*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(CaptionArea)", F::Pos))
-        p->SetCaptionArea(kv.Rect());
-    else if (kv.Is("(BackImageBlockCount)", F::Value))
-        p->SetFrameCount(kv.Int());
-    else if (kv.Is("(Back)", F::Image))
-        p->SetImageFile(kv.Path());
-    else
-        ApplyButtonStyle(p, kv);
-}
+const KeyRow<CThemeButton> kButtonRows[] = {
+    {"(CaptionArea)", F::Pos,
+     [](CThemeButton* p, const KeyValue& v) { p->SetCaptionArea(v.Rect()); }},
+    {"(BackImageBlockCount)", F::Value,
+     [](CThemeButton* p, const KeyValue& v) { p->SetFrameCount(v.Int()); }},
+    {"(Back)", F::Image, [](CThemeButton* p, const KeyValue& v) { p->SetImageFile(v.Path()); }},
+};
+const KindKeys<CThemeButton> kButtonKeys{TableOf(kButtonRows),
+                                         TableOf(kButtonStyleRows<CThemeButton>)};
 
-void ApplyRadio(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeRadio*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(CaptionArea)", F::Pos)) {
-        const CRect r = kv.Rect();
-        p->SetCaptionArea(r.left, r.top, r.right, r.bottom);
-    } else if (kv.Is("(Mark)", F::Color)) {
-        p->SetMarkColor(kv.Color());
-    } else if (kv.Is("(BackImageBlockCount)", F::Value)) {
-        p->SetBackImageBlockCount(kv.Int());
-    } else if (kv.Is("(Check)", F::Value)) {
-        p->SetCheck(kv.Int());
-    } else if (kv.Is("(PushLike)", F::Value)) {
-        p->SetPushLike(kv.Int());
-    } else if (kv.Is("(MarkDrawType)", F::Value)) {
-        p->SetMarkDrawType(kv.Int());
-    } else if (kv.Is("(Back)", F::Image)) {
-        p->SetBackImage(kv.Path());
-    } else if (kv.Is("(Mark)", F::Image)) {
-        p->SetMarkImage(kv.Path());
-    } else {
-        ApplyButtonStyle(p, kv);
-    }
-}
+const KeyRow<CThemeCheck> kCheckRows[] = {
+    {"(CaptionArea)", F::Pos,
+     [](CThemeCheck* p, const KeyValue& v) { p->SetCaptionArea(v.Rect()); }},
+    {"(Mark)", F::Color, [](CThemeCheck* p, const KeyValue& v) { p->SetMarkColor(v.Color()); }},
+    {"(BackImageBlockCount)", F::Value,
+     [](CThemeCheck* p, const KeyValue& v) { p->SetFrameCount(v.Int()); }},
+    {"(Check)", F::Value, [](CThemeCheck* p, const KeyValue& v) { p->SetCheck(v.Int()); }},
+    {"(PushLike)", F::Value, [](CThemeCheck* p, const KeyValue& v) { p->SetPushLike(v.Int()); }},
+    {"(MarkDrawType)", F::Value,
+     [](CThemeCheck* p, const KeyValue& v) { p->SetMarkDrawType(v.Int()); }},
+    {"(Back)", F::Image, [](CThemeCheck* p, const KeyValue& v) { p->SetImageFile(v.Path()); }},
+    {"(Mark)", F::Image, [](CThemeCheck* p, const KeyValue& v) { p->SetMarkImageFile(v.Path()); }},
+};
+const KindKeys<CThemeCheck> kCheckKeys{TableOf(kCheckRows), TableOf(kButtonStyleRows<CThemeCheck>)};
 
-void ApplyCheck(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeCheck*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(CaptionArea)", F::Pos))
-        p->SetCaptionArea(kv.Rect());
-    else if (kv.Is("(Mark)", F::Color))
-        p->SetMarkColor(kv.Color());
-    else if (kv.Is("(BackImageBlockCount)", F::Value))
-        p->SetFrameCount(kv.Int());
-    else if (kv.Is("(Check)", F::Value))
-        p->SetCheck(kv.Int());
-    else if (kv.Is("(PushLike)", F::Value))
-        p->SetPushLike(kv.Int());
-    else if (kv.Is("(MarkDrawType)", F::Value))
-        p->SetMarkDrawType(kv.Int());
-    else if (kv.Is("(Back)", F::Image))
-        p->SetImageFile(kv.Path());
-    else if (kv.Is("(Mark)", F::Image))
-        p->SetMarkImageFile(kv.Path());
-    else
-        ApplyButtonStyle(p, kv);
-}
+const KeyRow<CThemeRadio> kRadioRows[] = {
+    {"(CaptionArea)", F::Pos,
+     [](CThemeRadio* p, const KeyValue& v) {
+         const CRect r = v.Rect();
+         p->SetCaptionArea(r.left, r.top, r.right, r.bottom);
+     }},
+    {"(Mark)", F::Color, [](CThemeRadio* p, const KeyValue& v) { p->SetMarkColor(v.Color()); }},
+    {"(BackImageBlockCount)", F::Value,
+     [](CThemeRadio* p, const KeyValue& v) { p->SetBackImageBlockCount(v.Int()); }},
+    {"(Check)", F::Value, [](CThemeRadio* p, const KeyValue& v) { p->SetCheck(v.Int()); }},
+    {"(PushLike)", F::Value, [](CThemeRadio* p, const KeyValue& v) { p->SetPushLike(v.Int()); }},
+    {"(MarkDrawType)", F::Value,
+     [](CThemeRadio* p, const KeyValue& v) { p->SetMarkDrawType(v.Int()); }},
+    {"(Back)", F::Image, [](CThemeRadio* p, const KeyValue& v) { p->SetBackImage(v.Path()); }},
+    {"(Mark)", F::Image, [](CThemeRadio* p, const KeyValue& v) { p->SetMarkImage(v.Path()); }},
+};
+const KindKeys<CThemeRadio> kRadioKeys{TableOf(kRadioRows), TableOf(kButtonStyleRows<CThemeRadio>)};
 
-void ApplyScroll(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeScroll*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(ToolTip)", F::Text))
-        p->SetToolTipText(v);
-    else if (kv.Is("(Back)", F::Color))
-        p->SetBackColor(kv.Color());
-    else if (kv.Is("(Outline)", F::Color))
-        p->SetOutlineColor(kv.Color());
-    else if (kv.Is("(OutlineLT)", F::Color))
-        p->SetOutlineLTColor(kv.Color());
-    else if (kv.Is("(OutlineRB)", F::Color))
-        p->SetOutlineRBColor(kv.Color());
-    else if (kv.Is("(Vertical)", F::Value))
-        p->SetVertical(kv.Int());
-    else if (kv.Is("(BackDrawType)", F::Value))
-        p->SetBackDrawType(kv.Int());
-    else if (kv.Is("(BackImageFillType)", F::Value))
-        p->SetBackImageFillType(kv.Int());
-    else if (kv.Is("(BackImageAlignFormat)", F::Value))
-        p->SetBackImageAlignFormat((UINT)kv.Int());
-    else if (kv.Is("(EdgeRoundValue)", F::Value))
-        p->SetEdgeRoundValue(kv.Int());
-    else if (kv.Is("(OutlineThick)", F::Value))
-        p->SetOutlineThick(kv.Int());
-    else if (kv.Is("(AutoToolTip)", F::Value))
-        p->SetAutoToolTip(kv.Int());
-    else if (kv.Is("(BarImageBlockCount)", F::Value))
-        p->SetBarImageBlockCount(kv.Int());
-    else if (kv.Is("(RangeMin)", F::Value))
-        p->SetRangeMin(kv.Int());
-    else if (kv.Is("(RangeMax)", F::Value))
-        p->SetRangeMax(kv.Int());
-    else if (kv.Is("(Pos)", F::Value))
-        p->SetPos(kv.Int());
-    else if (kv.Is("(PageUnit)", F::Value))
-        p->SetPageUnit(kv.Int());
-    else if (kv.Is("(LineUnit)", F::Value))
-        p->SetLineUnit(kv.Int());
-    else if (kv.Is("(PrevImageBlockCount)", F::Value))
-        p->SetPrevImageBlockCount(kv.Int());
-    else if (kv.Is("(NextImageBlockCount)", F::Value))
-        p->SetNextImageBlockCount(kv.Int());
-    else if (kv.Is("(Back)", F::Image))
-        p->SetBackImage(kv.Path());
-    else if (kv.Is("(Bar)", F::Image))
-        p->SetBarImage(kv.Path());
-    else if (kv.Is("(Prev)", F::Image))
-        p->SetPrevImage(kv.Path());
-    else if (kv.Is("(Next)", F::Image))
-        p->SetNextImage(kv.Path());
-}
+// ---- edit box
 
-void ApplyProgress(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeProgress*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(Bar)", F::Color))
-        p->SetBarColor(kv.Color());
-    else if (kv.Is("(Bar1)", F::Color))
-        p->SetBar1Color(kv.Color());
-    else if (kv.Is("(Bar2)", F::Color))
-        p->SetBar2Color(kv.Color());
-    else if (kv.Is("(Bar1Up)", F::Color))
-        p->SetBar1UpColor(kv.Color());
-    else if (kv.Is("(Bar1Down)", F::Color))
-        p->SetBar1DownColor(kv.Color());
-    else if (kv.Is("(Bar1Outline)", F::Color))
-        p->SetBar1OutlineColor(kv.Color());
-    else if (kv.Is("(Bar2Up)", F::Color))
-        p->SetBar2UpColor(kv.Color());
-    else if (kv.Is("(Bar2Down)", F::Color))
-        p->SetBar2DownColor(kv.Color());
-    else if (kv.Is("(Bar2Outline)", F::Color))
-        p->SetBar2OutlineColor(kv.Color());
-    else if (kv.Is("(Back)", F::Color))
-        p->SetBackColor(kv.Color());
-    else if (kv.Is("(Outline)", F::Color))
-        p->SetOutlineColor(kv.Color());
-    else if (kv.Is("(OutlineLT)", F::Color))
-        p->SetOutlineLTColor(kv.Color());
-    else if (kv.Is("(OutlineRB)", F::Color))
-        p->SetOutlineRBColor(kv.Color());
-    else if (kv.Is("(Font)", F::Color))
-        p->SetFontColor(kv.Color());
-    else if (kv.Is("(Shadow)", F::Color))
-        p->SetShadowColor(kv.Color());
-    else if (kv.Is("(TextUnit)", F::Text))
-        p->SetTextUnit(v);
-    else if (kv.Is("(ToolTip)", F::Text))
-        p->SetToolTipText(v);
-    else if (kv.Is("(ColorChangePercent)", F::Value))
-        p->SetColorChangePercent((double)kv.Int());
-    else if (kv.Is("(Gradient)", F::Value))
-        p->SetGradient(kv.Int());
-    else if (kv.Is("(OutlineThick)", F::Value))
-        p->SetOutlineThick(kv.Int());
-    else if (kv.Is("(RangeMin)", F::Value))
-        p->SetRangeMin(kv.Int());
-    else if (kv.Is("(RangeMax)", F::Value))
-        p->SetRangeMax(kv.Int());
-    else if (kv.Is("(Pos)", F::Value))
-        p->SetPos(kv.Int());
-    else if (kv.Is("(DrawText)", F::Value))
-        p->SetDrawText(kv.Int());
-    else if (kv.Is("(FontSize)", F::Value))
-        p->SetFontSize(kv.Int());
-    else if (kv.Is("(FontBold)", F::Value))
-        p->SetFontBold(kv.Int());
-}
-
-void ApplySlider(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeSlider*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(ToolTip)", F::Text))
-        p->SetToolTipText(v);
-    else if (kv.Is("(Back)", F::Color))
-        p->SetBackColor(kv.Color());
-    else if (kv.Is("(Outline)", F::Color))
-        p->SetOutlineColor(kv.Color());
-    else if (kv.Is("(OutlineLT)", F::Color))
-        p->SetOutlineLTColor(kv.Color());
-    else if (kv.Is("(OutlineRB)", F::Color))
-        p->SetOutlineRBColor(kv.Color());
-    else if (kv.Is("(Vertical)", F::Value))
-        p->SetVertical(kv.Int());
-    else if (kv.Is("(BackDrawType)", F::Value))
-        p->SetBackDrawType(kv.Int());
-    else if (kv.Is("(BackImageFillType)", F::Value))
-        p->SetBackImageFillType(kv.Int());
-    else if (kv.Is("(BackImageAlignFormat)", F::Value))
-        p->SetBackImageAlignFormat((UINT)kv.Int());
-    else if (kv.Is("(EdgeRoundValue)", F::Value))
-        p->SetEdgeRoundValue(kv.Int());
-    else if (kv.Is("(OutlineThick)", F::Value))
-        p->SetOutlineThick(kv.Int());
-    else if (kv.Is("(AutoToolTip)", F::Value))
-        p->SetAutoToolTip(kv.Int());
-    else if (kv.Is("(BarImageBlockCount)", F::Value))
-        p->SetBarImageBlockCount(kv.Int());
-    else if (kv.Is("(RangeMin)", F::Value))
-        p->SetRangeMin(kv.Int());
-    else if (kv.Is("(RangeMax)", F::Value))
-        p->SetRangeMax(kv.Int());
-    else if (kv.Is("(Pos)", F::Value))
-        p->SetPos(kv.Int());
-    else if (kv.Is("(PageUnit)", F::Value))
-        p->SetPageUnit(kv.Int());
-    else if (kv.Is("(Back)", F::Image))
-        p->SetBackImage(kv.Path());
-    else if (kv.Is("(Bar)", F::Image))
-        p->SetBarImage(kv.Path());
-}
-
-void ApplyEdit(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeEdit*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(Text)", F::Text))
-        p->SetText(v);
-    else if (kv.Is("(ToolTip)", F::Text))
-        p->SetToolTipText(v);
-    else if (kv.Is("(Back)", F::Color))
-        p->SetBackColor(kv.Color());
-    else if (kv.Is("(Outline)", F::Color))
-        p->SetOutlineColor(kv.Color());
-    else if (kv.Is("(OutlineLT)", F::Color))
-        p->SetOutlineLTColor(kv.Color());
-    else if (kv.Is("(OutlineRB)", F::Color))
-        p->SetOutlineRBColor(kv.Color());
-    else if (kv.Is("(Font)", F::Color))
-        p->SetFontColor(kv.Color());
-    else if (kv.Is("(FontSize)", F::Value))
-        p->SetFontSize(kv.Int());
-    else if (kv.Is("(FontBold)", F::Value))
-        p->SetFontBold(kv.Int());
-    else if (kv.Is("(OutlineThick)", F::Value))
-        p->SetOutlineThick(kv.Int());
-}
+const KeyRow<CThemeEdit> kEditRows[] = {
+    {"(Text)", F::Text, [](CThemeEdit* p, const KeyValue& v) { p->SetText(v.text); }},
+    {"(ToolTip)", F::Text, [](CThemeEdit* p, const KeyValue& v) { p->SetToolTipText(v.text); }},
+    {"(Back)", F::Color, [](CThemeEdit* p, const KeyValue& v) { p->SetBackColor(v.Color()); }},
+    {"(Outline)", F::Color,
+     [](CThemeEdit* p, const KeyValue& v) { p->SetOutlineColor(v.Color()); }},
+    {"(OutlineLT)", F::Color,
+     [](CThemeEdit* p, const KeyValue& v) { p->SetOutlineLTColor(v.Color()); }},
+    {"(OutlineRB)", F::Color,
+     [](CThemeEdit* p, const KeyValue& v) { p->SetOutlineRBColor(v.Color()); }},
+    {"(Font)", F::Color, [](CThemeEdit* p, const KeyValue& v) { p->SetFontColor(v.Color()); }},
+    {"(FontSize)", F::Value, [](CThemeEdit* p, const KeyValue& v) { p->SetFontSize(v.Int()); }},
+    {"(FontBold)", F::Value, [](CThemeEdit* p, const KeyValue& v) { p->SetFontBold(v.Int()); }},
+    {"(OutlineThick)", F::Value,
+     [](CThemeEdit* p, const KeyValue& v) { p->SetOutlineThick(v.Int()); }},
+};
+const KindKeys<CThemeEdit> kEditKeys{TableOf(kEditRows), {}};
 
 // ---- list box and combo box: the row colours and gaps they share
 
 template <class T>
-bool ApplyListStyle(T* p, const KeyValue& kv) {
-    if (kv.Is("(ToolTip)", F::Text))
-        p->SetToolTipText(kv.text);
-    else if (kv.Is("(Back)", F::Color))
-        p->SetBackColor(kv.Color());
-    else if (kv.Is("(Outline)", F::Color))
-        p->SetOutlineColor(kv.Color());
-    else if (kv.Is("(OutlineLT)", F::Color))
-        p->SetOutlineLTColor(kv.Color());
-    else if (kv.Is("(OutlineRB)", F::Color))
-        p->SetOutlineRBColor(kv.Color());
-    else if (kv.Is("(Font)", F::Color))
-        p->SetFontColor(kv.Color());
-    else if (kv.Is("(SelectFont)", F::Color))
-        p->SetSelectFontColor(kv.Color());
-    else if (kv.Is("(SelectBack)", F::Color))
-        p->SetSelectBackColor(kv.Color());
-    else if (kv.Is("(NormalBack)", F::Color))
-        p->SetNormalBackColor(kv.Color());
-    else if (kv.Is("(Normal1Back)", F::Color))
-        p->SetNormal1BackColor(kv.Color());
-    else if (kv.Is("(Normal2Back)", F::Color))
-        p->SetNormal2BackColor(kv.Color());
-    else if (kv.Is("(Frame)", F::Color))
-        p->SetFrameColor(kv.Color());
-    else if (kv.Is("(FontSize)", F::Value))
-        p->SetFontSize(kv.Int());
-    else if (kv.Is("(AlignFormat)", F::Value))
-        p->SetAlignFormat((UINT)kv.Int());
-    else if (kv.Is("(FontBold)", F::Value))
-        p->SetFontBold(kv.Int());
-    else if (kv.Is("(ItemHeight)", F::Value))
-        p->SetItemHeight(kv.Int());
-    else if (kv.Is("(LeftGap)", F::Value))
-        p->SetLeftGap(kv.Int());
-    else if (kv.Is("(RightGap)", F::Value))
-        p->SetRightGap(kv.Int());
-    else if (kv.Is("(OutlineThick)", F::Value))
-        p->SetOutlineThick(kv.Int());
-    else
-        return false;
-    return true;
-}
+const KeyRow<T> kListStyleRows[] = {
+    {"(ToolTip)", F::Text, [](T* p, const KeyValue& v) { p->SetToolTipText(v.text); }},
+    {"(Back)", F::Color, [](T* p, const KeyValue& v) { p->SetBackColor(v.Color()); }},
+    {"(Outline)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineColor(v.Color()); }},
+    {"(OutlineLT)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineLTColor(v.Color()); }},
+    {"(OutlineRB)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineRBColor(v.Color()); }},
+    {"(Font)", F::Color, [](T* p, const KeyValue& v) { p->SetFontColor(v.Color()); }},
+    {"(SelectFont)", F::Color, [](T* p, const KeyValue& v) { p->SetSelectFontColor(v.Color()); }},
+    {"(SelectBack)", F::Color, [](T* p, const KeyValue& v) { p->SetSelectBackColor(v.Color()); }},
+    {"(NormalBack)", F::Color, [](T* p, const KeyValue& v) { p->SetNormalBackColor(v.Color()); }},
+    {"(Normal1Back)", F::Color, [](T* p, const KeyValue& v) { p->SetNormal1BackColor(v.Color()); }},
+    {"(Normal2Back)", F::Color, [](T* p, const KeyValue& v) { p->SetNormal2BackColor(v.Color()); }},
+    {"(Frame)", F::Color, [](T* p, const KeyValue& v) { p->SetFrameColor(v.Color()); }},
+    {"(FontSize)", F::Value, [](T* p, const KeyValue& v) { p->SetFontSize(v.Int()); }},
+    {"(AlignFormat)", F::Value, [](T* p, const KeyValue& v) { p->SetAlignFormat((UINT)v.Int()); }},
+    {"(FontBold)", F::Value, [](T* p, const KeyValue& v) { p->SetFontBold(v.Int()); }},
+    {"(ItemHeight)", F::Value, [](T* p, const KeyValue& v) { p->SetItemHeight(v.Int()); }},
+    {"(LeftGap)", F::Value, [](T* p, const KeyValue& v) { p->SetLeftGap(v.Int()); }},
+    {"(RightGap)", F::Value, [](T* p, const KeyValue& v) { p->SetRightGap(v.Int()); }},
+    {"(OutlineThick)", F::Value, [](T* p, const KeyValue& v) { p->SetOutlineThick(v.Int()); }},
+};
 
-void ApplyListBox(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeListBox*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(FontState1)", F::Color))
-        p->SetFontState1Color(kv.Color());
-    else if (kv.Is("(FontState2)", F::Color))
-        p->SetFontState2Color(kv.Color());
-    else if (kv.Is("(FontState3)", F::Color))
-        p->SetFontState3Color(kv.Color());
-    else if (kv.Is("(VScroll)", F::Value))
-        p->SetVScroll(kv.Int());
-    else
-        ApplyListStyle(p, kv);
-}
+const KeyRow<CThemeListBox> kListBoxRows[] = {
+    {"(FontState1)", F::Color,
+     [](CThemeListBox* p, const KeyValue& v) { p->SetFontState1Color(v.Color()); }},
+    {"(FontState2)", F::Color,
+     [](CThemeListBox* p, const KeyValue& v) { p->SetFontState2Color(v.Color()); }},
+    {"(FontState3)", F::Color,
+     [](CThemeListBox* p, const KeyValue& v) { p->SetFontState3Color(v.Color()); }},
+    {"(VScroll)", F::Value, [](CThemeListBox* p, const KeyValue& v) { p->SetVScroll(v.Int()); }},
+};
+const KindKeys<CThemeListBox> kListBoxKeys{TableOf(kListBoxRows),
+                                           TableOf(kListStyleRows<CThemeListBox>)};
 
-void ApplyCombo(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemeCombo*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(ListBoxHeight)", F::Value))
-        p->SetListBoxHeight(kv.Int());
-    else if (kv.Is("(Button)", F::Image))
-        p->SetButtonImage(kv.Path());
-    else
-        ApplyListStyle(p, kv);
-}
+const KeyRow<CThemeCombo> kComboRows[] = {
+    {"(ListBoxHeight)", F::Value,
+     [](CThemeCombo* p, const KeyValue& v) { p->SetListBoxHeight(v.Int()); }},
+    {"(Button)", F::Image, [](CThemeCombo* p, const KeyValue& v) { p->SetButtonImage(v.Path()); }},
+};
+const KindKeys<CThemeCombo> kComboKeys{TableOf(kComboRows), TableOf(kListStyleRows<CThemeCombo>)};
 
-void ApplyPicture(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v) {
-    auto* p = static_cast<CThemePicture*>(w);
-    const KeyValue kv{d, k, v};
-    if (kv.Is("(CaptionArea)", F::Pos)) {
-        const CRect r = kv.Rect();
-        p->SetCaptionArea(r.left, r.top, r.right, r.bottom);
-    } else if (kv.Is("(Caption)", F::Text)) {
-        p->SetCaption(v);
-    } else if (kv.Is("(ToolTip)", F::Text)) {
-        p->SetToolTipText(v);
-    } else if (kv.Is("(Back)", F::Color)) {
-        p->SetBackColor(kv.Color());
-    } else if (kv.Is("(Font)", F::Color)) {
-        p->SetFontColor(kv.Color());
-    } else if (kv.Is("(Shadow)", F::Color)) {
-        p->SetShadowColor(kv.Color());
-    } else if (kv.Is("(FontSize)", F::Value)) {
-        p->SetFontSize(kv.Int());
-    } else if (kv.Is("(AlignFormat)", F::Value)) {
-        p->SetAlignFormat((UINT)kv.Int());
-    } else if (kv.Is("(FontBold)", F::Value)) {
-        p->SetFontBold(kv.Int());
-    } else if (kv.Is("(BackImageFillType)", F::Value)) {
-        p->SetBackImageFillType(kv.Int());
-    } else if (kv.Is("(BackImageAlignFormat)", F::Value)) {
-        p->SetBackImageAlignFormat((UINT)kv.Int());
-    } else if (kv.Is("(Back)", F::Image)) {
-        p->SetBackImage(kv.Path());
-    }
-}
+// ---- progress bar
+
+const KeyRow<CThemeProgress> kProgressRows[] = {
+    {"(Bar)", F::Color, [](CThemeProgress* p, const KeyValue& v) { p->SetBarColor(v.Color()); }},
+    {"(Bar1)", F::Color, [](CThemeProgress* p, const KeyValue& v) { p->SetBar1Color(v.Color()); }},
+    {"(Bar2)", F::Color, [](CThemeProgress* p, const KeyValue& v) { p->SetBar2Color(v.Color()); }},
+    {"(Bar1Up)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetBar1UpColor(v.Color()); }},
+    {"(Bar1Down)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetBar1DownColor(v.Color()); }},
+    {"(Bar1Outline)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetBar1OutlineColor(v.Color()); }},
+    {"(Bar2Up)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetBar2UpColor(v.Color()); }},
+    {"(Bar2Down)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetBar2DownColor(v.Color()); }},
+    {"(Bar2Outline)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetBar2OutlineColor(v.Color()); }},
+    {"(Back)", F::Color, [](CThemeProgress* p, const KeyValue& v) { p->SetBackColor(v.Color()); }},
+    {"(Outline)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetOutlineColor(v.Color()); }},
+    {"(OutlineLT)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetOutlineLTColor(v.Color()); }},
+    {"(OutlineRB)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetOutlineRBColor(v.Color()); }},
+    {"(Font)", F::Color, [](CThemeProgress* p, const KeyValue& v) { p->SetFontColor(v.Color()); }},
+    {"(Shadow)", F::Color,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetShadowColor(v.Color()); }},
+    {"(TextUnit)", F::Text, [](CThemeProgress* p, const KeyValue& v) { p->SetTextUnit(v.text); }},
+    {"(ToolTip)", F::Text, [](CThemeProgress* p, const KeyValue& v) { p->SetToolTipText(v.text); }},
+    // Read as an integer, taken as a floating-point percentage.
+    {"(ColorChangePercent)", F::Value,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetColorChangePercent((double)v.Int()); }},
+    {"(Gradient)", F::Value, [](CThemeProgress* p, const KeyValue& v) { p->SetGradient(v.Int()); }},
+    {"(OutlineThick)", F::Value,
+     [](CThemeProgress* p, const KeyValue& v) { p->SetOutlineThick(v.Int()); }},
+    {"(RangeMin)", F::Value, [](CThemeProgress* p, const KeyValue& v) { p->SetRangeMin(v.Int()); }},
+    {"(RangeMax)", F::Value, [](CThemeProgress* p, const KeyValue& v) { p->SetRangeMax(v.Int()); }},
+    {"(Pos)", F::Value, [](CThemeProgress* p, const KeyValue& v) { p->SetPos(v.Int()); }},
+    {"(DrawText)", F::Value, [](CThemeProgress* p, const KeyValue& v) { p->SetDrawText(v.Int()); }},
+    {"(FontSize)", F::Value, [](CThemeProgress* p, const KeyValue& v) { p->SetFontSize(v.Int()); }},
+    {"(FontBold)", F::Value, [](CThemeProgress* p, const KeyValue& v) { p->SetFontBold(v.Int()); }},
+};
+const KindKeys<CThemeProgress> kProgressKeys{TableOf(kProgressRows), {}};
+
+// ---- slider and scroll bar: the track block they share
+
+template <class T>
+const KeyRow<T> kTrackStyleRows[] = {
+    {"(ToolTip)", F::Text, [](T* p, const KeyValue& v) { p->SetToolTipText(v.text); }},
+    {"(Back)", F::Color, [](T* p, const KeyValue& v) { p->SetBackColor(v.Color()); }},
+    {"(Outline)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineColor(v.Color()); }},
+    {"(OutlineLT)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineLTColor(v.Color()); }},
+    {"(OutlineRB)", F::Color, [](T* p, const KeyValue& v) { p->SetOutlineRBColor(v.Color()); }},
+    {"(Vertical)", F::Value, [](T* p, const KeyValue& v) { p->SetVertical(v.Int()); }},
+    {"(BackDrawType)", F::Value, [](T* p, const KeyValue& v) { p->SetBackDrawType(v.Int()); }},
+    {"(BackImageFillType)", F::Value,
+     [](T* p, const KeyValue& v) { p->SetBackImageFillType(v.Int()); }},
+    {"(BackImageAlignFormat)", F::Value,
+     [](T* p, const KeyValue& v) { p->SetBackImageAlignFormat((UINT)v.Int()); }},
+    {"(EdgeRoundValue)", F::Value, [](T* p, const KeyValue& v) { p->SetEdgeRoundValue(v.Int()); }},
+    {"(OutlineThick)", F::Value, [](T* p, const KeyValue& v) { p->SetOutlineThick(v.Int()); }},
+    {"(AutoToolTip)", F::Value, [](T* p, const KeyValue& v) { p->SetAutoToolTip(v.Int()); }},
+    {"(BarImageBlockCount)", F::Value,
+     [](T* p, const KeyValue& v) { p->SetBarImageBlockCount(v.Int()); }},
+    {"(RangeMin)", F::Value, [](T* p, const KeyValue& v) { p->SetRangeMin(v.Int()); }},
+    {"(RangeMax)", F::Value, [](T* p, const KeyValue& v) { p->SetRangeMax(v.Int()); }},
+    {"(Pos)", F::Value, [](T* p, const KeyValue& v) { p->SetPos(v.Int()); }},
+    {"(PageUnit)", F::Value, [](T* p, const KeyValue& v) { p->SetPageUnit(v.Int()); }},
+    {"(Back)", F::Image, [](T* p, const KeyValue& v) { p->SetBackImage(v.Path()); }},
+    {"(Bar)", F::Image, [](T* p, const KeyValue& v) { p->SetBarImage(v.Path()); }},
+};
+
+const KindKeys<CThemeSlider> kSliderKeys{TableOf(kTrackStyleRows<CThemeSlider>), {}};
+
+const KeyRow<CThemeScroll> kScrollRows[] = {
+    {"(LineUnit)", F::Value, [](CThemeScroll* p, const KeyValue& v) { p->SetLineUnit(v.Int()); }},
+    {"(PrevImageBlockCount)", F::Value,
+     [](CThemeScroll* p, const KeyValue& v) { p->SetPrevImageBlockCount(v.Int()); }},
+    {"(NextImageBlockCount)", F::Value,
+     [](CThemeScroll* p, const KeyValue& v) { p->SetNextImageBlockCount(v.Int()); }},
+    {"(Prev)", F::Image, [](CThemeScroll* p, const KeyValue& v) { p->SetPrevImage(v.Path()); }},
+    {"(Next)", F::Image, [](CThemeScroll* p, const KeyValue& v) { p->SetNextImage(v.Path()); }},
+};
+const KindKeys<CThemeScroll> kScrollKeys{TableOf(kScrollRows),
+                                         TableOf(kTrackStyleRows<CThemeScroll>)};
+
+// ---- picture
+
+const KeyRow<CThemePicture> kPictureRows[] = {
+    {"(CaptionArea)", F::Pos,
+     [](CThemePicture* p, const KeyValue& v) {
+         const CRect r = v.Rect();
+         p->SetCaptionArea(r.left, r.top, r.right, r.bottom);
+     }},
+    {"(Caption)", F::Text, [](CThemePicture* p, const KeyValue& v) { p->SetCaption(v.text); }},
+    {"(ToolTip)", F::Text, [](CThemePicture* p, const KeyValue& v) { p->SetToolTipText(v.text); }},
+    {"(Back)", F::Color, [](CThemePicture* p, const KeyValue& v) { p->SetBackColor(v.Color()); }},
+    {"(Font)", F::Color, [](CThemePicture* p, const KeyValue& v) { p->SetFontColor(v.Color()); }},
+    {"(Shadow)", F::Color,
+     [](CThemePicture* p, const KeyValue& v) { p->SetShadowColor(v.Color()); }},
+    {"(FontSize)", F::Value, [](CThemePicture* p, const KeyValue& v) { p->SetFontSize(v.Int()); }},
+    {"(AlignFormat)", F::Value,
+     [](CThemePicture* p, const KeyValue& v) { p->SetAlignFormat((UINT)v.Int()); }},
+    {"(FontBold)", F::Value, [](CThemePicture* p, const KeyValue& v) { p->SetFontBold(v.Int()); }},
+    {"(BackImageFillType)", F::Value,
+     [](CThemePicture* p, const KeyValue& v) { p->SetBackImageFillType(v.Int()); }},
+    {"(BackImageAlignFormat)", F::Value,
+     [](CThemePicture* p, const KeyValue& v) { p->SetBackImageAlignFormat((UINT)v.Int()); }},
+    {"(Back)", F::Image, [](CThemePicture* p, const KeyValue& v) { p->SetBackImage(v.Path()); }},
+};
+const KindKeys<CThemePicture> kPictureKeys{TableOf(kPictureRows), {}};
+
+// ---- menu host: its look goes to the popups it opens later
+
+const KeyRow<CThemeMenu> kMenuRows[] = {
+    {"(Back)", F::Color, [](CThemeMenu* p, const KeyValue& v) { p->SetBackColor(v.Color()); }},
+    {"(Font)", F::Color, [](CThemeMenu* p, const KeyValue& v) { p->SetFontColor(v.Color()); }},
+    {"(FontEnable)", F::Color,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetFontEnableColor(v.Color()); }},
+    {"(FontDisable)", F::Color,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetFontDisableColor(v.Color()); }},
+    {"(NormalBack)", F::Color,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetNormalBackColor(v.Color()); }},
+    {"(HoverBack)", F::Color,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetHoverBackColor(v.Color()); }},
+    {"(PressedBack)", F::Color,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetPressedBackColor(v.Color()); }},
+    {"(Outline)", F::Color,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetOutlineColor(v.Color()); }},
+    {"(OutlineLT)", F::Color,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetOutlineLTColor(v.Color()); }},
+    {"(OutlineRB)", F::Color,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetOutlineRBColor(v.Color()); }},
+    {"(BackThick)", F::Value, [](CThemeMenu* p, const KeyValue& v) { p->SetBackThick(v.Int()); }},
+    {"(FontSize)", F::Value, [](CThemeMenu* p, const KeyValue& v) { p->SetFontSize(v.Int()); }},
+    {"(ItemHeight)", F::Value, [](CThemeMenu* p, const KeyValue& v) { p->SetItemHeight(v.Int()); }},
+    {"(ItemImageCount)", F::Value,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetItemImageCount(v.Int()); }},
+    {"(LeftGap)", F::Value, [](CThemeMenu* p, const KeyValue& v) { p->SetLeftGap(v.Int()); }},
+    {"(RightGap)", F::Value, [](CThemeMenu* p, const KeyValue& v) { p->SetRightGap(v.Int()); }},
+    {"(OutlineThick)", F::Value,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetOutlineThick(v.Int()); }},
+    {"(SeperateHeight)", F::Value,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetSeperateHeight(v.Int()); }},
+    {"(Transparent)", F::Value,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetTransparent(v.Int()); }},
+    {"(Item)", F::Image, [](CThemeMenu* p, const KeyValue& v) { p->SetItemImage(v.Path()); }},
+    {"(Seperate)", F::Image,
+     [](CThemeMenu* p, const KeyValue& v) { p->SetSeperateImage(v.Path()); }},
+};
+const KindKeys<CThemeMenu> kMenuKeys{TableOf(kMenuRows), {}};
 
 // ---- creators
 
@@ -645,6 +457,21 @@ CWnd* CreatePicture(CThemeDialog* d, UINT id, LPCTSTR name) {
     return p;
 }
 
+// A menu host reads no template: a hidden child at (0, 0, 10, 10).
+CWnd* CreateMenu(CThemeDialog* d, UINT id, LPCTSTR name) {
+    CString strName(name ? name : "");
+    if (strName.GetLength() < 1)
+        strName = skin::MakeSkinName(skin::kKindMenu, d->GetControlCount(skin::kKindMenu)).c_str();
+    auto* p = new CThemeMenu;
+    if (!p->Create(WS_CHILD | WS_TABSTOP, CRect(0, 0, 10, 10), d, id) || !p->GetSafeHwnd()) {
+        delete p;
+        return nullptr;
+    }
+    p->SetName(strName);
+    d->AppendControl(skin::kKindMenu, p);
+    return p;
+}
+
 template <class T>
 CThemeSkinId* IdOf(CWnd* p) {
     return static_cast<T*>(p);
@@ -662,23 +489,30 @@ void ResetEdit(CWnd* p) { static_cast<CThemeEdit*>(p)->SetDefaultSkin(); }
 void ResetListBox(CWnd* p) { static_cast<CThemeListBox*>(p)->SetDefaultSkin(); }
 void ResetCombo(CWnd* p) { static_cast<CThemeCombo*>(p)->SetDefaultSkin(); }
 void ResetPicture(CWnd* p) { static_cast<CThemePicture*>(p)->SetDefaultSkin(); }
+void ResetMenu(CWnd* p) { static_cast<CThemeMenu*>(p)->SetDefaultSkin(); }
 
-// Kinds still to come (report list, grid, menu) get their rows with their
-// classes.
+#define KIND_ROW(kind, T, keys, create, reset) \
+    { kind, create, reset, IdOf<T>, Apply<T, keys>, Handles<T, keys> }
+
+// The grid gets its row with its class.
 const ThemeKindRow kRows[] = {
-    {skin::kKindStatic, CreateStatic, ResetStatic, IdOf<CThemeStatic>, ApplyStatic},
-    {skin::kKindGroup, CreateGroup, ResetGroup, IdOf<CThemeGroup>, ApplyGroup},
-    {skin::kKindButton, CreateButton, ResetButton, IdOf<CThemeButton>, ApplyButton},
-    {skin::kKindCheck, CreateCheck, ResetCheck, IdOf<CThemeCheck>, ApplyCheck},
-    {skin::kKindRadio, CreateRadio, ResetRadio, IdOf<CThemeRadio>, ApplyRadio},
-    {skin::kKindEdit, CreateEdit, ResetEdit, IdOf<CThemeEdit>, ApplyEdit},
-    {skin::kKindListBox, CreateListBox, ResetListBox, IdOf<CThemeListBox>, ApplyListBox},
-    {skin::kKindCombo, CreateCombo, ResetCombo, IdOf<CThemeCombo>, ApplyCombo},
-    {skin::kKindProgress, CreateProgress, ResetProgress, IdOf<CThemeProgress>, ApplyProgress},
-    {skin::kKindSlider, CreateSlider, ResetSlider, IdOf<CThemeSlider>, ApplySlider},
-    {skin::kKindScroll, CreateScroll, ResetScroll, IdOf<CThemeScroll>, ApplyScroll},
-    {skin::kKindPicture, CreatePicture, ResetPicture, IdOf<CThemePicture>, ApplyPicture},
+    KIND_ROW(skin::kKindStatic, CThemeStatic, kStaticKeys, CreateStatic, ResetStatic),
+    KIND_ROW(skin::kKindGroup, CThemeGroup, kGroupKeys, CreateGroup, ResetGroup),
+    KIND_ROW(skin::kKindButton, CThemeButton, kButtonKeys, CreateButton, ResetButton),
+    KIND_ROW(skin::kKindCheck, CThemeCheck, kCheckKeys, CreateCheck, ResetCheck),
+    KIND_ROW(skin::kKindRadio, CThemeRadio, kRadioKeys, CreateRadio, ResetRadio),
+    KIND_ROW(skin::kKindEdit, CThemeEdit, kEditKeys, CreateEdit, ResetEdit),
+    KIND_ROW(skin::kKindListBox, CThemeListBox, kListBoxKeys, CreateListBox, ResetListBox),
+    KIND_ROW(skin::kKindCombo, CThemeCombo, kComboKeys, CreateCombo, ResetCombo),
+    KIND_ROW(skin::kKindProgress, CThemeProgress, kProgressKeys, CreateProgress, ResetProgress),
+    {skin::kKindListCtrl, CreateListCtrl, ResetListCtrl, ListCtrlSkinId, ApplyListCtrl,
+     ListCtrlHandles},
+    KIND_ROW(skin::kKindSlider, CThemeSlider, kSliderKeys, CreateSlider, ResetSlider),
+    KIND_ROW(skin::kKindScroll, CThemeScroll, kScrollKeys, CreateScroll, ResetScroll),
+    KIND_ROW(skin::kKindPicture, CThemePicture, kPictureKeys, CreatePicture, ResetPicture),
+    KIND_ROW(skin::kKindMenu, CThemeMenu, kMenuKeys, CreateMenu, ResetMenu),
 };
+#undef KIND_ROW
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "ThemeClass/ThemeDialog.h"
 
+#include "ThemeClass/ThemeMenu.h"
+
 #include <cstring>
 #include <string>
 
@@ -768,14 +770,15 @@ void CThemeDialog::LoadControlSkin(int nKind, CWnd* pControl, LPCTSTR lpszName) 
         const skin::SkinKey& key = keys.keys[i];
         CString v;
         if (!ReadConfigRaw(key.file, m_strSection, name + key.property, v)) continue;
-        const std::string prop = key.property;
-        if (prop == "(Pos)" && key.file == skin::ProfileFile::Pos) {
-            PlaceControl(row->skinId(pControl), pControl, ParseRect(v));
-        } else if (prop == "(Visible)") {
-            if (pControl->GetSafeHwnd())
-                pControl->ShowWindow(skin::ParseInt(Str(v)) ? SW_SHOW : SW_HIDE);
-        } else if (row->apply) {
-            row->apply(this, pControl, key, v);
+        switch (skin::CommonKeyOf(key)) {
+            case skin::CommonKey::Place:
+                PlaceControl(row->skinId(pControl), pControl, ParseRect(v));
+                break;
+            case skin::CommonKey::Visible:
+                if (pControl->GetSafeHwnd())
+                    pControl->ShowWindow(skin::ParseInt(Str(v)) ? SW_SHOW : SW_HIDE);
+                break;
+            case skin::CommonKey::None: row->apply(this, pControl, key, v); break;
         }
     }
 }
@@ -897,6 +900,14 @@ CWnd* CThemeDialog::CreateControlOfKind(int nKind, UINT nID, LPCTSTR lpszName) {
     const ThemeKindRow* row = ThemeKindRowOf(nKind);
     if (!row || !row->create) return nullptr;
     return row->create(this, nID, lpszName);
+}
+
+CThemeMenu* CThemeDialog::AddMenu(UINT nID, UINT nIDMenu, short nSubMenuIndex, LPCTSTR lpszName) {
+    auto* p = static_cast<CThemeMenu*>(CreateControlOfKind(skin::kKindMenu, nID, lpszName));
+    if (!p) return nullptr;
+    p->LoadMenu(nIDMenu);
+    p->SetSubMenuIndex(nSubMenuIndex);
+    return p;
 }
 
 CWnd* CThemeDialog::ReplaceControl(UINT nID) {

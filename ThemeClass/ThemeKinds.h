@@ -57,6 +57,12 @@ struct SkinKeyList {
 // The keys of a kind in reading order; empty for kinds without a list.
 SkinKeyList KeyListOf(int kind);
 
+// The keys every kind applies the same way, whatever its class: "(Pos)"
+// from the position file places the control, "(Visible)" shows or hides it.
+// The rest go to the setters of the control's own class.
+enum class CommonKey { None, Place, Visible };
+CommonKey CommonKeyOf(const SkinKey& key);
+
 // The dialog's own keys, "Dlg(...)", in reading order.
 SkinKeyList DialogKeyList();
 

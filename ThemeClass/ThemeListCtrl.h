@@ -16,6 +16,7 @@
 #include "classlib/afxwin.h"
 #include "ThemeClass/HeadCtrl.h"
 #include "ThemeClass/ThemeListRules.h"
+#include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
 
 // A click while a push cell was held: item and column of that cell.
@@ -64,7 +65,7 @@ struct ListColumnInfo {
     CString strOptions;  // drop-list entries, one per line
 };
 
-class CThemeListCtrl : public CListCtrl {
+class CThemeListCtrl : public CListCtrl, public CThemeSkinId {
 public:
     static constexpr UINT kEditId = 1009;
     static constexpr UINT kComboId = 1010;

@@ -11,6 +11,7 @@
 #include "classlib/afxwin.h"
 #include "ThemeClass/BaseMenu.h"
 #include "ThemeClass/ThemeMenuLayout.h"
+#include "ThemeClass/ThemeSkinId.h"
 
 // The close timer that runs after a popup lost the focus.
 #define IDT_MENU_CLOSE 0x0470
@@ -21,7 +22,7 @@
 
 using skin::MenuItemRange;
 
-class CThemeMenu : public CWnd {
+class CThemeMenu : public CWnd, public CThemeSkinId {
 public:
     static constexpr int kMaxLevels = skin::kMenuMaxLevels;
     static constexpr UINT kPopupIdBase = 0x1680;
@@ -103,12 +104,6 @@ public:
     BOOL SetItemBitmap(UINT nIDResource);
     BOOL SetSeperateBitmap(UINT nIDResource);
 
-    // What the skinned dialog keeps of its controls.
-    CString GetName() const { return m_strName; }
-    void SetName(const CString& strName) { m_strName = strName; }
-    CRect GetLayoutRect() const { return m_rcLayout; }
-    void SetLayoutRect(const CRect& rc) { m_rcLayout = rc; }
-
 protected:
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnDestroy();
@@ -128,8 +123,6 @@ private:
     CBitmap m_seperateImage;
     int m_nItemImageCount = 3;
     int m_nTransparent = 255;
-    CString m_strName;
-    CRect m_rcLayout;
 
     std::vector<MenuItemRange> m_items;
     CMenu m_menu;

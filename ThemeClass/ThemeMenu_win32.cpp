@@ -8,7 +8,7 @@ ON_WM_DESTROY()
 ON_MESSAGE(WM_THEMEMENU_CHOSEN, OnChosen)
 END_MESSAGE_MAP()
 
-CThemeMenu::CThemeMenu() : m_rcLayout(-1, -1, -1, -1) { SetDefaultSkin(); }
+CThemeMenu::CThemeMenu() { SetDefaultSkin(); }
 
 CThemeMenu::~CThemeMenu() {
     CloseAllPopups();

@@ -26,6 +26,7 @@
 #include "ThemeClass/ThemeScroll.h"
 #include "ThemeClass/ThemeSlider.h"
 #include "ThemeClass/ThemeStatic.h"
+#include "theme_dialog_scene.h"
 #include "theme_dialog_test.h"
 #include "theme_fixture.h"
 
@@ -33,99 +34,7 @@ using themetest::Count;
 using themetest::NearColor;
 using themetest::Shot;
 
-namespace {
-
-constexpr COLORREF kDefaultBack = 0xF0E0CF;
-
-class TestDialog : public CThemeDialog {
-public:
-    explicit TestDialog(UINT nID = IDD_SKIN_PLAIN, CWnd* pParent = nullptr)
-        : CThemeDialog(nID, pParent) {}
-
-    // The hand-over to the system's move loop, recorded instead of run (the
-    // loop would hold this thread until the button is released).
-    bool recordNcDown = false;
-    std::vector<std::pair<WPARAM, LPARAM>> ncDowns;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_NCLBUTTONDOWN && recordNcDown) {
-            ncDowns.emplace_back(wParam, lParam);
-            return 0;
-        }
-        return CThemeDialog::WindowProc(message, wParam, lParam);
-    }
-};
-
-// A modeless skinned dialog owned by the stage's host, placed at a fixed
-// place of the screen with the client size asked for.
-struct DialogScene {
-    uitest::Stage stage{200, 100, 20, 20};
-    std::unique_ptr<TestDialog> dlg;
-    explicit DialogScene(UINT nID = IDD_SKIN_PLAIN, int w = 400, int h = 200, int x = 300,
-                         int y = 200) {
-        uitest::MoveCursor(5, 1000);
-        dlg = std::make_unique<TestDialog>(nID, CWnd::FromHandle(stage.host()));
-        EXPECT_TRUE(dlg->Create(nID, CWnd::FromHandle(stage.host())));
-        dlg->MoveWindow(x, y, w, h);
-        dlg->ShowWindow(SW_SHOW);
-        uitest::BringToFront(dlg->m_hWnd);
-        themetest::Settle();
-        stage.hostLog().Clear();
-    }
-    ~DialogScene() {
-        if (dlg && dlg->GetSafeHwnd()) dlg->DestroyWindow();
-    }
-    HWND hwnd() const { return dlg->m_hWnd; }
-    CRect Window() const {
-        CRect r;
-        dlg->GetWindowRect(&r);
-        return r;
-    }
-};
-
-CRect ChildRect(CWnd* parent, HWND child) {
-    CRect r;
-    ::GetWindowRect(child, &r);
-    parent->ScreenToClient(&r);
-    return r;
-}
-
-std::string Show(const CRect& r) {
-    char b[64];
-    std::snprintf(b, sizeof b, "(%ld,%ld,%ld,%ld)", (long)r.left, (long)r.top, (long)r.right,
-                  (long)r.bottom);
-    return b;
-}
-
-std::string TempDir(const char* name) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string d = std::string(dir) + name + "\\";
-    CreateDirectoryA(d.c_str(), nullptr);
-    return d;
-}
-
-// A skin folder of its own with the given profile files; the global skin
-// folder points at it while the object lives.
-struct SkinFolder {
-    std::string dir;
-    explicit SkinFolder(const char* name) : dir(TempDir(name)) {
-        for (const char* f : {"ConfigPos.ini", "ConfigColor.ini", "ConfigText.ini",
-                              "ConfigImage.ini", "ConfigValue.ini"})
-            DeleteFileA((dir + f).c_str());
-        g_strSkinDir = dir.c_str();
-    }
-    ~SkinFolder() { g_strSkinDir.Empty(); }
-    void Write(const char* file, const std::string& text) const {
-        std::ofstream(dir + file, std::ios::binary) << text;
-    }
-    std::string Read(const char* file, const char* section, const char* key) const {
-        char buf[300] = {};
-        GetPrivateProfileStringA(section, key, "", buf, sizeof buf, (dir + file).c_str());
-        return buf;
-    }
-};
-
-}  // namespace
+using namespace dlgtest;
 
 // ---- the dialog window ---------------------------------------------------------
 
@@ -258,6 +167,31 @@ TEST(ThemeDialog, OkAndCancelPostTheTemplateIdToTheParentThenEnd) {
     d.OnOK();
     EXPECT_FALSE(d.IsWindowVisible());
     d.DestroyWindow();
+}
+
+// The caption has its strip to itself, and a label without a back of its
+// own shows the dialog's background under its text: the dialog paints
+// under its children, and its caption lands on none of them.
+TEST(ThemeDialog, CaptionStripFreeAndLabelShowsTheDialogBackground) {
+    DialogScene s(IDD_SKIN_CONTROLS, 400, 300);
+    s.dlg->SetCaption("Caption over nothing");
+    CWnd* label = s.dlg->ReplaceControl(IDC_SK_LABEL);
+    ASSERT_TRUE(label);
+    const CRect caption(27, 8, 373, 24);
+    for (HWND h = ::GetWindow(s.hwnd(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(h)) continue;
+        CRect both;
+        EXPECT_FALSE(both.IntersectRect(caption, ChildRect(s.dlg.get(), h)))
+            << "control " << ::GetDlgCtrlID(h) << " lies under the caption";
+    }
+    RedrawWindow(s.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const uitest::Picture p = Shot(s.hwnd());
+    EXPECT_GT(Count(p, caption, NearColor(RGB(255, 255, 255), 8)), 30) << "caption drawn";
+    const CRect r = ChildRect(s.dlg.get(), label->m_hWnd);
+    const int area = r.Width() * r.Height();
+    EXPECT_GT(Count(p, r, NearColor(kDefaultBack, 8)), area / 2) << "the dialog shows through";
+    EXPECT_EQ(0, Count(p, r, NearColor(RGB(0, 0, 0), 8))) << "nothing black behind the text";
+    EXPECT_GT(Count(p, r, NearColor(0x450308, 60)), 5) << "the label's dark text";
 }
 
 TEST(ThemeDialog, DestructionFreesEveryControlOnce) {
