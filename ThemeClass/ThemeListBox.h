@@ -133,7 +133,7 @@ private:
     int m_nFontSize = 12;
     UINT m_nAlignFormat = 5;
     BOOL m_bFontBold = FALSE;
-    skin::ListColors m_colors;
+    skin::ListBoxColors m_colors;
     int m_nSelection = -1;
     COLORREF m_clrFrame = 0xC8C8C8;
     int m_nItemHeight = 16;

@@ -371,7 +371,7 @@ void CThemeListBox::PaintItems(CDC* pDC) {
     const skin::ListPaintPlan plan =
         skin::PlanListRows(area, m_nLeftGap, m_nRightGap, GetTopIndex(), count, ItemHeight());
     for (const skin::ListRow& row : plan.rows) {
-        const skin::RowLook look =
+        const skin::ListBoxRowLook look =
             skin::ListRowLook(m_colors, row.index, m_nSelection, GetItemData(row.index));
         CRect rc = ToCRect(row.rect);
         pDC->FillSolidRect(&rc, look.back);

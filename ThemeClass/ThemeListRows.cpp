@@ -61,9 +61,9 @@ Rect ListItemRect(const Rect& area, int top, int count, int itemHeight, int inde
     return Rect{area.left, y, area.right, y + itemHeight};
 }
 
-RowLook ListRowLook(const ListColors& c, int index, int selection, uintptr_t itemData) {
-    if (index == selection) return RowLook{c.selectBack, c.selectText};
-    RowLook look;
+ListBoxRowLook ListRowLook(const ListBoxColors& c, int index, int selection, uintptr_t itemData) {
+    if (index == selection) return ListBoxRowLook{c.selectBack, c.selectText};
+    ListBoxRowLook look;
     look.back = index % 2 == 0 ? c.back1 : c.back2;
     look.text = itemData == 0 ? c.state1 : itemData == 1 ? c.state2 : c.state3;
     return look;

@@ -52,7 +52,7 @@ int ListHitTest(const Rect& area, int top, int count, int itemHeight, int x, int
 Rect ListItemRect(const Rect& area, int top, int count, int itemHeight, int index);
 
 // The colours of the list and the pick for one row.
-struct ListColors {
+struct ListBoxColors {
     Color state1 = 0;  // text, item data 0
     Color state2 = 0;  // text, item data 1
     Color state3 = 0;  // text, other item data
@@ -61,11 +61,11 @@ struct ListColors {
     Color back1 = 0;  // even rows
     Color back2 = 0;  // odd rows
 };
-struct RowLook {
+struct ListBoxRowLook {
     Color back = 0;
     Color text = 0;
 };
-RowLook ListRowLook(const ListColors& c, int index, int selection, uintptr_t itemData);
+ListBoxRowLook ListRowLook(const ListBoxColors& c, int index, int selection, uintptr_t itemData);
 
 // The top row a wheel notch asks for: one row down for exactly -120, one up
 // for exactly +120 unless that is below 0. Returns false when the delta

@@ -108,7 +108,7 @@ TEST(ListRows, ItemRectangleForInvalidation) {
 }
 
 TEST(ListRows, RowColours) {
-    skin::ListColors c;
+    skin::ListBoxColors c;
     c.state1 = 1;
     c.state2 = 2;
     c.state3 = 3;
@@ -131,7 +131,7 @@ TEST(ListRows, RowColours) {
         {"selected wins over data", 3, 3, 1, 5, 4},
     };
     for (const Case& k : cases) {
-        const skin::RowLook l = skin::ListRowLook(c, k.index, k.selection, k.data);
+        const skin::ListBoxRowLook l = skin::ListRowLook(c, k.index, k.selection, k.data);
         EXPECT_EQ(k.back, l.back) << k.name;
         EXPECT_EQ(k.text, l.text) << k.name;
     }
