@@ -158,6 +158,9 @@ protected:
 // mark and looks pressed while checked.
 class CThemeMarkButton : public CThemeButtonBase {
 public:
+    // Caption; stored only, no repaint.
+    void SetText(const CString& strText) { m_style.caption = strText; }
+    void SetText(LPCTSTR lpszText) { m_style.caption = lpszText ? lpszText : ""; }
     int GetCheck() const { return m_mark.checked; }
 
     void SetPushLike(BOOL bPushLike) { m_mark.pushLike = bPushLike; }

@@ -20,10 +20,6 @@ public:
     // from the same state, so dialog helpers agree with it.
     void SetCheck(int nCheck);
 
-    // Caption; stored only, no repaint.
-    void SetText(const CString& strText) { m_style.caption = strText; }
-    void SetText(LPCTSTR lpszText) { m_style.caption = lpszText ? lpszText : ""; }
-
     // Two frames side by side: unchecked, checked. On success the mark is
     // drawn from it and its height is the mark size; a failed load leaves
     // the mark as it was.

@@ -8,11 +8,7 @@ ON_WM_LBUTTONUP()
 ON_MESSAGE(BM_SETCHECK, OnSetCheck)
 END_MESSAGE_MAP()
 
-CThemeCheck::CThemeCheck() {
-    m_style.caption = "";
-    m_mark.checked = FALSE;
-    ResetStyle();
-}
+CThemeCheck::CThemeCheck() { ResetStyle(); }
 
 void CThemeCheck::ResetStyle() {
     ResetLook(kOptionLook);

@@ -18,8 +18,6 @@ public:
     // Checks (clearing the rest of the group) or clears, then repaints.
     void SetCheck(int nCheck);
 
-    void SetText(const CString& strText) { m_style.caption = strText; }
-    void SetText(LPCTSTR lpszText) { m_style.caption = lpszText ? lpszText : ""; }
     void SetColors(int nSize, BOOL bBold, COLORREF clrText, COLORREF clrShadow, UINT nAlign) {
         SetCaptionStyle(nSize, bBold, clrText, clrShadow, nAlign);
     }

@@ -20,11 +20,7 @@ constexpr int kMaxSiblings = 4096;
 
 }  // namespace
 
-CThemeRadio::CThemeRadio() {
-    m_style.caption = "";
-    m_mark.checked = FALSE;
-    ResetSkin();
-}
+CThemeRadio::CThemeRadio() { ResetSkin(); }
 
 void CThemeRadio::ResetSkin() {
     ResetLook(kOptionLook);
