@@ -7,7 +7,6 @@
 // posted to the parent as WM_SKIN_SCROLLMOUSEMOVE.
 #pragma once
 
-#include "ThemeClass/ThemeSlider.h"
 #include "ThemeClass/ThemeTrackWnd.h"
 
 #define WM_SKIN_SCROLLMOUSEMOVE 0x0473
