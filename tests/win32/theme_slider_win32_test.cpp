@@ -1,7 +1,9 @@
 // The skinned slider in a real window: thumb placement, clicks on the track,
-// dragging the thumb, and the position blocks and moves sent to the parent.
+// dragging the thumb (and its end when the thumb loses the capture), a
+// disabled slider, and the position blocks and moves sent to the parent.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "ThemeClass/ThemeSlider.h"
@@ -175,4 +177,85 @@ TEST(ThemeSlider, BarImageSetsTheThumbSizeUntilAColourResize) {
     EXPECT_EQ(32, s.Thumb().Width());
     s.slider.MoveWindow(20, 40, 240, 30, TRUE);
     EXPECT_EQ(20, s.Thumb().Width()) << "a colour back resets the thumb";
+}
+
+TEST(ThemeSlider, DragWhoseCaptureWasTakenEnds) {
+    struct Case {
+        const char* name;
+        std::function<void(SliderScene&)> lose;
+    };
+    const std::vector<Case> cases = {
+        {"cancel mode to the thumb",
+         [](SliderScene& s) {
+             ::SendMessageA(s.slider.GetThumb()->GetSafeHwnd(), WM_CANCELMODE, 0, 0);
+         }},
+        {"cancel mode to the slider",
+         [](SliderScene& s) { ::SendMessageA(s.Hwnd(), WM_CANCELMODE, 0, 0); }},
+        {"capture released", [](SliderScene&) { ::ReleaseCapture(); }},
+        {"another window takes it", [](SliderScene& s) { ::SetCapture(s.stage.parent()); }},
+    };
+    for (const Case& c : cases) {
+        SliderScene s;
+        s.slider.SetPos(50);
+        uitest::MoveCursorClient(s.Hwnd(), 110, 15);
+        uitest::MouseDown();
+        uitest::MoveCursorClient(s.Hwnd(), 115, 15);
+        themetest::Settle();
+        ASSERT_TRUE(s.slider.IsDragging()) << c.name;
+        ASSERT_EQ(s.slider.GetThumb()->GetSafeHwnd(), ::GetCapture()) << c.name;
+        c.lose(s);
+        ASSERT_NE(s.slider.GetThumb()->GetSafeHwnd(), ::GetCapture()) << c.name;
+        // Released away from the thumb: no button-up reaches it.
+        uitest::MoveCursorClient(s.stage.parent(), 390, 290);
+        uitest::MouseUp();
+        ::ReleaseCapture();
+        themetest::Settle();
+        // The pointer now merely passes over the thumb, well off its centre.
+        const int pos = s.slider.GetPos();
+        const int left = s.Thumb().left;
+        uitest::MoveCursorClient(s.Hwnd(), left + 3, 15);
+        uitest::MoveCursorClient(s.Hwnd(), left + 17, 15);
+        themetest::Settle();
+        EXPECT_FALSE(s.slider.IsDragging()) << c.name;
+        EXPECT_EQ(pos, s.slider.GetPos())
+            << c.name << ": the thumb followed a pointer with no button";
+        EXPECT_EQ(left, s.Thumb().left) << c.name;
+        // A new press on the thumb drags again.
+        s.blocks.clear();
+        uitest::DragClient(s.Hwnd(), POINT{left + 10, 15}, POINT{330, 15}, 8);
+        themetest::Settle();
+        EXPECT_EQ(100, s.slider.GetPos()) << c.name;
+        ASSERT_FALSE(s.blocks.empty()) << c.name;
+        EXPECT_EQ(kSkinPosReleased, s.blocks.back().code) << c.name;
+    }
+}
+
+TEST(ThemeSlider, DisabledSliderDoesNotMove) {
+    SliderScene s;
+    s.slider.SetPos(50);
+    s.slider.EnableWindow(FALSE);
+    EXPECT_FALSE(s.slider.GetThumb()->IsWindowEnabled()) << "the thumb is disabled with it";
+    uitest::DragClient(s.Hwnd(), POINT{110, 15}, POINT{200, 15}, 4);
+    uitest::ClickClient(s.Hwnd(), 10, 15);
+    themetest::Settle();
+    EXPECT_EQ(50, s.slider.GetPos());
+    EXPECT_EQ(100, s.Thumb().left);
+    EXPECT_TRUE(s.blocks.empty());
+    s.slider.EnableWindow(TRUE);
+    uitest::DragClient(s.Hwnd(), POINT{110, 15}, POINT{200, 15}, 4);
+    themetest::Settle();
+    EXPECT_EQ(95, s.slider.GetPos()) << "x = 200: (200 - 10) / 200 of the range";
+}
+
+TEST(ThemeSlider, TurnedUprightWhileLive) {
+    SliderScene s(30, 220);
+    s.slider.SetVertical(TRUE);
+    EXPECT_TRUE(s.slider.IsVertical());
+    EXPECT_EQ(30, s.Thumb().Width()) << "as wide as the bar";
+    EXPECT_EQ(20, s.Thumb().Height());
+    s.slider.SetPos(50);
+    EXPECT_EQ(100, s.Thumb().top);
+    uitest::ClickClient(s.Hwnd(), 15, 210);
+    themetest::Settle();
+    EXPECT_EQ(100, s.slider.GetPos()) << "y carries the position";
 }
