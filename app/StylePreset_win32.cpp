@@ -1,5 +1,13 @@
 #include "app/StylePreset_win32.h"
 
+#include "ThemeClass/ThemeButton.h"
+#include "ThemeClass/ThemeCheck.h"
+#include "ThemeClass/ThemeCombo.h"
+#include "ThemeClass/ThemeEdit.h"
+#include "ThemeClass/ThemeGroup.h"
+#include "ThemeClass/ThemeRadio.h"
+#include "ThemeClass/ThemeSlider.h"
+#include "ThemeClass/ThemeStatic.h"
 #include "app/res/resource.h"
 
 namespace {
@@ -133,20 +141,6 @@ void ApplySliderStyle(CThemeSlider* pSlider) {
     pSlider->SetBackBitmap(IDB_SLIDER_BACK);
     pSlider->SetBarBitmap(IDB_SLIDER_THUMB);
     pSlider->SetAutoToolTip(FALSE);
-}
-
-void ApplyListStyle(CThemeListCtrl* pList) {
-    if (!pList) return;
-    pList->SetBackColor(0x2A2A2B);
-    pList->SetFontColor(0xFBFFFB);
-    pList->SetNormalBackColor(0x2A2A2B);
-    pList->SetItemFrameColor(0x2A2A2B);
-    pList->SetSelectFontColor(0xFBFFFB);
-    pList->SetSelectBackColor(0x444444);
-    pList->SetItemHeight(22);
-    pList->SetHeadBackColor(0x383C3F);
-    pList->SetHeadFontColor(0xDADDDA);
-    pList->SetHeadFrameColor(0x555555);
 }
 
 void ApplyPlayRadioStyle(CThemeRadio* pRadio) {

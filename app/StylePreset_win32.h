@@ -5,15 +5,19 @@
 // was not replaced) is left alone.
 #pragma once
 
-#include "ThemeClass/ThemeButton.h"
-#include "ThemeClass/ThemeCheck.h"
-#include "ThemeClass/ThemeCombo.h"
-#include "ThemeClass/ThemeEdit.h"
-#include "ThemeClass/ThemeGroup.h"
-#include "ThemeClass/ThemeListCtrl.h"
-#include "ThemeClass/ThemeRadio.h"
-#include "ThemeClass/ThemeSlider.h"
-#include "ThemeClass/ThemeStatic.h"
+#include "classlib/afxwin.h"
+
+// Declared only: the combo box's and the report list's headers do not go
+// into one translation unit together, so each user includes what it styles.
+class CThemeButton;
+class CThemeCheck;
+class CThemeCombo;
+class CThemeEdit;
+class CThemeGroup;
+class CThemeListCtrl;
+class CThemeRadio;
+class CThemeSlider;
+class CThemeStatic;
 
 // Buttons.
 void ApplyCloseButtonStyle(CThemeButton* pButton);     // "X": image 139, caption " "
