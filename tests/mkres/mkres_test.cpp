@@ -515,6 +515,35 @@ INSTANTIATE_TEST_SUITE_P(Strips, BmpStrip, ::testing::ValuesIn(kBmps),
                              return std::string(i.param.name);
                          });
 
+// Every face draws its own mark: white ink on the body, a picture that no
+// other face draws; square corners leave no key colour at all.
+TEST(StripFaces, EachFaceDrawsADistinctMark) {
+    const char* kFaces[] = {"plain",   "play",    "pause", "stop",  "circle",
+                            "cross",   "minus",   "next",  "eject", "rewind",
+                            "forward", "speaker", "mute",  "grid",  "dial"};
+    std::vector<std::vector<uint32_t>> seen;
+    for (const char* name : kFaces) {
+        SCOPED_TRACE(name);
+        mkres::Face face;
+        ASSERT_TRUE(mkres::ParseFace(name, &face));
+        for (int size : {24, 40, 97}) {
+            const mkres::Image img = mkres::DrawStrip(size * 3 / 2, size, 1, face, 0x3C78B4);
+            int ink = 0;
+            for (uint32_t p : img.px) ink += p == 0xFFFFFF;
+            if (std::string(name) == "plain")
+                EXPECT_EQ(ink, 0);
+            else
+                EXPECT_GT(ink, size / 4) << size;
+            if (size == 40) {
+                for (const auto& other : seen) EXPECT_NE(other, img.px);
+                seen.push_back(img.px);
+            }
+        }
+        const mkres::Image square = mkres::DrawStrip(30, 20, 2, face, 0x3C78B4, 0);
+        for (uint32_t p : square.px) ASSERT_NE(p, mkres::kKey);
+    }
+}
+
 TEST(IcoTest, DirectoryEntriesAndMasks) {
     const std::string path = TempPath("icon.ico");
     auto r = Shell(Quote(Mkres()) + " ico " + Quote(path) + " 16,32,48 color=C83232");
@@ -559,6 +588,7 @@ const BadCase kBad[] = {
     {"zero_width", "bmp x.bmp 0 4", 1},
     {"five_frames", "bmp x.bmp 4 4 frames=5", 1},
     {"unknown_face", "bmp x.bmp 4 4 face=smile", 1},
+    {"negative_round", "bmp x.bmp 4 4 round=-1", 1},
     {"frame_off_screen", "gif x.gif 10 10 frame:x=5,w=6", 1},
     {"no_frames", "gif x.gif 10 10", 1},
     {"no_table", "gif x.gif 10 10 global=0 frame:fill=1", 1},

@@ -80,6 +80,79 @@ void DrawFace(Image& img, int ox, int w, int h, Face face, uint32_t ink) {
                     on = dx >= -s / 2 && dx < s / 2 && dy >= -s / 2 && dy < s / 2;
                     break;
                 case Face::Circle: on = 4 * (dx * dx + dy * dy) <= s * s; break;
+                case Face::Cross: {  // two strokes two pixels wide
+                    const int ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+                    const int d = ax - ay;
+                    on = ax <= s / 2 && ay <= s / 2 && d >= -1 && d <= 1;
+                    break;
+                }
+                case Face::Minus:
+                    on = dx >= -s / 2 && dx < s / 2 && dy >= s / 4 && dy < s / 4 + 2 + s / 8;
+                    break;
+                case Face::Next: {
+                    const int tx = dx + s / 8;  // the triangle sits left of the bar
+                    const bool tri =
+                        tx >= -s / 2 && tx < s / 3 && 2 * (dy < 0 ? -dy : dy) <= s / 3 - tx;
+                    const bool bar = dx >= s / 3 && dx < s / 2 && dy >= -s / 2 && dy < s / 2;
+                    on = tri || bar;
+                    break;
+                }
+                case Face::Eject: {
+                    const bool tri =
+                        dy >= -s / 2 && dy < s / 6 && 2 * (dx < 0 ? -dx : dx) <= dy + s / 2;
+                    const bool bar = dy >= s / 4 && dy < s / 2 && dx >= -s / 2 && dx < s / 2;
+                    on = tri || bar;
+                    break;
+                }
+                case Face::Rewind:
+                case Face::Forward: {
+                    // Two triangles side by side, each half the face wide.
+                    const int fx = face == Face::Forward ? dx : -dx - 1;
+                    const int lx = fx < 0 ? fx + s / 2 : fx;  // 0..s/2 inside each half
+                    on = fx >= -s / 2 && fx < s / 2 && 4 * (dy < 0 ? -dy : dy) <= s - 2 * lx;
+                    break;
+                }
+                case Face::Speaker:
+                case Face::Mute: {
+                    const int ay = dy < 0 ? -dy : dy;
+                    const bool box = dx >= -s / 2 && dx < -s / 4 && ay <= s / 6;
+                    const bool cone = dx >= -s / 4 && dx < 0 && ay <= s / 6 + (dx + s / 4);
+                    bool right = false;
+                    if (face == Face::Speaker) {  // two arcs
+                        const int r2 = dx * dx + dy * dy;
+                        const int r1 = s / 4, r3 = s / 2;
+                        right = dx > 0 && ((r2 >= r1 * r1 && r2 <= (r1 + 1) * (r1 + 1)) ||
+                                           (r2 >= r3 * r3 && r2 <= (r3 + 1) * (r3 + 1)));
+                    } else {
+                        const int mx = dx - s / 4, amx = mx < 0 ? -mx : mx;
+                        const int d = amx - ay;
+                        right = dx > 0 && amx <= s / 4 && ay <= s / 4 && d >= -1 && d <= 1;
+                    }
+                    on = box || cone || right;
+                    break;
+                }
+                case Face::Grid: {
+                    // Light lines at the quarters of the height, and a margin
+                    // line on the left, as the scale of a graph.
+                    const int y = dy + h / 2, x = dx + w / 2;
+                    const bool row = (y == h / 4 || y == h / 2 || y == 3 * h / 4) && x >= w / 14;
+                    const bool margin = x == w / 14 && y >= 2 && y < h - 2;
+                    on = row || margin;
+                    break;
+                }
+                case Face::Dial: {
+                    // Ticks on a ring, every 30 degrees, by their coordinates on
+                    // the axes and the diagonals.
+                    const int r2 = dx * dx + dy * dy;
+                    const int ro = 9 * w / 20, ri = 7 * w / 20;
+                    const int ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+                    const bool ring = r2 <= ro * ro && r2 >= ri * ri;
+                    const bool axis = ax <= 1 || ay <= 1;
+                    const bool diagonal = (ax - ay <= 1 && ay - ax <= 1);
+                    const bool edge = r2 <= ro * ro && r2 >= (ro - 2) * (ro - 2);
+                    on = (ring && (axis || diagonal)) || edge;
+                    break;
+                }
             }
             if (on) img.at(x, y) = ink;
         }
@@ -92,11 +165,11 @@ bool ParseFace(const std::string& s, Face* f) {
     static const struct {
         const char* name;
         Face face;
-    } kFaces[] = {{"plain", Face::Plain},
-                  {"play", Face::Play},
-                  {"pause", Face::Pause},
-                  {"stop", Face::Stop},
-                  {"circle", Face::Circle}};
+    } kFaces[] = {{"plain", Face::Plain},   {"play", Face::Play},       {"pause", Face::Pause},
+                  {"stop", Face::Stop},     {"circle", Face::Circle},   {"cross", Face::Cross},
+                  {"minus", Face::Minus},   {"next", Face::Next},       {"eject", Face::Eject},
+                  {"rewind", Face::Rewind}, {"forward", Face::Forward}, {"speaker", Face::Speaker},
+                  {"mute", Face::Mute},     {"grid", Face::Grid},       {"dial", Face::Dial}};
     for (const auto& e : kFaces)
         if (s == e.name) {
             *f = e.face;
@@ -105,12 +178,12 @@ bool ParseFace(const std::string& s, Face* f) {
     return false;
 }
 
-Image DrawStrip(int w, int h, int frames, Face face, uint32_t color) {
+Image DrawStrip(int w, int h, int frames, Face face, uint32_t color, int round) {
     Image img(w * frames, h, kKey);
     // normal, hover (lighter), pressed (darker), disabled (grey)
     const uint32_t bodies[4] = {color, Shade(color, 5, 4), Shade(color, 3, 5), 0xA0A0A0};
     const uint32_t inks[4] = {0xFFFFFF, 0xFFFFFF, 0xE0E0E0, 0xD0D0D0};
-    const int r = (w < h ? w : h) / 5;
+    const int r = round >= 0 ? round : (w < h ? w : h) / 5;
     for (int f = 0; f < frames; ++f) {
         const int ox = f * w;
         for (int y = 0; y < h; ++y)

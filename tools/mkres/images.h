@@ -22,12 +22,29 @@ struct Image {
     uint32_t at(int x, int y) const { return px[static_cast<size_t>(y) * width + x]; }
 };
 
-enum class Face { Plain, Play, Pause, Stop, Circle };
+enum class Face {
+    Plain,
+    Play,
+    Pause,
+    Stop,
+    Circle,
+    Cross,    // an X: close
+    Minus,    // a bar low in the frame: minimise
+    Next,     // a triangle and a bar: next clip
+    Eject,    // a triangle pointing up over a bar: open
+    Rewind,   // two triangles pointing left: slower
+    Forward,  // two triangles pointing right: faster
+    Speaker,  // a speaker with sound waves
+    Mute,     // a speaker with a cross
+    Grid,     // a scale: three light lines across and a left margin
+    Dial,     // a ring of ticks around the centre
+};
 bool ParseFace(const std::string& s, Face* f);
 
 // frames state frames side by side, each w x h: normal, hover, pressed,
 // disabled, each a rounded body on the key colour with the face drawn on it.
-Image DrawStrip(int w, int h, int frames, Face face, uint32_t color);
+// round: the corner radius, or -1 for a fifth of the smaller side.
+Image DrawStrip(int w, int h, int frames, Face face, uint32_t color, int round = -1);
 std::vector<uint8_t> EncodeBmp24(const Image& img);
 
 // One icon image per size: a disc of color with a white mark, transparent

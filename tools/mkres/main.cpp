@@ -19,11 +19,14 @@ const char kUsage[] =
     "are skipped. Output names are relative to --outdir (default: current folder).\n"
     "Colours are RRGGBB in hex.\n"
     "\n"
-    "  bmp NAME W H [frames=N] [face=F] [color=RRGGBB]\n"
+    "  bmp NAME W H [frames=N] [face=F] [color=RRGGBB] [round=R]\n"
     "      24-bit BMP strip of N (1-4, default 1) state frames of W x H side by\n"
     "      side: normal, hover, pressed, disabled. Each is a rounded body on the\n"
     "      key colour FF00FF with face F drawn in white: plain, play, pause, stop,\n"
-    "      circle (default plain). color: the normal body colour (3C78B4).\n"
+    "      circle, cross, minus, next, eject, rewind, forward, speaker, mute,\n"
+    "      grid, dial (default plain). color: the normal body colour (3C78B4).\n"
+    "      round: the corner radius in pixels (default a fifth of the smaller\n"
+    "      side; 0 gives square corners and no key colour at all).\n"
     "  ico NAME SIZE[,SIZE...] [color=RRGGBB]\n"
     "      ICO with one 24-bit image and AND mask per size: a disc with a white\n"
     "      bar, transparent outside the disc.\n"
@@ -157,7 +160,7 @@ void Run(const std::vector<std::string>& a, const std::string& outdir) {
     std::vector<uint8_t> bytes;
     if (cmd == "bmp") {
         if (a.size() < 4) Bad("bmp NAME W H ...");
-        int w = Int("W", a[2], 1, 4096), h = Int("H", a[3], 1, 4096), frames = 1;
+        int w = Int("W", a[2], 1, 4096), h = Int("H", a[3], 1, 4096), frames = 1, round = -1;
         mkres::Face face = mkres::Face::Plain;
         uint32_t color = 0x3C78B4;
         for (size_t i = 4; i < a.size(); ++i) {
@@ -169,10 +172,12 @@ void Run(const std::vector<std::string>& a, const std::string& outdir) {
                 if (!mkres::ParseFace(v, &face)) Bad("bmp: unknown face '" + v + "'");
             } else if (k == "color") {
                 if (!ParseColor(v, &color)) Bad("bmp: bad colour '" + v + "'");
-            } else
+            } else if (k == "round")
+                round = Int(k, v, 0, 2048);
+            else
                 Bad("bmp: unknown key '" + k + "'");
         }
-        bytes = mkres::EncodeBmp24(mkres::DrawStrip(w, h, frames, face, color));
+        bytes = mkres::EncodeBmp24(mkres::DrawStrip(w, h, frames, face, color, round));
     } else if (cmd == "ico") {
         if (a.size() < 3) Bad("ico NAME SIZES ...");
         std::vector<int> sizes;
