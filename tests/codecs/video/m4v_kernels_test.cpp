@@ -321,26 +321,29 @@ static void RunEveryKernel(void* result) {
     uint32_t differ = 0;  // one bit per kernel that gave something else
     memset(a, 0, sizeof a);
     memset(b, 0, sizeof b);
-    IdctPutPlain(a, x, 16, SummaryOf(x));
-    IdctPutSse2(b, y, 16, SummaryOf(y));
+    M4vIdctPutPlain(a, x, 16, SummaryOf(x));
+    M4vIdctPutSse2(b, y, 16, SummaryOf(y));
     if (memcmp(a, b, sizeof a)) differ |= 1;
     for (int i = 0; i < 64; ++i) x[i] = y[i] = int16_t((i * 29) % 17 - 8);
-    IdctAddPlain(a, pred, x, 16, 16, SummaryOf(x));
-    IdctAddSse2(b, pred, y, 16, 16, SummaryOf(y));
+    M4vIdctAddPlain(a, pred, x, 16, 16, SummaryOf(x));
+    M4vIdctAddSse2(b, pred, y, 16, 16, SummaryOf(y));
     if (memcmp(a, b, sizeof a)) differ |= 2;
     for (int r = 0; r < 2; ++r)
         for (int wide = 0; wide < 2; ++wide)
             for (int f = 0; f < 4; ++f) {
-                McKernelPlain(r, wide, f)(a, 32, src, 40, 16);
-                McKernelSse2(r, wide, f)(b, 32, src, 40, 16);
+                M4vMcKernelPlain(r, wide, f)(a, 32, src, 40, 16);
+                M4vMcKernelSse2(r, wide, f)(b, 32, src, 40, 16);
                 if (memcmp(a, b, sizeof a)) differ |= 4;
             }
-    McAveragePlain(a, 16, src, 40, 16, 16);
-    McAverageSse2(b, 16, src, 40, 16, 16);
+    M4vMcAveragePlain(a, 16, src, 40, 16, 16);
+    M4vMcAverageSse2(b, 16, src, 40, 16, 16);
     if (memcmp(a, b, sizeof a)) differ |= 8;
-    QpelColsPlain(a, 16, src, 24, 16, 16, 2, 1);
-    QpelColsSse2(b, 16, src, 24, 16, 16, 2, 1);
+    M4vQpelColsPlain(a, 16, src, 24, 16, 16, 2, 1);
+    M4vQpelColsSse2(b, 16, src, 24, 16, 16, 2, 1);
     if (memcmp(a, b, sizeof a)) differ |= 16;
+    M4vQpelRowsPlain(a, 16, src, 40, 16, 16, 1, 0);
+    M4vQpelRowsSse2(b, 16, src, 40, 16, 16, 1, 0);
+    if (memcmp(a, b, sizeof a)) differ |= 32;
     *static_cast<uint32_t*>(result) = differ;
 }
 
