@@ -59,12 +59,12 @@ GridScrollBars CThemeGridView::ComputeScrollBars() const {
     // horizontal bar's height.
     const int visW = client.cx - fixedW;
     const int visH = client.cy + 16 - fixedH;
-    if (visW <= 0 || visH <= 0) return b;
+    if (visW <= 0) return b;
     b.valid = true;
     if (!GetUnobstructedNonFixedCellRange().IsValid(m_nRows, m_nCols)) return b;
     const long virtW = GetTotalWidth() - fixedW, virtH = GetTotalHeight() - fixedH;
     b.hPage = visW;
-    b.vPage = visH;
+    b.vPage = std::max(0, visH);
     b.hMax = visW < virtW ? static_cast<int>(virtW - 1) : 0;
     b.vMax = visH < virtH ? static_cast<int>(virtH - 1) : 0;
     return b;
