@@ -615,6 +615,7 @@ void CThemeGridView::OnMouseMove(POINT pt, bool leftButton) {
             }
             break;
         }
+        case GRID_MOUSE_PREPARE_DRAG: OnBeginDrag(); break;
         default: break;
     }
     m_LastMousePoint = pt;
@@ -660,7 +661,10 @@ void CThemeGridView::OnLButtonUp(POINT pt) {
 BOOL CThemeGridView::OnKeyDown(UINT key, UINT mods) {
     if (!IsValid(m_idCurrentCell)) return FALSE;
     const bool shift = (mods & GRID_MOD_SHIFT) != 0;
-    if ((mods & GRID_MOD_CTRL) && (key == 'A' || key == 'a')) SelectAllCells();
+    if (mods & GRID_MOD_CTRL) {
+        if (key == 'A') SelectAllCells();
+        if (key == 'C' || key == 'V' || key == 'X') OnEditKey(key);
+    }
     const CThemeGridCellId focus = m_idCurrentCell;
     CThemeGridCellId next = focus;
     int stepBar = -1, stepCode = 0, setH = -2;  // the extra step once scrolled in view
@@ -778,4 +782,93 @@ void CThemeGridView::StartCellEdit(int row, int col, UINT key) {
         return;
     }
     OpenCellEditor(row, col, key);
+}
+
+void CThemeGridView::OnLButtonDblClk(POINT pt) {
+    if (m_MouseMode == GRID_MOUSE_OVER_COL_DIVIDE) {
+        if (FitColumnToText(ColumnToSize(pt))) InvalidateAll();
+    } else if (m_MouseMode == GRID_MOUSE_OVER_ROW_DIVIDE) {
+        if (FitRowToText(RowToSize(pt))) InvalidateAll();
+    } else if (m_MouseMode == GRID_MOUSE_NOTHING) {
+        const CThemeGridCellId down = m_LeftClickDownCell;
+        if (IsValid(down) && !IsCellFixed(down.row, down.col)) {
+            if (IsValid(m_idCurrentCell)) {
+                NotifyParent(
+                    m_idCurrentCell.row, m_idCurrentCell.col,
+                    m_bListViewNotify ? GRID_NOTIFY_LV_LBUTTON_DBLCLK : GRID_NOTIFY_LBUTTON_DBLCLK);
+                StartCellEdit(m_idCurrentCell.row, m_idCurrentCell.col, GRID_EDIT_MOUSE_KEY);
+            }
+        } else if (m_bListMode) {
+            const CThemeGridCellId cell = GetCellFromPt(pt, TRUE);
+            if (IsValid(cell) && cell.row >= m_nFixedRows && cell.col < m_nFixedCols)
+                StartCellEdit(cell.row, cell.col, GRID_EDIT_MOUSE_KEY);
+        }
+    }
+}
+
+void CThemeGridView::OnRButtonDown(POINT pt) {
+    const CThemeGridCellId cell = GetCellFromPt(pt, TRUE);
+    if (!IsValid(cell)) return;
+    ClearSelectionRange();
+    SetFocusCell(cell);
+    if (!m_bListViewNotify) NotifyParent(cell.row, cell.col, GRID_NOTIFY_RBUTTON_DOWN);
+}
+
+void CThemeGridView::OnRButtonUp(POINT pt) {
+    const CThemeGridCellId cell = GetCellFromPt(pt, TRUE);
+    if (!IsValid(cell)) return;
+    ClearSelectionRange();
+    if (m_bListViewNotify) NotifyParent(cell.row, cell.col, GRID_NOTIFY_LV_RBUTTON_UP);
+}
+
+void CThemeGridView::OnRButtonDblClk(POINT pt) {
+    const CThemeGridCellId cell = GetCellFromPt(pt, TRUE);
+    if (!IsValid(cell)) return;
+    ClearSelectionRange();
+    if (m_bListViewNotify) NotifyParent(cell.row, cell.col, GRID_NOTIFY_LV_RBUTTON_DBLCLK);
+}
+
+void CThemeGridView::OnAutoScrollTimer(POINT cursor) {
+    const SIZE client = GetClientSize();
+    if (cursor.x < 0 || cursor.y < 0 || cursor.x >= client.cx || cursor.y >= client.cy) return;
+    const int fixedW = GetFixedColumnWidth(), fixedH = GetFixedRowHeight();
+    if (cursor.y < fixedH) {
+        OnKeyDown(GRID_KEY_UP, 0);
+        const POINT pt = {std::max<LONG>(0, std::min<LONG>(cursor.x, client.cx - 1)), fixedH + 1};
+        OnDragSelect(GetCellFromPt(pt, TRUE));
+    } else if (cursor.x < fixedW) {
+        OnKeyDown(GRID_KEY_LEFT, 0);
+        const POINT pt = {fixedW + 1, std::max<LONG>(0, std::min<LONG>(cursor.y, client.cy - 1))};
+        OnDragSelect(GetCellFromPt(pt, TRUE));
+    }
+}
+
+CThemeGridCellId CThemeGridView::FindNextCell(const CThemeGridCellId& start, UINT flags) const {
+    const UINT bits = flags & (GRID_STATE_DROPHILITED | GRID_STATE_FOCUSED | GRID_STATE_SELECTED |
+                               GRID_STATE_READONLY | GRID_STATE_MODIFIED);
+    auto match = [&](int r, int c) { return (GetItemState(r, c) & bits) != 0; };
+    const UINT dir = flags & GRID_FIND_ALL;
+    if (dir == GRID_FIND_ALL || dir == GRID_FIND_AREA) {
+        const int row0 = start.row < 1 ? m_nFixedRows : start.row;
+        const int col0 = start.col < 1 ? m_nFixedCols : start.col + 1;
+        for (int r = row0; r < m_nRows; ++r)
+            for (int c = r == row0 || dir == GRID_FIND_AREA ? col0 : m_nFixedCols; c < m_nCols; ++c)
+                if (match(r, c)) return CThemeGridCellId(r, c);
+        return CThemeGridCellId();
+    }
+    if (!IsValid(start)) return CThemeGridCellId();
+    if (flags & GRID_FIND_ABOVE) {
+        for (int r = start.row - 1; r >= m_nFixedRows; --r)
+            if (match(r, start.col)) return CThemeGridCellId(r, start.col);
+    } else if (flags & GRID_FIND_BELOW) {
+        for (int r = std::max(start.row + 1, m_nFixedRows); r < m_nRows; ++r)
+            if (match(r, start.col)) return CThemeGridCellId(r, start.col);
+    } else if (flags & GRID_FIND_LEFT) {
+        for (int c = start.col - 1; c >= m_nFixedCols; --c)
+            if (match(start.row, c)) return CThemeGridCellId(start.row, c);
+    } else if (flags & GRID_FIND_RIGHT) {
+        for (int c = std::max(start.col + 1, m_nFixedCols); c < m_nCols; ++c)
+            if (match(start.row, c)) return CThemeGridCellId(start.row, c);
+    }
+    return CThemeGridCellId();
 }

@@ -73,6 +73,16 @@ enum : UINT {
     GRID_KEY_DELETE = 0x2E,
 };
 
+// Directions for FindNextCell, combined with the state bits looked for.
+enum : UINT {
+    GRID_FIND_ABOVE = 0x100,
+    GRID_FIND_BELOW = 0x200,
+    GRID_FIND_LEFT = 0x400,
+    GRID_FIND_RIGHT = 0x800,
+    GRID_FIND_AREA = GRID_FIND_BELOW | GRID_FIND_RIGHT,
+    GRID_FIND_ALL = GRID_FIND_BELOW | GRID_FIND_LEFT | GRID_FIND_RIGHT,
+};
+
 // Modifier keys held during a press or key.
 enum : UINT { GRID_MOD_SHIFT = 0x01, GRID_MOD_CTRL = 0x02 };
 
@@ -164,6 +174,9 @@ public:
     CThemeGridCellId GetSelectionStartCell() const { return m_SelectionStartCell; }
     void SetSelectionStartCell(const CThemeGridCellId& c) { m_SelectionStartCell = c; }
     void ScrollIntoView(int row, int col);
+    // The next cell from the start with any of the state bits in flags, in
+    // the direction flags name (GRID_FIND_*); (-1, -1) when none.
+    CThemeGridCellId FindNextCell(const CThemeGridCellId& start, UINT flags) const;
 
     // ---- mouse
     int GetMouseMode() const { return m_MouseMode; }
@@ -174,6 +187,12 @@ public:
     void OnLButtonDown(POINT pt, UINT mods, bool hadFocus);
     void OnMouseMove(POINT pt, bool leftButton);
     void OnLButtonUp(POINT pt);
+    void OnLButtonDblClk(POINT pt);
+    void OnRButtonDown(POINT pt);
+    void OnRButtonUp(POINT pt);
+    void OnRButtonDblClk(POINT pt);
+    // The auto-scroll timer, with the cursor in client pixels.
+    void OnAutoScrollTimer(POINT cursor);
     virtual void OnHeaderRowClick(const CThemeGridCellId& cell);
     virtual void OnHeaderColumnClick(const CThemeGridCellId& cell);
 
@@ -193,6 +212,10 @@ protected:
     virtual void OpenCellEditor(int row, int col, UINT key) {}
     // Sorting by a header press; the sort itself lives elsewhere.
     virtual void OnHeaderSort(int col) {}
+    // Ctrl+C, Ctrl+V, Ctrl+X: the clipboard commands.
+    virtual void OnEditKey(UINT key) {}
+    // The button went down on a selected cell and the mouse moved.
+    virtual void OnBeginDrag() {}
     // Width of the image list's images, or -1 without an image list.
     virtual int GetImageWidth() const { return -1; }
     // One scroll code on one bar, as the window's scroll handler runs it.

@@ -900,3 +900,125 @@ TEST(GridView, InvariantOverRandomOperations) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridView, FindNextCell) {
+    struct Case {
+        const char* name;
+        CThemeGridCellId start;
+        UINT flags;
+        CThemeGridCellId found;
+    } cases[] = {
+        {"down the column for a selected cell",
+         {2, 3},
+         GRID_FIND_BELOW | GRID_STATE_SELECTED,
+         {6, 3}},
+        {"down from the found one", {6, 3}, GRID_FIND_BELOW | GRID_STATE_SELECTED, {}},
+        {"up the column, not into the fixed row",
+         {6, 3},
+         GRID_FIND_ABOVE | GRID_STATE_SELECTED,
+         {}},
+        {"up the column for a read-only cell",
+         {6, 3},
+         GRID_FIND_ABOVE | GRID_STATE_READONLY,
+         {4, 3}},
+        {"left along the row", {4, 5}, GRID_FIND_LEFT | GRID_STATE_READONLY, {4, 3}},
+        {"right along the row", {4, 1}, GRID_FIND_RIGHT | GRID_STATE_MODIFIED, {4, 4}},
+        {"any of two bits",
+         {4, 1},
+         GRID_FIND_RIGHT | GRID_STATE_MODIFIED | GRID_STATE_READONLY,
+         {4, 3}},
+        {"whole grid from the next column", {4, 3}, GRID_FIND_ALL | GRID_STATE_SELECTED, {5, 1}},
+        {"whole grid from the start", {-1, -1}, GRID_FIND_ALL | GRID_STATE_READONLY, {4, 3}},
+        {"area from the next column on", {4, 2}, GRID_FIND_AREA | GRID_STATE_SELECTED, {6, 3}},
+        {"area leaves out columns left of it", {4, 3}, GRID_FIND_AREA | GRID_STATE_SELECTED, {}},
+        {"nothing matches", {1, 1}, GRID_FIND_ALL | GRID_STATE_DROPHILITED, {}},
+        {"invalid start, one direction", {-1, -1}, GRID_FIND_BELOW | GRID_STATE_SELECTED, {}},
+    };
+    ViewGrid g;
+    g.SetItemState(6, 3, GRID_STATE_SELECTED);
+    g.SetItemState(5, 1, GRID_STATE_SELECTED);
+    g.SetItemState(4, 3, GRID_STATE_READONLY);
+    g.SetItemState(4, 4, GRID_STATE_MODIFIED);
+    for (const Case& c : cases) EXPECT_EQ(c.found, g.FindNextCell(c.start, c.flags)) << c.name;
+}
+
+TEST(GridView, OtherButtons) {
+    struct Case {
+        const char* name;
+        BOOL listView;
+        int button;  // 0 right down, 1 right up, 2 right double click
+        std::vector<int> codes;
+        bool focused;
+    } cases[] = {
+        {"right press, normal mode",
+         FALSE,
+         0,
+         {GRID_NOTIFY_FOCUS_LOST, GRID_NOTIFY_FOCUS_GAINED, GRID_NOTIFY_RBUTTON_DOWN},
+         true},
+        {"right press, list-view mode", TRUE, 0, {}, true},
+        {"right release, normal mode", FALSE, 1, {GRID_NOTIFY_FOCUS_LOST}, false},
+        {"right release, list-view mode", TRUE, 1, {GRID_NOTIFY_LV_RBUTTON_UP}, false},
+        {"right double click, list-view mode", TRUE, 2, {GRID_NOTIFY_LV_RBUTTON_DBLCLK}, false},
+    };
+    for (const Case& c : cases) {
+        ViewGrid g(SIZE{400, 400});
+        g.SetListViewNotify(c.listView);
+        g.SetFocusCell(2, 2);
+        g.SelectRange(2, 2, 3, 3);
+        g.notices.clear();
+        const POINT pt = CentreOf(g, 4, 4);
+        if (c.button == 0) g.OnRButtonDown(pt);
+        if (c.button == 1) g.OnRButtonUp(pt);
+        if (c.button == 2) g.OnRButtonDblClk(pt);
+        std::vector<int> codes;
+        for (const Notice& n : g.notices) codes.push_back(n.code);
+        EXPECT_EQ(c.codes, codes) << c.name;
+        EXPECT_EQ(0, g.GetSelectedCount()) << c.name;
+        EXPECT_EQ(c.focused ? CThemeGridCellId(4, 4) : CThemeGridCellId(), g.GetFocusCell())
+            << c.name;
+        ExpectInvariant(g, c.name);
+    }
+}
+
+TEST(GridView, DoubleClicks) {
+    // On a normal cell: the owner hears of it and the focus cell is edited.
+    ViewGrid g(SIZE{400, 400});
+    const POINT pt = CentreOf(g, 3, 3);
+    g.OnLButtonDown(pt, 0, true);
+    g.OnLButtonUp(pt);
+    g.notices.clear();
+    g.OnLButtonDblClk(pt);
+    ASSERT_FALSE(g.notices.empty());
+    EXPECT_EQ(Notice({3, 3, GRID_NOTIFY_LBUTTON_DBLCLK}), g.notices[0]);
+    EXPECT_EQ(std::vector<Notice>({{3, 3, static_cast<int>(GRID_EDIT_MOUSE_KEY)}}), g.editors);
+    // On a column divider: the column left of it fits its text (the model
+    // measures nothing here, so it becomes 0 wide).
+    ViewGrid d(SIZE{400, 400});
+    d.OnMouseMove(Pt(72, 5), false);
+    d.OnLButtonDblClk(Pt(72, 5));
+    EXPECT_EQ(0, d.GetColumnWidth(1));
+    EXPECT_EQ(50, d.GetColumnWidth(2));
+}
+
+TEST(GridView, AutoScrollOverTheHeaders) {
+    ViewGrid g;
+    g.OnLButtonDown(CentreOf(g, 3, 2), 0, true);
+    g.OnMouseMove(CentreOf(g, 4, 2), true);
+    ASSERT_EQ(CThemeGridCellId(4, 2), g.GetFocusCell());
+    // Above the non-fixed area: the focus moves up and the selection runs
+    // from the anchor to the first visible row.
+    g.OnAutoScrollTimer(Pt(75, 5));
+    EXPECT_EQ(CThemeGridCellId(3, 2), g.GetFocusCell());
+    EXPECT_EQ(3, g.GetSelectedCount());
+    // Left of it: the focus moves left.
+    g.OnAutoScrollTimer(Pt(5, 60));
+    EXPECT_EQ(CThemeGridCellId(3, 1), g.GetFocusCell());
+    // Outside the client nothing happens.
+    g.OnAutoScrollTimer(Pt(-5, 5));
+    EXPECT_EQ(CThemeGridCellId(3, 1), g.GetFocusCell());
+    ExpectInvariant(g, "auto scroll");
+}
+
+}  // namespace
