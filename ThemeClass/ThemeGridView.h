@@ -205,6 +205,11 @@ public:
 protected:
     // ---- hooks for the window
     virtual bool HasWindow() const { return true; }
+    // The table changed: the scroll bars follow and the window repaints.
+    void OnTableChanged() override {
+        UpdateScrollBars();
+        InvalidateAll();
+    }
     virtual void NotifyParent(int row, int col, int code) {}
     virtual void ApplyScrollBars(const GridScrollBars& bars) {}
     virtual void OnScrolled(int bar, const GridScrollEffect& effect) {}

@@ -1022,3 +1022,21 @@ TEST(GridView, AutoScrollOverTheHeaders) {
 }
 
 }  // namespace
+
+namespace {
+
+// Changing the table recomputes the scroll bars and keeps the positions in
+// their new ranges.
+TEST(GridView, TableChangesFollowTheScrollBars) {
+    ViewGrid g;
+    g.SetScrollPosition(GRID_BAR_VERT, 49);
+    ASSERT_EQ(49, g.GetScrollPosition(GRID_BAR_VERT));
+    g.SetRowCount(3);
+    EXPECT_EQ(0, g.GetScrollMax(GRID_BAR_VERT));
+    EXPECT_EQ(0, g.GetScrollPosition(GRID_BAR_VERT));
+    EXPECT_EQ(CThemeGridCellId(1, 1), g.GetTopLeftNonFixedCell());
+    g.SetRowCount(10);  // new rows take the default height of 10
+    EXPECT_EQ(30 + 7 * 10 - 1, g.GetScrollMax(GRID_BAR_VERT));
+}
+
+}  // namespace
