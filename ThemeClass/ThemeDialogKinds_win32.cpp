@@ -107,38 +107,24 @@ const KeyRow<CThemeButton> kButtonRows[] = {
 const KindKeys<CThemeButton> kButtonKeys{TableOf(kButtonRows),
                                          TableOf(kButtonStyleRows<CThemeButton>)};
 
-const KeyRow<CThemeCheck> kCheckRows[] = {
-    {"(CaptionArea)", F::Pos,
-     [](CThemeCheck* p, const KeyValue& v) { p->SetCaptionArea(v.Rect()); }},
-    {"(Mark)", F::Color, [](CThemeCheck* p, const KeyValue& v) { p->SetMarkColor(v.Color()); }},
-    {"(BackImageBlockCount)", F::Value,
-     [](CThemeCheck* p, const KeyValue& v) { p->SetFrameCount(v.Int()); }},
-    {"(Check)", F::Value, [](CThemeCheck* p, const KeyValue& v) { p->SetCheck(v.Int()); }},
-    {"(PushLike)", F::Value, [](CThemeCheck* p, const KeyValue& v) { p->SetPushLike(v.Int()); }},
-    {"(MarkDrawType)", F::Value,
-     [](CThemeCheck* p, const KeyValue& v) { p->SetMarkDrawType(v.Int()); }},
-    {"(Back)", F::Image, [](CThemeCheck* p, const KeyValue& v) { p->SetImageFile(v.Path()); }},
-    {"(Mark)", F::Image, [](CThemeCheck* p, const KeyValue& v) { p->SetMarkImageFile(v.Path()); }},
+// The check box and the radio button: the same keys, each with its own
+// setter of the mark image.
+template <class T, BOOL (T::*SetMarkImage)(LPCTSTR)>
+const KeyRow<T> kMarkRows[] = {
+    {"(CaptionArea)", F::Pos, [](T* p, const KeyValue& v) { p->SetCaptionArea(v.Rect()); }},
+    {"(Mark)", F::Color, [](T* p, const KeyValue& v) { p->SetMarkColor(v.Color()); }},
+    {"(BackImageBlockCount)", F::Value, [](T* p, const KeyValue& v) { p->SetFrameCount(v.Int()); }},
+    {"(Check)", F::Value, [](T* p, const KeyValue& v) { p->SetCheck(v.Int()); }},
+    {"(PushLike)", F::Value, [](T* p, const KeyValue& v) { p->SetPushLike(v.Int()); }},
+    {"(MarkDrawType)", F::Value, [](T* p, const KeyValue& v) { p->SetMarkDrawType(v.Int()); }},
+    {"(Back)", F::Image, [](T* p, const KeyValue& v) { p->SetImageFile(v.Path()); }},
+    {"(Mark)", F::Image, [](T* p, const KeyValue& v) { (p->*SetMarkImage)(v.Path()); }},
 };
-const KindKeys<CThemeCheck> kCheckKeys{TableOf(kCheckRows), TableOf(kButtonStyleRows<CThemeCheck>)};
-
-const KeyRow<CThemeRadio> kRadioRows[] = {
-    {"(CaptionArea)", F::Pos,
-     [](CThemeRadio* p, const KeyValue& v) {
-         const CRect r = v.Rect();
-         p->SetCaptionArea(r.left, r.top, r.right, r.bottom);
-     }},
-    {"(Mark)", F::Color, [](CThemeRadio* p, const KeyValue& v) { p->SetMarkColor(v.Color()); }},
-    {"(BackImageBlockCount)", F::Value,
-     [](CThemeRadio* p, const KeyValue& v) { p->SetBackImageBlockCount(v.Int()); }},
-    {"(Check)", F::Value, [](CThemeRadio* p, const KeyValue& v) { p->SetCheck(v.Int()); }},
-    {"(PushLike)", F::Value, [](CThemeRadio* p, const KeyValue& v) { p->SetPushLike(v.Int()); }},
-    {"(MarkDrawType)", F::Value,
-     [](CThemeRadio* p, const KeyValue& v) { p->SetMarkDrawType(v.Int()); }},
-    {"(Back)", F::Image, [](CThemeRadio* p, const KeyValue& v) { p->SetBackImage(v.Path()); }},
-    {"(Mark)", F::Image, [](CThemeRadio* p, const KeyValue& v) { p->SetMarkImage(v.Path()); }},
-};
-const KindKeys<CThemeRadio> kRadioKeys{TableOf(kRadioRows), TableOf(kButtonStyleRows<CThemeRadio>)};
+const KindKeys<CThemeCheck> kCheckKeys{
+    TableOf(kMarkRows<CThemeCheck, &CThemeCheck::SetMarkImageFile>),
+    TableOf(kButtonStyleRows<CThemeCheck>)};
+const KindKeys<CThemeRadio> kRadioKeys{TableOf(kMarkRows<CThemeRadio, &CThemeRadio::SetMarkImage>),
+                                       TableOf(kButtonStyleRows<CThemeRadio>)};
 
 // ---- edit box
 
