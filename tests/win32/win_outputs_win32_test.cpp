@@ -8,30 +8,21 @@
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <memory>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/output/audio_renderer.h"
 #include "engine/output/clock.h"
-#include "engine/player.h"
 #include "engine/output/video_renderer.h"
+#include "engine/player.h"
 #include "engine/win_outputs.h"
+#include "tests/harness/harness.h"
 
 namespace {
 
 const int kW = 160, kH = 120;
-
-LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
-
-void Pump(DWORD ms) {
-    DWORD start = GetTickCount();
-    do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
 
 const char kText[] = "2024/03/15 09:30:00";
 int g_textCalls = 0;
@@ -63,26 +54,12 @@ struct Yuv {
     }
 };
 
-COLORREF ScreenPixel(int x, int y) {
-    HDC s = GetDC(nullptr);
-    COLORREF c = GetPixel(s, x, y);
-    ReleaseDC(nullptr, s);
-    return c;
-}
-
 class DdrawOutputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = "DcOutputsTest";
-        RegisterClassA(&wc);
-        hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcOutputsTest", "", WS_POPUP | WS_VISIBLE, 300, 200,
-                               2 * kW, 2 * kH, nullptr, nullptr, wc.hInstance, nullptr);
+        window = uitest::MakeTopWindow(300, 200, 2 * kW, 2 * kH);
+        hwnd = window->hwnd();
         ASSERT_NE(nullptr, hwnd);
-        Pump(200);
         DdrawOutput_Register();
         VideoRendererFormat f = {0, 0, kW, kH, nullptr, 0};
         ASSERT_EQ(0, VideoRenderer_Create(&vr, &f, 0));
@@ -95,14 +72,13 @@ protected:
     void TearDown() override {
         VideoRenderer_Destroy(vr);
         VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, nullptr);
-        if (hwnd) DestroyWindow(hwnd);
     }
     // Draws until the screen shows the picture (presentation may lag).
     bool DrawAndWait(const DecodedFrame& f) {
         for (int i = 0; i < 40; ++i) {
             EXPECT_EQ(0, VideoRenderer_DrawFrame(vr, &f));
-            Pump(50);
-            COLORREF c = ScreenPixel(300 + kW - 10, 200 + 3 * kH / 4);
+            uitest::PumpFor(50);
+            COLORREF c = uitest::ScreenPixel(300 + kW - 10, 200 + 3 * kH / 4);
             if (GetBValue(c) > 180 && GetRValue(c) < 80) return true;
         }
         return false;
@@ -120,6 +96,7 @@ protected:
         ReleaseDC(nullptr, s);
         return n;
     }
+    std::unique_ptr<uitest::RecordingWindow> window;
     HWND hwnd = nullptr;
     VideoRenderer* vr = nullptr;
 };
@@ -136,7 +113,7 @@ TEST_F(DdrawOutputTest, PictureAppearsAtTheWindowCorner) {
                   {"bottom left", 8, 3 * kH / 4, false},
                   {"bottom middle", kW / 2, kH - 8, false}};
     for (const Point& p : points) {
-        COLORREF c = ScreenPixel(300 + p.x, 200 + p.y);
+        COLORREF c = uitest::ScreenPixel(300 + p.x, 200 + p.y);
         SCOPED_TRACE(p.name);
         // Reference (255,0,0) / (0,0,255) from the BT.601 conversion; the
         // display's conversion and 5-6-5 rounding allow a wide margin.
