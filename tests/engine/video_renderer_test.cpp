@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/output/color_convert.h"
+#include "engine/output/display_geometry.h"
 #include "engine/player.h"
 #include "engine/player/player_state.h"
 #include "recording_display.h"
@@ -45,8 +46,8 @@ TEST_F(VideoRendererTest, DrawResults) {
     EXPECT_EQ(static_cast<int32_t>(0x80000014), VideoRenderer_DrawFrame(r, &frame))
         << "no device installed";
     VideoOutConfig cfg = {};
-    cfg.flags = 0x1;
-    cfg.fields[0] = VIDEO_DEVICE_DDRAW;
+    cfg.flags = VIDEO_CONFIG_DEVICE;
+    cfg.fields[VIDEO_FIELD_DEVICE] = VIDEO_DEVICE_DDRAW;
     ASSERT_EQ(1, VideoRenderer_SetConfig(r, &cfg));
     EXPECT_EQ(0u, disp.windowAtOpen) << "flag 0x1 alone opens without a window";
     EXPECT_EQ(0, VideoRenderer_DrawFrame(r, &frame));
@@ -65,9 +66,9 @@ TEST_F(VideoRendererTest, StoredPlayerConfigShowsPictures) {
     VideoOutConfig stored;
     PlayerState_InitVideoConfig(&stored);
     VideoOutConfig app = {};
-    app.flags = 0x1 | 0x2;
-    app.fields[0] = VIDEO_DEVICE_DDRAW;
-    app.fields[1] = 0x1001;
+    app.flags = VIDEO_CONFIG_DEVICE | VIDEO_CONFIG_WINDOW;
+    app.fields[VIDEO_FIELD_DEVICE] = VIDEO_DEVICE_DDRAW;
+    app.fields[VIDEO_FIELD_WINDOW] = 0x1001;
     PlayerState_StoreVideoConfig(&stored, &app);
     ASSERT_EQ(1, VideoRenderer_SetConfig(r, &stored));
     EXPECT_EQ(0x1001u, disp.windowAtOpen) << "the window is known before the device opens";
@@ -86,22 +87,22 @@ TEST_F(VideoRendererTest, ReportedRectangle) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         VideoOutConfig cfg = {};
-        cfg.flags = 0x2 | 0x4;
-        cfg.fields[2] = 10;
-        cfg.fields[3] = 20;
-        cfg.fields[4] = 320;
-        cfg.fields[5] = 240;
-        cfg.fields[6] = 3;
-        cfg.fields[10] = c.tvOut;
+        cfg.flags = VIDEO_CONFIG_WINDOW | VIDEO_CONFIG_ASPECT;
+        cfg.fields[VIDEO_FIELD_X] = 10;
+        cfg.fields[VIDEO_FIELD_Y] = 20;
+        cfg.fields[VIDEO_FIELD_WIDTH] = 320;
+        cfg.fields[VIDEO_FIELD_HEIGHT] = 240;
+        cfg.fields[VIDEO_FIELD_ASPECT_MODE] = VIDEO_ASPECT_4_3;
+        cfg.fields[VIDEO_FIELD_TV_OUT] = c.tvOut;
         ASSERT_EQ(1, VideoRenderer_SetConfig(r, &cfg));
         VideoOutConfig out = {};
-        out.fields[1] = 0xABCD;
+        out.fields[VIDEO_FIELD_WINDOW] = 0xABCD;
         ASSERT_EQ(1, VideoRenderer_GetConfig(r, &out));
-        EXPECT_EQ(0xABCDu, out.fields[1]) << "the window field is not written";
-        EXPECT_EQ(10u, out.fields[2]);
-        EXPECT_EQ(c.w, out.fields[4]);
-        EXPECT_EQ(c.h, out.fields[5]);
-        EXPECT_EQ(3u, out.fields[6]);
+        EXPECT_EQ(0xABCDu, out.fields[VIDEO_FIELD_WINDOW]) << "the window field is not written";
+        EXPECT_EQ(10u, out.fields[VIDEO_FIELD_X]);
+        EXPECT_EQ(c.w, out.fields[VIDEO_FIELD_WIDTH]);
+        EXPECT_EQ(c.h, out.fields[VIDEO_FIELD_HEIGHT]);
+        EXPECT_EQ(uintptr_t(VIDEO_ASPECT_4_3), out.fields[VIDEO_FIELD_ASPECT_MODE]);
     }
 }
 

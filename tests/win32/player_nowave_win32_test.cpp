@@ -83,13 +83,13 @@ TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
     ASSERT_NE(nullptr, player);
     obs.player = player;
     VideoOutConfig v = {};
-    v.flags = 0x3;
-    v.fields[0] = VIDEO_DEVICE_DDRAW;
-    v.fields[1] = reinterpret_cast<uintptr_t>(hwnd);
+    v.flags = VIDEO_CONFIG_DEVICE | VIDEO_CONFIG_WINDOW;
+    v.fields[VIDEO_FIELD_DEVICE] = VIDEO_DEVICE_DDRAW;
+    v.fields[VIDEO_FIELD_WINDOW] = reinterpret_cast<uintptr_t>(hwnd);
     Player_SetVideoConfig(player, &v);
     AudioOutConfig a = {};
-    a.flags = 0x1;
-    a.fields[0] = AUDIO_DEVICE_WAVEOUT;
+    a.flags = AUDIO_CONFIG_DEVICE;
+    a.fields[AUDIO_FIELD_DEVICE] = AUDIO_DEVICE_WAVEOUT;
     Player_SetAudioConfig(player, &a);
 
     std::u16string name = uitest::WineName(kClip);

@@ -64,9 +64,9 @@ protected:
         VideoRendererFormat f = {0, 0, kW, kH, nullptr, 0};
         ASSERT_EQ(0, VideoRenderer_Create(&vr, &f, 0));
         VideoOutConfig c = {};
-        c.flags = 0x3;
-        c.fields[0] = VIDEO_DEVICE_DDRAW;
-        c.fields[1] = reinterpret_cast<uintptr_t>(hwnd);
+        c.flags = VIDEO_CONFIG_DEVICE | VIDEO_CONFIG_WINDOW;
+        c.fields[VIDEO_FIELD_DEVICE] = VIDEO_DEVICE_DDRAW;
+        c.fields[VIDEO_FIELD_WINDOW] = reinterpret_cast<uintptr_t>(hwnd);
         ASSERT_EQ(1, VideoRenderer_SetConfig(vr, &c));
     }
     void TearDown() override {
@@ -213,8 +213,8 @@ TEST(WaveOutput, VolumeReachesTheDevice) {
     AudioFixture a;
     if (!a.ok) GTEST_SKIP() << "no wave output device under this Wine";
     AudioOutConfig c = {};
-    c.flags = 0x2;
-    c.fields[1] = 0x8000;
+    c.flags = AUDIO_CONFIG_VOLUME;
+    c.fields[AUDIO_FIELD_VOLUME] = 0x8000;
     EXPECT_EQ(1, AudioRenderer_SetConfig(a.r, &c));
     uint32_t info[4] = {};
     AudioRenderer_GetInfo(a.r, info);
