@@ -73,12 +73,13 @@ protected:
         VideoRenderer_Destroy(vr);
         VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, nullptr);
     }
-    // Draws until the screen shows the picture (presentation may lag).
-    bool DrawAndWait(const DecodedFrame& f) {
+    // Draws until the screen shows the picture's blue half with the window
+    // at (left, top) (presentation may lag).
+    bool DrawAndWait(const DecodedFrame& f, int left = 300, int top = 200) {
         for (int i = 0; i < 40; ++i) {
             EXPECT_EQ(0, VideoRenderer_DrawFrame(vr, &f));
             uitest::PumpFor(50);
-            COLORREF c = uitest::ScreenPixel(300 + kW - 10, 200 + 3 * kH / 4);
+            COLORREF c = uitest::ScreenPixel(left + kW - 10, top + 3 * kH / 4);
             if (GetBValue(c) > 180 && GetRValue(c) < 80) return true;
         }
         return false;
@@ -126,6 +127,20 @@ TEST_F(DdrawOutputTest, PictureAppearsAtTheWindowCorner) {
         }
         EXPECT_LT(GetGValue(c), 80);
     }
+}
+
+// The output places each picture by the window's corner as it stands at
+// the draw: after a move the next pictures appear at the new corner.
+TEST_F(DdrawOutputTest, PictureFollowsTheWindowWhenItMoves) {
+    Yuv yuv;
+    ASSERT_TRUE(DrawAndWait(yuv.frame));
+    const int left = 520, top = 330;
+    SetWindowPos(hwnd, HWND_TOPMOST, left, top, 2 * kW, 2 * kH, SWP_NOACTIVATE);
+    uitest::PumpFor(50);
+    ASSERT_TRUE(DrawAndWait(yuv.frame, left, top)) << "no picture at the moved window";
+    COLORREF topHalf = uitest::ScreenPixel(left + kW / 2, top + kH / 3);
+    EXPECT_GT(GetRValue(topHalf), 180);
+    EXPECT_LT(GetBValue(topHalf), 80);
 }
 
 TEST_F(DdrawOutputTest, FrameTextIsDrawnWithTheFrameTime) {
