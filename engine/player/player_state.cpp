@@ -76,10 +76,20 @@ void PlayerState_StoreAudioConfig(AudioOutConfig* dst, const AudioOutConfig* src
         uint32_t flag;
         uint8_t first, last;  // field numbers, counted from 1
     };
+    // Flag 0x20 marks fields of other groups, and field 16 is read from the
+    // caller's record only.
     static const Group kGroups[] = {
-        {0x1, 1, 1},     {0x2, 2, 2},     {0x4, 3, 3},     {0x8, 4, 5},
-        {0x10, 6, 9},    {0x40, 10, 10},  {0x80, 11, 11},  {0x100, 12, 12},
-        {0x200, 13, 13}, {0x400, 14, 14}, {0x800, 15, 15},
+        {AUDIO_CONFIG_DEVICE, 1, 1},
+        {AUDIO_CONFIG_VOLUME, 2, 2},
+        {AUDIO_CONFIG_MUTE, 3, 3},
+        {AUDIO_CONFIG_FORMAT, 4, 5},
+        {AUDIO_CONFIG_EFFECTS_RESET, 6, 9},
+        {AUDIO_CONFIG_SWITCH_1, 10, 10},
+        {AUDIO_CONFIG_SWITCH_2, 11, 11},
+        {AUDIO_CONFIG_SWITCH_3, 12, 12},
+        {AUDIO_CONFIG_SWITCH_4, 13, 13},
+        {AUDIO_CONFIG_SWITCH_5, 14, 14},
+        {AUDIO_CONFIG_EFFECT_PARAMS, 15, 15},
     };
     for (const Group& g : kGroups)
         if (src->flags & g.flag)

@@ -236,8 +236,8 @@ TEST(WaveOutput, VolumeReachesTheDevice) {
     EXPECT_NEAR(0x8000, static_cast<int>(info[2]), 0x200);
     // The mute goes to the mixer; reading it back needs a mixer with a mute
     // control, which not every Wine audio driver offers.
-    c.flags = 0x4;
-    c.fields[2] = 1;
+    c.flags = AUDIO_CONFIG_MUTE;
+    c.fields[AUDIO_FIELD_MUTE] = 1;
     AudioRenderer_SetConfig(a.r, &c);
     EXPECT_EQ(1u, a.r->mute.load());
 }
