@@ -79,9 +79,19 @@ enum PlayerOutputType : uint32_t {
 
 // Flag bits of the config records; each marks the fields it carries.
 enum PlayerConfigFlag : uint32_t {
-    AUDIO_CONFIG_DEVICE = 0x1,  // field 1: output type
-    AUDIO_CONFIG_VOLUME = 0x2,  // field 2: one 16-bit level in each half
-    VIDEO_CONFIG_DEVICE = 0x1,  // field 1: display type
+    AUDIO_CONFIG_DEVICE = 0x1,          // field 1: output type
+    AUDIO_CONFIG_VOLUME = 0x2,          // field 2: one 16-bit level in each half
+    AUDIO_CONFIG_MUTE = 0x4,            // field 3: 1 mutes the output
+    AUDIO_CONFIG_FORMAT = 0x8,          // fields 4, 5: output rate and channels
+    AUDIO_CONFIG_EFFECTS_RESET = 0x10,  // fields 6-9: the effects stage's settings cleared
+    AUDIO_CONFIG_EFFECTS = 0x20,        // fields 6, 14, 12, 11, 13: effects settings
+    AUDIO_CONFIG_SWITCH_1 = 0x40,       // fields 10-14: one effects switch each,
+    AUDIO_CONFIG_SWITCH_2 = 0x80,       // in the order of the flags
+    AUDIO_CONFIG_SWITCH_3 = 0x100,
+    AUDIO_CONFIG_SWITCH_4 = 0x200,
+    AUDIO_CONFIG_SWITCH_5 = 0x400,
+    AUDIO_CONFIG_EFFECT_PARAMS = 0x800,  // fields 16, 15
+    VIDEO_CONFIG_DEVICE = 0x1,           // field 1: display type
     VIDEO_CONFIG_WINDOW = 0x2,  // fields 2-6, 10, 11: window, x, y, width, height, rotation, TV out
     VIDEO_CONFIG_ASPECT = 0x4,  // fields 7-9: aspect mode, aspect width, aspect height
     VIDEO_CONFIG_SHOW = 0x8,    // field 12: pictures shown
@@ -92,6 +102,13 @@ enum PlayerConfigFlag : uint32_t {
 enum PlayerConfigField : uint32_t {
     AUDIO_FIELD_DEVICE = 0,
     AUDIO_FIELD_VOLUME = 1,
+    AUDIO_FIELD_MUTE = 2,
+    AUDIO_FIELD_RATE = 3,
+    AUDIO_FIELD_CHANNELS = 4,
+    AUDIO_FIELD_EFFECTS = 5,   // fields 6-9
+    AUDIO_FIELD_SWITCH_1 = 9,  // fields 10-14, one per switch
+    AUDIO_FIELD_EFFECT_PARAM_A = 14,
+    AUDIO_FIELD_EFFECT_PARAM_B = 15,  // read from the caller's record, never stored
     VIDEO_FIELD_DEVICE = 0,
     VIDEO_FIELD_WINDOW = 1,
     VIDEO_FIELD_X = 2,

@@ -1003,7 +1003,7 @@ bool RunSeek(Mp4Reader* r, uint32_t* time, const SeekStep* steps, int n) {
 
 }  // namespace
 
-int32_t Mp4Reader_Create(Mp4Reader** out, Stream* stream) {
+PlayerResult Mp4Reader_Create(Mp4Reader** out, Stream* stream) {
     *out = nullptr;
     Mp4Reader* r = static_cast<Mp4Reader*>(std::calloc(1, sizeof(Mp4Reader)));
     if (!r) return PLAYER_E_OUT_OF_MEMORY;
@@ -1025,7 +1025,7 @@ void Mp4Reader_Destroy(Mp4Reader* r) {
     std::free(r);
 }
 
-int32_t Mp4Reader_ParseTopLevel(Mp4Reader* r, MediaInfo* info) {
+PlayerResult Mp4Reader_ParseTopLevel(Mp4Reader* r, MediaInfo* info) {
     info->readerWord0 = 0;
     uint32_t pos = r->walkPos;
     Child c;
@@ -1057,7 +1057,7 @@ int32_t Mp4Reader_ParseTopLevel(Mp4Reader* r, MediaInfo* info) {
     return 0;
 }
 
-int32_t Mp4Reader_ReadSample(Mp4Reader* r, MediaSample* sample) {
+PlayerResult Mp4Reader_ReadSample(Mp4Reader* r, MediaSample* sample) {
     Mp4Track* t = Selected(r, sample->type);
     if (!t) return PLAYER_E_NO_TRACK;
     if (t->live.ended || t->live.sample >= t->sampleCount) return PLAYER_E_END_OF_STREAM;

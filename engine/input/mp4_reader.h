@@ -23,13 +23,13 @@ enum : uint32_t {
     MP4_SEEK_NEAREST = 3,
 };
 
-int32_t Mp4Reader_Create(Mp4Reader** out, Stream* stream);
+PlayerResult Mp4Reader_Create(Mp4Reader** out, Stream* stream);
 // Closes the tracks' streams; the clip's stream belongs to the caller.
 void Mp4Reader_Destroy(Mp4Reader* r);
-int32_t Mp4Reader_ParseTopLevel(Mp4Reader* r, MediaInfo* info);
+PlayerResult Mp4Reader_ParseTopLevel(Mp4Reader* r, MediaInfo* info);
 // 0, PLAYER_E_END_OF_STREAM, or PLAYER_E_BUFFER_TOO_SMALL with the size
 // needed in sample->length (the capacity is left as given).
-int32_t Mp4Reader_ReadSample(Mp4Reader* r, MediaSample* sample);
+PlayerResult Mp4Reader_ReadSample(Mp4Reader* r, MediaSample* sample);
 // The seeks and the track selection answer whether they moved: false when
 // the time lies beyond the track (nothing moves then). FindMoov answers
 // whether the movie box has been found in the bytes available so far.

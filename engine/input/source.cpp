@@ -109,7 +109,7 @@ uint32_t IndexTask(void* arg) {
 
 }  // namespace
 
-int32_t Source_ProbeContainer(Stream* stream, ReaderOps* ops) {
+PlayerResult Source_ProbeContainer(Stream* stream, ReaderOps* ops) {
     uint8_t head[4096];
     std::memset(head, 0, sizeof head);
     int32_t got = Stream_ReadHead(stream, head, sizeof head);
@@ -123,7 +123,7 @@ int32_t Source_ProbeContainer(Stream* stream, ReaderOps* ops) {
     return PLAYER_E_UNSUPPORTED_FILE;
 }
 
-int32_t Source_Open(MediaSource** out, SourceOpenWords* words) {
+PlayerResult Source_Open(MediaSource** out, SourceOpenWords* words) {
     *out = nullptr;
     MediaSource* src = new (std::nothrow) MediaSource();
     if (!src) return PLAYER_E_OUT_OF_MEMORY;
@@ -176,7 +176,7 @@ void Source_Close(MediaSource* src) {
     delete src;
 }
 
-int32_t Source_GetInfo(MediaSource* src, MediaInfo* info) {
+PlayerResult Source_GetInfo(MediaSource* src, MediaInfo* info) {
     if (!src->ops.getInfo) return PLAYER_E_UNSUPPORTED_FUNCTION;
     int32_t rc = src->ops.getInfo(src->reader, info);
     if (rc < 0) return rc;
@@ -209,14 +209,14 @@ int32_t Source_GetInfo(MediaSource* src, MediaInfo* info) {
     return 0;
 }
 
-int32_t Source_SetStartPosition(MediaSource* src, uint32_t* position) {
+PlayerResult Source_SetStartPosition(MediaSource* src, uint32_t* position) {
     if (src->ops.startPosition) return src->ops.startPosition(src->reader, position);
     if (*position == 0) return 0;
     if (!Source_SeekTime(src, position, 0)) return PLAYER_E_RANDOM_ACCESS;
     return 0;
 }
 
-int32_t Source_ReadSample(MediaSource* src, MediaSample* sample) {
+PlayerResult Source_ReadSample(MediaSource* src, MediaSample* sample) {
     uint32_t type = sample->type;
     if (!ValidType(type)) return 0;
     OS_Lock(src->lock);
@@ -303,9 +303,9 @@ bool Source_SelectTrack(MediaSource* src, uint32_t index, uint32_t type) {
     return rc;
 }
 
-int32_t Source_CanReopenText(MediaSource*, uint32_t, void*) { return 0; }
+PlayerResult Source_CanReopenText(MediaSource*, uint32_t, void*) { return 0; }
 
-int32_t Source_GetProgress(MediaSource* src, SourceProgress* p) {
+PlayerResult Source_GetProgress(MediaSource* src, SourceProgress* p) {
     std::memset(p, 0, sizeof *p);
     if (src->ops.progress) {
         src->ops.progress(src->reader, p);
@@ -320,7 +320,7 @@ int32_t Source_GetProgress(MediaSource* src, SourceProgress* p) {
     return 1;
 }
 
-int32_t Source_Control(MediaSource* src, uint32_t code) {
+PlayerResult Source_Control(MediaSource* src, uint32_t code) {
     if (!src->ops.control) return 0;
     OS_Lock(src->lock);
     int32_t rc = src->ops.control(src->reader, code);
@@ -328,8 +328,8 @@ int32_t Source_Control(MediaSource* src, uint32_t code) {
     return rc;
 }
 
-int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set,
-                        uint32_t force) {
+PlayerResult Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set,
+                             uint32_t force) {
     // The player's threads read the range and the offsets under the lock.
     OsLockGuard g(src->lock);
     if (!set) {
@@ -344,17 +344,18 @@ int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t
     if (later >= start && !force) return 1;
     if (src->ops.seekTime) {
         uint32_t pos = start;
-        src->ops.seekTime(src->reader, &pos, 0);
-        if (end && pos >= end) {
+        bool moved = src->ops.seekTime(src->reader, &pos, 0);
+        if (moved && end && pos >= end) {
             pos = start;
-            src->ops.seekTime(src->reader, &pos, 1);
+            moved = src->ops.seekTime(src->reader, &pos, 1);
         }
-        SetAllLastTimes(src, pos);
+        // A seek the reader refused left it where it was, and so the times.
+        if (moved) SetAllLastTimes(src, pos);
     }
     return 1;
 }
 
-int32_t Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type) {
+PlayerResult Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type) {
     if (!ValidType(type)) return 1;
     OsLockGuard g(src->lock);
     if (ms == 0)
@@ -364,7 +365,7 @@ int32_t Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type) {
     return 1;
 }
 
-int32_t Source_ProbeFileInfo(SourceOpenWords* words, MediaInfo* info) {
+PlayerResult Source_ProbeFileInfo(SourceOpenWords* words, MediaInfo* info) {
     Stream* stream = nullptr;
     int32_t rc = OpenStream(words, &stream);
     if (rc < 0) return rc;
@@ -386,14 +387,14 @@ int32_t Source_ProbeFileInfo(SourceOpenWords* words, MediaInfo* info) {
     return rc;
 }
 
-int Source_IsHttpUrl(const char16_t* text) {
-    if (!text) return 0;
+bool Source_IsHttpUrl(const char16_t* text) {
+    if (!text) return false;
     auto begins = [&](const char* p) {
         for (size_t i = 0; p[i]; ++i)
             if (text[i] != char16_t(p[i])) return false;
         return true;
     };
-    return begins("http://") || begins("httpm://") ? 1 : 0;
+    return begins("http://") || begins("httpm://");
 }
 
 void* Source_GetReader(MediaSource* src) { return src ? src->reader : nullptr; }

@@ -52,34 +52,34 @@ struct ReaderOps {
 
 struct MediaSource;
 
-int32_t Source_Open(MediaSource** out, SourceOpenWords* words);
+PlayerResult Source_Open(MediaSource** out, SourceOpenWords* words);
 void Source_Close(MediaSource* src);
-int32_t Source_GetInfo(MediaSource* src, MediaInfo* info);
-int32_t Source_SetStartPosition(MediaSource* src, uint32_t* position);
-int32_t Source_ReadSample(MediaSource* src, MediaSample* sample);
+PlayerResult Source_GetInfo(MediaSource* src, MediaInfo* info);
+PlayerResult Source_SetStartPosition(MediaSource* src, uint32_t* position);
+PlayerResult Source_ReadSample(MediaSource* src, MediaSample* sample);
 bool Source_SeekTime(MediaSource* src, uint32_t* position, uint32_t exact);
 bool Source_SeekFrame(MediaSource* src, uint32_t* position, uint32_t direction);
 bool Source_Reposition(MediaSource* src, uint32_t* position, uint32_t arg);
 bool Source_SeekTrack(MediaSource* src, uint32_t* position, uint32_t type);
 bool Source_SelectTrack(MediaSource* src, uint32_t index, uint32_t type);
-int32_t Source_CanReopenText(MediaSource* src, uint32_t track, void* context);
-int32_t Source_GetProgress(MediaSource* src, SourceProgress* progress);
+PlayerResult Source_CanReopenText(MediaSource* src, uint32_t track, void* context);
+PlayerResult Source_GetProgress(MediaSource* src, SourceProgress* progress);
 // Control codes the player passes to the reader through Source_Control.
 enum SourceControlCode : uint32_t {
     SOURCE_CONTROL_STOP = 1,
     SOURCE_CONTROL_PLAY = 2,
     SOURCE_CONTROL_PAUSE = 3,
 };
-int32_t Source_Control(MediaSource* src, uint32_t code);
-int32_t Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set,
-                        uint32_t force);
-int32_t Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type);
-int32_t Source_ProbeFileInfo(SourceOpenWords* words, MediaInfo* info);
-int Source_IsHttpUrl(const char16_t* text);
+PlayerResult Source_Control(MediaSource* src, uint32_t code);
+PlayerResult Source_SetRange(MediaSource* src, uint32_t start, uint32_t end, uint32_t set,
+                             uint32_t force);
+PlayerResult Source_AddTimeOffset(MediaSource* src, int32_t ms, uint32_t type);
+PlayerResult Source_ProbeFileInfo(SourceOpenWords* words, MediaInfo* info);
+bool Source_IsHttpUrl(const char16_t* text);
 
 // The reader's own handle (for tools that ask the reader directly).
 void* Source_GetReader(MediaSource* src);
 
 // Reads the stream's first 4096 bytes and installs the matching reader's
 // hooks; 0x80000015 when no reader takes the file.
-int32_t Source_ProbeContainer(Stream* stream, ReaderOps* ops);
+PlayerResult Source_ProbeContainer(Stream* stream, ReaderOps* ops);

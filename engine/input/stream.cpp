@@ -31,8 +31,8 @@ void FillFileOps(StreamOps* ops) {
 
 }  // namespace
 
-int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize,
-                          uint32_t writeFlag) {
+PlayerResult Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize,
+                               uint32_t writeFlag) {
     *out = nullptr;
     Stream* s = static_cast<Stream*>(std::calloc(1, sizeof(Stream)));
     if (!s) return PLAYER_E_OUT_OF_MEMORY;
@@ -46,7 +46,7 @@ int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySiz
     return 0;
 }
 
-int32_t Stream_Clone(Stream* s, Stream** out) {
+PlayerResult Stream_Clone(Stream* s, Stream** out) {
     *out = nullptr;
     if (!s->ops.clone) return PLAYER_E_UNSUPPORTED_FUNCTION;
     Stream* c = static_cast<Stream*>(std::calloc(1, sizeof(Stream)));
@@ -67,12 +67,12 @@ void Stream_Close(Stream* s) {
     std::free(s);
 }
 
-int32_t Stream_OpenCursor(Stream* s, uint32_t* outCursor, uint32_t bufferSize) {
+PlayerResult Stream_OpenCursor(Stream* s, uint32_t* outCursor, uint32_t bufferSize) {
     if (!s->ops.openCursor) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.openCursor(s->backEnd, outCursor, bufferSize);
 }
 
-int32_t Stream_CloseCursor(Stream* s, uint32_t cursor) {
+PlayerResult Stream_CloseCursor(Stream* s, uint32_t cursor) {
     if (!s->ops.closeCursor) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.closeCursor(s->backEnd, cursor);
 }
@@ -83,27 +83,27 @@ uint32_t Stream_GetAvailable(Stream* s) {
     return s->ops.getAvailable ? s->ops.getAvailable(s->backEnd) : Stream_GetSize(s);
 }
 
-int32_t Stream_Read(Stream* s, uint32_t cursor, void* buffer, uint32_t count) {
+PlayerResult Stream_Read(Stream* s, uint32_t cursor, void* buffer, uint32_t count) {
     if (!s->ops.read) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.read(s->backEnd, cursor, buffer, count);
 }
 
-int32_t Stream_Write(Stream* s, uint32_t cursor, const void* buffer, uint32_t count) {
+PlayerResult Stream_Write(Stream* s, uint32_t cursor, const void* buffer, uint32_t count) {
     if (!s->ops.write) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.write(s->backEnd, cursor, buffer, count);
 }
 
-int32_t Stream_Skip(Stream* s, uint32_t cursor, int32_t delta) {
+PlayerResult Stream_Skip(Stream* s, uint32_t cursor, int32_t delta) {
     if (!s->ops.skip) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.skip(s->backEnd, cursor, delta);
 }
 
-int32_t Stream_Seek(Stream* s, uint32_t cursor, uint32_t position) {
+PlayerResult Stream_Seek(Stream* s, uint32_t cursor, uint32_t position) {
     if (!s->ops.seek) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.seek(s->backEnd, cursor, position);
 }
 
-int32_t Stream_SeekFromEnd(Stream* s, uint32_t cursor, int32_t offset) {
+PlayerResult Stream_SeekFromEnd(Stream* s, uint32_t cursor, int32_t offset) {
     if (!s->ops.seekFromEnd) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.seekFromEnd(s->backEnd, cursor, offset);
 }
@@ -112,12 +112,12 @@ uint32_t Stream_Tell(Stream* s, uint32_t cursor) {
     return s->ops.tell ? s->ops.tell(s->backEnd, cursor) : 0;
 }
 
-int32_t Stream_ReadHead(Stream* s, void* buffer, uint32_t count) {
+PlayerResult Stream_ReadHead(Stream* s, void* buffer, uint32_t count) {
     if (!s->ops.readHead) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.readHead(s->backEnd, buffer, count);
 }
 
-int32_t Stream_SkipHead(Stream* s, uint32_t count) {
+PlayerResult Stream_SkipHead(Stream* s, uint32_t count) {
     if (!s->ops.skipHead) return PLAYER_E_UNSUPPORTED_FUNCTION;
     return s->ops.skipHead(s->backEnd, count);
 }

@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+#include "engine/player_result.h"
+
 enum : uint32_t {
     STREAM_MAX_CURSORS = 20,
     STREAM_TABLE_BUFFER = 1024,        // read-ahead of a container-table cursor
@@ -53,23 +55,23 @@ struct Stream {
 // Opens a file by its UTF-16 name, or with memorySize != 0 a caller's memory
 // block whose address is passed as `name`. 0x80000010 when the file does not
 // open, 0x80000001 when memory runs out.
-int32_t Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize,
-                          uint32_t writeFlag);
+PlayerResult Stream_CreateFile(Stream** out, const char16_t* name, uint32_t memorySize,
+                               uint32_t writeFlag);
 // An independent handle on the same file: own file handle, cursors and head.
-int32_t Stream_Clone(Stream* s, Stream** out);
+PlayerResult Stream_Clone(Stream* s, Stream** out);
 void Stream_Close(Stream* s);
-int32_t Stream_OpenCursor(Stream* s, uint32_t* outCursor, uint32_t bufferSize);
-int32_t Stream_CloseCursor(Stream* s, uint32_t cursor);
+PlayerResult Stream_OpenCursor(Stream* s, uint32_t* outCursor, uint32_t bufferSize);
+PlayerResult Stream_CloseCursor(Stream* s, uint32_t cursor);
 uint32_t Stream_GetSize(Stream* s);
 uint32_t Stream_GetAvailable(Stream* s);
-int32_t Stream_Read(Stream* s, uint32_t cursor, void* buffer, uint32_t count);
-int32_t Stream_Write(Stream* s, uint32_t cursor, const void* buffer, uint32_t count);
-int32_t Stream_Skip(Stream* s, uint32_t cursor, int32_t delta);
-int32_t Stream_Seek(Stream* s, uint32_t cursor, uint32_t position);
-int32_t Stream_SeekFromEnd(Stream* s, uint32_t cursor, int32_t offset);
+PlayerResult Stream_Read(Stream* s, uint32_t cursor, void* buffer, uint32_t count);
+PlayerResult Stream_Write(Stream* s, uint32_t cursor, const void* buffer, uint32_t count);
+PlayerResult Stream_Skip(Stream* s, uint32_t cursor, int32_t delta);
+PlayerResult Stream_Seek(Stream* s, uint32_t cursor, uint32_t position);
+PlayerResult Stream_SeekFromEnd(Stream* s, uint32_t cursor, int32_t offset);
 uint32_t Stream_Tell(Stream* s, uint32_t cursor);
-int32_t Stream_ReadHead(Stream* s, void* buffer, uint32_t count);
-int32_t Stream_SkipHead(Stream* s, uint32_t count);
+PlayerResult Stream_ReadHead(Stream* s, void* buffer, uint32_t count);
+PlayerResult Stream_SkipHead(Stream* s, uint32_t count);
 uint32_t Stream_TellHead(Stream* s);
 void Stream_RewindHead(Stream* s);
 
@@ -115,9 +117,9 @@ FileIO* FileIO_OpenMemory(void* base, uint32_t size);
 void FileIO_Close(FileIO* io);
 int32_t FileIO_Read(FileIO* io, void* buffer, uint32_t count);  // bytes read, -1 on failure
 int32_t FileIO_Write(FileIO* io, const void* buffer, uint32_t count);
-int FileIO_Seek(FileIO* io, uint32_t position);  // 1/0
-int FileIO_Skip(FileIO* io, int32_t delta);
-int FileIO_SeekFromEnd(FileIO* io, int32_t offset);
+bool FileIO_Seek(FileIO* io, uint32_t position);
+bool FileIO_Skip(FileIO* io, int32_t delta);
+bool FileIO_SeekFromEnd(FileIO* io, int32_t offset);
 uint32_t FileIO_Tell(FileIO* io);
 uint32_t FileIO_GetSize(FileIO* io);
 uint16_t FileIO_ReadLE16(FileIO* io);

@@ -354,33 +354,43 @@ int AudioRenderer_SetConfig(AudioRenderer* r, const AudioOutConfig* config) {
     const uint32_t flags = config->flags;
     const uint32_t* f = config->fields;  // f[n - 1] is field n
     int result = 1;
-    if (flags & 0x8) {
-        if (AudioRenderer_SetOutputFormat(r, f[3], f[4]) && r->device && !(flags & 0x1))
+    if (flags & AUDIO_CONFIG_FORMAT) {
+        if (AudioRenderer_SetOutputFormat(r, f[AUDIO_FIELD_RATE], f[AUDIO_FIELD_CHANNELS]) &&
+            r->device && !(flags & AUDIO_CONFIG_DEVICE))
             if (IsError(AudioRenderer_SetDevice(r, r->deviceType))) result = 0;
     }
-    if (flags & 0x1)
-        if (IsError(AudioRenderer_SetDevice(r, f[0]))) result = 0;
-    if (flags & 0x2) {
+    if (flags & AUDIO_CONFIG_DEVICE)
+        if (IsError(AudioRenderer_SetDevice(r, f[AUDIO_FIELD_DEVICE]))) result = 0;
+    if (flags & AUDIO_CONFIG_VOLUME) {
+        const uint32_t volume = f[AUDIO_FIELD_VOLUME];
         if (r->ops.SetVolume)
-            result &= r->ops.SetVolume(r, f[1]) ? 1 : 0;
+            result &= r->ops.SetVolume(r, volume) ? 1 : 0;
         else
-            result &= AudioEffects_SetVolume(r->effects, f[1]);
-        r->volume = f[1];
+            result &= AudioEffects_SetVolume(r->effects, volume);
+        r->volume = volume;
     }
-    if (flags & 0x4) {
-        if (r->ops.SetMute) result &= r->ops.SetMute(r, f[2]) ? 1 : 0;
-        r->mute = f[2];
+    if (flags & AUDIO_CONFIG_MUTE) {
+        if (r->ops.SetMute) result &= r->ops.SetMute(r, f[AUDIO_FIELD_MUTE]) ? 1 : 0;
+        r->mute = f[AUDIO_FIELD_MUTE];
     }
     AudioEffects* e = r->effects;
-    if (flags & 0x10) result &= AudioEffects_Reset(e);
-    if (flags & 0x20) {
-        const uint32_t settings[5] = {f[5], f[13], f[11], f[10], f[12]};
+    if (flags & AUDIO_CONFIG_EFFECTS_RESET) result &= AudioEffects_Reset(e);
+    if (flags & AUDIO_CONFIG_EFFECTS) {
+        // Fields 6, 14, 12, 11, 13.
+        const uint32_t settings[5] = {f[AUDIO_FIELD_EFFECTS], f[AUDIO_FIELD_SWITCH_1 + 4],
+                                      f[AUDIO_FIELD_SWITCH_1 + 2], f[AUDIO_FIELD_SWITCH_1 + 1],
+                                      f[AUDIO_FIELD_SWITCH_1 + 3]};
         result &= AudioEffects_Configure(e, settings);
     }
-    static const uint32_t kSwitchFlags[AUDIO_EFFECTS_SWITCHES] = {0x40, 0x80, 0x100, 0x200, 0x400};
+    static const uint32_t kSwitchFlags[AUDIO_EFFECTS_SWITCHES] = {
+        AUDIO_CONFIG_SWITCH_1, AUDIO_CONFIG_SWITCH_2, AUDIO_CONFIG_SWITCH_3, AUDIO_CONFIG_SWITCH_4,
+        AUDIO_CONFIG_SWITCH_5};
     for (uint32_t i = 0; i < AUDIO_EFFECTS_SWITCHES; ++i)
-        if (flags & kSwitchFlags[i]) result &= AudioEffects_SetSwitch(e, i, f[9 + i]);
-    if (flags & 0x800) result &= AudioEffects_SetParams(e, f[15], f[14]);
+        if (flags & kSwitchFlags[i])
+            result &= AudioEffects_SetSwitch(e, i, f[AUDIO_FIELD_SWITCH_1 + i]);
+    if (flags & AUDIO_CONFIG_EFFECT_PARAMS)
+        result &=
+            AudioEffects_SetParams(e, f[AUDIO_FIELD_EFFECT_PARAM_B], f[AUDIO_FIELD_EFFECT_PARAM_A]);
     return result;
 }
 

@@ -43,10 +43,12 @@ void PlaneCopy(uint8_t* d, int ds, const uint8_t* s, int ss, int w, int h) {
     for (int r = 0; r < h; ++r) memcpy(d + size_t(r) * ds, s + size_t(r) * ss, size_t(w));
 }
 
+// Whole row pairs only: the chroma plane has h / 2 rows, so an odd last
+// row has no chroma of its own.
 void ToPacked(uint8_t* dst, int ds, const PlanarPicture* p, int w, int h, int y0o, int y1o, int uo,
               int vo) {
     int cs = p->stride / 2;
-    for (int r = 0; r < h; ++r) {
+    for (int r = 0; r < (h & ~1); ++r) {
         const uint8_t* y = p->y + size_t(r) * p->stride;
         const uint8_t* u = p->u + size_t(r / 2) * cs;
         const uint8_t* v = p->v + size_t(r / 2) * cs;
@@ -90,14 +92,13 @@ inline void Store(uint8_t* d, Rgb c) {
 template <int kBytes, int kBits>
 void Kernel(uint8_t* d0, uint8_t* d1, const uint8_t* y0, const uint8_t* y1, const uint8_t* u,
             const uint8_t* v, int width) {
-    for (int x = 0; x + 8 <= width; x += 8) {
-        for (int k = 0; k < 8; k += 2) {
-            int cu = int16_t(u[(x + k) / 2] - 128), cv = int16_t(v[(x + k) / 2] - 128);
-            for (int j = 0; j < 2; ++j) {
-                int i = x + k + j;
-                Store<kBytes, kBits>(d0 + i * kBytes, YuvToRgb(y0[i], cu, cv));
-                Store<kBytes, kBits>(d1 + i * kBytes, YuvToRgb(y1[i], cu, cv));
-            }
+    // Column pairs: each chroma sample serves two pixels of both rows.
+    for (int x = 0; x + 2 <= width; x += 2) {
+        int cu = int16_t(u[x / 2] - 128), cv = int16_t(v[x / 2] - 128);
+        for (int j = 0; j < 2; ++j) {
+            int i = x + j;
+            Store<kBytes, kBits>(d0 + i * kBytes, YuvToRgb(y0[i], cu, cv));
+            Store<kBytes, kBits>(d1 + i * kBytes, YuvToRgb(y1[i], cu, cv));
         }
     }
 }
@@ -212,6 +213,78 @@ void ColorConvert_PlanarToRgb(uint8_t* d, int ds, int depth, const PlanarPicture
 
 void ColorConvert_None(void) {}
 void ColorConvert_Scale(void) {}
+
+namespace {
+
+const int32_t kDispatchFail = static_cast<int32_t>(0x80000000u);
+
+int RgbBytes(uint32_t depth) { return depth == 32 ? 4 : depth == 24 ? 3 : 2; }
+
+bool IsPacked(uint32_t f) {
+    return f == COLOR_FOURCC_YUY2 || f == COLOR_FOURCC_UYVY || f == COLOR_FOURCC_YVYU;
+}
+bool IsPlanar(uint32_t f) { return f == COLOR_FOURCC_I420 || f == COLOR_FOURCC_YV12; }
+
+}  // namespace
+
+uint32_t ColorConvert_TargetLayout(uint32_t target, uint32_t depth, int w, int h, int* stride) {
+    if (stride) *stride = 0;
+    if (w <= 0 || h <= 0) return 0;
+    size_t pitch, size;
+    if (target == COLOR_FOURCC_RGB) {
+        pitch = (size_t(w) * RgbBytes(depth) + 3) & ~size_t(3);  // DIB rows: whole words
+        size = pitch * size_t(h);
+    } else if (IsPacked(target)) {
+        pitch = size_t(w) * 2;
+        size = pitch * size_t(h);
+    } else if (IsPlanar(target)) {
+        pitch = (size_t(w) + 1) & ~size_t(1);  // chroma pitch pitch / 2 holds w / 2
+        size = pitch * size_t(h) + 2 * (pitch / 2) * size_t(h / 2);
+    } else {
+        return 0;
+    }
+    if (size > 0x7FFFFFFFu) return 0;
+    if (stride) *stride = static_cast<int>(pitch);
+    return static_cast<uint32_t>(size);
+}
+
+int32_t ColorConvert_Dispatch(uint32_t source, const PlanarPicture* src, int sw, int sh,
+                              uint32_t target, uint32_t depth, uint8_t* dst, int ds, int dw,
+                              int dh) {
+    if (source == 0) {
+        ColorConvert_None();
+        return 0;
+    }
+    if (!src || !src->y || !src->u || !src->v || !dst || sw <= 0 || sh <= 0) return kDispatchFail;
+    if (src->stride < sw) return kDispatchFail;
+    if (dw != sw || dh != sh) return kDispatchFail;
+    if (target == COLOR_FOURCC_RGB) {
+        if (ds < sw * RgbBytes(depth)) return kDispatchFail;
+        ColorConvert_PlanarToRgb(dst, ds, static_cast<int>(depth), src, sw, sh);
+        return 0;
+    }
+    if (IsPacked(target)) {
+        if (ds < 2 * sw) return kDispatchFail;
+        if (target == COLOR_FOURCC_YUY2)
+            ColorConvert_I420ToYUY2(dst, ds, src, sw, sh);
+        else if (target == COLOR_FOURCC_UYVY)
+            ColorConvert_I420ToUYVY(dst, ds, src, sw, sh);
+        else
+            ColorConvert_I420ToYVYU(dst, ds, src, sw, sh);
+        return 0;
+    }
+    if (IsPlanar(target)) {
+        if (ds < sw || ds / 2 < sw / 2) return kDispatchFail;
+        uint8_t* c0 = dst + size_t(ds) * sh;
+        uint8_t* c1 = c0 + size_t(ds / 2) * (sh / 2);
+        if (target == COLOR_FOURCC_I420)
+            ColorConvert_I420ToI420(dst, c0, c1, ds, src, sw, sh);
+        else
+            ColorConvert_I420ToYV12(dst, c0, c1, ds, src, sw, sh);  // V lands first
+        return 0;
+    }
+    return kDispatchFail;
+}
 
 void ColorConvert_SwapChromaPlanes(uint8_t* dst, const uint8_t* src, int w, int h) {
     size_t ys = size_t(w) * h, cs = ys / 4;

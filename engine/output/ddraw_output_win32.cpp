@@ -187,24 +187,22 @@ int32_t DdrawRendererDrawFrame(const uint8_t* y, const uint8_t* u, const uint8_t
     return 0;
 }
 
-// Display table slots.
-int32_t Display_Open(VideoRenderer* r) {
+// Display table slots of type 1; the output offers no refresh.
+int32_t VideoOut_Open(VideoRenderer* r) {
     return DdrawRendererOpen(reinterpret_cast<HWND>(r->window), r->width, r->height, r->aspectMode,
                              &r->display);
 }
 
-void Display_Close(VideoRenderer* r) { DdrawRendererClose(&r->display); }
+void VideoOut_Close(VideoRenderer* r) { DdrawRendererClose(&r->display); }
 
-int32_t Display_Refresh(VideoRenderer*, uint32_t) { return 0; }
-
-int32_t Display_Draw(VideoRenderer* r, const DecodedFrame* f) {
+int32_t VideoOut_Draw(VideoRenderer* r, const DecodedFrame* f) {
     return DdrawRendererDrawFrame(f->y, f->u, f->v, f->stride, r->aspectMode, f->time, r->display);
 }
 
-int32_t Display_DrawEmpty(VideoRenderer*, DecodedFrame*) { return kFail; }
+int32_t VideoOut_DrawEmpty(VideoRenderer*, DecodedFrame*) { return kFail; }
 
-const DisplayDevice kDdraw = {Display_Open, Display_Close, Display_Refresh, Display_Draw,
-                              Display_DrawEmpty};
+const DisplayDevice kDdraw = {VideoOut_Open, VideoOut_Close, nullptr, VideoOut_Draw,
+                              VideoOut_DrawEmpty};
 
 }  // namespace
 

@@ -14,8 +14,8 @@ int ScreenRectOfWindow(uintptr_t window, int32_t rect[4]) {
     if (!GetWindowRect(reinterpret_cast<HWND>(window), &r)) return 0;
     rect[0] = r.left;
     rect[1] = r.top;
-    rect[2] = r.right - r.left;
-    rect[3] = r.bottom - r.top;
+    rect[2] = r.right;
+    rect[3] = r.bottom;
     return 1;
 }
 

@@ -59,33 +59,33 @@ int32_t FileIO_Write(FileIO* io, const void* buffer, uint32_t count) {
     return FileSys_Write(io->handle, buffer, count);
 }
 
-int FileIO_Seek(FileIO* io, uint32_t position) {
+bool FileIO_Seek(FileIO* io, uint32_t position) {
     if (io->memory) {
-        if (position > io->size) return 0;
+        if (position > io->size) return false;
         io->current = io->base + position;
         io->remaining = io->size - position;
-        return 1;
+        return true;
     }
-    return FileSys_Seek(io->handle, int64_t(position), FILESYS_SEEK_SET);
+    return FileSys_Seek(io->handle, int64_t(position), FILESYS_SEEK_SET) != 0;
 }
 
-int FileIO_Skip(FileIO* io, int32_t delta) {
+bool FileIO_Skip(FileIO* io, int32_t delta) {
     if (io->memory) {
         uint32_t pos = io->size - io->remaining;
-        if (delta > 0 && uint32_t(delta) > io->remaining) return 0;
-        if (delta < 0 && uint32_t(-int64_t(delta)) > pos) return 0;
+        if (delta > 0 && uint32_t(delta) > io->remaining) return false;
+        if (delta < 0 && uint32_t(-int64_t(delta)) > pos) return false;
         return FileIO_Seek(io, uint32_t(int64_t(pos) + delta));
     }
-    return FileSys_Seek(io->handle, delta, FILESYS_SEEK_CUR);
+    return FileSys_Seek(io->handle, delta, FILESYS_SEEK_CUR) != 0;
 }
 
-int FileIO_SeekFromEnd(FileIO* io, int32_t offset) {
+bool FileIO_SeekFromEnd(FileIO* io, int32_t offset) {
     if (io->memory) {
         int64_t pos = int64_t(io->size) + offset;
-        if (pos < 0 || pos > int64_t(io->size)) return 0;
+        if (pos < 0 || pos > int64_t(io->size)) return false;
         return FileIO_Seek(io, uint32_t(pos));
     }
-    return FileSys_Seek(io->handle, offset, FILESYS_SEEK_END);
+    return FileSys_Seek(io->handle, offset, FILESYS_SEEK_END) != 0;
 }
 
 uint32_t FileIO_Tell(FileIO* io) {

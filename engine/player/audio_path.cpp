@@ -156,8 +156,9 @@ int Player_OpenAudioPath(PlayerContext* ctx) {
     // effects follow; an output without a mixer or a mute control still
     // plays, so their results do not cost the sound.
     AudioOutConfig device = ctx->audioConfig, controls = ctx->audioConfig;
-    device.flags &= 0x9u;
-    controls.flags &= ~0x9u;
+    const uint32_t kDeviceFlags = AUDIO_CONFIG_DEVICE | AUDIO_CONFIG_FORMAT;
+    device.flags &= kDeviceFlags;
+    controls.flags &= ~kDeviceFlags;
     int ok = AudioRenderer_SetConfig(ar, &device);
     // Without an installed output nothing would ever play or move the clock.
     if (ok && !ar->ops.Write) ok = 0;

@@ -76,10 +76,20 @@ void PlayerState_StoreAudioConfig(AudioOutConfig* dst, const AudioOutConfig* src
         uint32_t flag;
         uint8_t first, last;  // field numbers, counted from 1
     };
+    // Flag 0x20 marks fields of other groups, and field 16 is read from the
+    // caller's record only.
     static const Group kGroups[] = {
-        {0x1, 1, 1},     {0x2, 2, 2},     {0x4, 3, 3},     {0x8, 4, 5},
-        {0x10, 6, 9},    {0x40, 10, 10},  {0x80, 11, 11},  {0x100, 12, 12},
-        {0x200, 13, 13}, {0x400, 14, 14}, {0x800, 15, 15},
+        {AUDIO_CONFIG_DEVICE, 1, 1},
+        {AUDIO_CONFIG_VOLUME, 2, 2},
+        {AUDIO_CONFIG_MUTE, 3, 3},
+        {AUDIO_CONFIG_FORMAT, 4, 5},
+        {AUDIO_CONFIG_EFFECTS_RESET, 6, 9},
+        {AUDIO_CONFIG_SWITCH_1, 10, 10},
+        {AUDIO_CONFIG_SWITCH_2, 11, 11},
+        {AUDIO_CONFIG_SWITCH_3, 12, 12},
+        {AUDIO_CONFIG_SWITCH_4, 13, 13},
+        {AUDIO_CONFIG_SWITCH_5, 14, 14},
+        {AUDIO_CONFIG_EFFECT_PARAMS, 15, 15},
     };
     for (const Group& g : kGroups)
         if (src->flags & g.flag)
@@ -87,17 +97,24 @@ void PlayerState_StoreAudioConfig(AudioOutConfig* dst, const AudioOutConfig* src
 }
 
 void PlayerState_StoreVideoConfig(VideoOutConfig* dst, const VideoOutConfig* src) {
-    static const uint8_t kRect[] = {2, 3, 4, 5, 6, 10, 11};
-    if (src->flags & 0x1) dst->fields[0] = src->fields[0];
-    if (src->flags & 0x2)
-        for (uint8_t f : kRect) dst->fields[f - 1] = src->fields[f - 1];
-    if (src->flags & 0x4)
-        for (int f = 7; f <= 9; ++f) dst->fields[f - 1] = src->fields[f - 1];
+    static const uint8_t kRect[] = {VIDEO_FIELD_WINDOW, VIDEO_FIELD_X,      VIDEO_FIELD_Y,
+                                    VIDEO_FIELD_WIDTH,  VIDEO_FIELD_HEIGHT, VIDEO_FIELD_ROTATION,
+                                    VIDEO_FIELD_TV_OUT};
+    static const uint8_t kAspect[] = {VIDEO_FIELD_ASPECT_MODE, VIDEO_FIELD_ASPECT_WIDTH,
+                                      VIDEO_FIELD_ASPECT_HEIGHT};
+    if (src->flags & VIDEO_CONFIG_DEVICE)
+        dst->fields[VIDEO_FIELD_DEVICE] = src->fields[VIDEO_FIELD_DEVICE];
+    if (src->flags & VIDEO_CONFIG_WINDOW)
+        for (uint8_t f : kRect) dst->fields[f] = src->fields[f];
+    if (src->flags & VIDEO_CONFIG_ASPECT)
+        for (uint8_t f : kAspect) dst->fields[f] = src->fields[f];
     // The show flag and the option word are kept too: the stored record goes
     // out with every flag set, and a show flag that stayed 0 would hide
     // every picture of the next clip.
-    if (src->flags & 0x8) dst->fields[11] = src->fields[11];
-    if (src->flags & 0x10) dst->fields[12] = src->fields[12];
+    if (src->flags & VIDEO_CONFIG_SHOW)
+        dst->fields[VIDEO_FIELD_SHOW] = src->fields[VIDEO_FIELD_SHOW];
+    if (src->flags & VIDEO_CONFIG_OPTION)
+        dst->fields[VIDEO_FIELD_OPTION] = src->fields[VIDEO_FIELD_OPTION];
 }
 
 void PlayerState_InitAudioConfig(AudioOutConfig* cfg) {
@@ -108,5 +125,5 @@ void PlayerState_InitAudioConfig(AudioOutConfig* cfg) {
 void PlayerState_InitVideoConfig(VideoOutConfig* cfg) {
     std::memset(cfg, 0, sizeof *cfg);
     cfg->flags = 0xFFFFFFFFu;
-    cfg->fields[11] = 1;  // show flag
+    cfg->fields[VIDEO_FIELD_SHOW] = 1;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -176,6 +177,158 @@ TEST(ColorConvert, PlanarHelpers) {
     uint8_t plane[8] = {10, 20, 30, 40, 50, 60, 70, 80};
     ColorConvert_HalveChromaBoth(plane, 4, 2);
     EXPECT_EQ(plane[0], (((10 + 50) >> 1) + ((20 + 60) >> 1)) >> 1);
+}
+
+// ---- the dispatch, against a plain per-pixel reference
+
+const uint8_t kCanary = 0xA5;
+
+uint8_t Clamp(int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// A planar 4:2:0 picture with padded rows (stride > width) and pseudo-random
+// samples, so that a plane or row mix-up shows.
+struct Source {
+    int w, h, stride;
+    std::vector<uint8_t> y, u, v;
+    Source(int w_, int h_) : w(w_), h(h_), stride(w_ + 6) {
+        y.assign(size_t(stride) * h, 0);
+        u.assign(size_t(stride / 2) * (h / 2 > 0 ? h / 2 : 1), 0);
+        v.assign(u.size(), 0);
+        uint32_t s = 0x1234567u + uint32_t(w * 131 + h);
+        auto next = [&s] {
+            s = s * 1103515245u + 12345u;
+            return uint8_t(s >> 16);
+        };
+        for (auto& b : y) b = next();
+        for (auto& b : u) b = next();
+        for (auto& b : v) b = next();
+    }
+    PlanarPicture Pic() const { return {y.data(), u.data(), v.data(), stride}; }
+    int Y(int x, int r) const { return y[size_t(r) * stride + x]; }
+    int U(int x, int r) const { return u[size_t(r / 2) * (stride / 2) + x / 2]; }
+    int V(int x, int r) const { return v[size_t(r / 2) * (stride / 2) + x / 2]; }
+};
+
+// What the target holds at byte `i` of row `r`, or -1 where the conversion
+// must leave the canary (an odd last row or column has no chroma sample).
+int Expected(const Source& s, uint32_t target, uint32_t depth, int stride, int r, int i) {
+    const int w = s.w, h = s.h;
+    const int pw = w & ~1, ph = h & ~1;  // the part covered by whole chroma samples
+    if (target == COLOR_FOURCC_RGB) {
+        const int bpp = depth == 32 ? 4 : depth == 24 ? 3 : 2;
+        if (r >= h) return -1;
+        const int x = i / bpp, k = i % bpp;
+        if (x >= pw || r >= ph) return -1;
+        const int yy = s.Y(x, r) * 64, cu = s.U(x, r) - 128, cv = s.V(x, r) - 128;
+        const int R = Clamp((yy + 101 * cv) >> 6), G = Clamp((yy - (12 * cu + 30 * cv)) >> 6),
+                  B = Clamp((yy + 119 * cu) >> 6);
+        if (bpp == 2) {
+            const int px = (R & 0xF8) << 8 | (G << 3 & 0x7E0) | B >> 3;
+            return k == 0 ? (px & 0xFF) : (px >> 8);
+        }
+        const int bgr0[4] = {B, G, R, 0};
+        return bgr0[k];
+    }
+    if (target == COLOR_FOURCC_YUY2 || target == COLOR_FOURCC_UYVY || target == COLOR_FOURCC_YVYU) {
+        if (r >= h || i >= 2 * w) return -1;
+        const int x = (i / 4) * 2, k = i % 4;
+        if (x >= pw || r >= ph) return -1;
+        const char* order = target == COLOR_FOURCC_YUY2   ? "YUyV"
+                            : target == COLOR_FOURCC_UYVY ? "UYVy"
+                                                          : "YVyU";
+        switch (order[k]) {
+            case 'Y': return s.Y(x, r);
+            case 'y': return s.Y(x + 1, r);
+            case 'U': return s.U(x, r);
+            default: return s.V(x, r);
+        }
+    }
+    // Planar: luma rows, then two chroma planes at half the pitch.
+    const int cs = stride / 2, ch = h / 2, cw = w / 2;
+    if (r < h) return i < w ? s.Y(i, r) : -1;
+    const size_t off = size_t(r - h) * stride + i;  // byte offset after the luma plane
+    const size_t plane = off / (size_t(cs) * ch);
+    const size_t in = off % (size_t(cs) * ch);
+    const int cr = int(in / cs), cx = int(in % cs);
+    if (plane > 1 || cx >= cw || cr >= ch) return -1;
+    const bool firstIsU = target == COLOR_FOURCC_I420;
+    const bool isU = (plane == 0) == firstIsU;
+    return isU ? s.U(2 * cx, 2 * cr) : s.V(2 * cx, 2 * cr);
+}
+
+TEST(ColorConvertDispatch, EveryTargetAndSizeMatchesTheReference) {
+    struct Target {
+        const char* name;
+        uint32_t fourcc, depth;
+    } targets[] = {
+        {"rgb565", COLOR_FOURCC_RGB, 16}, {"rgb24", COLOR_FOURCC_RGB, 24},
+        {"rgb32", COLOR_FOURCC_RGB, 32},  {"rgb other depth is 565", COLOR_FOURCC_RGB, 8},
+        {"YUY2", COLOR_FOURCC_YUY2, 0},   {"UYVY", COLOR_FOURCC_UYVY, 0},
+        {"YVYU", COLOR_FOURCC_YVYU, 0},   {"I420", COLOR_FOURCC_I420, 0},
+        {"YV12", COLOR_FOURCC_YV12, 0},
+    };
+    struct Size {
+        int w, h;
+    } sizes[] = {{16, 16}, {8, 2}, {176, 144}, {13, 7}, {33, 18}, {10, 5}, {2, 1}, {1, 1}, {7, 3}};
+    for (const Target& t : targets)
+        for (const Size& z : sizes) {
+            SCOPED_TRACE(std::string(t.name) + " " + std::to_string(z.w) + "x" +
+                         std::to_string(z.h));
+            Source src(z.w, z.h);
+            int stride = 0;
+            uint32_t size = ColorConvert_TargetLayout(t.fourcc, t.depth, z.w, z.h, &stride);
+            ASSERT_GT(size, 0u);
+            // A trailing guard band catches writes past the block.
+            std::vector<uint8_t> dst(size + 64, kCanary);
+            PlanarPicture p = src.Pic();
+            ASSERT_EQ(0, ColorConvert_Dispatch(COLOR_FOURCC_I420, &p, z.w, z.h, t.fourcc, t.depth,
+                                               dst.data(), stride, z.w, z.h));
+            int bad = 0;
+            for (uint32_t i = 0; i < dst.size() && bad < 5; ++i) {
+                const int r = int(i / uint32_t(stride)), b = int(i % uint32_t(stride));
+                const int want = i < size ? Expected(src, t.fourcc, t.depth, stride, r, b) : -1;
+                const int got = dst[i];
+                if (want < 0 ? got != kCanary : got != want) {
+                    ++bad;
+                    ADD_FAILURE() << "byte " << i << " (row " << r << ", " << b << "): got " << got
+                                  << ", want " << (want < 0 ? kCanary : want);
+                }
+            }
+        }
+}
+
+TEST(ColorConvertDispatch, RefusalsLeaveTheDestination) {
+    Source src(8, 4);
+    PlanarPicture p = src.Pic();
+    PlanarPicture noV = p;
+    noV.v = nullptr;
+    const uint32_t kUnknown = 'R' | ('G' << 8) | ('B' << 16) | ('A' << 24);
+    const int32_t kFail = static_cast<int32_t>(0x80000000u);
+    struct Case {
+        const char* name;
+        uint32_t source;
+        const PlanarPicture* pic;
+        uint32_t target;
+        int dstW, dstH, stride;
+        int32_t result;
+    } cases[] = {
+        {"source format 0 converts nothing", 0, &p, COLOR_FOURCC_RGB, 8, 4, 32, 0},
+        {"unknown target", COLOR_FOURCC_I420, &p, kUnknown, 8, 4, 32, kFail},
+        {"other width: no scaler", COLOR_FOURCC_I420, &p, COLOR_FOURCC_RGB, 16, 4, 32, kFail},
+        {"other height: no scaler", COLOR_FOURCC_I420, &p, COLOR_FOURCC_YUY2, 8, 2, 32, kFail},
+        {"missing plane", COLOR_FOURCC_I420, &noV, COLOR_FOURCC_I420, 8, 4, 32, kFail},
+        {"no picture", COLOR_FOURCC_I420, nullptr, COLOR_FOURCC_YV12, 8, 4, 32, kFail},
+        {"pitch below a row", COLOR_FOURCC_I420, &p, COLOR_FOURCC_RGB, 8, 4, 8, kFail},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> dst(256, kCanary);
+        EXPECT_EQ(c.result, ColorConvert_Dispatch(c.source, c.pic, 8, 4, c.target, 32, dst.data(),
+                                                  c.stride, c.dstW, c.dstH));
+        for (size_t i = 0; i < dst.size(); ++i) ASSERT_EQ(kCanary, dst[i]) << i;
+    }
+    EXPECT_EQ(0u, ColorConvert_TargetLayout(kUnknown, 0, 8, 4, nullptr));
+    EXPECT_EQ(0u, ColorConvert_TargetLayout(COLOR_FOURCC_RGB, 32, 0, 4, nullptr));
 }
 
 }  // namespace

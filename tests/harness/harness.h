@@ -2,7 +2,8 @@
 // virtual screen with a parent that records every message it receives, a
 // message pump bounded in time, pixels read back from the screen, real mouse
 // and keyboard input, a catcher that answers message boxes and records them,
-// and a live-GDI-object counter (Wine's GetGuiResources answers 0).
+// a live-GDI-object counter (Wine's GetGuiResources answers 0), and the
+// names under which Wine sees the test data.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,12 @@ private:
     RecordingWindow* host_;
     RecordingWindow* parent_;
 };
+
+// A topmost popup window of its own at (x, y) in screen coordinates, for a
+// test that draws into a window or needs one to stand still (the video
+// outputs); it is destroyed with the pointer.
+std::unique_ptr<RecordingWindow> MakeTopWindow(int x, int y, int width, int height,
+                                               COLORREF back = RGB(255, 255, 255));
 
 // ---------------------------------------------------------------- pumping
 
@@ -229,5 +237,14 @@ long LiveGdiObjects();
 long LiveGdiObjects(GdiKind kind);
 // Device contexts from GetDC/GetWindowDC/GetDCEx not yet released.
 long LiveWindowDCs();
+
+// ---------------------------------------------------------------- files
+
+// A Unix path as Wine names it (drive Z: is the root, backslashes).
+std::string WinePath(const std::string& unixPath);
+// The same in UTF-16, as the engine takes file names.
+std::u16string WineName(const std::string& unixPath);
+// True when the file exists (a Unix path).
+bool WineFileExists(const std::string& unixPath);
 
 }  // namespace uitest

@@ -116,6 +116,12 @@ RecordingWindow* RecordingWindow::CreateTopmost(int x, int y, int width, int hei
     return self;
 }
 
+std::unique_ptr<RecordingWindow> MakeTopWindow(int x, int y, int width, int height, COLORREF back) {
+    std::unique_ptr<RecordingWindow> w(RecordingWindow::CreateTopmost(x, y, width, height, back));
+    PumpFor(100);  // shown and painted before the test draws over it
+    return w;
+}
+
 RecordingWindow* RecordingWindow::CreateChild(HWND parent, int x, int y, int width, int height,
                                               COLORREF back) {
     auto* self = new RecordingWindow;

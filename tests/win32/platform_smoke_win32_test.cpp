@@ -8,58 +8,25 @@
 #include <math.h>
 #include <string.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/harness/harness.h"
 
 namespace {
 
 const int kWidth = 160;
 const int kHeight = 120;
 
-LRESULT CALLBACK SmokeWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-void Pump(DWORD ms) {
-    DWORD start = GetTickCount();
-    do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
-
+// Topmost: other Windows tests may open windows at the same time, and the
+// check reads the screen.
 struct Window {
-    HWND hwnd = nullptr;
-    Window() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = SmokeWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
-        wc.lpszClassName = "DcSmokeWindow";
-        RegisterClassA(&wc);
-        RECT r = {0, 0, 2 * kWidth, 2 * kHeight};
-        AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-        // Topmost: other Windows tests may open windows at the same time,
-        // and the check reads the screen.
-        hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcSmokeWindow", "smoke",
-                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, r.right - r.left,
-                               r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-        if (hwnd) {
-            ShowWindow(hwnd, SW_SHOW);
-            SetForegroundWindow(hwnd);
-            UpdateWindow(hwnd);
-            Pump(200);
-        }
-    }
-    ~Window() {
-        if (hwnd) DestroyWindow(hwnd);
-    }
+    std::unique_ptr<uitest::RecordingWindow> window =
+        uitest::MakeTopWindow(40, 40, 2 * kWidth, 2 * kHeight);
+    HWND hwnd = window->hwnd();
 };
 
 template <typename T>
@@ -206,7 +173,7 @@ TEST(PlatformSmoke, DirectDrawYv12ToRgb565ToPrimary) {
             if (GetRValue(cTop) > 180 && GetBValue(cTop) < 80 && GetBValue(cBottom) > 180 &&
                 GetRValue(cBottom) < 80)
                 break;
-            Pump(50);
+            uitest::PumpFor(50);
             primary.p->Blt(&dst, rgb.p, nullptr, DDBLT_WAIT, nullptr);
         }
         EXPECT_GT(GetRValue(cTop), 180) << std::hex << "screen top " << cTop;

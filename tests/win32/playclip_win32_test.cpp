@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/harness/harness.h"
+
 namespace {
 
 const std::string kCard = std::string(DC_TESTDATA) + "/card/RIVAVEZU";
@@ -20,13 +22,7 @@ const char* const kClips[] = {
     "EVENT/EVT_20240315_093015.mp4",
 };
 
-// A Unix path as Wine names it (drive Z: is the root).
-std::string WinePath(const std::string& unixPath) {
-    std::string s = "Z:" + unixPath;
-    for (char& c : s)
-        if (c == '/') c = '\\';
-    return s;
-}
+using uitest::WinePath;
 
 // Runs a command line and returns what it printed (stdout, and stderr too
 // with `withErrors`), or "" when it could not start or did not end within

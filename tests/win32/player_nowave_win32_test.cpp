@@ -17,27 +17,17 @@
 #include <gtest/gtest.h>
 
 #include "engine/output/audio_renderer.h"
+#include "engine/output/video_renderer.h"
 #include "engine/player.h"
 #include "engine/player/player_context.h"
-#include "engine/output/video_renderer.h"
 #include "engine/win_outputs.h"
+#include "tests/harness/harness.h"
 
 namespace {
 
 const std::string kClip =
     std::string(DC_TESTDATA) + "/card/RIVAVEZU/INFINITE/INFI_20240315_093004.mp4";
 const int kW = 320, kH = 240;
-
-LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
-
-void Pump(DWORD ms) {
-    DWORD start = GetTickCount();
-    do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
 
 // Pictures drawn by the real DirectDraw output, counted on the way.
 const DisplayDevice* g_real = nullptr;
@@ -68,30 +58,16 @@ struct Observer {
     }
 };
 
-// The file name as Wine sees the Unix path (drive Z: is the root).
-std::u16string WineName(const std::string& unixPath) {
-    std::string s = "Z:" + unixPath;
-    for (char& c : s)
-        if (c == '/') c = '\\';
-    return std::u16string(s.begin(), s.end());
-}
-
 TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
     if (waveOutGetNumDevs() != 0)
         GTEST_SKIP() << "a wave device is present (run through CTest, which hides it)";
-    if (GetFileAttributesA(("Z:" + kClip).c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!uitest::WineFileExists(kClip))
         GTEST_SKIP() << "no sample card (the native tests make it: tools/mkcard)";
     EXPECT_EQ(0u, mixerGetNumDevs());
 
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "DcNoWaveTest";
-    RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcNoWaveTest", "", WS_POPUP | WS_VISIBLE, 100, 100,
-                                kW, kH, nullptr, nullptr, wc.hInstance, nullptr);
+    auto window = uitest::MakeTopWindow(100, 100, kW, kH);
+    HWND hwnd = window->hwnd();
     ASSERT_NE(nullptr, hwnd);
-    Pump(100);
 
     WaveOut_Register();
     g_real = DdrawOutput_Device();
@@ -107,27 +83,26 @@ TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
     ASSERT_NE(nullptr, player);
     obs.player = player;
     VideoOutConfig v = {};
-    v.flags = 0x3;
-    v.fields[0] = VIDEO_DEVICE_DDRAW;
-    v.fields[1] = reinterpret_cast<uintptr_t>(hwnd);
+    v.flags = VIDEO_CONFIG_DEVICE | VIDEO_CONFIG_WINDOW;
+    v.fields[VIDEO_FIELD_DEVICE] = VIDEO_DEVICE_DDRAW;
+    v.fields[VIDEO_FIELD_WINDOW] = reinterpret_cast<uintptr_t>(hwnd);
     Player_SetVideoConfig(player, &v);
     AudioOutConfig a = {};
-    a.flags = 0x1;
-    a.fields[0] = AUDIO_DEVICE_WAVEOUT;
+    a.flags = AUDIO_CONFIG_DEVICE;
+    a.fields[AUDIO_FIELD_DEVICE] = AUDIO_DEVICE_WAVEOUT;
     Player_SetAudioConfig(player, &a);
 
-    std::u16string name = WineName(kClip);
+    std::u16string name = uitest::WineName(kClip);
     PlayerOpenParams p = {};
     p.fileName = name.c_str();
     p.rewindAtEnd = 1;
     ASSERT_EQ(1, Player_Open(player, &p));
     // A 4-second clip: it reaches its end on the clock alone, then rewinds.
-    DWORD start = GetTickCount();
-    while (!obs.sawRangeEnd && GetTickCount() - start < 15000) Pump(20);
+    uitest::PumpUntil([&] { return obs.sawRangeEnd.load() != 0; }, 15000);
     EXPECT_TRUE(obs.sawRangeEnd) << "the clip did not reach its end";
     PlayerStatus st = {};
     for (int i = 0; i < 200; ++i) {
-        Pump(20);
+        uitest::PumpFor(20);
         Player_GetStatus(player, &st);
         if (st.state == PLAYER_STATE_PAUSED && st.positionMs == 0) break;
     }
@@ -138,7 +113,7 @@ TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
     EXPECT_EQ(std::future_status::ready, destroyed.wait_for(std::chrono::seconds(5)));
     VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, nullptr);
     AudioRenderer_RegisterDevice(AUDIO_DEVICE_WAVEOUT, nullptr);
-    DestroyWindow(hwnd);
+    window.reset();
 
     EXPECT_EQ(1, obs.opened.load());
     EXPECT_EQ(0, obs.ended.load()) << "a failed audio path does not end the clip";

@@ -8,30 +8,21 @@
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <memory>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/output/audio_renderer.h"
 #include "engine/output/clock.h"
-#include "engine/player.h"
 #include "engine/output/video_renderer.h"
+#include "engine/player.h"
 #include "engine/win_outputs.h"
+#include "tests/harness/harness.h"
 
 namespace {
 
 const int kW = 160, kH = 120;
-
-LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
-
-void Pump(DWORD ms) {
-    DWORD start = GetTickCount();
-    do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
 
 const char kText[] = "2024/03/15 09:30:00";
 int g_textCalls = 0;
@@ -63,46 +54,32 @@ struct Yuv {
     }
 };
 
-COLORREF ScreenPixel(int x, int y) {
-    HDC s = GetDC(nullptr);
-    COLORREF c = GetPixel(s, x, y);
-    ReleaseDC(nullptr, s);
-    return c;
-}
-
 class DdrawOutputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = "DcOutputsTest";
-        RegisterClassA(&wc);
-        hwnd = CreateWindowExA(WS_EX_TOPMOST, "DcOutputsTest", "", WS_POPUP | WS_VISIBLE, 300, 200,
-                               2 * kW, 2 * kH, nullptr, nullptr, wc.hInstance, nullptr);
+        window = uitest::MakeTopWindow(300, 200, 2 * kW, 2 * kH);
+        hwnd = window->hwnd();
         ASSERT_NE(nullptr, hwnd);
-        Pump(200);
         DdrawOutput_Register();
         VideoRendererFormat f = {0, 0, kW, kH, nullptr, 0};
         ASSERT_EQ(0, VideoRenderer_Create(&vr, &f, 0));
         VideoOutConfig c = {};
-        c.flags = 0x3;
-        c.fields[0] = VIDEO_DEVICE_DDRAW;
-        c.fields[1] = reinterpret_cast<uintptr_t>(hwnd);
+        c.flags = VIDEO_CONFIG_DEVICE | VIDEO_CONFIG_WINDOW;
+        c.fields[VIDEO_FIELD_DEVICE] = VIDEO_DEVICE_DDRAW;
+        c.fields[VIDEO_FIELD_WINDOW] = reinterpret_cast<uintptr_t>(hwnd);
         ASSERT_EQ(1, VideoRenderer_SetConfig(vr, &c));
     }
     void TearDown() override {
         VideoRenderer_Destroy(vr);
         VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, nullptr);
-        if (hwnd) DestroyWindow(hwnd);
     }
-    // Draws until the screen shows the picture (presentation may lag).
-    bool DrawAndWait(const DecodedFrame& f) {
+    // Draws until the screen shows the picture's blue half with the window
+    // at (left, top) (presentation may lag).
+    bool DrawAndWait(const DecodedFrame& f, int left = 300, int top = 200) {
         for (int i = 0; i < 40; ++i) {
             EXPECT_EQ(0, VideoRenderer_DrawFrame(vr, &f));
-            Pump(50);
-            COLORREF c = ScreenPixel(300 + kW - 10, 200 + 3 * kH / 4);
+            uitest::PumpFor(50);
+            COLORREF c = uitest::ScreenPixel(left + kW - 10, top + 3 * kH / 4);
             if (GetBValue(c) > 180 && GetRValue(c) < 80) return true;
         }
         return false;
@@ -120,6 +97,7 @@ protected:
         ReleaseDC(nullptr, s);
         return n;
     }
+    std::unique_ptr<uitest::RecordingWindow> window;
     HWND hwnd = nullptr;
     VideoRenderer* vr = nullptr;
 };
@@ -136,7 +114,7 @@ TEST_F(DdrawOutputTest, PictureAppearsAtTheWindowCorner) {
                   {"bottom left", 8, 3 * kH / 4, false},
                   {"bottom middle", kW / 2, kH - 8, false}};
     for (const Point& p : points) {
-        COLORREF c = ScreenPixel(300 + p.x, 200 + p.y);
+        COLORREF c = uitest::ScreenPixel(300 + p.x, 200 + p.y);
         SCOPED_TRACE(p.name);
         // Reference (255,0,0) / (0,0,255) from the BT.601 conversion; the
         // display's conversion and 5-6-5 rounding allow a wide margin.
@@ -149,6 +127,20 @@ TEST_F(DdrawOutputTest, PictureAppearsAtTheWindowCorner) {
         }
         EXPECT_LT(GetGValue(c), 80);
     }
+}
+
+// The output places each picture by the window's corner as it stands at
+// the draw: after a move the next pictures appear at the new corner.
+TEST_F(DdrawOutputTest, PictureFollowsTheWindowWhenItMoves) {
+    Yuv yuv;
+    ASSERT_TRUE(DrawAndWait(yuv.frame));
+    const int left = 520, top = 330;
+    SetWindowPos(hwnd, HWND_TOPMOST, left, top, 2 * kW, 2 * kH, SWP_NOACTIVATE);
+    uitest::PumpFor(50);
+    ASSERT_TRUE(DrawAndWait(yuv.frame, left, top)) << "no picture at the moved window";
+    COLORREF topHalf = uitest::ScreenPixel(left + kW / 2, top + kH / 3);
+    EXPECT_GT(GetRValue(topHalf), 180);
+    EXPECT_LT(GetBValue(topHalf), 80);
 }
 
 TEST_F(DdrawOutputTest, FrameTextIsDrawnWithTheFrameTime) {
@@ -236,16 +228,16 @@ TEST(WaveOutput, VolumeReachesTheDevice) {
     AudioFixture a;
     if (!a.ok) GTEST_SKIP() << "no wave output device under this Wine";
     AudioOutConfig c = {};
-    c.flags = 0x2;
-    c.fields[1] = 0x8000;
+    c.flags = AUDIO_CONFIG_VOLUME;
+    c.fields[AUDIO_FIELD_VOLUME] = 0x8000;
     EXPECT_EQ(1, AudioRenderer_SetConfig(a.r, &c));
     uint32_t info[4] = {};
     AudioRenderer_GetInfo(a.r, info);
     EXPECT_NEAR(0x8000, static_cast<int>(info[2]), 0x200);
     // The mute goes to the mixer; reading it back needs a mixer with a mute
     // control, which not every Wine audio driver offers.
-    c.flags = 0x4;
-    c.fields[2] = 1;
+    c.flags = AUDIO_CONFIG_MUTE;
+    c.fields[AUDIO_FIELD_MUTE] = 1;
     AudioRenderer_SetConfig(a.r, &c);
     EXPECT_EQ(1u, a.r->mute.load());
 }
