@@ -13,6 +13,7 @@ namespace {
 
 TEST_F(SpineTest, PlaysToTheEndThenRewindsAndPauses) {
     clip::Current().durationMs = 3000;
+    PaceWithVideo();
     ASSERT_EQ(1, Open());
     ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 10000));
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED && Position() == 0; }, 5000));
@@ -342,6 +343,7 @@ TEST_P(SpineMeasureTest, SixtySecondClip) {
     spec.durationMs = 60000;
     sim::Speed() = 200 / speed;  // 2 ms of media time per real ms at either speed
 #endif
+    PaceWithVideo();
     ASSERT_EQ(1, Open());
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING; }));
     ASSERT_EQ(1, Player_SetSpeed(player, speed));
