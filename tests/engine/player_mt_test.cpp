@@ -15,7 +15,10 @@ TEST_F(SpineTest, PlaysToTheEndThenRewindsAndPauses) {
     clip::Current().durationMs = 3000;
     PaceWithVideo();
     ASSERT_EQ(1, Open());
-    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 10000))
+        << "simulated " << sim::Now() << " ms, held " << pacer.HeldMs() << " ms, gave up "
+        << pacer.GiveUps() << ", position " << Position() << ", last picture "
+        << player->lastPictureMs;
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED && Position() == 0; }, 5000));
     {
         std::lock_guard<std::mutex> g(obs.lock);
@@ -347,7 +350,10 @@ TEST_P(SpineMeasureTest, SixtySecondClip) {
     ASSERT_EQ(1, Open());
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING; }));
     ASSERT_EQ(1, Player_SetSpeed(player, speed));
-    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 120000));
+    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 120000))
+        << "simulated " << sim::Now() << " ms, held " << pacer.HeldMs() << " ms, gave up "
+        << pacer.GiveUps() << ", position " << Position() << ", last picture "
+        << player->lastPictureMs;
     auto pics = display.Snapshot();
     size_t frames = spec.durationMs / spec.frameMs, shown = 0, late = 0;
     int32_t gap = 0;

@@ -114,11 +114,13 @@ private:
         bool holding = false, gaveUp = false;
         uint32_t heldPicture = 0;
         while (run_) {
-            std::this_thread::sleep_for(microseconds(500));
+            // (A sleep below a millisecond returns at once on Windows; the
+            // part of a microsecond left over counts in the next step.)
+            std::this_thread::sleep_for(milliseconds(1));
             auto now = steady_clock::now();
-            uint64_t realUs =
-                static_cast<uint64_t>(duration_cast<microseconds>(now - prev).count());
-            prev = now;
+            auto real = duration_cast<microseconds>(now - prev);
+            prev += real;
+            uint64_t realUs = static_cast<uint64_t>(real.count());
             const uint32_t picture = player_->lastPictureMs;
             if (gaveUp && picture != heldPicture) gaveUp = false;
             if (!gaveUp && Hold()) {
