@@ -138,10 +138,14 @@ TEST_F(SpineTest, PauseSeekStepSpeedAndVolume) {
     pics = display.Snapshot();
     EXPECT_GE(pics.back().timeMs, 10000u);
 
-    // Speed 200: the clock runs twice as fast.
+    // Speed 200: the clock runs twice as fast. Measured in simulated time,
+    // once the sound queued at the old speed has played out, so a loaded
+    // machine that runs the threads late changes nothing.
     ASSERT_EQ(1, Player_SetSpeed(player, 200));
+    const uint32_t changed = sim::Now();
+    ASSERT_TRUE(WaitFor([&] { return sim::Now() - changed >= 500; }));
     uint32_t t0 = sim::Now(), p0 = Position();
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    ASSERT_TRUE(WaitFor([&] { return sim::Now() - t0 >= 2000; }));
     uint32_t dt = sim::Now() - t0, dp = Position() - p0;
     EXPECT_GT(dp, dt * 3 / 2) << "speed 200 advances the position about twice the time";
     ASSERT_EQ(1, Player_SetSpeed(player, 100));
