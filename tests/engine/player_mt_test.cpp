@@ -13,8 +13,12 @@ namespace {
 
 TEST_F(SpineTest, PlaysToTheEndThenRewindsAndPauses) {
     clip::Current().durationMs = 3000;
+    PaceWithVideo();
     ASSERT_EQ(1, Open());
-    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 10000))
+        << "simulated " << sim::Now() << " ms, held " << pacer.HeldMs() << " ms, gave up "
+        << pacer.GiveUps() << ", position " << Position() << ", last picture "
+        << player->lastPictureMs;
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PAUSED && Position() == 0; }, 5000));
     {
         std::lock_guard<std::mutex> g(obs.lock);
@@ -134,10 +138,14 @@ TEST_F(SpineTest, PauseSeekStepSpeedAndVolume) {
     pics = display.Snapshot();
     EXPECT_GE(pics.back().timeMs, 10000u);
 
-    // Speed 200: the clock runs twice as fast.
+    // Speed 200: the clock runs twice as fast. Measured in simulated time,
+    // once the sound queued at the old speed has played out, so a loaded
+    // machine that runs the threads late changes nothing.
     ASSERT_EQ(1, Player_SetSpeed(player, 200));
+    const uint32_t changed = sim::Now();
+    ASSERT_TRUE(WaitFor([&] { return sim::Now() - changed >= 500; }));
     uint32_t t0 = sim::Now(), p0 = Position();
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    ASSERT_TRUE(WaitFor([&] { return sim::Now() - t0 >= 2000; }));
     uint32_t dt = sim::Now() - t0, dp = Position() - p0;
     EXPECT_GT(dp, dt * 3 / 2) << "speed 200 advances the position about twice the time";
     ASSERT_EQ(1, Player_SetSpeed(player, 100));
@@ -342,10 +350,14 @@ TEST_P(SpineMeasureTest, SixtySecondClip) {
     spec.durationMs = 60000;
     sim::Speed() = 200 / speed;  // 2 ms of media time per real ms at either speed
 #endif
+    PaceWithVideo();
     ASSERT_EQ(1, Open());
     ASSERT_TRUE(WaitFor([&] { return State() == PLAYER_STATE_PLAYING; }));
     ASSERT_EQ(1, Player_SetSpeed(player, speed));
-    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 120000));
+    ASSERT_TRUE(WaitFor([&] { return obs.Saw(PLAYER_STATE_RANGE_END); }, 120000))
+        << "simulated " << sim::Now() << " ms, held " << pacer.HeldMs() << " ms, gave up "
+        << pacer.GiveUps() << ", position " << Position() << ", last picture "
+        << player->lastPictureMs;
     auto pics = display.Snapshot();
     size_t frames = spec.durationMs / spec.frameMs, shown = 0, late = 0;
     int32_t gap = 0;

@@ -1,5 +1,6 @@
 // Test helpers of the whole-spine tests: a simulated tick count that runs
-// sim::Speed() times faster than real time, a thread creator that can be
+// sim::Speed() times faster than real time (or, paced, waits for the video
+// path), a thread creator that can be
 // told to fail, the generated clip's layout and, with SPINE_FAKE_SOURCE, a
 // source that serves that clip without any file (raw I420 pictures and
 // 16-bit PCM, which the engine's raw-picture and PCM adapters decode).
@@ -25,14 +26,126 @@ inline std::atomic<uint32_t>& Speed() {
     return s;
 }
 
-inline uint32_t Now() {
+// Free running, the simulated time is the real time since the first read
+// times Speed(), plus an offset that keeps it from going back when a pacer
+// hands the time over. A pacer owns the time while it runs (see Pacer).
+struct TimeBase {
+    std::atomic<bool> paced{false};
+    std::atomic<uint64_t> pacedUs{0};
+    std::atomic<uint64_t> offsetUs{0};
+};
+inline TimeBase& Base() {
+    static TimeBase b;
+    return b;
+}
+inline uint64_t FreeUs() {
     using namespace std::chrono;
     static const steady_clock::time_point start = steady_clock::now();
     auto us = duration_cast<microseconds>(steady_clock::now() - start).count();
-    return static_cast<uint32_t>(us * Speed() / 1000);
+    return static_cast<uint64_t>(us) * Speed() + Base().offsetUs;
+}
+
+// Lock-free: the media clock calls it with its own lock held.
+inline uint32_t Now() {
+    TimeBase& b = Base();
+    uint64_t us = b.paced ? b.pacedUs.load() : FreeUs();
+    return static_cast<uint32_t>(us / 1000);
 }
 
 inline uint32_t Tick(void*) { return Now(); }
+
+// Makes the simulated time wait for the video path. A thread advances the
+// time in small steps at Speed() times real time, but holds it while the
+// player plays and the newest decoded picture lies more than `HoldLagMs`
+// behind the media clock: a machine too loaded to decode in time then
+// slows the clip down instead of making the engine drop late pictures.
+// The time runs freely in every other state, once the picture at
+// `lastPictureMs` (the clip's last) has been decoded, and when a hold
+// outlasts `kGiveUpMs` of real time with no new picture: a picture the
+// engine lost is not waited for, so the checks still see it missing.
+class Pacer {
+public:
+    static constexpr int32_t kHoldLagMs = 120;
+    static constexpr uint32_t kMaxStepMs = 40;  // simulated, per step
+    static constexpr int kGiveUpMs = 4000;
+
+    Pacer() = default;
+    Pacer(const Pacer&) = delete;
+    Pacer& operator=(const Pacer&) = delete;
+    ~Pacer() { Stop(); }
+
+    void Start(PlayerContext* player, uint32_t lastPictureMs = 0xFFFFFFFFu) {
+        Stop();
+        player_ = player;
+        last_ = lastPictureMs;
+        TimeBase& b = Base();
+        b.pacedUs = FreeUs();
+        b.paced = true;
+        run_ = true;
+        thread_ = std::thread([this] { Loop(); });
+    }
+    // Hands the time back to the free-running count, from where it stands.
+    void Stop() {
+        if (!thread_.joinable()) return;
+        run_ = false;
+        thread_.join();
+        TimeBase& b = Base();
+        uint64_t paced = b.pacedUs, free = FreeUs();
+        if (paced > free) b.offsetUs += paced - free;
+        b.paced = false;
+    }
+    bool Running() const { return thread_.joinable(); }
+    // Real milliseconds the time was held, and holds given up.
+    uint64_t HeldMs() const { return heldUs_ / 1000; }
+    uint32_t GiveUps() const { return giveUps_; }
+
+private:
+    bool Hold() {
+        if (player_->state != PLAYER_STATE_PLAYING || !player_->hasVideo) return false;
+        PlayerPlaybackInfo pi;
+        if (!Player_GetPlaybackInfo(player_, &pi) || !pi.videoOutput) return false;
+        if (pi.lastPictureMs >= last_) return false;
+        return static_cast<int32_t>(pi.clockMs - pi.lastPictureMs) > kHoldLagMs;
+    }
+    void Loop() {
+        using namespace std::chrono;
+        auto prev = steady_clock::now();
+        auto holdStart = prev;
+        bool holding = false, gaveUp = false;
+        uint32_t heldPicture = 0;
+        while (run_) {
+            // (A sleep below a millisecond returns at once on Windows; the
+            // part of a microsecond left over counts in the next step.)
+            std::this_thread::sleep_for(milliseconds(1));
+            auto now = steady_clock::now();
+            auto real = duration_cast<microseconds>(now - prev);
+            prev += real;
+            uint64_t realUs = static_cast<uint64_t>(real.count());
+            const uint32_t picture = player_->lastPictureMs;
+            if (gaveUp && picture != heldPicture) gaveUp = false;
+            if (!gaveUp && Hold()) {
+                if (!holding || picture != heldPicture) holdStart = now;
+                holding = true;
+                heldPicture = picture;
+                heldUs_ += realUs;
+                if (now - holdStart < milliseconds(kGiveUpMs)) continue;
+                gaveUp = true;
+                ++giveUps_;
+            }
+            holding = false;
+            uint64_t step = realUs * Speed();
+            if (step > uint64_t(kMaxStepMs) * 1000) step = uint64_t(kMaxStepMs) * 1000;
+            Base().pacedUs += step;
+        }
+    }
+
+    PlayerContext* player_ = nullptr;
+    uint32_t last_ = 0xFFFFFFFFu;
+    std::atomic<bool> run_{false};
+    std::atomic<uint64_t> heldUs_{0};
+    std::atomic<uint32_t> giveUps_{0};
+    std::thread thread_;
+};
 
 }  // namespace sim
 

@@ -102,15 +102,25 @@ protected:
         Player_SetAudioConfig(player, &a);
     }
     void TearDown() override {
+        pacer.Stop();
         if (player) DestroyWithin(5000);
         VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, nullptr);
         AudioRenderer_RegisterDevice(AUDIO_DEVICE_WAVEOUT, nullptr);
     }
     void DestroyWithin(int ms) {
+        pacer.Stop();
         auto f = std::async(std::launch::async, [this] { Player_Destroy(player); });
         ASSERT_EQ(std::future_status::ready, f.wait_for(std::chrono::milliseconds(ms)))
             << "Player_Destroy hung";
         player = nullptr;
+    }
+    // From here on the simulated time waits for the video path (sim::Pacer)
+    // until the picture at `lastPictureMs` has been decoded; by default the
+    // last picture of the generated clip.
+    void PaceWithVideo(uint32_t lastPictureMs) { pacer.Start(player, lastPictureMs); }
+    void PaceWithVideo() {
+        const clip::Spec& s = clip::Current();
+        PaceWithVideo((s.durationMs / s.frameMs - 1) * s.frameMs);
     }
     int Open(uint32_t rewind = 1) {
         PlayerOpenParams p = {};
@@ -143,4 +153,5 @@ protected:
     RecordingDisplay display;
     SimAudioDevice audio;
     PlayerContext* player = nullptr;
+    sim::Pacer pacer;
 };
