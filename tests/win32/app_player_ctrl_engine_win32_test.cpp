@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ const ClipCase kClips[] = {
     {"INFINITE/INFI_20240315_093011.mp4", 4, 9, 30, 11},
     {"EVENT/EVT_20240315_093015.mp4", 4, 9, 30, 15},
 };
+
+void PrintTo(const ClipCase& c, std::ostream* os) { *os << c.path; }
 
 std::string RecordDate(const ClipCase& c, int offsetSeconds) {
     const int total = c.hour * 3600 + c.minute * 60 + c.second + offsetSeconds;
