@@ -16,6 +16,7 @@
 #include "engine/player.h"
 #include "engine/win_outputs.h"
 #include "tests/harness/harness.h"
+#include "tests/harness/player_window.h"
 
 namespace {
 
@@ -121,21 +122,10 @@ TEST(DefaultOutputs, PlaysAClipToTheEndWithNothingRegistered) {
     ASSERT_NE(nullptr, hwnd);
 
     Observer obs;
-    PlayerCreateConfig cfg = {
-        Observer::OnOpened, Observer::OnEnded, Observer::OnStatus, &obs, 0, 0, 0, 0};
-    PlayerContext* player = Player_Create(&cfg);
+    PlayerContext* player = uitest::CreateObservedPlayer(&obs);
     ASSERT_NE(nullptr, player);
-    obs.player = player;
     // What the application sets: output types and the window, no devices.
-    VideoOutConfig v = {};
-    v.flags = VIDEO_CONFIG_DEVICE | VIDEO_CONFIG_WINDOW;
-    v.fields[VIDEO_FIELD_DEVICE] = PLAYER_VIDEO_OUTPUT_DDRAW;
-    v.fields[VIDEO_FIELD_WINDOW] = reinterpret_cast<uintptr_t>(hwnd);
-    Player_SetVideoConfig(player, &v);
-    AudioOutConfig a = {};
-    a.flags = AUDIO_CONFIG_DEVICE;
-    a.fields[AUDIO_FIELD_DEVICE] = PLAYER_AUDIO_OUTPUT_WAVE;
-    Player_SetAudioConfig(player, &a);
+    uitest::SetWindowOutputs(player, hwnd, PLAYER_VIDEO_OUTPUT_DDRAW, PLAYER_AUDIO_OUTPUT_WAVE);
 
     g_pictures = 0;
     g_latestPictureMs = 0;
@@ -151,7 +141,10 @@ TEST(DefaultOutputs, PlaysAClipToTheEndWithNothingRegistered) {
     uitest::PumpUntil([] { return g_latestPictureMs.load() >= 1500; }, 10000);
     SetWindowPos(hwnd, HWND_TOPMOST, 140, 120, 400, 300, SWP_NOACTIVATE);
     uitest::PumpFor(30);
+    VideoOutConfig v = {};
     v.flags = VIDEO_CONFIG_WINDOW;
+    v.fields[VIDEO_FIELD_DEVICE] = PLAYER_VIDEO_OUTPUT_DDRAW;
+    v.fields[VIDEO_FIELD_WINDOW] = reinterpret_cast<uintptr_t>(hwnd);
     Player_SetVideoConfig(player, &v);
     VideoOutConfig back = {};
     Player_GetVideoConfig(player, &back);

@@ -22,6 +22,7 @@
 #include "engine/player/player_context.h"
 #include "engine/win_outputs.h"
 #include "tests/harness/harness.h"
+#include "tests/harness/player_window.h"
 
 namespace {
 
@@ -77,20 +78,9 @@ TEST(PlayerWithoutWaveDevice, PlaysTheClipAsVideoOnly) {
     VideoRenderer_RegisterDevice(VIDEO_DEVICE_DDRAW, &counting);
 
     Observer obs;
-    PlayerCreateConfig cfg = {
-        Observer::OnOpened, Observer::OnEnded, Observer::OnStatus, &obs, 0, 0, 0, 0};
-    PlayerContext* player = Player_Create(&cfg);
+    PlayerContext* player = uitest::CreateObservedPlayer(&obs);
     ASSERT_NE(nullptr, player);
-    obs.player = player;
-    VideoOutConfig v = {};
-    v.flags = VIDEO_CONFIG_DEVICE | VIDEO_CONFIG_WINDOW;
-    v.fields[VIDEO_FIELD_DEVICE] = VIDEO_DEVICE_DDRAW;
-    v.fields[VIDEO_FIELD_WINDOW] = reinterpret_cast<uintptr_t>(hwnd);
-    Player_SetVideoConfig(player, &v);
-    AudioOutConfig a = {};
-    a.flags = AUDIO_CONFIG_DEVICE;
-    a.fields[AUDIO_FIELD_DEVICE] = AUDIO_DEVICE_WAVEOUT;
-    Player_SetAudioConfig(player, &a);
+    uitest::SetWindowOutputs(player, hwnd, VIDEO_DEVICE_DDRAW, AUDIO_DEVICE_WAVEOUT);
 
     std::u16string name = uitest::WineName(kClip);
     PlayerOpenParams p = {};
