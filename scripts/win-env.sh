@@ -27,6 +27,10 @@ if [ -z "${DC_WINE_BIN:-}" ]; then
 fi
 export DC_WINE_BIN
 wineserver_bin=/usr/lib/wine/wineserver
+# Removable card drives of the test prefix (see start); their folders are
+# $DC_CARD_ROOT/<letter>.
+dc_card_letters="r s t u"
+export DC_CARD_ROOT="$state/cards"
 [ -x "$wineserver_bin" ] || wineserver_bin=wineserver
 
 start() {
@@ -66,6 +70,28 @@ PA
         "$DC_WINE_BIN" reg add 'HKCU\Software\Wine\X11 Driver' /v 'Managed' /t REG_SZ /d 'N' /f >/dev/null 2>&1 || true
         "$wineserver_bin" -w
         touch "$WINEPREFIX/.dc-unmanaged"
+    fi
+    # Card drives for the program's tests: R: to U: are removable (type
+    # "floppy") and each is a folder under build/winenv/cards. Wine reads the
+    # types when its services start and a label once per session (measured),
+    # so both are set here, before the services start. Labels: R: the
+    # recorder's own, S: the same in lower case, T: longer than a combo entry
+    # shows, U: none.
+    local l
+    for l in $dc_card_letters; do
+        mkdir -p "$state/cards/$l"
+        ln -sfn "$state/cards/$l" "$WINEPREFIX/dosdevices/$l:"
+    done
+    printf 'D-UVUDOVID\n' >"$state/cards/r/.windows-label"
+    printf 'd-uvudovid\n' >"$state/cards/s/.windows-label"
+    printf 'TRELLMARCARD01\n' >"$state/cards/t/.windows-label"
+    rm -f "$state/cards/u/.windows-label"
+    if [ ! -f "$WINEPREFIX/.dc-cards" ]; then
+        for l in $dc_card_letters; do
+            "$DC_WINE_BIN" reg add 'HKLM\Software\Wine\Drives' /v "$l:" /t REG_SZ /d floppy /f >/dev/null 2>&1 || true
+        done
+        "$wineserver_bin" -w
+        touch "$WINEPREFIX/.dc-cards"
     fi
     "$wineserver_bin" -p </dev/null >>"$state/wineserver.log" 2>&1
     # Start Wine's own services now, so they do not inherit the output pipe
