@@ -39,6 +39,12 @@ std::string PlayList_DateText(const ClipTime& utc) {
     return text;
 }
 
+std::string PlayList_DefaultFolder(const std::string& appFolder) {
+    std::string s;
+    if (!appFolder.empty()) s += appFolder[0];
+    return s + ":\\RIVAVEZU";
+}
+
 std::string PlayList_SearchPattern(const std::string& folder, int pass) {
     if (pass < 0 || pass >= PLAYLIST_PASSES) return std::string();
     std::string s = folder;

@@ -33,6 +33,10 @@ struct ClipTime {
 // zone: "YYYY/MM/DD - hh:mm:ss", the year 0 from 2050 on.
 std::string PlayList_DateText(const ClipTime& utc);
 
+// The clip folder a program started from appFolder looks at: the first
+// character of that folder as a drive, then ":\RIVAVEZU".
+std::string PlayList_DefaultFolder(const std::string& appFolder);
+
 // The search pattern of pass 0 (the folder's "*.mp4"), 1 ("INFINITE\INFI*.mp4")
 // or 2 ("EVENT\EVT*.mp4"); a drive root keeps its one backslash.
 std::string PlayList_SearchPattern(const std::string& folder, int pass);
