@@ -13,6 +13,7 @@
 #include "app/StylePreset_win32.h"
 #include "app/instruments.h"
 #include "app/player_ctrl.h"
+#include "app/player_ctrl_win32.h"
 
 namespace {
 
@@ -121,6 +122,11 @@ BOOL CQuorvelDlg::OnInitDialog() {
 
 void CQuorvelDlg::InitPlayer() {
     m_pPlayer = CPlayerCtrl::GetInstance();
+    if (!m_pPlayer) {
+        // Nobody chose the controller's bindings: the real engine and windows.
+        PlayerCtrl_UseWin32Bindings();
+        m_pPlayer = CPlayerCtrl::GetInstance();
+    }
     if (!m_pPlayer) return;
     CWnd* pVideo = GetDlgItem(IDC_VIDEO);
     m_pPlayer->SetWindows(m_hWnd, pVideo ? pVideo->m_hWnd : nullptr);
@@ -175,10 +181,14 @@ void CQuorvelDlg::OnPlayerGps(WPARAM index) {
     GpsFix fix;
     if (!Gps_Decode(m_pPlayer->Samples().samples[index], &fix)) return;
     if (m_bMapCreated) m_dlgMap.SetLatLng(fix.latitude, fix.longitude);
-    m_fSpeedKmh = fix.speedKmh;
-    InvalidateRect(&kDialRect, FALSE);
+    ShowSpeed(fix.speedKmh);
     if (m_dlgDetail.m_pValueLat) m_dlgDetail.m_pValueLat->SetText(fix.latitudeText);
     if (m_dlgDetail.m_pValueLng) m_dlgDetail.m_pValueLng->SetText(fix.longitudeText);
+}
+
+void CQuorvelDlg::ShowSpeed(float fSpeedKmh) {
+    m_fSpeedKmh = fSpeedKmh;
+    InvalidateRect(&kDialRect, FALSE);
 }
 
 void CQuorvelDlg::OnPlayerGSensor(WPARAM index) {

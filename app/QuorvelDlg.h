@@ -48,6 +48,8 @@ public:
     // The open-file command after the choice: the single-file road.
     void OpenSingleFile(LPCTSTR lpszPath);
     void ShowControlGroup(int nCmdShow);
+    // The speed the speedometer shows (km/h), redrawn at once.
+    void ShowSpeed(float fSpeedKmh);
 
     // Read by tests and the program-level driver.
     int GetSpeed() const { return int(m_nSpeed); }
@@ -62,6 +64,8 @@ public:
     CDlgDetail& GetDetailDialog() { return m_dlgDetail; }
     CDlgGoogle& GetMapDialog() { return m_dlgMap; }
     CThemeListCtrl* GetPlayList() const { return m_pPlayList; }
+    CThemeSlider* GetVolumeSlider() const { return m_pSliderVolume; }
+    CThemeSlider* GetSeekSlider() const { return m_pSliderSeek; }
     UINT GetPlayFace() const { return m_nPlayFace; }
     UINT GetSoundFace() const { return m_nSoundFace; }
     BOOL IsClosed() const { return m_bClosed; }

@@ -49,6 +49,8 @@ int CQuorvelDlg::BuildPlayList() {
 
 void CQuorvelDlg::FillPlayList() {
     if (!m_pPlayList) return;
+    // One repaint for the whole fill and sort, not one per row.
+    m_pPlayList->SendMessage(WM_SETREDRAW, FALSE, 0);
     m_pPlayList->DeleteAllItems();
     m_pPlayList->SetSortType(1);
     for (int i = 0; i < m_nEntryCount; ++i) {
@@ -62,6 +64,8 @@ void CQuorvelDlg::FillPlayList() {
         m_pPlayList->InsertItem(&item);
     }
     m_pPlayList->GetHeadCtrl().SortByColumn(MK_LBUTTON, CPoint(78, 76));
+    m_pPlayList->SendMessage(WM_SETREDRAW, TRUE, 0);
+    m_pPlayList->Invalidate();
 }
 
 int CQuorvelDlg::RecordOfRow(int nRow) const {
