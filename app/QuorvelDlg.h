@@ -146,9 +146,10 @@ protected:
     char m_szFolder[MAX_PATH] = {};
     PlayListEntry* m_Entries;
 
-    // The record of the clip last started, so that an unplayable one leaves
-    // the list by its own row whatever the list did meanwhile; -1 none.
-    int m_nPlayingRecord = -1;
+    // The clip last started, so that an unplayable one leaves the list by
+    // its own row whatever the list did meanwhile (FOLDER rebuilds the
+    // records and the rows).
+    std::string m_strPlayingPath;
     UINT m_nPlayFace = IDB_PLAY;
     UINT m_nSoundFace = IDB_SOUND_ON;
     BOOL m_bClosed = FALSE;

@@ -137,7 +137,7 @@ void CQuorvelDlg::OpenSingleFile(LPCTSTR lpszPath) {
     m_nEntryCount = 1;
     FillPlayList();
     m_nCurItem = -1;
-    m_nPlayingRecord = 0;
+    m_strPlayingPath = e.strPath;
     OpenAndPlay(e.strPath.c_str());
 }
 

@@ -77,7 +77,7 @@ int CQuorvelDlg::RecordOfRow(int nRow) const {
 void CQuorvelDlg::PlayRow(int nRow) {
     const int record = RecordOfRow(nRow);
     if (record < 0) return;
-    m_nPlayingRecord = record;
+    m_strPlayingPath = m_Entries[record].strPath;
     OpenAndPlay(m_Entries[record].strPath.c_str());
 }
 
@@ -122,15 +122,20 @@ void CQuorvelDlg::OnPlayerBadFile() {
     // The row that goes is the one showing the failing clip's record, found
     // by its item data: the list may have been rebuilt or re-sorted since
     // the clip started, so neither the current row nor row 0 names it.
+    int record = -1;
+    for (int i = 0; i < m_nEntryCount && !m_strPlayingPath.empty(); ++i)
+        if (m_Entries[i].strPath == m_strPlayingPath) {
+            record = i;
+            break;
+        }
     std::vector<int> rows;
     if (m_pPlayList)
         for (int i = 0; i < m_pPlayList->GetItemCount(); ++i) rows.push_back(RecordOfRow(i));
-    const PlayListRemoval plan = PlayList_PlanRemoval(rows, m_nPlayingRecord, m_nCurItem);
+    const PlayListRemoval plan = PlayList_PlanRemoval(rows, record, m_nCurItem);
     auto removeRow = [&] {
-        if (m_nPlayingRecord >= 0 && m_nPlayingRecord < PLAYLIST_RECORDS)
-            m_Entries[m_nPlayingRecord].strPath.clear();
+        if (record >= 0) m_Entries[record].strPath.clear();
         if (plan.row >= 0) m_pPlayList->DeleteItem(plan.row);
-        m_nPlayingRecord = -1;
+        m_strPlayingPath.clear();
     };
     if (m_bPlayFromList) {
         AfxMessageBox(IDS_DAMAGED_FILE);
