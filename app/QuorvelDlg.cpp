@@ -158,10 +158,19 @@ void CQuorvelDlg::OnPlayerPosition(WPARAM wParam, LPARAM lParam) {
         InvalidateRect(&kCursorRect, FALSE);
         if (m_pLabelTime && m_pPlayer) m_pLabelTime->SetText(m_pPlayer->GetTimeText());
     }
-    if (lParam != CTRL_STATE_RANGE_END || !m_pPlayer) return;
-    // A report of the end is taken once per clip: a repeated or stale one
-    // must not start a second row.
-    if (!m_pPlayer->TakeRangeEnd()) return;
+    // Playing again (a seek back or play after the end): its end counts anew.
+    if (lParam == CTRL_STATE_PLAYING) m_bClipEndHandled = FALSE;
+    // The reports of the end come in a row while the engine stands there;
+    // the first one counts. Reports of a closed clip never reach here: the
+    // next clip's start drops them from the queue. The engine's own state is
+    // not asked: by the time a posted report is handled the engine may have
+    // rewound already.
+    if (lParam == CTRL_STATE_RANGE_END && m_pPlayer) OnClipEnd();
+}
+
+void CQuorvelDlg::OnClipEnd() {
+    if (m_bClipEndHandled) return;
+    m_bClipEndHandled = TRUE;
     if (m_bPlayFromList)
         PlayNext();
     else
@@ -170,10 +179,15 @@ void CQuorvelDlg::OnPlayerPosition(WPARAM wParam, LPARAM lParam) {
 
 void CQuorvelDlg::OnPlayerEndOfStream() {
     if (!m_pPlayer) return;
-    if (m_pPlayer->GetPosition() == 0) m_pPlayer->GetLastErrorText();  // posts the bad-file message
+    const bool played = m_pPlayer->GetPosition() != 0;
+    if (!played) m_pPlayer->GetLastErrorText();  // posts the bad-file message
     ::Sleep(100);
     m_pPlayer->Seek(0);
     if (m_pSliderSeek) m_pSliderSeek->SetPos(0);
+    // The range-end report is posted, this one is sent: when it comes first
+    // the rewind has already taken the engine off the end, and the posted
+    // report would no longer be taken. The end counts here too.
+    if (played && m_pPlayer->GetState() != CTRL_STATE_CLOSED) OnClipEnd();
 }
 
 void CQuorvelDlg::OnPlayerGps(WPARAM index) {

@@ -105,6 +105,9 @@ protected:
     void SetPlayFace(UINT nBitmap);
     void OnPlayerPosition(WPARAM wParam, LPARAM lParam);
     void OnPlayerEndOfStream();
+    // The end of the clip that plays: the next row, or the play face for a
+    // single clip; once per clip, whichever report of the end comes first.
+    void OnClipEnd();
     void OnPlayerGps(WPARAM index);
     void OnPlayerGSensor(WPARAM index);
     void OnPlayerBadFile();
@@ -153,6 +156,7 @@ protected:
     UINT m_nPlayFace = IDB_PLAY;
     UINT m_nSoundFace = IDB_SOUND_ON;
     BOOL m_bClosed = FALSE;
+    BOOL m_bClipEndHandled = FALSE;
     // Selected into the buffers' DCs at creation, put back before they go.
     HGDIOBJ m_hOldGraphBack = nullptr, m_hOldGraph = nullptr, m_hOldGraphWork = nullptr,
             m_hOldDial = nullptr;

@@ -140,11 +140,9 @@ TEST(MainDialogPlay, SingleClipAtItsEnd) {
     EXPECT_FALSE(d.dlg->IsPlayFromList());
     EXPECT_EQ(d.Rows().size(), 1u);
     EXPECT_EQ(d.dlg->GetPlayFace(), UINT(IDB_PAUSE));
-    ASSERT_TRUE(PumpUntil([&] { return d.dlg->GetPlayFace() == UINT(IDB_PLAY); }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return d.dlg->GetPlayFace() == UINT(IDB_PLAY); }, 30000));
     Pump(1500);
     CPlayerCtrl* p = d.dlg->GetPlayer();
-    std::printf("after the end: state %d, position %d ms, time \"%s\"\n", p->GetState(),
-                p->GetPosition(), p->GetTimeText());
     EXPECT_EQ(p->GetState(), CTRL_STATE_PAUSED);
     EXPECT_LT(p->GetPosition(), 100);
     EXPECT_EQ(d.Text(IDC_TIME_LABEL).substr(0, 6), "00:00/");
