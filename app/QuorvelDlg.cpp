@@ -276,9 +276,9 @@ void CQuorvelDlg::DrawGraph(CDC* pDC) {
         m_bGraphDirty = FALSE;
     }
     m_dcGraphWork.BitBlt(0, 0, GRAPH_WIDTH, GRAPH_BUFFER_HEIGHT, &m_dcGraph, 0, 0, SRCCOPY);
-    const uint32_t position =
-        m_pPlayer && m_pPlayer->GetState() != CTRL_STATE_CLOSED ? uint32_t(m_pPlayer->GetPosition())
-                                                                : 0;
+    const uint32_t position = m_pPlayer && m_pPlayer->GetState() != CTRL_STATE_CLOSED
+                                  ? uint32_t(m_pPlayer->GetPosition())
+                                  : 0;
     const int x = Graph_CursorX(position, duration);
     CPen white(PS_SOLID, 3, RGB(255, 255, 255));
     HGDIOBJ hOld = ::SelectObject(m_dcGraphWork.m_hDC, white.GetSafeHandle());

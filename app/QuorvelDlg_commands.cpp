@@ -132,8 +132,8 @@ void CQuorvelDlg::OpenSingleFile(LPCTSTR lpszPath) {
     }
     SYSTEMTIME st = {};
     ::FileTimeToSystemTime(&attr.ftLastWriteTime, &st);
-    e.strDateText = PlayList_DateText({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
-                                       st.wSecond});
+    e.strDateText =
+        PlayList_DateText({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond});
     m_nEntryCount = 1;
     FillPlayList();
     m_nCurItem = -1;
@@ -147,13 +147,15 @@ void CQuorvelDlg::UpdateSpeedLabel() {
 
 void CQuorvelDlg::OnSlower() {
     m_nSpeed = Speed_Slower(m_nSpeed);
-    if (m_pPlayer && m_pPlayer->GetState() == CTRL_STATE_PLAYING) m_pPlayer->SetSpeed(int(m_nSpeed));
+    if (m_pPlayer && m_pPlayer->GetState() == CTRL_STATE_PLAYING)
+        m_pPlayer->SetSpeed(int(m_nSpeed));
     UpdateSpeedLabel();
 }
 
 void CQuorvelDlg::OnFaster() {
     m_nSpeed = Speed_Faster(m_nSpeed);
-    if (m_pPlayer && m_pPlayer->GetState() == CTRL_STATE_PLAYING) m_pPlayer->SetSpeed(int(m_nSpeed));
+    if (m_pPlayer && m_pPlayer->GetState() == CTRL_STATE_PLAYING)
+        m_pPlayer->SetSpeed(int(m_nSpeed));
     UpdateSpeedLabel();
 }
 
@@ -220,8 +222,8 @@ void CQuorvelDlg::OnDetail() {
     m_dlgDetail.GetWindowRect(&rcDetail);
     // The detail dialog is a child of no kind here but a popup: screen
     // coordinates place it.
-    m_dlgDetail.MoveWindow(rcMain.left + 661, rcMain.top + 354, rcDetail.Width(),
-                           rcDetail.Height(), TRUE);
+    m_dlgDetail.MoveWindow(rcMain.left + 661, rcMain.top + 354, rcDetail.Width(), rcDetail.Height(),
+                           TRUE);
     m_dlgDetail.ShowWindow(SW_SHOW);
 }
 
@@ -304,7 +306,9 @@ void CQuorvelDlg::OnCancel() {
 void CQuorvelDlg::SetButtonCaptions() {
     static const struct {
         UINT id, text;
-    } kCaptions[] = {{IDC_MAP, IDS_MAP}, {IDC_CONFIG, IDS_CONFIG}, {IDC_FOLDER, IDS_FOLDER},
+    } kCaptions[] = {{IDC_MAP, IDS_MAP},
+                     {IDC_CONFIG, IDS_CONFIG},
+                     {IDC_FOLDER, IDS_FOLDER},
                      {IDC_DETAIL, IDS_DETAIL}};
     for (const auto& c : kCaptions) {
         CString s;
@@ -331,9 +335,10 @@ void CQuorvelDlg::ApplyControlStyles() {
     ApplyMinimizeButtonStyle(dynamic_cast<CThemeButton*>(ReplaceControl(IDC_MINIMIZE)));
     static const struct {
         UINT id, bitmap;
-    } kImageButtons[] = {
-        {IDC_OPEN_FILE, IDB_OPEN}, {IDC_NEXT, IDB_NEXT}, {IDC_FASTER, IDB_FASTER},
-        {IDC_SLOWER, IDB_SLOWER}};
+    } kImageButtons[] = {{IDC_OPEN_FILE, IDB_OPEN},
+                         {IDC_NEXT, IDB_NEXT},
+                         {IDC_FASTER, IDB_FASTER},
+                         {IDC_SLOWER, IDB_SLOWER}};
     for (const auto& b : kImageButtons)
         SetButtonImage(dynamic_cast<CThemeButton*>(ReplaceControl(b.id)), b.bitmap);
     m_pBtnPlay = dynamic_cast<CThemeButton*>(ReplaceControl(IDC_PLAY_PAUSE));

@@ -96,8 +96,7 @@ void CQuorvelDlg::OpenAndPlay(CString strPath) {
     // What the closed clip reported and was not handled yet is about it,
     // not about the clip that starts now.
     MSG msg;
-    while (::PeekMessageA(&msg, m_hWnd, WM_PLAYER_POSITION, WM_PLAYER_POSITION, PM_REMOVE)) {
-    }
+    while (::PeekMessageA(&msg, m_hWnd, WM_PLAYER_POSITION, WM_PLAYER_POSITION, PM_REMOVE)) {}
     m_bClipEndHandled = FALSE;
     if (!m_pPlayer->Open(strPath, 0, 0, 0, 0)) {
         AfxMessageBox(IDS_OPEN_FAILED, MB_OK);

@@ -12,10 +12,10 @@
 
 enum : int {
     GRAPH_WIDTH = 549,
-    GRAPH_HEIGHT = 97,   // what reaches the window
+    GRAPH_HEIGHT = 97,  // what reaches the window
     GRAPH_BUFFER_HEIGHT = 132,
-    GRAPH_LEFT = 42,     // x of time 0
-    GRAPH_SPAN = 509,    // curves: time 0..duration over 509 pixels
+    GRAPH_LEFT = 42,   // x of time 0
+    GRAPH_SPAN = 509,  // curves: time 0..duration over 509 pixels
     GRAPH_CURSOR_SPAN = 508,
     GRAPH_START_Y = 15,  // where the first segment would start without a sample
     DIAL_SIZE = 174,

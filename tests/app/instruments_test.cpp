@@ -79,15 +79,13 @@ TEST(Instruments, CurvesAreFlatAcrossPositionSamples) {
     ASSERT_EQ(seg.size(), 6u);
     struct Row {
         int fromX, toX;
-        int y[3];  // rows at the segment's end
+        int y[3];   // rows at the segment's end
         bool flat;  // every axis keeps its row
     };
     const Row rows[] = {
         {42, 42, {47, 47, 47}, true},  // before any record: value 0, from the first point
-        {42, 126, {6, 47, 89}, false},
-        {126, 211, {6, 47, 89}, true},
-        {211, 296, {6, 47, 89}, true},
-        {296, 381, {89, 6, 47}, false},
+        {42, 126, {6, 47, 89}, false}, {126, 211, {6, 47, 89}, true},
+        {211, 296, {6, 47, 89}, true}, {296, 381, {89, 6, 47}, false},
         {381, 466, {89, 6, 47}, true},
     };
     for (size_t i = 0; i < seg.size(); ++i) {
@@ -161,7 +159,7 @@ TEST(Instruments, SpeedSteps) {
         const char* label;
     };
     const Case presses[] = {
-        {true, 150, "1.5x"}, {true, 200, "2x"}, {true, 200, "2x"}, {true, 200, "2x"},
+        {true, 150, "1.5x"},  {true, 200, "2x"},  {true, 200, "2x"},   {true, 200, "2x"},
         {false, 150, "1.5x"}, {false, 100, "1x"}, {false, 50, "0.5x"}, {false, 50, "0.5x"},
     };
     unsigned speed = 100;

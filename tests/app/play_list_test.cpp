@@ -83,12 +83,28 @@ TEST(PlayList, SearchPatterns) {
     EXPECT_EQ(PlayList_PassKind(2), 1);
 }
 
+TEST(PlayList, DefaultFolderIsOnTheProgramsDrive) {
+    struct Case {
+        const char* appFolder;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"R:\\Player\\", "R:\\RIVAVEZU"},
+        {"C:\\", "C:\\RIVAVEZU"},
+        // A network path: a folder that does not exist, so an empty list.
+        {"\\\\server\\share\\", "\\:\\RIVAVEZU"},
+        {"", ":\\RIVAVEZU"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlayList_DefaultFolder(c.appFolder), c.folder) << c.appFolder;
+}
+
 TEST(PlayList, BuildTakesClipsLongerThan1024Bytes) {
     const std::string dir = "R:\\RIVAVEZU\\";
     FakeFinder f;
-    f.folders["R:\\RIVAVEZU\\*.mp4"] = {File(dir, ".", 0), File(dir, "..", 0),
-                                       File(dir, "A.mp4", 1024), File(dir, "B.mp4", 1025),
-                                       File(dir, "C.mp4", 0), File(dir, "D.mp4", 5000000000ull)};
+    f.folders["R:\\RIVAVEZU\\*.mp4"] = {
+        File(dir, ".", 0),        File(dir, "..", 0),    File(dir, "A.mp4", 1024),
+        File(dir, "B.mp4", 1025), File(dir, "C.mp4", 0), File(dir, "D.mp4", 5000000000ull)};
     f.folders["R:\\RIVAVEZU\\INFINITE\\INFI*.mp4"] = {
         File(dir + "INFINITE\\", "INFI1.mp4", 2000, {2011, 12, 31, 20, 30, 0})};
     f.folders["R:\\RIVAVEZU\\EVENT\\EVT*.mp4"] = {File(dir + "EVENT\\", "EVT1.mp4", 2000)};
@@ -135,8 +151,8 @@ TEST(PlayList, BuildStopsAtTheRecordCapacity) {
         for (int p = 0; p < 3; ++p) {
             auto& v = f.folders[PlayList_SearchPattern("F:\\", p)];
             for (int i = 0; i < counts[p]; ++i)
-                v.push_back(File("F:\\", "c" + std::to_string(p) + "_" + std::to_string(i) + ".mp4",
-                                 4096));
+                v.push_back(
+                    File("F:\\", "c" + std::to_string(p) + "_" + std::to_string(i) + ".mp4", 4096));
         }
         // A guard record past the capacity must stay untouched.
         std::vector<PlayListEntry> rec(size_t(c.capacity) + 1);
@@ -158,10 +174,10 @@ TEST(PlayList, NextRow) {
         int row, rows, next;
     };
     const Case cases[] = {
-        {0, 3, 1}, {1, 3, 2}, {2, 3, 0},   // wraps after the last row
+        {0, 3, 1},  {1, 3, 2},  {2, 3, 0},  // wraps after the last row
         {-1, 3, 0},                         // none yet: the first row
         {5, 3, 0},                          // a stale row beyond the list
-        {0, 1, 0}, {0, 0, -1},
+        {0, 1, 0},  {0, 0, -1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PlayList_NextRow(c.row, c.rows), c.next) << c.row << " of " << c.rows;

@@ -29,8 +29,7 @@ struct ClipFile {
 std::string MakeFolder(const char* name, const std::vector<ClipFile>& clips) {
     const std::string dir = maindlg::TempFolder(name);
     for (const ClipFile& c : clips) {
-        const std::string from =
-            *c.from ? uitest::WinePath(kCard + "/" + c.from) : std::string();
+        const std::string from = *c.from ? uitest::WinePath(kCard + "/" + c.from) : std::string();
         EXPECT_TRUE(maindlg::WriteClip(dir + "\\" + c.name, 4096,
                                        maindlg::Utc(2024, 3, 15, 0, c.minute, 0), from))
             << c.name;
@@ -71,6 +70,17 @@ TEST(MainDialogPlay, NextWrapsAndTheEndAdvancesOneRow) {
     ASSERT_TRUE(WaitPlaying(d));
     EXPECT_EQ(PlayingFile(d), "a.mp4");
     EXPECT_EQ(d.dlg->GetPlayFace(), UINT(IDB_PAUSE));
+    // The records reach the labels and the speedometer, and the graph
+    // carries the clip's three curves.
+    EXPECT_TRUE(PumpUntil([&] { return d.Text(IDC_DATE_LABEL).rfind("2024/03/15 09:30:", 0) == 0; }))
+        << d.Text(IDC_DATE_LABEL);
+    EXPECT_TRUE(PumpUntil([&] { return d.dlg->GetSpeedKmh() > 1.0f; }));
+    {
+        const uitest::Picture pic = uitest::CaptureClient(d.hwnd());
+        const RECT graph = {14, 602, 14 + 549, 602 + 97};
+        for (COLORREF pen : {COLORREF(0xBC7200), COLORREF(0x1EC81E), COLORREF(0x1E1EC8)})
+            EXPECT_GT(pic.CountColor(pen, graph, 8), 20) << std::hex << pen;
+    }
     // Next: b, c, then back to a.
     for (const char* expected : {"b.mp4", "c.mp4", "a.mp4", "b.mp4", "c.mp4"}) {
         d.Command(IDC_NEXT);

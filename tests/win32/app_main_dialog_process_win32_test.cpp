@@ -34,8 +34,8 @@ public:
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         std::string cmd = "\"" + exe + "\"";
-        started_ = ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &si, &pi_) != FALSE;
+        started_ = ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                    &si, &pi_) != FALSE;
     }
     ~Program() {
         if (!started_) return;
@@ -104,8 +104,8 @@ TEST(MainDialogProcess, StartedFromACardListsItsClips) {
     // The program and its images on R:\Player, the sample card's folder at
     // R:\RIVAVEZU (five clips).
     ASSERT_TRUE(CopyTree(uitest::WinePath(std::string(DC_BINARY_DIR) + "/app"), "R:\\Player"));
-    ASSERT_TRUE(CopyTree(uitest::WinePath(std::string(DC_TESTDATA) + "/card/RIVAVEZU"),
-                         "R:\\RIVAVEZU"));
+    ASSERT_TRUE(
+        CopyTree(uitest::WinePath(std::string(DC_TESTDATA) + "/card/RIVAVEZU"), "R:\\RIVAVEZU"));
     struct Case {
         const char* name;
         std::string exe;

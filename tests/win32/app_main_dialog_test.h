@@ -105,7 +105,8 @@ struct Dialog {
     std::vector<std::string> Rows() const {
         std::vector<std::string> out;
         CThemeListCtrl* l = dlg->GetPlayList();
-        for (int i = 0; l && i < l->GetItemCount(); ++i) out.push_back(std::string(l->GetItemText(i, 0)));
+        for (int i = 0; l && i < l->GetItemCount(); ++i)
+            out.push_back(std::string(l->GetItemText(i, 0)));
         return out;
     }
     // The record paths of the rows, in row order.

@@ -115,7 +115,7 @@ TEST(MainDialog, SpeedButtons) {
         const char* label;
     };
     const Press presses[] = {
-        {IDC_FASTER, 150, "1.5x"}, {IDC_FASTER, 200, "2x"}, {IDC_FASTER, 200, "2x"},
+        {IDC_FASTER, 150, "1.5x"}, {IDC_FASTER, 200, "2x"},   {IDC_FASTER, 200, "2x"},
         {IDC_FASTER, 200, "2x"},   {IDC_SLOWER, 150, "1.5x"}, {IDC_SLOWER, 100, "1x"},
         {IDC_SLOWER, 50, "0.5x"},  {IDC_SLOWER, 50, "0.5x"},
     };
@@ -137,8 +137,10 @@ TEST(MainDialog, KeysAndVolume) {
         int expected;
     };
     const Case cases[] = {
-        {"Up at 95", 95, VK_UP, 100}, {"Down at 5", 5, VK_DOWN, 0},
-        {"Up at 40", 40, VK_UP, 50},  {"Down at 100", 100, VK_DOWN, 90},
+        {"Up at 95", 95, VK_UP, 100},
+        {"Down at 5", 5, VK_DOWN, 0},
+        {"Up at 40", 40, VK_UP, 50},
+        {"Down at 100", 100, VK_DOWN, 90},
     };
     for (const Case& c : cases) {
         volume->SetPos(c.start);
@@ -226,7 +228,8 @@ TEST(MainDialog, PlayListFromAFolder) {
         {"\\EVENT\\EVT_1.mp4", 2000, maindlg::Utc(2013, 2, 28, 16, 0, 0), "2013/03/01 - 01:00:00"},
         {"\\EVENT\\EVT_2.mp4", 2000, maindlg::Utc(2050, 5, 5, 0, 0, 0), "0000/05/05 - 09:00:00"},
     };
-    for (const File& f : files) ASSERT_TRUE(maindlg::WriteClip(dir + f.name, f.size, f.utc)) << f.name;
+    for (const File& f : files)
+        ASSERT_TRUE(maindlg::WriteClip(dir + f.name, f.size, f.utc)) << f.name;
     Dialog d;
     d.dlg->ChooseFolder(dir.c_str());
     Pump(50);
@@ -251,7 +254,8 @@ TEST(MainDialog, PlayListHolds2048Clips) {
     for (int i = 0; i < 2049; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "\\c%04d.mp4", i);
-        ASSERT_TRUE(maindlg::WriteClip(dir + name, 1025, maindlg::Utc(2024, 3, 15, 0, i / 60, i % 60)));
+        ASSERT_TRUE(
+            maindlg::WriteClip(dir + name, 1025, maindlg::Utc(2024, 3, 15, 0, i / 60, i % 60)));
     }
     Dialog d;
     d.dlg->ChooseFolder(dir.c_str());
@@ -267,9 +271,7 @@ TEST(MainDialog, CloseRunsOnceWhicheverRoad) {
     const Case cases[] = {
         {"X button", [](Dialog& d) { d.Click(IDC_CLOSE); }},
         {"WM_CLOSE", [](Dialog& d) { PostMessageA(d.hwnd(), WM_CLOSE, 0, 0); }},
-        {"Alt+F4", [](Dialog& d) {
-             PostMessageA(d.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-         }},
+        {"Alt+F4", [](Dialog& d) { PostMessageA(d.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const Case& c : cases) {
         Dialog d;
