@@ -114,7 +114,8 @@ public:
 
 // Registers a window for drops and hands the events to the members below,
 // with the point in the window's client coordinates. The data object lives
-// for the call only.
+// for the call only. A drop takes the effect that the last OnDragEnter or
+// OnDragOver chose.
 class COleDropTarget : public IDropTarget {
 public:
     COleDropTarget();
@@ -150,4 +151,5 @@ private:
     CPoint ToClient(POINTL pt) const;
     CWnd* m_pWnd;
     IDataObject* m_pDragData;  // the data of the drag in progress
+    DROPEFFECT m_dwLastEffect;  // what the last enter or move over chose
 };

@@ -264,7 +264,8 @@ STDMETHODIMP COleDropSource::GiveFeedback(DROPEFFECT) { return DRAGDROP_S_USEDEF
 
 // --- COleDropTarget ---------------------------------------------------------------
 
-COleDropTarget::COleDropTarget() : m_pWnd(nullptr), m_pDragData(nullptr) {}
+COleDropTarget::COleDropTarget()
+    : m_pWnd(nullptr), m_pDragData(nullptr), m_dwLastEffect(DROPEFFECT_NONE) {}
 
 COleDropTarget::~COleDropTarget() { Revoke(); }
 
@@ -318,6 +319,7 @@ STDMETHODIMP COleDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState,
     COleDataObject data;
     data.Attach(pDataObj, FALSE);
     *pdwEffect &= OnDragEnter(m_pWnd, &data, grfKeyState, ToClient(pt));
+    m_dwLastEffect = *pdwEffect;
     return S_OK;
 }
 
@@ -326,10 +328,12 @@ STDMETHODIMP COleDropTarget::DragOver(DWORD grfKeyState, POINTL pt, DWORD* pdwEf
     COleDataObject data;
     data.Attach(m_pDragData, FALSE);
     *pdwEffect &= OnDragOver(m_pWnd, &data, grfKeyState, ToClient(pt));
+    m_dwLastEffect = *pdwEffect;
     return S_OK;
 }
 
 STDMETHODIMP COleDropTarget::DragLeave() {
+    m_dwLastEffect = DROPEFFECT_NONE;
     OnDragLeave(m_pWnd);
     if (m_pDragData) {
         m_pDragData->Release();
@@ -344,8 +348,10 @@ STDMETHODIMP COleDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyState, POIN
     COleDataObject data;
     data.Attach(pDataObj, FALSE);
     const CPoint point = ToClient(pt);
-    // The last word on the effect, as a move over this point would answer.
-    const DROPEFFECT effect = *pdwEffect & OnDragOver(m_pWnd, &data, grfKeyState, point);
+    // The effect the last move over the window chose: the key state of the
+    // release itself need not hold the modifiers any more.
+    const DROPEFFECT effect = *pdwEffect & m_dwLastEffect;
+    m_dwLastEffect = DROPEFFECT_NONE;
     const BOOL dropped = effect != DROPEFFECT_NONE && OnDrop(m_pWnd, &data, effect, point);
     *pdwEffect = dropped ? effect : DROPEFFECT_NONE;
     if (!dropped) OnDragLeave(m_pWnd);
