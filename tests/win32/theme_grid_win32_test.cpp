@@ -163,7 +163,7 @@ TEST(GridWindow, ScrollCodes) {
     struct Step {
         UINT msg;
         int code;
-        int pos;  // -1: the bar's largest position; -2: one page
+        int pos;  // -1: the bar's largest position; -2: the non-fixed client extent
     };
     struct Case {
         const char* name;
@@ -189,7 +189,10 @@ TEST(GridWindow, ScrollCodes) {
             si.fMask = SIF_ALL;
             GetScrollInfo(s.grid.m_hWnd, bar, &si);
             const int top = si.nMax - static_cast<int>(si.nPage) + 1;
-            const int want = st.pos == -1 ? top : st.pos == -2 ? static_cast<int>(si.nPage) : st.pos;
+            RECT client;
+            GetClientRect(s.grid.m_hWnd, &client);
+            const int extent = bar == SB_VERT ? client.bottom - kRowHeight : client.right - kColWidth;
+            const int want = st.pos == -1 ? top : st.pos == -2 ? extent : st.pos;
             EXPECT_EQ(want, si.nPos) << c.name << " code " << st.code;
         }
     }
