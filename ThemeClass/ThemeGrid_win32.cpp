@@ -106,6 +106,12 @@ CThemeGrid::CThemeGrid(int nRows, int nCols, int nFixedRows, int nFixedCols) {
     m_Font.CreateFontIndirect(&m_Logfont);
     // The counts in order, then the default skin with the system colours.
     InitCounts(nRows, nCols, nFixedRows, nFixedCols);
+    // The colours that follow a change of the system colours start out as
+    // the system colours the default skin took.
+    m_crWindowText = ::GetSysColor(COLOR_WINDOWTEXT);
+    m_crWindowColour = ::GetSysColor(COLOR_WINDOW);
+    m_cr3DFace = ::GetSysColor(COLOR_3DFACE);
+    m_crShadow = ::GetSysColor(COLOR_3DSHADOW);
 }
 
 CThemeGrid::~CThemeGrid() {

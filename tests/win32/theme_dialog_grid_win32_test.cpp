@@ -51,6 +51,41 @@ TEST(ThemeDialogGrid, CreatorReplacesTheTemplate) {
     }
 }
 
+// A grid without a window takes over a template control through the data
+// exchange; a missing control cannot be taken over.
+TEST(ThemeDialogGrid, DataExchangeAttachesByTemplateId) {
+    DialogScene s(IDD_SKIN_REPORT, 400, 300);
+    const HWND hTemplate = ::GetDlgItem(s.hwnd(), IDC_SK_REPORT_LABEL);
+    ASSERT_TRUE(hTemplate);
+    CThemeGrid grid(3, 2, 1, 0);
+    CDataExchange load(s.dlg.get(), FALSE);
+    DDX_ThemeGrid(&load, IDC_SK_REPORT_LABEL, grid);
+    EXPECT_EQ(hTemplate, grid.GetSafeHwnd());
+    // The logical font went through the font handler: margins and sizes
+    // measured with it.
+    HFONT hFont = reinterpret_cast<HFONT>(grid.SendMessage(WM_GETFONT));
+    ASSERT_NE(nullptr, hFont);
+    LOGFONTA lf = {};
+    GetObjectA(hFont, sizeof lf, &lf);
+    EXPECT_EQ(grid.GetLogFont().lfHeight, lf.lfHeight);
+    EXPECT_GT(grid.GetDefaultRowHeight(), 0);
+    // Already attached: a second exchange leaves it alone.
+    DDX_ThemeGrid(&load, IDC_SK_REPORT_LABEL, grid);
+    EXPECT_EQ(hTemplate, grid.GetSafeHwnd());
+    grid.DestroyWindow();
+
+    CThemeGrid orphan;
+    bool thrown = false;
+    try {
+        DDX_ThemeGrid(&load, 4242, orphan);
+    } catch (CNotSupportedException* e) {
+        thrown = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(thrown);
+    EXPECT_EQ(nullptr, orphan.GetSafeHwnd());
+}
+
 TEST(ThemeDialogGrid, KeysAreReadInListOrder) {
     SkinFolder skin("skin_dlg_grid");
     skin.Write("ConfigPos.ini", "[G]\nGrid0(Pos)=10,10,-10,200\n");

@@ -130,6 +130,37 @@ TEST(GridWindow, NotificationsNeedAnOwnerWindow) {
     EXPECT_EQ(1u, s.notes.size());
 }
 
+// The tip covers the client area and follows its size, except to a side
+// of 7 pixels or less.
+TEST(GridWindow, ToolTipFollowsTheSize) {
+    GridScene s;
+    s.grid.SetToolTipText("tip");
+    ASSERT_NE(nullptr, s.grid.GetToolTip().GetSafeHwnd());
+    auto toolRect = [&] {
+        TTTOOLINFOA ti = {};
+        EXPECT_TRUE(s.grid.GetToolTip().GetToolInfo(&ti, &s.grid, (UINT_PTR)s.grid.m_hWnd));
+        return CRect(ti.rect);
+    };
+    auto client = [&] {
+        CRect rc;
+        s.grid.GetClientRect(&rc);
+        return rc;
+    };
+    EXPECT_EQ(client(), toolRect());
+    struct Case {
+        int w, h;
+        bool follows;
+    };
+    for (const Case& c : {Case{200, 100, true}, Case{7, 100, false}, Case{100, 7, false},
+                          Case{8, 100, true}, Case{300, 150, true}}) {
+        const CRect before = toolRect();
+        s.grid.MoveWindow(0, 0, c.w, c.h);
+        EXPECT_EQ(c.follows ? client() : before, toolRect()) << c.w << "x" << c.h;
+    }
+    s.grid.SetToolTipText("other");
+    EXPECT_STREQ("other", s.grid.GetToolTip().GetText());
+}
+
 // The bars' ranges for grids of 20-pixel rows and 60-pixel columns in a
 // 380 x 280 window.
 TEST(GridWindow, ScrollMaxima) {
