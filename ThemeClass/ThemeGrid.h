@@ -5,15 +5,20 @@
 // live in the portable view underneath; this class turns what they ask for
 // into window calls.
 //
-// Places for the grid's data transfer to hook in: the clipboard keys and
-// the edit commands reach OnEditCut/OnEditCopy/OnEditPaste, a header press
-// with sorting on reaches OnHeaderSort, a drag from a selected cell reaches
-// OnBeginDrag (all virtual, doing nothing here).
+// The clipboard keys and the edit commands reach OnEditCut/OnEditCopy/
+// OnEditPaste, a header press with sorting on reaches OnHeaderSort, a drag
+// from a selected cell reaches OnBeginDrag; they, sorting, printing and the
+// text files live in files of their own.
 #pragma once
 
 #include "classlib/afxwin.h"
+#include "classlib/afxcmdui.h"
+#include "classlib/afxole.h"
+#include "classlib/afxprint.h"
 #include "ThemeClass/ThemeGridBufferDC.h"
 #include "ThemeClass/ThemeGridItem.h"
+#include "ThemeClass/ThemeGridPages.h"
+#include "ThemeClass/ThemeGridSort.h"
 #include "ThemeClass/ThemeGridView.h"
 #include "ThemeClass/ThemeSkinId.h"
 #include "ThemeClass/ThemeToolTip.h"
@@ -93,6 +98,43 @@ public:
     // ---- the owner
     void NotifyParent(int nRow, int nCol, int nCode) override;
 
+    // ---- clipboard and drag and drop (ThemeGridClip_win32.cpp)
+    virtual COleDataSource* CopySelection();
+    virtual void CutSelection();
+    virtual BOOL PasteData(int nRow, int nCol, COleDataObject* pDataObject);
+    // Edit command states for the class library's command updates.
+    void UpdateEditCommand(CCmdUI* pCmdUI);
+    // Drop-target operations for a target that forwards to the grid.
+    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point);
+    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point);
+    void OnDragLeave();
+    BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point);
+    CThemeGridCellId GetDropTargetCell() const { return m_LastDragOverCell; }
+
+    // ---- sorting (ThemeGridSort_win32.cpp)
+    BOOL SortRowsByText(int nCol, BOOL bAscending);
+    BOOL SortRowsByText(int nCol, BOOL bAscending, int nLow, int nHigh);
+    BOOL SortRowsByCallback(GridCompareFn pfnCompare, int nCol, BOOL bAscending, LPARAM lParam);
+    BOOL SortRowsByCallback(GridCompareFn pfnCompare, int nCol, BOOL bAscending, LPARAM lParam,
+                            int nLow, int nHigh);
+    int GetSortColumn() const { return m_nSortColumn; }
+    BOOL GetSortAscending() const { return m_bAscending; }
+
+    // ---- text files (ThemeGridFile_win32.cpp)
+    BOOL Save(LPCTSTR lpszFileName);
+    BOOL Load(LPCTSTR lpszFileName);
+
+    // ---- printing (ThemeGridPrint_win32.cpp)
+    void Print();
+    // One job on a sink (Print makes the printer's); FALSE when it failed.
+    BOOL PrintOn(CPrintPageSink* pSink, CPrintInfo* pInfo);
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintColumnTitles(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintPageHeader(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintPageFooter(CDC* pDC, CPrintInfo* pInfo);
+
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -116,11 +158,14 @@ protected:
     void OnEditKey(UINT key) override;
     int GetImageWidth() const override;
 
-    // ---- data transfer (the grid's clipboard part fills these in)
-    virtual void OnEditCut() {}
-    virtual void OnEditCopy() {}
-    virtual void OnEditPaste() {}
+    // ---- data transfer (ThemeGridClip_win32.cpp)
+    virtual void OnEditCut();
+    virtual void OnEditCopy();
+    virtual void OnEditPaste();
     virtual void OnEditSelectAll() { SelectAllCells(); }
+    void OnBeginDrag() override;
+    // ---- sorting by a header press (ThemeGridSort_win32.cpp)
+    void OnHeaderSort(int col) override;
 
     void EraseBkgnd(CDC* pDC);
     void DrawCheckBox(CDC* pDC, const CRect& rect, int nImage);
@@ -164,6 +209,7 @@ protected:
     afx_msg void OnCmdCopy() { OnEditCopy(); }
     afx_msg void OnCmdPaste() { OnEditPaste(); }
     afx_msg void OnCmdSelectAll() { OnEditSelectAll(); }
+    afx_msg void OnUpdateEditCommand(CCmdUI* pCmdUI) { UpdateEditCommand(pCmdUI); }
     DECLARE_MESSAGE_MAP()
 
     CFont m_Font;      // the window font, from the logical font
@@ -172,6 +218,12 @@ protected:
     CThemeToolTip m_toolTip;
     HWND m_hWndPrevFocus = nullptr;
     BOOL m_bMustUninitOle = FALSE;
+    // Drag and drop, printing.
+    CThemeGridCellId m_LastDragOverCell;
+    CFont m_PrinterFont;
+    CSize m_CharSize, m_PaperSize, m_LogicalPageSize;
+    int m_nPageHeight = 0;
+    GridPageLayout m_PageLayout;
     // The system colours the grid's colours last followed.
     COLORREF m_crWindowText = 0, m_crWindowColour = 0, m_cr3DFace = 0, m_crShadow = 0;
 };
