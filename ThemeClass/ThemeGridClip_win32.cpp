@@ -103,9 +103,10 @@ void CThemeGrid::OnBeginDrag() {
 DROPEFFECT CThemeGrid::OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) {
     if (!m_bAllowDragAndDrop || !pDataObject || !pDataObject->IsDataAvailable(CF_TEXT))
         return DROPEFFECT_NONE;
-    m_LastDragOverCell = GetCellFromPt(point, TRUE);
-    const CThemeGridCellId& c = m_LastDragOverCell;
+    const CThemeGridCellId c = GetCellFromPt(point, TRUE);
+    m_LastDragOverCell = CThemeGridCellId();
     if (IsValid(c) && IsCellEditable(c.row, c.col)) {
+        m_LastDragOverCell = c;
         SetItemState(c.row, c.col, GetItemState(c.row, c.col) | GRID_STATE_DROPHILITED);
         RedrawCell(c.row, c.col);
     }
@@ -118,10 +119,13 @@ DROPEFFECT CThemeGrid::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState,
         return DROPEFFECT_NONE;
     const CThemeGridCellId cell = GetCellFromPt(point, TRUE);
     const CThemeGridCellId old = m_LastDragOverCell;
-    if (!IsValid(cell)) {
+    if (!IsValid(cell) || !IsCellEditable(cell.row, cell.col)) {
+        // Off the cells or over a read-only one: no target, so a drop here
+        // cannot land in the cell passed before.
         OnDragLeave();
         m_LastDragOverCell = CThemeGridCellId();
-    } else if (cell != old && IsCellEditable(cell.row, cell.col)) {
+        if (IsValid(cell)) return DROPEFFECT_NONE;
+    } else if (cell != old) {
         if (IsValid(old)) {
             SetItemState(old.row, old.col, GetItemState(old.row, old.col) & ~GRID_STATE_DROPHILITED);
             RedrawCell(old.row, old.col);
