@@ -92,6 +92,8 @@ public:
 
     // ---- the owner
     void NotifyParent(int nRow, int nCol, int nCode) override;
+    // The window the notifications go to: the owner, else the parent.
+    HWND GetOwnerWindow() const;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
