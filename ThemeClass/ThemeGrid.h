@@ -97,6 +97,8 @@ public:
 
     // ---- the owner
     void NotifyParent(int nRow, int nCol, int nCode) override;
+    // The window the notifications go to: the owner, else the parent.
+    HWND GetOwnerWindow() const;
 
     // ---- clipboard and drag and drop (ThemeGridClip_win32.cpp)
     virtual COleDataSource* CopySelection();

@@ -230,8 +230,7 @@ BOOL CThemeGrid::DrawCell(CDC* pDC, int nRow, int nCol, CRect rect, BOOL bEraseB
         pDC->FillSolidRect(&whole, ::GetSysColor(COLOR_HIGHLIGHT));
         pDC->SetTextColor(::GetSysColor(COLOR_HIGHLIGHTTEXT));
     } else {
-        if (m_pfnBackColor && m_pfnBackColor(GetParent() ? GetParent()->m_hWnd : nullptr, nRow,
-                                             nCol, &back))
+        if (m_pfnBackColor && m_pfnBackColor(GetOwnerWindow(), nRow, nCol, &back))
             bEraseBk = TRUE;
         if (bEraseBk) pDC->FillSolidRect(&whole, back);
         pDC->SetTextColor(text);

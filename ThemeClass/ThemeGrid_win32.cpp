@@ -267,11 +267,16 @@ void CThemeGrid::OnScrolled(int bar, const GridScrollEffect& effect) {
     if (effect.changed || effect.repaint != GridScrollEffect::NOTHING) InvalidateAll();
 }
 
+HWND CThemeGrid::GetOwnerWindow() const {
+    if (!HasWindow()) return nullptr;
+    HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!hOwner) hOwner = ::GetParent(m_hWnd);
+    return hOwner && ::IsWindow(hOwner) ? hOwner : nullptr;
+}
+
 void CThemeGrid::NotifyParent(int nRow, int nCol, int nCode) {
-    if (!HasWindow()) return;
-    CWnd* pOwner = GetOwner();
-    HWND hOwner = pOwner ? pOwner->GetSafeHwnd() : ::GetParent(m_hWnd);
-    if (!hOwner || !::IsWindow(hOwner)) return;
+    const HWND hOwner = GetOwnerWindow();
+    if (!hOwner) return;
     CThemeGridNotify nm = {};
     nm.hdr.hwndFrom = m_hWnd;
     nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
@@ -494,7 +499,11 @@ void CThemeGrid::OnMouseMove(UINT nFlags, CPoint point) {
     const int mode = m_MouseMode;
     const bool left = (nFlags & MK_LBUTTON) != 0;
     CThemeGridView::OnMouseMove(point, left);
-    if (left && (mode == GRID_MOUSE_SIZING_COL || mode == GRID_MOUSE_SIZING_ROW)) {
+    // The line moves only when the view took the point (it ignores points
+    // outside the client area).
+    const bool taken = m_LastMousePoint.x == point.x && m_LastMousePoint.y == point.y;
+    if (left && taken && (last.x != point.x || last.y != point.y) &&
+        (mode == GRID_MOUSE_SIZING_COL || mode == GRID_MOUSE_SIZING_ROW)) {
         InvertSizingLine(last, mode == GRID_MOUSE_SIZING_COL);
         InvertSizingLine(point, mode == GRID_MOUSE_SIZING_COL);
     }

@@ -124,6 +124,32 @@ TEST(GridInput, DraggingOverRowHeadersSelectsRows) {
     EXPECT_EQ(12u, Selected(s.grid).size());
 }
 
+// Holding the button over the fixed row scrolls up on the timer and
+// stretches the selection up with it.
+TEST(GridInput, HoldingOverTheHeaderScrollsUp) {
+    GridScene s(40, 5);
+    for (int i = 0; i < 6; ++i) s.grid.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+    const int before = GetScrollPos(s.grid.m_hWnd, SB_VERT);
+    ASSERT_GT(before, 0);
+    const POINT start = s.Centre(9, 2);
+    uitest::MoveCursorClient(s.grid.m_hWnd, start.x, start.y);
+    uitest::MouseDown();
+    uitest::PumpFor(30);
+    uitest::MoveCursorClient(s.grid.m_hWnd, start.x, kRowHeight / 2);
+    uitest::PumpFor(250);
+    uitest::MouseUp();
+    uitest::PumpFor(30);
+    EXPECT_LT(GetScrollPos(s.grid.m_hWnd, SB_VERT), before);
+    EXPECT_LT(s.grid.GetFocusCell().row, 9);
+    const Cells sel = Selected(s.grid);
+    EXPECT_TRUE(sel.count({9, 2})) << "the anchor stays selected";
+    EXPECT_GT(sel.size(), 3u);
+    // The timer stopped with the release: nothing moves any more.
+    const int after = GetScrollPos(s.grid.m_hWnd, SB_VERT);
+    uitest::PumpFor(100);
+    EXPECT_EQ(after, GetScrollPos(s.grid.m_hWnd, SB_VERT));
+}
+
 TEST(GridInput, ClickOnTheFocusCellEditsOnRelease) {
     GridScene s;
     s.grid.SetItemText(2, 2, "abc");

@@ -247,6 +247,37 @@ TEST(GridWindow, ScrolledRowsMoveUnderTheFixedRow) {
     EXPECT_FALSE(s.grid.GetCellRect(1, 1, &r));  // scrolled out above
 }
 
+// Points of the client area and the cells under them, with the view
+// scrolled one row down and one column right.
+TEST(GridWindow, GeometryAfterScrolling) {
+    GridScene s(40, 12, 1, 1);
+    s.grid.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+    s.grid.SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
+    struct Case {
+        const char* name;
+        POINT pt;
+        BOOL allowFixed;
+        int row, col;
+    };
+    const Case cases[] = {
+        {"top-left fixed cell", {5, 5}, TRUE, 0, 0},
+        {"fixed cells not allowed", {5, 5}, FALSE, -1, -1},
+        {"first cell on screen", {65, 25}, TRUE, 2, 2},
+        {"fixed column of a body row", {10, 45}, TRUE, 3, 0},
+        {"left of the client", {-1, 25}, TRUE, 2, -1},
+        {"sixth column on screen", {60 + 5 * kColWidth + 2, 25}, TRUE, 2, 7},
+    };
+    for (const Case& c : cases) {
+        const CThemeGridCellId id = s.grid.GetCellFromPt(c.pt, c.allowFixed);
+        EXPECT_EQ(CThemeGridCellId(c.row, c.col), id) << c.name << ": " << id.row << "," << id.col;
+    }
+    EXPECT_EQ(CRect(kColWidth, kRowHeight, 2 * kColWidth - 1, 2 * kRowHeight - 1), s.Rect(2, 2));
+    EXPECT_FALSE(s.grid.IsCellVisible(1, 1));
+    EXPECT_TRUE(s.grid.IsCellVisible(0, 2));
+    RECT r;
+    EXPECT_FALSE(s.grid.GetCellRect(2, 1, &r)) << "scrolled out to the left";
+}
+
 TEST(GridWindow, WheelPostsScrollMessages) {
     struct Case {
         const char* name;
@@ -419,6 +450,22 @@ TEST(GridPaint, CellLooks) {
          [](CThemeGrid& g) { g.SetItemState(2, 2, GRID_STATE_SELECTED); }, hi, hi},
         {"drop target: black frame",
          [](CThemeGrid& g) { g.SetItemState(2, 2, GRID_STATE_DROPHILITED); }, black, back},
+        {"back-colour callback that asks to erase",
+         [](CThemeGrid& g) {
+             g.SetBackColorCallback([](HWND owner, int r, int c, COLORREF* colour) {
+                 *colour = IsWindow(owner) && r == 2 && c == 2 ? RGB(0, 255, 0) : *colour;
+                 return 1;
+             });
+         },
+         RGB(0, 255, 0), RGB(0, 255, 0)},
+        {"callback colour without erasing is not painted",
+         [](CThemeGrid& g) {
+             g.SetBackColorCallback([](HWND, int, int, COLORREF* colour) {
+                 *colour = RGB(0, 255, 0);
+                 return 0;
+             });
+         },
+         back, back},
         {"focus wins over selection",
          [](CThemeGrid& g) {
              g.SetItemState(2, 2, GRID_STATE_SELECTED);
