@@ -284,7 +284,12 @@ TEST(GridTransfer, DragBetweenGrids) {
 
 // ---- printing
 
-BOOL CancelPrint(PRINTDLGA*) { return FALSE; }
+int g_printDialogs = 0;
+BOOL CancelPrint(PRINTDLGA* pd) {
+    ++g_printDialogs;
+    EXPECT_TRUE(pd->Flags & PD_RETURNDC);
+    return FALSE;
+}
 
 class PrintGrid : public TestGrid {
 public:
@@ -305,10 +310,13 @@ std::vector<std::string> PageTexts(CMetafilePageSink& sink) {
 
 TEST(GridPrint, CancelPrintsNothing) {
     AfxSetPrintDlgFunction(CancelPrint);
+    uitest::MessageBoxCatcher boxes;
     GridScene s;
-    s.grid.Print();  // returns without a job; nothing to wait for
+    g_printDialogs = 0;
+    s.grid.Print();  // the dialog is cancelled: no document, no box
     AfxSetPrintDlgFunction(nullptr);
-    SUCCEED();
+    EXPECT_EQ(1, g_printDialogs);
+    EXPECT_EQ(0, boxes.count());
 }
 
 TEST(GridPrint, PagesOnAMetafileSink) {
