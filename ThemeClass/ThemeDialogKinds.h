@@ -133,4 +133,11 @@ CThemeSkinId* ListCtrlSkinId(CWnd* p);
 bool ApplyListCtrl(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v);
 bool ListCtrlHandles(const skin::SkinKey& k);
 
+// The grid's row, likewise apart.
+CWnd* CreateGrid(CThemeDialog* d, UINT id, LPCTSTR name);
+void ResetGrid(CWnd* p);
+CThemeSkinId* GridSkinId(CWnd* p);
+bool ApplyGrid(CThemeDialog* d, CWnd* w, const skin::SkinKey& k, const CString& v);
+bool GridHandles(const skin::SkinKey& k);
+
 }  // namespace themekinds

@@ -480,7 +480,6 @@ void ResetMenu(CWnd* p) { static_cast<CThemeMenu*>(p)->SetDefaultSkin(); }
 #define KIND_ROW(kind, T, keys, create, reset) \
     { kind, create, reset, IdOf<T>, Apply<T, keys>, Handles<T, keys> }
 
-// The grid gets its row with its class.
 const ThemeKindRow kRows[] = {
     KIND_ROW(skin::kKindStatic, CThemeStatic, kStaticKeys, CreateStatic, ResetStatic),
     KIND_ROW(skin::kKindGroup, CThemeGroup, kGroupKeys, CreateGroup, ResetGroup),
@@ -496,6 +495,7 @@ const ThemeKindRow kRows[] = {
     KIND_ROW(skin::kKindSlider, CThemeSlider, kSliderKeys, CreateSlider, ResetSlider),
     KIND_ROW(skin::kKindScroll, CThemeScroll, kScrollKeys, CreateScroll, ResetScroll),
     KIND_ROW(skin::kKindPicture, CThemePicture, kPictureKeys, CreatePicture, ResetPicture),
+    {skin::kKindGrid, CreateGrid, ResetGrid, GridSkinId, ApplyGrid, GridHandles},
     KIND_ROW(skin::kKindMenu, CThemeMenu, kMenuKeys, CreateMenu, ResetMenu),
 };
 #undef KIND_ROW

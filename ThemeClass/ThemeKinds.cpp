@@ -272,6 +272,37 @@ const SkinKey kListCtrl[] = {
     {"(CheckBox)", I},
 };
 
+const SkinKey kGrid[] = {
+    kPos,
+    kToolTip,
+    {"(FixedFont)", C},
+    {"(FixedBack)", C},
+    {"(FixedFrame)", C},
+    {"(FixedFrameLT)", C},
+    {"(FixedFrameRB)", C},
+    kFont,
+    {"(NormalFont)", C},
+    {"(NormalBack)", C},
+    {"(Frame)", C},
+    kBackColor,
+    {"(RowCount)", V},
+    {"(ColCount)", V},
+    {"(FixedRowCount)", V},
+    {"(FixedColCount)", V},
+    {"(Editable)", V},
+    {"(EditDblClk)", V},
+    {"(SingleRowSelect)", V},
+    {"(HeadSort)", V},
+    {"(AlignFormat)", V},
+    {"(CellHeight)", V},
+    {"(CellWidth)", V},
+    {"(ListMode)", V},
+    kFontSize,
+    kVisible,
+    {"(Check)", I},
+    {"(CheckBox)", I},
+};
+
 const SkinKey kSlider[] = {
     kPos,
     kToolTip,
@@ -406,6 +437,7 @@ SkinKeyList KeyListOf(int kind) {
         case kKindSlider: return ListOf(kSlider);
         case kKindScroll: return ListOf(kScroll);
         case kKindPicture: return ListOf(kPicture);
+        case kKindGrid: return ListOf(kGrid);
         case kKindMenu: return ListOf(kMenu);
         default: return SkinKeyList{};
     }

@@ -521,3 +521,39 @@ public:
 protected:
     void FillInToolInfo(TTTOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const;
 };
+
+// A list of same-size images with an optional mask, over the common
+// controls' image list. The object owns the list it created or attached and
+// destroys it with itself.
+class CImageList {
+public:
+    HIMAGELIST m_hImageList = nullptr;
+
+    CImageList() = default;
+    ~CImageList() { DeleteImageList(); }
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    operator HIMAGELIST() const { return m_hImageList; }
+    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+
+    // Images of cx x cy; nFlags is ILC_COLORxx, with ILC_MASK for a mask.
+    BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+    BOOL Attach(HIMAGELIST hImageList);
+    HIMAGELIST Detach();
+    BOOL DeleteImageList();
+
+    int GetImageCount() const { return m_hImageList ? ImageList_GetImageCount(m_hImageList) : 0; }
+    BOOL GetImageInfo(int nImage, IMAGEINFO* pImageInfo) const {
+        return m_hImageList && ImageList_GetImageInfo(m_hImageList, nImage, pImageInfo);
+    }
+    // The size of one image; (0, 0) without a list.
+    CSize GetIconSize() const;
+
+    // Appends the bitmap cut into images of the list's width; pixels of
+    // crMask become the mask. Returns the index of the first new image or -1.
+    int Add(CBitmap* pbmImage, COLORREF crMask);
+    int Add(CBitmap* pbmImage, CBitmap* pbmMask);
+    BOOL Remove(int nImage) { return m_hImageList && ImageList_Remove(m_hImageList, nImage); }
+    BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle) const;
+};

@@ -322,3 +322,53 @@ void CToolTipCtrl::SetToolRect(CWnd* pWnd, UINT_PTR nIDTool, LPCRECT lpRect) {
     ti.rect = *lpRect;
     ::SendMessageA(m_hWnd, TTM_NEWTOOLRECTA, 0, (LPARAM)&ti);
 }
+
+// --- Image list -------------------------------------------------------------
+
+BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow) {
+    if (m_hImageList || cx <= 0 || cy <= 0) return FALSE;
+    AfxInitCommonControls();
+    m_hImageList = ImageList_Create(cx, cy, nFlags, nInitial, nGrow);
+    return m_hImageList != nullptr;
+}
+
+BOOL CImageList::Attach(HIMAGELIST hImageList) {
+    if (m_hImageList || !hImageList) return FALSE;
+    m_hImageList = hImageList;
+    return TRUE;
+}
+
+HIMAGELIST CImageList::Detach() {
+    HIMAGELIST h = m_hImageList;
+    m_hImageList = nullptr;
+    return h;
+}
+
+BOOL CImageList::DeleteImageList() {
+    if (!m_hImageList) return FALSE;
+    const BOOL ok = ImageList_Destroy(m_hImageList);
+    m_hImageList = nullptr;
+    return ok;
+}
+
+CSize CImageList::GetIconSize() const {
+    int cx = 0, cy = 0;
+    if (!m_hImageList || !ImageList_GetIconSize(m_hImageList, &cx, &cy)) return CSize(0, 0);
+    return CSize(cx, cy);
+}
+
+int CImageList::Add(CBitmap* pbmImage, COLORREF crMask) {
+    if (!m_hImageList || !pbmImage || !pbmImage->m_hObject) return -1;
+    return ImageList_AddMasked(m_hImageList, (HBITMAP)pbmImage->m_hObject, crMask);
+}
+
+int CImageList::Add(CBitmap* pbmImage, CBitmap* pbmMask) {
+    if (!m_hImageList || !pbmImage || !pbmImage->m_hObject) return -1;
+    return ImageList_Add(m_hImageList, (HBITMAP)pbmImage->m_hObject,
+                         pbmMask ? (HBITMAP)pbmMask->m_hObject : nullptr);
+}
+
+BOOL CImageList::Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle) const {
+    if (!m_hImageList || !pDC) return FALSE;
+    return ImageList_Draw(m_hImageList, nImage, pDC->m_hDC, pt.x, pt.y, nStyle);
+}

@@ -82,6 +82,7 @@ TEST(KeyLists, CountsPerKind) {
         {skin::kKindListBox, 25},  {skin::kKindCombo, 23},  {skin::kKindProgress, 28},
         {skin::kKindListCtrl, 26}, {skin::kKindSlider, 21}, {skin::kKindScroll, 26},
         {skin::kKindPicture, 14},  {skin::kKindMenu, 22},   {skin::kKindNone, 0},
+        {skin::kKindGrid, 28},
     };
     for (const Case& c : cases) EXPECT_EQ(c.count, skin::KeyListOf(c.kind).count) << c.kind;
     EXPECT_EQ(25, skin::DialogKeyList().count);
@@ -94,12 +95,25 @@ TEST(KeyLists, OrderRules) {
     EXPECT_EQ(1, IndexOf(KeyListOf(skin::kKindStatic), "(Pos)", ProfileFile::Pos));
     for (int k : {skin::kKindGroup, skin::kKindButton, skin::kKindCheck, skin::kKindEdit,
                   skin::kKindListBox, skin::kKindCombo, skin::kKindProgress, skin::kKindListCtrl,
-                  skin::kKindSlider, skin::kKindScroll, skin::kKindPicture, skin::kKindMenu})
+                  skin::kKindSlider, skin::kKindScroll, skin::kKindPicture, skin::kKindMenu,
+                  skin::kKindGrid})
         EXPECT_EQ(0, IndexOf(KeyListOf(k), "(Pos)", ProfileFile::Pos)) << k;
     // (Check) then (CheckBox): the later one wins.
     const auto lc = KeyListOf(skin::kKindListCtrl);
     EXPECT_LT(IndexOf(lc, "(Check)", ProfileFile::Image),
               IndexOf(lc, "(CheckBox)", ProfileFile::Image));
+    // The grid: (Font) then (NormalFont) into one setter, (Check) then
+    // (CheckBox); the row count is read before the default row height gives
+    // every row its height.
+    const auto gr = KeyListOf(skin::kKindGrid);
+    EXPECT_LT(IndexOf(gr, "(Font)", ProfileFile::Color),
+              IndexOf(gr, "(NormalFont)", ProfileFile::Color));
+    EXPECT_LT(IndexOf(gr, "(Check)", ProfileFile::Image),
+              IndexOf(gr, "(CheckBox)", ProfileFile::Image));
+    EXPECT_LT(IndexOf(gr, "(RowCount)", ProfileFile::Value),
+              IndexOf(gr, "(CellHeight)", ProfileFile::Value));
+    EXPECT_LT(IndexOf(gr, "(ColCount)", ProfileFile::Value),
+              IndexOf(gr, "(CellWidth)", ProfileFile::Value));
     // The progress bar's (Pos) from both files: rectangle first, value later.
     const auto pr = KeyListOf(skin::kKindProgress);
     EXPECT_LT(IndexOf(pr, "(Pos)", ProfileFile::Pos), IndexOf(pr, "(Pos)", ProfileFile::Value));
