@@ -21,7 +21,7 @@ TEST(MapPage, AddressFromTheProgramFolder) {
         {"deep folder with spaces", "C:\\Program Files\\Trellmar Viewer\\",
          "file:///C:/Program Files/Trellmar Viewer/google.htm"},
         {"no trailing separator", "C:\\App", "file:///C:/App/google.htm"},
-        {"network share", "\\\\srv\\share\\app\\", "file:///////srv/share/app/google.htm"},
+        {"network share", "\\\\srv\\share\\app\\", "file://///srv/share/app/google.htm"},
         {"fragment mark in a folder name", "C:\\C#\\App\\", "file:///C:/C%23/App/google.htm"},
         {"percent in a folder name", "C:\\100%\\", "file:///C:/100%25/google.htm"},
         {"Korean folder name (CP949 bytes)", "C:\\\xB5\xBF\xBF\xB5\xBB\xF3\\",
