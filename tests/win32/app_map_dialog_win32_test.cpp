@@ -92,6 +92,9 @@ TEST(MapDialog, CreatedHiddenWithTheViewInPlaceAndThePageLoadedOnce) {
     ASSERT_EQ(Log().urls.size(), 1u);
     EXPECT_EQ(Log().urls[0], ExpectedPageUrl());
     EXPECT_EQ(Log().urls[0].find('\\'), std::string::npos);
+    EXPECT_EQ(Log().navFlags, 0u);
+    EXPECT_FALSE(Log().navTarget || Log().navHeaders || Log().navPost)
+        << "no target frame, headers or post data";
     EXPECT_EQ(Log().silent, 1) << "script error dialogs are off";
     EXPECT_TRUE(Log().scripts.empty());
 }

@@ -115,6 +115,9 @@ struct BrowserLog {
     HWND host = nullptr;
     CHtmlBrowserEvents* events = nullptr;
     std::vector<std::string> urls;
+    // What came with the last navigation besides the address.
+    DWORD navFlags = 0;
+    bool navTarget = false, navHeaders = false, navPost = false;
     std::vector<std::string> scripts;
     std::vector<std::string> languages;
     std::vector<RECT> rects;
@@ -151,8 +154,13 @@ public:
         Log().events = nullptr;
     }
     void SetRect(const RECT& rc) override { Log().rects.push_back(rc); }
-    HRESULT Navigate(LPCTSTR lpszURL, DWORD, LPCTSTR, LPCTSTR, const void*, DWORD) override {
+    HRESULT Navigate(LPCTSTR lpszURL, DWORD dwFlags, LPCTSTR lpszTarget, LPCTSTR lpszHeaders,
+                     const void* lpvPostData, DWORD dwPostDataLen) override {
         Log().urls.push_back(lpszURL);
+        Log().navFlags = dwFlags;
+        Log().navTarget = lpszTarget != nullptr;
+        Log().navHeaders = lpszHeaders != nullptr;
+        Log().navPost = lpvPostData != nullptr || dwPostDataLen != 0;
         Log().hasDocument = true;  // an empty document exists from the first navigation on
         return S_OK;
     }
