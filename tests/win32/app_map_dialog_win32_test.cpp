@@ -73,6 +73,7 @@ TEST(MapDialog, CreatedHiddenWithTheViewInPlaceAndThePageLoadedOnce) {
     ASSERT_TRUE(s.dlg->GetSafeHwnd());
     EXPECT_FALSE(s.dlg->IsWindowVisible()) << "created hidden";
     ASSERT_NE(s.dlg->m_pView, nullptr);
+    EXPECT_STREQ(s.dlg->m_pView->GetRuntimeClass()->m_lpszClassName, "CGoogleView");
     HWND view = s.dlg->m_pView->m_hWnd;
     EXPECT_EQ(GetParent(view), s.dlg->m_hWnd);
     EXPECT_EQ(GetDlgCtrlID(view), 0xE900);
