@@ -33,6 +33,7 @@ class CDataExchange;
 class CWinThread;
 class CWinApp;
 struct CCreateContext;
+struct CRuntimeClass;
 
 #include "afxobj.h"
 #include "afxmsg.h"
@@ -51,9 +52,13 @@ protected:
     static const AFX_MSGMAP* GetThisMessageMap();
 };
 
-// Passed through Create by frame windows; nothing here reads it.
+// Passed through Create by whoever makes a view (AfxCreateView, afxview.h):
+// the class of the view to make and its document. Windows other than views
+// do not read it.
 struct CCreateContext {
     void* m_pReserved = nullptr;
+    const CRuntimeClass* m_pNewViewClass = nullptr;
+    void* m_pCurrentDoc = nullptr;  // the program has no documents: always null
 };
 
 class CWnd : public CCmdTarget {
