@@ -39,8 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                            ? kPsMutedExp
                            : 10 + (data[(pos + l) % size] & 31);
         }
-        PsApplyFrame(&g_ps, g_re, g_im, g_rre, g_rim, 8 + (data[pos % size] & 31), g_exp, kx,
-                     limit);
+        int32_t *re[38], *im[38], *rre[32], *rim[32];
+        for (int l = 0; l < 38; l++) {
+            re[l] = g_re[l];
+            im[l] = g_im[l];
+            if (l < 32) {
+                rre[l] = g_rre[l];
+                rim[l] = g_rim[l];
+            }
+        }
+        PsApplyFrame(&g_ps, re, im, rre, rim, 8 + (data[pos % size] & 31), g_exp, kx, limit);
         pos += len;
     }
     return 0;

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const int kRates[] = {32000, 44100, 48000, 16000, 22050, 24000, 64000, 96000};
     const uint8_t cfg = data[0];
     static SbrDecoder d;
-    if (!SbrDecoderSetup(&d, kRates[cfg & 7], (cfg >> 3) & 1, (cfg >> 4) & 1)) return 0;
+    static SbrQmfSlot work[kSbrWorkSlots];
+    if (!SbrDecoderSetup(&d, kRates[cfg & 7], (cfg >> 3) & 1, (cfg >> 4) & 1, work)) return 0;
     const int channels = (cfg >> 5) & 1 ? 2 : 1;
     const int elementId = (cfg >> 6) & 1;
     static int16_t pcm[2048];

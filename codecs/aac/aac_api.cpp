@@ -9,11 +9,17 @@ namespace {
 // The tables' sizes. The handle (table 0) sits at the start of its block,
 // moved up only where pointers need more than the 4-byte alignment the
 // caller gives (64-bit builds). The work buffers of table 3 are used from
-// (pointer + 32) rounded down to 32 bytes; table 4 from its start. The
-// decoder state (table 1) and the work area (table 2) hold more than the
-// 18296 and 16568 bytes of the original layout (the SBR stage keeps its QMF
-// matrices and its PCM staging there) and are used from their pointers
-// rounded up to 32 bytes.
+// (pointer + 32) rounded down to 32 bytes; table 4 from its start. Table 3
+// serves the core during its part of the frame and then lends the SBR stage
+// its QMF slots of the frame. The decoder state (table 1) and the work area
+// (table 2) hold more than the 18296 and 16568 bytes of the original layout
+// and are used from their pointers rounded up to 32 bytes: table 1 keeps
+// both channels' spectra at 32 bits (the core decodes and conceals them in
+// place), and table 2 the SBR stage's per-channel state (kept overlap slots,
+// 16-bit synthesis history), the parametric-stereo state and its second
+// channel's frame slots (parametric stereo writes a whole frame before
+// either channel is synthesised, so that channel cannot yet reuse the
+// first one's slots).
 const uint32_t kSlack = 32;
 const uint32_t kHandleBytes =
     (uint32_t)(sizeof(AacDecHandle) + (alignof(AacDecHandle) > 4 ? alignof(AacDecHandle) - 4 : 0));
@@ -21,10 +27,14 @@ const uint32_t kScratchBytes = 16928;
 const uint32_t kSpareBytes = 3944;
 
 static_assert(sizeof(AacScratch) + 32 <= kScratchBytes, "work buffers exceed table 3");
+static_assert(AAC_SBR_WORK_BYTES + 32 <= kScratchBytes, "the SBR work slots exceed table 3");
 static_assert(sizeof(AacSpare) <= kSpareBytes, "spare buffers exceed table 4");
 static_assert(alignof(AacSpare) <= 4, "table 4 is used at the caller's 4-byte alignment");
 #if defined(__i386__) || defined(_M_IX86)
 static_assert(sizeof(AacDecHandle) == 16 && kHandleBytes == 16, "the handle is four pointers");
+// Tables 1 and 2 as laid out today; a record that grows shows here.
+static_assert(sizeof(AacDecState) + kSlack <= 25552, "decoder state grew");
+static_assert(sizeof(AacWorkArea) + kSlack <= 59728, "work area grew");
 #endif
 
 const uint32_t kTableSizes[AAC_MEM_TABLE_COUNT] = {
@@ -161,7 +171,10 @@ int32_t DecodeCommon(AacDecHandle* h, AacDecConfig* cfg, const AacDecInput* in, 
                 kernel = cfg->sbrKernel == 2 ? 1 : 0;
         }
         s->sbrInitialised =
-            SbrDecoderInit(h->work->sbr, fo.sampleRate, 1024, cfg->sbrDownSampled, kernel) ? 1 : 0;
+            SbrDecoderInit(h->work->sbr, fo.sampleRate, 1024, cfg->sbrDownSampled, kernel,
+                           h->scratch)
+                ? 1
+                : 0;
     }
     if (s->sbrInitialised && (probe || cfg->skipSbr != 1)) {
         int32_t ch = s->channels;

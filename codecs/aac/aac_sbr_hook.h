@@ -31,15 +31,21 @@ struct AacSbrPayloadList {
 // Bytes reserved in the decoder tables for the SBR and parametric-stereo
 // state (header state, QMF histories, payload store, PS state). Zeroed by
 // AacDecInit. The SBR module checks its record fits with a static_assert.
-enum { AAC_SBR_STATE_BYTES = 96 * 1024 };
+enum { AAC_SBR_STATE_BYTES = 59648 };
+
+// Bytes of frame-local work memory the SBR stage takes (its QMF slots of
+// the frame), 32-byte aligned. The SBR step runs after the core has finished
+// its frame, so the core's work buffers can lend it theirs.
+enum { AAC_SBR_WORK_BYTES = 33 * 512 };
 
 // Implemented by the SBR module.
 //
 // Sets the SBR decoder up lazily on the first frame with SBR data.
-// coreRate: the core's output rate; coreFrameLength: 1024.
+// coreRate: the core's output rate; coreFrameLength: 1024; work: the
+// AAC_SBR_WORK_BYTES of work memory used by every frame step.
 // Returns 1 on success, 0 on failure (SBR then stays off for the stream).
 int32_t SbrDecoderInit(void* sbrState, int32_t coreRate, int32_t coreFrameLength,
-                       int32_t downSampled, int32_t kernelFlag);
+                       int32_t downSampled, int32_t kernelFlag, void* work);
 
 // One SBR frame step on the core's PCM (planar int16, channel 1 at
 // pcm + 2048, room for 2048 samples per channel). *channels is the core's

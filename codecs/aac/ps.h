@@ -162,8 +162,8 @@ void PsApplyMix(PsState* ps, int32_t* sRe, int32_t* sIm, const int32_t* dRe, con
 // of the output is matrix slot l; the hybrid reads slot l + 6): rescale,
 // envelopes, slots. highExp holds one exponent per matrix slot. Returns
 // the exponent of both channels' slots 0..31.
-int PsApplyFrame(PsState* ps, int32_t (*re)[64], int32_t (*im)[64], int32_t (*rightRe)[64],
-                 int32_t (*rightIm)[64], int lowExp, const int* highExp, int lowBandEnd,
+int PsApplyFrame(PsState* ps, int32_t* const* re, int32_t* const* im, int32_t* const* rightRe,
+                 int32_t* const* rightIm, int lowExp, const int* highExp, int lowBandEnd,
                  int bandLimit);
 
 // ---- tables (ps_tables.cpp)

@@ -355,8 +355,8 @@ void PsProcessSlot(PsState* ps, int32_t* slotRe, int32_t* slotIm, const int32_t*
     ps->slotCount++;
 }
 
-int PsApplyFrame(PsState* ps, int32_t (*re)[64], int32_t (*im)[64], int32_t (*rightRe)[64],
-                 int32_t (*rightIm)[64], int lowExp, const int* highExp, int lowBandEnd,
+int PsApplyFrame(PsState* ps, int32_t* const* re, int32_t* const* im, int32_t* const* rightRe,
+                 int32_t* const* rightIm, int lowExp, const int* highExp, int lowBandEnd,
                  int bandLimit) {
     ps->bandLimit = PsClamp(bandLimit, 3, 64);
     // A slot's high band may sit at a low exponent with small values (a large

@@ -8,7 +8,7 @@ namespace {
 void ResetChannel(SbrChannelState* c, int downSampled) {
     SbrAnalysisInit(&c->ana);
     SbrSynthesisInit(&c->syn, downSampled);
-    memset(&c->m, 0, sizeof(c->m));
+    memset(c->keep, 0, sizeof(c->keep));
     memset(&c->hf, 0, sizeof(c->hf));
     SbrEnvAdjustInit(&c->adj);
     SbrChannelHistoryInit(&c->hist);
@@ -62,8 +62,11 @@ void ShiftHistory(SbrHfState* hf, int bands, int shift) {
 // Analysis, HF generation and envelope adjustment of one channel: leaves
 // the frame in c->m and returns the low band's exponent, which from here on
 // holds for the overlap slots too.
-int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool sbr) {
+int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, SbrQmfSlot* frameSlots, const int16_t* pcm,
+                   bool sbr) {
     const SbrKernelSet* ks = &d->ks;
+    SbrBuildSlotTable(c->keep, frameSlots, frameSlots + (kSbrFrameSlots + 1) / 2, c->m.re, c->m.im,
+                      kSbrOverlapSlots, kSbrFrameSlots, 0);
     SbrExponents e = {};
     SbrQmfAnalysis(pcm, kSbrFrameSlots, &e, &c->m, &c->ana, ks);
     // One exponent for the whole low band: the overlap slots and the new ones.
@@ -88,8 +91,8 @@ int AnalyseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, bool s
         cur += h;
     }
     for (int l = kSbrOverlapSlots; l < kSbrMatrixSlots; l++) {
-        memset(&c->m.re[l][32], 0, 32 * sizeof(int32_t));
-        if (ks->complex) memset(&c->m.im[l][32], 0, 32 * sizeof(int32_t));
+        memset(c->m.re[l] + 32, 0, 32 * sizeof(int32_t));
+        if (ks->complex) memset(c->m.im[l] + 32, 0, 32 * sizeof(int32_t));
     }
     const SbrBandTables* t = &d->tables;
     if (sbr) {
@@ -123,7 +126,7 @@ void SynthesiseMatrix(SbrDecoder* d, SbrChannelState* c, int lowExp, int16_t* ou
 
 void SynthesiseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, int16_t* out,
                        bool sbr) {
-    SynthesiseMatrix(d, c, AnalyseChannel(d, c, pcm, sbr), out);
+    SynthesiseMatrix(d, c, AnalyseChannel(d, c, d->work, pcm, sbr), out);
 }
 
 // A mono core's channel with the parametric-stereo hook: returns 2 when
@@ -131,7 +134,10 @@ void SynthesiseChannel(SbrDecoder* d, SbrChannelState* c, const int16_t* pcm, in
 int SynthesiseWithPs(SbrDecoder* d, const int16_t* pcm, int16_t* out, int16_t* out2, bool sbr) {
     SbrChannelState* c = &d->ch[0];
     SbrChannelState* r = &d->ch[1];
-    int lowExp = AnalyseChannel(d, c, pcm, sbr);
+    int lowExp = AnalyseChannel(d, c, d->work, pcm, sbr);
+    // The second channel: its kept overlap slots, then its own frame slots.
+    SbrBuildSlotTable(r->keep, d->psFrame, d->psFrame + (kSbrFrameSlots + 1) / 2, r->m.re, r->m.im,
+                      kSbrOverlapSlots, kSbrFrameSlots, 0);
     SbrPsFrame f;
     f.left = &c->m;
     f.right = &r->m;
@@ -154,8 +160,11 @@ int SynthesiseWithPs(SbrDecoder* d, const int16_t* pcm, int16_t* out, int16_t* o
 
 }  // namespace
 
-int SbrDecoderSetup(SbrDecoder* d, int outputRate, int downSampled, int complexSet) {
+int SbrDecoderSetup(SbrDecoder* d, int outputRate, int downSampled, int complexSet,
+                    SbrQmfSlot* work) {
     memset(d, 0, sizeof(*d));
+    d->work = work;
+    if (!work) return 0;
     if (SbrStartBand(outputRate, 0) < 0 || SbrPatchGoal(outputRate) < 0) return 0;
     d->outputRate = outputRate;
     d->downSampled = downSampled ? 1 : 0;
@@ -257,7 +266,7 @@ int ParsePayload(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, in
 }  // namespace
 
 int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t* pcmIn,
-                       int channels, int16_t* pcmOut) {
+                       int inStride, int channels, int16_t* pcmOut, int outStride) {
     if (channels < 1 || channels > 2) return kSbrNotDecodable;
     bool usable[2] = {false, false};
     bool psInPair = false;
@@ -294,7 +303,7 @@ int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t*
         SbrChannelState* cs = &d->ch[0];
         bool sbr = cs->haveFrame != 0;
         if (!usable[0] && sbr) MissingFrame(cs, &d->tables);
-        d->outChannels = SynthesiseWithPs(d, pcmIn, pcmOut, pcmOut + outLen, sbr);
+        d->outChannels = SynthesiseWithPs(d, pcmIn, pcmOut, pcmOut + outStride, sbr);
         return kSbrOk;
     }
     for (int c = 0; c < channels; c++) {
@@ -302,13 +311,13 @@ int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t*
         if (d->disabled[c]) {
             SbrAnalysisInit(&cs->ana);
             SbrSynthesisInit(&cs->syn, d->downSampled);
-            memset(&cs->m, 0, sizeof(cs->m));
-            memset(pcmOut + outLen * c, 0, (size_t)outLen * sizeof(int16_t));
+            memset(cs->keep, 0, sizeof(cs->keep));
+            memset(pcmOut + outStride * c, 0, (size_t)outLen * sizeof(int16_t));
             continue;
         }
         bool sbr = cs->haveFrame != 0;
         if (!usable[c] && sbr) MissingFrame(cs, &d->tables);
-        SynthesiseChannel(d, cs, pcmIn + 1024 * c, pcmOut + outLen * c, sbr);
+        SynthesiseChannel(d, cs, pcmIn + inStride * c, pcmOut + outStride * c, sbr);
     }
     return kSbrOk;
 }
@@ -323,7 +332,8 @@ int SbrDecodeFrame(SbrDecoder* d, const uint8_t* data, int bitOffset, int bits, 
     list.item[0].bits = bits;
     list.item[0].extType = extType;
     list.item[0].elementId = elementId;
-    return SbrDecodeFrameList(d, &list, pcmIn, channels, pcmOut);
+    return SbrDecodeFrameList(d, &list, pcmIn, 1024, channels, pcmOut,
+                              d->downSampled ? 1024 : 2048);
 }
 
 int SbrParseFrameList(SbrDecoder* d, const SbrPayloadList* list) {

@@ -23,7 +23,8 @@ enum { kSbrHeaderNone = 0, kSbrHeaderDefaults = 1, kSbrHeaderValid = 2 };
 struct SbrChannelState {
     SbrAnalysisBank ana;
     SbrSynthesisBank syn;
-    SbrQmfMatrix m;
+    SbrQmfMatrix m;                     // slot pointers, rebuilt every frame
+    SbrQmfSlot keep[kSbrOverlapSlots];  // the overlap slots kept between frames
     SbrHfState hf;
     SbrEnvAdjustState adj;
     SbrChannelHistory hist;
@@ -48,12 +49,24 @@ struct SbrDecoder {
     int disabled[2];  // a disabled channel is not synthesised: its QMF
                       // histories are cleared and its output is silence
     SbrChannelState ch[2];
+    // The frame's slots of the channel being decoded (kSbrWorkSlots slots
+    // of the caller's work memory; nothing in them outlives a frame).
+    SbrQmfSlot* work;
+    // Parametric stereo's second channel: its frame slots (the first
+    // channel's are still in use while parametric stereo writes these).
+    SbrQmfSlot psFrame[kSbrFrameSlots];
     alignas(8) unsigned char ps[kSbrPsStateBytes];
 };
 
+// Slots of work memory the decoder takes (the frame's slots and one spare).
+enum { kSbrWorkSlots = kSbrFrameSlots + 1 };
+
 // Sets the decoder up for an output rate (twice the core rate); complexSet
-// chooses the kernel set. Returns 1, or 0 for a rate SBR does not support.
-int SbrDecoderSetup(SbrDecoder* d, int outputRate, int downSampled, int complexSet);
+// chooses the kernel set; work: kSbrWorkSlots slots of frame-local memory,
+// which decoders used one after the other may share. Returns 1, or 0 for a
+// rate SBR does not support.
+int SbrDecoderSetup(SbrDecoder* d, int outputRate, int downSampled, int complexSet,
+                    SbrQmfSlot* work);
 
 // The SBR payloads of one raw data block, in element order.
 struct SbrPayload {
@@ -70,10 +83,14 @@ struct SbrPayloadList {
 };
 
 // One frame with its payload list (two payloads: one single-channel
-// element per channel). pcmIn/pcmOut as for SbrDecodeFrame. A mono core
-// with parametric stereo writes two channels; d->outChannels tells.
+// element per channel). Channel c's 1024 core samples are read from
+// pcmIn + c x inStride and its output written to pcmOut + c x outStride.
+// The two may be one buffer: a channel is analysed whole before any of
+// its output is written, so with a stride of at least 2048 the frame runs
+// in place. A mono core with parametric stereo writes two channels;
+// d->outChannels tells.
 int SbrDecodeFrameList(SbrDecoder* d, const SbrPayloadList* list, const int16_t* pcmIn,
-                       int channels, int16_t* pcmOut);
+                       int inStride, int channels, int16_t* pcmOut, int outStride);
 
 // The SBR data are delayed by one frame to meet the core's one-frame
 // delay: each frame's payloads are copied into the store (at most 538

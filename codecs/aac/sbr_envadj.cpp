@@ -54,6 +54,26 @@ int64_t ScaleProduct(int64_t p, int r) {
     return p * ((int64_t)1 << up);
 }
 
+// Brings a[k] and b[k] (k = first .. end - 1) to one exponent per subband
+// into outA and outB through the 16-bit gain alignment.
+void AlignPairs(const SbrME* a, const SbrME* b, int first, int end, SbrME* outA, SbrME* outB) {
+    int16_t am[64], bm[64];
+    int8_t ae[64], be[64];
+    const int n = end - first;
+    for (int i = 0; i < n; i++) {
+        const SbrME x = a[first + i], y = b[first + i];
+        am[i] = x.e < -128 ? 0 : x.m;
+        ae[i] = (int8_t)(x.e < -128 ? -128 : (x.e > 127 ? 127 : x.e));
+        bm[i] = y.e < -128 ? 0 : y.m;
+        be[i] = (int8_t)(y.e < -128 ? -128 : (y.e > 127 ? 127 : y.e));
+    }
+    SbrAlignGains(bm, be, am, ae, n);
+    for (int i = 0; i < n; i++) {
+        outA[first + i] = SbrME{am[i], ae[i]};
+        outB[first + i] = SbrME{bm[i], be[i]};
+    }
+}
+
 int BandOf(const uint8_t* table, int n, int k) {
     int b = 0;
     while (b + 1 < n && k >= table[b + 1]) b++;
@@ -132,9 +152,16 @@ void AssembleSlot(int32_t* re, int32_t* im, const SbrSlotGains* g, SbrEnvAdjustS
         SbrME gk = g->gain[k];
         int32_t nk = g->noiseLin[k];
         if (g->weight) {
-            gk = Add(Mul(gk, g->wNew), Mul(st->prevGain[k], g->wOld));
-            nk =
-                ToLinear(Add(Mul(g->noise[k], g->wNew), Mul(st->prevNoise[k], g->wOld)), g->outExp);
+            // Both gains share one exponent: the blend is one product each.
+            const int32_t wn = 0x7fff - g->weight, wo = g->weight;
+            gk = SbrME{
+                (int16_t)((wn * g->gainAligned[k].m + wo * g->prevGainAligned[k].m + 0x4000) >> 15),
+                g->gainAligned[k].e};
+            nk = ToLinear(SbrME{(int16_t)((wn * g->noiseAligned[k].m +
+                                           wo * g->prevNoiseAligned[k].m + 0x4000) >>
+                                          15),
+                                g->noiseAligned[k].e},
+                          g->outExp);
         }
         // Y = X x G: X at inExp, Y at outExp, G's mantissa in Q15.
         const int r = 15 - gk.e + g->inExp - g->outExp;
@@ -337,7 +364,16 @@ int SbrAdjustEnvelope(SbrQmfMatrix* m, const SbrBandTables* t, const SbrHeader* 
             n[k] = ToLinear(Q[e][k], outExp);
             s[k] = ToLinear(S[e][k], outExp);
         }
+        SbrME gA[64], pgA[64], nA[64], pnA[64];
+        if (smoothLen > 0) {
+            AlignPairs(G[e], st->prevGain, kx, kEnd, gA, pgA);
+            AlignPairs(Q[e], st->prevNoise, kx, kEnd, nA, pnA);
+        }
         SbrSlotGains sg;
+        sg.gainAligned = gA;
+        sg.prevGainAligned = pgA;
+        sg.noiseAligned = nA;
+        sg.prevNoiseAligned = pnA;
         sg.gain = G[e];
         sg.noise = Q[e];
         sg.noiseLin = n;

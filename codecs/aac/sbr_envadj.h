@@ -54,6 +54,12 @@ struct SbrSlotGains {
     const SbrME* noise;
     const int32_t* noiseLin;
     const int32_t* sineLin;
+    // For smoothing: this envelope's and the previous envelope's gains and
+    // noise levels, each pair brought to one exponent per subband.
+    const SbrME* gainAligned;
+    const SbrME* prevGainAligned;
+    const SbrME* noiseAligned;
+    const SbrME* prevNoiseAligned;
     int weight;  // of the previous envelope, Q15; 0 without smoothing
     SbrME wNew, wOld;
     int inExp, outExp;

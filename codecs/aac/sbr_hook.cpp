@@ -12,10 +12,10 @@ enum { kPcmStride = 2048 };  // channel 1 of the core's PCM buffer
 struct SbrHookState {
     SbrDecoder dec;
     SbrPayloadDelay delay;
-    int16_t in[2 * 1024];
-    int16_t out[2 * 2048];
 };
 static_assert(sizeof(SbrHookState) <= AAC_SBR_STATE_BYTES, "SBR state exceeds its reservation");
+static_assert(kSbrWorkSlots * sizeof(SbrQmfSlot) <= AAC_SBR_WORK_BYTES,
+              "SBR work exceeds its share");
 
 // The core's payload list as the SBR decoder takes it. A payload's bits are
 // cut to what the input holds after its start.
@@ -49,11 +49,14 @@ void ConvertList(const AacSbrPayloadList* in, SbrPayloadList* out, int32_t* last
 }  // namespace
 
 int32_t SbrDecoderInit(void* sbrState, int32_t coreRate, int32_t coreFrameLength,
-                       int32_t downSampled, int32_t kernelFlag) {
-    if (!sbrState || coreFrameLength != 1024 || coreRate <= 0 || coreRate > 48000) return 0;
+                       int32_t downSampled, int32_t kernelFlag, void* work) {
+    if (!sbrState || !work || coreFrameLength != 1024 || coreRate <= 0 || coreRate > 48000)
+        return 0;
     SbrHookState* s = static_cast<SbrHookState*>(sbrState);
     memset(s, 0, sizeof(*s));
-    if (!SbrDecoderSetup(&s->dec, coreRate * 2, downSampled == 1, kernelFlag != 0)) return 0;
+    if (!SbrDecoderSetup(&s->dec, coreRate * 2, downSampled == 1, kernelFlag != 0,
+                         static_cast<SbrQmfSlot*>(work)))
+        return 0;
     SbrPayloadDelayInit(&s->delay);
     return 1;
 }
@@ -84,23 +87,18 @@ int32_t SbrFrameStep(void* sbrState, const AacSbrPayloadList* payloads, int16_t*
     if (!prevGood) prev.count = 0;  // the DSP side conceals from the last data
     prev.frameGood = prevGood;
     int ch = *channels;
-    for (int c = 0; c < ch; c++) memcpy(s->in + 1024 * c, pcm + kPcmStride * c, 1024 * 2);
     if (ch == 2 && monoOutput == 1) {
         for (int i = 0; i < 1024; i++)
-            s->in[i] = (int16_t)((s->in[1024 + i] >> 1) + (s->in[i] >> 1));
+            pcm[i] = (int16_t)((pcm[kPcmStride + i] >> 1) + (pcm[i] >> 1));
         ch = 1;
     }
     s->dec.monoMerge = ch != *channels;
     s->dec.disabled[0] = enable0 == 0;
     s->dec.disabled[1] = enable1 == 0;
-    int r = SbrDecodeFrameList(&s->dec, &prev, s->in, ch, s->out);
-    if (r != kSbrOk) {
-        if (ch != *channels) memcpy(pcm, s->in, 1024 * 2);
-        return r;
-    }
-    const int outLen = s->dec.downSampled ? 1024 : 2048;
-    for (int c = 0; c < s->dec.outChannels; c++)
-        memcpy(pcm + kPcmStride * c, s->out + outLen * c, (size_t)outLen * 2);
+    // In place on the core's buffer: each channel's 1024 samples become its
+    // 2048 (or 1024) output samples, channel 1 still at the same stride.
+    int r = SbrDecodeFrameList(&s->dec, &prev, pcm, kPcmStride, ch, pcm, kPcmStride);
+    if (r != kSbrOk) return r;
     *channels = s->dec.outChannels;
     return kSbrOk;
 }

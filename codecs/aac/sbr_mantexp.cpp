@@ -138,3 +138,29 @@ bool SbrMeLess(SbrME a, SbrME b) {  // both non-negative
     if (a.e != b.e) return a.e < b.e;
     return a.m < b.m;
 }
+
+void SbrShiftGains16(int16_t* values, int exponent, int newExponent, int count) {
+    int d = newExponent - exponent;
+    if (d > 32) d = 32;
+    if (d < -32) d = -32;
+    for (int i = 0; i < count; i++) {
+        int64_t x = (int64_t)values[i] * 65536;
+        // Left shifts by up to 32 of a value below 2^31 stay inside 64 bits.
+        x = d >= 0 ? x >> d : x * ((int64_t)1 << -d);
+        values[i] = R16(x);
+    }
+}
+
+void SbrAlignGains(int16_t* previous, int8_t* previousExponents, int16_t* current,
+                   int8_t* currentExponents, int count) {
+    for (int k = 0; k < count; k++) {
+        const int ep = previousExponents[k], ec = currentExponents[k];
+        if (ep < ec) {
+            SbrShiftGains16(&previous[k], ep, ec, 1);
+            previousExponents[k] = (int8_t)ec;
+        } else if (ec < ep) {
+            SbrShiftGains16(&current[k], ec, ep, 1);
+            currentExponents[k] = (int8_t)ep;
+        }
+    }
+}

@@ -10,7 +10,7 @@
 
 // Bytes the SBR decoder reserves for the parametric-stereo state. Cleared
 // at SBR set-up (all zero is the state before the first PS data).
-enum { kSbrPsStateBytes = 28 * 1024 };
+enum { kSbrPsStateBytes = 20416 };
 
 // One frame's QMF data handed to parametric stereo, just before synthesis.
 // left: the mono channel's matrix (slots 0..kSbrOverlapSlots-1 are the

@@ -373,7 +373,7 @@ int SbrHeadroomReal(const SbrQmfMatrix* m, int firstBand, int endBand, int first
     return HeadroomOf(acc);
 }
 
-static void RescaleArray(int32_t (*a)[64], int firstBand, int endBand, int firstSlot, int endSlot,
+static void RescaleArray(int32_t* const* a, int firstBand, int endBand, int firstSlot, int endSlot,
                          int shift) {
     if (shift == 0) return;
     for (int l = firstSlot; l < endSlot; l++)
@@ -503,6 +503,31 @@ void SbrSynthesisOutput(const SbrQmfMatrix* m, int firstSlot, int slotCount, int
 }
 
 void SbrKeepOverlapSlots(SbrQmfMatrix* m, int slotCount) {
-    memmove(m->re[0], m->re[slotCount], sizeof(m->re[0]) * kSbrOverlapSlots);
-    memmove(m->im[0], m->im[slotCount], sizeof(m->im[0]) * kSbrOverlapSlots);
+    for (int l = 0; l < kSbrOverlapSlots; l++) {
+        if (m->re[l] != m->re[slotCount + l])
+            memcpy(m->re[l], m->re[slotCount + l], 64 * sizeof(int32_t));
+        if (m->im[l] != m->im[slotCount + l])
+            memcpy(m->im[l], m->im[slotCount + l], 64 * sizeof(int32_t));
+    }
+}
+
+void SbrBuildSlotTable(SbrQmfSlot* areaA, SbrQmfSlot* areaB, SbrQmfSlot* areaC, int32_t** realSlots,
+                       int32_t** imagSlots, int overlapCount, int slotCount, int mode) {
+    const int inB = (slotCount + 1) / 2;
+    const int total = overlapCount + slotCount;
+    for (int l = 0; l < total; l++) {
+        SbrQmfSlot* s = l < overlapCount         ? &areaA[l]
+                        : l < overlapCount + inB ? &areaB[l - overlapCount]
+                                                 : &areaC[l - overlapCount - inB];
+        realSlots[l] = s->re;
+        imagSlots[l] = s->im;
+    }
+    if (mode != 1) return;
+    // The second set: slot l sits where the first set's slot l - 1 lies.
+    realSlots[total] = (areaA - 1)->re;
+    imagSlots[total] = (areaA - 1)->im;
+    for (int l = 1; l < total; l++) {
+        realSlots[total + l] = realSlots[l - 1];
+        imagSlots[total + l] = imagSlots[l - 1];
+    }
 }

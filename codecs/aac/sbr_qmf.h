@@ -11,12 +11,32 @@ enum {
     kSbrMatrixSlots = kSbrOverlapSlots + kSbrFrameSlots,
 };
 
-// QMF matrix of one channel: the overlap slots kept from the previous frame
-// followed by the frame's slots. Stored value = true value x 2^exponent.
-struct SbrQmfMatrix {
-    int32_t re[kSbrMatrixSlots][64];
-    int32_t im[kSbrMatrixSlots][64];
+// One QMF time slot as it lies in memory: 64 real then 64 imaginary values.
+struct SbrQmfSlot {
+    int32_t re[64];
+    int32_t im[64];
 };
+
+// QMF matrix of one channel, reached through slot pointers: the overlap
+// slots kept from the previous frame followed by the frame's slots, which
+// SbrBuildSlotTable takes from separate areas. re[l][k] and im[l][k] are
+// band k of slot l. Stored value = true value x 2^exponent.
+struct SbrQmfMatrix {
+    int32_t* re[kSbrMatrixSlots];
+    int32_t* im[kSbrMatrixSlots];
+};
+
+// Fills slot pointer arrays from three areas: overlapCount slots of areaA,
+// then (slotCount + 1) / 2 slots of areaB and slotCount / 2 of areaC (the
+// frame's slots). With mode 1 a second set of overlapCount + slotCount
+// entries follows in both arrays, for the second output channel of
+// parametric stereo: each of its slots lies one slot position before the
+// first set's slot of the same index (the previous entry of the first set;
+// the first one just before areaA, which then needs a slot of room in front),
+// so that it reuses the memory of a slot the first channel has consumed.
+// The arrays hold overlapCount + slotCount entries, twice that with mode 1.
+void SbrBuildSlotTable(SbrQmfSlot* areaA, SbrQmfSlot* areaB, SbrQmfSlot* areaC, int32_t** realSlots,
+                       int32_t** imagSlots, int overlapCount, int slotCount, int mode);
 
 // Block exponents of one channel (stored = true x 2^e).
 struct SbrExponents {

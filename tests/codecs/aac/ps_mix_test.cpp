@@ -137,6 +137,15 @@ TEST(PsMix, EnvelopeSlotsStepTowardsTheTarget) {
     }
 }
 
+// Slot pointers over a frame's rows, as the decoder hands them over.
+template <int N>
+struct Rows {
+    int32_t* p[N];
+    explicit Rows(int32_t (*a)[64]) {
+        for (int i = 0; i < N; i++) p[i] = a[i];
+    }
+};
+
 struct Frame {
     int32_t re[38][64], im[38][64], rre[32][64], rim[32][64], inRe[38][64], inIm[38][64];
     int highExp[38];
@@ -167,7 +176,8 @@ TEST(PsFrame, Iid0Icc0GivesTheMonoSignalOnBothChannels) {
     std::mt19937 rng(11);
     for (int frame = 0; frame < 3; frame++) {
         Fill(&f, rng, 1 << 28);
-        const int e = PsApplyFrame(&ps, f.re, f.im, f.rre, f.rim, 20, f.highExp, 20, 48);
+        const int e = PsApplyFrame(&ps, Rows<38>(f.re).p, Rows<38>(f.im).p, Rows<32>(f.rre).p,
+                                   Rows<32>(f.rim).p, 20, f.highExp, 20, 48);
         EXPECT_EQ(e, 19);
         if (frame == 0) continue;  // the hybrid history starts empty
         double maxErr = 0;
@@ -197,7 +207,8 @@ TEST(PsFrame, Icc7GivesOppositeChannels) {
     double sumPow = 0, diffPow = 0;
     for (int frame = 0; frame < 4; frame++) {
         Fill(&f, rng, 1 << 28);
-        PsApplyFrame(&ps, f.re, f.im, f.rre, f.rim, 20, f.highExp, 20, 64);
+        PsApplyFrame(&ps, Rows<38>(f.re).p, Rows<38>(f.im).p, Rows<32>(f.rre).p, Rows<32>(f.rim).p,
+                     20, f.highExp, 20, 64);
         if (frame < 2) continue;  // the mixing has reached its target
         for (int l = 0; l < 32; l++)
             for (int k = 0; k < 64; k++) {
@@ -220,7 +231,8 @@ TEST(PsFrame, IidSetsTheLevelDifference) {
     double pl = 0, pr = 0;
     for (int frame = 0; frame < 3; frame++) {
         Fill(&f, rng, 1 << 26);
-        PsApplyFrame(&ps, f.re, f.im, f.rre, f.rim, 22, f.highExp, 20, 64);
+        PsApplyFrame(&ps, Rows<38>(f.re).p, Rows<38>(f.im).p, Rows<32>(f.rre).p, Rows<32>(f.rim).p,
+                     22, f.highExp, 20, 64);
         if (frame < 2) continue;
         for (int l = 0; l < 32; l++)
             for (int k = 0; k < 64; k++) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/codecs/aac/sbr_test_matrix.h"
 #include "codecs/aac/sbr_dec.h"
 
 namespace {
@@ -138,7 +139,7 @@ TEST(SbrDec, HeaderStates) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SbrDecoder d;
-        ASSERT_EQ(SbrDecoderSetup(&d, kRate, 0, 1), 1);
+        ASSERT_EQ(SbrDecoderSetup(&d, kRate, 0, 1, SbrTestWork()), 1);
         EXPECT_EQ(d.headerState, N);
         int frame = 0;
         for (const Step& st : c.steps) {
@@ -159,7 +160,7 @@ TEST(SbrDec, HeaderStates) {
                 list.item[0] = {p.buf, 4, p.bits - 4, 13, 0};
             }
             std::vector<int16_t> in = Core(frame++), out(4096);
-            EXPECT_EQ(SbrDecodeFrameList(&d, &list, in.data(), 1, out.data()), st.result);
+            EXPECT_EQ(SbrDecodeFrameList(&d, &list, in.data(), 1024, 1, out.data(), 2048), st.result);
             EXPECT_EQ(d.headerState, st.state);
             if (st.k0) {
                 EXPECT_EQ(d.tables.k0, st.k0);
@@ -170,9 +171,9 @@ TEST(SbrDec, HeaderStates) {
 
 TEST(SbrDec, UnsupportedRateFailsSetUp) {
     SbrDecoder d;
-    EXPECT_EQ(SbrDecoderSetup(&d, 12000, 0, 1), 0);
-    EXPECT_EQ(SbrDecoderSetup(&d, 16000, 0, 0), 1);
-    EXPECT_EQ(SbrDecoderSetup(&d, 96000, 0, 0), 1);
+    EXPECT_EQ(SbrDecoderSetup(&d, 12000, 0, 1, SbrTestWork()), 0);
+    EXPECT_EQ(SbrDecoderSetup(&d, 16000, 0, 0, SbrTestWork()), 1);
+    EXPECT_EQ(SbrDecoderSetup(&d, 96000, 0, 0, SbrTestWork()), 1);
 }
 
 struct DamageCase {
@@ -186,8 +187,8 @@ class SbrDecSets : public ::testing::TestWithParam<DamageCase> {};
 // frame: the output keeps its level and nothing saturates.
 TEST_P(SbrDecSets, DamagedPayloadsConceal) {
     SbrDecoder good, bad;
-    ASSERT_EQ(SbrDecoderSetup(&good, kRate, 0, GetParam().complexSet), 1);
-    ASSERT_EQ(SbrDecoderSetup(&bad, kRate, 0, GetParam().complexSet), 1);
+    ASSERT_EQ(SbrDecoderSetup(&good, kRate, 0, GetParam().complexSet, SbrTestWork()), 1);
+    ASSERT_EQ(SbrDecoderSetup(&bad, kRate, 0, GetParam().complexSet, SbrTestWork()), 1);
     SbrHeader h;
     SbrHeaderDefaults(&h);
     SbrHeader broken = h;
@@ -225,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(Sets, SbrDecSets,
 // table of the previous value in force.
 TEST(SbrDec, LimiterBandsChangeAlone) {
     SbrDecoder d;
-    ASSERT_EQ(SbrDecoderSetup(&d, kRate, 0, 1), 1);
+    ASSERT_EQ(SbrDecoderSetup(&d, kRate, 0, 1, SbrTestWork()), 1);
     SbrHeader h;
     SbrHeaderDefaults(&h);
     std::vector<int16_t> out;
@@ -241,8 +242,8 @@ TEST(SbrDec, LimiterBandsChangeAlone) {
 // SBR adds energy above the core band and leaves the level sensible.
 TEST(SbrDec, HighBandAppearsWithEnvelope) {
     SbrDecoder quiet, loud;
-    ASSERT_EQ(SbrDecoderSetup(&quiet, kRate, 0, 1), 1);
-    ASSERT_EQ(SbrDecoderSetup(&loud, kRate, 0, 1), 1);
+    ASSERT_EQ(SbrDecoderSetup(&quiet, kRate, 0, 1, SbrTestWork()), 1);
+    ASSERT_EQ(SbrDecoderSetup(&loud, kRate, 0, 1, SbrTestWork()), 1);
     SbrHeader h;
     SbrHeaderDefaults(&h);
     std::vector<int16_t> a, b;
@@ -289,7 +290,7 @@ TEST(SbrDec, PayloadDelayCopiesBoundedAndLate) {
 // Two single-channel payloads drive one channel each.
 TEST(SbrDec, TwoSingleChannelPayloads) {
     SbrDecoder d;
-    ASSERT_EQ(SbrDecoderSetup(&d, kRate, 0, 0), 1);
+    ASSERT_EQ(SbrDecoderSetup(&d, kRate, 0, 0, SbrTestWork()), 1);
     SbrHeader h;
     SbrHeaderDefaults(&h);
     Payload a = Make(&h, 13, 14), b = Make(&h, 13, 20);
@@ -298,7 +299,7 @@ TEST(SbrDec, TwoSingleChannelPayloads) {
     list.item[0] = SbrPayload{a.buf, 4, a.bits - 4, 13, 0};
     list.item[1] = SbrPayload{b.buf, 4, b.bits - 4, 13, 0};
     std::vector<int16_t> in = Core(0), out(4096);
-    ASSERT_EQ(SbrDecodeFrameList(&d, &list, in.data(), 2, out.data()), kSbrOk);
+    ASSERT_EQ(SbrDecodeFrameList(&d, &list, in.data(), 1024, 2, out.data(), 2048), kSbrOk);
     EXPECT_EQ(d.ch[0].frame.envValue[0][0], 14);
     EXPECT_EQ(d.ch[1].frame.envValue[0][0], 20);
 }

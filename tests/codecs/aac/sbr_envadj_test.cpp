@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 
+#include "tests/codecs/aac/sbr_test_matrix.h"
 #include "codecs/aac/sbr_envadj.h"
 #include "codecs/aac/sbr_kernels.h"
 
@@ -28,7 +29,7 @@ struct Fixture {
     SbrBandTables t;
     SbrChannelFrame f;
     SbrEnvAdjustState st;
-    SbrQmfMatrix m;
+    SbrTestMatrix m;
     int slotExp[kSbrMatrixSlots];
     Fixture() {
         SbrHeaderDefaults(&h);
@@ -48,7 +49,7 @@ struct Fixture {
         f.noiseBorders[0] = 0;
         f.noiseBorders[1] = 16;
         SbrEnvAdjustInit(&st);
-        memset(&m, 0, sizeof(m));
+        m.Clear();
     }
     // Energy per subband over an envelope, in true units.
     double Energy(int e, int k, int outExp) const {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "tests/codecs/aac/sbr_test_matrix.h"
 #include "codecs/aac/sbr_hfgen.h"
 #include "codecs/aac/sbr_kernels.h"
 
@@ -56,7 +57,7 @@ class SbrHfGenSets : public ::testing::TestWithParam<GenCase> {};
 TEST_P(SbrHfGenSets, PlainCopyWhenFilteringOff) {
     const int cx = GetParam().complexSet;
     SbrBandTables t = Tables();
-    static SbrQmfMatrix m;
+    static SbrTestMatrix m;
     for (int l = 0; l < kSbrMatrixSlots; l++)
         for (int k = 0; k < 64; k++) {
             m.re[l][k] = (l * 7919 + k * 104729) % 200001 - 100000;
@@ -85,8 +86,8 @@ TEST_P(SbrHfGenSets, PlainCopyWhenFilteringOff) {
 TEST_P(SbrHfGenSets, SilentSourceStaysSilent) {
     const int cx = GetParam().complexSet;
     SbrBandTables t = Tables();
-    static SbrQmfMatrix m;
-    memset(&m, 0, sizeof(m));
+    static SbrTestMatrix m;
+    m.Clear();
     SbrHfState st = {};
     uint8_t invf[5] = {3, 3, 3, 3, 3};
     (cx ? SbrHfGenerateComplex : SbrHfGenerateReal)(&m, &t, &st, invf, 2, kSbrMatrixSlots);
@@ -99,8 +100,8 @@ TEST_P(SbrHfGenSets, SilentSourceStaysSilent) {
 // inverse filtering removes most of it.
 TEST(SbrHfGen, InverseFilteringWhitensPredictableBand) {
     SbrBandTables t = Tables();
-    static SbrQmfMatrix m;
-    memset(&m, 0, sizeof(m));
+    static SbrTestMatrix m;
+    m.Clear();
     int src = t.patchSource[0];
     double re = 1e6, im = 0;
     for (int l = 0; l < kSbrMatrixSlots; l++) {

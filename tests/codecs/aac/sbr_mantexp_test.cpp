@@ -72,3 +72,87 @@ TEST(SbrMantExp, AddCarriesIntoExponent) {
 }
 
 }  // namespace
+
+namespace {
+
+// Re-expressing gains at another exponent: right shifts round to nearest,
+// left shifts saturate, shifts beyond 32 count as 32.
+TEST(SbrGains16, ShiftRoundsSaturatesAndClamps) {
+    struct Case {
+        int16_t in;
+        int exponent, newExponent;
+        int16_t want;
+    };
+    const Case cases[] = {
+        {16384, 3, 3, 16384},
+        {16384, 3, 4, 8192},
+        {3, 0, 1, 2},
+        {-3, 0, 1, -1},
+        {5, 0, 2, 1},
+        {6, 0, 2, 2},
+        {-6, 0, 2, -1},
+        {100, 0, -2, 400},
+        {16384, 0, -1, 32767},
+        {-16384, 0, -1, -32768},
+        {-16385, 0, -1, -32768},
+        {32767, 0, 40, 0},
+        {-32768, 0, 40, 0},
+        {1, 0, -40, 32767},
+        {-1, 10, -30, -32768},
+        {12345, -5, 10, 0},
+        {32767, 0, 16, 0},
+        {-32768, 0, 16, 0},
+        {32767, 0, 15, 1},
+        {-32768, 0, 15, -1},
+        {0, 0, -32, 0},
+    };
+    for (const Case& c : cases) {
+        int16_t v[3] = {c.in, c.in, c.in};
+        SbrShiftGains16(v, c.exponent, c.newExponent, 2);
+        EXPECT_EQ(v[0], c.want) << c.in << " from " << c.exponent << " to " << c.newExponent;
+        EXPECT_EQ(v[1], c.want);
+        EXPECT_EQ(v[2], c.in) << "past count";
+    }
+}
+
+// Two gain sets meet at the larger exponent per subband: the value of each
+// gain stays within the rounding of its new exponent, nothing saturates.
+TEST(SbrGains16, AlignKeepsValuesAtTheLargerExponent) {
+    struct Case {
+        int16_t prev;
+        int8_t prevExp;
+        int16_t cur;
+        int8_t curExp;
+    };
+    const Case cases[] = {
+        {20000, 2, 20000, 2}, {30000, 5, 30000, 1},  {30000, 1, 30000, 5}, {-32768, 7, 32767, -3},
+        {1, -20, 32767, 20},  {16384, 0, 16384, 40}, {-300, 3, 9, 3},
+    };
+    const int n = (int)(sizeof(cases) / sizeof(cases[0]));
+    int16_t prev[n], cur[n];
+    int8_t pe[n], ce[n];
+    for (int k = 0; k < n; k++) {
+        prev[k] = cases[k].prev, pe[k] = cases[k].prevExp;
+        cur[k] = cases[k].cur, ce[k] = cases[k].curExp;
+    }
+    SbrAlignGains(prev, pe, cur, ce, n);
+    for (int k = 0; k < n; k++) {
+        const Case& c = cases[k];
+        const int e = c.prevExp > c.curExp ? c.prevExp : c.curExp;
+        EXPECT_EQ(pe[k], e) << k;
+        EXPECT_EQ(ce[k], e) << k;
+        const double ulp = std::ldexp(1.0, e - 15);
+        EXPECT_LE(std::fabs(prev[k] * ulp - std::ldexp(c.prev, c.prevExp - 15)), ulp / 2 + 1e-300)
+            << k;
+        EXPECT_LE(std::fabs(cur[k] * ulp - std::ldexp(c.cur, c.curExp - 15)), ulp / 2 + 1e-300)
+            << k;
+        if (c.prevExp == e) {
+            EXPECT_EQ(prev[k], c.prev) << k;
+        }
+        if (c.curExp == e) {
+            EXPECT_EQ(cur[k], c.cur) << k;
+        }
+    }
+}
+
+}  // namespace

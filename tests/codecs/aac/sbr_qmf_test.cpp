@@ -11,6 +11,7 @@
 
 #include <complex>
 
+#include "tests/codecs/aac/sbr_test_matrix.h"
 #include "codecs/aac/sbr_kernels.h"
 #include "codecs/aac/sbr_qmf.h"
 #include "codecs/aac/sbr_tables.h"
@@ -107,8 +108,8 @@ TEST_P(SbrQmfRoundTrip, ReproducesCore) {
     const Case& tc = GetParam();
     SbrKernelSet ks;
     SbrSelectKernels(&ks, tc.complexSet);
-    static SbrQmfMatrix m;
-    memset(&m, 0, sizeof(m));
+    static SbrTestMatrix m;
+    m.Clear();
     SbrAnalysisBank ana;
     SbrAnalysisInit(&ana);
     SbrSynthesisBank syn;
@@ -177,7 +178,7 @@ namespace {
 // Silence has full headroom; the real set never writes imaginary parts;
 // full-scale input neither wraps in the analysis nor in the synthesis.
 TEST(SbrQmfEdges, SilenceRealSetAndFullScale) {
-    static SbrQmfMatrix m;
+    static SbrTestMatrix m;
     for (int l = 0; l < kSbrMatrixSlots; l++)
         for (int k = 0; k < 64; k++) m.im[l][k] = 12345;
     SbrKernelSet ks;
@@ -314,6 +315,64 @@ TEST(QmfTransformCores, MatchDoubleReferences) {
         }
         EXPECT_LT(worst, peak * 1e-3);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Where each slot pointer lands: the overlap slots in the first area, the
+// frame's slots split between the other two (the first taking the odd one),
+// each slot's imaginary half right after its 64 real values; with mode 1 a
+// second set one slot position earlier (its first slot just before the
+// first area). The kept overlap is then copied into the first area.
+TEST(SbrSlotTable, AreasSplitAndSecondSetSharesEarlierSlots) {
+    struct Case {
+        int overlap, slots, mode;
+    };
+    const Case cases[] = {
+        {6, 32, 0}, {6, 32, 1}, {6, 31, 0}, {6, 31, 1}, {2, 5, 1}, {6, 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "overlap " << c.overlap << " slots " << c.slots << " mode " << c.mode);
+        static SbrQmfSlot a[1 + kSbrOverlapSlots], b[kSbrFrameSlots], cc[kSbrFrameSlots];
+        int32_t* re[2 * kSbrMatrixSlots] = {};
+        int32_t* im[2 * kSbrMatrixSlots] = {};
+        SbrBuildSlotTable(a + 1, b, cc, re, im, c.overlap, c.slots, c.mode);
+        const int total = c.overlap + c.slots, inB = (c.slots + 1) / 2;
+        for (int l = 0; l < total; l++) {
+            const SbrQmfSlot* want = l < c.overlap         ? &a[1 + l]
+                                     : l < c.overlap + inB ? &b[l - c.overlap]
+                                                           : &cc[l - c.overlap - inB];
+            ASSERT_EQ(re[l], want->re) << "slot " << l;
+            ASSERT_EQ(im[l], want->im) << "slot " << l;
+            ASSERT_EQ(im[l], re[l] + 64) << "slot " << l;
+        }
+        if (c.mode == 1) {
+            ASSERT_EQ(re[total], a[0].re);
+            ASSERT_EQ(im[total], a[0].im);
+            for (int l = 1; l < total; l++) {
+                ASSERT_EQ(re[total + l], re[l - 1]) << "second set slot " << l;
+                ASSERT_EQ(im[total + l], im[l - 1]) << "second set slot " << l;
+            }
+        } else {
+            EXPECT_EQ(re[total], nullptr);
+        }
+    }
+    // The overlap is carried over by value into the first area.
+    SbrTestMatrix m;
+    for (int l = 0; l < kSbrMatrixSlots; l++)
+        for (int k = 0; k < 64; k++) {
+            m.re[l][k] = l * 1000 + k;
+            m.im[l][k] = -(l * 1000 + k);
+        }
+    SbrKeepOverlapSlots(&m, kSbrFrameSlots);
+    for (int l = 0; l < kSbrOverlapSlots; l++)
+        for (int k = 0; k < 64; k += 9) {
+            EXPECT_EQ(m.re[l][k], (kSbrFrameSlots + l) * 1000 + k);
+            EXPECT_EQ(m.im[l][k], -((kSbrFrameSlots + l) * 1000 + k));
+        }
 }
 
 }  // namespace

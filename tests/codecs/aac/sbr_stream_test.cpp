@@ -589,7 +589,8 @@ TEST(SbrStreamChannels, DisabledChannelIsSilent) {
 // beyond shows under the address sanitiser), and never past the store.
 TEST(SbrHook, PayloadBoundedByInput) {
     static unsigned char state[AAC_SBR_STATE_BYTES];
-    ASSERT_EQ(SbrDecoderInit(state, 22050, 1024, 0, 1), 1);
+    alignas(32) static unsigned char work[AAC_SBR_WORK_BYTES];
+    ASSERT_EQ(SbrDecoderInit(state, 22050, 1024, 0, 1, work), 1);
     std::vector<int16_t> pcm(4096, 0);
     for (int bytes : {1, 7, 40, 300}) {
         std::vector<uint8_t> input((size_t)bytes, 0xA5);
@@ -613,7 +614,7 @@ TEST(SbrHook, PayloadBoundedByInput) {
     }
     // A pointer outside the input is not followed at all: on a fresh state
     // nothing becomes decodable.
-    ASSERT_EQ(SbrDecoderInit(state, 22050, 1024, 0, 1), 1);
+    ASSERT_EQ(SbrDecoderInit(state, 22050, 1024, 0, 1, work), 1);
     uint8_t one = 0;
     AacSbrPayloadList list;
     memset(&list, 0, sizeof(list));
