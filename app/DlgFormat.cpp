@@ -1,5 +1,7 @@
 #include "app/DlgFormat.h"
 
+#include <process.h>
+
 #include <atomic>
 #include <cstdio>
 
@@ -25,16 +27,29 @@ struct FormatJob {
     char cDrive;
 };
 
-// The callback has no context argument; FormatEx calls it on the thread
-// that called FormatEx, so each worker keeps its own.
-thread_local HWND t_hWndReport = nullptr;
-thread_local bool t_bFinished = false;
-thread_local bool t_bSucceeded = false;
+// What the callback reports to and what it learnt. The callback has no
+// context argument; one format runs at a time (the dialog is modal and
+// ends only once its worker has posted the outcome), so one set serves.
+std::atomic<HWND> g_hWndReport{nullptr};
+std::atomic<bool> g_bFinished{false};
+std::atomic<bool> g_bSucceeded{false};
 
 void Trace(const char* lpszFormat, unsigned value) {
     char text[32];
     std::snprintf(text, sizeof text, lpszFormat, value);
     ::OutputDebugStringA(text);
+}
+
+unsigned __stdcall WorkerEntry(void* pParam) { return CDlgFormat::FormatThread(pParam); }
+
+// The worker runs on a plain thread of its own; its handle is not kept.
+// (Not the class library's thread object: the end of such a thread has been
+// seen to corrupt the heap under Wine.)
+bool StartWorker(FormatJob* job) {
+    const uintptr_t h = _beginthreadex(nullptr, 0, WorkerEntry, job, 0, nullptr);
+    if (!h) return false;
+    ::CloseHandle(reinterpret_cast<HANDLE>(h));
+    return true;
 }
 
 }  // namespace
@@ -77,7 +92,7 @@ BOOL CDlgFormat::OnInitDialog() {
     m_cDrive = m_pConfigDlg ? m_pConfigDlg->GetSelectedDrive() : '\0';
     m_bRunning = TRUE;
     FormatJob* job = new FormatJob{m_hWnd, m_cDrive};
-    if (!m_cDrive || !AfxBeginThread(FormatThread, job)) {
+    if (!m_cDrive || !StartWorker(job)) {
         delete job;
         PostMessage(WM_FORMAT_FAILED);
     }
@@ -108,25 +123,24 @@ UINT __cdecl CDlgFormat::FormatThread(LPVOID pParam) {
     WCHAR wszRoot[4] = {static_cast<WCHAR>(job.cDrive), L':', L'\\', L'\0'};
     WCHAR wszFileSystem[] = L"FAT32";
     WCHAR wszLabel[] = L"D-UVUDOVID";
-    t_hWndReport = job.hWnd;
-    t_bFinished = false;
-    t_bSucceeded = false;
+    g_hWndReport = job.hWnd;
+    g_bFinished = false;
+    g_bSucceeded = false;
     pfn(wszRoot, 11, wszFileSystem, wszLabel, FALSE, 0, FormatCallback);
     // Posted only now that FormatEx has let go of the volume.
-    ::PostMessageA(job.hWnd, t_bFinished && t_bSucceeded ? WM_FORMAT_DONE : WM_FORMAT_FAILED, 0,
-                   0);
-    t_hWndReport = nullptr;
+    const bool ok = g_bFinished && g_bSucceeded;
+    ::PostMessageA(job.hWnd, ok ? WM_FORMAT_DONE : WM_FORMAT_FAILED, 0, 0);
     return 0;
 }
 
 BOOLEAN WINAPI CDlgFormat::FormatCallback(DWORD dwCommand, DWORD, PVOID pvArgument) {
     Trace("[%d]\n", dwCommand);
     const recorder::FormatReportAction a = recorder::ReadFormatReport(dwCommand, pvArgument);
-    if (a.postProgress && t_hWndReport)
-        ::PostMessageA(t_hWndReport, WM_FORMAT_PROGRESS, a.percent, 0);
+    const HWND hWnd = g_hWndReport;
+    if (a.postProgress && hWnd) ::PostMessageA(hWnd, WM_FORMAT_PROGRESS, a.percent, 0);
     if (a.finished) {
-        t_bFinished = true;
-        t_bSucceeded = a.succeeded;
+        g_bSucceeded = a.succeeded;
+        g_bFinished = true;
     }
     if (dwCommand == recorder::FMIFS_OUTPUT) ::OutputDebugStringA("OutPut\n");
     return TRUE;

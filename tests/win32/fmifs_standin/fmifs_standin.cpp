@@ -7,10 +7,11 @@
 // reported as a failed format. Each call is logged.
 //
 // Set by the test through the environment:
-//   FMIFS_STANDIN_LOG       file that receives one line per call
+//   FMIFS_STANDIN_LOG       file that receives a line per call and one per return
 //   FMIFS_STANDIN_STEPS     percents to report, "0,50,100" by default
 //   FMIFS_STANDIN_PAUSE_MS  pause after each progress report (0)
 //   FMIFS_STANDIN_RESULT    the success flag of the done report (1)
+//   FMIFS_STANDIN_HOLD_MS   time the volume stays held after the done report (0)
 #include <windows.h>
 
 #include <cstdio>
@@ -121,21 +122,30 @@ extern "C" __declspec(dllexport) VOID WINAPI FormatEx(PWCHAR pszDriveRoot, DWORD
 
     BOOLEAN flag = 0;
     if (card) {
+        flag = static_cast<BOOLEAN>(EnvNumber("FMIFS_STANDIN_RESULT", 1));
+        if (flag == 1) Empty(root, true);
         char steps[128] = "0,50,100";
         GetEnvironmentVariableA("FMIFS_STANDIN_STEPS", steps, sizeof steps);
         const DWORD pause = EnvNumber("FMIFS_STANDIN_PAUSE_MS", 0);
         for (char* p = steps; *p;) {
-            DWORD percent = static_cast<DWORD>(std::strtoul(p, &p, 10));
+            char* end = p;
+            DWORD percent = static_cast<DWORD>(std::strtoul(p, &end, 10));
+            if (end == p) break;
+            p = end;
             if (pfnCallback) pfnCallback(kProgress, 0, &percent);
             if (pause) Sleep(pause);
             while (*p == ',' || *p == ' ') ++p;
         }
         if (pfnCallback) pfnCallback(kOutput, 0, const_cast<char*>("standin"));
-        flag = static_cast<BOOLEAN>(EnvNumber("FMIFS_STANDIN_RESULT", 1));
-        if (flag == 1) {
-            Empty(root, true);
-            WriteLabel(root, label);
-        }
     }
     if (pfnCallback) pfnCallback(kDone, 0, &flag);
+    // The volume is still held after the done report: the label is written
+    // last, and only then does FormatEx return.
+    if (card) {
+        const DWORD hold = EnvNumber("FMIFS_STANDIN_HOLD_MS", 0);
+        if (hold) Sleep(hold);
+        if (flag == 1) WriteLabel(root, label);
+    }
+    std::snprintf(line, sizeof line, "return root=%s flag=%d\n", root, flag);
+    Log(line);
 }
