@@ -33,14 +33,22 @@ const struct {
     UINT nID;
     UINT nString;
 } kTexts[] = {
-    {IDC_LABEL_DRIVE, IDS_SELECT_DRIVE}, {IDC_FORMAT_CARD, IDS_FORMAT_CARD},
-    {IDC_APPLY, IDS_APPLY},              {IDC_SET_TIME, IDS_SET_TIME},
-    {IDC_SOUND_HIGH, IDS_SOUND_HIGH},    {IDC_SOUND_MID, IDS_SOUND_MID},
-    {IDC_SOUND_LOW, IDS_SOUND_LOW},      {IDC_SENS_HIGH, IDS_SENS_HIGH},
-    {IDC_SENS_MID, IDS_SENS_MID},        {IDC_SENS_LOW, IDS_SENS_LOW},
-    {IDC_QUAL_HIGH, IDS_QUAL_HIGH},      {IDC_QUAL_MID, IDS_QUAL_MID},
-    {IDC_QUAL_LOW, IDS_QUAL_LOW},        {IDC_FRAME_HIGH, IDS_FRAME_HIGH},
-    {IDC_FRAME_MID, IDS_FRAME_MID},      {IDC_FRAME_LOW, IDS_FRAME_LOW},
+    {IDC_LABEL_DRIVE, IDS_SELECT_DRIVE},
+    {IDC_FORMAT_CARD, IDS_FORMAT_CARD},
+    {IDC_APPLY, IDS_APPLY},
+    {IDC_SET_TIME, IDS_SET_TIME},
+    {IDC_SOUND_HIGH, IDS_SOUND_HIGH},
+    {IDC_SOUND_MID, IDS_SOUND_MID},
+    {IDC_SOUND_LOW, IDS_SOUND_LOW},
+    {IDC_SENS_HIGH, IDS_SENS_HIGH},
+    {IDC_SENS_MID, IDS_SENS_MID},
+    {IDC_SENS_LOW, IDS_SENS_LOW},
+    {IDC_QUAL_HIGH, IDS_QUAL_HIGH},
+    {IDC_QUAL_MID, IDS_QUAL_MID},
+    {IDC_QUAL_LOW, IDS_QUAL_LOW},
+    {IDC_FRAME_HIGH, IDS_FRAME_HIGH},
+    {IDC_FRAME_MID, IDS_FRAME_MID},
+    {IDC_FRAME_LOW, IDS_FRAME_LOW},
 };
 
 template <class T>
@@ -384,8 +392,7 @@ void CConfigDlg::OnMove(int x, int y) { CThemeDialog::OnMove(x, y); }
 
 LRESULT CConfigDlg::OnNcHitTest(CPoint) { return HTNOWHERE; }
 
-int CConfigDlg::BrowseFile(HWND hOwner, LPCSTR lpszFilter, LPCSTR lpszInitialDir,
-                           LPSTR lpszPath) {
+int CConfigDlg::BrowseFile(HWND hOwner, LPCSTR lpszFilter, LPCSTR lpszInitialDir, LPSTR lpszPath) {
     char file[MAX_PATH] = {};
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;

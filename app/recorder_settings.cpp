@@ -113,8 +113,8 @@ bool ClockValid(const ClockFields& c) {
 
 std::string ClockText(const ClockFields& c) {
     char text[96];
-    std::snprintf(text, sizeof text, "%0d-%02d-%02d-%02d-%02d-%02d", c.year, c.month, c.day,
-                  c.hour, c.minute, c.second);
+    std::snprintf(text, sizeof text, "%0d-%02d-%02d-%02d-%02d-%02d", c.year, c.month, c.day, c.hour,
+                  c.minute, c.second);
     return text;
 }
 

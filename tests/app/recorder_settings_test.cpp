@@ -75,26 +75,38 @@ TEST(RecorderSettings, LoadOverDefaults) {
         Settings want;
         int read;
     } cases[] = {
-        {"all four", {{kFrame, "\1"}, {kSound, "\3"}, {kQuality, "\1"}, {kSens, "\3"}},
-         Make(1, 3, 3, 1), 4},
+        {"all four",
+         {{kFrame, "\1"}, {kSound, "\3"}, {kQuality, "\1"}, {kSens, "\3"}},
+         Make(1, 3, 3, 1),
+         4},
         {"no files at all: defaults", {}, Make(3, 2, 2, 3), 0},
         // The load stops at the first missing file: the later ones are
         // there but keep the defaults.
         {"sound missing: it and those after it default",
-         {{kFrame, "\1"}, {kQuality, "\1"}, {kSens, "\1"}}, Make(3, 2, 2, 1), 1},
-        {"sensitivity missing", {{kFrame, "\2"}, {kSound, "\1"}, {kQuality, "\2"}},
-         Make(2, 2, 1, 2), 3},
-        {"frame missing: nothing read", {{kSound, "\1"}, {kQuality, "\1"}, {kSens, "\1"}},
-         Make(3, 2, 2, 3), 0},
+         {{kFrame, "\1"}, {kQuality, "\1"}, {kSens, "\1"}},
+         Make(3, 2, 2, 1),
+         1},
+        {"sensitivity missing",
+         {{kFrame, "\2"}, {kSound, "\1"}, {kQuality, "\2"}},
+         Make(2, 2, 1, 2),
+         3},
+        {"frame missing: nothing read",
+         {{kSound, "\1"}, {kQuality, "\1"}, {kSens, "\1"}},
+         Make(3, 2, 2, 3),
+         0},
         // Bytes outside 1 to 3 keep the default, as does an empty file.
         {"zero, four, 0xFF, empty",
          {{kFrame, std::string(1, '\0')}, {kSound, "\4"}, {kQuality, "\xFF"}, {kSens, ""}},
-         Make(3, 2, 2, 3), 4},
-        {"digits are not values", {{kFrame, "1"}, {kSound, "2"}, {kQuality, "3"}, {kSens, "\1"}},
-         Make(3, 1, 2, 3), 4},
-        {"only the first byte counts", {{kFrame, "\1\3"}, {kSound, "\3\1"}, {kQuality, "\2\2"},
-                                        {kSens, "\1"}},
-         Make(2, 1, 3, 1), 4},
+         Make(3, 2, 2, 3),
+         4},
+        {"digits are not values",
+         {{kFrame, "1"}, {kSound, "2"}, {kQuality, "3"}, {kSens, "\1"}},
+         Make(3, 1, 2, 3),
+         4},
+        {"only the first byte counts",
+         {{kFrame, "\1\3"}, {kSound, "\3\1"}, {kQuality, "\2\2"}, {kSens, "\1"}},
+         Make(2, 1, 3, 1),
+         4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -115,8 +127,8 @@ TEST(RecorderSettings, ByteAndRadioMapping) {
         signed char want;  // over a current value of 2
         int radio;         // of the byte taken as a value
     } cases[] = {
-        {1, 1, 2}, {2, 2, 1}, {3, 3, 0}, {0, 2, -1}, {4, 2, -1}, {-1, 2, -1}, {255, 2, -1},
-        {-127, 2, -1},
+        {1, 1, 2},  {2, 2, 1},   {3, 3, 0},    {0, 2, -1},
+        {4, 2, -1}, {-1, 2, -1}, {255, 2, -1}, {-127, 2, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.byte);
@@ -128,24 +140,35 @@ TEST(RecorderSettings, ByteAndRadioMapping) {
 TEST(RecorderSettings, SaveWritesFourOneByteFiles) {
     const struct {
         const char* name;
-        bool folder;                // the card has its "setting" folder
-        std::string refuse;         // a file whose open fails
+        bool folder;                       // the card has its "setting" folder
+        std::string refuse;                // a file whose open fails
         std::vector<std::string> written;  // files that end with the new byte
         int result;
         bool madeFolder;
     } cases[] = {
-        {"folder there", true, "", {"setframe.dat", "setsound.dat", "setquality.dat",
-                                    "setsensitivity.dat"}, 0, false},
-        {"folder made by the command", false, "",
-         {"setframe.dat", "setsound.dat", "setquality.dat", "setsensitivity.dat"}, 0, true},
-        {"quality refused: the ones before it stay written", true, "setquality.dat",
-         {"setframe.dat", "setsound.dat"}, -1, false},
+        {"folder there",
+         true,
+         "",
+         {"setframe.dat", "setsound.dat", "setquality.dat", "setsensitivity.dat"},
+         0,
+         false},
+        {"folder made by the command",
+         false,
+         "",
+         {"setframe.dat", "setsound.dat", "setquality.dat", "setsensitivity.dat"},
+         0,
+         true},
+        {"quality refused: the ones before it stay written",
+         true,
+         "setquality.dat",
+         {"setframe.dat", "setsound.dat"},
+         -1,
+         false},
         {"frame refused even after md: nothing written", true, "setframe.dat", {}, -1, true},
     };
     const Settings values = Make(1, 3, 2, 1);
-    const std::map<std::string, char> want = {{"setframe.dat", 1}, {"setsound.dat", 2},
-                                              {"setquality.dat", 1},
-                                              {"setsensitivity.dat", 3}};
+    const std::map<std::string, char> want = {
+        {"setframe.dat", 1}, {"setsound.dat", 2}, {"setquality.dat", 1}, {"setsensitivity.dat", 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryCard card;
@@ -168,9 +191,9 @@ TEST(RecorderSettings, SaveOrderAndDriveGuard) {
     MemoryCard card;
     EXPECT_EQ(0, SaveSettings(card, 'T', Settings()));
     const std::vector<std::string> want = {
-        "write T:\\setting\\setframe.dat", "md T:\\setting", "write T:\\setting\\setframe.dat",
-        "write T:\\setting\\setsound.dat", "write T:\\setting\\setquality.dat",
-        "write T:\\setting\\setsensitivity.dat"};
+        "write T:\\setting\\setframe.dat",   "md T:\\setting",
+        "write T:\\setting\\setframe.dat",   "write T:\\setting\\setsound.dat",
+        "write T:\\setting\\setquality.dat", "write T:\\setting\\setsensitivity.dat"};
     EXPECT_EQ(want, card.calls);
     // The defaults a format leaves: quality 3, sensitivity 2, sound 2, frame 3.
     EXPECT_EQ("\3", card.files["T:\\setting\\setquality.dat"]);
@@ -194,8 +217,16 @@ TEST(RecorderClock, FieldValues) {
         const char* text;
         int want;
     } cases[] = {
-        {"2010년", 2010}, {"5월", 5}, {"09시", 9}, {"0초", 0}, {"년", 0}, {"", 0},
-        {"  12", 12},     {"-3", -3}, {"+7분", 7}, {"99999999999999", 2147483647},
+        {"2010년", 2010},
+        {"5월", 5},
+        {"09시", 9},
+        {"0초", 0},
+        {"년", 0},
+        {"", 0},
+        {"  12", 12},
+        {"-3", -3},
+        {"+7분", 7},
+        {"99999999999999", 2147483647},
         {"-99999999999999", -2147483647 - 1},
     };
     for (const auto& c : cases) EXPECT_EQ(c.want, ClockFieldValue(c.text)) << c.text;
@@ -292,23 +323,29 @@ TEST(RecorderDrives, Listing) {
          {"(D-UVUDOVID) R:\\\\", "(d-uvudovid) S:\\\\", "(TRELLMARCA) T:\\\\", "() U:\\\\"},
          0},
         {"A and B never, whatever their type",
-         {{'A', DRIVE_KIND_REMOVABLE, "D-UVUDOVID"}, {'B', DRIVE_KIND_RAMDISK, "x"},
-          {'a', DRIVE_KIND_REMOVABLE, "y"}, {'D', DRIVE_KIND_REMOVABLE, "card"}},
+         {{'A', DRIVE_KIND_REMOVABLE, "D-UVUDOVID"},
+          {'B', DRIVE_KIND_RAMDISK, "x"},
+          {'a', DRIVE_KIND_REMOVABLE, "y"},
+          {'D', DRIVE_KIND_REMOVABLE, "card"}},
          {"(card) D:\\\\"},
          -1},
         {"unknown, remote, CD never; no root and RAM disk listed",
-         {{'D', DRIVE_KIND_UNKNOWN, "u"}, {'E', DRIVE_KIND_REMOTE, "net"},
-          {'F', DRIVE_KIND_CDROM, "D-UVUDOVID"}, {'G', DRIVE_KIND_NO_ROOT, "nr"},
+         {{'D', DRIVE_KIND_UNKNOWN, "u"},
+          {'E', DRIVE_KIND_REMOTE, "net"},
+          {'F', DRIVE_KIND_CDROM, "D-UVUDOVID"},
+          {'G', DRIVE_KIND_NO_ROOT, "nr"},
           {'H', DRIVE_KIND_RAMDISK, "ram"}},
          {"(nr) G:\\\\", "(ram) H:\\\\"},
          -1},
         {"two recorder cards: the first wins",
-         {{'E', DRIVE_KIND_REMOVABLE, "other"}, {'F', DRIVE_KIND_REMOVABLE, "D-UVUDOVID"},
+         {{'E', DRIVE_KIND_REMOVABLE, "other"},
+          {'F', DRIVE_KIND_REMOVABLE, "D-UVUDOVID"},
           {'G', DRIVE_KIND_REMOVABLE, "D-UVUDOVID"}},
          {"(other) E:\\\\", "(D-UVUDOVID) F:\\\\", "(D-UVUDOVID) G:\\\\"},
          1},
         {"whole label only, case counts",
-         {{'E', DRIVE_KIND_REMOVABLE, "D-UVUDOVID2"}, {'F', DRIVE_KIND_REMOVABLE, "D-UVUDOVId"},
+         {{'E', DRIVE_KIND_REMOVABLE, "D-UVUDOVID2"},
+          {'F', DRIVE_KIND_REMOVABLE, "D-UVUDOVId"},
           {'G', DRIVE_KIND_REMOVABLE, "D-UVUDOVI"}},
          {"(D-UVUDOVID) E:\\\\", "(D-UVUDOVId) F:\\\\", "(D-UVUDOVI) G:\\\\"},
          -1},
@@ -335,8 +372,7 @@ TEST(RecorderDrives, Listing) {
 
 TEST(RecorderDrives, Roots) {
     const char buf[] = "C:\\\0R:\\\0z:\\\0\0\0\0\0";
-    EXPECT_EQ((std::vector<std::string>{"C:\\", "R:\\", "z:\\"}),
-              SplitDriveRoots(buf, sizeof buf));
+    EXPECT_EQ((std::vector<std::string>{"C:\\", "R:\\", "z:\\"}), SplitDriveRoots(buf, sizeof buf));
     // A buffer cut in the middle of a root gives what is there, no more.
     EXPECT_EQ((std::vector<std::string>{"C:\\", "R:"}), SplitDriveRoots(buf, 6));
     EXPECT_TRUE(SplitDriveRoots("\0\0\0\0", 4).empty());
@@ -350,12 +386,12 @@ TEST(CardFormat, TargetRules) {
         unsigned type;
         bool allowed;
     } cases[] = {
-        {'R', DRIVE_KIND_REMOVABLE, true},  {'C', DRIVE_KIND_REMOVABLE, true},
-        {'Z', DRIVE_KIND_REMOVABLE, true},  {'C', DRIVE_KIND_FIXED, false},
-        {'Z', DRIVE_KIND_FIXED, false},     {'R', DRIVE_KIND_REMOTE, false},
-        {'R', DRIVE_KIND_CDROM, false},     {'R', DRIVE_KIND_RAMDISK, false},
-        {'R', DRIVE_KIND_NO_ROOT, false},   {'R', DRIVE_KIND_UNKNOWN, false},
-        {'A', DRIVE_KIND_REMOVABLE, false}, {'B', DRIVE_KIND_REMOVABLE, false},
+        {'R', DRIVE_KIND_REMOVABLE, true},   {'C', DRIVE_KIND_REMOVABLE, true},
+        {'Z', DRIVE_KIND_REMOVABLE, true},   {'C', DRIVE_KIND_FIXED, false},
+        {'Z', DRIVE_KIND_FIXED, false},      {'R', DRIVE_KIND_REMOTE, false},
+        {'R', DRIVE_KIND_CDROM, false},      {'R', DRIVE_KIND_RAMDISK, false},
+        {'R', DRIVE_KIND_NO_ROOT, false},    {'R', DRIVE_KIND_UNKNOWN, false},
+        {'A', DRIVE_KIND_REMOVABLE, false},  {'B', DRIVE_KIND_REMOVABLE, false},
         {'\0', DRIVE_KIND_REMOVABLE, false}, {'[', DRIVE_KIND_REMOVABLE, false},
     };
     for (const auto& c : cases)

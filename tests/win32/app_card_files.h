@@ -100,10 +100,12 @@ inline void EmptyCardFolder(const std::string& folder, bool root) {
 
 inline void EmptyCard(char drive) { EmptyCardFolder(CardPath(drive, ""), true); }
 
-// Deletes one folder of the card with everything in it.
+// Deletes one folder of the card with everything in it (or a file of that
+// name).
 inline void RemoveCardFolder(char drive, const std::string& rel) {
     EmptyCardFolder(CardPath(drive, rel + "\\"), false);
     RemoveDirectoryA(CardPath(drive, rel).c_str());
+    DeleteFileA(CardPath(drive, rel).c_str());
 }
 
 inline std::string Byte(int v) { return std::string(1, static_cast<char>(v)); }

@@ -38,8 +38,8 @@ struct Radios {
 };
 
 std::ostream& operator<<(std::ostream& os, const Radios& r) {
-    return os << "{q" << r.quality << " s" << r.sensitivity << " snd" << r.sound << " f"
-              << r.frame << "}";
+    return os << "{q" << r.quality << " s" << r.sensitivity << " snd" << r.sound << " f" << r.frame
+              << "}";
 }
 
 int Checked(CThemeRadio* const group[3]) {
@@ -115,15 +115,16 @@ TEST_F(ConfigDialog, DrivesListedAndTheRecorderCardPreselected) {
     ModalScript script;
     script.Then("open", [&] { return Ready(dlg); })
         .Wait(200)
-        .Do("read", [&] {
-            entries = Entries(dlg);
-            sel = dlg.m_pComboDrive->GetCurSel();
-            radios = RadiosOf(dlg);
-            formatEnabled = dlg.m_pBtnFormat->IsWindowEnabled();
-            applyEnabled = dlg.m_pBtnApply->IsWindowEnabled();
-            comboEnabled = dlg.m_pComboDrive->IsWindowEnabled();
-            back = uitest::ClientPixel(dlg.m_hWnd, 3, 100);
-        })
+        .Do("read",
+            [&] {
+                entries = Entries(dlg);
+                sel = dlg.m_pComboDrive->GetCurSel();
+                radios = RadiosOf(dlg);
+                formatEnabled = dlg.m_pBtnFormat->IsWindowEnabled();
+                applyEnabled = dlg.m_pBtnApply->IsWindowEnabled();
+                comboEnabled = dlg.m_pComboDrive->IsWindowEnabled();
+                back = uitest::ClientPixel(dlg.m_hWnd, 3, 100);
+            })
         .Do("close", [&] { PostClick(&dlg, IDC_CLOSE); });
     EXPECT_EQ(IDOK, Run(dlg, script));
 
@@ -151,7 +152,9 @@ TEST_F(ConfigDialog, SettingsReadFromTheCard) {
          {{"setframe.dat", Byte(2)}, {"setquality.dat", Byte(1)}, {"setsensitivity.dat", Byte(3)}},
          {0, 1, 1, 1}},
         {"bytes outside 1 to 3 keep the defaults",
-         {{"setframe.dat", Byte(0)}, {"setsound.dat", Byte(4)}, {"setquality.dat", Byte(0xFF)},
+         {{"setframe.dat", Byte(0)},
+          {"setsound.dat", Byte(4)},
+          {"setquality.dat", Byte(0xFF)},
           {"setsensitivity.dat", ""}},
          {0, 1, 1, 0}},
     };
@@ -175,9 +178,11 @@ TEST_F(ConfigDialog, ApplyWritesTheFourOneByteFiles) {
     const struct {
         const char* name;
         bool folder;
+        bool blocked;  // a file named "setting" stands where the folder goes
     } cases[] = {
-        {"over the card's files", true},
-        {"the setting folder is made", false},
+        {"over the card's files", true, false},
+        {"the setting folder is made", false, false},
+        {"no folder can be made: the disk is bad", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,23 +193,32 @@ TEST_F(ConfigDialog, ApplyWritesTheFourOneByteFiles) {
                  {"setframe.dat", "setsound.dat", "setquality.dat", "setsensitivity.dat"})
                 WriteCard('R', std::string("setting\\") + f, "\3\3\3");
         }
+        if (c.blocked) WriteCard('R', "setting", "in the way");
         CConfigDlg dlg;
         Radios shown{};
         ModalScript script;
         script.Then("open", [&] { return Ready(dlg); })
-            .Do("click radios", [&] {
-                // Quality low, sensitivity high, sound low, frame middle.
-                for (CThemeRadio* r : {dlg.m_pRadioQuality[2], dlg.m_pRadioSensitivity[0],
-                                       dlg.m_pRadioSound[2], dlg.m_pRadioFrame[1]})
-                    apptest::PostMouseClick(r->m_hWnd);
-            })
-            .Then("radios follow", [&] {
-                shown = RadiosOf(dlg);
-                return shown == Radios{2, 0, 2, 1};
-            })
+            .Do("click radios",
+                [&] {
+                    // Quality low, sensitivity high, sound low, frame middle.
+                    for (CThemeRadio* r : {dlg.m_pRadioQuality[2], dlg.m_pRadioSensitivity[0],
+                                           dlg.m_pRadioSound[2], dlg.m_pRadioFrame[1]})
+                        apptest::PostMouseClick(r->m_hWnd);
+                })
+            .Then("radios follow",
+                  [&] {
+                      shown = RadiosOf(dlg);
+                      return shown == Radios{2, 0, 2, 1};
+                  })
             .Do("apply", [&] { PostClick(&dlg, IDC_APPLY); });
         EXPECT_EQ(IDOK, Run(dlg, script)) << "Apply ends the dialog";
         EXPECT_EQ((Radios{2, 0, 2, 1}), shown);
+        if (c.blocked) {
+            EXPECT_EQ(std::vector<std::string>{Text(IDS_BAD_DISK)}, BoxTexts());
+            EXPECT_EQ("in the way", ReadCard('R', "setting"));
+            DeleteFileA("R:\\setting");
+            continue;
+        }
         EXPECT_EQ(std::vector<std::string>{Text(IDS_SETTINGS_SAVED)}, BoxTexts());
         EXPECT_EQ(Byte(1), ReadCard('R', "setting\\setquality.dat"));
         EXPECT_EQ(Byte(3), ReadCard('R', "setting\\setsensitivity.dat"));
@@ -220,15 +234,23 @@ TEST_F(ConfigDialog, ClockFile) {
         UINT box;          // 0: none
         const char* file;  // nullptr: not written
     } cases[] = {
-        {"1 May 2010", {"2010년", "5월", "1일", "9시", "5분", "0초"}, IDS_SETTINGS_SAVED,
+        {"1 May 2010",
+         {"2010년", "5월", "1일", "9시", "5분", "0초"},
+         IDS_SETTINGS_SAVED,
          "2010-05-01-09-05-00"},
-        {"31 February is taken", {"2005년", "2월", "31일", "23시", "59분", "59초"},
-         IDS_SETTINGS_SAVED, "2005-02-31-23-59-59"},
+        {"31 February is taken",
+         {"2005년", "2월", "31일", "23시", "59분", "59초"},
+         IDS_SETTINGS_SAVED,
+         "2005-02-31-23-59-59"},
         {"no digits read as 0: fine for the time",
-         {"2050년", "12월", "31일", "시", "분", "초"}, IDS_SETTINGS_SAVED, "2050-12-31-00-00-00"},
+         {"2050년", "12월", "31일", "시", "분", "초"},
+         IDS_SETTINGS_SAVED,
+         "2050-12-31-00-00-00"},
         {"1999", {"1999년", "5월", "1일", "9시", "5분", "0초"}, IDS_BAD_TIME, nullptr},
         {"2051", {"2051년", "5월", "1일", "9시", "5분", "0초"}, IDS_BAD_TIME, nullptr},
-        {"no digits for the day", {"2010년", "5월", "일", "9시", "5분", "0초"}, IDS_BAD_TIME,
+        {"no digits for the day",
+         {"2010년", "5월", "일", "9시", "5분", "0초"},
+         IDS_BAD_TIME,
          nullptr},
         {"hour 24", {"2010년", "5월", "1일", "24시", "5분", "0초"}, IDS_BAD_TIME, nullptr},
     };
@@ -244,9 +266,8 @@ TEST_F(ConfigDialog, ClockFile) {
                 [&dlg, &c, this] {
                     DeleteFileA("R:\\setting\\settime.dat");
                     boxes_.Clear();
-                    CThemeEdit* edits[6] = {dlg.m_pEditYear, dlg.m_pEditMonth,
-                                            dlg.m_pEditDay,  dlg.m_pEditHour,
-                                            dlg.m_pEditMinute, dlg.m_pEditSecond};
+                    CThemeEdit* edits[6] = {dlg.m_pEditYear, dlg.m_pEditMonth,  dlg.m_pEditDay,
+                                            dlg.m_pEditHour, dlg.m_pEditMinute, dlg.m_pEditSecond};
                     for (int i = 0; i < 6; ++i) edits[i]->SetText(c.fields[i]);
                     PostClick(&dlg, IDC_SET_TIME);
                 })
@@ -273,14 +294,15 @@ TEST_F(ConfigDialog, EnterAndEscapeDoNothing) {
     bool openAfterKeys = false;
     ModalScript script;
     script.Then("open", [&] { return Ready(dlg); })
-        .Do("keys", [&] {
-            for (HWND to : {dlg.m_hWnd, dlg.m_pEditYear->m_hWnd, dlg.m_pBtnApply->m_hWnd,
-                            ::GetFocus()}) {
-                if (!to) continue;
-                apptest::PostKeyDown(to, VK_RETURN);
-                apptest::PostKeyDown(to, VK_ESCAPE);
-            }
-        })
+        .Do("keys",
+            [&] {
+                for (HWND to :
+                     {dlg.m_hWnd, dlg.m_pEditYear->m_hWnd, dlg.m_pBtnApply->m_hWnd, ::GetFocus()}) {
+                    if (!to) continue;
+                    apptest::PostKeyDown(to, VK_RETURN);
+                    apptest::PostKeyDown(to, VK_ESCAPE);
+                }
+            })
         .Wait(300)
         .Do("look", [&] { openAfterKeys = ::IsWindowVisible(dlg.m_hWnd) != FALSE; })
         .Do("close", [&] { PostClick(&dlg, IDC_CLOSE); });
@@ -296,16 +318,18 @@ TEST_F(ConfigDialog, DeviceChangeRebuildsTheList) {
     std::vector<std::string> entriesAfter;
     ModalScript script;
     script.Then("open", [&] { return Ready(dlg); })
-        .Do("pick S:", [&] {
-            dlg.m_pComboDrive->SetCurSel(1);
-            selBefore = dlg.m_pComboDrive->GetCurSel();
-            apptest::SendCardArrived(dlg.m_hWnd, 'T');
-        })
+        .Do("pick S:",
+            [&] {
+                dlg.m_pComboDrive->SetCurSel(1);
+                selBefore = dlg.m_pComboDrive->GetCurSel();
+                apptest::SendCardArrived(dlg.m_hWnd, 'T');
+            })
         .Wait(100)
-        .Do("read", [&] {
-            selAfter = dlg.m_pComboDrive->GetCurSel();
-            entriesAfter = Entries(dlg);
-        })
+        .Do("read",
+            [&] {
+                selAfter = dlg.m_pComboDrive->GetCurSel();
+                entriesAfter = Entries(dlg);
+            })
         .Do("close", [&] { PostClick(&dlg, IDC_CLOSE); });
     EXPECT_EQ(IDOK, Run(dlg, script));
     EXPECT_EQ(1, selBefore);

@@ -171,8 +171,7 @@ protected:
             if (trace.positions.empty() || trace.positions.back() != pos)
                 trace.positions.push_back(pos);
             const std::string st = static_cast<LPCSTR>(g_pFormatDlg->m_pStatus->GetText());
-            if (trace.statuses.empty() || trace.statuses.back() != st)
-                trace.statuses.push_back(st);
+            if (trace.statuses.empty() || trace.statuses.back() != st) trace.statuses.push_back(st);
             return false;
         });
     }
@@ -201,7 +200,8 @@ protected:
     if (!StandinBesideMe()) GTEST_SKIP() << "runs beside the stand-in fmifs.dll"
 
 const std::vector<std::string> kFreshCard = {
-    apptest::kStandinMarker, "setting\\", "setting\\setframe.dat", "setting\\setquality.dat",
+    apptest::kStandinMarker,       "setting\\",
+    "setting\\setframe.dat",       "setting\\setquality.dat",
     "setting\\setsensitivity.dat", "setting\\setsound.dat"};
 
 TEST_F(FormatDialog, FormatsTheCardAndWritesTheDefaultSettings) {
@@ -215,12 +215,23 @@ TEST_F(FormatDialog, FormatsTheCardAndWritesTheDefaultSettings) {
     Trace trace;
     ModalScript script;
     catcher_.QueueAnswer(IDYES);
-    script.Then("open", [&] { return Ready(dlg); })
-        .Do("before", [&] {
-            radioFrameLowBefore = dlg.m_pRadioFrame[2]->GetCheck();
-            sel = dlg.m_pComboDrive->GetCurSel();
-        });
+    script.Then("open", [&] { return Ready(dlg); }).Do("before", [&] {
+        radioFrameLowBefore = dlg.m_pRadioFrame[2]->GetCheck();
+        sel = dlg.m_pComboDrive->GetCurSel();
+    });
     StartFormat(script, dlg);
+    // The bar half full on the screen: its left quarter and its right
+    // quarter differ.
+    uitest::Picture half;
+    DWORD seenHalf = 0;
+    script.Then("half", [&] {
+        if (!g_pFormatDlg || !g_pFormatDlg->GetSafeHwnd()) return false;
+        if (g_pFormatDlg->m_pProgress->GetPos() != 50) return false;
+        if (!seenHalf) seenHalf = GetTickCount();
+        if (GetTickCount() - seenHalf < 40) return false;
+        half = uitest::CaptureClient(g_pFormatDlg->m_pProgress->m_hWnd);
+        return true;
+    });
     Follow(script, trace);
     script
         .Do("after",
@@ -239,10 +250,14 @@ TEST_F(FormatDialog, FormatsTheCardAndWritesTheDefaultSettings) {
     ASSERT_TRUE(trace.formatSeen);
     EXPECT_TRUE(trace.formatEnded);
     // The bar follows the reported percent, and only the bar shows it.
-    EXPECT_NE(std::find(trace.positions.begin(), trace.positions.end(), 50),
-              trace.positions.end());
+    EXPECT_NE(std::find(trace.positions.begin(), trace.positions.end(), 50), trace.positions.end());
     EXPECT_EQ(100, trace.positions.empty() ? -1 : trace.positions.back());
     EXPECT_TRUE(std::is_sorted(trace.positions.begin(), trace.positions.end()));
+    ASSERT_FALSE(half.empty());
+    const COLORREF filled = half.At(half.width / 4, half.height / 2);
+    const COLORREF empty = half.At(half.width * 3 / 4, half.height / 2);
+    EXPECT_FALSE(uitest::ColorNear(filled, empty, 8))
+        << std::hex << filled << " left, " << empty << " right";
     ASSERT_FALSE(trace.statuses.empty());
     EXPECT_EQ(Text(IDS_FORMATTING), trace.statuses.back());
     ASSERT_EQ(2u, shown_.size());
@@ -280,8 +295,7 @@ TEST_F(FormatDialog, KeysAndCloseDoNotEndARunningFormat) {
     catcher_.QueueAnswer(IDYES);
     script.Then("open", [&] { return Ready(dlg); });
     StartFormat(script, dlg);
-    script
-        .Then("format dialog opens", [&] { return g_pFormatDlg && g_pFormatDlg->GetSafeHwnd(); })
+    script.Then("format dialog opens", [&] { return g_pFormatDlg && g_pFormatDlg->GetSafeHwnd(); })
         .Do("keys",
             [&] {
                 const HWND h = g_pFormatDlg->m_hWnd;
@@ -295,8 +309,8 @@ TEST_F(FormatDialog, KeysAndCloseDoNotEndARunningFormat) {
             })
         .Wait(200)
         .Do("look", [&] {
-            aliveAfterKeys = g_pFormatDlg && g_pFormatDlg->GetSafeHwnd() &&
-                             g_pFormatDlg->IsFormatting();
+            aliveAfterKeys =
+                g_pFormatDlg && g_pFormatDlg->GetSafeHwnd() && g_pFormatDlg->IsFormatting();
         });
     Follow(script, trace);
     script.Do("close", [&] { PostClick(&dlg, IDC_CLOSE); });
@@ -344,9 +358,7 @@ TEST_F(FormatDialog, OnlyARemovableCardIsFormatted) {
     NEEDS_STANDIN();
     // The letter the format takes is changed under the dialog; fixed drives
     // (C:, Z:) and A: are refused before FormatEx is called.
-    const struct {
-        char letter;
-    } cases[] = {{'C'}, {'Z'}, {'A'}};
+    const struct { char letter; } cases[] = {{'C'}, {'Z'}, {'A'}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.letter);
         shown_.clear();
@@ -405,20 +417,21 @@ TEST_F(FormatDialog, ADriveChangeDuringTheFormatWaitsForIt) {
         dlg.m_pComboDrive->SetCurSel(1);
     });
     StartFormat(script, dlg);
-    script
-        .Then("format dialog opens", [&] { return g_pFormatDlg && g_pFormatDlg->GetSafeHwnd(); })
-        .Do("device change", [&] {
-            apptest::SendCardArrived(dlg.m_hWnd, 'T');
-            ::PostMessageA(dlg.m_hWnd, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-        })
+    script.Then("format dialog opens", [&] { return g_pFormatDlg && g_pFormatDlg->GetSafeHwnd(); })
+        .Do("device change",
+            [&] {
+                apptest::SendCardArrived(dlg.m_hWnd, 'T');
+                ::PostMessageA(dlg.m_hWnd, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+            })
         .Wait(100)
         .Do("during", [&] {
             selDuring = dlg.m_pComboDrive->GetCurSel();
             countDuring = dlg.m_pComboDrive->GetCount();
         });
     Follow(script, trace);
-    script.Do("after", [&] { selAfter = dlg.m_pComboDrive->GetCurSel(); })
-        .Do("close", [&] { PostClick(&dlg, IDC_CLOSE); });
+    script.Do("after", [&] { selAfter = dlg.m_pComboDrive->GetCurSel(); }).Do("close", [&] {
+        PostClick(&dlg, IDC_CLOSE);
+    });
     EXPECT_EQ(IDOK, Run(dlg, script));
     EXPECT_EQ(1, selDuring) << "no rescan while formatting";
     EXPECT_EQ(4, countDuring);
@@ -452,8 +465,7 @@ TEST_F(FormatDialog, SettingsThatCannotBeWrittenAreReported) {
     Follow(script, trace);
     script.Do("close", [&] { PostClick(&dlg, IDC_CLOSE); });
     EXPECT_EQ(IDOK, Run(dlg, script));
-    EXPECT_EQ((std::vector<std::string>{Text(IDS_FORMAT_CONFIRM), Text(IDS_BAD_DISK)}),
-              BoxTexts());
+    EXPECT_EQ((std::vector<std::string>{Text(IDS_FORMAT_CONFIRM), Text(IDS_BAD_DISK)}), BoxTexts());
     EXPECT_EQ("in the way", ReadCard('R', "setting"));
 }
 

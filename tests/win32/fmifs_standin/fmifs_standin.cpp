@@ -87,8 +87,8 @@ void WriteLabel(const char* root, const char* label) {
     char path[MAX_PATH];
     std::snprintf(path, sizeof path, "%s%s", root, kLabelFile);
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE h =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
     char text[64];
     std::snprintf(text, sizeof text, "%s\n", label);
@@ -99,10 +99,9 @@ void WriteLabel(const char* root, const char* label) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) VOID WINAPI FormatEx(PWCHAR pszDriveRoot, DWORD dwMediaType,
-                                                      PWCHAR pszFileSystem, PWCHAR pszLabel,
-                                                      BOOL bQuickFormat, DWORD dwClusterSize,
-                                                      PFMIFSCALLBACK pfnCallback) {
+extern "C" __declspec(dllexport) VOID WINAPI
+    FormatEx(PWCHAR pszDriveRoot, DWORD dwMediaType, PWCHAR pszFileSystem, PWCHAR pszLabel,
+             BOOL bQuickFormat, DWORD dwClusterSize, PFMIFSCALLBACK pfnCallback) {
     char root[MAX_PATH], fs[32], label[64];
     Narrow(pszDriveRoot, root, sizeof root);
     Narrow(pszFileSystem, fs, sizeof fs);
@@ -115,7 +114,8 @@ extern "C" __declspec(dllexport) VOID WINAPI FormatEx(PWCHAR pszDriveRoot, DWORD
                       type == DRIVE_REMOVABLE && FileExists(marker);
 
     char line[512];
-    std::snprintf(line, sizeof line, "%s root=%s type=%u media=%lu fs=%s label=%s quick=%d cluster=%lu\n",
+    std::snprintf(line, sizeof line,
+                  "%s root=%s type=%u media=%lu fs=%s label=%s quick=%d cluster=%lu\n",
                   card ? "format" : "refused", root, type, static_cast<unsigned long>(dwMediaType),
                   fs, label, bQuickFormat ? 1 : 0, static_cast<unsigned long>(dwClusterSize));
     Log(line);
