@@ -207,7 +207,7 @@ const std::vector<std::string> kFreshCard = {
 TEST_F(FormatDialog, FormatsTheCardAndWritesTheDefaultSettings) {
     NEEDS_STANDIN();
     // FormatEx holds the volume a while after its done report.
-    SetEnvironmentVariableA("FMIFS_STANDIN_HOLD_MS", "300");
+    SetEnvironmentVariableA("FMIFS_STANDIN_HOLD_MS", "1000");
     CConfigDlg dlg;
     int radioFrameLowBefore = -1, sel = -1;
     int quality = -1, sensitivity = -1, sound = -1, frame = -1;

@@ -83,6 +83,26 @@ void Empty(const char* folder, bool root) {
     FindClose(h);
 }
 
+// Whether anything but the marker and the label file is on the emptied
+// card: somebody wrote to the volume while the format still held it.
+bool Touched(const char* root) {
+    char pattern[MAX_PATH];
+    std::snprintf(pattern, sizeof pattern, "%s*", root);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern, &fd);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool touched = false;
+    do {
+        const char* name = fd.cFileName;
+        if (!std::strcmp(name, ".") || !std::strcmp(name, "..") || !_stricmp(name, kMarker) ||
+            !_stricmp(name, kLabelFile))
+            continue;
+        touched = true;
+    } while (!touched && FindNextFileA(h, &fd));
+    FindClose(h);
+    return touched;
+}
+
 void WriteLabel(const char* root, const char* label) {
     char path[MAX_PATH];
     std::snprintf(path, sizeof path, "%s%s", root, kLabelFile);
@@ -144,6 +164,10 @@ extern "C" __declspec(dllexport) VOID WINAPI
     if (card) {
         const DWORD hold = EnvNumber("FMIFS_STANDIN_HOLD_MS", 0);
         if (hold) Sleep(hold);
+        if (flag == 1 && Touched(root)) {
+            std::snprintf(line, sizeof line, "written while held root=%s\n", root);
+            Log(line);
+        }
         if (flag == 1) WriteLabel(root, label);
     }
     std::snprintf(line, sizeof line, "return root=%s flag=%d\n", root, flag);
