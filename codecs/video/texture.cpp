@@ -16,17 +16,22 @@ static inline int DcScaler(int qp, int lum) {
 template <bool kIntraTable, bool kMpeg4>
 static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
     const uint32_t* tab = kIntraTable ? kTcoefIntra.v : kTcoefInter.v;
-    uint32_t e = tab[VbShow(b, 12)];
+    VbRefill(b);
+    uint32_t e = tab[VbPeek(b, 12)];
     if (!e) return -1;
-    VbSkip(b, int(e >> 16));
+    int len = int(e >> 16);
     int r = int(e & 63);
     if (r != int(TCOEF_ESCAPE)) {
+        // Code and sign together: at most 13 of the 25 bits a refill leaves.
         int l = int((e >> 7) & 0x1FF);
+        int neg = -int(VbPeek(b, len + 1) & 1);
+        VbDrop(b, len + 1);
         *run = r;
         *last = int((e >> 6) & 1);
-        *level = VbGet1(b) ? -l : l;
+        *level = (l ^ neg) - neg;
         return 0;
     }
+    VbDrop(b, len);
     if (!kMpeg4) {
         *last = int(VbGet1(b));
         *run = int(VbGet(b, 6));
@@ -71,38 +76,84 @@ static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
 }
 
 // Inter block: dequantised as decoded.
-template <bool kMpeg4, bool kMpegQuant, bool kRvlc = false>
-static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
-    VBits* b = &d->bs;
+// The block loops read through a local copy of the bit reader, which the
+// compiler keeps in registers, and store it back whatever the outcome.
+template <bool kMpeg4, bool kMpegQuant, bool kRvlc>
+static inline int InterBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
     const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert : kScanZigzag;
     const uint8_t* w = d->hdr->interMatrix;
     int add = (qp - 1) | 1;
+    // The reader's cache and count in locals between refills and escapes.
+    VbWord cache = b->cache;
+    int bits = b->bits;
     for (int k = 0; k < 6; ++k) {
         if (!(cbp & (32 >> k))) continue;
         int16_t* blk = d->blocks + 64 * k;
         memset(blk, 0, 128);
         uint32_t sum = 0;
-        int idx = -1, last = 0;
+        int idx = -1, last;
         do {
-            int run, level;
-            if (kRvlc ? M4vReadRvlcEvent(b, 0, &run, &level, &last) < 0
-                      : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0)
-                return -1;
+            // The short codes straight from the table, with their sign;
+            // escapes and invalid codes through ReadEvent from the same place.
+            int run, a, neg;
+            uint32_t e = 0;
+            if (!kRvlc) {
+                if (bits < 25) {
+                    b->cache = cache;
+                    b->bits = bits;
+                    VbRefill(b);
+                    cache = b->cache;
+                    bits = b->bits;
+                }
+                e = kTcoefInter.v[cache >> (kVbWordBits - 12)];
+            }
+            if (e && (e & 63) != TCOEF_ESCAPE) {
+                int len = int(e >> 16) + 1;
+                neg = -int((cache >> (kVbWordBits - len)) & 1);
+                cache <<= len;
+                bits -= len;
+                run = int(e & 63);
+                last = int(e & 64);
+                a = int((e >> 7) & 0x1FF);
+            } else {
+                int level;
+                b->cache = cache;
+                b->bits = bits;
+                int bad = kRvlc ? M4vReadRvlcEvent(b, 0, &run, &level, &last) < 0
+                                : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0;
+                cache = b->cache;
+                bits = b->bits;
+                if (bad) return -1;
+                neg = level < 0 ? -1 : 0;
+                a = (level ^ neg) - neg;
+            }
             idx += run + 1;
-            if (idx >= 64) return -1;
+            if (idx >= 64) {
+                b->cache = cache;
+                b->bits = bits;
+                return -1;
+            }
             int pos = scan[idx];
-            int a = level < 0 ? -level : level, f;
-            if (kMpegQuant)
-                f = ((2 * a + 1) * w[pos] * qp) >> 4;
-            else
-                f = 2 * qp * a + add;
-            if (f > 2048) f = 2048;
-            blk[pos] = int16_t(level < 0 ? -f : (f > 2047 ? 2047 : f));
+            int f = kMpegQuant ? ((2 * a + 1) * w[pos] * qp) >> 4 : 2 * qp * a + add;
+            // At most 2047 up, 2048 down.
+            int cap = 2047 - neg;
+            if (f > cap) f = cap;
+            blk[pos] = int16_t((f ^ neg) - neg);
             sum |= kCoefClass.v[pos];
         } while (!last);
         d->summary[k] = sum;
     }
+    b->cache = cache;
+    b->bits = bits;
     return 0;
+}
+
+template <bool kMpeg4, bool kMpegQuant, bool kRvlc = false>
+static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
+    VBits b = d->bs;
+    int rc = InterBlocks<kMpeg4, kMpegQuant, kRvlc>(d, &b, qp, cbp);
+    d->bs = b;
+    return rc;
 }
 
 int M4vInterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) {
@@ -157,9 +208,8 @@ static inline int RescaleAc(int v, int qpn, int qp) {
     return v < 0 ? -a : a;
 }
 
-template <bool kMpegQuant, bool kRvlc = false>
-static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
-    VBits* b = &d->bs;
+template <bool kMpegQuant, bool kRvlc>
+static inline int IntraBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
     const uint8_t* w = d->hdr->intraMatrix;
     int add = (qp - 1) | 1;
     int avail = d->availMask;
@@ -290,6 +340,14 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
     }
     M4vAcPredStore(d, 1);
     return 0;
+}
+
+template <bool kMpegQuant, bool kRvlc = false>
+static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
+    VBits b = d->bs;
+    int rc = IntraBlocks<kMpegQuant, kRvlc>(d, &b, qp, cbp);
+    d->bs = b;
+    return rc;
 }
 
 int M4vIntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) {
