@@ -75,6 +75,58 @@ static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
     return 0;
 }
 
+// The reader's cache and count held in locals by the block loops, which the
+// compiler keeps in registers; the reader itself is brought up to date only
+// to refill and for the rare events.
+struct VbLocal {
+    VbWord cache;
+    int bits;
+};
+static inline VbLocal VbTake(const VBits* b) { return VbLocal{b->cache, b->bits}; }
+static inline void VbPut(VBits* b, VbLocal l) {
+    b->cache = l.cache;
+    b->bits = l.bits;
+}
+
+// One event as run, magnitude, sign mask (0 or -1) and last flag (nonzero
+// when last): the short codes straight from the table with their sign,
+// escapes and invalid codes through ReadEvent from the same place. -1 on an
+// invalid code.
+template <bool kIntraTable, bool kMpeg4, bool kRvlc>
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+static inline int NextEvent(VBits* b, VbLocal* l, int* run, int* a, int* neg, int* last) {
+    uint32_t e = 0;
+    if (!kRvlc) {
+        if (l->bits < 25) {
+            VbPut(b, *l);
+            VbRefill(b);
+            *l = VbTake(b);
+        }
+        e = (kIntraTable ? kTcoefIntra.v : kTcoefInter.v)[l->cache >> (kVbWordBits - 12)];
+    }
+    if (e && (e & 63) != TCOEF_ESCAPE) {
+        int len = int(e >> 16) + 1;  // with the sign
+        *neg = -int((l->cache >> (kVbWordBits - len)) & 1);
+        l->cache <<= len;
+        l->bits -= len;
+        *run = int(e & 63);
+        *last = int(e & 64);
+        *a = int((e >> 7) & 0x1FF);
+        return 0;
+    }
+    int level;
+    VbPut(b, *l);
+    int bad = kRvlc ? M4vReadRvlcEvent(b, kIntraTable, run, &level, last) < 0
+                    : ReadEvent<kIntraTable, kMpeg4>(b, run, &level, last) < 0;
+    *l = VbTake(b);
+    if (bad) return -1;
+    *neg = level < 0 ? -1 : 0;
+    *a = (level ^ *neg) - *neg;
+    return 0;
+}
+
 // Inter block: dequantised as decoded.
 // The block loops read through a local copy of the bit reader, which the
 // compiler keeps in registers, and store it back whatever the outcome.
@@ -83,9 +135,7 @@ static inline int InterBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
     const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert : kScanZigzag;
     const uint8_t* w = d->hdr->interMatrix;
     int add = (qp - 1) | 1;
-    // The reader's cache and count in locals between refills and escapes.
-    VbWord cache = b->cache;
-    int bits = b->bits;
+    VbLocal l = VbTake(b);
     for (int k = 0; k < 6; ++k) {
         if (!(cbp & (32 >> k))) continue;
         int16_t* blk = d->blocks + 64 * k;
@@ -93,44 +143,11 @@ static inline int InterBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
         uint32_t sum = 0;
         int idx = -1, last;
         do {
-            // The short codes straight from the table, with their sign;
-            // escapes and invalid codes through ReadEvent from the same place.
             int run, a, neg;
-            uint32_t e = 0;
-            if (!kRvlc) {
-                if (bits < 25) {
-                    b->cache = cache;
-                    b->bits = bits;
-                    VbRefill(b);
-                    cache = b->cache;
-                    bits = b->bits;
-                }
-                e = kTcoefInter.v[cache >> (kVbWordBits - 12)];
-            }
-            if (e && (e & 63) != TCOEF_ESCAPE) {
-                int len = int(e >> 16) + 1;
-                neg = -int((cache >> (kVbWordBits - len)) & 1);
-                cache <<= len;
-                bits -= len;
-                run = int(e & 63);
-                last = int(e & 64);
-                a = int((e >> 7) & 0x1FF);
-            } else {
-                int level;
-                b->cache = cache;
-                b->bits = bits;
-                int bad = kRvlc ? M4vReadRvlcEvent(b, 0, &run, &level, &last) < 0
-                                : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0;
-                cache = b->cache;
-                bits = b->bits;
-                if (bad) return -1;
-                neg = level < 0 ? -1 : 0;
-                a = (level ^ neg) - neg;
-            }
+            if (NextEvent<false, kMpeg4, kRvlc>(b, &l, &run, &a, &neg, &last) < 0) return -1;
             idx += run + 1;
             if (idx >= 64) {
-                b->cache = cache;
-                b->bits = bits;
+                VbPut(b, l);
                 return -1;
             }
             int pos = scan[idx];
@@ -143,8 +160,7 @@ static inline int InterBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
         } while (!last);
         d->summary[k] = sum;
     }
-    b->cache = cache;
-    b->bits = bits;
+    VbPut(b, l);
     return 0;
 }
 
@@ -279,29 +295,30 @@ static inline int IntraBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
             idx = 0;
         }
         if (cbp & (32 >> k)) {
-            int last = 0;
+            int last;
+            VbLocal l = VbTake(b);
             do {
-                int run, level;
-                if (kRvlc ? M4vReadRvlcEvent(b, 1, &run, &level, &last) < 0
-                          : ReadEvent<true, true>(b, &run, &level, &last) < 0)
-                    return -1;
+                int run, a, neg;
+                if (NextEvent<true, true, kRvlc>(b, &l, &run, &a, &neg, &last) < 0) return -1;
                 idx += run + 1;
-                if (idx >= 64) return -1;
+                if (idx >= 64) {
+                    VbPut(b, l);
+                    return -1;
+                }
                 int pos = scan[idx];
                 if (pos == 0) {
-                    dcq = level;
+                    dcq = (a ^ neg) - neg;
                 } else if (pos < 8 || (pos & 7) == 0) {
-                    blk[pos] = int16_t(level);  // dequantised after AC prediction
+                    blk[pos] = int16_t((a ^ neg) - neg);  // dequantised after AC prediction
                 } else {
-                    int a = level < 0 ? -level : level, f;
-                    if (kMpegQuant)
-                        f = (2 * a * w[pos] * qp) >> 4;
-                    else
-                        f = 2 * qp * a + add;
-                    blk[pos] = int16_t(Clamp2048(level < 0 ? -f : f));
+                    int f = kMpegQuant ? (2 * a * w[pos] * qp) >> 4 : 2 * qp * a + add;
+                    int cap = 2047 - neg;  // at most 2047 up, 2048 down
+                    if (f > cap) f = cap;
+                    blk[pos] = int16_t((f ^ neg) - neg);
                     sum |= kCoefClass.v[pos];
                 }
             } while (!last);
+            VbPut(b, l);
         }
         int dcv = Clamp2048((dcq + pred) * scaler);
         if (d->acPredFlag) {
