@@ -3,6 +3,21 @@
 #include "codecs/video/m4v_internal.h"
 #include "codecs/video/m4v_tables.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Zeroes a coefficient block: eight 16-byte stores where the target has
+// them, which beat the string store a 128-byte memset becomes.
+static inline void ClearBlock(int16_t* blk) {
+#if defined(__SSE2__)
+    __m128i z = _mm_setzero_si128();
+    for (int i = 0; i < 64; i += 8) _mm_storeu_si128(reinterpret_cast<__m128i*>(blk + i), z);
+#else
+    ClearBlock(blk);
+#endif
+}
+
 static inline int Clamp2048(int v) { return v < -2048 ? -2048 : v > 2047 ? 2047 : v; }
 
 static inline int DcScaler(int qp, int lum) {
@@ -139,7 +154,7 @@ static inline int InterBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
     for (int k = 0; k < 6; ++k) {
         if (!(cbp & (32 >> k))) continue;
         int16_t* blk = d->blocks + 64 * k;
-        memset(blk, 0, 128);
+        ClearBlock(blk);
         uint32_t sum = 0;
         int idx = -1, last;
         do {
@@ -279,7 +294,7 @@ static inline int IntraBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
         int pred = int((int64_t(p + scaler / 2) * kR18[scaler]) >> 18);
 
         int16_t* blk = d->blocks + 64 * k;
-        memset(blk, 0, 128);
+        ClearBlock(blk);
         const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert
                               : d->acPredFlag     ? (fromLeft ? kScanAltVert : kScanAltHoriz)
                                                   : kScanZigzag;
@@ -386,7 +401,7 @@ int M4vIntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
     int add = (qp - 1) | 1;
     for (int k = 0; k < 6; ++k) {
         int16_t* blk = d->blocks + 64 * k;
-        memset(blk, 0, 128);
+        ClearBlock(blk);
         int dc = int(VbGet(b, 8));
         if (dc == 0 || dc == 128) return -1;
         blk[0] = int16_t(dc == 255 ? 1024 : dc * 8);
