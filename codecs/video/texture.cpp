@@ -14,7 +14,7 @@ static inline void ClearBlock(int16_t* blk) {
     __m128i z = _mm_setzero_si128();
     for (int i = 0; i < 64; i += 8) _mm_storeu_si128(reinterpret_cast<__m128i*>(blk + i), z);
 #else
-    ClearBlock(blk);
+    memset(blk, 0, 128);
 #endif
 }
 
