@@ -8,15 +8,36 @@
 #include "codecs/video/mp4vdec.h"
 
 // ---- Bit reader -------------------------------------------------------------
-// Big-endian, 32-bit cache with the next bit at the top. Reading past the end
-// yields zero bits and drives the unread count negative.
+// Big-endian, with a cache of one machine word (32 or 64 bits) holding the
+// next bit at the top. A refill loads a whole word at once while the data
+// lasts, then byte by byte. Reading past the end yields zero bits and drives
+// the unread count negative. Bits of the cache below `bits` may already hold
+// the following data; they are never read before they count.
+typedef uintptr_t VbWord;
+enum { kVbWordBits = int(sizeof(VbWord) * 8) };
+
 struct VBits {
-    uint32_t cache;
+    VbWord cache;
     int32_t bits;  // valid bits in the cache
     int32_t pos;   // next byte to load
     int32_t size;
     const uint8_t* data;
 };
+
+static inline VbWord VbLoadBe(const uint8_t* p) {
+    VbWord w;
+    memcpy(&w, p, sizeof w);
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    return sizeof w == 8 ? VbWord(__builtin_bswap64(uint64_t(w)))
+                         : VbWord(__builtin_bswap32(uint32_t(w)));
+#elif defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return w;
+#else
+    w = 0;
+    for (size_t i = 0; i < sizeof w; ++i) w = w << 8 | p[i];
+    return w;
+#endif
+}
 
 static inline void VbStart(VBits* b, const uint8_t* data, uint32_t size) {
     b->cache = 0;
@@ -25,30 +46,51 @@ static inline void VbStart(VBits* b, const uint8_t* data, uint32_t size) {
     b->size = int32_t(size > 0x7FFFFFF0u ? 0x7FFFFFF0u : size);
     b->data = data;
 }
+// Makes at least 25 bits valid.
 static inline void VbRefill(VBits* b) {
+    if (b->bits >= 25) return;
+    if (b->pos <= b->size - int32_t(sizeof(VbWord))) {
+        b->cache |= VbLoadBe(b->data + b->pos) >> b->bits;
+        int take = (kVbWordBits - b->bits) >> 3;
+        b->pos += take;
+        b->bits += take * 8;
+        return;
+    }
     while (b->bits < 25) {
-        uint32_t byte = b->pos < b->size ? b->data[b->pos] : 0;
+        VbWord byte = b->pos < b->size ? b->data[b->pos] : 0;
         b->pos++;
-        b->cache |= byte << (24 - b->bits);
+        b->cache |= byte << (kVbWordBits - 8 - b->bits);
         b->bits += 8;
     }
+}
+// The next n bits (1..25) without refilling: only after VbRefill, and no
+// more than the bits left since.
+static inline uint32_t VbPeek(const VBits* b, int n) {
+    return uint32_t(b->cache >> (kVbWordBits - n));
+}
+// Drops n valid bits (0..25) without refilling.
+static inline void VbDrop(VBits* b, int n) {
+    b->cache <<= n;
+    b->bits -= n;
 }
 // n in 1..25
 static inline uint32_t VbShow(VBits* b, int n) {
     VbRefill(b);
-    return b->cache >> (32 - n);
+    return VbPeek(b, n);
 }
 static inline void VbSkip(VBits* b, int n) {
     if (n <= 0) return;
+    if (n <= b->bits && n <= 25) {
+        VbDrop(b, n);
+        return;
+    }
     while (n > 24) {
         VbRefill(b);
-        b->cache <<= 24;
-        b->bits -= 24;
+        VbDrop(b, 24);
         n -= 24;
     }
     VbRefill(b);
-    b->cache = n == 32 ? 0 : b->cache << n;
-    b->bits -= n;
+    VbDrop(b, n);
 }
 static inline uint32_t VbGet(VBits* b, int n) {
     if (n <= 0) return 0;
@@ -56,12 +98,17 @@ static inline uint32_t VbGet(VBits* b, int n) {
         uint32_t hi = VbGet(b, n - 16);
         return hi << 16 | VbGet(b, 16);
     }
-    uint32_t v = VbShow(b, n);
-    b->cache <<= n;
-    b->bits -= n;
+    VbRefill(b);
+    uint32_t v = VbPeek(b, n);
+    VbDrop(b, n);
     return v;
 }
-static inline uint32_t VbGet1(VBits* b) { return VbGet(b, 1); }
+static inline uint32_t VbGet1(VBits* b) {
+    VbRefill(b);
+    uint32_t v = VbPeek(b, 1);
+    VbDrop(b, 1);
+    return v;
+}
 static inline int32_t VbUnread(const VBits* b) { return b->bits + 8 * (b->size - b->pos); }
 static inline int32_t VbBitPos(const VBits* b) { return b->pos * 8 - b->bits; }
 static inline void VbAlign(VBits* b) {

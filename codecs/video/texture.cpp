@@ -3,6 +3,21 @@
 #include "codecs/video/m4v_internal.h"
 #include "codecs/video/m4v_tables.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Zeroes a coefficient block: eight 16-byte stores where the target has
+// them, which beat the string store a 128-byte memset becomes.
+static inline void ClearBlock(int16_t* blk) {
+#if defined(__SSE2__)
+    __m128i z = _mm_setzero_si128();
+    for (int i = 0; i < 64; i += 8) _mm_storeu_si128(reinterpret_cast<__m128i*>(blk + i), z);
+#else
+    memset(blk, 0, 128);
+#endif
+}
+
 static inline int Clamp2048(int v) { return v < -2048 ? -2048 : v > 2047 ? 2047 : v; }
 
 static inline int DcScaler(int qp, int lum) {
@@ -16,17 +31,22 @@ static inline int DcScaler(int qp, int lum) {
 template <bool kIntraTable, bool kMpeg4>
 static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
     const uint32_t* tab = kIntraTable ? kTcoefIntra.v : kTcoefInter.v;
-    uint32_t e = tab[VbShow(b, 12)];
+    VbRefill(b);
+    uint32_t e = tab[VbPeek(b, 12)];
     if (!e) return -1;
-    VbSkip(b, int(e >> 16));
+    int len = int(e >> 16);
     int r = int(e & 63);
     if (r != int(TCOEF_ESCAPE)) {
+        // Code and sign together: at most 13 of the 25 bits a refill leaves.
         int l = int((e >> 7) & 0x1FF);
+        int neg = -int(VbPeek(b, len + 1) & 1);
+        VbDrop(b, len + 1);
         *run = r;
         *last = int((e >> 6) & 1);
-        *level = VbGet1(b) ? -l : l;
+        *level = (l ^ neg) - neg;
         return 0;
     }
+    VbDrop(b, len);
     if (!kMpeg4) {
         *last = int(VbGet1(b));
         *run = int(VbGet(b, 6));
@@ -70,39 +90,101 @@ static inline int ReadEvent(VBits* b, int* run, int* level, int* last) {
     return 0;
 }
 
+// The reader's cache and count held in locals by the block loops, which the
+// compiler keeps in registers; the reader itself is brought up to date only
+// to refill and for the rare events.
+struct VbLocal {
+    VbWord cache;
+    int bits;
+};
+static inline VbLocal VbTake(const VBits* b) { return VbLocal{b->cache, b->bits}; }
+static inline void VbPut(VBits* b, VbLocal l) {
+    b->cache = l.cache;
+    b->bits = l.bits;
+}
+
+// One event as run, magnitude, sign mask (0 or -1) and last flag (nonzero
+// when last): the short codes straight from the table with their sign,
+// escapes and invalid codes through ReadEvent from the same place. -1 on an
+// invalid code.
+template <bool kIntraTable, bool kMpeg4, bool kRvlc>
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+static inline int NextEvent(VBits* b, VbLocal* l, int* run, int* a, int* neg, int* last) {
+    uint32_t e = 0;
+    if (!kRvlc) {
+        if (l->bits < 25) {
+            VbPut(b, *l);
+            VbRefill(b);
+            *l = VbTake(b);
+        }
+        e = (kIntraTable ? kTcoefIntra.v : kTcoefInter.v)[l->cache >> (kVbWordBits - 12)];
+    }
+    if (e && (e & 63) != TCOEF_ESCAPE) {
+        int len = int(e >> 16) + 1;  // with the sign
+        *neg = -int((l->cache >> (kVbWordBits - len)) & 1);
+        l->cache <<= len;
+        l->bits -= len;
+        *run = int(e & 63);
+        *last = int(e & 64);
+        *a = int((e >> 7) & 0x1FF);
+        return 0;
+    }
+    int level;
+    VbPut(b, *l);
+    int bad = kRvlc ? M4vReadRvlcEvent(b, kIntraTable, run, &level, last) < 0
+                    : ReadEvent<kIntraTable, kMpeg4>(b, run, &level, last) < 0;
+    *l = VbTake(b);
+    if (bad) return -1;
+    *neg = level < 0 ? -1 : 0;
+    *a = (level ^ *neg) - *neg;
+    return 0;
+}
+
 // Inter block: dequantised as decoded.
-template <bool kMpeg4, bool kMpegQuant, bool kRvlc = false>
-static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
-    VBits* b = &d->bs;
+// The block loops read through a local copy of the bit reader, which the
+// compiler keeps in registers, and store it back whatever the outcome.
+template <bool kMpeg4, bool kMpegQuant, bool kRvlc>
+static inline int InterBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
     const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert : kScanZigzag;
     const uint8_t* w = d->hdr->interMatrix;
     int add = (qp - 1) | 1;
+    VbLocal l = VbTake(b);
     for (int k = 0; k < 6; ++k) {
         if (!(cbp & (32 >> k))) continue;
         int16_t* blk = d->blocks + 64 * k;
-        memset(blk, 0, 128);
+        ClearBlock(blk);
         uint32_t sum = 0;
-        int idx = -1, last = 0;
+        int idx = -1, last;
         do {
-            int run, level;
-            if (kRvlc ? M4vReadRvlcEvent(b, 0, &run, &level, &last) < 0
-                      : ReadEvent<false, kMpeg4>(b, &run, &level, &last) < 0)
-                return -1;
+            int run, a, neg;
+            if (NextEvent<false, kMpeg4, kRvlc>(b, &l, &run, &a, &neg, &last) < 0) return -1;
             idx += run + 1;
-            if (idx >= 64) return -1;
+            if (idx >= 64) {
+                VbPut(b, l);
+                return -1;
+            }
             int pos = scan[idx];
-            int a = level < 0 ? -level : level, f;
-            if (kMpegQuant)
-                f = ((2 * a + 1) * w[pos] * qp) >> 4;
-            else
-                f = 2 * qp * a + add;
-            if (f > 2048) f = 2048;
-            blk[pos] = int16_t(level < 0 ? -f : (f > 2047 ? 2047 : f));
+            int f = kMpegQuant ? ((2 * a + 1) * w[pos] * qp) >> 4 : 2 * qp * a + add;
+            // At most 2047 up, 2048 down.
+            int cap = 2047 - neg;
+            if (f > cap) f = cap;
+            blk[pos] = int16_t((f ^ neg) - neg);
             sum |= kCoefClass.v[pos];
         } while (!last);
         d->summary[k] = sum;
     }
+    VbPut(b, l);
     return 0;
+}
+
+template <bool kMpeg4, bool kMpegQuant, bool kRvlc = false>
+static int InterBlock(Mp4vDecoder* d, int qp, int cbp) {
+    VBits b = d->bs;
+    int rc = InterBlocks<kMpeg4, kMpegQuant, kRvlc>(d, &b, qp, cbp);
+    d->bs = b;
+    return rc;
 }
 
 int M4vInterBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) {
@@ -157,9 +239,8 @@ static inline int RescaleAc(int v, int qpn, int qp) {
     return v < 0 ? -a : a;
 }
 
-template <bool kMpegQuant, bool kRvlc = false>
-static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
-    VBits* b = &d->bs;
+template <bool kMpegQuant, bool kRvlc>
+static inline int IntraBlocks(Mp4vDecoder* d, VBits* b, int qp, int cbp) {
     const uint8_t* w = d->hdr->intraMatrix;
     int add = (qp - 1) | 1;
     int avail = d->availMask;
@@ -213,7 +294,7 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
         int pred = int((int64_t(p + scaler / 2) * kR18[scaler]) >> 18);
 
         int16_t* blk = d->blocks + 64 * k;
-        memset(blk, 0, 128);
+        ClearBlock(blk);
         const uint8_t* scan = d->hdr->altVertScan ? kScanAltVert
                               : d->acPredFlag     ? (fromLeft ? kScanAltVert : kScanAltHoriz)
                                                   : kScanZigzag;
@@ -229,29 +310,30 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
             idx = 0;
         }
         if (cbp & (32 >> k)) {
-            int last = 0;
+            int last;
+            VbLocal l = VbTake(b);
             do {
-                int run, level;
-                if (kRvlc ? M4vReadRvlcEvent(b, 1, &run, &level, &last) < 0
-                          : ReadEvent<true, true>(b, &run, &level, &last) < 0)
-                    return -1;
+                int run, a, neg;
+                if (NextEvent<true, true, kRvlc>(b, &l, &run, &a, &neg, &last) < 0) return -1;
                 idx += run + 1;
-                if (idx >= 64) return -1;
+                if (idx >= 64) {
+                    VbPut(b, l);
+                    return -1;
+                }
                 int pos = scan[idx];
                 if (pos == 0) {
-                    dcq = level;
+                    dcq = (a ^ neg) - neg;
                 } else if (pos < 8 || (pos & 7) == 0) {
-                    blk[pos] = int16_t(level);  // dequantised after AC prediction
+                    blk[pos] = int16_t((a ^ neg) - neg);  // dequantised after AC prediction
                 } else {
-                    int a = level < 0 ? -level : level, f;
-                    if (kMpegQuant)
-                        f = (2 * a * w[pos] * qp) >> 4;
-                    else
-                        f = 2 * qp * a + add;
-                    blk[pos] = int16_t(Clamp2048(level < 0 ? -f : f));
+                    int f = kMpegQuant ? (2 * a * w[pos] * qp) >> 4 : 2 * qp * a + add;
+                    int cap = 2047 - neg;  // at most 2047 up, 2048 down
+                    if (f > cap) f = cap;
+                    blk[pos] = int16_t((f ^ neg) - neg);
                     sum |= kCoefClass.v[pos];
                 }
             } while (!last);
+            VbPut(b, l);
         }
         int dcv = Clamp2048((dcq + pred) * scaler);
         if (d->acPredFlag) {
@@ -292,6 +374,14 @@ static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
     return 0;
 }
 
+template <bool kMpegQuant, bool kRvlc = false>
+static int IntraBlock(Mp4vDecoder* d, int qp, int cbp) {
+    VBits b = d->bs;
+    int rc = IntraBlocks<kMpegQuant, kRvlc>(d, &b, qp, cbp);
+    d->bs = b;
+    return rc;
+}
+
 int M4vIntraBlockH263Quant(Mp4vDecoder* d, int qp, int cbp) {
     return IntraBlock<false>(d, qp, cbp);
 }
@@ -311,7 +401,7 @@ int M4vIntraBlockShortHdr(Mp4vDecoder* d, int qp, int cbp) {
     int add = (qp - 1) | 1;
     for (int k = 0; k < 6; ++k) {
         int16_t* blk = d->blocks + 64 * k;
-        memset(blk, 0, 128);
+        ClearBlock(blk);
         int dc = int(VbGet(b, 8));
         if (dc == 0 || dc == 128) return -1;
         blk[0] = int16_t(dc == 255 ? 1024 : dc * 8);

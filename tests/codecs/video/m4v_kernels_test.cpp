@@ -191,6 +191,125 @@ TEST(VideoPostFilter, EdgeStrengths) {
     }
 }
 
+// The reader against a bit-by-bit model on data of every length around the
+// whole-word loads (4 and 8 bytes), through the end and past it, where it
+// reads zeros and counts the unread bits below zero.
+TEST(VideoBits, ReadsMatchABitByBitModel) {
+    struct Row {
+        const char* name;
+        int size;
+    } rows[] = {{"empty", 0},      {"1 byte", 1},     {"3 bytes", 3},    {"4 bytes", 4},
+                {"5 bytes", 5},    {"7 bytes", 7},    {"8 bytes", 8},    {"9 bytes", 9},
+                {"15 bytes", 15},  {"16 bytes", 16},  {"17 bytes", 17},  {"33 bytes", 33},
+                {"100 bytes", 100}};
+    srand(11);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        for (int trial = 0; trial < 40; ++trial) {
+            std::vector<uint8_t> data(size_t(r.size) + 1);
+            for (uint8_t& c : data) c = uint8_t(rand());
+            VBits b;
+            VbStart(&b, data.data(), uint32_t(r.size));
+            int64_t at = 0;  // model position in bits
+            auto model = [&](int n) {
+                uint32_t v = 0;
+                for (int k = 0; k < n; ++k, ++at) {
+                    int bit = at < 8 * r.size ? (data[size_t(at >> 3)] >> (7 - (at & 7))) & 1 : 0;
+                    v = v << 1 | uint32_t(bit);
+                }
+                return v;
+            };
+            for (int step = 0; step < 60; ++step) {
+                int op = rand() % 5;
+                if (op == 0) {
+                    int n = rand() % 33;
+                    ASSERT_EQ(VbGet(&b, n), model(n)) << "get " << n << " at " << at;
+                } else if (op == 1) {
+                    int n = 1 + rand() % 25;
+                    int64_t keep = at;
+                    ASSERT_EQ(VbShow(&b, n), model(n)) << "show " << n;
+                    at = keep;
+                } else if (op == 2) {
+                    int n = rand() % 41;
+                    VbSkip(&b, n);
+                    model(n);
+                } else if (op == 3) {
+                    ASSERT_EQ(VbGet1(&b), model(1));
+                } else {
+                    VbAlign(&b);
+                    if (at & 7) model(int(8 - (at & 7)));
+                }
+                ASSERT_EQ(VbBitPos(&b), at);
+                ASSERT_EQ(VbUnread(&b), 8 * r.size - at);
+            }
+        }
+    }
+}
+
+// Inverse quantisation of inter coefficients, short codes and escapes,
+// up to the limits: at most 2047 up and 2048 down.
+TEST(VideoTexture, InterLevelsDequantisedAndClamped) {
+    struct Event {
+        int escape;  // 0: the short code of level 1 (run 0), else fixed-length
+        int level;
+    };
+    struct Row {
+        const char* name;
+        int qp, mpegQuant;
+        Event ev[2];
+        int out[2];  // coefficients 0 and 1 of block 0
+    } rows[] = {
+        {"short codes, H.263", 10, 0, {{0, 1}, {0, -1}}, {29, -29}},
+        {"escapes, H.263", 7, 0, {{1, 100}, {1, -3}}, {1407, -49}},
+        {"escapes past the limits, H.263", 31, 0, {{1, 2000}, {1, -2000}}, {2047, -2048}},
+        {"escapes, matrix", 4, 1, {{1, 9}, {1, -9}}, {76, -76}},
+        {"escapes past the limits, matrix", 31, 1, {{1, 2047}, {1, -2047}}, {2047, -2048}},
+        {"short codes, matrix", 3, 1, {{0, 1}, {0, -1}}, {9, -9}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        BitWriter w;
+        for (int k = 0; k < 2; ++k) {
+            const Event& e = r.ev[k];
+            if (!e.escape) {
+                // "10" is run 0 level 1, "0111" the same with last set.
+                if (k == 0)
+                    w.Put(2, 2);
+                else
+                    w.Put(7, 4);
+                w.Put(e.level < 0 ? 1 : 0, 1);
+                continue;
+            }
+            w.Put(3, 7);  // escape
+            w.Put(3, 2);  // fixed length
+            w.Put(uint32_t(k), 1);
+            w.Put(0, 6);  // run
+            w.Put(1, 1);
+            w.Put(uint32_t(e.level) & 0xFFF, 12);
+            w.Put(1, 1);
+        }
+        w.Put(0xFFFFFF, 24);
+        std::vector<uint8_t> bytes = w.bytes();
+        StreamHeader h = {};
+        memset(h.interMatrix, 16, sizeof h.interMatrix);
+        std::vector<int16_t> blocks(6 * 64, 0x5555);
+        Mp4vDecoder d = {};
+        d.hdr = &h;
+        d.blocks = blocks.data();
+        VbStart(&d.bs, bytes.data(), uint32_t(bytes.size()));
+        int rc = r.mpegQuant ? M4vInterBlockMpegQuant(&d, r.qp, 32)
+                             : M4vInterBlockH263Quant(&d, r.qp, 32);
+        ASSERT_EQ(rc, 0);
+        EXPECT_EQ(blocks[0], r.out[0]);
+        EXPECT_EQ(blocks[1], r.out[1]);
+        for (int i = 2; i < 64; ++i) ASSERT_EQ(blocks[size_t(i)], 0) << i;
+        EXPECT_EQ(d.summary[0], SummaryOf(blocks.data()));
+        EXPECT_EQ(blocks[64], 0x5555);  // blocks without coefficients untouched
+        int used = (r.ev[0].escape ? 30 : 3) + (r.ev[1].escape ? 30 : 5);
+        EXPECT_EQ(VbBitPos(&d.bs), used);
+    }
+}
+
 }  // namespace
 
 #if M4V_HAVE_SSE2_KERNELS
