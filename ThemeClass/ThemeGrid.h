@@ -104,6 +104,10 @@ public:
     virtual COleDataSource* CopySelection();
     virtual void CutSelection();
     virtual BOOL PasteData(int nRow, int nCol, COleDataObject* pDataObject);
+    // A one-picture image list of the focus cell for a drag image, with its
+    // hot spot at the picture's bottom-right corner; null without a focus
+    // cell or when a GDI object cannot be made. The caller owns the list.
+    virtual CImageList* MakeDragImage(CPoint* pHotSpot);
     // Edit command states for the class library's command updates.
     void UpdateEditCommand(CCmdUI* pCmdUI);
     // Drop-target operations for a target that forwards to the grid.

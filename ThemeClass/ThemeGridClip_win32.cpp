@@ -154,3 +154,34 @@ BOOL CThemeGrid::OnDrop(COleDataObject* pDataObject, DROPEFFECT, CPoint) {
     OnDragLeave();
     return PasteData(c.row, c.col, pDataObject);
 }
+
+CImageList* CThemeGrid::MakeDragImage(CPoint* pHotSpot) {
+    const CThemeGridCellId cell = GetFocusCell();
+    CRect rect;
+    if (cell.row < 0 || cell.col < 0 || !GetCellRect(cell.row, cell.col, &rect)) return nullptr;
+    rect.OffsetRect(-rect.left, -rect.top);
+    if (rect.Width() <= 0 || rect.Height() <= 0) return nullptr;
+    if (pHotSpot) *pHotSpot = CPoint(rect.right, rect.bottom);
+
+    CImageList* pList = new CImageList;
+    if (!pList->Create(rect.Width(), rect.Height(), ILC_COLOR24 | ILC_MASK, 1, 1)) {
+        delete pList;
+        return nullptr;
+    }
+    CClientDC screen(this);
+    CDC dc;
+    CBitmap bitmap;
+    BOOL ok = dc.CreateCompatibleDC(&screen) &&
+              bitmap.CreateCompatibleBitmap(&screen, rect.Width(), rect.Height());
+    if (ok) {
+        CBitmap* pOld = dc.SelectObject(&bitmap);
+        DrawCell(&dc, cell.row, cell.col, rect, TRUE);
+        dc.SelectObject(pOld);
+        ok = pList->Add(&bitmap, GetNormalBackColor()) == 0;
+    }
+    if (!ok) {
+        delete pList;
+        return nullptr;
+    }
+    return pList;
+}
