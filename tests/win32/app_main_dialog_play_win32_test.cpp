@@ -1,0 +1,157 @@
+// The main dialog playing the sample card's clips on the real engine: a
+// double click plays a row, Next steps and wraps, the end of a clip
+// advances one row, an unplayable clip leaves the list by its own row and
+// the next one plays, and a single opened clip at its end.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ThemeClass/ThemeButton.h"
+#include "tests/win32/app_main_dialog_test.h"
+
+using maindlg::Dialog;
+using maindlg::Pump;
+using maindlg::PumpUntil;
+
+namespace {
+
+const std::string kCard = std::string(DC_TESTDATA) + "/card/RIVAVEZU";
+
+// Clips of the card, each under a new name with the last-write time that
+// orders the rows; "" makes a damaged clip of 4096 bytes.
+struct ClipFile {
+    const char* name;
+    const char* from;
+    int minute;  // of 2024-03-15 00:mm UTC: the row order
+};
+
+std::string MakeFolder(const char* name, const std::vector<ClipFile>& clips) {
+    const std::string dir = maindlg::TempFolder(name);
+    for (const ClipFile& c : clips) {
+        const std::string from =
+            *c.from ? uitest::WinePath(kCard + "/" + c.from) : std::string();
+        EXPECT_TRUE(maindlg::WriteClip(dir + "\\" + c.name, 4096,
+                                       maindlg::Utc(2024, 3, 15, 0, c.minute, 0), from))
+            << c.name;
+    }
+    return dir;
+}
+
+std::string FileOf(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string PlayingFile(const Dialog& d) {
+    CThemeListCtrl* l = d.dlg->GetPlayList();
+    const int row = d.dlg->GetCurItem();
+    if (row < 0 || row >= l->GetItemCount()) return "<none>";
+    return FileOf(d.dlg->GetEntry(int(l->GetItemData(row))).strPath);
+}
+
+bool WaitPlaying(Dialog& d) {
+    return PumpUntil([&] {
+        return d.dlg->GetPlayer()->GetState() == CTRL_STATE_PLAYING &&
+               d.dlg->GetPlayer()->GetPosition() > 0;
+    });
+}
+
+}  // namespace
+
+TEST(MainDialogPlay, NextWrapsAndTheEndAdvancesOneRow) {
+    const std::string dir = MakeFolder("next", {{"a.mp4", "INFINITE/INFI_20240315_093008.mp4", 1},
+                                                {"b.mp4", "REC_20240315_093000.mp4", 2},
+                                                {"c.mp4", "INFINITE/INFI_20240315_093008.mp4", 3}});
+    Dialog d;
+    d.dlg->ChooseFolder(dir.c_str());
+    ASSERT_EQ(d.Rows().size(), 3u);
+    d.DoubleClickRow(0);
+    EXPECT_TRUE(d.dlg->IsPlayFromList());
+    ASSERT_TRUE(WaitPlaying(d));
+    EXPECT_EQ(PlayingFile(d), "a.mp4");
+    EXPECT_EQ(d.dlg->GetPlayFace(), UINT(IDB_PAUSE));
+    // Next: b, c, then back to a.
+    for (const char* expected : {"b.mp4", "c.mp4", "a.mp4", "b.mp4", "c.mp4"}) {
+        d.Command(IDC_NEXT);
+        EXPECT_TRUE(WaitPlaying(d)) << expected;
+        EXPECT_EQ(PlayingFile(d), expected);
+    }
+    // c (3 s) plays to its end: the list moves on by one row, to a, once.
+    ASSERT_TRUE(PumpUntil([&] { return d.dlg->GetCurItem() == 0; }, 15000));
+    EXPECT_TRUE(WaitPlaying(d));
+    Pump(1000);
+    EXPECT_EQ(d.dlg->GetCurItem(), 0);
+    EXPECT_EQ(PlayingFile(d), "a.mp4");
+}
+
+TEST(MainDialogPlay, UnplayableClipLeavesByItsOwnRow) {
+    struct Case {
+        const char* name;
+        bool rebuildFirst;  // FOLDER rebuilds the list before the failure arrives
+    };
+    const Case cases[] = {{"double click on the damaged row", false},
+                          {"list rebuilt while the damaged clip opens", true}};
+    for (const Case& c : cases) {
+        const std::string dir =
+            MakeFolder("bad", {{"a.mp4", "INFINITE/INFI_20240315_093008.mp4", 1},
+                               {"bad.mp4", "", 2},
+                               {"c.mp4", "INFINITE/INFI_20240315_093008.mp4", 3}});
+        uitest::MessageBoxCatcher boxes;
+        AfxSetMessageBoxHook(&uitest::AnswerMessageBox);
+        Dialog d;
+        d.dlg->ChooseFolder(dir.c_str());
+        ASSERT_EQ(d.Rows().size(), 3u) << c.name;
+        // The damaged clip is row 1.
+        CThemeListCtrl* l = d.dlg->GetPlayList();
+        l->SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        l->SetSelectionMark(1);
+        NMHDR hdr = {l->m_hWnd, UINT_PTR(IDC_PLAYLIST), UINT(NM_DBLCLK)};
+        d.dlg->SendMessage(WM_NOTIFY, IDC_PLAYLIST, reinterpret_cast<LPARAM>(&hdr));
+        if (c.rebuildFirst) d.dlg->ChooseFolder(dir.c_str());
+        ASSERT_TRUE(PumpUntil([&] { return boxes.count() > 0; })) << c.name;
+        const std::string expected = [] {
+            char buf[256] = {};
+            LoadStringA(GetModuleHandleA(nullptr), IDS_DAMAGED_FILE, buf, sizeof buf);
+            return std::string(buf);
+        }();
+        EXPECT_EQ(boxes.boxes()[0].text, expected) << c.name;
+        ASSERT_TRUE(WaitPlaying(d)) << c.name;
+        std::vector<std::string> files;
+        for (const std::string& p : d.RowPaths()) files.push_back(FileOf(p));
+        EXPECT_EQ(files, (std::vector<std::string>{"a.mp4", "c.mp4"})) << c.name;
+        EXPECT_EQ(PlayingFile(d), "c.mp4") << c.name;
+        // The Play button refills the list without the removed clip.
+        d.Command(IDC_RADIO_PLAY);
+        EXPECT_EQ(d.Rows().size(), 2u) << c.name;
+        d.dlg->Close();
+        AfxSetMessageBoxHook(nullptr);
+    }
+}
+
+TEST(MainDialogPlay, SingleClipAtItsEnd) {
+    // What the engine does at the end of a clip opened by hand: the open
+    // record asks it to pause after a seek at the end, and the end-of-stream
+    // rewind is such a seek, so the clip stands paused at its start.
+    Dialog d;
+    const std::string clip = uitest::WinePath(kCard + "/INFINITE/INFI_20240315_093008.mp4");
+    d.dlg->OpenSingleFile(clip.c_str());
+    ASSERT_TRUE(WaitPlaying(d));
+    EXPECT_FALSE(d.dlg->IsPlayFromList());
+    EXPECT_EQ(d.Rows().size(), 1u);
+    EXPECT_EQ(d.dlg->GetPlayFace(), UINT(IDB_PAUSE));
+    ASSERT_TRUE(PumpUntil([&] { return d.dlg->GetPlayFace() == UINT(IDB_PLAY); }, 15000));
+    Pump(1500);
+    CPlayerCtrl* p = d.dlg->GetPlayer();
+    std::printf("after the end: state %d, position %d ms, time \"%s\"\n", p->GetState(),
+                p->GetPosition(), p->GetTimeText());
+    EXPECT_EQ(p->GetState(), CTRL_STATE_PAUSED);
+    EXPECT_LT(p->GetPosition(), 100);
+    EXPECT_EQ(d.Text(IDC_TIME_LABEL).substr(0, 6), "00:00/");
+    EXPECT_EQ(d.dlg->GetPlayFace(), UINT(IDB_PLAY));
+    // Play starts the clip again from its start.
+    d.Command(IDC_PLAY_PAUSE);
+    ASSERT_TRUE(WaitPlaying(d));
+    EXPECT_EQ(d.dlg->GetPlayFace(), UINT(IDB_PAUSE));
+    EXPECT_LT(p->GetPosition(), 1500);
+}
