@@ -19,8 +19,9 @@ const char kHelp[] =
     "The window: --title T (exact caption), --title-part T (caption contains T),\n"
     "--class C (window class), --pid P (owning process); at least one of them.\n"
     "It is waited for up to --timeout MS (default 5000). --id N names a control\n"
-    "(any depth below the window). Points are client coordinates of the control\n"
-    "(or of the window without --id).\n"
+    "(any depth below the window, else below a popup the window owns; a visible\n"
+    "one first; --control-class C: only of that class). Points are client\n"
+    "coordinates of the control (or of the window without --id).\n"
     "\n"
     "  wait        [--gone]               the window exists (or is gone)\n"
     "  start       --exe PATH [--id N --min-rows R]\n"
@@ -157,19 +158,41 @@ HWND WaitWindow(const Options& o) {
 
 struct ChildSearch {
     int id;
+    const std::string* cls;  // empty: any class
     HWND found = nullptr;
 };
 
+// A visible control wins over a hidden one of the same id (a skinned control
+// may stand in for its hidden template original).
 BOOL CALLBACK FindChild(HWND h, LPARAM l) {
     auto* s = reinterpret_cast<ChildSearch*>(l);
-    if (GetDlgCtrlID(h) != s->id) return TRUE;
-    s->found = h;
-    return FALSE;
+    if (GetDlgCtrlID(h) != s->id || (!s->cls->empty() && ClassOf(h) != *s->cls)) return TRUE;
+    if (!s->found || !IsWindowVisible(s->found)) s->found = h;
+    return !IsWindowVisible(h);
 }
 
+std::string g_controlClass;  // --control-class
+
+struct OwnedSearch {
+    HWND owner;
+    ChildSearch* child;
+};
+
+BOOL CALLBACK FindInOwned(HWND h, LPARAM l) {
+    auto* s = reinterpret_cast<OwnedSearch*>(l);
+    if (GetWindow(h, GW_OWNER) != s->owner) return TRUE;
+    EnumChildWindows(h, FindChild, reinterpret_cast<LPARAM>(s->child));
+    return !(s->child->found && IsWindowVisible(s->child->found));
+}
+
+// The control of that id below the window, else below one of the popups the
+// window owns (its modeless dialogs).
 HWND Control(HWND top, int id) {
-    ChildSearch s{id};
+    ChildSearch s{id, &g_controlClass};
     EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    OwnedSearch o{top, &s};
+    EnumWindows(FindInOwned, reinterpret_cast<LPARAM>(&o));
     return s.found;
 }
 
@@ -910,6 +933,8 @@ bool ParseArgs(int argc, char** argv, Options* o) {
             if (!number(&o->minRows) || o->minRows < 0) return false;
         } else if (a == "--watch") {
             if (!number(&o->watch) || o->watch == 0) return false;
+        } else if (a == "--control-class") {
+            if (!value(&g_controlClass)) return false;
         } else if (a == "--exe") {
             if (!value(&o->exe)) return false;
         } else if (a == "--answer") {
