@@ -168,13 +168,13 @@ TEST(ProgramFromOutside, ADoubleClickedRowPlaysAndEachEndMovesOnOneRow) {
     EXPECT_EQ(p.WaitExit(10000), 0);
 }
 
-// Disabled: started from T:, the end of the first clip leads to the cut
-// clip, and the program neither shows string 105 nor plays on (the time
-// label stays at 00:00 and no message box appears).
+// Disabled: started from T:, the program plays on from row 0 to the cut clip
+// (row 2) and then neither shows string 105 nor plays on: no message box
+// appears and the time label stands still.
 TEST(ProgramFromOutside, DISABLED_ACutClipIsReportedLeavesTheListAndTheNextPlays) {
     Program p('T', 5);
     ASSERT_EQ(p.start().code, 0) << p.start().out;
-    ASSERT_EQ(Drive("dblclick-row " + T() + Id(IDC_PLAYLIST) + " --row 1").code, 0);
+    ASSERT_EQ(Drive("dblclick-row " + T() + Id(IDC_PLAYLIST) + " --row 2").code, 0);
     Result box = Drive("msgbox " + T() + " --answer OK --timeout " + std::to_string(kBound));
     ASSERT_EQ(box.code, 0) << box.out;
     EXPECT_EQ(Value(box.out, "text"), "손상된 파일입니다");
@@ -182,12 +182,13 @@ TEST(ProgramFromOutside, DISABLED_ACutClipIsReportedLeavesTheListAndTheNextPlays
     EXPECT_TRUE(PollFor(
         [&] {
             list = ReadList();
-            return list.rows.size() == 4 && list.selected == 1;
+            return list.rows.size() == 4 && list.selected == 2;
         },
         kBound));
-    EXPECT_EQ(list.rows, (std::vector<std::string>{kSampleRows[0], kSampleRows[2], kSampleRows[3],
+    // The row that took the cut clip's place plays.
+    EXPECT_EQ(list.rows, (std::vector<std::string>{kSampleRows[0], kSampleRows[1], kSampleRows[3],
                                                    kSampleRows[4]}));
-    EXPECT_EQ(list.selected, 1);
+    EXPECT_EQ(list.selected, 2);
 }
 
 }  // namespace
