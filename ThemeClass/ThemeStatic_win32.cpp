@@ -138,6 +138,12 @@ LRESULT CThemeStatic::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CThemeStatic::SetText(LPCTSTR lpszText) {
     m_style.text = lpszText ? lpszText : "";
+    // The window text follows, so that tools outside the process (screen
+    // readers, test drivers) read what the label shows; the paint uses the
+    // style's copy.
+    if (GetSafeHwnd())
+        ::DefWindowProcA(m_hWnd, WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(m_style.text)));
     Repaint();
 }
 

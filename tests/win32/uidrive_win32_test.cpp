@@ -13,100 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include "uidrive_client.h"
 #include "uidrive_target.h"
 
 namespace {
 
 const char kTitle[] = "uidrive target";
-
-std::string WinePath(const std::string& unixPath) {
-    std::string s = "Z:" + unixPath;
-    for (auto& c : s)
-        if (c == '/') c = '\\';
-    return s;
-}
-
-std::string Uidrive() {
-    return WinePath(std::string(DC_BINARY_DIR) + "/tools/uidrive/uidrive.exe");
-}
-
-struct Result {
-    int code = -1;
-    std::string out;
-};
-
-// Runs uidrive with args, collecting its standard output.
-Result Drive(const std::string& args) {
-    Result r;
-    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return r;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi = {};
-    std::string cmd = "\"" + Uidrive() + "\" " + args;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(readEnd);
-        CloseHandle(writeEnd);
-        return r;
-    }
-    CloseHandle(writeEnd);
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0) r.out.append(buf, n);
-    CloseHandle(readEnd);
-    WaitForSingleObject(pi.hProcess, 30000);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    r.code = static_cast<int>(code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return r;
-}
-
-std::vector<std::string> Lines(const std::string& s) {
-    std::vector<std::string> v;
-    std::istringstream in(s);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) v.push_back(line);
-    }
-    return v;
-}
-
-// key=value words of a line; text= takes the rest of the line.
-std::map<std::string, std::string> Fields(const std::string& line) {
-    std::map<std::string, std::string> f;
-    size_t at = 0;
-    while (at < line.size()) {
-        size_t eq = line.find('=', at);
-        if (eq == std::string::npos) break;
-        std::string key = line.substr(at, eq - at);
-        if (key == "text") {
-            f[key] = line.substr(eq + 1);
-            break;
-        }
-        size_t sp = line.find(' ', eq);
-        f[key] = line.substr(eq + 1, sp == std::string::npos ? std::string::npos : sp - eq - 1);
-        if (sp == std::string::npos) break;
-        at = sp + 1;
-    }
-    return f;
-}
-
-std::string Value(const std::string& out, const std::string& key) {
-    for (const auto& l : Lines(out)) {
-        auto f = Fields(l);
-        if (f.count(key)) return f[key];
-    }
-    return "<none>";
-}
 
 std::string TextOf(int id) {
     return Value(
@@ -245,15 +157,18 @@ TEST_F(UidriveTest, ReadsAndDoubleClicksListViewRows) {
     std::vector<std::string> columns, cells;
     for (const auto& l : Lines(r.out)) {
         auto f = Fields(l);
-        if (f.count("column")) columns.push_back(f["text"]);
+        if (f.count("column")) columns.push_back(f["text"] + "/" + f["width"]);
         if (f.count("row")) cells.push_back(f["row"] + "," + f["col"] + "=" + f["text"]);
     }
-    EXPECT_EQ(columns, (std::vector<std::string>{"Name", "Size"}));
+    EXPECT_EQ(columns, (std::vector<std::string>{"Name/100", "Size/100"}));
     EXPECT_EQ(cells, (std::vector<std::string>{"0,0=alpha.mp4", "0,1=1025", "1,0=beta two.mp4",
                                                "1,1=2048", "2,0=2012/01/01 - 05:30:00", "2,1=7"}));
-    r = Drive("dblclick-row " + T() + " --id " + std::to_string(IDC_LIST) + " --row 2");
+    // The label that answers the double click is watched until its pixels
+    // change.
+    r = Drive("dblclick-row " + T() + " --id " + std::to_string(IDC_LIST) + " --row 2 --watch " +
+              std::to_string(IDC_RESULT) + " --timeout 10000");
     ASSERT_EQ(r.code, 0) << r.out;
-    Sleep(200);
+    EXPECT_NE(Value(r.out, "changed_ms"), "<none>");
     EXPECT_EQ(TextOf(IDC_RESULT), "dbl=2");
     r = Drive("listview " + T() + " --id " + std::to_string(IDC_LIST));
     for (const auto& l : Lines(r.out)) {
@@ -261,6 +176,34 @@ TEST_F(UidriveTest, ReadsAndDoubleClicksListViewRows) {
         if (f.count("row") && f["col"] == "0") {
             EXPECT_EQ(f["selected"], f["row"] == "2" ? "1" : "0") << l;
         }
+    }
+}
+
+TEST_F(UidriveTest, SizeGivesTheRectanglesOfTheWindowAndOfAControl) {
+    struct Case {
+        const char* name;
+        HWND h;
+        std::string args;
+    };
+    const Case cases[] = {
+        {"window", dlg_, ""},
+        {"list", GetDlgItem(dlg_, IDC_LIST), " --id " + std::to_string(IDC_LIST)},
+        {"edit", GetDlgItem(dlg_, IDC_EDIT), " --id " + std::to_string(IDC_EDIT)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Result r = Drive("size " + T() + c.args);
+        ASSERT_EQ(r.code, 0) << r.out;
+        RECT wr, cr;
+        GetWindowRect(c.h, &wr);
+        GetClientRect(c.h, &cr);
+        char rect[64], client[32];
+        std::snprintf(rect, sizeof rect, "%ld,%ld,%ld,%ld", wr.left, wr.top, wr.right, wr.bottom);
+        std::snprintf(client, sizeof client, "%ld,%ld", cr.right, cr.bottom);
+        EXPECT_EQ(Value(r.out, "rect"), rect);
+        EXPECT_EQ(Value(r.out, "width"), std::to_string(wr.right - wr.left));
+        EXPECT_EQ(Value(r.out, "height"), std::to_string(wr.bottom - wr.top));
+        EXPECT_EQ(Value(r.out, "client"), client);
     }
 }
 
@@ -359,6 +302,11 @@ TEST_F(UidriveTest, FailuresHaveTheirExitCodes) {
         {"row_out_of_range", "dblclick-row " + T() + " --id 1005 --row 3", 4},
         {"unknown_option", "list " + T() + " --frob", 1},
         {"still_there", "wait " + T() + " --gone --timeout 200", 4},
+        {"rows_never_come", "listview " + T() + " --id 1005 --min-rows 4 --timeout 300", 4},
+        {"watch_no_control", "dblclick-row " + T() + " --id 1005 --row 0 --watch 4242", 3},
+        {"start_without_exe", "start " + T(), 1},
+        {"start_rows_without_list", "start " + T() + " --exe x.exe --min-rows 1", 1},
+        {"start_no_such_program", "start " + T() + " --exe Z:\\nonexistent\\none.exe", 4},
     };
     for (const auto& c : cases) EXPECT_EQ(Drive(c.args).code, c.code) << c.name;
 }
@@ -371,6 +319,30 @@ TEST_F(UidriveTest, CloseEndsTheProgram) {
     GetExitCodeProcess(pi_.hProcess, &code);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(Drive("wait " + T() + " --gone --timeout 2000").code, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// start: the program is started from outside and uidrive waits for its
+// window and for its list to fill, then the window is closed by its pid.
+TEST(UidriveStartTest, StartsAProgramAndWaitsForItsWindowAndRows) {
+    const std::string exe = WinePath(std::string(DC_BINARY_DIR) + "/tests/uidrive_target.exe");
+    Result r = Drive("start --title \"" + std::string(kTitle) + "\" --exe \"" + exe + "\" --id " +
+                     std::to_string(IDC_LIST) + " --min-rows 3 --timeout 20000");
+    ASSERT_EQ(r.code, 0) << r.out;
+    const std::string pid = Value(r.out, "pid");
+    ASSERT_NE(pid, "<none>");
+    EXPECT_EQ(Value(r.out, "rows"), "3");
+    const int windowMs = std::stoi(Value(r.out, "window_ms"));
+    const int rowsMs = std::stoi(Value(r.out, "rows_ms"));
+    EXPECT_GE(rowsMs, windowMs);
+    HANDLE proc = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::stoul(pid)));
+    ASSERT_NE(proc, nullptr);
+    EXPECT_EQ(Drive("close --pid " + pid + " --wait --timeout 10000").code, 0);
+    EXPECT_EQ(WaitForSingleObject(proc, 10000), WAIT_OBJECT_0);
+    CloseHandle(proc);
 }
 
 }  // namespace

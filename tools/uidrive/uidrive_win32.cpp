@@ -19,13 +19,21 @@ const char kHelp[] =
     "The window: --title T (exact caption), --title-part T (caption contains T),\n"
     "--class C (window class), --pid P (owning process); at least one of them.\n"
     "It is waited for up to --timeout MS (default 5000). --id N names a control\n"
-    "(any depth below the window). Points are client coordinates of the control\n"
-    "(or of the window without --id).\n"
+    "(any depth below the window, else below a popup the window owns; a visible\n"
+    "one first; --control-class C: only of that class). Points are client\n"
+    "coordinates of the control (or of the window without --id).\n"
     "\n"
     "  wait        [--gone]               the window exists (or is gone)\n"
+    "  start       --exe PATH [--id N --min-rows R]\n"
+    "                                     starts PATH (its folder as the current\n"
+    "                                     one), waits for the window (and for list\n"
+    "                                     view N to hold R rows); prints the pid and\n"
+    "                                     the milliseconds from the start to each\n"
     "  list                               one line per control: id class style\n"
     "                                     rect (window client coordinates) text\n"
     "  text        --id N                 the control's text\n"
+    "  size        [--id N]               the window's (or control's) screen\n"
+    "                                     rectangle, outer and client size\n"
     "  click       --id N [--real]        presses a button (BM_CLICK posted; --real:\n"
     "                                     a mouse click at its centre)\n"
     "  command     --id N [--code C]      posts WM_COMMAND (id, code) to the window\n"
@@ -36,8 +44,12 @@ const char kHelp[] =
     "                                     into the foreground window\n"
     "  mouse       [--id N] --x X --y Y [--action move|click|dblclick|rclick|down|up]\n"
     "              [--hold MS]           real cursor input, then a pause of MS\n"
-    "  listview    --id N                 columns and cells of a list view\n"
-    "  dblclick-row --id N --row R        selects row R and double-clicks it\n"
+    "  listview    --id N [--min-rows R]  columns (text, width) and cells of a list\n"
+    "                                     view (after waiting for R rows)\n"
+    "  dblclick-row --id N --row R [--watch C]\n"
+    "                                     selects row R and double-clicks it; with\n"
+    "                                     --watch, waits until control C's pixels\n"
+    "                                     change and prints the milliseconds\n"
     "  msgbox      [--answer A]           the message box of the process (the\n"
     "                                     window's, or --pid): caption, text,\n"
     "                                     buttons; answers it with A (OK, CANCEL,\n"
@@ -53,11 +65,11 @@ enum Exit { kOk = 0, kUsage = 1, kNoWindow = 2, kNoControl = 3, kFailed = 4, kNo
 
 struct Options {
     std::string command;
-    std::string title, titlePart, cls, out, action = "click", answer;
+    std::string title, titlePart, cls, out, action = "click", answer, exe;
     DWORD pid = 0;
     DWORD timeout = 5000;
     bool hasId = false, gone = false, real = false, client = false, wait = false;
-    int id = 0, code = 0, row = -1, x = 0, y = 0, hold = 0;
+    int id = 0, code = 0, row = -1, x = 0, y = 0, hold = 0, minRows = -1, watch = 0;
     std::vector<std::string> keys;
 };
 
@@ -146,19 +158,41 @@ HWND WaitWindow(const Options& o) {
 
 struct ChildSearch {
     int id;
+    const std::string* cls;  // empty: any class
     HWND found = nullptr;
 };
 
+// A visible control wins over a hidden one of the same id (a skinned control
+// may stand in for its hidden template original).
 BOOL CALLBACK FindChild(HWND h, LPARAM l) {
     auto* s = reinterpret_cast<ChildSearch*>(l);
-    if (GetDlgCtrlID(h) != s->id) return TRUE;
-    s->found = h;
-    return FALSE;
+    if (GetDlgCtrlID(h) != s->id || (!s->cls->empty() && ClassOf(h) != *s->cls)) return TRUE;
+    if (!s->found || !IsWindowVisible(s->found)) s->found = h;
+    return !IsWindowVisible(h);
 }
 
+std::string g_controlClass;  // --control-class
+
+struct OwnedSearch {
+    HWND owner;
+    ChildSearch* child;
+};
+
+BOOL CALLBACK FindInOwned(HWND h, LPARAM l) {
+    auto* s = reinterpret_cast<OwnedSearch*>(l);
+    if (GetWindow(h, GW_OWNER) != s->owner) return TRUE;
+    EnumChildWindows(h, FindChild, reinterpret_cast<LPARAM>(s->child));
+    return !(s->child->found && IsWindowVisible(s->child->found));
+}
+
+// The control of that id below the window, else below one of the popups the
+// window owns (its modeless dialogs).
 HWND Control(HWND top, int id) {
-    ChildSearch s{id};
+    ChildSearch s{id, &g_controlClass};
     EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    OwnedSearch o{top, &s};
+    EnumWindows(FindInOwned, reinterpret_cast<LPARAM>(&o));
     return s.found;
 }
 
@@ -484,6 +518,55 @@ bool SaveScreen(const RECT& r, const std::string& path) {
     return ok;
 }
 
+// A checksum of what the screen shows of a window; 0 when it cannot be read.
+unsigned long long ScreenSum(HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    const int w = r.right - r.left, ht = r.bottom - r.top;
+    if (w <= 0 || ht <= 0) return 0;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -ht;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    unsigned long long sum = 0;
+    if (mem && dib) {
+        HGDIOBJ old = SelectObject(mem, dib);
+        if (BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY)) {
+            GdiFlush();
+            // FNV-1a over the pixels, never 0 for a readable window.
+            sum = 1469598103934665603ull;
+            const auto* p = static_cast<const unsigned char*>(bits);
+            for (size_t i = 0, n = static_cast<size_t>(w) * ht * 4; i < n; ++i)
+                sum = (sum ^ p[i]) * 1099511628211ull;
+            if (!sum) sum = 1;
+        }
+        SelectObject(mem, old);
+    }
+    if (dib) DeleteObject(dib);
+    if (mem) DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return sum;
+}
+
+int ListRows(HWND lv) { return static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0)); }
+
+// Waits until list view lv holds at least min rows; false on the timeout.
+bool WaitRows(HWND lv, int min, DWORD timeout) {
+    const DWORD start = GetTickCount();
+    while (ListRows(lv) < min) {
+        if (!IsWindow(lv) || GetTickCount() - start >= timeout) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------- commands
 
 int Fail(int code, const char* what) {
@@ -496,6 +579,65 @@ int Run(const Options& o) {
         return Fail(kUsage, "msgbox needs the window or --pid");
     if (o.title.empty() && o.titlePart.empty() && o.cls.empty() && !o.pid)
         return Fail(kUsage, "no window given (--title, --title-part, --class or --pid)");
+
+    if (o.command == "start") {
+        if (o.exe.empty() || o.pid) return Fail(kUsage, "start needs --exe and no --pid");
+        if (o.minRows >= 0 && !o.hasId) return Fail(kUsage, "--min-rows needs --id");
+        std::string dir = o.exe;
+        const size_t slash = dir.find_last_of("\\/");
+        dir = slash == std::string::npos ? std::string(".") : dir.substr(0, slash + 1);
+        // The program outlives us: it gets NUL as its standard handles, never
+        // ours, so that whoever reads our output sees its end when we end.
+        for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+            HANDLE h = GetStdHandle(which);
+            if (h && h != INVALID_HANDLE_VALUE) SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
+        }
+        SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+        HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        if (nul != INVALID_HANDLE_VALUE) {
+            si.dwFlags = STARTF_USESTDHANDLES;
+            si.hStdInput = si.hStdOutput = si.hStdError = nul;
+        }
+        PROCESS_INFORMATION pi = {};
+        std::string cmd = "\"" + o.exe + "\"";
+        const DWORD t0 = GetTickCount();
+        const BOOL started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr,
+                                            nul != INVALID_HANDLE_VALUE, DETACHED_PROCESS, nullptr,
+                                            dir.c_str(), &si, &pi);
+        if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+        if (!started) return Fail(kFailed, "cannot start the program");
+        CloseHandle(pi.hThread);
+        std::printf("pid=%lu\n", static_cast<unsigned long>(pi.dwProcessId));
+        std::fflush(stdout);
+        Options w = o;
+        w.pid = pi.dwProcessId;
+        HWND top = nullptr;
+        for (;;) {
+            top = FindNow(w);
+            if (top || GetTickCount() - t0 >= o.timeout ||
+                WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
+                break;
+            Sleep(5);
+        }
+        CloseHandle(pi.hProcess);
+        if (!top) return Fail(kNoWindow, "the program showed no such window");
+        std::printf("hwnd=%s\nwindow_ms=%lu\n", Hex(top).c_str(),
+                    static_cast<unsigned long>(GetTickCount() - t0));
+        if (o.hasId) {
+            HWND lv = nullptr;
+            while (!(lv = Control(top, o.id)) && GetTickCount() - t0 < o.timeout) Sleep(5);
+            if (!lv) return Fail(kNoControl, "no control with that id");
+            const DWORD left = o.timeout - (GetTickCount() - t0);
+            if (!WaitRows(lv, o.minRows < 0 ? 0 : o.minRows, left))
+                return Fail(kFailed, "the list did not fill in time");
+            std::printf("rows=%d\nrows_ms=%lu\n", ListRows(lv),
+                        static_cast<unsigned long>(GetTickCount() - t0));
+        }
+        return kOk;
+    }
 
     if (o.command == "wait" && o.gone) {
         const DWORD start = GetTickCount();
@@ -590,6 +732,16 @@ int Run(const Options& o) {
         std::printf("text=%s\n", Escape(WindowText(ctl ? ctl : top)).c_str());
         return kOk;
     }
+    if (o.command == "size") {
+        HWND h = ctl ? ctl : top;
+        RECT wr, cr;
+        GetWindowRect(h, &wr);
+        GetClientRect(h, &cr);
+        std::printf("rect=%ld,%ld,%ld,%ld\nwidth=%ld\nheight=%ld\nclient=%ld,%ld\n", wr.left,
+                    wr.top, wr.right, wr.bottom, wr.right - wr.left, wr.bottom - wr.top, cr.right,
+                    cr.bottom);
+        return kOk;
+    }
     if (o.command == "click") {
         if (!ctl) return Fail(kUsage, "click needs --id");
         if (o.real) {
@@ -641,7 +793,9 @@ int Run(const Options& o) {
         if (!ctl) return Fail(kUsage, "needs --id of the list view");
         Remote r(ctl, 4096);
         if (!r.ok()) return Fail(kFailed, "cannot reach the list view's process");
-        const int rows = static_cast<int>(SendMessageA(ctl, LVM_GETITEMCOUNT, 0, 0));
+        if (o.minRows >= 0 && !WaitRows(ctl, o.minRows, o.timeout))
+            return Fail(kFailed, "the list did not fill in time");
+        const int rows = ListRows(ctl);
         if (o.command == "dblclick-row") {
             if (o.row < 0 || o.row >= rows) return Fail(kFailed, "no such row");
             SendMessageA(ctl, LVM_ENSUREVISIBLE, static_cast<WPARAM>(o.row), FALSE);
@@ -652,11 +806,24 @@ int Run(const Options& o) {
                               reinterpret_cast<LPARAM>(r.at(0))) ||
                 !r.Read(0, &rc, sizeof rc))
                 return Fail(kFailed, "cannot read the row's rectangle");
+            HWND watched = o.watch ? Control(top, o.watch) : nullptr;
+            if (o.watch && !watched) return Fail(kNoControl, "no control to watch");
+            Front(top);
+            const unsigned long long before = watched ? ScreenSum(watched) : 0;
+            const DWORD t0 = GetTickCount();
             if (!MouseAction(top, ctl, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2,
                              "dblclick"))
                 return Fail(kFailed, "mouse input failed");
             std::printf("row=%d x=%ld y=%ld\n", o.row, (rc.left + rc.right) / 2,
                         (rc.top + rc.bottom) / 2);
+            if (watched) {
+                while (ScreenSum(watched) == before) {
+                    if (GetTickCount() - t0 >= o.timeout)
+                        return Fail(kFailed, "the watched control did not change");
+                    Sleep(5);
+                }
+                std::printf("changed_ms=%lu\n", static_cast<unsigned long>(GetTickCount() - t0));
+            }
             return kOk;
         }
         HWND header = reinterpret_cast<HWND>(SendMessageA(ctl, LVM_GETHEADER, 0, 0));
@@ -665,7 +832,10 @@ int Run(const Options& o) {
         std::printf("rows=%d\ncolumns=%d\n", rows, cols);
         for (int c = 0; c < cols; ++c) {
             std::string t;
-            if (ColumnText(ctl, r, c, &t)) std::printf("column=%d text=%s\n", c, Escape(t).c_str());
+            if (!ColumnText(ctl, r, c, &t)) continue;
+            const int width =
+                static_cast<int>(SendMessageA(ctl, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
+            std::printf("column=%d width=%d text=%s\n", c, width, Escape(t).c_str());
         }
         for (int i = 0; i < rows; ++i) {
             const UINT state = static_cast<UINT>(SendMessageA(
@@ -759,6 +929,14 @@ bool ParseArgs(int argc, char** argv, Options* o) {
             if (!number(&o->hold)) return false;
         } else if (a == "--action") {
             if (!value(&o->action)) return false;
+        } else if (a == "--min-rows") {
+            if (!number(&o->minRows) || o->minRows < 0) return false;
+        } else if (a == "--watch") {
+            if (!number(&o->watch) || o->watch == 0) return false;
+        } else if (a == "--control-class") {
+            if (!value(&g_controlClass)) return false;
+        } else if (a == "--exe") {
+            if (!value(&o->exe)) return false;
         } else if (a == "--answer") {
             if (!value(&o->answer)) return false;
         } else if (a == "--out") {
