@@ -95,68 +95,35 @@ void CThemeGrid::OnDraw(CDC* pDC) {
     const CThemeGridCellRange vis = GetVisibleNonFixedCellRange(&vr);
     const int minRow = vis.GetMinRow(), minCol = vis.GetMinCol();
     const int maxRow = vis.GetMaxRow(), maxCol = vis.GetMaxCol();
-    CRect rect;
-
-    // Top-left fixed cells.
-    rect.bottom = -1;
-    for (int row = 0; row < m_nFixedRows; ++row) {
-        rect.top = rect.bottom + 1;
-        rect.bottom = rect.top + GetRowHeight(row) - 1;
-        rect.right = -1;
-        for (int col = 0; col < m_nFixedCols; ++col) {
-            rect.left = rect.right + 1;
-            rect.right = rect.left + GetColumnWidth(col) - 1;
-            DrawHeaderCell(pDC, row, col, rect, FALSE);
+    // Draws the cells of rows firstRow..lastRow and columns firstCol..lastCol,
+    // the first with its top-left corner at (left, top), as headers or as
+    // normal cells. Cells outside the clip box are skipped.
+    auto drawCells = [&](int firstRow, int lastRow, int firstCol, int lastCol, int left, int top,
+                         bool header) {
+        CRect rect;
+        rect.bottom = top - 1;
+        for (int row = firstRow; row <= lastRow && row >= 0; ++row) {
+            rect.top = rect.bottom + 1;
+            rect.bottom = rect.top + GetRowHeight(row) - 1;
+            if (rect.top > clip.bottom) break;
+            if (rect.bottom < clip.top) continue;
+            rect.right = left - 1;
+            for (int col = firstCol; col <= lastCol && col >= 0; ++col) {
+                rect.left = rect.right + 1;
+                rect.right = rect.left + GetColumnWidth(col) - 1;
+                if (rect.left > clip.right) break;
+                if (rect.right < clip.left) continue;
+                if (header)
+                    DrawHeaderCell(pDC, row, col, rect, FALSE);
+                else
+                    DrawCell(pDC, row, col, rect, FALSE);
+            }
         }
-    }
-    // Fixed columns of the visible rows.
-    rect.bottom = fixedH - 1;
-    for (int row = minRow; row <= maxRow && row >= 0; ++row) {
-        rect.top = rect.bottom + 1;
-        rect.bottom = rect.top + GetRowHeight(row) - 1;
-        if (rect.top > clip.bottom) break;
-        if (rect.bottom < clip.top) continue;
-        rect.right = -1;
-        for (int col = 0; col < m_nFixedCols; ++col) {
-            rect.left = rect.right + 1;
-            rect.right = rect.left + GetColumnWidth(col) - 1;
-            if (rect.left > clip.right) break;
-            if (rect.right < clip.left) continue;
-            DrawHeaderCell(pDC, row, col, rect, FALSE);
-        }
-    }
-    // Fixed rows of the visible columns.
-    rect.bottom = -1;
-    for (int row = 0; row < m_nFixedRows; ++row) {
-        rect.top = rect.bottom + 1;
-        rect.bottom = rect.top + GetRowHeight(row) - 1;
-        if (rect.top > clip.bottom) break;
-        if (rect.bottom < clip.top) continue;
-        rect.right = fixedW - 1;
-        for (int col = minCol; col <= maxCol && col >= 0; ++col) {
-            rect.left = rect.right + 1;
-            rect.right = rect.left + GetColumnWidth(col) - 1;
-            if (rect.left > clip.right) break;
-            if (rect.right < clip.left) continue;
-            DrawHeaderCell(pDC, row, col, rect, FALSE);
-        }
-    }
-    // Normal cells.
-    rect.bottom = fixedH - 1;
-    for (int row = minRow; row <= maxRow && row >= 0; ++row) {
-        rect.top = rect.bottom + 1;
-        rect.bottom = rect.top + GetRowHeight(row) - 1;
-        if (rect.top > clip.bottom) break;
-        if (rect.bottom < clip.top) continue;
-        rect.right = fixedW - 1;
-        for (int col = minCol; col <= maxCol && col >= 0; ++col) {
-            rect.left = rect.right + 1;
-            rect.right = rect.left + GetColumnWidth(col) - 1;
-            if (rect.left > clip.right) break;
-            if (rect.right < clip.left) continue;
-            DrawCell(pDC, row, col, rect, FALSE);
-        }
-    }
+    };
+    drawCells(0, m_nFixedRows - 1, 0, m_nFixedCols - 1, 0, 0, true);  // top-left fixed cells
+    drawCells(minRow, maxRow, 0, m_nFixedCols - 1, 0, fixedH, true);  // fixed columns, visible rows
+    drawCells(0, m_nFixedRows - 1, minCol, maxCol, fixedW, 0, true);  // fixed rows, visible columns
+    drawCells(minRow, maxRow, minCol, maxCol, fixedW, fixedH, false);  // normal cells
     // Grid lines over the normal cells only.
     CPen pen;
     pen.CreatePen(PS_SOLID, 0, m_crGridColor);

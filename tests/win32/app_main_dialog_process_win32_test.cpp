@@ -11,65 +11,15 @@
 
 #include "app/res/resource.h"
 #include "tests/harness/harness.h"
+#include "tests/win32/app_program.h"
 
 namespace {
 
 const DWORD kBound = 20000;  // ends a hung start or close; never a speed goal
 
-std::string ExePath() { return "Z:" + std::string(DC_BINARY_DIR) + "/app/Quorvel.exe"; }
+std::string ExePath() { return apptest::ProgramPath(); }
 
-HWND MainWindowOf(DWORD pid) {
-    for (HWND h = ::FindWindowExA(nullptr, nullptr, nullptr, "Trellmar"); h;
-         h = ::FindWindowExA(nullptr, h, nullptr, "Trellmar")) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(h, &owner);
-        if (owner == pid) return h;
-    }
-    return nullptr;
-}
-
-class Program {
-public:
-    explicit Program(const std::string& exe) {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        std::string cmd = "\"" + exe + "\"";
-        started_ = ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                    &si, &pi_) != FALSE;
-    }
-    ~Program() {
-        if (!started_) return;
-        if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(pi_.hProcess, 99);
-            ::WaitForSingleObject(pi_.hProcess, kBound);
-        }
-        ::CloseHandle(pi_.hProcess);
-        ::CloseHandle(pi_.hThread);
-    }
-    bool started() const { return started_; }
-    HWND WaitMainWindow() {
-        HWND h = nullptr;
-        uitest::PumpUntil(
-            [&] {
-                h = MainWindowOf(pi_.dwProcessId);
-                return (h && ::IsWindowVisible(h)) ||
-                       ::WaitForSingleObject(pi_.hProcess, 0) != WAIT_TIMEOUT;
-            },
-            kBound);
-        return h && ::IsWindowVisible(h) ? h : nullptr;
-    }
-    // The exit code, or -1 when it did not end within the bound.
-    long WaitExit(DWORD bound) {
-        if (::WaitForSingleObject(pi_.hProcess, bound) != WAIT_OBJECT_0) return -1;
-        DWORD code = 0;
-        ::GetExitCodeProcess(pi_.hProcess, &code);
-        return long(code);
-    }
-
-private:
-    PROCESS_INFORMATION pi_ = {};
-    bool started_ = false;
-};
+using Program = apptest::ProgramRun;
 
 int ListRows(HWND main) {
     HWND list = ::GetDlgItem(main, IDC_PLAYLIST);

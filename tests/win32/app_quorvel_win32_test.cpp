@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "tests/harness/harness.h"
+#include "tests/win32/app_program.h"
 
 namespace {
 
@@ -15,95 +16,15 @@ const char kTitle[] = "Trellmar";
 const char kAppName[] = "Quorvel";  // the executable's base name names the guard
 const DWORD kBound = 60000;         // ends a hung start; never a speed goal
 
-std::string ExePath() { return "Z:" + std::string(DC_BINARY_DIR) + "/app/Quorvel.exe"; }
+using apptest::MainWindowOf;
+using apptest::VisibleWindowsOf;
 
-struct VisibleOf {
-    DWORD pid;
-    std::vector<HWND> found;
-};
+std::string ExePath() { return apptest::ProgramPath(); }
 
-BOOL CALLBACK CollectVisible(HWND hWnd, LPARAM lParam) {
-    auto* v = reinterpret_cast<VisibleOf*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == v->pid && ::IsWindowVisible(hWnd)) v->found.push_back(hWnd);
-    return TRUE;
-}
-
-// The visible top-level windows of a process.
-std::vector<HWND> VisibleWindowsOf(DWORD pid) {
-    VisibleOf v{pid, {}};
-    ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&v));
-    return v.found;
-}
-
-// The top-level window titled "Trellmar" of a process, or null.
-HWND MainWindowOf(DWORD pid) {
-    for (HWND h = ::FindWindowExA(nullptr, nullptr, nullptr, kTitle); h;
-         h = ::FindWindowExA(nullptr, h, nullptr, kTitle)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(h, &owner);
-        if (owner == pid) return h;
-    }
-    return nullptr;
-}
-
-// One run of the program; killed at the end of the scope if still alive.
-class Program {
+// One run of the program with the given arguments.
+class Program : public apptest::ProgramRun {
 public:
-    explicit Program(const std::string& args) {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        std::string cmd = "\"" + ExePath() + "\"" + (args.empty() ? "" : " " + args);
-        started_ = ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                    &si, &pi_) != FALSE;
-    }
-    ~Program() {
-        if (!started_) return;
-        if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(pi_.hProcess, 99);
-            ::WaitForSingleObject(pi_.hProcess, kBound);
-        }
-        ::CloseHandle(pi_.hProcess);
-        ::CloseHandle(pi_.hThread);
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    bool started() const { return started_; }
-    DWORD pid() const { return pi_.dwProcessId; }
-    HANDLE process() const { return pi_.hProcess; }
-    bool Alive() const { return ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
-
-    // Waits for the end of the process, noting whether it ever showed a
-    // window meanwhile. False when it did not end within the bound.
-    bool WaitEnd(DWORD* exitCode, bool* showedWindow) {
-        bool showed = false;
-        const DWORD start = ::GetTickCount();
-        while (::WaitForSingleObject(pi_.hProcess, 5) == WAIT_TIMEOUT) {
-            if (!VisibleWindowsOf(pid()).empty()) showed = true;
-            if (::GetTickCount() - start > kBound) return false;
-        }
-        if (showedWindow) *showedWindow = showed;
-        if (exitCode) ::GetExitCodeProcess(pi_.hProcess, exitCode);
-        return true;
-    }
-
-    // The main window once it is shown, or null.
-    HWND WaitMainWindow() {
-        HWND h = nullptr;
-        uitest::PumpUntil(
-            [&] {
-                h = MainWindowOf(pid());
-                return (h && ::IsWindowVisible(h)) || !Alive();
-            },
-            kBound);
-        return h && ::IsWindowVisible(h) ? h : nullptr;
-    }
-
-private:
-    PROCESS_INFORMATION pi_ = {};
-    bool started_ = false;
+    explicit Program(const std::string& args) : ProgramRun(ExePath(), args) {}
 };
 
 // Runs a start that is expected to end by itself without a window.
