@@ -556,6 +556,5 @@ TEST(PlayerCtrl, ClipEndedShort) {
         {"longest clip, end near its duration", INT32_MAX, INT32_MAX - 500, false},
         {"longest clip, end far short", INT32_MAX, 1000, true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ClipEndedShort(c.durationMs, c.endMs), c.cut) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(ClipEndedShort(c.durationMs, c.endMs), c.cut) << c.name;
 }
