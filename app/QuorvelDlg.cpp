@@ -165,7 +165,17 @@ void CQuorvelDlg::OnPlayerPosition(WPARAM wParam, LPARAM lParam) {
     // next clip's start drops them from the queue. The engine's own state is
     // not asked: by the time a posted report is handled the engine may have
     // rewound already.
-    if (lParam == CTRL_STATE_RANGE_END && m_pPlayer) OnClipEnd();
+    if (lParam != CTRL_STATE_RANGE_END || !m_pPlayer) return;
+    // An end well before the clip's duration is a recording cut short: the
+    // index promised more than the file holds. It goes as a damaged clip
+    // does (string 105, out of the list, the next one plays), once.
+    if (!m_bClipEndHandled && !m_pPlayer->IsAudioOnly() &&
+        ClipEndedShort(int32_t(m_pPlayer->Info().duration), int32_t(wParam))) {
+        m_bClipEndHandled = TRUE;
+        m_pPlayer->GetLastErrorText();  // posts the bad-file message
+        return;
+    }
+    OnClipEnd();
 }
 
 void CQuorvelDlg::OnClipEnd() {

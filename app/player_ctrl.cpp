@@ -22,6 +22,11 @@ void SplitTime(int32_t ms, int* h, int* m, int* s) {
 
 }  // namespace
 
+bool ClipEndedShort(int32_t durationMs, int32_t endMs) {
+    if (durationMs <= 0 || endMs < 0) return false;
+    return int64_t(endMs) + CTRL_CUT_MARGIN_MS < int64_t(durationMs);
+}
+
 void FormatTimeText(char* out, size_t outSize, int32_t durationMs, int32_t positionMs) {
     int dh, dm, ds, ph, pm, ps;
     SplitTime(durationMs, &dh, &dm, &ds);

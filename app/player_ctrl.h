@@ -87,6 +87,17 @@ enum : uint32_t {
     CTRL_CLOSE_STEP_MS = 10,
 };
 
+enum : int32_t {
+    // How far short of its duration a clip with pictures may reach its end
+    // and still count as played through.
+    CTRL_CUT_MARGIN_MS = 1000,
+};
+
+// True when a clip with pictures reached its end at endMs well before its
+// duration: its index promises samples that its media data does not hold
+// (a recording cut short), and the engine stopped at the last one it had.
+bool ClipEndedShort(int32_t durationMs, int32_t endMs);
+
 // "mm:ss/mm:ss", or "hh:mm:ss/hh:mm:ss" from a duration of one hour.
 void FormatTimeText(char* out, size_t outSize, int32_t durationMs, int32_t positionMs);
 

@@ -536,3 +536,25 @@ TEST(PlayerCtrl, OpenedReadsSamplesAndFramesPostRecords) {
     }
     EXPECT_FALSE(f.port.traces.empty());
 }
+
+TEST(PlayerCtrl, ClipEndedShort) {
+    struct Case {
+        const char* name;
+        int32_t durationMs, endMs;
+        bool cut;
+    };
+    const Case cases[] = {
+        {"end at the duration", 3072, 3072, false},
+        {"end at the last picture, a frame before", 3072, 2900, false},
+        {"end just inside the margin", 3072, 2072, false},
+        {"end one ms past the margin", 3072, 2071, true},
+        {"a tenth of the clip (recording cut short)", 3072, 303, true},
+        {"nothing played", 3072, 0, true},
+        {"clip shorter than the margin", 800, 0, false},
+        {"no duration known", 0, 0, false},
+        {"negative position", 3072, -1, false},
+        {"longest clip, end near its duration", INT32_MAX, INT32_MAX - 500, false},
+        {"longest clip, end far short", INT32_MAX, 1000, true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ClipEndedShort(c.durationMs, c.endMs), c.cut) << c.name;
+}

@@ -2,6 +2,8 @@
 // double click plays a row, Next steps and wraps, the end of a clip
 // advances one row, an unplayable clip leaves the list by its own row and
 // the next one plays, and a single opened clip at its end.
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,51 @@ std::string MakeFolder(const char* name, const std::vector<ClipFile>& clips) {
             << c.name;
     }
     return dir;
+}
+
+// Cuts the media data of a clip laid out as ftyp, mdat, moov to its first
+// tenth and keeps the index after it, as a recording ended early leaves it:
+// the clip opens, and most of its samples lie past the end of the file.
+bool CutMediaData(const std::string& path) {
+    std::vector<unsigned char> b;
+    {
+        FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f) return false;
+        unsigned char buf[65536];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) b.insert(b.end(), buf, buf + n);
+        std::fclose(f);
+    }
+    auto be32 = [&](size_t at) {
+        return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 |
+               uint32_t(b[at + 3]);
+    };
+    size_t mdat = 0, mdatSize = 0, moov = 0, moovSize = 0;
+    for (size_t at = 0; at + 8 <= b.size();) {
+        const uint32_t n = be32(at);
+        if (std::memcmp(&b[at + 4], "mdat", 4) == 0) mdat = at, mdatSize = n;
+        if (std::memcmp(&b[at + 4], "moov", 4) == 0) moov = at, moovSize = n;
+        if (n < 8) break;
+        at += n;
+    }
+    if (!mdatSize || !moovSize || moov < mdat || moov + moovSize > b.size()) return false;
+    const size_t keep = (mdatSize - 8) / 10;
+    std::vector<unsigned char> out(b.begin(), b.begin() + long(mdat + 8 + keep));
+    out.insert(out.end(), b.begin() + long(moov), b.begin() + long(moov + moovSize));
+    const uint32_t n = uint32_t(keep + 8);
+    const unsigned char size[4] = {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)};
+    std::memcpy(&out[mdat], size, 4);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FILETIME written;
+    GetFileTime(h, nullptr, nullptr, &written);
+    DWORD put = 0;
+    WriteFile(h, out.data(), DWORD(out.size()), &put, nullptr);
+    SetEndOfFile(h);
+    SetFileTime(h, nullptr, nullptr, &written);
+    CloseHandle(h);
+    return put == out.size();
 }
 
 std::string FileOf(const std::string& path) {
@@ -99,14 +146,19 @@ TEST(MainDialogPlay, UnplayableClipLeavesByItsOwnRow) {
     struct Case {
         const char* name;
         bool rebuildFirst;  // FOLDER rebuilds the list before the failure arrives
+        bool cutRecording;  // the clip opens, but its media data ends early
     };
-    const Case cases[] = {{"double click on the damaged row", false},
-                          {"list rebuilt while the damaged clip opens", true}};
+    const Case cases[] = {{"double click on the damaged row", false, false},
+                          {"list rebuilt while the damaged clip opens", true, false},
+                          {"double click on a recording cut short", false, true}};
     for (const Case& c : cases) {
-        const std::string dir =
-            MakeFolder("bad", {{"a.mp4", "INFINITE/INFI_20240315_093008.mp4", 1},
-                               {"bad.mp4", "", 2},
-                               {"c.mp4", "INFINITE/INFI_20240315_093008.mp4", 3}});
+        const std::string dir = MakeFolder(
+            "bad", {{"a.mp4", "INFINITE/INFI_20240315_093008.mp4", 1},
+                    {"bad.mp4", c.cutRecording ? "INFINITE/INFI_20240315_093008.mp4" : "", 2},
+                    {"c.mp4", "INFINITE/INFI_20240315_093008.mp4", 3}});
+        if (c.cutRecording) {
+            ASSERT_TRUE(CutMediaData(dir + "\\bad.mp4"));
+        }
         uitest::MessageBoxCatcher boxes;
         AfxSetMessageBoxHook(&uitest::AnswerMessageBox);
         Dialog d;
