@@ -4,12 +4,14 @@
 // the next one plays, and a single opened clip at its end.
 #include <cstdio>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "ThemeClass/ThemeButton.h"
+#include "app/DlgDetail.h"
 #include "tests/win32/app_main_dialog_test.h"
 
 using maindlg::Dialog;
@@ -122,6 +124,25 @@ TEST(MainDialogPlay, NextWrapsAndTheEndAdvancesOneRow) {
     EXPECT_TRUE(PumpUntil([&] { return d.Text(IDC_DATE_LABEL).rfind("2024/03/15 09:30:", 0) == 0; }))
         << d.Text(IDC_DATE_LABEL);
     EXPECT_TRUE(PumpUntil([&] { return d.dlg->GetSpeedKmh() > 1.0f; }));
+    {
+        // The detail dialog's values follow the records while the clip plays.
+        CDlgDetail& detail = d.dlg->GetDetailDialog();
+        auto text = [](CThemeStatic* s) { return s ? std::string(s->GetText()) : "<no label>"; };
+        EXPECT_TRUE(PumpUntil([&] { return text(detail.m_pValueLat) != "+000.000000 N"; }));
+        const struct {
+            const char* name;
+            CThemeStatic* label;
+            const char* pattern;
+        } values[] = {{"latitude", detail.m_pValueLat, R"([+-]\d{3}\.\d{6} [NS])"},
+                      {"longitude", detail.m_pValueLng, R"([+-]\d{3}\.\d{6} [EW])"},
+                      {"x", detail.m_pValueX, R"([+-]\d+\.\d{3})"},
+                      {"y", detail.m_pValueY, R"([+-]\d+\.\d{3})"},
+                      {"z", detail.m_pValueZ, R"([+-]\d+\.\d{3})"},
+                      {"speed", detail.m_pValueSpeed, R"( {0,2}\d+)"}};
+        for (const auto& v : values)
+            EXPECT_TRUE(std::regex_match(text(v.label), std::regex(v.pattern)))
+                << v.name << ": " << text(v.label);
+    }
     {
         const uitest::Picture pic = uitest::CaptureClient(d.hwnd());
         const RECT graph = {14, 602, 14 + 549, 602 + 97};
