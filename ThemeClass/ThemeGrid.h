@@ -15,6 +15,7 @@
 #include "classlib/afxcmdui.h"
 #include "classlib/afxole.h"
 #include "classlib/afxprint.h"
+#include "classlib/afxview.h"
 #include "ThemeClass/ThemeGridBufferDC.h"
 #include "ThemeClass/ThemeGridItem.h"
 #include "ThemeClass/ThemeGridPages.h"
@@ -47,6 +48,9 @@ struct CThemeGridNotify {
 class CThemeGrid : public CWnd, public CThemeGridView, public CThemeSkinId {
 public:
     CThemeGrid(int nRows = 0, int nCols = 0, int nFixedRows = 0, int nFixedCols = 0);
+    // Run-time creation by name ("CThemeGrid"): a grid of no rows or columns.
+    static const CRuntimeClass classCThemeGrid;
+    static CObject* CreateObject();
     ~CThemeGrid() override;
 
     BOOL Create(const RECT& rect, CWnd* pParentWnd, UINT nID,

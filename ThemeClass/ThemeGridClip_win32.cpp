@@ -159,12 +159,14 @@ CImageList* CThemeGrid::MakeDragImage(CPoint* pHotSpot) {
     const CThemeGridCellId cell = GetFocusCell();
     CRect rect;
     if (cell.row < 0 || cell.col < 0 || !GetCellRect(cell.row, cell.col, &rect)) return nullptr;
+    // Cell rectangles include their right and bottom edges.
     rect.OffsetRect(-rect.left, -rect.top);
-    if (rect.Width() <= 0 || rect.Height() <= 0) return nullptr;
+    const int width = rect.right + 1, height = rect.bottom + 1;
+    if (width <= 0 || height <= 0) return nullptr;
     if (pHotSpot) *pHotSpot = CPoint(rect.right, rect.bottom);
 
     CImageList* pList = new CImageList;
-    if (!pList->Create(rect.Width(), rect.Height(), ILC_COLOR24 | ILC_MASK, 1, 1)) {
+    if (!pList->Create(width, height, ILC_COLOR24 | ILC_MASK, 1, 1)) {
         delete pList;
         return nullptr;
     }
@@ -172,7 +174,7 @@ CImageList* CThemeGrid::MakeDragImage(CPoint* pHotSpot) {
     CDC dc;
     CBitmap bitmap;
     BOOL ok = dc.CreateCompatibleDC(&screen) &&
-              bitmap.CreateCompatibleBitmap(&screen, rect.Width(), rect.Height());
+              bitmap.CreateCompatibleBitmap(&screen, width, height);
     if (ok) {
         CBitmap* pOld = dc.SelectObject(&bitmap);
         DrawCell(&dc, cell.row, cell.col, rect, TRUE);

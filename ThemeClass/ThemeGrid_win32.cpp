@@ -92,6 +92,11 @@ int CThemeGrid::ReadWheelScrollLines() {
     return lines;
 }
 
+CObject* CThemeGrid::CreateObject() { return static_cast<CWnd*>(new CThemeGrid); }
+
+const CRuntimeClass CThemeGrid::classCThemeGrid = {"CThemeGrid", (int)sizeof(CThemeGrid),
+                                                   CThemeGrid::CreateObject, nullptr};
+
 CThemeGrid::CThemeGrid(int nRows, int nCols, int nFixedRows, int nFixedCols) {
     RegisterGridClass();
     const HRESULT hr = ::OleInitialize(nullptr);

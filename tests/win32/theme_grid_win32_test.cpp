@@ -37,6 +37,18 @@ TEST(GridWindow, CreatesItsOwnClassWithTheGridFont) {
     second.DestroyWindow();
 }
 
+TEST(GridWindow, MadeByItsRunTimeClassName) {
+    const CRuntimeClass* rc = RUNTIME_CLASS(CThemeGrid);
+    EXPECT_STREQ("CThemeGrid", rc->m_lpszClassName);
+    EXPECT_TRUE(rc->IsDerivedFrom(rc));
+    CObject* made = rc->CreateObject();
+    ASSERT_NE(nullptr, made);
+    CThemeGrid* grid = static_cast<CThemeGrid*>(static_cast<CWnd*>(made));
+    EXPECT_EQ(0, grid->GetRowCount());
+    EXPECT_EQ(0, grid->GetColumnCount());
+    delete grid;
+}
+
 TEST(GridWindow, CreationGivesEveryLineTheMeasuredDefaultSize) {
     themetest::SkinStage stage;
     gridtest::TestGrid grid(3, 2, 1, 0);
