@@ -17,22 +17,24 @@ const DWORD kProgramBound = 60000;  // ends a hung start or close; never a speed
 // The program of this build, as a Wine path.
 inline std::string ProgramPath() { return "Z:" + std::string(DC_BINARY_DIR) + "/app/Quorvel.exe"; }
 
+struct VisibleOf {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+
+inline BOOL CALLBACK CollectVisible(HWND hWnd, LPARAM lParam) {
+    auto* v = reinterpret_cast<VisibleOf*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hWnd, &owner);
+    if (owner == v->pid && ::IsWindowVisible(hWnd)) v->windows.push_back(hWnd);
+    return TRUE;
+}
+
 // The visible top-level windows of a process.
 inline std::vector<HWND> VisibleWindowsOf(DWORD pid) {
-    struct Found {
-        DWORD pid;
-        std::vector<HWND> windows;
-    } found{pid, {}};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(lParam);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hWnd, &owner);
-            if (owner == f->pid && ::IsWindowVisible(hWnd)) f->windows.push_back(hWnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.windows;
+    VisibleOf v{pid, {}};
+    ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&v));
+    return v.windows;
 }
 
 // The top-level window titled "Trellmar" of a process, or null.
