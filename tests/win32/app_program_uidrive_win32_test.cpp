@@ -1,6 +1,6 @@
 // Quorvel.exe driven from outside with uidrive, as a person uses it: started
 // from the card drives that scripts/program-cards.sh lays out (R: the sample
-// card, S: no clip folder, T: the sample card with one clip cut short), it
+// card, U: no clip folder, T: the sample card with one clip cut short), it
 // shows its window at its size with the play list built from the card, plays
 // a double-clicked row, moves on one row at the end of each clip, and ends
 // with its X button.
@@ -115,7 +115,7 @@ TEST(ProgramFromOutside, StartsAtItsSizeWithTheListOfItsDrive) {
     };
     const Case cases[] = {
         {"sample card on R:", 'R', kSampleRows},
-        {"drive without RIVAVEZU", 'S', {}},
+        {"drive without RIVAVEZU", 'U', {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
